@@ -1,0 +1,7 @@
+#include "driverdata/Globals.h"
+
+namespace driverdata {
+
+void ResetGlobals() {}
+
+}  // namespace driverdata

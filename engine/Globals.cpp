@@ -1,0 +1,7 @@
+#include "engine/Globals.h"
+
+namespace engine {
+
+void ResetGlobals() {}
+
+}  // namespace engine

@@ -1,0 +1,7 @@
+#include "measurement/Globals.h"
+
+namespace measurement {
+
+void ResetGlobals() {}
+
+}  // namespace measurement

@@ -1,0 +1,7 @@
+#include "network/Globals.h"
+
+namespace network {
+
+void ResetGlobals() {}
+
+}  // namespace network

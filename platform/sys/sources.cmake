@@ -1,0 +1,1 @@
+# Sources of platform/sys.

@@ -1,0 +1,3 @@
+# Sources of platform/ui.
+list(APPEND QV_PLATFORM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/MessageQueue.cpp)
+list(APPEND QV_PLATFORM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/App.cpp)

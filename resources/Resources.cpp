@@ -1,0 +1,7 @@
+#include "resources/Resources.h"
+
+namespace resources {
+
+void RegisterAll() {}
+
+}  // namespace resources

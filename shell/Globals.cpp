@@ -1,0 +1,7 @@
+#include "shell/Globals.h"
+
+namespace shell {
+
+void ResetGlobals() {}
+
+}  // namespace shell

@@ -1,0 +1,7 @@
+#include "solver/Globals.h"
+
+namespace solver {
+
+void ResetGlobals() {}
+
+}  // namespace solver
