@@ -1,1 +1,2 @@
 # Sources of platform/sys.
+list(APPEND QV_PLATFORM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/Clock.cpp)

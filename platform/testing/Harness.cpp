@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include "platform/internal/Headless.h"
+
 namespace platform::testing {
 
 void StartHeadless(int& argc, char** argv) {
@@ -12,6 +14,7 @@ void StartHeadless(int& argc, char** argv) {
     static QApplication* app = new QApplication(argc, argv);
     (void)app;
     std::setlocale(LC_NUMERIC, "C");
+    internal::SetHeadless(true);
 }
 
 }  // namespace platform::testing

@@ -1,0 +1,30 @@
+// Message boxes in tests: every box is logged and answered by script instead of being shown.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+namespace platform::testing {
+
+struct MessageBoxEntry {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;   // MB_* buttons | icon
+    int answer;  // what MessageBox returned
+};
+
+// Every box shown since the last clear, oldest first.
+const std::vector<MessageBoxEntry>& MessageBoxLog();
+void ClearMessageBoxLog();
+
+// Answers for the next boxes, in order. When none is left a box is answered with IDOK (OK and
+// OK/Cancel boxes) or IDYES (Yes/No boxes).
+void ScriptMessageBoxAnswers(std::vector<int> answers);
+
+// Number of MessageBeep calls since the last clear.
+int BeepCount();
+
+}  // namespace platform::testing

@@ -1,0 +1,90 @@
+// Message boxes: a modal QMessageBox on screen, or a logged, scripted answer in tests.
+
+#include "platform/ui/MessageBox.h"
+
+#include <deque>
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/internal/Headless.h"
+#include "platform/testing/MessageBoxLog.h"
+
+namespace platform {
+namespace {
+
+std::vector<testing::MessageBoxEntry> box_log;
+std::deque<int> scripted_answers;
+int beep_count = 0;
+
+int DefaultAnswer(UINT type) {
+    const UINT buttons = type & 0x0F;
+    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
+}
+
+int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
+    QMessageBox box(QApplication::activeWindow());
+    (void)owner;
+    box.setText(QString::fromLatin1(text ? text : ""));
+    box.setWindowTitle(QString::fromLatin1(caption ? caption : ""));
+    switch (type & 0xF0) {
+        case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
+        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
+        case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
+        default: break;
+    }
+    switch (type & 0x0F) {
+        case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MB_YESNOCANCEL:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes: return IDYES;
+        case QMessageBox::No: return IDNO;
+        case QMessageBox::Cancel: return IDCANCEL;
+        default: return IDOK;
+    }
+}
+
+}  // namespace
+
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    int answer;
+    if (internal::Headless()) {
+        answer = DefaultAnswer(type);
+        if (!scripted_answers.empty()) {
+            answer = scripted_answers.front();
+            scripted_answers.pop_front();
+        }
+    } else {
+        answer = ShowOnScreen(owner, text, caption, type);
+    }
+    box_log.push_back({owner, text ? text : "", caption ? caption : "", type, answer});
+    return answer;
+}
+
+BOOL MessageBeep(UINT) {
+    ++beep_count;
+    if (!internal::Headless()) QApplication::beep();
+    return TRUE;
+}
+
+namespace testing {
+
+const std::vector<MessageBoxEntry>& MessageBoxLog() { return box_log; }
+void ClearMessageBoxLog() {
+    box_log.clear();
+    scripted_answers.clear();
+    beep_count = 0;
+}
+void ScriptMessageBoxAnswers(std::vector<int> answers) {
+    scripted_answers.assign(answers.begin(), answers.end());
+}
+int BeepCount() { return beep_count; }
+
+}  // namespace testing
+}  // namespace platform
