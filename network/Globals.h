@@ -1,4 +1,6 @@
-// Process-wide state of network/.
+// Process-wide state of network/. The network tables themselves (WorkingNetwork, the seven
+// PaneStores, PaneToolModes) live in shell/NetworkTables.h, beside the project image that packs
+// them, and shell::ResetGlobals zeroes them; network/ keeps no state of its own yet.
 #pragma once
 
 namespace network {

@@ -1,0 +1,632 @@
+#include "shell/ComplexFft.h"
+
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+// In-place complex FFT. Layout of the work areas:
+//   ip[0] = nw, the number of floats of the cos/sin table in w (the table serves transforms of
+//           up to 4 nw floats, that is Nt = 2 nw complex points); ip[1] = 1;
+//   ip[2..] = bit-reversal table of the current call: entry j is j with its top-half bits
+//           reversed, 2^ceil(log2(N)/2) entries.
+//   w = quarter-wave table: pair q (q < Nt/4) is (cos(2 pi q / Nt), sin(2 pi q / Nt)).
+// The transform is decimation in time: the points are put into bit-reversed order, then a
+// radix-2 or radix-4 stage (when log2 N is not a multiple of 3) and radix-8 stages follow.
+// Each stage has a scalar kernel (the twin that ComplexFftScalar runs) and kernels that hold two
+// (128-bit) or four (256-bit, when the processor has them) complex points per vector. The vector
+// kernels perform, point by point, exactly the floating-point operations of the scalar one, so
+// every kernel gives the same bits on every machine.
+
+namespace shell {
+
+bool FftUseWideVectors = true;
+
+namespace {
+
+constexpr float kSqrtHalf = 0.707106781186547524f;
+
+struct Cx {
+    float re;
+    float im;
+};
+
+inline Cx Add(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
+inline Cx Sub(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
+inline Cx Mul(Cx a, Cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+
+// Multiplies by -j (forward) or +j (inverse).
+template <bool kInverse>
+inline Cx RotQuarter(Cx a) {
+    if constexpr (kInverse) {
+        return {-a.im, a.re};
+    } else {
+        return {a.im, -a.re};
+    }
+}
+
+// Multiplies by e^(-+ j pi/4) and e^(-+ j 3 pi/4).
+template <bool kInverse>
+inline Cx RotEighth(Cx a) {
+    if constexpr (kInverse) {
+        return {kSqrtHalf * (a.re - a.im), kSqrtHalf * (a.re + a.im)};
+    } else {
+        return {kSqrtHalf * (a.re + a.im), kSqrtHalf * (a.im - a.re)};
+    }
+}
+template <bool kInverse>
+inline Cx RotThreeEighths(Cx a) {
+    if constexpr (kInverse) {
+        return {-kSqrtHalf * (a.re + a.im), kSqrtHalf * (a.re - a.im)};
+    } else {
+        return {kSqrtHalf * (a.im - a.re), -kSqrtHalf * (a.re + a.im)};
+    }
+}
+
+int Log2(int value) {
+    int bits = 0;
+    while ((1 << bits) < value) ++bits;
+    return bits;
+}
+
+// Reverses the low `bits` bits of v.
+int ReverseBits(int v, int bits) {
+    int r = 0;
+    for (int b = 0; b < bits; ++b) {
+        r = (r << 1) | (v & 1);
+        v >>= 1;
+    }
+    return r;
+}
+
+// Cos/sin table geometry for one transform: the table holds Nt = 2 ip[0] points, the transform
+// uses every stride-th of them.
+struct TableView {
+    const float* w;
+    int stride;   // Nt / N
+    int quarter;  // Nt / 4: pairs in the table
+};
+
+// e^(-+ j 2 pi e / N) for 0 <= e < N/2 (first two quadrants), read from the quarter-wave table.
+template <bool kInverse>
+inline Cx Twiddle(const TableView& t, int e) {
+    int r = e * t.stride;
+    float re;
+    float im;
+    if (r < t.quarter) {
+        re = t.w[2 * r];
+        im = -t.w[2 * r + 1];
+    } else {  // second quadrant: e^(-j (pi/2 + phi)) = -j e^(-j phi)
+        r -= t.quarter;
+        re = -t.w[2 * r + 1];
+        im = -t.w[2 * r];
+    }
+    if constexpr (kInverse) im = -im;
+    return {re, im};
+}
+
+// The three twiddles of one butterfly column that come from the table: W^e, W^2e, W^4e with
+// e = k step < N/8, for a radix-8 stage whose groups span 8 `span` points (step = N / (8 span)).
+template <bool kInverse>
+[[gnu::always_inline]] inline void ColumnLookups(const TableView& t, int k, int step, Cx& t1,
+                                                 Cx& t2, Cx& t4) {
+    const int e = k * step;
+    t1 = Twiddle<kInverse>(t, e);
+    t2 = Twiddle<kInverse>(t, 2 * e);
+    t4 = Twiddle<kInverse>(t, 4 * e);
+}
+
+// The seven twiddles W^(s e), s = 1..7, of one column: three from the table, four products
+// t3 = t1 t2, t5 = t1 t4, t6 = t2 t4, t7 = t3 t4 in single precision. The vector kernels form
+// the same products lane by lane.
+template <bool kInverse>
+[[gnu::always_inline]] inline void ColumnTwiddles(const TableView& t, int k, int step,
+                                                  Cx (&tw)[8]) {
+    ColumnLookups<kInverse>(t, k, step, tw[1], tw[2], tw[4]);
+    tw[3] = Mul(tw[1], tw[2]);
+    tw[5] = Mul(tw[1], tw[4]);
+    tw[6] = Mul(tw[2], tw[4]);
+    tw[7] = Mul(tw[3], tw[4]);
+}
+
+void BitReverse(Cx* x, int log2n, int* table) {
+    const int hi_bits = (log2n + 1) / 2;
+    const int lo_bits = log2n / 2;
+    const int shift = hi_bits - lo_bits;
+    const int hi_count = 1 << hi_bits;
+    const int lo_count = 1 << lo_bits;
+    for (int j = 0; j < hi_count; ++j) table[j] = ReverseBits(j, hi_bits);
+    for (int lo = 0; lo < lo_count; ++lo) {
+        const int rev_lo = table[lo << shift] << hi_bits;
+        for (int hi = 0; hi < hi_count; ++hi) {
+            const int i = (hi << lo_bits) | lo;
+            const int r = rev_lo | table[hi];
+            // Branch-free exchange: half the pairs swap, in no predictable pattern.
+            const bool exchange = r > i;
+            const Cx a = x[i];
+            const Cx b = x[r];
+            x[i] = exchange ? b : a;
+            x[r] = exchange ? a : b;
+        }
+    }
+}
+
+template <bool kInverse>
+void Radix2Stage(Cx* x, int count) {
+    for (int p = 0; p < count; p += 2) {
+        const Cx a = x[p];
+        const Cx b = x[p + 1];
+        x[p] = Add(a, b);
+        x[p + 1] = Sub(a, b);
+    }
+}
+
+// 4-point DFTs of consecutive groups whose inputs are in bit-reversed order (0, 2, 1, 3).
+template <bool kInverse>
+void Radix4FirstStage(Cx* x, int count) {
+    for (int g = 0; g < count; g += 4) {
+        const Cx x0 = x[g];
+        const Cx x2 = x[g + 1];
+        const Cx x1 = x[g + 2];
+        const Cx x3 = x[g + 3];
+        const Cx t0 = Add(x0, x2);
+        const Cx t1 = Sub(x0, x2);
+        const Cx t2 = Add(x1, x3);
+        const Cx t3 = RotQuarter<kInverse>(Sub(x1, x3));
+        x[g] = Add(t0, t2);
+        x[g + 1] = Add(t1, t3);
+        x[g + 2] = Sub(t0, t2);
+        x[g + 3] = Sub(t1, t3);
+    }
+}
+
+// 8-point DFT of y[0..7] in natural order, result in natural order.
+template <bool kInverse>
+inline void Dft8(Cx (&y)[8]) {
+    // Even and odd halves as 4-point DFTs.
+    const Cx e0 = Add(y[0], y[4]);
+    const Cx e1 = Sub(y[0], y[4]);
+    const Cx e2 = Add(y[2], y[6]);
+    const Cx e3 = RotQuarter<kInverse>(Sub(y[2], y[6]));
+    const Cx E0 = Add(e0, e2);
+    const Cx E2 = Sub(e0, e2);
+    const Cx E1 = Add(e1, e3);
+    const Cx E3 = Sub(e1, e3);
+    const Cx o0 = Add(y[1], y[5]);
+    const Cx o1 = Sub(y[1], y[5]);
+    const Cx o2 = Add(y[3], y[7]);
+    const Cx o3 = RotQuarter<kInverse>(Sub(y[3], y[7]));
+    const Cx O0 = Add(o0, o2);
+    const Cx O2 = RotQuarter<kInverse>(Sub(o0, o2));
+    const Cx O1 = RotEighth<kInverse>(Add(o1, o3));
+    const Cx O3 = RotThreeEighths<kInverse>(Sub(o1, o3));
+    y[0] = Add(E0, O0);
+    y[4] = Sub(E0, O0);
+    y[1] = Add(E1, O1);
+    y[5] = Sub(E1, O1);
+    y[2] = Add(E2, O2);
+    y[6] = Sub(E2, O2);
+    y[3] = Add(E3, O3);
+    y[7] = Sub(E3, O3);
+}
+
+// Bit-reversed order of 3 bits: the sub-transform that belongs to input s sits at rev3(s) L.
+constexpr int kRev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+
+template <bool kInverse>
+void Radix8StageScalar(Cx* x, int count, int span, const TableView& table) {
+    const int group = 8 * span;
+    const int step = count / group;  // twiddle exponent unit on the N-point circle
+    int offsets[8];
+    for (int s = 0; s < 8; ++s) offsets[s] = kRev3[s] * span;
+    for (int k = 0; k < span; ++k) {
+        Cx t[8];
+        ColumnTwiddles<kInverse>(table, k, step, t);
+        for (int g = k; g < count; g += group) {
+            Cx y[8];
+            y[0] = x[g];
+            for (int s = 1; s < 8; ++s) y[s] = Mul(x[g + offsets[s]], t[s]);
+            Dft8<kInverse>(y);
+            for (int q = 0; q < 8; ++q) x[g + q * span] = y[q];
+        }
+    }
+}
+
+// The same stage on two neighbouring columns k, k+1 at once: one vector holds two complex
+// points (re, im, re, im). Needs an even span. Runs with the host's 128-bit vectors.
+typedef float V4 __attribute__((vector_size(16)));
+typedef int V4i __attribute__((vector_size(16)));
+
+inline V4 Load(const Cx* p) {
+    V4 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void Store(Cx* p, V4 v) { std::memcpy(p, &v, sizeof v); }
+inline V4 Swap(V4 a) { return __builtin_shuffle(a, V4i{1, 0, 3, 2}); }
+
+// a times the twiddle pair held as re = (c0, c0, c1, c1), im = (-s0, s0, -s1, s1).
+inline V4 VMul(V4 a, V4 tre, V4 tim) { return a * tre + Swap(a) * tim; }
+inline V4 DupRe(V4 b) { return __builtin_shuffle(b, V4i{0, 0, 2, 2}); }
+inline V4 DupImConj(V4 b) {
+    return __builtin_shuffle(b, V4i{1, 1, 3, 3}) * V4{-1.0f, 1.0f, -1.0f, 1.0f};
+}
+// Lane-wise complex product of two vectors, the operations of the scalar Mul.
+inline V4 VMulFull(V4 a, V4 b) { return VMul(a, DupRe(b), DupImConj(b)); }
+
+template <bool kInverse>
+inline V4 VRotQuarter(V4 a) {
+    if constexpr (kInverse) {
+        return Swap(a) * V4{-1.0f, 1.0f, -1.0f, 1.0f};
+    } else {
+        return Swap(a) * V4{1.0f, -1.0f, 1.0f, -1.0f};
+    }
+}
+template <bool kInverse>
+inline V4 VRotEighth(V4 a) {
+    const V4 c = {kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf};
+    return c * (a + VRotQuarter<kInverse>(a));
+}
+template <bool kInverse>
+inline V4 VRotThreeEighths(V4 a) {
+    const V4 c = {kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf};
+    return c * (VRotQuarter<kInverse>(a) - a);
+}
+
+template <bool kInverse>
+[[gnu::always_inline]] inline void VDft8(V4 (&y)[8]) {
+    const V4 e0 = y[0] + y[4];
+    const V4 e1 = y[0] - y[4];
+    const V4 e2 = y[2] + y[6];
+    const V4 e3 = VRotQuarter<kInverse>(y[2] - y[6]);
+    const V4 E0 = e0 + e2;
+    const V4 E2 = e0 - e2;
+    const V4 E1 = e1 + e3;
+    const V4 E3 = e1 - e3;
+    const V4 o0 = y[1] + y[5];
+    const V4 o1 = y[1] - y[5];
+    const V4 o2 = y[3] + y[7];
+    const V4 o3 = VRotQuarter<kInverse>(y[3] - y[7]);
+    const V4 O0 = o0 + o2;
+    const V4 O2 = VRotQuarter<kInverse>(o0 - o2);
+    const V4 O1 = VRotEighth<kInverse>(o1 + o3);
+    const V4 O3 = VRotThreeEighths<kInverse>(o1 - o3);
+    y[0] = E0 + O0;
+    y[4] = E0 - O0;
+    y[1] = E1 + O1;
+    y[5] = E1 - O1;
+    y[2] = E2 + O2;
+    y[6] = E2 - O2;
+    y[3] = E3 + O3;
+    y[7] = E3 - O3;
+}
+
+template <bool kInverse>
+void Radix8StagePaired(Cx* x, int count, int span, const TableView& table) {
+    const int group = 8 * span;
+    const int step = count / group;
+    int offsets[8];
+    for (int s = 0; s < 8; ++s) offsets[s] = kRev3[s] * span;
+    for (int k = 0; k < span; k += 2) {
+        Cx a1[2];
+        Cx a2[2];
+        Cx a4[2];
+        ColumnLookups<kInverse>(table, k, step, a1[0], a2[0], a4[0]);
+        ColumnLookups<kInverse>(table, k + 1, step, a1[1], a2[1], a4[1]);
+        V4 v[8];
+        v[1] = Load(a1);
+        v[2] = Load(a2);
+        v[4] = Load(a4);
+        v[3] = VMulFull(v[1], v[2]);
+        v[5] = VMulFull(v[1], v[4]);
+        v[6] = VMulFull(v[2], v[4]);
+        v[7] = VMulFull(v[3], v[4]);
+        V4 tre[8];
+        V4 tim[8];
+        for (int s = 1; s < 8; ++s) {
+            tre[s] = DupRe(v[s]);
+            tim[s] = DupImConj(v[s]);
+        }
+        for (int g = k; g < count; g += group) {
+            Cx* p = x + g;
+            // Written out so that the eight vectors stay in registers.
+            V4 y[8] = {Load(p),
+                       VMul(Load(p + offsets[1]), tre[1], tim[1]),
+                       VMul(Load(p + offsets[2]), tre[2], tim[2]),
+                       VMul(Load(p + offsets[3]), tre[3], tim[3]),
+                       VMul(Load(p + offsets[4]), tre[4], tim[4]),
+                       VMul(Load(p + offsets[5]), tre[5], tim[5]),
+                       VMul(Load(p + offsets[6]), tre[6], tim[6]),
+                       VMul(Load(p + offsets[7]), tre[7], tim[7])};
+            VDft8<kInverse>(y);
+            Store(p, y[0]);
+            Store(p + span, y[1]);
+            Store(p + 2 * span, y[2]);
+            Store(p + 3 * span, y[3]);
+            Store(p + 4 * span, y[4]);
+            Store(p + 5 * span, y[5]);
+            Store(p + 6 * span, y[6]);
+            Store(p + 7 * span, y[7]);
+        }
+    }
+}
+
+// The first radix-8 stage (span 1: groups of eight neighbouring points, no twiddles) on two
+// groups at once: one vector holds point s of group g and point s of group g + 8.
+inline V4 LoadTwo(const Cx* a, const Cx* b) { return V4{a->re, a->im, b->re, b->im}; }
+inline void StoreTwo(Cx* a, Cx* b, V4 v) {
+    *a = Cx{v[0], v[1]};
+    *b = Cx{v[2], v[3]};
+}
+
+template <bool kInverse>
+void Radix8FirstStagePaired(Cx* x, int count) {
+    for (int g = 0; g + 16 <= count; g += 16) {
+        Cx* p = x + g;
+        Cx* q = p + 8;
+        V4 y[8] = {LoadTwo(p, q),         LoadTwo(p + 4, q + 4), LoadTwo(p + 2, q + 2),
+                   LoadTwo(p + 6, q + 6), LoadTwo(p + 1, q + 1), LoadTwo(p + 5, q + 5),
+                   LoadTwo(p + 3, q + 3), LoadTwo(p + 7, q + 7)};
+        VDft8<kInverse>(y);
+        for (int k = 0; k < 8; ++k) StoreTwo(p + k, q + k, y[k]);
+    }
+}
+
+// The same stage on four neighbouring columns with 256-bit vectors, used when the processor
+// has them (checked once at start-up). Element by element it performs exactly the operations of
+// the narrower kernels, so the results do not depend on which kernel ran. Needs span % 4 == 0.
+#define QV_WIDE __attribute__((target("avx"), always_inline))
+#define QV_WIDE_FUNCTION __attribute__((target("avx")))
+
+typedef float V8 __attribute__((vector_size(32)));
+typedef int V8i __attribute__((vector_size(32)));
+
+QV_WIDE inline V8 Load8(const Cx* p) {
+    V8 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+QV_WIDE inline void Store8(Cx* p, V8 v) { std::memcpy(p, &v, sizeof v); }
+QV_WIDE inline V8 Swap8(V8 a) { return __builtin_shuffle(a, V8i{1, 0, 3, 2, 5, 4, 7, 6}); }
+QV_WIDE inline V8 VMul8(V8 a, V8 tre, V8 tim) { return a * tre + Swap8(a) * tim; }
+QV_WIDE inline V8 DupRe8(V8 b) { return __builtin_shuffle(b, V8i{0, 0, 2, 2, 4, 4, 6, 6}); }
+QV_WIDE inline V8 DupImConj8(V8 b) {
+    return __builtin_shuffle(b, V8i{1, 1, 3, 3, 5, 5, 7, 7}) *
+           V8{-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
+}
+QV_WIDE inline V8 VMulFull8(V8 a, V8 b) { return VMul8(a, DupRe8(b), DupImConj8(b)); }
+
+template <bool kInverse>
+QV_WIDE inline V8 VRotQuarter8(V8 a) {
+    if constexpr (kInverse) {
+        return Swap8(a) * V8{-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
+    } else {
+        return Swap8(a) * V8{1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f};
+    }
+}
+
+template <bool kInverse>
+QV_WIDE inline void VDft8Wide(V8 (&y)[8]) {
+    const V8 c = {kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf,
+                  kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf};
+    const V8 e0 = y[0] + y[4];
+    const V8 e1 = y[0] - y[4];
+    const V8 e2 = y[2] + y[6];
+    const V8 e3 = VRotQuarter8<kInverse>(y[2] - y[6]);
+    const V8 E0 = e0 + e2;
+    const V8 E2 = e0 - e2;
+    const V8 E1 = e1 + e3;
+    const V8 E3 = e1 - e3;
+    const V8 o0 = y[1] + y[5];
+    const V8 o1 = y[1] - y[5];
+    const V8 o2 = y[3] + y[7];
+    const V8 o3 = VRotQuarter8<kInverse>(y[3] - y[7]);
+    const V8 O0 = o0 + o2;
+    const V8 O2 = VRotQuarter8<kInverse>(o0 - o2);
+    const V8 s1 = o1 + o3;
+    const V8 O1 = c * (s1 + VRotQuarter8<kInverse>(s1));
+    const V8 d1 = o1 - o3;
+    const V8 O3 = c * (VRotQuarter8<kInverse>(d1) - d1);
+    y[0] = E0 + O0;
+    y[4] = E0 - O0;
+    y[1] = E1 + O1;
+    y[5] = E1 - O1;
+    y[2] = E2 + O2;
+    y[6] = E2 - O2;
+    y[3] = E3 + O3;
+    y[7] = E3 - O3;
+}
+
+template <bool kInverse>
+QV_WIDE_FUNCTION void Radix8StageWide(Cx* x, int count, int span, const TableView& table) {
+    const int group = 8 * span;
+    const int step = count / group;
+    int offsets[8];
+    for (int s = 0; s < 8; ++s) offsets[s] = kRev3[s] * span;
+    for (int k = 0; k < span; k += 4) {
+        // Twiddles of four columns: one vector per s, spread into (re, re) and (-im, im) lanes.
+        Cx a1[4];
+        Cx a2[4];
+        Cx a4[4];
+        for (int j = 0; j < 4; ++j)
+            ColumnLookups<kInverse>(table, k + j, step, a1[j], a2[j], a4[j]);
+        V8 v[8];
+        v[1] = Load8(a1);
+        v[2] = Load8(a2);
+        v[4] = Load8(a4);
+        v[3] = VMulFull8(v[1], v[2]);
+        v[5] = VMulFull8(v[1], v[4]);
+        v[6] = VMulFull8(v[2], v[4]);
+        v[7] = VMulFull8(v[3], v[4]);
+        V8 tre[8];
+        V8 tim[8];
+        for (int s = 1; s < 8; ++s) {
+            tre[s] = DupRe8(v[s]);
+            tim[s] = DupImConj8(v[s]);
+        }
+        for (int g = k; g < count; g += group) {
+            Cx* p = x + g;
+            V8 y[8] = {Load8(p),
+                       VMul8(Load8(p + offsets[1]), tre[1], tim[1]),
+                       VMul8(Load8(p + offsets[2]), tre[2], tim[2]),
+                       VMul8(Load8(p + offsets[3]), tre[3], tim[3]),
+                       VMul8(Load8(p + offsets[4]), tre[4], tim[4]),
+                       VMul8(Load8(p + offsets[5]), tre[5], tim[5]),
+                       VMul8(Load8(p + offsets[6]), tre[6], tim[6]),
+                       VMul8(Load8(p + offsets[7]), tre[7], tim[7])};
+            VDft8Wide<kInverse>(y);
+            Store8(p, y[0]);
+            Store8(p + span, y[1]);
+            Store8(p + 2 * span, y[2]);
+            Store8(p + 3 * span, y[3]);
+            Store8(p + 4 * span, y[4]);
+            Store8(p + 5 * span, y[5]);
+            Store8(p + 6 * span, y[6]);
+            Store8(p + 7 * span, y[7]);
+        }
+    }
+}
+
+bool DetectWideVectors() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx");
+}
+
+// Decided once before main runs, so no call ever pays for the check.
+const bool kHaveWideVectors = DetectWideVectors();
+
+// The radix-2 first stage with one vector per pair of neighbouring points (a, b):
+// (a, b) * (1, 1, -1, -1) + (b, a) = (a + b, a - b), the scalar stage's operations.
+void Radix2StagePaired(Cx* x, int count) {
+    const V4 sign = {1.0f, 1.0f, -1.0f, -1.0f};
+    for (int p = 0; p < count; p += 2) {
+        const V4 v = Load(x + p);
+        Store(x + p, v * sign + __builtin_shuffle(v, V4i{2, 3, 0, 1}));
+    }
+}
+
+// The radix-4 first stage with two vectors per group: (x0, x2) and (x1, x3) as they lie in
+// bit-reversed order. Same operations as the scalar stage.
+template <bool kInverse>
+void Radix4FirstStagePaired(Cx* x, int count) {
+    const V4 sign = {1.0f, 1.0f, -1.0f, -1.0f};
+    // Rotates the upper point of a vector by -j (forward) or +j (inverse).
+    const V4 rotate = kInverse ? V4{1.0f, 1.0f, -1.0f, 1.0f} : V4{1.0f, 1.0f, 1.0f, -1.0f};
+    for (int g = 0; g < count; g += 4) {
+        const V4 v02 = Load(x + g);
+        const V4 v13 = Load(x + g + 2);
+        const V4 u = v02 * sign + __builtin_shuffle(v02, V4i{2, 3, 0, 1});  // (t0, t1)
+        const V4 w = v13 * sign + __builtin_shuffle(v13, V4i{2, 3, 0, 1});  // (t2, x1 - x3)
+        const V4 r = __builtin_shuffle(w, V4i{0, 1, 3, 2}) * rotate;        // (t2, t3)
+        Store(x + g, u + r);                                                // (X0, X1)
+        Store(x + g + 2, u - r);                                            // (X2, X3)
+    }
+}
+
+template <bool kInverse>
+void Transform(Cx* x, int count, int* ip, const float* w, bool paired) {
+    const int log2n = Log2(count);
+    BitReverse(x, log2n, ip + 2);
+
+    const int table_points = 2 * ip[0];
+    const TableView table{w, table_points >= count ? table_points / count : 1, table_points / 4};
+
+    int span = 1;
+    switch (log2n % 3) {
+        case 1:
+            if (paired) {
+                Radix2StagePaired(x, count);
+            } else {
+                Radix2Stage<kInverse>(x, count);
+            }
+            span = 2;
+            break;
+        case 2:
+            if (paired) {
+                Radix4FirstStagePaired<kInverse>(x, count);
+            } else {
+                Radix4FirstStage<kInverse>(x, count);
+            }
+            span = 4;
+            break;
+        default:
+            break;
+    }
+    if (paired && span == 1 && count >= 16) {
+        Radix8FirstStagePaired<kInverse>(x, count);
+        span = 8;
+    }
+    for (; span < count; span *= 8) {
+        if (paired && span % 4 == 0 && kHaveWideVectors && FftUseWideVectors) {
+            Radix8StageWide<kInverse>(x, count, span, table);
+        } else if (paired && span % 2 == 0) {
+            Radix8StagePaired<kInverse>(x, count, span, table);
+        } else {
+            Radix8StageScalar<kInverse>(x, count, span, table);
+        }
+    }
+}
+
+void Run(int n, int sign, float* a, int* ip, float* w, bool paired) {
+    if (n > 4 * ip[0]) BuildFftTable(n, ip, w);
+    const int count = n / 2;
+    // Cx is two floats in a row, so the interleaved array is an array of Cx.
+    Cx* x = reinterpret_cast<Cx*>(a);
+    if (sign >= 0) {
+        Transform<true>(x, count, ip, w, paired);
+        // 2/n is a power of two, so the single-precision product equals the exact product
+        // rounded once, as an extended-precision factor would give.
+        const float scale = static_cast<float>(2.0 / n);
+        for (int i = 0; i < n; ++i) a[i] *= scale;
+    } else {
+        Transform<false>(x, count, ip, w, paired);
+    }
+}
+
+}  // namespace
+
+void BuildFftTable(int n, int* ip, float* w) {
+    const int nw = n / 4;
+    ip[0] = nw;
+    ip[1] = 1;
+    if (nw <= 2) return;
+    const int h = nw / 2;
+    // The angle step, rounded to single precision: pair q holds the angle 2 q delta.
+    const double delta = static_cast<float>(std::atan(1.0) / h);
+    const int pairs = nw / 2;
+    const int eighth = h / 2;  // pair index of pi/4
+    for (int q = 0; q < pairs; ++q) {
+        if (q < eighth) {
+            const double angle = 2.0 * q * delta;
+            w[2 * q] = static_cast<float>(std::cos(angle));
+            w[2 * q + 1] = static_cast<float>(std::sin(angle));
+        } else if (q == eighth) {
+            const float c = static_cast<float>(std::cos(delta * h));
+            w[2 * q] = c;
+            w[2 * q + 1] = c;
+        } else {
+            // Upper octant from its mirror angle, so both octants share the same rounding.
+            const double angle = static_cast<double>(nw - 2 * q) * delta;
+            w[2 * q] = static_cast<float>(std::sin(angle));
+            w[2 * q + 1] = static_cast<float>(std::cos(angle));
+        }
+    }
+}
+
+std::size_t FftWorkAreaInts(int n) {
+    const int count = n / 2 > 1 ? n / 2 : 2;
+    const int hi_bits = (Log2(count) + 1) / 2;
+    return 2 + (std::size_t{1} << hi_bits);
+}
+
+void AdoptFftTable(int* thread_ip, const int* shared_ip) {
+    thread_ip[0] = shared_ip[0];
+    thread_ip[1] = shared_ip[1];
+}
+
+void ComplexFft(int n, int sign, float* a, int* ip, float* w) { Run(n, sign, a, ip, w, true); }
+
+void ComplexFftScalar(int n, int sign, float* a, int* ip, float* w) {
+    Run(n, sign, a, ip, w, false);
+}
+
+}  // namespace shell

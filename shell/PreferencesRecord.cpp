@@ -1,0 +1,445 @@
+#include "shell/PreferencesRecord.h"
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "platform/ui/MessageBox.h"
+#include "shell/FileIo.h"
+#include "shell/FrequencyGrid.h"
+#include "shell/Globals.h"
+#include "shell/NumberText.h"
+#include "shell/StartupAllocation.h"
+
+namespace shell {
+
+std::int32_t PlotStartFrequencyIndex = kDefaultPlotStartIndex;
+std::int32_t PlotStopFrequencyIndex = kDefaultPlotStopIndex;
+std::int32_t PlotFamilyFlags[12];
+std::int32_t CurveItemSelectFlags[kColourEntryCount];
+ColourEntry CurveColourScheme[kColourEntryCount];
+WindowPlacement WindowPlacements[kWindowPlacementCount];
+std::int32_t MlsDataSign = 1;
+std::int32_t MlsRefSign = 1;
+char ReservedTexts026C[2][11];
+char MlsOutputDelayText[11];
+char SpeedOfSoundText[11];
+char ReservedText0298[11];
+MlsSettingsVariables Mls;
+
+const ColourEntry kDefaultColourScheme[kColourEntryCount] = {
+    {142, 185, 210, 1, 1},  // 1 "Dialogue Box Background"
+    {196, 0, 0, 1, 1},      // 2 "Filter SPL Curve"
+    {0, 164, 0, 1, 1},      // 3 "Driver SPL Curve"
+    {0, 0, 196, 1, 1},      // 4 "HBT SPL Curve"
+    {196, 0, 196, 1, 1},    // 5 "SPL Corrected Curve"
+    {96, 0, 0, 1, 1},       // 6 "Filter Phase Curve"
+    {128, 128, 0, 1, 1},    // 7 "Driver Phase Curve"
+    {0, 196, 255, 1, 1},    // 8 "HBT Phase Curve"
+    {228, 128, 0, 1, 1},    // 9 "Phase Corrected Curve"
+    {0, 128, 128, 1, 1},    // 10 "System SPL Corrected"
+    {128, 128, 128, 1, 1},  // 11 "System Phase Corrected"
+    {128, 228, 0, 1, 1},    // 12 "HBT + Filter SPL Curve"
+    {76, 154, 255, 1, 1},   // 13 "Equalized Room SPL"
+    {196, 196, 196, 1, 1},  // 14 "Room EQ Curve SPL"
+    {0, 0, 0, 1, 1},        // 15 "Room EQ Phase"
+    {0, 164, 0, 1, 1},      // 16 "HBT + Filter Phase Curve"
+    {164, 0, 0, 1, 1},      // 17 "Excess Group Delay"
+    {0, 0, 164, 1, 1},      // 18 "MLS In"
+    {128, 128, 128, 1, 1},  // 19 "MLS Ref"
+};
+
+namespace {
+
+constexpr const char* kCaption = "QV Message";
+constexpr const char* kPreferencesFileName = "QV_Preferences.pre";
+
+struct PlacementDefault {
+    int first;
+    int last;
+    WindowPlacement rect;
+};
+
+// Default rectangles of slots 0..77; slots 78..89 stay zero.
+constexpr PlacementDefault kPlacementDefaults[] = {
+    {0, 0, {0, 0, 900, 500}},       {2, 2, {0, 0, 900, 500}},       {7, 7, {0, 0, 900, 500}},
+    {1, 1, {150, 450, 820, 230}},   {3, 3, {0, 0, 1016, 720}},      {19, 19, {0, 0, 1016, 720}},
+    {4, 4, {0, 0, 675, 455}},       {5, 5, {0, 460, 675, 255}},     {6, 6, {660, 60, 355, 652}},
+    {8, 8, {10, 10, 1000, 800}},    {9, 9, {450, 440, 900, 20}},    {10, 10, {10, 10, 800, 800}},
+    {12, 12, {10, 10, 800, 800}},   {11, 11, {500, 450, 600, 20}},  {13, 13, {500, 400, 600, 20}},
+    {14, 14, {650, 300, 600, 300}}, {23, 24, {650, 300, 600, 300}}, {15, 15, {0, 290, 600, 200}},
+    {16, 16, {0, 290, 800, 400}},   {18, 18, {0, 290, 800, 400}},   {17, 17, {0, 290, 600, 300}},
+    {20, 22, {10, 400, 600, 300}},  {25, 25, {550, 0, 460, 360}},   {26, 26, {0, 0, 460, 360}},
+    {27, 27, {0, 345, 460, 360}},   {28, 28, {550, 345, 460, 360}}, {29, 29, {300, 150, 460, 360}},
+    {30, 30, {530, 370, 600, 500}}, {31, 31, {0, 0, 900, 600}},     {32, 32, {200, 450, 600, 300}},
+    {33, 33, {0, 0, 650, 350}},     {36, 36, {0, 0, 650, 350}},     {42, 42, {0, 0, 650, 350}},
+    {34, 34, {0, 360, 650, 350}},   {37, 37, {0, 360, 650, 350}},   {43, 43, {0, 360, 650, 350}},
+    {35, 35, {700, 50, 500, 300}},  {38, 38, {700, 50, 500, 300}},  {39, 39, {0, 0, 750, 350}},
+    {40, 40, {0, 360, 750, 350}},   {41, 41, {800, 50, 500, 300}},  {44, 44, {700, 40, 500, 300}},
+    {45, 45, {560, 0, 400, 300}},   {46, 46, {0, 330, 650, 370}},   {47, 47, {0, 0, 550, 300}},
+    {48, 48, {700, 200, 500, 300}}, {49, 49, {10, 10, 400, 300}},   {50, 50, {200, 10, 650, 370}},
+    {51, 52, {100, 10, 650, 370}},  {53, 54, {100, 10, 250, 250}},  {55, 55, {480, 10, 450, 350}},
+    {56, 56, {850, 50, 460, 360}},  {57, 57, {10, 10, 450, 350}},   {58, 58, {10, 370, 500, 500}},
+    {59, 60, {100, 350, 300, 250}}, {61, 61, {400, 350, 300, 250}}, {66, 77, {400, 350, 300, 250}},
+    {62, 62, {350, 50, 850, 350}},  {63, 63, {350, 50, 850, 650}},  {64, 65, {100, 100, 300, 250}},
+};
+
+void SetDefaultPlacements() {
+    std::memset(WindowPlacements, 0, sizeof WindowPlacements);
+    for (const auto& d : kPlacementDefaults) {
+        for (int slot = d.first; slot <= d.last; ++slot) WindowPlacements[slot] = d.rect;
+    }
+}
+
+void InitMlsVariables() {
+    std::memset(&Mls, 0, sizeof Mls);
+    CopyTextSlot(Mls.TextsA648[0], "1000.0");
+    CopyTextSlot(Mls.TextsA648[1], "4000.0");
+    CopyTextSlot(Mls.TextsA648[2], "100.0");
+    CopyTextSlot(Mls.TextsA648[3], "1000.0");
+    Mls.MlsOutputLevel = 10;
+    Mls.ReservedA678 = 0;
+    Mls.MlsSampleRateIndex = 5;
+    Mls.ReservedA680 = 2;
+    Mls.ReservedA684 = 1;
+    Mls.ReservedA688 = 1.0f;
+    const char* const texts_a68c[6] = {"180.0", "0.00", "6.10", "5.00", "4.00", "0.0"};
+    for (int i = 0; i < 6; ++i) CopyTextSlot(Mls.TextsA68C[i], texts_a68c[i]);
+    CopyTextSlot(Mls.MlsAddDbText, "0.0");
+    CopyTextSlot(Mls.ProcessTextA6D9, "500.0");
+    const char* const process[5] = {"121", "131", "151", "161", "0.0"};
+    for (int i = 0; i < 5; ++i) CopyTextSlot(Mls.MlsProcessTexts0to4[i], process[i]);
+    Mls.ReservedA71C[2] = 1;
+    Mls.MlsUseSavedBuffer = 0;
+    Mls.MlsUseMikeCal = 1;
+    Mls.MlsUsePreampCal = 1;
+    Mls.MlsLengthIndex = 2;
+    Mls.MlsSmoothingIndex = 2;
+    Mls.MlsWindowType = 1;
+    Mls.MlsBothChannels = 1;
+    Mls.MlsDelayRead = 0;
+    CopyTextSlot(Mls.MlsPreEmphasisText, "0.0");
+    CopyTextSlot(Mls.MlsWindowWidthText, "30000");
+    CopyTextSlot(Mls.MlsWindowMsText, "");
+    CopyTextSlot(Mls.MlsPulseDelayText, "0.0");
+    CopyTextSlot(Mls.TextA778, "2.00");
+    CopyTextSlot(Mls.MlsProcessText5, "5");
+    CopyTextSlot(Mls.MlsProcessText6, "0.00");
+    CopyTextSlot(Mls.MlsProcessText7, "5");
+    CopyTextSlot(Mls.MlsProcessText8, "0.00");
+    const char* const last4[4] = {"5", "4", "5", "5"};
+    for (int i = 0; i < 4; ++i) CopyTextSlot(Mls.MlsProcessTexts9to12[i], last4[i]);
+}
+
+// Record <-> variables for the measurement block. `to_record` picks the direction.
+template <std::size_t N>
+void MoveText(char (&record)[N], char (&variable)[N], bool to_record) {
+    if (to_record) {
+        CopyTextSlot(record, variable);
+    } else {
+        TerminateTextSlot(record);
+        CopyTextSlot(variable, record);
+    }
+}
+template <std::size_t R, std::size_t N>
+void MoveTexts(char (&record)[R][N], char (&variable)[R][N], bool to_record) {
+    for (std::size_t i = 0; i < R; ++i) MoveText(record[i], variable[i], to_record);
+}
+template <class T>
+void MoveWord(T& record, T& variable, bool to_record) {
+    if (to_record) {
+        record = variable;
+    } else {
+        variable = record;
+    }
+}
+
+std::int32_t InRange(std::int32_t value, std::int32_t low, std::int32_t high,
+                     std::int32_t fallback) {
+    return (value >= low && value <= high) ? value : fallback;
+}
+
+void MoveMlsBlock(PreferencesRecord& p, bool to_record) {
+    MoveTexts(p.MlsTextsA648, Mls.TextsA648, to_record);
+    MoveWord(p.MlsOutputLevel, Mls.MlsOutputLevel, to_record);
+    MoveWord(p.MlsReservedA678, Mls.ReservedA678, to_record);
+    MoveWord(p.MlsSampleRateIndex, Mls.MlsSampleRateIndex, to_record);
+    MoveWord(p.MlsReservedA680, Mls.ReservedA680, to_record);
+    MoveWord(p.MlsReservedA684, Mls.ReservedA684, to_record);
+    MoveWord(p.MlsReservedA688, Mls.ReservedA688, to_record);
+    MoveTexts(p.MlsTextsA68C, Mls.TextsA68C, to_record);
+    MoveText(p.MlsAddDbText, Mls.MlsAddDbText, to_record);
+    MoveText(p.MlsProcessTextA6D9, Mls.ProcessTextA6D9, to_record);
+    MoveTexts(p.MlsProcessTexts0to4, Mls.MlsProcessTexts0to4, to_record);
+    for (int i = 0; i < 4; ++i) MoveWord(p.MlsReservedA71C[i], Mls.ReservedA71C[i], to_record);
+    MoveWord(p.MlsUseSavedBuffer, Mls.MlsUseSavedBuffer, to_record);
+    MoveWord(p.MlsUseMikeCal, Mls.MlsUseMikeCal, to_record);
+    MoveWord(p.MlsUsePreampCal, Mls.MlsUsePreampCal, to_record);
+    MoveWord(p.MlsLengthIndex, Mls.MlsLengthIndex, to_record);
+    MoveWord(p.MlsSmoothingIndex, Mls.MlsSmoothingIndex, to_record);
+    MoveWord(p.MlsWindowType, Mls.MlsWindowType, to_record);
+    MoveWord(p.MlsBothChannels, Mls.MlsBothChannels, to_record);
+    MoveWord(p.MlsDelayRead, Mls.MlsDelayRead, to_record);
+    MoveText(p.MlsPreEmphasisText, Mls.MlsPreEmphasisText, to_record);
+    MoveText(p.MlsWindowWidthText, Mls.MlsWindowWidthText, to_record);
+    MoveText(p.MlsWindowMsText, Mls.MlsWindowMsText, to_record);
+    MoveText(p.MlsPulseDelayText, Mls.MlsPulseDelayText, to_record);
+    MoveText(p.MlsTextA778, Mls.TextA778, to_record);
+    MoveWord(p.MlsAmplitudeZoomIndex, Mls.MlsAmplitudeZoomIndex, to_record);
+    MoveWord(p.MlsTimeZoomIndex, Mls.MlsTimeZoomIndex, to_record);
+    MoveWord(p.MlsShowWindow, Mls.MlsShowWindow, to_record);
+    MoveWord(p.MlsShowPhase, Mls.MlsShowPhase, to_record);
+    MoveText(p.MlsProcessText5, Mls.MlsProcessText5, to_record);
+    MoveText(p.MlsProcessText6, Mls.MlsProcessText6, to_record);
+    MoveText(p.MlsProcessText7, Mls.MlsProcessText7, to_record);
+    MoveText(p.MlsProcessText8, Mls.MlsProcessText8, to_record);
+    MoveTexts(p.MlsProcessTexts9to12, Mls.MlsProcessTexts9to12, to_record);
+
+    if (!to_record) {
+        // Indices from a file select list rows and table entries: keep them in range.
+        Mls.MlsSampleRateIndex = InRange(Mls.MlsSampleRateIndex, 0, 7, 5);
+        Mls.MlsLengthIndex = InRange(Mls.MlsLengthIndex, 0, 5, 2);
+        Mls.MlsSmoothingIndex = InRange(Mls.MlsSmoothingIndex, 0, 5, 2);
+        Mls.MlsWindowType = InRange(Mls.MlsWindowType, 0, 9, 1);
+        Mls.MlsAmplitudeZoomIndex = InRange(Mls.MlsAmplitudeZoomIndex, 0, 6, 0);
+        Mls.MlsTimeZoomIndex = InRange(Mls.MlsTimeZoomIndex, 0, 3, 0);
+        if (!std::isfinite(Mls.ReservedA688)) Mls.ReservedA688 = 1.0f;
+    }
+}
+
+// Moves the words that both directions share (everything but the in-place fields).
+void MoveCommon(PreferencesRecord& p, bool to_record) {
+    MoveWord(p.PlotStartFrequencyIndex, PlotStartFrequencyIndex, to_record);
+    MoveWord(p.PlotStopFrequencyIndex, PlotStopFrequencyIndex, to_record);
+    for (int i = 0; i < 4; ++i) {
+        MoveWord(p.PlotFamilyFlags0to3[i], PlotFamilyFlags[i], to_record);
+        MoveWord(p.PlotFamilyFlags4to7[i], PlotFamilyFlags[4 + i], to_record);
+        MoveWord(p.PlotFamilyFlags8to11[i], PlotFamilyFlags[8 + i], to_record);
+        MoveWord(p.DeviceWords0to3[i], PlayerDeviceWords[i], to_record);
+        MoveWord(p.DeviceWords4to7[i], PlayerDeviceWords[4 + i], to_record);
+        MoveWord(p.DeviceWords8to11[i], PlayerDeviceWords[8 + i], to_record);
+        MoveWord(p.DeviceWords12to15[i], PlayerDeviceWords[12 + i], to_record);
+    }
+    for (int i = 0; i < kStoredItemSelectCount; ++i) {
+        MoveWord(p.CurveItemSelect[i], CurveItemSelectFlags[i], to_record);
+    }
+    for (int i = 0; i < kColourEntryCount; ++i) {
+        MoveWord(p.CurveColours[i], CurveColourScheme[i], to_record);
+    }
+    MoveWord(p.MlsDataSign, MlsDataSign, to_record);
+    MoveWord(p.MlsRefSign, MlsRefSign, to_record);
+    MoveWord(p.OutputLayout, OutputLayout, to_record);
+    MoveWord(p.InputLayout, InputLayout, to_record);
+    MoveText(p.Text026C, ReservedTexts026C[0], to_record);
+    MoveText(p.Text0277, ReservedTexts026C[1], to_record);
+    MoveText(p.MlsOutputDelayText, MlsOutputDelayText, to_record);
+    MoveText(p.SpeedOfSoundText, SpeedOfSoundText, to_record);
+    MoveText(p.Text0298, ReservedText0298, to_record);
+    for (int i = 0; i < kWindowPlacementCount; ++i) {
+        MoveWord(p.WindowRects[i], WindowPlacements[i], to_record);
+    }
+    if (MikeCalibrationCurve != nullptr && PreampCalibrationCurve != nullptr) {
+        const std::size_t bytes = sizeof(CalibrationPoint) * kGridPoints;
+        if (to_record) {
+            std::memcpy(p.MikeCalibration, MikeCalibrationCurve, bytes);
+            std::memcpy(p.PreampCalibration, PreampCalibrationCurve, bytes);
+        } else {
+            std::memcpy(MikeCalibrationCurve, p.MikeCalibration, bytes);
+            std::memcpy(PreampCalibrationCurve, p.PreampCalibration, bytes);
+        }
+    }
+    MoveMlsBlock(p, to_record);
+}
+
+// Replaces whatever a damaged file put out of range by the default, field by field.
+void CheckAppliedValues() {
+    PlotStartFrequencyIndex = InRange(PlotStartFrequencyIndex, 0, 7, kDefaultPlotStartIndex);
+    PlotStopFrequencyIndex = InRange(PlotStopFrequencyIndex, 0, 7, kDefaultPlotStopIndex);
+    for (auto& flag : PlotFamilyFlags) flag = InRange(flag, 0, 1, 0);
+    for (int i = 0; i < kColourEntryCount; ++i) {
+        CurveItemSelectFlags[i] = InRange(CurveItemSelectFlags[i], 0, 1, 0);
+        ColourEntry& e = CurveColourScheme[i];
+        const ColourEntry& d = kDefaultColourScheme[i];
+        e.Red = InRange(e.Red, 0, 255, d.Red);
+        e.Green = InRange(e.Green, 0, 255, d.Green);
+        e.Blue = InRange(e.Blue, 0, 255, d.Blue);
+        e.Thickness = InRange(e.Thickness, 1, 4, d.Thickness);
+        e.Type = InRange(e.Type, 1, 3, d.Type);
+    }
+    if (MlsDataSign != 1 && MlsDataSign != -1) MlsDataSign = 1;
+    if (MlsRefSign != 1 && MlsRefSign != -1) MlsRefSign = 1;
+    OutputLayout = InRange(OutputLayout, 0, 2, 1);
+    InputLayout = InRange(InputLayout, 0, 2, 0);
+    if (MikeCalibrationCurve != nullptr && PreampCalibrationCurve != nullptr) {
+        for (int k = 0; k < kGridPoints; ++k) {
+            for (CalibrationPoint* c : {&MikeCalibrationCurve[k], &PreampCalibrationCurve[k]}) {
+                if (!std::isfinite(c->Db)) c->Db = 0.0f;
+                if (!std::isfinite(c->Degrees)) c->Degrees = 0.0f;
+            }
+        }
+    }
+}
+
+// The fields used in place: texts terminated, indices in range.
+void CheckInPlaceFields(PreferencesRecord& p) {
+    TerminateTextSlot(p.LastDriverPath);
+    TerminateTextSlot(p.LastProjectPath);
+    TerminateTextSlot(p.Text12A3);
+    TerminateTextSlot(p.MikeCalFilePath);
+    TerminateTextSlot(p.PreampCalFilePath);
+    for (auto& path : p.ProfilePaths) TerminateTextSlot(path);
+    for (auto& flag : p.ImportColumnFlags) flag = InRange(flag, 0, 1, 0);
+    p.EraseLines = p.EraseLines < 0 ? 0 : p.EraseLines;
+    p.ImportOption = InRange(p.ImportOption, 2, 5, 3);
+    p.AutoLoadProject = InRange(p.AutoLoadProject, 0, 1, 0);
+    p.NoStartWindows = InRange(p.NoStartWindows, 0, 1, 0);
+    p.BuffersOutQueueIndex = InRange(p.BuffersOutQueueIndex, 0, 5, 2);
+    p.BufferSizeIndex = InRange(p.BufferSizeIndex, 0, 2, 0);
+    p.BuffersInQueueIndex = InRange(p.BuffersInQueueIndex, 0, 5, 2);
+}
+
+}  // namespace
+
+void InitPreferenceVariables() {
+    PlotStartFrequencyIndex = kDefaultPlotStartIndex;
+    PlotStopFrequencyIndex = kDefaultPlotStopIndex;
+    std::memset(PlotFamilyFlags, 0, sizeof PlotFamilyFlags);
+    std::memset(CurveItemSelectFlags, 0, sizeof CurveItemSelectFlags);
+    CurveItemSelectFlags[1] = 1;  // entry 2 "Filter SPL Curve"
+    std::memcpy(CurveColourScheme, kDefaultColourScheme, sizeof CurveColourScheme);
+    SetDefaultPlacements();
+    MlsDataSign = 1;
+    MlsRefSign = 1;
+    CopyTextSlot(ReservedTexts026C[0], "0.0");
+    CopyTextSlot(ReservedTexts026C[1], "0.0");
+    CopyTextSlot(MlsOutputDelayText, "200");
+    CopyTextSlot(SpeedOfSoundText, "344.00");
+    CopyTextSlot(ReservedText0298, "10");
+    InitMlsVariables();
+}
+
+// The variables hold their start-up values before main runs (they are defined above, in this
+// file, so they are initialised before this line runs).
+const bool kPreferenceVariablesReady = (InitPreferenceVariables(), true);
+
+int InitPreferencesRecord(PreferencesRecord* record) {
+    if (record == nullptr) return 0;
+    PreferencesRecord& p = *record;
+    // Zeroed first: areas that have no default (never-set ranges, profile paths) are then
+    // defined, and a short file leaves nothing undefined behind.
+    std::memset(&p, 0, sizeof p);
+
+    p.PlotStartFrequencyIndex = PlotStartFrequencyIndex;
+    p.PlotStopFrequencyIndex = PlotStopFrequencyIndex;
+    p.Reserved1928 = 0;
+    for (int i = 0; i < 4; ++i) {
+        p.PlotFamilyFlags0to3[i] = PlotFamilyFlags[i];
+        p.PlotFamilyFlags4to7[i] = PlotFamilyFlags[4 + i];
+        p.PlotFamilyFlags8to11[i] = PlotFamilyFlags[8 + i];
+        p.DeviceWords0to3[i] = PlayerDeviceWords[i];
+        p.DeviceWords4to7[i] = PlayerDeviceWords[4 + i];
+        p.DeviceWords8to11[i] = PlayerDeviceWords[8 + i];
+        p.DeviceWords12to15[i] = PlayerDeviceWords[12 + i];
+    }
+    for (int i = 0; i < kStoredItemSelectCount; ++i) p.CurveItemSelect[i] = CurveItemSelectFlags[i];
+    // All 19 entries get defined values (16 to 19 too: the start-up scheme).
+    for (int i = 0; i < kColourEntryCount; ++i) p.CurveColours[i] = CurveColourScheme[i];
+
+    p.ImportColumnFlags[0] = p.ImportColumnFlags[1] = p.ImportColumnFlags[2] = 1;
+    p.EraseLines = 0;
+    p.ImportOption = 3;
+
+    p.MlsDataSign = MlsDataSign;
+    p.MlsRefSign = MlsRefSign;
+    p.OutputLayout = OutputLayout;
+    p.InputLayout = InputLayout;
+    CopyTextSlot(p.Text026C, ReservedTexts026C[0]);
+    CopyTextSlot(p.Text0277, ReservedTexts026C[1]);
+    CopyTextSlot(p.MlsOutputDelayText, MlsOutputDelayText);
+    CopyTextSlot(p.SpeedOfSoundText, SpeedOfSoundText);
+    CopyTextSlot(p.Text0298, ReservedText0298);
+
+    CopyTextSlot(p.LastDriverPath, "**");
+    CopyTextSlot(p.LastProjectPath, "**");
+    CopyTextSlot(p.Text12A3, "0.0");
+
+    p.BuffersOutQueueIndex = 2;
+    p.BufferSizeIndex = 0;
+    p.BuffersInQueueIndex = 2;
+
+    SetDefaultPlacements();
+    std::memcpy(p.WindowRects, WindowPlacements, sizeof p.WindowRects);
+
+    CopyTextSlot(p.MikeCalFilePath, "");
+    CopyTextSlot(p.PreampCalFilePath, "");
+    MoveMlsBlock(p, true);
+    return 0;
+}
+
+int ApplyPreferencesRecord() {
+    if (Preferences == nullptr) return 0;
+    MoveCommon(*Preferences, false);
+    CheckAppliedValues();
+    CheckInPlaceFields(*Preferences);
+    // What the variables now hold is also what the record shows.
+    Preferences->PlotStartFrequencyIndex = PlotStartFrequencyIndex;
+    Preferences->PlotStopFrequencyIndex = PlotStopFrequencyIndex;
+    return 0;
+}
+
+int CollectPreferencesRecord() {
+    if (Preferences == nullptr) return 0;
+    for (auto& slot : WindowPlacements) {
+        if (slot.X < 0) slot.X = 0;
+        if (slot.Y < 0) slot.Y = 0;
+        if (slot.Width < 0) slot.Width = 50;
+        if (slot.Height < 0) slot.Height = 50;
+        if (slot.X > FrameClientWidth) slot.X = 0;
+        if (slot.Y > FrameClientHeight) slot.Y = 0;
+        if (slot.Width > FrameClientWidth) slot.Width = FrameClientWidth;
+        if (slot.Height > FrameClientHeight) slot.Height = FrameClientHeight;
+    }
+    MoveCommon(*Preferences, true);
+    Preferences->Reserved0264[0] = 0;
+    Preferences->Reserved0264[1] = 0;
+    return 0;
+}
+
+void PreferencesFilePath(char* out, std::size_t capacity) {
+    if (out == nullptr || capacity == 0) return;
+    CopyTextSlot(out, capacity, ProgramDirectory);
+    const std::size_t used = std::strlen(out);
+    CopyTextSlot(out + used, capacity - used, kPreferencesFileName);
+}
+
+int ReadPreferencesFile(platform::HWND owner) {
+    char path[kDirectorySlot + 32];
+    PreferencesFilePath(path, sizeof path);
+    std::vector<std::uint8_t> bytes;
+    if (Preferences == nullptr ||
+        ReadFileHead(path, sizeof(PreferencesRecord), bytes) != FileStatus::kOk) {
+        platform::MessageBox(owner, "Unable To OPEN Preferences File", kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return 0;
+    }
+    // A short file overwrites only its own length; the rest keeps the defaults.
+    std::memcpy(Preferences, bytes.data(), bytes.size());
+    ApplyPreferencesRecord();
+    return 1;
+}
+
+int WritePreferencesFile(platform::HWND owner) {
+    char path[kDirectorySlot + 32];
+    PreferencesFilePath(path, sizeof path);
+    if (Preferences != nullptr) CollectPreferencesRecord();
+    if (Preferences == nullptr ||
+        WriteFileAtomic(path, Preferences, sizeof(PreferencesRecord)) != FileStatus::kOk) {
+        platform::MessageBox(owner, "Unable To SAVE Preferences File", kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace shell

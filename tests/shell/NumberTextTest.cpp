@@ -1,0 +1,97 @@
+// The number parser and the text-slot helpers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "shell/NumberText.h"
+
+namespace shell {
+namespace {
+
+struct ParseCase {
+    const char* text;
+    bool ok;
+    double value;
+};
+
+TEST(NumberTextTest, ParseNumberTextAcceptsOnlyFiniteDecimals) {
+    const ParseCase cases[] = {
+        {"0", true, 0.0},        {"90.0", true, 90.0},      {"-3.20", true, -3.2},
+        {"+5", true, 5.0},       {" 344.00 ", true, 344.0}, {".5", true, 0.5},
+        {"5.", true, 5.0},       {"1e3", true, 1000.0},     {"2.5E-2", true, 0.025},
+        {"", false, 0},          {"   ", false, 0},         {"abc", false, 0},
+        {"0x10", false, 0},      {"0X1p3", false, 0},       {"inf", false, 0},
+        {"-infinity", false, 0}, {"nan", false, 0},         {"1e400", false, 0},
+        {"1.2.3", false, 0},     {"12abc", false, 0},       {"1e", false, 0},
+        {"--1", false, 0},       {"+-1", false, 0},         {".", false, 0},
+        {"1 2", false, 0},       {"1,5", false, 0},
+    };
+    for (const auto& c : cases) {
+        double value = -999.0;
+        EXPECT_EQ(ParseNumberText(c.text, &value), c.ok) << "\"" << c.text << "\"";
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(value, c.value) << "\"" << c.text << "\"";
+        } else {
+            EXPECT_EQ(value, -999.0) << "a refused text changed the value: \"" << c.text << "\"";
+        }
+    }
+}
+
+TEST(NumberTextTest, ParseSlotStopsAtTheSlotEnd) {
+    char slot[4] = {'1', '2', '3', '4'};  // no terminator
+    double value = 0;
+    ASSERT_TRUE(ParseNumberSlot(slot, sizeof slot, &value));
+    EXPECT_EQ(value, 1234.0);
+    char slot2[6] = "7.5";
+    ASSERT_TRUE(ParseNumberSlot(slot2, sizeof slot2, &value));
+    EXPECT_EQ(value, 7.5);
+}
+
+TEST(NumberTextTest, ParseIntegerText) {
+    struct Case {
+        const char* text;
+        bool ok;
+        std::int32_t value;
+    };
+    const Case cases[] = {{"3", true, 3},
+                          {" -12 ", true, -12},
+                          {"+7", true, 7},
+                          {"2147483647", true, 2147483647},
+                          {"-2147483648", true, -2147483647 - 1},
+                          {"2147483648", false, 0},
+                          {"1.5", false, 0},
+                          {"0x1F", false, 0},
+                          {"", false, 0},
+                          {"9a", false, 0}};
+    for (const auto& c : cases) {
+        std::int32_t value = -5;
+        EXPECT_EQ(ParseIntegerText(c.text, &value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+}
+
+TEST(NumberTextTest, FormatAndCopyStayInsideTheirSlots) {
+    char slot[11];
+    ASSERT_TRUE(FormatNumberText(slot, sizeof slot, 344.0, 2));
+    EXPECT_STREQ(slot, "344.00");
+    ASSERT_TRUE(FormatNumberText(slot, sizeof slot, -3.2, 1));
+    EXPECT_STREQ(slot, "-3.2");
+    EXPECT_FALSE(FormatNumberText(slot, sizeof slot, 1e12, 2)) << "does not fit in 10 chars";
+    EXPECT_STREQ(slot, "");
+
+    char small[5];
+    std::memset(small, 'x', sizeof small);
+    CopyTextSlot(small, "Woofer");
+    EXPECT_STREQ(small, "Woof");
+    CopyTextSlot(small, nullptr);
+    EXPECT_STREQ(small, "");
+
+    char unterminated[4] = {'a', 'b', 'c', 'd'};
+    TerminateTextSlot(unterminated);
+    EXPECT_STREQ(unterminated, "abc");
+}
+
+}  // namespace
+}  // namespace shell
