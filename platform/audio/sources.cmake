@@ -1,1 +1,6 @@
 # Sources of platform/audio.
+list(APPEND QV_PLATFORM_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/WaveApi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/VirtualCard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Alsa.cpp)
+list(APPEND QV_PLATFORM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/Mmio.cpp)

@@ -17,6 +17,11 @@ bool IsVirtualClock();
 // that waits for the time with WaitForTimeChange.
 void AdvanceVirtualTime(std::int64_t ms);
 
+// Registers a function called (on the calling thread) after every change of the virtual time and
+// after every switch of the clock. At most 8; for the layer's own waits and devices.
+using TimeListener = void (*)();
+void AddTimeListener(TimeListener listener);
+
 // Blocks the calling thread until the virtual time changes or `real_timeout_ms` of real time have
 // passed, whichever comes first. Used by timed waits on the virtual clock.
 void WaitForTimeChange(std::int64_t seen_ms, int real_timeout_ms);
