@@ -1,0 +1,141 @@
+// The tables behind the drawing layer's handles, and the stock objects.
+#include "platform/gdi/Globals.h"
+
+#include <QPainter>
+#include <QPrinter>
+
+#include "platform/gdi/Gdi.h"
+
+namespace platform::gdi {
+namespace {
+
+void AddStockObjects(Tables& t) {
+    t.brushes[kWhiteBrush] = {false, RGB(255, 255, 255)};
+    t.brushes[kLightGreyBrush] = {false, RGB(192, 192, 192)};
+    t.brushes[kGreyBrush] = {false, RGB(128, 128, 128)};
+    t.brushes[kDarkGreyBrush] = {false, RGB(64, 64, 64)};
+    t.brushes[kBlackBrush] = {false, RGB(0, 0, 0)};
+    t.brushes[kNullBrush] = {true, 0};
+    t.brushes[kWindowBrush] = {false, GetSysColor(COLOR_WINDOW)};
+    t.brushes[kButtonFaceBrush] = {false, GetSysColor(COLOR_BTNFACE)};
+    t.pens[kWhitePen] = {PS_SOLID, 1, RGB(255, 255, 255)};
+    t.pens[kBlackPen] = {PS_SOLID, 1, RGB(0, 0, 0)};
+    t.pens[kNullPen] = {PS_NULL, 1, 0};
+    BitmapObject one;
+    one.image = QImage(1, 1, QImage::Format_RGB32);
+    one.image.fill(qRgb(255, 255, 255));
+    one.selected_in = 0;
+    t.bitmaps[kDefaultBitmap] = one;
+    // The system font is made on first use: fonts need the application object.
+}
+
+Tables* MakeTables() {
+    auto* t = new Tables;
+    t->next_handle = kFirstHandle;
+    AddStockObjects(*t);
+    return t;
+}
+
+}  // namespace
+
+Tables& Globals() {
+    static Tables* tables = MakeTables();
+    return *tables;
+}
+
+PrintScriptState& PrintScript() {
+    static PrintScriptState* state = new PrintScriptState;
+    return *state;
+}
+
+void ResetGdiGlobals() {
+    Tables& t = Globals();
+    t.dcs.clear();
+    t.pens.clear();
+    t.brushes.clear();
+    t.fonts.clear();
+    t.bitmaps.clear();
+    AddStockObjects(t);
+    // Handle values keep counting up, so handles from before the reset stay dead.
+}
+
+std::uint32_t NewHandle() {
+    Tables& t = Globals();
+    if (t.next_handle == 0) t.next_handle = kFirstHandle;  // after 4 billion objects
+    return t.next_handle++;
+}
+
+DcObject* FindDc(HDC hdc) {
+    auto& m = Globals().dcs;
+    auto it = m.find(hdc.value);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+const PenObject* FindPen(HPEN pen) {
+    auto& m = Globals().pens;
+    auto it = m.find(pen.value);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+const BrushObject* FindBrush(HBRUSH brush) {
+    auto& m = Globals().brushes;
+    auto it = m.find(brush.value);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+const FontObject* FindFont(HFONT font) {
+    auto& m = Globals().fonts;
+    if (font.value == kSystemFont && m.find(kSystemFont) == m.end()) {
+        m[kSystemFont] = MakeFont(16, 0, FW_BOLD, false, false, false, "System");
+    }
+    auto it = m.find(font.value);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+BitmapObject* FindBitmap(HBITMAP bitmap) {
+    auto& m = Globals().bitmaps;
+    auto it = m.find(bitmap.value);
+    return it == m.end() ? nullptr : &it->second;
+}
+
+const PenObject& DcPen(const DcObject& dc) {
+    const PenObject* p = FindPen(dc.pen);
+    return p ? *p : Globals().pens[kBlackPen];
+}
+
+const BrushObject& DcBrush(const DcObject& dc) {
+    const BrushObject* b = FindBrush(dc.brush);
+    return b ? *b : Globals().brushes[kWhiteBrush];
+}
+
+const FontObject& DcFont(const DcObject& dc) {
+    const FontObject* f = FindFont(dc.font);
+    return f ? *f : *FindFont(HFONT::FromIndex(kSystemFont));
+}
+
+QImage* DcImage(DcObject& dc, QRect* area) {
+    QImage* image = nullptr;
+    QRect clip;
+    switch (dc.kind) {
+        case DcKind::Surface:
+            image = dc.image;
+            clip = dc.clip;
+            break;
+        case DcKind::Memory: {
+            BitmapObject* b = FindBitmap(dc.bitmap);
+            if (b) {
+                image = &b->image;
+                clip = b->image.rect();
+            }
+            break;
+        }
+        case DcKind::Printer:
+        case DcKind::Display:
+            break;
+    }
+    if (!image || image->isNull()) return nullptr;
+    if (area) *area = clip.intersected(image->rect());
+    return image;
+}
+
+}  // namespace platform::gdi

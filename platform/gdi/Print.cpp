@@ -1,0 +1,203 @@
+// Printing: the printer dialog, print jobs on a printer device context and the default printer.
+#include "platform/gdi/Print.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cstring>
+
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Globals.h"
+#include "platform/internal/Headless.h"
+
+namespace platform {
+
+using namespace gdi;
+
+namespace gdi {
+
+int PrinterDeviceCaps(DcObject& dc, int index) {
+    if (!dc.job || !dc.job->printer) return 0;
+    QPrinter& p = *dc.job->printer;
+    const QRect page = p.pageLayout().paintRectPixels(p.resolution());
+    switch (index) {
+        case HORZRES:
+            return page.width();
+        case VERTRES:
+            return page.height();
+        case BITSPIXEL:
+            return 24;
+        case PLANES:
+            return 1;
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+            return p.resolution();
+        default:
+            return 0;
+    }
+}
+
+void AbandonPrintJob(DcObject& dc) {
+    if (!dc.job) return;
+    PrintJob& job = *dc.job;
+    if (job.painter && job.painter->isActive()) {
+        if (job.output_file.isEmpty()) job.printer->abort();
+        job.painter->end();
+    }
+    job.painter.reset();
+    job.page_open = false;
+    // A PDF that was begun and not finished must not look like a finished printout.
+    if (!job.output_file.isEmpty()) QFile::remove(job.output_file);
+}
+
+}  // namespace gdi
+
+namespace {
+
+PrintJob* JobOf(HDC hdc) {
+    DcObject* dc = FindDc(hdc);
+    if (!dc || dc->kind != DcKind::Printer || !dc->job) return nullptr;
+    return dc->job.get();
+}
+
+HDC MakePrinterDC(std::unique_ptr<QPrinter> printer) {
+    const std::uint32_t h = NewHandle();
+    DcObject& dc = Globals().dcs[h];
+    dc.kind = DcKind::Printer;
+    dc.pen = HPEN::FromIndex(kBlackPen);
+    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
+    dc.font = HFONT::FromIndex(kSystemFont);
+    dc.job = std::make_unique<PrintJob>();
+    dc.job->printer = std::move(printer);
+    return HDC::FromIndex(h);
+}
+
+// Fails the job: the painter ends and a begun PDF is removed.
+int FailJob(HDC hdc) {
+    if (DcObject* dc = FindDc(hdc)) AbandonPrintJob(*dc);
+    return SP_ERROR;
+}
+
+}  // namespace
+
+BOOL PrintDlg(PRINTDLG* dialog) {
+    if (!dialog) return FALSE;
+    dialog->hDC = HDC{};
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (internal::Headless()) {
+        PrintScriptState& script = PrintScript();
+        ++script.dialogs_shown;
+        if (script.answers.empty()) return FALSE;
+        const PrintScriptState::Answer answer = script.answers.front();
+        script.answers.pop_front();
+        if (!answer.accept) return FALSE;
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(QString::fromStdString(answer.pdf_path));
+        printer->setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    } else {
+        printer->setFromTo(dialog->nFromPage, dialog->nToPage);
+        printer->setCopyCount(dialog->nCopies > 0 ? dialog->nCopies : 1);
+        QPrintDialog chooser(printer.get());
+        QPrintDialog::PrintDialogOptions options;
+        if (!(dialog->Flags & PD_NOSELECTION)) options |= QPrintDialog::PrintSelection;
+        if (!(dialog->Flags & PD_NOPAGENUMS)) options |= QPrintDialog::PrintPageRange;
+        if (!(dialog->Flags & PD_HIDEPRINTTOFILE)) options |= QPrintDialog::PrintToFile;
+        chooser.setOptions(options);
+        if (chooser.exec() != QDialog::Accepted) return FALSE;
+    }
+    if (!(dialog->Flags & PD_RETURNDC)) return TRUE;
+    dialog->hDC = MakePrinterDC(std::move(printer));
+    return TRUE;
+}
+
+int StartDoc(HDC printer, const DOCINFO* info) {
+    PrintJob* job = JobOf(printer);
+    if (!job || job->painter) return SP_ERROR;
+    PrintScriptState& script = PrintScript();
+    if (script.fail_next_job == 1) {
+        script.fail_next_job = 0;
+        return SP_ERROR;
+    }
+    job->printer->setDocName(
+        QString::fromLatin1(info && info->lpszDocName ? info->lpszDocName : ""));
+    job->output_file = job->printer->outputFormat() == QPrinter::PdfFormat
+                           ? job->printer->outputFileName()
+                           : QString();
+    job->painter = std::make_unique<QPainter>();
+    if (!job->painter->begin(job->printer.get())) return FailJob(printer);
+    job->pages = 0;
+    return 1;
+}
+
+int StartPage(HDC printer) {
+    PrintJob* job = JobOf(printer);
+    if (!job || !job->painter || job->page_open) return SP_ERROR;
+    if (job->pages > 0 && !job->printer->newPage()) return FailJob(printer);
+    job->page_open = true;
+    return 1;
+}
+
+int EndPage(HDC printer) {
+    PrintJob* job = JobOf(printer);
+    if (!job || !job->painter || !job->page_open) return SP_ERROR;
+    PrintScriptState& script = PrintScript();
+    if (script.fail_next_job == 2) {
+        script.fail_next_job = 0;
+        return FailJob(printer);
+    }
+    if (job->printer->printerState() == QPrinter::Error) return FailJob(printer);
+    job->page_open = false;
+    ++job->pages;
+    return 1;
+}
+
+int EndDoc(HDC printer) {
+    PrintJob* job = JobOf(printer);
+    if (!job || !job->painter || job->page_open) return SP_ERROR;
+    const bool ended = job->painter->end();
+    job->painter.reset();
+    if (!ended || job->printer->printerState() == QPrinter::Error) {
+        if (!job->output_file.isEmpty()) QFile::remove(job->output_file);
+        return SP_ERROR;
+    }
+    job->output_file.clear();  // finished: the file is the printout
+    return 1;
+}
+
+int AbortDoc(HDC printer) {
+    DcObject* dc = FindDc(printer);
+    if (!dc || dc->kind != DcKind::Printer || !dc->job || !dc->job->painter) return SP_ERROR;
+    AbandonPrintJob(*dc);
+    return 1;
+}
+
+DWORD GetProfileString(const char* section, const char* key, const char* defaultText, char* out,
+                       DWORD size) {
+    if (!out || size == 0) return 0;
+    std::string value = defaultText ? defaultText : "";
+    if (section && key &&
+        QString::fromLatin1(section).compare("windows", Qt::CaseInsensitive) == 0 &&
+        QString::fromLatin1(key).compare("device", Qt::CaseInsensitive) == 0) {
+        PrintScriptState& script = PrintScript();
+        if (script.printer_overridden) {
+            if (!script.printer_description.empty()) value = script.printer_description;
+        } else if (!internal::Headless()) {
+            const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+            if (!info.isNull()) {
+                value = (info.printerName() + "," + info.makeAndModel() + "," + info.location())
+                            .toStdString();
+            }
+        }
+    }
+    const std::size_t n = std::min<std::size_t>(value.size(), size - 1);
+    std::memcpy(out, value.data(), n);
+    out[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+}  // namespace platform

@@ -1,0 +1,246 @@
+// The pixel arithmetic of the drawing layer. See Raster.h.
+#include "platform/gdi/Raster.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/gdi/Gdi.h"
+
+namespace platform::gdi {
+namespace {
+
+__extension__ typedef __int128 Wide;  // products of two 33-bit coordinate differences
+
+// Rounds num / den to the nearest integer, halves upward; den > 0.
+std::int64_t RoundDiv(Wide num, std::int64_t den) {
+    const Wide twice = 2 * num + den;
+    Wide q = twice / (2 * static_cast<Wide>(den));
+    if (twice % (2 * static_cast<Wide>(den)) != 0 && twice < 0) --q;  // floor for negatives
+    return static_cast<std::int64_t>(q);
+}
+
+std::int64_t Clamp64(std::int64_t v, std::int64_t lo, std::int64_t hi) {
+    return v < lo ? lo : (v > hi ? hi : v);
+}
+
+}  // namespace
+
+void Plot(const Target& t, int x, int y, COLORREF colour) {
+    auto* line = reinterpret_cast<QRgb*>(t.image->scanLine(y));
+    QRgb& p = line[x];
+    switch (t.rop2) {
+        case R2_NOT:
+            p = 0xFF000000u | (~p & 0x00FFFFFFu);
+            break;
+        case R2_NOTXORPEN:
+            p = 0xFF000000u | (~(p ^ ToRgb(colour)) & 0x00FFFFFFu);
+            break;
+        default:
+            p = ToRgb(colour);
+            break;
+    }
+}
+
+Mask::Mask(const QRect& area) : area_(area) {
+    if (!area_.isEmpty()) {
+        bits_.assign(static_cast<std::size_t>(area_.width()) * area_.height(), 0);
+    }
+}
+
+void Mask::Set(std::int64_t x, std::int64_t y) {
+    if (area_.isEmpty() || x < area_.left() || x > area_.right() || y < area_.top() ||
+        y > area_.bottom()) {
+        return;
+    }
+    bits_[static_cast<std::size_t>(y - area_.top()) * area_.width() +
+          static_cast<std::size_t>(x - area_.left())] = 1;
+}
+
+bool Mask::Test(int x, int y) const {
+    if (area_.isEmpty() || !area_.contains(x, y)) return false;
+    return bits_[static_cast<std::size_t>(y - area_.top()) * area_.width() +
+                 static_cast<std::size_t>(x - area_.left())] != 0;
+}
+
+void Mask::Apply(const Target& t, COLORREF colour) const {
+    if (area_.isEmpty()) return;
+    for (int y = area_.top(); y <= area_.bottom(); ++y) {
+        const std::uint8_t* row = &bits_[static_cast<std::size_t>(y - area_.top()) * area_.width()];
+        for (int x = area_.left(); x <= area_.right(); ++x) {
+            if (row[x - area_.left()]) Plot(t, x, y, colour);
+        }
+    }
+}
+
+std::vector<int> PenPattern(const PenObject& pen) {
+    if (pen.width > 1) return {};
+    switch (pen.style) {
+        case PS_DASH:
+            return {18, 6};
+        case PS_DOT:
+            return {3, 3};
+        default:
+            return {};
+    }
+}
+
+void WalkLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool include_end,
+              const QRect& area, int margin, std::int64_t* phase,
+              const std::function<void(std::int64_t, std::int64_t, std::int64_t)>& visit) {
+    const std::int64_t dx = x1 - x0;
+    const std::int64_t dy = y1 - y0;
+    const bool x_major = std::llabs(dx) >= std::llabs(dy);
+    const std::int64_t n = x_major ? std::llabs(dx) : std::llabs(dy);
+    const std::int64_t start_phase = phase ? *phase : 0;
+    if (phase) *phase += n;
+    const std::int64_t last = include_end ? n : n - 1;
+    if (last < 0) return;
+
+    // Steps whose major coordinate lies within the area (widened by the margin).
+    const std::int64_t major0 = x_major ? x0 : y0;
+    const std::int64_t dir = (x_major ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t lo = (x_major ? area.left() : area.top()) - margin;
+    const std::int64_t hi = (x_major ? area.right() : area.bottom()) + margin;
+    std::int64_t i_first = 0;
+    std::int64_t i_last = last;
+    if (dir > 0) {
+        i_first = std::max<std::int64_t>(i_first, lo - major0);
+        i_last = std::min<std::int64_t>(i_last, hi - major0);
+    } else {
+        i_first = std::max<std::int64_t>(i_first, major0 - hi);
+        i_last = std::min<std::int64_t>(i_last, major0 - lo);
+    }
+    const std::int64_t minor_lo = (x_major ? area.top() : area.left()) - margin;
+    const std::int64_t minor_hi = (x_major ? area.bottom() : area.right()) + margin;
+    const std::int64_t minor0 = x_major ? y0 : x0;
+    const std::int64_t dminor = x_major ? dy : dx;
+    for (std::int64_t i = i_first; i <= i_last; ++i) {
+        const std::int64_t major = major0 + dir * i;
+        const std::int64_t minor =
+            n == 0 ? minor0 : minor0 + RoundDiv(static_cast<Wide>(i) * dminor, n);
+        if (minor < minor_lo || minor > minor_hi) continue;
+        if (x_major) {
+            visit(major, minor, start_phase + i);
+        } else {
+            visit(minor, major, start_phase + i);
+        }
+    }
+}
+
+void StampPen(Mask& mask, std::int64_t x, std::int64_t y, int width) {
+    if (width <= 1) {
+        mask.Set(x, y);
+        return;
+    }
+    // Offsets -(w/2) .. (w-1)/2 around the centre pixel; the corners outside the circle of
+    // diameter w (measured between pixel centres) stay off.
+    const int lo = -(width / 2);
+    const int hi = (width - 1) / 2;
+    const double centre = (width % 2 == 0) ? 0.5 : 0.0;
+    const double r2 = (width / 2.0) * (width / 2.0);
+    for (int oy = lo; oy <= hi; ++oy) {
+        for (int ox = lo; ox <= hi; ++ox) {
+            const double fx = ox + centre;
+            const double fy = oy + centre;
+            if (fx * fx + fy * fy <= r2) mask.Set(x + ox, y + oy);
+        }
+    }
+}
+
+void StrokePolyline(const Target& t, const PenObject& pen, COLORREF bk_colour, bool opaque,
+                    const POINT* points, int count, bool close) {
+    if (pen.style == PS_NULL || count < 1 || t.area.isEmpty()) return;
+    const int segments = close ? count : count - 1;
+    if (pen.width <= 1) {
+        const std::vector<int> pattern = PenPattern(pen);
+        int period = 0;
+        for (int run : pattern) period += run;
+        std::int64_t phase = 0;
+        for (int s = 0; s < segments; ++s) {
+            const POINT& a = points[s];
+            const POINT& b = points[(s + 1) % count];
+            WalkLine(a.x, a.y, b.x, b.y, false, t.area, 0, &phase,
+                     [&](std::int64_t x, std::int64_t y, std::int64_t step) {
+                         if (!t.area.contains(static_cast<int>(x), static_cast<int>(y))) return;
+                         bool on = true;
+                         if (period > 0) {
+                             const std::int64_t k = step % period;
+                             on = k < pattern[0];
+                         }
+                         if (on) {
+                             Plot(t, static_cast<int>(x), static_cast<int>(y), pen.colour);
+                         } else if (opaque) {
+                             Plot(t, static_cast<int>(x), static_cast<int>(y), bk_colour);
+                         }
+                     });
+        }
+        return;
+    }
+    // Wide pens: one stroke with round ends and joins, each pixel combined once.
+    std::int64_t min_x = points[0].x, max_x = points[0].x;
+    std::int64_t min_y = points[0].y, max_y = points[0].y;
+    for (int i = 1; i < count; ++i) {
+        min_x = std::min<std::int64_t>(min_x, points[i].x);
+        max_x = std::max<std::int64_t>(max_x, points[i].x);
+        min_y = std::min<std::int64_t>(min_y, points[i].y);
+        max_y = std::max<std::int64_t>(max_y, points[i].y);
+    }
+    const int m = pen.width;
+    const std::int64_t l = Clamp64(min_x - m, t.area.left(), t.area.right() + 1);
+    const std::int64_t r = Clamp64(max_x + m, t.area.left() - 1, t.area.right());
+    const std::int64_t tp = Clamp64(min_y - m, t.area.top(), t.area.bottom() + 1);
+    const std::int64_t b = Clamp64(max_y + m, t.area.top() - 1, t.area.bottom());
+    if (l > r || tp > b) return;
+    Mask mask(QRect(QPoint(static_cast<int>(l), static_cast<int>(tp)),
+                    QPoint(static_cast<int>(r), static_cast<int>(b))));
+    if (segments <= 0) {
+        StampPen(mask, points[0].x, points[0].y, m);
+    }
+    for (int s = 0; s < segments; ++s) {
+        const POINT& a = points[s];
+        const POINT& e = points[(s + 1) % count];
+        WalkLine(a.x, a.y, e.x, e.y, true, mask.Area(), m, nullptr,
+                 [&](std::int64_t x, std::int64_t y, std::int64_t) { StampPen(mask, x, y, m); });
+    }
+    mask.Apply(t, pen.colour);
+}
+
+void PaintRegion(const Target& t, const Region& region, const PenObject* pen,
+                 const BrushObject* brush) {
+    const QRect box = region.box.intersected(t.area);
+    if (box.isEmpty()) return;
+    const bool outline = pen && pen->style != PS_NULL;
+    const bool fill = brush && !brush->hollow;
+    const int w = outline ? std::max(1, pen->width) : 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (!region.inside(x, y)) continue;
+            bool edge = false;
+            for (int k = 1; k <= w && !edge; ++k) {
+                edge = !region.inside(x - k, y) || !region.inside(x + k, y) ||
+                       !region.inside(x, y - k) || !region.inside(x, y + k);
+            }
+            if (edge) {
+                if (!region.edge_part || region.edge_part(x, y)) Plot(t, x, y, pen->colour);
+            } else if (fill && !region.edge_part) {
+                Plot(t, x, y, brush->colour);
+            }
+        }
+    }
+}
+
+void OutlineMask(Mask& mask, const PenObject& pen, const POINT* points, int count, bool close) {
+    if (pen.style == PS_NULL || count < 1) return;
+    const int segments = close ? count : count - 1;
+    const bool wide = pen.width > 1;
+    if (wide && segments <= 0) StampPen(mask, points[0].x, points[0].y, pen.width);
+    for (int s = 0; s < segments; ++s) {
+        const POINT& a = points[s];
+        const POINT& e = points[(s + 1) % count];
+        WalkLine(
+            a.x, a.y, e.x, e.y, wide, mask.Area(), wide ? pen.width : 0, nullptr,
+            [&](std::int64_t x, std::int64_t y, std::int64_t) { StampPen(mask, x, y, pen.width); });
+    }
+}
+
+}  // namespace platform::gdi
