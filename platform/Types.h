@@ -17,6 +17,9 @@ using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using INT_PTR = std::intptr_t;
+using UINT_PTR = std::uintptr_t;
+using LONG = std::int32_t;
+using LONG_PTR = std::intptr_t;
 using COLORREF = std::uint32_t;  // 0x00BBGGRR
 
 inline constexpr BOOL TRUE = 1;

@@ -9,6 +9,10 @@ namespace platform::internal {
 // message). Returns false when none is queued. Thread-safe.
 bool TakePosted(MSG* out, HWND hwnd, UINT filterMin, UINT filterMax, bool remove);
 
+// Puts a message at the head of the queue, so the next GetMessage returns it (the character
+// TranslateMessage makes of a key comes before the key's release). UI thread.
+void PostFirst(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Drops every posted message (layer reset between tests).
 void ClearPosted();
 

@@ -2,13 +2,13 @@
 
 #include "platform/ui/MessageBox.h"
 
-#include <deque>
-
 #include <QApplication>
 #include <QMessageBox>
+#include <deque>
 
 #include "platform/internal/Headless.h"
 #include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/WindowTable.h"
 
 namespace platform {
 namespace {
@@ -23,30 +23,71 @@ int DefaultAnswer(UINT type) {
 }
 
 int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
-    QMessageBox box(QApplication::activeWindow());
-    (void)owner;
+    QWidget* parent = QApplication::activeWindow();
+    if (ui::Window* w = ui::Find(ui::TopLevelOf(owner)))
+        parent = w->outer ? w->outer.data() : w->widget.data();
+    QMessageBox box(parent);
     box.setText(QString::fromLatin1(text ? text : ""));
     box.setWindowTitle(QString::fromLatin1(caption ? caption : ""));
     switch (type & 0xF0) {
-        case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
-        case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-        case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
-        case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
-        default: break;
+        case MB_ICONHAND:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MB_ICONQUESTION:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MB_ICONEXCLAMATION:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MB_ICONASTERISK:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
     }
     switch (type & 0x0F) {
-        case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-        case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+        case MB_OKCANCEL:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MB_YESNO:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case MB_YESNOCANCEL:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
-        default: box.setStandardButtons(QMessageBox::Ok); break;
+        default:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
     }
-    switch (box.exec()) {
-        case QMessageBox::Yes: return IDYES;
-        case QMessageBox::No: return IDNO;
-        case QMessageBox::Cancel: return IDCANCEL;
-        default: return IDOK;
+    // The box is modal for the person, while the layer's loop goes on dispatching posted
+    // messages and timers (sound buffers keep coming back while a box is up).
+    box.setWindowModality(Qt::ApplicationModal);
+    int answer = -1;
+    QObject::connect(&box, &QMessageBox::finished, &box, [&answer](int r) {
+        answer = r;
+        PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
+    });
+    box.open();
+    while (answer < 0) {
+        MSG msg;
+        if (!GetMessage(&msg, HWND{}, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            QObject::disconnect(&box, nullptr, nullptr, nullptr);  // no wake-up left behind
+            box.close();
+            return IDCANCEL;
+        }
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    switch (answer) {
+        case QMessageBox::Yes:
+            return IDYES;
+        case QMessageBox::No:
+            return IDNO;
+        case QMessageBox::Cancel:
+            return IDCANCEL;
+        default:
+            return IDOK;
     }
 }
 

@@ -43,6 +43,11 @@ bool TakePosted(MSG* out, HWND hwnd, UINT filter_min, UINT filter_max, bool remo
     return false;
 }
 
+void PostFirst(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::lock_guard lock(queue_mutex);
+    queue.push_front(MSG{hwnd, message, wParam, lParam, 0, POINT{0, 0}});
+}
+
 void ClearPosted() {
     std::lock_guard lock(queue_mutex);
     queue.clear();

@@ -1,0 +1,39 @@
+// A person's hands in tests: mouse, keys and control input go through the same widgets, events
+// and notifications as real input. Each call pumps until idle afterwards.
+#pragma once
+
+#include <string>
+
+#include "platform/Types.h"
+
+namespace platform::testing {
+
+enum class Button { Left, Right };
+
+// Mouse at client point (x, y) of `hwnd`: the event goes to whatever widget lies there on screen
+// (so controls transparent to the mouse pass it to their dialog).
+void MouseDown(HWND hwnd, int x, int y, Button button = Button::Left);
+void MouseUp(HWND hwnd, int x, int y, Button button = Button::Left);
+void MouseMove(HWND hwnd, int x, int y, bool leftHeld = false);
+void MouseClick(HWND hwnd, int x, int y, Button button = Button::Left);
+void MouseDoubleClick(HWND hwnd, int x, int y, Button button = Button::Left);
+
+// A key pressed and released while `hwnd` has the focus (virtual key VK_..., '0'..'9', 'A'..'Z');
+// the loop then offers the messages to `dialog` first when given (as the program's loop does
+// with its modeless dialog).
+void PressKey(HWND hwnd, WPARAM vk, HWND dialog = HWND{});
+
+// Controls by identifier.
+void Click(HWND dialog, int id);  // buttons, check and radio boxes
+void TypeText(HWND dialog, int id, const std::string& text, bool replace = true);  // edits
+void Select(HWND dialog, int id, int index);     // list boxes, drop-down lists
+void SelectTab(HWND dialog, int id, int index);  // tab controls
+// Scroll-bar control `id` (or, with id -1, the window's own bar `bar`): SB_LINEUP .. SB_BOTTOM,
+// or SB_THUMBTRACK to drag the thumb to `position` and let go (track, position, end).
+void Scroll(HWND dialog, int id, UINT code, int position = 0, int bar = 0);
+// The close box of a top-level window or MDI child.
+void CloseBox(HWND hwnd);
+// Chooses the item `id` in the menu bar of `frame`; FALSE when there is no such item.
+bool ChooseMenuItem(HWND frame, UINT id);
+
+}  // namespace platform::testing

@@ -1,0 +1,302 @@
+// Dialogs from templates: creation, the modal loop, ending, the default dialog procedure and the
+// item helpers.
+
+#include "platform/ui/Dialog.h"
+
+#include <QFont>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include "platform/internal/Headless.h"
+#include "platform/testing/Dialogs.h"
+#include "platform/ui/WindowTable.h"
+
+namespace platform {
+namespace ui {
+namespace {
+
+std::vector<HWND> modal_stack;
+
+struct ControlClass {
+    const char* name;
+    DWORD style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::PushButton:
+            return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+        case ControlKind::DefPushButton:
+            return {"BUTTON", BS_DEFPUSHBUTTON | WS_TABSTOP};
+        case ControlKind::OwnerDrawButton:
+            return {"BUTTON", BS_OWNERDRAW | WS_TABSTOP};
+        case ControlKind::CheckBox:
+            return {"BUTTON", BS_CHECKBOX | WS_TABSTOP};
+        case ControlKind::RadioButton:
+            return {"BUTTON", BS_RADIOBUTTON | WS_TABSTOP};
+        case ControlKind::AutoCheckBox:
+            return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
+        case ControlKind::GroupBox:
+            return {"BUTTON", BS_GROUPBOX};
+        case ControlKind::StaticText:
+            return {"STATIC", SS_LEFT};
+        case ControlKind::StaticCanvas:
+            return {"STATIC", SS_OWNERDRAW};
+        case ControlKind::Edit:
+            return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | WS_BORDER};
+        case ControlKind::ListBox:
+            return {"LISTBOX", LBS_NOTIFY | WS_TABSTOP | WS_BORDER};
+        case ControlKind::DropDownList:
+            return {"COMBOBOX", CBS_DROPDOWNLIST | WS_TABSTOP};
+        case ControlKind::HScrollBar:
+            return {"SCROLLBAR", SBS_HORZ};
+        case ControlKind::VScrollBar:
+            return {"SCROLLBAR", SBS_VERT};
+        case ControlKind::TabControl:
+            return {"SysTabControl32", WS_TABSTOP};
+    }
+    return {"STATIC", SS_LEFT};
+}
+
+HWND FirstTabStop(HWND dialog) {
+    for (HWND h : Children(dialog)) {
+        Window* c = Find(h);
+        if (c && (c->style & WS_TABSTOP) && c->enabled) return h;
+    }
+    return HWND{};
+}
+
+HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPARAM param,
+            bool modal) {
+    const DialogTemplate* t = FindDialogTemplate(name);
+    if (!t) return HWND{};
+    const bool child = (t->style & WS_CHILD) != 0;
+    if (child && !Find(owner)) return HWND{};
+    if (owner && !Find(owner)) owner = HWND{};
+    int x = t->x;
+    int y = t->y;
+    int cx = t->cx;
+    int cy = t->cy;
+    DWORD style = t->style & ~WS_VISIBLE;
+    if (!child) {
+        // A captioned top-level dialog: the template gives the client area.
+        style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+        const int edge_x = GetSystemMetrics(SM_CXEDGE) + 1;
+        const int edge_y = GetSystemMetrics(SM_CYEDGE) + 1;
+        cx += 2 * edge_x;
+        cy += GetSystemMetrics(SM_CYCAPTION) + 2 * edge_y;
+        POINT origin{0, 0};
+        if (owner) ClientToScreen(owner, &origin);
+        x += origin.x;
+        y += origin.y;
+    }
+    SetPendingDialog(proc, t->name ? t->name : "", modal);
+    const HWND dialog = CreateWindowEx(0, "#32770", t->title, style, x, y, cx, cy, owner, HMENU{},
+                                       instance, nullptr);
+    if (!dialog) return HWND{};
+    if (Window* d = Find(dialog); d && d->widget && t->font_face && t->font_size > 0)
+        d->widget->setFont(QFont(ToQt(t->font_face), t->font_size));  // the controls inherit it
+    for (std::size_t i = 0; i < t->control_count; ++i) {
+        const ControlTemplate& c = t->controls[i];
+        const ControlClass cc = ClassOf(c.kind);
+        CreateWindowEx(0, cc.name, c.text, WS_CHILD | WS_VISIBLE | cc.style | c.style, c.x, c.y,
+                       c.cx, c.cy, dialog, HMENU::FromIndex(static_cast<std::uint32_t>(c.id)),
+                       instance, nullptr);
+    }
+    if (!Find(dialog)) return HWND{};
+    const HWND first = FirstTabStop(dialog);
+    const LRESULT focus =
+        SendMessage(dialog, WM_INITDIALOG, static_cast<WPARAM>(first.value), param);
+    if (!Find(dialog)) return HWND{};
+    if (focus && first) SetFocus(first);
+    Window* d = Find(dialog);
+    if (d && !d->ended && (child || (t->style & WS_VISIBLE))) ShowWindow(dialog, SW_SHOW);
+    return Find(dialog) ? dialog : HWND{};
+}
+
+}  // namespace
+
+HWND CurrentModalDialog() {
+    while (!modal_stack.empty() && !Find(modal_stack.back())) modal_stack.pop_back();
+    return modal_stack.empty() ? HWND{} : modal_stack.back();
+}
+
+LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* d = Find(hwnd);
+    if (!d) return 0;
+    if (message == WM_CREATE) return 0;
+    const DLGPROC proc = d->dlgproc;
+    const INT_PTR r = proc ? proc(hwnd, message, wParam, lParam) : FALSE;
+    switch (message) {
+        case WM_INITDIALOG:
+        case WM_CTLCOLORSTATIC:
+            return r;
+        default:
+            break;
+    }
+    if (r) return r;
+    return DefDlgProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace ui
+
+HWND CreateDialogParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc,
+                       LPARAM param) {
+    return ui::Create(instance, name, owner, proc, param, false);
+}
+
+HWND CreateDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc) {
+    return CreateDialogParam(instance, name, owner, proc, 0);
+}
+
+INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc,
+                       LPARAM param) {
+    const HWND owner_top = ui::TopLevelOf(owner);
+    const bool owner_enabled = owner_top && IsWindowEnabled(owner_top);
+    if (owner_top) EnableWindow(owner_top, FALSE);
+    const HWND dialog = ui::Create(instance, name, owner, proc, param, true);
+    if (!dialog) {
+        if (owner_top) EnableWindow(owner_top, owner_enabled);
+        return -1;
+    }
+    ui::modal_stack.push_back(dialog);
+    if (ui::Window* d = ui::Find(dialog); d && !d->ended) ShowWindow(dialog, SW_SHOW);
+    if (internal::Headless()) {
+        ui::Window* d = ui::Find(dialog);
+        if (d && !d->ended) ui::RunModalStartHook(dialog, d->template_name);
+    }
+    for (;;) {
+        ui::Window* d = ui::Find(dialog);
+        if (!d || d->ended) break;
+        MSG msg;
+        if (internal::Headless()) {
+            if (!PeekMessage(&msg, HWND{}, 0, 0, PM_REMOVE)) {
+                // Nothing more will happen: a dialog the test left open is cancelled.
+                testing::internal_detail::NoteUnanswered(d->template_name);
+                EndDialog(dialog, IDCANCEL);
+                continue;
+            }
+        } else if (!GetMessage(&msg, HWND{}, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!IsDialogMessage(dialog, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+    }
+    ui::Window* d = ui::Find(dialog);
+    const INT_PTR result = d ? d->result : IDCANCEL;
+    std::erase(ui::modal_stack, dialog);
+    if (owner_top) EnableWindow(owner_top, owner_enabled);
+    DestroyWindow(dialog);
+    return result;
+}
+
+INT_PTR DialogBox(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc) {
+    return DialogBoxParam(instance, name, owner, proc, 0);
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    ui::Window* d = ui::FindDialogOf(dialog);
+    if (!d || d->destroying) return FALSE;
+    d->result = result;
+    d->ended = true;
+    if (!d->modal)
+        DestroyWindow(dialog);
+    else
+        ShowWindow(dialog, SW_HIDE);
+    return TRUE;
+}
+
+LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!ui::Find(dialog)) return 0;
+    switch (message) {
+        case WM_CLOSE:
+            SendMessage(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                        HandleToParam(GetDlgItem(dialog, IDCANCEL)));
+            return 0;
+        case WM_SYSCOMMAND:
+        case WM_PAINT:
+        case WM_ERASEBKGND:
+        case WM_SETTEXT:
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+            return DefWindowProc(dialog, message, wParam, lParam);
+        default:
+            return 0;
+    }
+}
+
+BOOL SetDlgItemText(HWND dialog, int id, const char* text) {
+    return SetWindowText(GetDlgItem(dialog, id), text);
+}
+
+UINT GetDlgItemText(HWND dialog, int id, char* buffer, int size) {
+    if (buffer && size > 0) buffer[0] = 0;
+    return static_cast<UINT>(GetWindowText(GetDlgItem(dialog, id), buffer, size));
+}
+
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
+    char text[16];
+    if (isSigned)
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    else
+        std::snprintf(text, sizeof text, "%u", value);
+    return SetDlgItemText(dialog, id, text);
+}
+
+UINT GetDlgItemInt(HWND dialog, int id, BOOL* translated, BOOL isSigned) {
+    if (translated) *translated = FALSE;
+    char text[64];
+    if (!GetDlgItem(dialog, id)) return 0;
+    GetDlgItemText(dialog, id, text, sizeof text);
+    const char* p = text;
+    while (*p == ' ') ++p;
+    bool negative = false;
+    if (isSigned && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    if (*p < '0' || *p > '9') return 0;
+    long long value = 0;
+    while (*p >= '0' && *p <= '9') {
+        value = value * 10 + (*p++ - '0');
+        if (value > 0xFFFFFFFFLL) return 0;
+    }
+    while (*p == ' ') ++p;
+    if (*p) return 0;
+    if (isSigned && (negative ? -value < INT32_MIN : value > INT32_MAX)) return 0;
+    if (translated) *translated = TRUE;
+    return static_cast<UINT>(negative ? -value : value);
+}
+
+LRESULT SendDlgItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessage(GetDlgItem(dialog, id), message, wParam, lParam);
+}
+
+BOOL CheckDlgButton(HWND dialog, int id, UINT check) {
+    const HWND item = GetDlgItem(dialog, id);
+    if (!item) return FALSE;
+    SendMessage(item, BM_SETCHECK, check, 0);
+    return TRUE;
+}
+
+UINT IsDlgButtonChecked(HWND dialog, int id) {
+    return static_cast<UINT>(SendMessage(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0));
+}
+
+BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId) {
+    if (!ui::Find(dialog)) return FALSE;
+    for (int id = firstId; id <= lastId; ++id)
+        SendDlgItemMessage(dialog, id, BM_SETCHECK, id == checkId ? BST_CHECKED : BST_UNCHECKED, 0);
+    return TRUE;
+}
+
+}  // namespace platform

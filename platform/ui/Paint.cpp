@@ -1,0 +1,174 @@
+// Painting: invalid regions, BeginPaint/EndPaint, GetDC/ReleaseDC, and the window half of the
+// drawing seam (backing images, their place on the screen, owned windows).
+
+#include "platform/ui/Paint.h"
+
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/internal/Surface.h"
+#include "platform/ui/WindowTable.h"
+
+namespace platform {
+
+using ui::Find;
+using ui::Window;
+
+namespace {
+
+RECT Clip(const RECT& r, const Window& w) {
+    RECT out{std::max(0, r.left), std::max(0, r.top), std::min(ui::ClientWidth(w), r.right),
+             std::min(ui::ClientHeight(w), r.bottom)};
+    if (out.right < out.left) out.right = out.left;
+    if (out.bottom < out.top) out.bottom = out.top;
+    return out;
+}
+
+bool Empty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+RECT Union(const RECT& a, const RECT& b) {
+    if (Empty(a)) return b;
+    if (Empty(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+}  // namespace
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+    Window* w = Find(hwnd);
+    if (ps) *ps = PAINTSTRUCT{};
+    if (!w || !ps) return HDC{};
+    const RECT r = w->invalid ? Clip(w->invalid_rect, *w) : RECT{0, 0, 0, 0};
+    const bool erase = w->invalid && w->erase;
+    w->invalid = false;
+    w->erase = false;
+    w->painted = true;
+    w->paint_rect = r;
+    ps->rcPaint = r;
+    if (!w->image) return HDC{};
+    const HDC hdc = internal::CreateSurfaceDC(hwnd, w->image.get(), r);
+    ps->hdc = hdc;
+    if (erase && !SendMessage(hwnd, WM_ERASEBKGND, static_cast<WPARAM>(hdc.value), 0))
+        ps->fErase = TRUE;
+    return hdc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+    if (ps && ps->hdc) internal::DestroySurfaceDC(ps->hdc);
+    if (!Find(hwnd)) return FALSE;
+    internal::ImageChanged(hwnd);
+    return TRUE;
+}
+
+HDC GetDC(HWND hwnd) {
+    Window* w = Find(hwnd);
+    if (!w || !w->image) return HDC{};
+    return internal::CreateSurfaceDC(hwnd, w->image.get(),
+                                     RECT{0, 0, ui::ClientWidth(*w), ui::ClientHeight(*w)});
+}
+
+int ReleaseDC(HWND hwnd, HDC hdc) {
+    if (hdc) internal::DestroySurfaceDC(hdc);
+    if (!Find(hwnd)) return 0;
+    internal::ImageChanged(hwnd);
+    return 1;
+}
+
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    Window* w = Find(hwnd);
+    if (!w || w->destroying) return FALSE;
+    if (!w->image) {
+        if (w->widget) w->widget->update();
+        return TRUE;
+    }
+    const RECT whole{0, 0, ui::ClientWidth(*w), ui::ClientHeight(*w)};
+    const RECT r = rect ? Clip(*rect, *w) : whole;
+    if (Empty(r)) return TRUE;
+    w->invalid_rect = w->invalid ? Union(Clip(w->invalid_rect, *w), r) : r;
+    w->invalid = true;
+    if (erase) w->erase = true;
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND hwnd, const RECT* rect) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    if (!rect) {
+        w->invalid = false;
+        w->erase = false;
+    }
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND hwnd) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    if (!w->invalid || !IsWindowVisible(hwnd)) return TRUE;
+    if (ui::IsLayerPainted(*w)) {
+        ui::PaintLayerControl(*w);
+        return TRUE;
+    }
+    w->painted = false;
+    SendMessage(hwnd, WM_PAINT, 0, 0);
+    if ((w = Find(hwnd)) && !w->painted) w->invalid = false;
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND hwnd, RECT* out, BOOL) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    const RECT r = w->invalid ? Clip(w->invalid_rect, *w) : RECT{0, 0, 0, 0};
+    if (out) *out = r;
+    return Empty(r) ? FALSE : TRUE;
+}
+
+namespace internal {
+
+QImage* WindowImage(HWND hwnd) {
+    Window* w = Find(hwnd);
+    if (!w || w->destroying) return nullptr;
+    // A window without visible children shows exactly its backing image; one with children (the
+    // frame with its MDI client, a dialog with its controls) shows them over it, so its image is
+    // taken from the screen widgets.
+    bool children_shown = false;
+    for (HWND child : ui::Children(hwnd)) children_shown = children_shown || IsWindowVisible(child);
+    if (w->image && !children_shown) return w->image.get();
+    if (!w->widget) return nullptr;
+    const int cw = std::max(1, ui::ClientWidth(*w));
+    const int ch = std::max(1, ui::ClientHeight(*w));
+    QImage whole(w->widget->size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    w->widget->render(&whole, QPoint(), QRegion(), QWidget::DrawChildren);
+    w->grab = std::make_unique<QImage>(
+        whole.copy(w->inner.left, w->inner.top, cw, ch).convertToFormat(QImage::Format_RGB32));
+    return w->grab.get();
+}
+
+void ImageChanged(HWND hwnd) {
+    Window* w = Find(hwnd);
+    if (w && w->widget) w->widget->update();
+}
+
+bool ClientRectOnScreen(HWND hwnd, RECT* out) {
+    Window* w = Find(hwnd);
+    if (!w || !out) return false;
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    *out =
+        RECT{origin.x, origin.y, origin.x + ui::ClientWidth(*w), origin.y + ui::ClientHeight(*w)};
+    return true;
+}
+
+std::vector<HWND> VisibleOwnedWindows(HWND owner) {
+    std::vector<HWND> out;
+    if (!Find(owner)) return out;
+    for (HWND h : ui::AllWindows()) {
+        Window* w = Find(h);
+        if (w && !w->parent && w->owner == owner && IsWindowVisible(h)) out.push_back(h);
+    }
+    return out;
+}
+
+}  // namespace internal
+}  // namespace platform

@@ -1,0 +1,160 @@
+// Windows themselves: extra bytes, texts, geometry of child windows with edges, visibility,
+// enabling, key translation, and window images as PNG files.
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/platform/ui/UiTestSupport.h"
+
+namespace platform::uitest {
+namespace {
+
+using Windows = UiTest;
+
+TEST_F(Windows, ExtraBytesHoldWordsAndLongsWithinTheClassSize) {
+    const HWND hwnd = MakeWindow();  // class Recorder: 4 extra bytes
+    EXPECT_EQ(SetWindowWord(hwnd, 0, 0x1234), 0);
+    EXPECT_EQ(GetWindowWord(hwnd, 0), 0x1234);
+    EXPECT_EQ(SetWindowWord(hwnd, 2, 0xBEEF), 0);
+    EXPECT_EQ(GetWindowLong(hwnd, 0),
+              static_cast<LONG_PTR>(static_cast<std::int32_t>(0xBEEF1234u)));
+    EXPECT_EQ(SetWindowLong(hwnd, 0, 77),
+              static_cast<LONG_PTR>(static_cast<std::int32_t>(0xBEEF1234u)));
+    EXPECT_EQ(GetWindowLong(hwnd, 0), 77);
+    // Outside the class's bytes nothing is read or written.
+    EXPECT_EQ(SetWindowWord(hwnd, 3, 5), 0);
+    EXPECT_EQ(GetWindowWord(hwnd, 3), 0);
+    EXPECT_EQ(GetWindowLong(hwnd, 4), 0);
+    EXPECT_EQ(GetWindowLong(hwnd, -4), 0);
+    EXPECT_EQ(SetWindowLong(hwnd, GWL_USERDATA, 9), 0);
+    EXPECT_EQ(GetWindowLong(hwnd, GWL_USERDATA), 9);
+}
+
+TEST_F(Windows, TextsRoundTripAsLatin1Bytes) {
+    const HWND hwnd = MakeWindow();
+    const char text[] =
+        "Gr\xF6\xDF"
+        "e \xB5s \xB0"
+        "C";  // Latin-1 umlaut, sharp s, micro, degree
+    EXPECT_TRUE(SetWindowText(hwnd, text));
+    char back[32];
+    EXPECT_EQ(GetWindowText(hwnd, back, sizeof back), static_cast<int>(std::strlen(text)));
+    EXPECT_STREQ(back, text);
+    EXPECT_EQ(GetWindowTextLength(hwnd), static_cast<int>(std::strlen(text)));
+    char small[4];
+    EXPECT_EQ(GetWindowText(hwnd, small, sizeof small), 3);
+    EXPECT_EQ(std::string(small), std::string(text, 3));
+}
+
+TEST_F(Windows, ChildWindowsWithAClientEdgeKeepItOutsideTheirClientArea) {
+    const HWND parent = MakeWindow(400, 300);
+    const HWND pane = CreateWindowEx(WS_EX_CLIENTEDGE, "Recorder", "Child 1",
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                                     HMENU{}, HINSTANCE{}, nullptr);
+    ASSERT_TRUE(pane);
+    MoveWindow(pane, 1, 1, 198, 147, TRUE);
+    RECT client{};
+    GetClientRect(pane, &client);
+    const int edge = GetSystemMetrics(SM_CXEDGE);
+    EXPECT_EQ(client.right, 198 - 2 * edge);
+    EXPECT_EQ(client.bottom, 147 - 2 * GetSystemMetrics(SM_CYEDGE));
+    RECT shown{};
+    ASSERT_TRUE(testing::ShownClientRect(pane, &shown));
+    EXPECT_EQ(shown.left, 1 + edge);
+    EXPECT_EQ(shown.top, 1 + GetSystemMetrics(SM_CYEDGE));
+    POINT origin{0, 0};
+    ClientToScreen(pane, &origin);
+    POINT parent_origin{0, 0};
+    ClientToScreen(parent, &parent_origin);
+    EXPECT_EQ(origin.x - parent_origin.x, 1 + edge);
+    POINT back = origin;
+    ScreenToClient(pane, &back);
+    EXPECT_EQ(back.x, 0);
+    EXPECT_EQ(back.y, 0);
+    EXPECT_TRUE(IsChild(parent, pane));
+    EXPECT_FALSE(IsChild(pane, parent));
+    // Mouse positions are client positions: the edge is not part of them.
+    Log().clear();
+    testing::MouseClick(pane, 0, 0);
+    ASSERT_FALSE(Messages(pane, {WM_LBUTTONDOWN}).empty());
+    for (const Received& r : Log()) {
+        if (r.hwnd == pane && r.message == WM_LBUTTONDOWN) {
+            EXPECT_EQ(r.lParam, MAKELPARAM(0, 0));
+        }
+    }
+}
+
+TEST_F(Windows, ShowEnableAndSetWindowPosReportWhatTheyChanged) {
+    const HWND hwnd = CreateWindow("Recorder", "T", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, HWND{},
+                                   HMENU{}, HINSTANCE{}, nullptr);
+    EXPECT_FALSE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW)) << "it was hidden";
+    EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW)) << "it was visible";
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_FALSE(EnableWindow(hwnd, FALSE)) << "it was enabled";
+    EXPECT_FALSE(IsWindowEnabled(hwnd));
+    EXPECT_TRUE(EnableWindow(hwnd, TRUE)) << "it was disabled";
+    Log().clear();
+    EXPECT_TRUE(SetWindowPos(hwnd, HWND_TOP, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+    EXPECT_EQ(Messages(hwnd, {WM_MOVE, WM_SIZE}), (std::vector<UINT>{WM_MOVE}));
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 200);
+    Log().clear();
+    EXPECT_TRUE(SetWindowPos(hwnd, HWND_TOP, 0, 0, 300, 150, SWP_NOMOVE | SWP_NOZORDER));
+    EXPECT_EQ(Messages(hwnd, {WM_MOVE, WM_SIZE}), (std::vector<UINT>{WM_SIZE}));
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.bottom - r.top, 150);
+}
+
+TEST_F(Windows, TranslateMessagePostsTheCharacterOfAKey) {
+    const HWND hwnd = MakeWindow();
+    Log().clear();
+    testing::PressKey(hwnd, 'A');
+    EXPECT_EQ(Messages(hwnd, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    for (const Received& r : Log()) {
+        if (r.message == WM_KEYDOWN) {
+            EXPECT_EQ(r.wParam, static_cast<WPARAM>('A'));
+        }
+        if (r.message == WM_CHAR) {
+            EXPECT_EQ(r.wParam, static_cast<WPARAM>('A'));
+        }
+    }
+    Log().clear();
+    testing::PressKey(hwnd, VK_PRIOR);
+    EXPECT_EQ(Messages(hwnd, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}),
+              (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP}));
+}
+
+TEST_F(Windows, WindowImageIsSavedAsPng) {
+    const HWND hwnd = MakeWindow(120, 80);
+    const HDC dc = GetDC(hwnd);
+    ASSERT_TRUE(dc);
+    EXPECT_EQ(SetPixel(dc, 5, 5, RGB(255, 0, 0)), RGB(255, 0, 0));
+    ReleaseDC(hwnd, dc);
+    const std::string path = ::testing::TempDir() + "qv_window.png";
+    std::filesystem::remove(path);
+    ASSERT_TRUE(testing::SaveWindowImage(hwnd, path));
+    std::ifstream in(path, std::ios::binary);
+    char signature[8] = {};
+    in.read(signature, 8);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+    // What was drawn outside WM_PAINT stays until the next erase.
+    testing::PumpUntilIdle();
+    const HDC again = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(again, 5, 5), RGB(255, 0, 0));
+    ReleaseDC(hwnd, again);
+    InvalidateRect(hwnd, nullptr, TRUE);
+    testing::PumpUntilIdle();
+    const HDC erased = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(erased, 5, 5), RGB(255, 255, 255)) << "the class background is white";
+    ReleaseDC(hwnd, erased);
+}
+
+}  // namespace
+}  // namespace platform::uitest
