@@ -1,0 +1,67 @@
+// The output-port dialog "EnterOutputPort" ("Driver And Output Port Control"): binds an output
+// port element to a driver file and a sound-card output, sets its EQ band, delay, polarity, gain
+// and plot flag, and on Done computes the port's equalizing transfer curve 1 / H from the
+// minimum-phase correction. It edits the WorkingNetwork row of SelectedElement in place.
+// UI thread only.
+#pragma once
+
+#include "platform/Types.h"
+#include "platform/ui/FileDialog.h"
+#include "shell/Curves.h"
+#include "shell/NetworkTables.h"
+
+namespace network {
+
+// Control identifiers of the template (the port edit is kInputPortEdit, 1020).
+inline constexpr int kDriverPathEdit = 1600;
+inline constexpr int kBrowseButton = 1601;
+inline constexpr int kF1Edit = 1602;
+inline constexpr int kF2Edit = 1603;
+inline constexpr int kClearDriverButton = 1607;
+inline constexpr int kPlotFlagCheck = 1610;
+inline constexpr int kDelayEdit = 1518;
+inline constexpr int kDistanceStatic = 800;
+inline constexpr int kReversePhaseCheck = 1022;
+inline constexpr int kOutputGainEdit = 1615;
+
+// Messages of the dialog (captioned "QV Message", exclamation icon, OK).
+inline constexpr const char* kOutputPortRangeText = "OUTPUT Port Is Out Of Range (1.....16)";
+inline constexpr const char* kDriverOpenFailedText = "Unable to Open This Driver File";
+inline constexpr const char* kDriverNotRecognizedText = "This File Is Not Recognized As QV3 File";
+inline constexpr const char* kOutputPortAllocatedText =
+    "WARNING! This OUTPUT Port Number Is Already Allocated";
+inline constexpr const char* kEqBandRangeText =
+    "EQ Band Is Out Of Range, And Is Being Reset To: 10....40000Hz";
+inline constexpr const char* kNoFileLoadedTitle = "No File Loaded";
+
+// The path chosen by the last Browse of any output-port dialog (the open dialog's file buffer);
+// emptied by Clear Loaded Driver. Its last character is always 0.
+extern char OutputPortDriverPath[shell::kFileTextSlot];
+// The program's one open-file description for driver files.
+extern platform::OPENFILENAME DriverOpenFileName;
+
+// The output-port minimum-phase correction belongs to the solver, which the network editor
+// cannot call directly (the solver is built on top of it). The program installs it at start-up:
+//   network::InstallOutputHilbertBode(&solver::CalculateOutputHilbertBode,
+//                                     solver::MinimumPhaseResult);
+// The function fills the result curve (2000 points) with the minimum-phase response H of the
+// given output-port element of the WorkingNetwork and returns 0.
+using OutputHilbertBodeFunction = int (*)(int element);
+extern OutputHilbertBodeFunction OutputHilbertBodeHook;
+extern shell::ComplexPoint* OutputMinimumPhaseResult;
+void InstallOutputHilbertBode(OutputHilbertBodeFunction function, shell::ComplexPoint* result);
+
+// Fills DriverOpenFileName for `owner` (filter, default extension, buffers); every opening.
+void InitDriverOpenFileName(platform::HWND owner);
+// Runs the open-file dialog with the given path and title buffers (kFileTextSlot characters
+// each); non-zero when the user chose a file.
+int AskDriverFileName(platform::HWND owner, char* path, char* title);
+
+platform::INT_PTR EnterOutputPortDlgProc(platform::HWND dialog, platform::UINT message,
+                                         platform::WPARAM wParam, platform::LPARAM lParam);
+
+// Empties OutputPortDriverPath and the open-file description, and forgets the installed
+// correction when `forget_hook` (tests start from a known state).
+void ResetOutputPortDialog(bool forget_hook = false);
+
+}  // namespace network
