@@ -1,7 +1,13 @@
 #include "network/Globals.h"
 
+#include "network/EditorState.h"
+#include "network/OutputPortDialog.h"
+
 namespace network {
 
-void ResetGlobals() {}
+void ResetGlobals() {
+    ResetEditorState();
+    ResetOutputPortDialog();
+}
 
 }  // namespace network

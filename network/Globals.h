@@ -1,6 +1,7 @@
 // Process-wide state of network/. The network tables themselves (WorkingNetwork, the seven
 // PaneStores, PaneToolModes) live in shell/NetworkTables.h, beside the project image that packs
-// them, and shell::ResetGlobals zeroes them; network/ keeps no state of its own yet.
+// them, and shell::ResetGlobals zeroes them. network/ keeps the editor state (EditorState.h) and
+// the output-port dialog's driver path and file-dialog description.
 #pragma once
 
 namespace network {

@@ -1,7 +1,34 @@
 #include "resources/Resources.h"
 
 namespace resources {
+namespace {
 
-void RegisterAll() {}
+// Every template of the program, one line each (nullptr ends the list).
+const platform::DialogTemplate* const kDialogs[] = {
+    &PlotControlDialog,
+    &TestTonesDialog,
+    &ComponentCADSelectionTemplate,
+    &EnterInputPortDialog,
+    &EnterBehringerDialog,
+    &EnterOutputPortDialog,
+    &CopySpeakerDialog,
+    &ProjectFileDialog,
+    &EnterScalesDialog,
+    nullptr,
+};
+
+const platform::MenuTemplate* const kMenus[] = {
+    &MainMenu,
+    nullptr,
+};
+
+}  // namespace
+
+void RegisterAll() {
+    for (const platform::DialogTemplate* dialog : kDialogs)
+        if (dialog) platform::RegisterDialogTemplate(dialog);
+    for (const platform::MenuTemplate* menu : kMenus)
+        if (menu) platform::RegisterMenu(menu);
+}
 
 }  // namespace resources

@@ -1,7 +1,28 @@
 // The program's dialog templates and menus, kept as data and handed to the platform layer.
+//
+// Each template is one file under resources/dialogs/ or resources/menus/ that defines one
+// constant (platform/ui/Resources.h describes the data and the pixel coordinates). Its owner
+// declares the constant below and lists it in RegisterAll (Resources.cpp).
 #pragma once
 
+#include "platform/ui/Resources.h"
+
 namespace resources {
+
+// --- Dialog templates (resources/dialogs/) ---
+extern const platform::DialogTemplate TestTonesDialog;  // "QUORVEX_LINEARIZER_TEST_TONES"
+extern const platform::DialogTemplate PlotControlDialog;  // "Quorvex_Linearizer_Plots"
+extern const platform::DialogTemplate ComponentCADSelectionTemplate;  // "ComponentCADSelection"
+
+extern const platform::DialogTemplate EnterInputPortDialog;  // "EnterInputPort"
+extern const platform::DialogTemplate EnterBehringerDialog;  // "EnterBehringer"
+extern const platform::DialogTemplate EnterOutputPortDialog;  // "EnterOutputPort"
+extern const platform::DialogTemplate CopySpeakerDialog;  // "QUORVEX_LINEARIZER_COPY_SPEAKER"
+extern const platform::DialogTemplate ProjectFileDialog;  // "ProjectFile"
+extern const platform::DialogTemplate EnterScalesDialog;  // "EnterScales"
+
+// --- Menus (resources/menus/) ---
+extern const platform::MenuTemplate MainMenu;  // "Main_Menu", the frame's menu bar
 
 // Registers every dialog template and menu with the platform layer. Safe to call again.
 void RegisterAll();

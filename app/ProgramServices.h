@@ -1,0 +1,53 @@
+// What the program's entry installs in the shell's service table before the program starts: the
+// network editor's panes, templates and stores, the solver's SPL plot and the player dialog.
+// Kept apart from main() so that the frame's tests run the program wired the same way.
+#pragma once
+
+#include "engine/PlayerDialog.h"
+#include "network/ElementDialogs.h"
+#include "network/EditorState.h"
+#include "network/OutputPortDialog.h"
+#include "network/PaneDrawing.h"
+#include "network/PaneEditor.h"
+#include "network/Templates.h"
+#include "network/WorkingNetwork.h"
+#include "shell/Services.h"
+#include "solver/FilterSections.h"
+#include "solver/Globals.h"
+#include "solver/MinimumPhase.h"
+#include "solver/SplPlot.h"
+
+namespace app {
+
+inline void InstallProgramServices() {
+    shell::ProgramServicesTable& services = shell::ProgramServices();
+    // Network editor.
+    for (int k = 1; k <= shell::kServicePaneCount; ++k) {
+        services.PaneWndProcs[k - 1] = network::PaneWndProcFor(k);
+    }
+    services.ClearAllPaneStores = &network::ClearAllPaneStores;
+    services.ClearWorkingNetwork = &network::ClearWorkingNetwork;
+    services.BuildWayTemplate = &network::BuildWayTemplate;
+    services.SavePaneStore = &network::SavePaneStore;
+    services.DeactivatePanes = &network::DeactivatePanes;
+    services.UpdateToolButtons = &network::UpdateToolButtons;
+    services.PaneWindows = network::PaneWindows;
+    // The pane labels print the solver's filter family and slope names.
+    network::FilterTypeNames = solver::FilterTypeTable;
+    // Element dialogs opened by a right click in a pane and by Copy Speaker; the output port's
+    // Done computes its correction with the solver's minimum-phase routine.
+    network::InstallElementDialogs();
+    network::InstallOutputHilbertBode(&solver::CalculateOutputHilbertBode,
+                                      solver::MinimumPhaseResult);
+    // Solver.
+    services.DrawSplPhaseFrame = &solver::DrawSplPhaseFrame;
+    services.ClearOutputPhasing = [] {
+        for (auto& polarity : solver::OutputPhasing) polarity = 0;
+        for (auto& delay : solver::OutputDelay) delay = 0.0f;
+    };
+    // Player.
+    services.PlayerDialogProc = &engine::SystemDesignPlayerDlgProc;
+    services.PlayerDialogTemplate = engine::kPlayerDialogTemplate;
+}
+
+}  // namespace app

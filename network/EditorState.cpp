@@ -1,0 +1,45 @@
+#include "network/EditorState.h"
+
+#include "network/Ids.h"
+#include "network/PaneEditor.h"
+
+namespace network {
+
+std::int32_t ActivePane = 0;
+std::int32_t& ToolMode = shell::WorkingNetwork.ToolMode;
+std::int32_t PendingElementKind = 0;
+std::int32_t ElementPending = 0;
+std::int32_t WireDragActive = 0;
+std::int32_t SelectedElement = 0;
+platform::HWND PaneWindows[shell::kPaneCount];
+std::int32_t ShowNodes = 0;
+std::int32_t ShowRaster = 0;
+
+ElementDialogProc InputNodeDialogProc = nullptr;
+ElementDialogProc FilterDialogProc = nullptr;
+ElementDialogProc OutputPortDialogProc = nullptr;
+ElementDialogProc RoomEqDialogProc = nullptr;
+std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
+ElementDialogProc CopySpeakerDialogProc = nullptr;
+
+void DeactivatePanes() {
+    ActivePane = 0;
+    ToolMode = kToolDraw;
+    ElementPending = 0;
+    WireDragActive = 0;
+}
+
+void ResetEditorState() {
+    ActivePane = 0;
+    PendingElementKind = 0;
+    ElementPending = 0;
+    WireDragActive = 0;
+    SelectedElement = 0;
+    for (auto& pane : PaneWindows) pane = 0;
+    ShowNodes = 0;
+    ShowRaster = 0;
+    for (auto& flag : CopySpeakerFlags) flag = 0;
+    ResetPaneDragState();
+}
+
+}  // namespace network

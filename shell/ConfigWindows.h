@@ -1,0 +1,57 @@
+// The four configuration windows (Home Theatre, Stereo, Quadro, 5.2 BBM) that tile the channel
+// panes between draggable bars, the SPL plot window, the pane classes' procedures and the
+// placement bookkeeping of MDI children. UI thread only.
+#pragma once
+
+#include "platform/Types.h"
+#include "shell/PreferencesRecord.h"
+
+namespace shell {
+
+platform::LRESULT SplPlottingWndProc(platform::HWND hwnd, platform::UINT message,
+                                     platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT SplitterWndProc(platform::HWND hwnd, platform::UINT message,
+                                  platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT Splitter1WndProc(platform::HWND hwnd, platform::UINT message,
+                                   platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT Splitter2WndProc(platform::HWND hwnd, platform::UINT message,
+                                   platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT Splitter3WndProc(platform::HWND hwnd, platform::UINT message,
+                                   platform::WPARAM wParam, platform::LPARAM lParam);
+
+// The procedure of class "Pane k" (k = 1..7): the editor's pane procedure when installed (plain
+// default processing otherwise); on WM_DESTROY the pane's PaneWindows entry is cleared only when
+// it still names this window, so an older copy of a pane never clears the live one's entry.
+platform::WNDPROC PaneClassProcedure(int pane);
+
+// The procedure of the tool windows whose content comes with later tools (HBT editor, diffraction,
+// pen colours, preferences, MLS views): an empty MDI child that keeps its placement slot and
+// clears its handle when destroyed.
+platform::LRESULT ToolChildWndProc(platform::HWND hwnd, platform::UINT message,
+                                   platform::WPARAM wParam, platform::LPARAM lParam);
+
+// The pane-window table the configuration windows fill (the editor's, or the frame's own when
+// no editor is installed).
+platform::HWND* PaneWindowTable();
+
+// Placement bookkeeping of an MDI child: WM_MOVE's client position (unsigned 16-bit words) and
+// the client size, into the slot.
+void NotePlacementMove(WindowPlacement& slot, platform::LPARAM lParam);
+void NotePlacementSize(WindowPlacement& slot, int client_width, int client_height);
+
+// Bar positions of the configuration window of a class, as laid out last (client pixels):
+// vertical bars in x1, x2 (x2 = x1 for two-column windows), the horizontal bar in y (0 when the
+// window has none). False when that window is not open.
+struct ConfigBars {
+    int x1;
+    int x2;
+    int y;
+};
+bool CurrentConfigBars(platform::HWND window, ConfigBars* bars);
+
+// Narrowest gap between the two vertical bars of a three-column window.
+inline constexpr int kMinBarGap = 8;
+// Bars keep this far from the client edges when the window is wide enough.
+inline constexpr int kBarMargin = 50;
+
+}  // namespace shell

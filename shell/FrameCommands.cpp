@@ -1,0 +1,334 @@
+// The frame's WM_COMMAND: the busy gate, project load and save, the System Design commands,
+// "Current System" and help. Commands whose windows belong to the driver, import, export,
+// HBT-editor, diffraction, MLS, preferences, pen-colour and profile tools do nothing until those
+// tools exist; the menu already carries their items.
+#include "shell/FrameCommands.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "platform/gdi/Help.h"
+#include "platform/ui/FileDialog.h"
+#include "platform/ui/Menu.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Paint.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/Window.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Ids.h"
+#include "shell/NetworkTables.h"
+#include "shell/NumberText.h"
+#include "shell/PreferencesRecord.h"
+#include "shell/Program.h"
+#include "shell/ProjectImage.h"
+#include "shell/Services.h"
+#include "shell/StartupAllocation.h"
+
+namespace shell {
+
+using platform::HWND;
+
+namespace {
+
+constexpr const char* kCaption = "QV Message";
+constexpr const char* kHelpFileName = "QuorvexEqualizer_Help.CHM";
+
+// ---- Project file dialogs ----
+
+platform::OPENFILENAME project_dialog{};
+
+void InitProjectDialogRecord(HWND owner) {
+    project_dialog = platform::OPENFILENAME{};
+    project_dialog.lStructSize = 88;
+    project_dialog.hwndOwner = owner;
+    project_dialog.lpstrFilter = "Project Files (*.HIF)\0*.hif\0\0";
+    project_dialog.nFilterIndex = 0;
+    project_dialog.nMaxFile = kDirectorySlot;
+    project_dialog.nMaxFileTitle = kFileTitleSlot;
+    project_dialog.lpstrDefExt = "hif";
+}
+
+int ChooseAndReadProject(HWND owner, char* path, char* title) {
+    project_dialog.hwndOwner = owner;
+    project_dialog.lpstrFile = path;
+    project_dialog.lpstrFileTitle = title;
+    project_dialog.Flags = platform::OFN_HIDEREADONLY | platform::OFN_CREATEPROMPT;
+    const int chosen = platform::GetOpenFileName(&project_dialog);
+    if (chosen != 1) return chosen;
+    return ReadProjectFile(owner, path);
+}
+
+int ChooseAndWriteProject(HWND owner, char* path, char* title) {
+    project_dialog.hwndOwner = owner;
+    project_dialog.lpstrFile = path;
+    project_dialog.lpstrFileTitle = title;
+    project_dialog.Flags = platform::OFN_OVERWRITEPROMPT;
+    const int chosen = platform::GetSaveFileName(&project_dialog);
+    if (chosen != 1) return chosen;
+    return WriteProjectFile(owner, path);
+}
+
+// A Yes/No question after the exclamation beep; true unless the answer is No.
+bool ConfirmLoad(HWND frame, const char* text, const char* caption) {
+    platform::MessageBeep(platform::MB_ICONEXCLAMATION);
+    const int answer =
+        platform::MessageBox(frame, text, caption, platform::MB_YESNO | platform::MB_ICONQUESTION);
+    return answer != platform::IDNO;
+}
+
+void SetFileMenuText(int command, const char* text) {
+    platform::ModifyMenu(MainMenu, static_cast<platform::UINT>(command),
+                         platform::MF_BYCOMMAND | platform::MF_STRING,
+                         static_cast<platform::UINT_PTR>(command), text);
+    platform::DrawMenuBar(FrameWindow);
+}
+
+void ProjectLoad(HWND frame) {
+    if (!ConfirmLoad(frame,
+                     "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW PROJECT ?",
+                     kCaption)) {
+        return;
+    }
+    ModalDialogOpen = 1;
+    InitProjectDialogRecord(frame);
+    const int result = ChooseAndReadProject(frame, ProjectFilePath, ProjectFileTitle);
+    platform::UpdateWindow(frame);
+    ModalDialogOpen = 0;
+    if (result == 0) return;
+
+    DeactivatePanesAfterLoad();
+    CloseEditorWindows();
+    CloseSettingsWindows();
+    CloseSystemWindows();
+    OpenConfigurationWindow(Project.Settings.SystemConfiguration);
+    CreatePlayerDialog(frame);
+    SetPlayerCheckBoxes();
+    DeactivatePanesAfterLoad();  // the new dialog's tool buttons show the Draw tool
+
+    SetFrameTitleWithPath(ProjectFilePath);
+    CopyTextSlot(Project.Settings.TextArea, ProjectFilePath);
+    if (Preferences != nullptr) {
+        CopyTextSlot(Preferences->LastProjectPath, ProjectFilePath);
+        SetFileMenuText(kCmdLastProjectFile, Preferences->LastProjectPath);
+    }
+    if (Preferences != nullptr && Preferences->AutoLoadProject == 1) {
+        platform::SetTimer(frame, kTimerFrontLeft, kChainStepMs);
+    }
+}
+
+void ProjectSave(HWND frame) {
+    ModalDialogOpen = 1;
+    InitProjectDialogRecord(frame);
+    const int result = ChooseAndWriteProject(frame, ProjectFilePath, ProjectFileTitle);
+    platform::UpdateWindow(frame);
+    ModalDialogOpen = 0;
+    if (result == 1) SetFrameTitleWithPath(ProjectFilePath);
+}
+
+// ---- System Design commands ----
+
+struct PortSlot {
+    int slot;
+    int port;
+};
+
+struct SystemDesign {
+    int command;
+    int ways;
+    int left_input;
+    PortSlot left[8];
+    int right_input;
+    PortSlot right[8];
+};
+
+// Slots are those of each template's output ports; unused entries have slot 0 and port 0.
+constexpr SystemDesign kSystemDesigns[] = {
+    {kCmdStereo2Way, 2, 1, {{8, 1}, {9, 2}}, 3, {{8, 3}, {9, 4}}},
+    {kCmdStereo3Way, 3, 1, {{6, 2}, {9, 3}, {12, 1}}, 2, {{6, 5}, {9, 6}, {12, 4}}},
+    {kCmdStereo4Way,
+     4,
+     1,
+     {{6, 2}, {9, 3}, {12, 1}, {18, 4}},
+     2,
+     {{6, 6}, {9, 7}, {12, 5}, {18, 8}}},
+    {kCmdStereo5Way,
+     5,
+     1,
+     {{7, 4}, {11, 3}, {15, 2}, {19, 5}, {23, 1}},
+     2,
+     {{7, 9}, {11, 8}, {15, 7}, {19, 10}, {23, 6}}},
+    {kCmdStereo6Way,
+     6,
+     1,
+     {{7, 4}, {11, 3}, {15, 2}, {19, 5}, {23, 6}, {32, 1}},
+     2,
+     {{7, 10}, {11, 9}, {15, 8}, {19, 11}, {23, 12}, {32, 7}}},
+    {kCmdStereo7Way,
+     7,
+     1,
+     {{7, 4}, {11, 3}, {15, 2}, {19, 5}, {23, 6}, {27, 1}, {31, 7}},
+     2,
+     {{7, 11}, {11, 10}, {15, 9}, {19, 12}, {23, 13}, {27, 8}, {31, 14}}},
+    {kCmdStereo8Way,
+     8,
+     1,
+     {{7, 4}, {11, 3}, {15, 2}, {19, 5}, {23, 6}, {27, 1}, {31, 7}, {35, 8}},
+     2,
+     {{7, 12}, {11, 11}, {15, 10}, {19, 13}, {23, 14}, {27, 9}, {31, 15}, {35, 16}}},
+};
+
+void WritePorts(PaneStore& store, int input, const PortSlot (&outputs)[8]) {
+    store.ElementParams[0][kParamInputPort] = static_cast<float>(input);
+    for (const PortSlot& output : outputs) {
+        if (output.port == 0) continue;
+        store.ElementParams[output.slot][kParamOutputPort] = static_cast<float>(output.port);
+    }
+}
+
+void RunSystemDesign(HWND frame, const SystemDesign& design) {
+    const bool closes_groups = design.ways <= 4;  // 200, 201, 202
+    if (closes_groups) {
+        CloseSettingsWindows();
+        CloseEditorWindows();
+    }
+    if (InstallStereoNetwork(design.ways)) {
+        WritePorts(PaneStores[0], design.left_input, design.left);
+        WritePorts(PaneStores[2], design.right_input, design.right);
+    }
+
+    if (SplitterWindow)
+        platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                              static_cast<platform::WPARAM>(SplitterWindow.value), 0);
+    if (closes_groups) {
+        for (HWND window : {Splitter2Window, Splitter3Window}) {
+            if (window) {
+                platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                                      static_cast<platform::WPARAM>(window.value), 0);
+            }
+        }
+    }
+    if (Splitter1Window) {
+        platform::InvalidateRect(Splitter1Window, nullptr, platform::TRUE);
+        // The panes paint from the stores just rewritten.
+        const ProgramServicesTable& services = ProgramServices();
+        if (services.PaneWindows != nullptr) {
+            for (int k = 0; k < kPaneCount; ++k) {
+                if (services.PaneWindows[k]) {
+                    platform::InvalidateRect(services.PaneWindows[k], nullptr, platform::TRUE);
+                }
+            }
+        }
+    } else {
+        OpenStereoConfig();
+    }
+    if (closes_groups) {
+        ShowComponentCADSelection(frame);
+    } else {
+        CreatePlayerDialog(frame);
+    }
+    Project.Settings.SystemConfiguration = kSystemStereo;
+    DeactivatePanesAfterLoad();
+}
+
+// ---- Current System and help ----
+
+void ShowCurrentSystem(HWND frame) {
+    CloseEditorWindows();
+    CloseSettingsWindows();
+    CloseSystemWindows();
+    OpenConfigurationWindow(Project.Settings.SystemConfiguration);
+    ShowComponentCADSelection(frame);
+    SetPlayerCheckBoxes();
+    if (!SplPlottingWindow) OpenSplPlotting();
+    platform::InvalidateRect(SplPlottingWindow, nullptr, platform::TRUE);
+    platform::BringWindowToTop(SplPlottingWindow);
+}
+
+void OpenHelp(HWND frame) {
+    CloseSystemWindows();
+    if (!ProgramPath(kHelpFileName, ScratchPath, sizeof ScratchPath)) return;
+    const platform::INT_PTR result = platform::ShellExecute(frame, "open", ScratchPath, nullptr,
+                                                            nullptr, platform::SW_SHOWNORMAL);
+    if (result <= 32) {
+        platform::MessageBox(frame, "Unable To Locate QuorvexEqualizer_Help.CHM File", kCaption,
+                             platform::MB_OK);
+    }
+}
+
+// Every command of Main_Menu: the busy gate stands in front of each of them.
+constexpr int kMenuCommands[] = {kCmdNew,
+                                 kCmdOpenDriverFile,
+                                 kCmdSaveDriverAs,
+                                 kCmdOpenProjectFile,
+                                 kCmdSaveProjectAs,
+                                 kCmdPrint,
+                                 kCmdExit,
+                                 kCmdCopy,
+                                 kCmdCopyScreen,
+                                 kCmdPreferences,
+                                 kCmdLastDriverFile,
+                                 kCmdLastProjectFile,
+                                 kCmdStereo3Way,
+                                 kCmdStereo4Way,
+                                 kCmdStereo2Way,
+                                 kCmdStereo5Way,
+                                 kCmdStereo6Way,
+                                 kCmdStereo7Way,
+                                 kCmdStereo8Way,
+                                 kCmdAssignProfiles,
+                                 kCmdCurrentSystem,
+                                 kCmdDiffractionModel,
+                                 kCmdFileEditor,
+                                 kCmdPenColours,
+                                 kCmdImportImp,
+                                 kCmdImportLms,
+                                 kCmdImportClio,
+                                 kCmdImportMlssa,
+                                 kCmdImportDaas,
+                                 kCmdImportLaud,
+                                 kCmdExportSplPhase,
+                                 kCmdDigitalMls,
+                                 kCmdHelp};
+
+bool IsMenuCommand(int id) {
+    for (int command : kMenuCommands) {
+        if (command == id) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LPARAM lParam) {
+    const int id = platform::LOWORD(wParam);
+    if (IsMenuCommand(id) && AudioBusy == 1) return 1;
+    switch (id) {
+        case kCmdOpenProjectFile:
+            ProjectLoad(frame);
+            break;
+        case kCmdLastProjectFile:
+            if (Preferences != nullptr) CopyTextSlot(ProjectFilePath, Preferences->LastProjectPath);
+            ProjectLoad(frame);
+            break;
+        case kCmdSaveProjectAs:
+            ProjectSave(frame);
+            break;
+        case kCmdExit:
+            CloseProgram();
+            break;
+        case kCmdCurrentSystem:
+            ShowCurrentSystem(frame);
+            break;
+        case kCmdHelp:
+            OpenHelp(frame);
+            break;
+        default:
+            for (const SystemDesign& design : kSystemDesigns) {
+                if (design.command == id) RunSystemDesign(frame, design);
+            }
+            break;
+    }
+    return platform::DefFrameProc(frame, MdiClientWindow, platform::WM_COMMAND, wParam, lParam);
+}
+
+}  // namespace shell

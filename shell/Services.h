@@ -1,0 +1,49 @@
+// What the shell uses of the subsystems built above it (network editor, solver, player): a table
+// of entry points that the program's entry installs before the program starts. The shell cannot
+// call upwards directly; a null entry means that service does not exist in this build, and the
+// frame then leaves out whatever needed it. UI thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Types.h"
+
+namespace shell {
+
+inline constexpr int kServicePaneCount = 7;
+
+struct ProgramServicesTable {
+    // ---- Network editor ----
+    // Window procedures of the classes "Pane 1" .. "Pane 7" (index k - 1 = pane k).
+    platform::WNDPROC PaneWndProcs[kServicePaneCount];
+    int (*ClearAllPaneStores)();
+    int (*ClearWorkingNetwork)();
+    int (*BuildWayTemplate)(int ways);  // the stereo N-way template (N = 2..8) into WorkingNetwork
+    int (*SavePaneStore)(int pane);     // WorkingNetwork into the store of pane 1..7
+    // No active pane, the Draw tool, nothing pending: what a System Design command and every
+    // project load leave.
+    void (*DeactivatePanes)();
+    // Checks the toolbox button that matches the current tool, on the given player dialog.
+    int (*UpdateToolButtons)(platform::HWND dialog);
+    // The editor's table of pane windows (7 handles); the configuration windows fill it.
+    platform::HWND* PaneWindows;
+
+    // ---- Solver ----
+    // The content of the SPL_Plotting window (client size width x height); it sets the title.
+    int (*DrawSplPhaseFrame)(platform::HDC hdc, int width, int height, platform::HWND window);
+    // Forgets the polarity and delay recorded per output (start-up).
+    void (*ClearOutputPhasing)();
+
+    // ---- Player ----
+    // The modeless "System Design + Player" dialog: its procedure and template name.
+    platform::DLGPROC PlayerDialogProc;
+    const char* PlayerDialogTemplate;
+};
+
+// The installed services (all null until the program's entry fills them).
+ProgramServicesTable& ProgramServices();
+
+// Empties the table (tests; the program installs once).
+void ResetProgramServices();
+
+}  // namespace shell

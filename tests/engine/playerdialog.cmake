@@ -1,0 +1,1 @@
+list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/PlayerDialogTest.cpp)

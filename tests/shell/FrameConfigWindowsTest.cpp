@@ -1,0 +1,350 @@
+// The configuration windows' layout and bars, their placement bookkeeping, and the SPL plot
+// window, driven with the mouse as a person would.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/testing/Harness.h"
+#include "platform/testing/Input.h"
+#include "platform/ui/Paint.h"
+#include "platform/ui/Window.h"
+#include "shell/ConfigWindows.h"
+#include "shell/FrameCommands.h"
+#include "tests/shell/FrameTestSupport.h"
+
+namespace shell::test {
+namespace {
+
+using platform::HWND;
+namespace input = platform::testing;
+
+// A pane's rectangle in its parent's client coordinates.
+platform::RECT PaneRect(HWND pane) {
+    platform::RECT r{};
+    platform::GetWindowRect(pane, &r);
+    platform::POINT top_left{r.left, r.top};
+    platform::POINT bottom_right{r.right, r.bottom};
+    platform::ScreenToClient(platform::GetParent(pane), &top_left);
+    platform::ScreenToClient(platform::GetParent(pane), &bottom_right);
+    return platform::RECT{top_left.x, top_left.y, bottom_right.x, bottom_right.y};
+}
+
+int ClientWidth(HWND window) {
+    platform::RECT r{};
+    platform::GetClientRect(window, &r);
+    return r.right - r.left;
+}
+
+int ClientHeight(HWND window) {
+    platform::RECT r{};
+    platform::GetClientRect(window, &r);
+    return r.bottom - r.top;
+}
+
+ConfigBars Bars(HWND window) {
+    ConfigBars bars{};
+    EXPECT_TRUE(CurrentConfigBars(window, &bars));
+    return bars;
+}
+
+void Drag(HWND window, int from_x, int from_y, int to_x, int to_y) {
+    input::MouseDown(window, from_x, from_y);
+    input::MouseMove(window, to_x, to_y, true);
+    input::MouseUp(window, to_x, to_y);
+    input::PumpUntilIdle();
+}
+
+// Every pane of the window has a non-negative size and no two panes overlap.
+void ExpectPanesApart(HWND window) {
+    std::vector<platform::RECT> rects;
+    for (HWND pane : network::PaneWindows) {
+        if (!pane || platform::GetParent(pane) != window) continue;
+        const platform::RECT r = PaneRect(pane);
+        EXPECT_GE(r.right - r.left, 0);
+        EXPECT_GE(r.bottom - r.top, 0);
+        rects.push_back(r);
+    }
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        for (std::size_t j = i + 1; j < rects.size(); ++j) {
+            const platform::RECT& a = rects[i];
+            const platform::RECT& b = rects[j];
+            const bool overlap = a.left < b.right && b.left < a.right && a.top < b.bottom &&
+                                 b.top < a.bottom && a.right > a.left && b.right > b.left;
+            EXPECT_FALSE(overlap) << "panes " << i << " and " << j << " overlap";
+        }
+    }
+}
+
+TEST_F(FrameTest, StereoBarDraggedTooFarLeftIsLaidOutAtFiftyGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND stereo = Splitter1Window;
+    ASSERT_TRUE(stereo);
+    const int bar = Bars(stereo).x1;
+    ASSERT_GT(bar, 60);
+    // The left pane ends two pixels before the bar, the right one starts one after it.
+    EXPECT_EQ(PaneRect(network::PaneWindows[0]).right, bar - 1);
+    EXPECT_EQ(PaneRect(network::PaneWindows[2]).left, bar + 1);
+
+    Drag(stereo, bar, 40, 10, 40);
+    EXPECT_EQ(Bars(stereo).x1, 50);
+    EXPECT_EQ(WindowPlacements[kSlotStereoBars].X, 10) << "the slot keeps the dragged position";
+    EXPECT_EQ(PaneRect(network::PaneWindows[0]).left, 1);
+    EXPECT_EQ(PaneRect(network::PaneWindows[0]).right - 1, 48);
+    EXPECT_EQ(PaneRect(network::PaneWindows[2]).left, 51);
+    EXPECT_EQ(PaneRect(network::PaneWindows[2]).right, 51 + ClientWidth(stereo) - 50 - 3);
+    EXPECT_EQ(PaneRect(network::PaneWindows[2]).bottom - 1, ClientHeight(stereo) - 3);
+
+    // Reopened, the window lays the bar out at 50 again.
+    platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                          static_cast<platform::WPARAM>(stereo.value), 0);
+    ASSERT_FALSE(Splitter1Window);
+    ASSERT_TRUE(OpenStereoConfig());
+    input::PumpUntilIdle();
+    EXPECT_EQ(Bars(Splitter1Window).x1, 50);
+}
+
+TEST_F(FrameTest, ReleaseWithoutDragStillLaysThePanesOutGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND stereo = Splitter1Window;
+    WindowPlacements[kSlotStereoBars].X = 5;  // as a preferences file might hold it
+    platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                          static_cast<platform::WPARAM>(stereo.value), 0);
+    ASSERT_TRUE(OpenStereoConfig());
+    input::PumpUntilIdle();
+    EXPECT_EQ(Bars(Splitter1Window).x1, 50);
+    input::MouseUp(Splitter1Window, 50, 5);
+    EXPECT_EQ(Bars(Splitter1Window).x1, 50);
+    EXPECT_EQ(WindowPlacements[kSlotStereoBars].X, 5) << "no drag, nothing stored";
+}
+
+struct BarCase {
+    const char* what;
+    bool bar2;   // drag bar 2 (else bar 1)
+    int target;  // mouse x where the drag ends
+};
+
+TEST_F(FrameTest, ThreeColumnBarsStayOrderedAndInsideGui) {
+    const BarCase cases[] = {
+        {"bar 1 past bar 2", false, 700},  {"bar 1 to the right edge", false, 2000},
+        {"bar 2 past bar 1", true, 60},    {"bar 2 to the left edge", true, 0},
+        {"bar 1 just inside", false, 120},
+    };
+    for (int system : {kSystemHomeTheatre, kSystemBbm}) {
+        for (const BarCase& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (system == kSystemBbm ? " (BBM)" : " (HT)"));
+            TearDown();
+            SetUp();
+            WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+            ASSERT_EQ(Start(), kStarted);
+            WindowPlacements[kSlotHomeTheatreBars] = WindowPlacement{250, 200, 500, 0};
+            WindowPlacements[kSlotBbmBars] = WindowPlacement{250, 200, 500, 0};
+            WindowPlacements[kSlotHomeTheatre] = WindowPlacement{0, 0, 900, 600};
+            WindowPlacements[kSlotBbm] = WindowPlacement{0, 0, 900, 600};
+            const HWND window = OpenConfigurationWindow(system);
+            ASSERT_TRUE(window);
+            platform::MoveWindow(window, 0, 0, 900, 600, platform::TRUE);
+            input::PumpUntilIdle();
+            const int width = ClientWidth(window);
+            ConfigBars bars = Bars(window);
+            ASSERT_EQ(bars.x1, 250);
+            ASSERT_EQ(bars.x2, 500);
+            Drag(window, c.bar2 ? bars.x2 : bars.x1, 100, c.target, 100);
+            bars = Bars(window);
+            EXPECT_LE(bars.x1 + kMinBarGap, bars.x2) << "bar 1 stays left of bar 2";
+            EXPECT_GE(bars.x1, kBarMargin);
+            EXPECT_LE(bars.x2, width - kBarMargin);
+            ExpectPanesApart(window);
+            // The bar not dragged keeps its place unless the dragged one pushed it.
+            if (c.bar2) {
+                EXPECT_EQ(bars.x1, 250);
+            } else {
+                EXPECT_EQ(bars.x2, 500);
+            }
+        }
+    }
+}
+
+TEST_F(FrameTest, CrossedBarsFromTheSlotAreOrderedGui) {
+    WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+    ASSERT_EQ(Start(), kStarted);
+    WindowPlacements[kSlotHomeTheatreBars] = WindowPlacement{600, 200, 300, 0};
+    WindowPlacements[kSlotHomeTheatre] = WindowPlacement{0, 0, 900, 600};
+    const HWND window = OpenHomeTheatreConfig();
+    platform::MoveWindow(window, 0, 0, 900, 600, platform::TRUE);
+    input::PumpUntilIdle();
+    const ConfigBars bars = Bars(window);
+    EXPECT_LE(bars.x1 + kMinBarGap, bars.x2);
+    EXPECT_EQ(bars.x1, 600) << "bar 1 stays, bar 2 moves right of it";
+    ExpectPanesApart(window);
+    // Centre pane between them.
+    const platform::RECT centre = PaneRect(network::PaneWindows[1]);
+    EXPECT_EQ(centre.left, bars.x1 + 1);
+    EXPECT_EQ(centre.right - centre.left, bars.x2 - bars.x1);
+}
+
+TEST_F(FrameTest, NarrowHomeTheatreWindowPutsBothBarsAtWidthLessFiftyGui) {
+    WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+    ASSERT_EQ(Start(), kStarted);
+    const HWND window = OpenHomeTheatreConfig();
+    platform::MoveWindow(window, 0, 0, 90, 400, platform::TRUE);
+    input::PumpUntilIdle();
+    const int width = ClientWidth(window);
+    ASSERT_LT(width, 100);
+    const ConfigBars bars = Bars(window);
+    EXPECT_EQ(bars.x1, width - 50);
+    EXPECT_EQ(bars.x2, width - 50);
+    for (HWND pane : network::PaneWindows) {
+        if (!pane) continue;
+        const platform::RECT r = PaneRect(pane);
+        EXPECT_GE(r.right - r.left, 0);
+    }
+}
+
+TEST_F(FrameTest, QuadroCrossingDragsBothBarsGui) {
+    WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+    ASSERT_EQ(Start(), kStarted);
+    WindowPlacements[kSlotQuadroBars] = WindowPlacement{300, 200, 0, 0};
+    WindowPlacements[kSlotQuadro] = WindowPlacement{0, 0, 800, 600};
+    const HWND window = OpenQuadroConfig();
+    platform::MoveWindow(window, 0, 0, 800, 600, platform::TRUE);
+    input::PumpUntilIdle();
+    ASSERT_EQ(Bars(window).x1, 300);
+    ASSERT_EQ(Bars(window).y, 200);
+    Drag(window, 300, 200, 400, 250);
+    EXPECT_EQ(Bars(window).x1, 400);
+    EXPECT_EQ(Bars(window).y, 250);
+    EXPECT_EQ(WindowPlacements[kSlotQuadroBars].X, 400);
+    EXPECT_EQ(WindowPlacements[kSlotQuadroBars].Y, 250);
+    // Bottom row: Rear-Left and Rear-Right below the bar.
+    EXPECT_EQ(PaneRect(network::PaneWindows[3]).top, 252);
+    EXPECT_EQ(PaneRect(network::PaneWindows[5]).left, 401);
+    ExpectPanesApart(window);
+}
+
+TEST_F(FrameTest, BbmMiddleCellIsSharedBySubwoofersGui) {
+    WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+    ASSERT_EQ(Start(), kStarted);
+    WindowPlacements[kSlotBbmBars] = WindowPlacement{200, 250, 501, 0};
+    WindowPlacements[kSlotBbm] = WindowPlacement{0, 0, 900, 600};  // opens at its full size
+    const HWND window = OpenBbmConfig();
+    platform::MoveWindow(window, 0, 0, 900, 600, platform::TRUE);
+    input::PumpUntilIdle();
+    const int half = (501 - 200) / 2;
+    const platform::RECT sub1 = PaneRect(network::PaneWindows[4]);
+    const platform::RECT sub2 = PaneRect(network::PaneWindows[6]);
+    EXPECT_EQ(sub1.left, 201);
+    EXPECT_EQ(sub1.right - sub1.left, half);
+    EXPECT_EQ(sub2.left, 200 + half + 3);
+    EXPECT_EQ(sub2.right - sub2.left, half - 2);
+    EXPECT_EQ(sub1.top, 252);
+    ExpectPanesApart(window);
+}
+
+TEST_F(FrameTest, CursorShowsWhichBarIsUnderTheMouseGui) {
+    WritePreferencesFile(dir_, [](PreferencesRecord& r) { r.NoStartWindows = 1; });
+    ASSERT_EQ(Start(), kStarted);
+    WindowPlacements[kSlotQuadroBars] = WindowPlacement{300, 200, 0, 0};
+    WindowPlacements[kSlotQuadro] = WindowPlacement{0, 0, 800, 600};
+    const HWND window = OpenQuadroConfig();
+    input::PumpUntilIdle();
+    const platform::HCURSOR we = platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_SIZEWE);
+    const platform::HCURSOR ns = platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_SIZENS);
+    const platform::HCURSOR arrow =
+        platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_ARROW);
+    struct CursorCase {
+        int x;
+        int y;
+        platform::HCURSOR cursor;
+    };
+    // In order: the window sets the cursor only when it changes.
+    const CursorCase cases[] = {
+        {300, 100, we},     // on the vertical bar
+        {150, 100, arrow},  // inside no bar
+        {300, 200, we},     // the crossing: the vertical bar wins
+        {150, 200, ns},     // on the horizontal bar
+        {150, 100, arrow}, {299, 100, we},
+        {150, 100, arrow}, {301, 100, we},  // strictly within two pixels
+        {302, 100, arrow},                  // two pixels off is off the bar
+    };
+    for (const CursorCase& c : cases) {
+        platform::PostMessage(window, platform::WM_MOUSEMOVE, 0, platform::MAKELPARAM(c.x, c.y));
+        input::PumpUntilIdle();
+        EXPECT_EQ(platform::GetCursor(), c.cursor) << c.x << ", " << c.y;
+    }
+}
+
+TEST_F(FrameTest, ConfigurationWindowKeepsItsPlacementSlotGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND stereo = Splitter1Window;
+    platform::MoveWindow(stereo, 30, 40, 500, 400, platform::TRUE);
+    input::PumpUntilIdle();
+    const WindowPlacement& slot = WindowPlacements[kSlotStereo];
+    EXPECT_EQ(slot.X, 30);
+    EXPECT_EQ(slot.Y, 40);
+    EXPECT_EQ(slot.Width,
+              ClientWidth(stereo) + 2 * platform::GetSystemMetrics(platform::SM_CXFRAME));
+    EXPECT_EQ(slot.Height, ClientHeight(stereo) +
+                               platform::GetSystemMetrics(platform::SM_CYCAPTION) +
+                               2 * platform::GetSystemMetrics(platform::SM_CYFRAME));
+    EXPECT_EQ(slot.Width, 500) << "the placement round-trips";
+    EXPECT_EQ(slot.Height, 400);
+}
+
+TEST_F(FrameTest, PlacementBookkeepingResetsPositionsOutsideTheFrameGui) {
+    ASSERT_EQ(Start(), kStarted);
+    WindowPlacement slot{};
+    const int frame = platform::GetSystemMetrics(platform::SM_CXFRAME);
+    NotePlacementMove(slot, platform::MAKELPARAM(frame - 1, 5));
+    EXPECT_EQ(slot.X, -1) << "a slightly negative x is kept until the next size";
+    NotePlacementSize(slot, 100, 100);
+    EXPECT_EQ(slot.X, 0);
+    NotePlacementMove(slot, platform::MAKELPARAM(FrameClientWidth + frame + 1, 0));
+    EXPECT_EQ(slot.X, 0);
+    NotePlacementSize(slot, FrameClientWidth + 500, FrameClientHeight + 500);
+    EXPECT_EQ(slot.Width, FrameClientWidth);
+    EXPECT_EQ(slot.Height, FrameClientHeight);
+}
+
+struct PaintCall {
+    int width;
+    int height;
+    HWND window;
+};
+
+std::vector<PaintCall>& PaintCalls() {
+    static std::vector<PaintCall> calls;
+    return calls;
+}
+
+TEST_F(FrameTest, SplPlotWindowPaintsWithItsClientSizeGui) {
+    PaintCalls().clear();
+    ProgramServices().DrawSplPhaseFrame = [](platform::HDC hdc, int width, int height, HWND w) {
+        EXPECT_TRUE(hdc);
+        PaintCalls().push_back(PaintCall{width, height, w});
+        platform::SetWindowText(w, "painted");
+        return 0;
+    };
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(SplPlottingWindow);
+    ASSERT_FALSE(PaintCalls().empty());
+    EXPECT_EQ(PaintCalls().back().width, ClientWidth(SplPlottingWindow));
+    EXPECT_EQ(PaintCalls().back().height, ClientHeight(SplPlottingWindow));
+    EXPECT_EQ(PaintCalls().back().window, SplPlottingWindow);
+
+    ProgramServices().DrawSplPhaseFrame = nullptr;
+    platform::MoveWindow(SplPlottingWindow, 10, 10, 640, 480, platform::TRUE);
+    input::PumpUntilIdle();
+    EXPECT_EQ(WindowTitle(SplPlottingWindow), "Quorvex Equalizer Frequency Domain");
+    EXPECT_EQ(SplPlotWidth, ClientWidth(SplPlottingWindow));
+    EXPECT_EQ(SplPlotHeight, ClientHeight(SplPlottingWindow));
+    EXPECT_EQ(WindowPlacements[kSlotSplPlotting].Width, 640);
+
+    const HWND plot = SplPlottingWindow;
+    platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                          static_cast<platform::WPARAM>(plot.value), 0);
+    EXPECT_FALSE(SplPlottingWindow);
+}
+
+}  // namespace
+}  // namespace shell::test
