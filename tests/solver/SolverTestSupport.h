@@ -13,6 +13,7 @@
 #include "shell/NetworkTables.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
+#include "solver/SolveNetwork.h"
 
 namespace solver_test {
 
@@ -27,6 +28,7 @@ inline void ResetSolverWorld() {
     shell::ResetGlobals();
     network::ResetEditorState();
     solver::ResetGlobals();
+    solver::ClearSolverPlots();  // curves a previous test drew stay in the start-up blocks
     shell::BuildFrequencyGrids(3, 6);  // 10 Hz .. 50 kHz
     shell::SetBlockFrames(0);          // F = 1024
     platform::testing::ClearMessageBoxLog();
