@@ -1,7 +1,69 @@
 #include "engine/Globals.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/Engine.h"
+
 namespace engine {
 
-void ResetGlobals() {}
+ConvolutionMemory Dsp;
+float MasterGain = 0.0f;
+float OutputTrims[kOutputCount];
+float LastTouchedTrim = 1.0f;
+std::int32_t SubwooferOutputNumbers[2] = {1, 2};
+std::int32_t RearOutputNumbers[4] = {3, 4, 5, 6};
+char TestToneText[kTestToneTextSlot] = "1000.0";
+float TestToneFrequency = 1000.0f;
+std::int32_t TestToneSelector = 0;
+double TestTonePhase = 0.0;
+std::int32_t PlayWavMode = 0;
+std::int32_t WavModeOfRun = 0;
+std::int32_t* InterleavedOutputBlock = nullptr;
+
+namespace {
+// Largest block: F = 4096 frames of 16 words.
+constexpr std::size_t kInterleavedWords = 4096 * 16;
+}  // namespace
+
+int AllocEngineMemory() {
+    if (Dsp.fft_table && InterleavedOutputBlock) return 0;
+    if (!Dsp.fft_table && AllocConvolutionMemory(Dsp) != 0) return 1;
+    if (!InterleavedOutputBlock) {
+        InterleavedOutputBlock =
+            static_cast<std::int32_t*>(std::calloc(kInterleavedWords, sizeof(std::int32_t)));
+        if (!InterleavedOutputBlock) return 1;
+    }
+    return 0;
+}
+
+void FreeEngineMemory() {
+    FreeConvolutionMemory(Dsp);
+    std::free(InterleavedOutputBlock);
+    InterleavedOutputBlock = nullptr;
+}
+
+float MasterGainFor(int volume_position) {
+    const double gain = std::pow(10.0, (volume_position - 51) * 0.05);
+    return gain < 0.003 ? 0.0f : static_cast<float>(gain);
+}
+
+void ResetGlobals() {
+    ResetPlayer();
+    MasterGain = MasterGainFor(9);
+    for (float& trim : OutputTrims) trim = 1.0f;
+    LastTouchedTrim = 1.0f;
+    SubwooferOutputNumbers[0] = 1;
+    SubwooferOutputNumbers[1] = 2;
+    for (int i = 0; i < 4; ++i) RearOutputNumbers[i] = 3 + i;
+    std::strcpy(TestToneText, "1000.0");
+    TestToneFrequency = 1000.0f;
+    TestToneSelector = 0;
+    TestTonePhase = 0.0;
+    PlayWavMode = 0;
+    WavModeOfRun = 0;
+    if (InterleavedOutputBlock) std::memset(InterleavedOutputBlock, 0, kInterleavedWords * 4);
+}
 
 }  // namespace engine

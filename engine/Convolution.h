@@ -1,0 +1,127 @@
+// The real-time engine's uniformly partitioned FFT convolution, as plain functions over the
+// preallocated arrays of ConvolutionMemory, so that the same code runs on the worker threads and
+// in tests without threads.
+//
+// Every block of F frames: each used input's F samples (24-bit scale) followed by F zeros are
+// transformed (2F-point DFT, unscaled) and pushed into that input's eight-stage delay line; each
+// output sums, over the partitions s = 0..7, (spectrum of its routed input s blocks back) x
+// (partition s of its filter), transforms back (scaled by 1/(2F)), adds the previous block's
+// second half (overlap), applies the master gain and its trim, and writes 24-bit samples shifted
+// left by 8 into the interleaved block.
+//
+// The input is real, so its spectrum is Hermitian and only the real part of the time signal is
+// used: the engine keeps bins 0..F only, transforms 2F real points with an F-point complex FFT
+// (ComplexFft) and folds each filter partition once per run into its Hermitian part
+// (H[k] + conj(H[2F-k])) / 2, which gives exactly the real part of the full complex product sum.
+// Delay lines rotate by an index; spectra are kept as separate real and imaginary rows so that
+// the multiply-accumulate vectorises.
+#pragma once
+
+#include <cstdint>
+
+namespace engine {
+
+inline constexpr int kMaxBlockFrames = 4096;   // largest F
+inline constexpr int kInputCount = 8;          // routing rows (inputs 1..8)
+inline constexpr int kInputSlotCount = 9;      // slots the scheduler writes
+inline constexpr int kOutputCount = 16;        // routing columns (outputs 1..16)
+inline constexpr int kPartitionCount = 8;      // filter partitions of F taps, delay-line stages
+inline constexpr int kBinStride = kMaxBlockFrames + 16;  // floats per spectrum row (F+1 used)
+
+// Slot that feeds input r (routing row r). Slot 6 feeds no input.
+inline constexpr int kSlotOfInput[kInputCount] = {0, 2, 1, 3, 5, 4, 7, 8};
+// Inputs transformed by input worker A and by input worker B.
+inline constexpr int kInputsOfWorkerA[4] = {0, 1, 2, 4};
+inline constexpr int kInputsOfWorkerB[4] = {3, 5, 6, 7};
+
+// Words per interleaved frame by OutputLayout 0, 1, 2; 0 for an unknown layout.
+int OutputChannelCount(int output_layout);
+
+// One thread's own work area: the integer FFT work area (its bit-reversal part is rewritten by
+// every call) and scratch rows. Each worker owns one; tests use their own.
+struct FftWorkArea {
+    int* ip;        // FftWorkAreaInts(2 kMaxBlockFrames) entries
+    float* packed;  // 2 kMaxBlockFrames floats: F complex points
+    float* acc_re;  // kBinStride floats
+    float* acc_im;  // kBinStride floats
+    float* time;    // 2 kMaxBlockFrames floats: one output's time signal
+};
+
+// Gains handed to the output stage with each block (copied on the UI thread before the signal,
+// so a worker never reads a value the UI thread is writing).
+struct BlockGains {
+    float master;                // MasterGain
+    float trims[kOutputCount];   // OutputTrims
+};
+
+// All memory of the convolution, allocated once (AllocConvolutionMemory) for the largest F.
+struct ConvolutionMemory {
+    // Set by PrepareConvolutionRun on the UI thread before any worker runs; then only read.
+    int frames;                                   // F of the run (0 = no run prepared)
+    int output_layout;                            // 0, 1, 2
+    int routed_input[kOutputCount];               // input (row) of each output, -1 = none
+    bool input_used[kInputCount];                 // some output of the layout hears this input
+    float* fft_table;                             // shared cos/sin table (largest size)
+    int* fft_table_ip;                            // its header (ip[0], ip[1])
+    float* real_cos;                              // cos(pi k / F), k = 0..F
+    float* real_sin;                              // sin(pi k / F), k = 0..F
+    float* filter_re[kOutputCount][kPartitionCount];  // folded filter partitions, bins 0..F
+    float* filter_im[kOutputCount][kPartitionCount];
+
+    // Written by the scheduler (UI thread) while no input worker runs.
+    float* input_slots[kInputSlotCount];          // F samples each, 24-bit scale
+
+    // Written by the input workers, read by the output workers afterwards.
+    float* delay_re[kInputCount][kPartitionCount];  // spectra of the last eight blocks
+    float* delay_im[kInputCount][kPartitionCount];
+    int delay_head[kInputCount];                  // stage holding the newest spectrum
+
+    // Written by the output workers (each its own outputs).
+    float* tails[kOutputCount];                   // F floats: overlap from the previous block
+
+    FftWorkArea work[5];                          // input A, input B, output Low, output High, spare
+};
+
+inline constexpr int kWorkInputA = 0;
+inline constexpr int kWorkInputB = 1;
+inline constexpr int kWorkOutputLow = 2;
+inline constexpr int kWorkOutputHigh = 3;
+inline constexpr int kWorkSpare = 4;
+
+// Allocates `memory` for the largest block size and builds the shared FFT table once; returns 0,
+// or 1 when an allocation failed (nothing then stays allocated). UI thread, before any worker.
+int AllocConvolutionMemory(ConvolutionMemory& memory);
+void FreeConvolutionMemory(ConvolutionMemory& memory);
+
+// Prepares a run: F, layout, routing snapshot (routing[input][output] == 1 routes; with several
+// routed inputs the highest row wins, as each later row replaces the earlier product sum), the
+// folded filter partitions from `filter_spectra[o * 8 + p]` (2F interleaved complex points each,
+// null = no filter), and clears slots, delay lines and tails. UI thread, while no worker runs.
+// Returns 0, or 1 when `frames` or `output_layout` is not one the engine plays.
+int PrepareConvolutionRun(ConvolutionMemory& memory, int frames, int output_layout,
+                          const std::int32_t (*routing)[kOutputCount],
+                          const float* const* filter_spectra);
+
+// Real-time, input worker threads: transforms the listed inputs' slots and pushes each spectrum
+// into its delay line (inputs no output of the layout uses are skipped).
+void TransformInputs(ConvolutionMemory& memory, const int* inputs, int count, FftWorkArea& work);
+
+// Real-time, output worker threads: outputs first..last (0-based, inclusive) of this block into
+// `block` (F frames of OutputChannelCount words). The Low worker (first 0) also zeroes the two
+// S/PDIF channels of layout 2.
+void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const BlockGains& gains,
+                     std::int32_t* block, FftWorkArea& work);
+
+// Any thread: forward transform of 2F real points (F samples, then F zeros) into bins 0..F.
+void RealForward(const ConvolutionMemory& memory, const float* samples, float* re, float* im,
+                 FftWorkArea& work);
+// Any thread: inverse of a Hermitian spectrum given by bins 0..F into 2F real points, scaled by
+// 1/(2F).
+void RealInverse(const ConvolutionMemory& memory, const float* re, const float* im, float* out,
+                 FftWorkArea& work);
+
+// An output value (24-bit scale, any double) as its 32-bit word: truncated toward zero and kept
+// within -8,388,607 .. 8,388,607 (clamped before the conversion; NaN gives 0), shifted left by 8.
+std::int32_t OutputWord(double value);
+
+}  // namespace engine

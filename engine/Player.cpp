@@ -1,0 +1,550 @@
+// The Play road and the audio scheduler of the player dialog: Play and its start chain, the
+// per-block work on MM_WIM_DATA (convert, hand to the workers or the test tone, queue in the
+// output ring, meters and read-outs), the refill of played buffers on MM_WOM_DONE, and STOP.
+// There is no audio thread of its own: all of this runs on the UI thread.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/Engine.h"
+#include "engine/Globals.h"
+#include "engine/Ids.h"
+#include "engine/KeyHook.h"
+#include "engine/Meters.h"
+#include "engine/TestTones.h"
+#include "engine/WaveDevices.h"
+#include "engine/Workers.h"
+#include "platform/audio/Mmio.h"
+#include "platform/sys/Threads.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/FileDialog.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Timer.h"
+#include "platform/ui/Window.h"
+#include "shell/Globals.h"
+#include "shell/NumberText.h"
+#include "shell/PreferencesRecord.h"
+#include "shell/ProjectImage.h"
+#include "shell/StartupAllocation.h"
+#include "solver/FirKernels.h"
+#include "solver/Globals.h"
+
+namespace engine {
+
+using namespace platform;
+
+namespace {
+
+constexpr int kRingWords = 1048576;        // 4 MiB of int32
+constexpr int kRawInputWords = 131072;     // 512 KiB
+
+PlayState g_state = PlayState::Stopped;
+std::int32_t* g_ring = nullptr;
+std::int32_t* g_raw = nullptr;
+std::int32_t g_ring_fill = 0;
+std::int32_t g_output_started = 0;
+std::int64_t g_block_counter = 0;
+std::int64_t g_underruns = 0;
+std::int64_t g_overflows = 0;
+std::int64_t g_input_drops = 0;
+std::int64_t g_late_blocks = 0;
+double g_worst_block_ms = 0.0;
+double g_ms_per_count = 0.0;
+std::int64_t g_previous_start = 0;
+std::int64_t g_last_block_stamp = 0;
+float g_input_peaks[8];
+float g_output_peaks[16];
+// Headers in the order they were queued on a device (oldest first). A header whose re-queue
+// failed leaves the circulation.
+struct HeaderQueue {
+    int order[kMaxWaveHeaders];
+    int head;
+    int count;
+    void Reset(int n) {
+        for (int i = 0; i < kMaxWaveHeaders; ++i) order[i] = i;
+        head = 0;
+        count = n;
+    }
+    int Front() const { return count > 0 ? order[head] : -1; }
+    void Pop() {
+        head = (head + 1) % kMaxWaveHeaders;
+        --count;
+    }
+    void Push(int index) {
+        order[(head + count) % kMaxWaveHeaders] = index;
+        ++count;
+    }
+};
+HeaderQueue g_in_queue;
+HeaderQueue g_out_queue;
+char g_wav_path[256];
+char g_wav_title[256];
+OPENFILENAME g_wav_dialog;
+
+FilterSource g_filters = {nullptr, nullptr, nullptr};
+
+std::int64_t Counter() {
+    LARGE_INTEGER c{};
+    QueryPerformanceCounter(&c);
+    return c.QuadPart;
+}
+
+double MsSince(std::int64_t stamp) { return double(Counter() - stamp) * g_ms_per_count; }
+
+void Message(const char* text) {
+    MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
+}
+
+int Channels() { return OutputChannelCount(shell::OutputLayout); }
+
+int HeaderCount(std::int32_t count) {
+    return count < 2 ? 2 : count > kMaxWaveHeaders ? kMaxWaveHeaders : count;
+}
+
+// Eight block periods, and never less than a quarter of a second: a stalled worker is noticed
+// quickly, a machine that is merely busy for a moment (or a sanitizer build) is not stopped.
+int StageTimeoutMs() {
+    const int rate = ConfiguredSampleRate() > 0 ? ConfiguredSampleRate() : 48000;
+    const int period = static_cast<int>(1000.0 * shell::BlockFrames / rate);
+    return period * 8 < 250 ? 250 : period * 8;
+}
+
+void KillStartTimers(HWND dialog) {
+    KillTimer(dialog, kStartTimerFrontLeft);
+    KillTimer(dialog, kStartTimerFrontRight);
+    KillTimer(dialog, kStartTimerOpen);
+}
+
+// Everything a run holds, released in order; each step only when held.
+void ReleaseRun(HWND dialog) {
+    KillTimer(dialog, kCaptureWatchdogTimer);
+    StopWorkers();
+    CloseWaveInput();
+    CloseWaveOutput();
+    ReleaseWaveFile();
+}
+
+void StopPlayback(HWND dialog) {
+    const PlayState was = g_state;
+    g_state = PlayState::Stopped;
+    if (was == PlayState::Starting) {
+        KillStartTimers(dialog);
+        ReleaseWaveFile();
+        return;
+    }
+    if (was != PlayState::Playing) return;
+    shell::AudioBusy = 0;
+    SetVolumePosition(dialog, 9);
+    ReleaseRun(dialog);
+    const float zeros[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1.0f};
+    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), zeros);
+}
+
+void StopWithMessage(HWND dialog, const char* text) {
+    StopPlayback(dialog);
+    Message(text);
+}
+
+// Converts one captured buffer (or WAV frames) into the nine input slots. Every slot is written:
+// slots no source feeds get zeros.
+void ConvertBlock(const std::int32_t* words, int channels, bool wav, int frames) {
+    float* const* slot = Dsp.input_slots;
+    for (int s = 0; s < kInputSlotCount; ++s) std::memset(slot[s], 0, sizeof(float) * frames);
+    for (float& p : g_input_peaks) p = 0.0f;
+    if (wav) {
+        const std::int16_t* pcm = reinterpret_cast<const std::int16_t*>(words);
+        const bool sixteen = shell::OutputLayout == 1;
+        for (int n = 0; n < frames; ++n) {
+            const float l = float(pcm[2 * n]) * 256.0f, r = float(pcm[2 * n + 1]) * 256.0f;
+            slot[0][n] = l;
+            slot[1][n] = r;
+            if (sixteen) {
+                slot[3][n] = l;
+                slot[7][n] = l;
+                slot[4][n] = r;
+                slot[8][n] = r;
+            }
+            g_input_peaks[0] = std::fmax(g_input_peaks[0], std::fabs(l));
+            g_input_peaks[2] = std::fmax(g_input_peaks[2], std::fabs(r));
+        }
+        return;
+    }
+    if (channels == 2) {
+        // L R R L R L R L R into slots 0..8.
+        static constexpr int kSource[kInputSlotCount] = {0, 1, 1, 0, 1, 0, 1, 0, 1};
+        for (int n = 0; n < frames; ++n) {
+            const float v[2] = {float(words[2 * n] / 256), float(words[2 * n + 1] / 256)};
+            for (int s = 0; s < kInputSlotCount; ++s) slot[s][n] = v[kSource[s]];
+            g_input_peaks[0] = std::fmax(g_input_peaks[0], std::fabs(v[0]));
+            g_input_peaks[2] = std::fmax(g_input_peaks[2], std::fabs(v[1]));
+        }
+        return;
+    }
+    // 8 or 12 captured channels: card channel c (0..7) is input c + 1; channels 9-12 have no
+    // routing row and are not used.
+    for (int n = 0; n < frames; ++n)
+        for (int c = 0; c < 8; ++c) {
+            const float v = float(words[n * channels + c] / 256);
+            slot[kSlotOfInput[c]][n] = v;
+            g_input_peaks[c] = std::fmax(g_input_peaks[c], std::fabs(v));
+        }
+}
+
+void ShowReadout(HWND dialog, int id, const char* format, double value, bool integer) {
+    char text[32];
+    if (integer)
+        std::snprintf(text, sizeof text, format, static_cast<int>(value));
+    else
+        std::snprintf(text, sizeof text, format, value);
+    SetDlgItemText(dialog, id, text);
+}
+
+// One block from the input header `index` (already done); false when the play was stopped.
+bool ProcessInputBlock(HWND dialog, int index) {
+    const int f = shell::BlockFrames;
+    const std::int64_t start = Counter();
+    const auto wall_start = std::chrono::steady_clock::now();
+    g_last_block_stamp = start;
+    WAVEHDR& h = InputHeaders[index];
+    const bool wav = WavModeOfRun == 1 && shell::InputLayout == 0;
+    const int channels = InputDeviceChannels();
+    if (wav) {
+        const int want = 4 * f;
+        const int got = ReadWaveData(reinterpret_cast<char*>(g_raw), want);
+        if (got <= 0) {
+            StopPlayback(dialog);  // end of the data, or a read error: as if STOP were pressed
+            return false;
+        }
+        // The last block of a file that ends mid-block is padded with silence.
+        if (got < want) std::memset(reinterpret_cast<char*>(g_raw) + got, 0, want - got);
+    } else {
+        const std::uint32_t full = InputBufferBytes();
+        std::uint32_t bytes = h.dwBytesRecorded < full ? h.dwBytesRecorded : full;
+        std::memcpy(g_raw, h.lpData, bytes);
+        if (bytes < full) {
+            std::memset(reinterpret_cast<char*>(g_raw) + bytes, 0, full - bytes);
+            ++g_input_drops;
+        }
+    }
+    // Back to the device at the end of the queue.
+    h.dwFlags = WHDR_PREPARED;
+    h.dwBytesRecorded = 0;
+    const MMRESULT requeue = waveInAddBuffer(WaveInHandle, &h, sizeof h);
+    if (requeue != MMSYSERR_NOERROR) {
+        ++g_input_drops;
+        char text[128] = {};
+        waveInGetErrorText(requeue, text, sizeof text);
+        MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
+        return g_state == PlayState::Playing;
+    }
+    g_in_queue.Push(index);
+
+    ConvertBlock(g_raw, channels, wav, f);
+    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
+
+    if (TestToneSelector >= 1 && TestToneSelector <= 17) {
+        GenerateTestTone(TestToneFrequency, f);
+    } else {
+        BlockGains gains;
+        gains.master = MasterGain;
+        for (int o = 0; o < kOutputCount; ++o) gains.trims[o] = OutputTrims[o];
+        const int timeout = StageTimeoutMs();
+        if (!RunInputStage(timeout) ||
+            !RunOutputStage(gains, InterleavedOutputBlock, shell::OutputLayout == 1, timeout)) {
+            StopWithMessage(dialog,
+                            "The audio workers did not finish a block in time.\n"
+                            "Playback has been stopped.");
+            return false;
+        }
+    }
+
+    // Output ring.
+    const int w = f * Channels();
+    if (g_ring_fill + w > kRingWords) g_ring_fill = 0;
+    std::memcpy(g_ring + g_ring_fill, InterleavedOutputBlock, sizeof(std::int32_t) * w);
+    g_ring_fill += w;
+    if (g_ring_fill > w && g_output_started == 0) {
+        g_output_started = 1;
+        WriteAllOutputBuffers();
+        g_out_queue.Reset(HeaderCount(OutputBufferCount));
+    }
+    const int held = g_ring_fill / w;
+    if (g_ring_fill > 160 * f) {
+        g_ring_fill = 0;
+        ++g_overflows;
+    }
+    ShowReadout(dialog, kRingWordsReadout, "GB = %d ", g_ring_fill, true);
+    ShowReadout(dialog, kRingInReadout, "In = %d ", held, true);
+
+    for (float& p : g_output_peaks) p = 0.0f;
+    const int k = Channels();
+    for (int n = 0; n < f; ++n)
+        for (int c = 0; c < k && c < 16; ++c) {
+            const float v = std::fabs(float(InterleavedOutputBlock[n * k + c]));
+            if (v > g_output_peaks[c]) g_output_peaks[c] = v;
+        }
+    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), g_output_peaks);
+
+    const double wall_ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start)
+            .count();
+    if (wall_ms > g_worst_block_ms) g_worst_block_ms = wall_ms;
+    const int rate = ConfiguredSampleRate();
+    if (rate > 0 && wall_ms > 1000.0 * f / rate) ++g_late_blocks;
+    const std::int64_t end = Counter();
+    ShowReadout(dialog, kProcessTimeReadout, "Pt=%.2f  ", double(end - start) * g_ms_per_count,
+                false);
+    ++g_block_counter;
+    ShowReadout(dialog, kBlockCountReadout, "Fr=%d", double(g_block_counter), true);
+    ShowReadout(dialog, kBlockPeriodReadout, "Lt=%.2f ",
+                double(start - g_previous_start) * g_ms_per_count, false);
+    g_previous_start = start;
+    return true;
+}
+
+// Timer 10112: filters, clean buffers, devices, workers, input.
+void OpenRun(HWND dialog) {
+    if (g_filters.build)
+        g_filters.build();
+    else
+        solver::BuildFirKernels();
+    if (AllocEngineMemory() != 0 || AllocWaveBuffers() != 0 || !g_ring || !g_raw) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        Message("Not enough memory to start playback.");
+        return;
+    }
+    const int f = shell::BlockFrames;
+    const float* const* spectra =
+        g_filters.spectra ? g_filters.spectra : &shell::FilterSpectra[0][0];
+    const std::int32_t(*routing)[16] = g_filters.routing ? g_filters.routing : solver::RoutingMatrix;
+    if (PrepareConvolutionRun(Dsp, f, shell::OutputLayout, routing, spectra) != 0) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        Message("The player's block size or output layout is not valid.");
+        return;
+    }
+    std::memset(InterleavedOutputBlock, 0, sizeof(std::int32_t) * 16 * 4096);
+    g_block_counter = 0;
+    g_ring_fill = 0;
+    g_output_started = 0;
+    g_underruns = 0;
+    g_overflows = 0;
+    g_input_drops = 0;
+    g_late_blocks = 0;
+    g_worst_block_ms = 0.0;
+    g_in_queue.Reset(HeaderCount(InputBufferCount));
+    g_out_queue.Reset(0);
+    if (OpenWaveInput(dialog) != 0 || OpenWaveOutput(dialog) != 0 || StartWorkers() != 0) {
+        // A failed start leaves nothing held: the other device, the file and the workers go.
+        g_state = PlayState::Stopped;
+        ReleaseRun(dialog);
+        return;
+    }
+    g_previous_start = Counter();
+    g_last_block_stamp = g_previous_start;
+    if (StartWaveInput() != 0) {
+        g_state = PlayState::Stopped;
+        ReleaseRun(dialog);
+        return;
+    }
+    g_state = PlayState::Playing;
+    shell::AudioBusy = 1;
+    SetTimer(dialog, kCaptureWatchdogTimer, 250);
+}
+
+}  // namespace
+
+PlayState CurrentPlayState() { return g_state; }
+
+void SetFilterSource(const FilterSource& source) { g_filters = source; }
+
+void ResetPlayer() {
+    g_state = PlayState::Stopped;
+    StopWorkers();
+    CloseWaveInput();
+    CloseWaveOutput();
+    ReleaseWaveFile();
+    g_filters = FilterSource{nullptr, nullptr, nullptr};
+    g_ring_fill = 0;
+    g_output_started = 0;
+    g_block_counter = 0;
+    g_underruns = 0;
+    g_overflows = 0;
+    g_input_drops = 0;
+    g_late_blocks = 0;
+    g_worst_block_ms = 0.0;
+}
+
+PlayerCounters CurrentPlayerCounters() {
+    return PlayerCounters{g_block_counter, g_underruns,  g_overflows,     g_input_drops,
+                          g_ring_fill,     g_late_blocks, g_worst_block_ms};
+}
+
+void InitPlayer(HWND dialog) {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    g_ms_per_count = frequency.QuadPart > 0 ? 1000.0 / double(frequency.QuadPart) : 0.0;
+    for (float& p : g_input_peaks) p = 0.0f;
+    for (float& p : g_output_peaks) p = 0.0f;
+    if (shell::Preferences) {
+        const int out_index = shell::Preferences->BuffersOutQueueIndex;
+        const int in_index = shell::Preferences->BuffersInQueueIndex;
+        if (out_index >= 0 && out_index <= 8) OutputBufferCount = out_index + 2;
+        if (in_index >= 0 && in_index <= 8) InputBufferCount = in_index + 2;
+        shell::SetBlockFrames(shell::Preferences->BufferSizeIndex);
+    }
+    MasterGain = MasterGainFor(shell::Project.Settings.VolumeSliderPosition);
+    for (float& trim : OutputTrims) trim = 1.0f;
+    UpdateHotkeyOutputNumbers();
+    if (!g_ring) g_ring = new (std::nothrow) std::int32_t[kRingWords]();
+    if (!g_raw) g_raw = new (std::nothrow) std::int32_t[kRawInputWords]();
+    (void)dialog;
+}
+
+void PlayCommand(HWND dialog) {
+    if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return;
+    const int rate = ConfiguredSampleRate();
+    if (rate < 44100 || rate > 96000) {
+        Message("Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
+                "Samples/Second");
+        return;
+    }
+    if (rate == 96000 && shell::BlockFrames == 1024) {
+        Message("For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+        return;
+    }
+    if (shell::BlockFrames != 1024 && shell::BlockFrames != 2048 && shell::BlockFrames != 4096)
+        return;
+    WavModeOfRun = PlayWavMode == 1 ? 1 : 0;
+    if (WavModeOfRun == 1) {
+        g_wav_dialog = OPENFILENAME{};
+        g_wav_dialog.lStructSize = 88;
+        g_wav_dialog.hwndOwner = shell::FrameWindow;
+        g_wav_dialog.lpstrFilter = "Wave Files (*.wav)\0*.wav\0\0";
+        g_wav_path[0] = 0;
+        g_wav_title[0] = 0;
+        g_wav_dialog.lpstrFile = g_wav_path;
+        g_wav_dialog.nMaxFile = sizeof g_wav_path;
+        g_wav_dialog.lpstrFileTitle = g_wav_title;
+        g_wav_dialog.nMaxFileTitle = sizeof g_wav_title;
+        g_wav_dialog.lpstrDefExt = "*.*";
+        g_wav_dialog.Flags = OFN_CREATEPROMPT | OFN_HIDEREADONLY;
+        if (!GetOpenFileName(&g_wav_dialog)) return;
+        ReleaseWaveFile();
+        WavFile = mmioOpen(g_wav_path, nullptr, MMIO_READ | MMIO_ALLOCBUF);
+        if (!WavFile) {
+            MessageBox(shell::FrameWindow, "Failed to open file", "QV MEssage",
+                       MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    g_state = PlayState::Starting;
+    SetTimer(dialog, kStartTimerFrontLeft, 500);
+}
+
+void StopCommand(HWND dialog) { StopPlayback(dialog); }
+
+bool PlayerTimer(HWND dialog, UINT_PTR id) {
+    switch (id) {
+    case kStartTimerFrontLeft:
+        KillTimer(dialog, id);
+        if (g_state != PlayState::Starting) return true;
+        SendMessage(dialog, WM_COMMAND, kFrontLeftButton, 0);
+        if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerFrontRight, 500);
+        return true;
+    case kStartTimerFrontRight:
+        KillTimer(dialog, id);
+        if (g_state != PlayState::Starting) return true;
+        SendMessage(dialog, WM_COMMAND, kFrontRightButton, 0);
+        if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerOpen, 500);
+        return true;
+    case kStartTimerOpen:
+        KillTimer(dialog, id);
+        if (g_state == PlayState::Starting) OpenRun(dialog);
+        return true;
+    case kCaptureWatchdogTimer:
+        if (g_state == PlayState::Playing && MsSince(g_last_block_stamp) > kCaptureStallMs)
+            StopWithMessage(dialog,
+                            "No audio input arrived for more than a second.\n"
+                            "Playback has been stopped.");
+        return true;
+    default:
+        return false;
+    }
+}
+
+void OnWaveInData(HWND dialog, WPARAM, LPARAM) {
+    if (g_state != PlayState::Playing) return;
+    // Every header that has come back, in the order it was queued.
+    for (int served = 0; served < kMaxWaveHeaders && g_state == PlayState::Playing; ++served) {
+        const int index = g_in_queue.Front();
+        if (index < 0 || !(InputHeaders[index].dwFlags & WHDR_DONE)) break;
+        g_in_queue.Pop();
+        if (!ProcessInputBlock(dialog, index)) break;
+    }
+}
+
+void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
+    if (g_state != PlayState::Playing || g_output_started == 0) return;
+    const int w = shell::BlockFrames * Channels();
+    for (int served = 0; served < kMaxWaveHeaders; ++served) {
+        const int index = g_out_queue.Front();
+        if (index < 0 || !(OutputHeaders[index].dwFlags & WHDR_DONE)) break;
+        WAVEHDR& h = OutputHeaders[index];
+        g_out_queue.Pop();
+        std::int32_t* out = reinterpret_cast<std::int32_t*>(h.lpData);
+        if (g_ring_fill >= w) {
+            std::memcpy(out, g_ring, sizeof(std::int32_t) * w);
+            std::memmove(g_ring, g_ring + w, sizeof(std::int32_t) * (g_ring_fill - w));
+            g_ring_fill -= w;
+        } else {
+            // Less than a block held: what there is, then silence; counted as an underrun.
+            std::memcpy(out, g_ring, sizeof(std::int32_t) * g_ring_fill);
+            std::memset(out + g_ring_fill, 0, sizeof(std::int32_t) * (w - g_ring_fill));
+            g_ring_fill = 0;
+            ++g_underruns;
+        }
+        ShowReadout(dialog, kRingOutReadout, "Out = %d  ", g_ring_fill / w, true);
+        h.dwFlags = WHDR_PREPARED;
+        const MMRESULT result = waveOutWrite(WaveOutHandle, &h, sizeof h);
+        if (result == MMSYSERR_NOERROR) {
+            g_out_queue.Push(index);
+        } else {
+            char text[128] = {};
+            waveOutGetErrorText(result, text, sizeof text);
+            MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
+            if (g_state != PlayState::Playing) return;
+        }
+    }
+}
+
+void ClosePlayer(HWND dialog) { StopPlayback(dialog); }
+
+INT_PTR TestTonesCommand(HWND dialog) {
+    if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return 0;
+    shell::ModalDialogOpen = 1;
+    const INT_PTR result =
+        DialogBox(shell::AppInstance, "QUORVEX_LINEARIZER_TEST_TONES", dialog, TestTonesDlgProc);
+    shell::ModalDialogOpen = 0;
+    return result;
+}
+
+void SetVolumePosition(HWND dialog, int position) {
+    position = position < 0 ? 0 : position > 66 ? 66 : position;
+    shell::Project.Settings.VolumeSliderPosition = position;
+    SetScrollPos(GetDlgItem(dialog, kVolumeScrollBar), SB_CTL, position, TRUE);
+    MasterGain = MasterGainFor(position);
+    SetDlgItemText(dialog, kGainReadout, "");
+}
+
+void ClearMeters(HWND dialog) {
+    const float in[8] = {0, 0, 0, 0, 0, 0, 0, -1.0f};
+    const float out[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1.0f};
+    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), in);
+    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), out);
+}
+
+}  // namespace engine

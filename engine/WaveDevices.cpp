@@ -1,0 +1,391 @@
+#include "engine/WaveDevices.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/ui/MessageBox.h"
+#include "engine/Globals.h"
+#include "shell/Globals.h"
+#include "shell/NumberText.h"
+#include "shell/ProjectImage.h"
+
+namespace engine {
+
+using namespace platform;
+
+HWAVEIN WaveInHandle;
+HWAVEOUT WaveOutHandle;
+WAVEHDR InputHeaders[kMaxWaveHeaders];
+WAVEHDR OutputHeaders[kMaxWaveHeaders];
+std::int32_t InputBufferCount = 2;
+std::int32_t OutputBufferCount = 2;
+HMMIO WavFile;
+std::uint32_t WavFormatBytes = 0;
+std::uint32_t WavDataSize = 0;
+std::uint32_t WavDataLeft = 0;
+
+namespace {
+
+char* g_input_data = nullptr;   // kMaxWaveHeaders x kInputSlotBytes
+char* g_output_data = nullptr;  // kMaxWaveHeaders x kOutputSlotBytes
+unsigned char g_wav_format[kMaxFmtChunkBytes];  // the 'fmt ' chunk copy
+
+void ShowDeviceError(MMRESULT code, bool input, const char* caption) {
+    char text[128] = {};
+    if (input)
+        waveInGetErrorText(code, text, sizeof text);
+    else
+        waveOutGetErrorText(code, text, sizeof text);
+    text[127] = 0;
+    MessageBox(shell::FrameWindow, text, caption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void ShowWavMessage(const char* text) { MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK); }
+
+int CountOf(std::int32_t count) { return count < 2 ? 2 : count > kMaxWaveHeaders ? kMaxWaveHeaders : count; }
+
+std::uint16_t Word16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Word32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Undoes an input side that is partly set up: reset, unprepare what was prepared, close.
+void UnwindInput() {
+    if (!WaveInHandle) return;
+    waveInReset(WaveInHandle);
+    for (WAVEHDR& h : InputHeaders)
+        if (h.dwFlags & WHDR_PREPARED) waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
+    waveInClose(WaveInHandle);
+    WaveInHandle = 0;
+}
+
+void UnwindOutput() {
+    if (!WaveOutHandle) return;
+    waveOutReset(WaveOutHandle);
+    for (WAVEHDR& h : OutputHeaders)
+        if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
+    waveOutClose(WaveOutHandle);
+    WaveOutHandle = 0;
+}
+
+}  // namespace
+
+int AllocWaveBuffers() {
+    if (!g_input_data)
+        g_input_data = static_cast<char*>(std::calloc(kMaxWaveHeaders, kInputSlotBytes));
+    if (!g_output_data)
+        g_output_data = static_cast<char*>(std::calloc(kMaxWaveHeaders, kOutputSlotBytes));
+    return g_input_data && g_output_data ? 0 : 1;
+}
+
+void FreeWaveBuffers() {
+    std::free(g_input_data);
+    std::free(g_output_data);
+    g_input_data = nullptr;
+    g_output_data = nullptr;
+}
+
+int ConfiguredSampleRate() {
+    const int index = shell::Project.Settings.SampleRateIndex;
+    if (index < 0 || index >= shell::kSampleRateCount) return 0;
+    std::int32_t rate = 0;
+    if (!shell::ParseIntegerText(shell::SampleRateNames[index], &rate)) return 0;
+    return rate;
+}
+
+int InputDeviceChannels() {
+    if (shell::InputLayout == 1) return 8;
+    if (shell::InputLayout == 2) return 12;
+    return 2;
+}
+
+std::uint32_t InputBufferBytes() {
+    const std::uint32_t f = static_cast<std::uint32_t>(shell::BlockFrames);
+    if (shell::InputLayout == 0 && (WavModeOfRun == 1)) return 4 * f;
+    return static_cast<std::uint32_t>(InputDeviceChannels()) * 4 * f;
+}
+
+std::uint32_t OutputBufferBytes() {
+    const std::uint32_t f = static_cast<std::uint32_t>(shell::BlockFrames);
+    const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
+    return static_cast<std::uint32_t>(channels) * 4 * f;
+}
+
+void FillDeviceFormat(WAVEFORMATEXTENSIBLE& format, int channels, DWORD mask) {
+    std::memset(&format, 0, sizeof format);
+    const DWORD rate = static_cast<DWORD>(ConfiguredSampleRate());
+    format.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
+    format.Format.nChannels = static_cast<WORD>(channels);
+    format.Format.nSamplesPerSec = rate;
+    format.Format.nBlockAlign = static_cast<WORD>(channels * 4);
+    format.Format.nAvgBytesPerSec = rate * format.Format.nBlockAlign;
+    format.Format.wBitsPerSample = 32;
+    format.Format.cbSize = 22;
+    format.Samples.wValidBitsPerSample = 24;
+    format.dwChannelMask = mask;
+    format.SubFormat = KSDATAFORMAT_SUBTYPE_PCM;
+}
+
+int CheckWaveFile() {
+    if (!WavFile) return 1;
+    mmioSeek(WavFile, 0, SEEK_SET_ORIGIN);
+    MMCKINFO riff{};
+    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    if (mmioDescend(WavFile, &riff, nullptr, MMIO_FINDRIFF) != 0) {
+        ShowWavMessage("Not a WAV-audio file");
+        ReleaseWaveFile();
+        return 1;
+    }
+    MMCKINFO fmt{};
+    fmt.ckid = mmioFOURCC('f', 'm', 't', ' ');
+    if (mmioDescend(WavFile, &fmt, &riff, MMIO_FINDCHUNK) != 0) {
+        ShowWavMessage("Unable to locate 'fmt' chunk");
+        ReleaseWaveFile();
+        return 1;
+    }
+    // The chunk must hold at least the PCM fields and stay within a sane size.
+    if (fmt.cksize < 16 || fmt.cksize > kMaxFmtChunkBytes) {
+        ShowWavMessage("Error reading 'fmt' chunk");
+        ReleaseWaveFile();
+        return 1;
+    }
+    std::memset(g_wav_format, 0, sizeof g_wav_format);
+    WavFormatBytes = fmt.cksize;
+    if (mmioRead(WavFile, reinterpret_cast<char*>(g_wav_format), static_cast<LONG>(fmt.cksize)) !=
+        static_cast<LONG>(fmt.cksize)) {
+        ShowWavMessage("Error reading 'fmt' chunk");
+        ReleaseWaveFile();
+        return 1;
+    }
+    char text[64];
+    const std::uint16_t tag = Word16(g_wav_format);
+    const std::uint16_t channels = Word16(g_wav_format + 2);
+    const std::uint32_t rate = Word32(g_wav_format + 4);
+    const std::uint16_t bits = Word16(g_wav_format + 14);
+    const char* refusal = nullptr;
+    if (rate < 44100 || rate > 48000) {
+        std::snprintf(text, sizeof text, "Sampling = %d", static_cast<int>(rate));
+        refusal = text;
+    } else if (channels != 2) {
+        std::snprintf(text, sizeof text, "Channels = %d", channels);
+        refusal = text;
+    } else if (bits != 16) {
+        std::snprintf(text, sizeof text, "Bits Per Channel = %d", bits);
+        refusal = text;
+    } else if (tag != WAVE_FORMAT_PCM) {
+        std::snprintf(text, sizeof text, "Format Tag = %d", tag);
+        refusal = text;
+    }
+    if (refusal) {
+        ShowWavMessage(refusal);
+        ReleaseWaveFile();
+        return 1;
+    }
+    mmioAscend(WavFile, &fmt, 0);
+    MMCKINFO data{};
+    data.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    if (mmioDescend(WavFile, &data, &riff, MMIO_FINDCHUNK) != 0) {
+        ShowWavMessage("Unable to locate 'data' chunk");
+        ReleaseWaveFile();
+        return 1;
+    }
+    WavDataSize = data.cksize;
+    WavDataLeft = data.cksize;
+    return 0;
+}
+
+int ReadWaveData(char* buffer, int bytes) {
+    if (!WavFile || bytes <= 0) return -1;
+    const std::uint32_t want = static_cast<std::uint32_t>(bytes) < WavDataLeft
+                                   ? static_cast<std::uint32_t>(bytes)
+                                   : WavDataLeft;
+    if (want == 0) return 0;
+    const LONG got = mmioRead(WavFile, buffer, static_cast<LONG>(want));
+    if (got < 0) return -1;
+    WavDataLeft -= static_cast<std::uint32_t>(got);
+    if (got == 0) WavDataLeft = 0;  // the file ends before its declared data
+    return got;
+}
+
+void ReleaseWaveFile() {
+    WavFormatBytes = 0;
+    if (WavFile) {
+        mmioClose(WavFile, 0);
+        WavFile = 0;
+    }
+    WavDataSize = 0;
+    WavDataLeft = 0;
+}
+
+int OpenWaveInput(HWND dialog) {
+    if (AllocWaveBuffers() != 0) return 1;
+    const int count = CountOf(InputBufferCount);
+    const bool wav_clock = shell::InputLayout == 0 && (WavModeOfRun == 1);
+    MMRESULT result;
+    if (wav_clock) {
+        if (CheckWaveFile() != 0) return 1;
+        WAVEFORMATEX clock{};
+        clock.wFormatTag = WAVE_FORMAT_PCM;
+        clock.nChannels = 2;
+        clock.nSamplesPerSec = static_cast<DWORD>(ConfiguredSampleRate());
+        clock.wBitsPerSample = 16;
+        clock.nBlockAlign = 4;
+        clock.nAvgBytesPerSec = 4 * clock.nSamplesPerSec;
+        clock.cbSize = 0;
+        result = waveInOpen(&WaveInHandle, static_cast<UINT>(shell::PlayerDeviceWords[0]), &clock,
+                            dialog, 0, CALLBACK_WINDOW);
+    } else {
+        WAVEFORMATEXTENSIBLE format;
+        FillDeviceFormat(format, InputDeviceChannels(),
+                         shell::InputLayout == 0 ? 0x3u : 0xFFFFFFFFu);
+        result = waveInOpen(&WaveInHandle, static_cast<UINT>(shell::PlayerDeviceWords[0]),
+                            &format.Format, dialog, 0, CALLBACK_WINDOW);
+    }
+    if (result != MMSYSERR_NOERROR) {
+        WaveInHandle = 0;
+        ShowDeviceError(result, true, "QV MEssage");
+        return 1;
+    }
+    const std::uint32_t bytes = InputBufferBytes();
+    for (WAVEHDR& h : InputHeaders) std::memset(&h, 0, sizeof h);
+    for (int i = 0; i < count; ++i) {
+        WAVEHDR& h = InputHeaders[i];
+        h.lpData = g_input_data + static_cast<std::size_t>(i) * kInputSlotBytes;
+        h.dwBufferLength = bytes;
+        result = waveInPrepareHeader(WaveInHandle, &h, sizeof h);
+        if (result == MMSYSERR_NOERROR) result = waveInAddBuffer(WaveInHandle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR) {
+            ShowDeviceError(result, true, "QV MEssage");
+            UnwindInput();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int OpenWaveOutput(HWND dialog) {
+    if (AllocWaveBuffers() != 0) return 1;
+    const int count = CountOf(OutputBufferCount);
+    const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
+    const DWORD mask = shell::OutputLayout == 1 ? 0xFFFFu : shell::OutputLayout == 2 ? 0xFFFFFFFFu : 0x63Fu;
+    WAVEFORMATEXTENSIBLE format;
+    FillDeviceFormat(format, channels, mask);
+    MMRESULT result = waveOutOpen(&WaveOutHandle, static_cast<UINT>(shell::PlayerDeviceWords[8]),
+                                  &format.Format, dialog, 0, CALLBACK_WINDOW);
+    if (result != MMSYSERR_NOERROR) {
+        WaveOutHandle = 0;
+        ShowDeviceError(result, false, "QV Message");
+        return 1;
+    }
+    const std::uint32_t bytes = OutputBufferBytes();
+    for (WAVEHDR& h : OutputHeaders) std::memset(&h, 0, sizeof h);
+    for (int i = 0; i < count; ++i) {
+        WAVEHDR& h = OutputHeaders[i];
+        h.lpData = g_output_data + static_cast<std::size_t>(i) * kOutputSlotBytes;
+        h.dwBufferLength = bytes;
+        // The first write plays silence, never the end of a previous run.
+        std::memset(h.lpData, 0, bytes);
+        result = waveOutPrepareHeader(WaveOutHandle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR) {
+            ShowDeviceError(result, false, "QV Message");
+            UnwindOutput();
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int StartWaveInput() {
+    const MMRESULT result = waveInStart(WaveInHandle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, true, "QV MEssage");
+        return 1;
+    }
+    return 0;
+}
+
+int WriteAllOutputBuffers() {
+    const int count = CountOf(OutputBufferCount);
+    for (int i = 0; i < count; ++i) {
+        WAVEHDR& h = OutputHeaders[i];
+        h.dwFlags = WHDR_PREPARED;
+        const MMRESULT result = waveOutWrite(WaveOutHandle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR) {
+            ShowDeviceError(result, false, "QV MEssage");
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int CloseWaveInput() {
+    if (!WaveInHandle) return 0;
+    int failed = 0;
+    MMRESULT result = waveInStop(WaveInHandle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, true, "QV MEssage 1");
+        failed = 1;
+    }
+    result = waveInReset(WaveInHandle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, true, "QV MEssage 2");
+        failed = 1;
+    }
+    bool unprepare_failed = false;
+    for (WAVEHDR& h : InputHeaders) {
+        if (!(h.dwFlags & WHDR_PREPARED)) continue;
+        result = waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
+            ShowDeviceError(result, true, "QV MEssage 3");
+            unprepare_failed = true;
+            failed = 1;
+        }
+    }
+    result = waveInClose(WaveInHandle);
+    if (result != MMSYSERR_NOERROR) {
+        // Headers still queued: return them and close again.
+        ShowDeviceError(result, true, "QV MEssage 4");
+        failed = 1;
+        waveInReset(WaveInHandle);
+        for (WAVEHDR& h : InputHeaders)
+            if (h.dwFlags & WHDR_PREPARED) waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
+        waveInClose(WaveInHandle);
+    }
+    WaveInHandle = 0;
+    return failed;
+}
+
+int CloseWaveOutput() {
+    if (!WaveOutHandle) return 0;
+    int failed = 0;
+    MMRESULT result = waveOutReset(WaveOutHandle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, false, "QV MEssage 5");
+        failed = 1;
+    }
+    bool unprepare_failed = false;
+    for (WAVEHDR& h : OutputHeaders) {
+        if (!(h.dwFlags & WHDR_PREPARED)) continue;
+        result = waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
+            ShowDeviceError(result, false, "QV MEssage 6");
+            unprepare_failed = true;
+            failed = 1;
+        }
+    }
+    result = waveOutClose(WaveOutHandle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, false, "QV MEssage 7");
+        failed = 1;
+        waveOutReset(WaveOutHandle);
+        for (WAVEHDR& h : OutputHeaders)
+            if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
+        waveOutClose(WaveOutHandle);
+    }
+    WaveOutHandle = 0;
+    return failed;
+}
+
+}  // namespace engine

@@ -1,0 +1,69 @@
+// The player's wave devices: the wave-in and wave-out wrappers (24 valid bits in 32-bit
+// containers, window callback to the player dialog) and the WAV file that replaces live input.
+// Every wrapper reports a failure with the device's own error text and returns 1; 0 is success.
+// UI thread only.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Types.h"
+#include "platform/audio/Mmio.h"
+#include "platform/audio/Wave.h"
+
+namespace engine {
+
+inline constexpr int kMaxWaveHeaders = 10;
+inline constexpr std::uint32_t kInputSlotBytes = 512 * 1024;    // per input header
+inline constexpr std::uint32_t kOutputSlotBytes = 1024 * 1024;  // per output header
+inline constexpr std::uint32_t kMaxFmtChunkBytes = 65536;
+
+extern platform::HWAVEIN WaveInHandle;
+extern platform::HWAVEOUT WaveOutHandle;
+extern platform::WAVEHDR InputHeaders[kMaxWaveHeaders];
+extern platform::WAVEHDR OutputHeaders[kMaxWaveHeaders];
+extern std::int32_t InputBufferCount;   // 2..10
+extern std::int32_t OutputBufferCount;  // 2..10
+
+// WAV input: the open file (0 = none), the copy of its 'fmt ' chunk (held while
+// WavFormatBytes > 0), the size of its 'data' chunk and the bytes of it not yet read.
+extern platform::HMMIO WavFile;
+extern std::uint32_t WavFormatBytes;
+extern std::uint32_t WavDataSize;
+extern std::uint32_t WavDataLeft;
+
+// Channels of the input side for the current layouts and mode (2, 8, 12; 2 for the WAV clock).
+int InputDeviceChannels();
+// Bytes of one input / output buffer for the current layouts, mode and F.
+std::uint32_t InputBufferBytes();
+std::uint32_t OutputBufferBytes();
+// The configured sample rate (44100 .. 96000 after Play's checks; 0 for a bad index).
+int ConfiguredSampleRate();
+
+// Fills the extensible device format for `channels` and `mask` at the configured rate.
+void FillDeviceFormat(platform::WAVEFORMATEXTENSIBLE& format, int channels,
+                      platform::DWORD mask);
+
+int OpenWaveInput(platform::HWND dialog);
+int OpenWaveOutput(platform::HWND dialog);
+int StartWaveInput();
+int WriteAllOutputBuffers();
+// Stop and close each side. Every step is tried even when one before it failed (each failure is
+// reported with its own caption); returns 1 when any step failed. Harmless when closed.
+int CloseWaveInput();
+int CloseWaveOutput();
+
+// WAV file: checks the RIFF 'WAVE' form, the 'fmt ' chunk (16 bytes .. 64 KiB, PCM, 44100 ..
+// 48000 Hz, 2 channels, 16 bits) and finds the 'data' chunk; on a refusal shows the message,
+// releases the format copy and closes the file, and returns 1.
+int CheckWaveFile();
+// Reads up to `bytes` of sample data (never past the 'data' chunk); returns the bytes read, 0 at
+// the end of the data, -1 on a read error.
+int ReadWaveData(char* buffer, int bytes);
+// Releases the format copy and closes the file, each only when held.
+void ReleaseWaveFile();
+
+// Buffer memory of the headers; allocated with the engine memory.
+int AllocWaveBuffers();
+void FreeWaveBuffers();
+
+}  // namespace engine

@@ -1,0 +1,628 @@
+// The Play road and scheduler on the virtual sound card: pass-through end to end with constant
+// latency, Play/STOP cycles (also during the start chain and by closing), injected device
+// failures, a capture stall, a fast output clock, and what is left afterwards.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/Globals.h"
+#include "engine/Ids.h"
+#include "engine/WaveDevices.h"
+#include "engine/Workers.h"
+#include "platform/audio/VirtualCard.h"
+#include "platform/audio/Wave.h"
+#include "platform/sys/Threads.h"
+#include "platform/testing/FileDialogs.h"
+#include "platform/testing/Harness.h"
+#include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "shell/Globals.h"
+#include "shell/ProjectImage.h"
+
+namespace {
+
+using namespace platform;
+namespace pt = platform::testing;
+
+int g_pane_commands = 0;
+
+LRESULT PlayerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case engine::kPlayCommand: engine::PlayCommand(hwnd); return 0;
+        case engine::kStopCommand: engine::StopCommand(hwnd); return 0;
+        case engine::kFrontLeftButton:
+        case engine::kFrontRightButton: ++g_pane_commands; return 0;
+        }
+        break;
+    case WM_TIMER:
+        if (engine::PlayerTimer(hwnd, wParam)) return 0;
+        break;
+    case MM_WIM_DATA: engine::OnWaveInData(hwnd, wParam, lParam); return 0;
+    case MM_WOM_DONE: engine::OnWaveOutDone(hwnd, wParam, lParam); return 0;
+    }
+    return DefWindowProc(hwnd, message, wParam, lParam);
+}
+
+constexpr int kF = 1024;
+
+// Unit-impulse filters (partition 0 all ones) for every output.
+std::vector<float> g_unit_spectra;
+std::vector<const float*> g_unit_pointers;
+std::int32_t g_routing[8][16];
+int NoBuild() { return 0; }
+
+class Player : public ::testing::Test {
+protected:
+    HWND dialog{};
+
+    void SetUp() override {
+        g_pane_commands = 0;
+        pt::ResetLayer();
+        ASSERT_TRUE(VirtualCardReset());
+        shell::ResetGlobals();
+        engine::ResetGlobals();
+        shell::BlockFrames = kF;
+        shell::BlockFrames2 = 2 * kF;
+        shell::BlockFrames4 = 4 * kF;
+        shell::InputLayout = 0;
+        shell::OutputLayout = 1;
+        shell::PlayerDeviceWords[0] = 1;  // "QV Virtual In 1-2"
+        shell::PlayerDeviceWords[8] = 0;  // "QV Virtual Out 1-16"
+        shell::Project.Settings.SampleRateIndex = 5;
+        shell::Project.Settings.VolumeSliderPosition = 51;
+        engine::InputBufferCount = 3;
+        engine::OutputBufferCount = 3;
+
+        g_unit_spectra.assign(static_cast<std::size_t>(16 * 8) * 4 * kF, 0.0f);
+        g_unit_pointers.clear();
+        for (int i = 0; i < 16 * 8; ++i) {
+            float* s = g_unit_spectra.data() + static_cast<std::size_t>(i) * 4 * kF;
+            if (i % 8 == 0)
+                for (int k = 0; k < 2 * kF; ++k) s[2 * k] = 1.0f;
+            g_unit_pointers.push_back(s);
+        }
+        for (auto& row : g_routing)
+            for (auto& v : row) v = 0;
+        for (int o = 0; o < 16; ++o) g_routing[o % 2][o] = 1;  // input 1 odd outputs, 2 even
+        engine::SetFilterSource({NoBuild, g_unit_pointers.data(), g_routing});
+
+        WNDCLASS wc{};
+        wc.lpfnWndProc = PlayerWndProc;
+        wc.lpszClassName = "EnginePlayerTest";
+        RegisterClass(&wc);  // the layer forgets classes at every reset
+        dialog = CreateWindow("EnginePlayerTest", "System Design + Player", 0, 0, 0, 200, 200,
+                              HWND{}, HMENU{}, HINSTANCE{}, nullptr);
+        ASSERT_TRUE(dialog);
+        engine::InitPlayer(dialog);
+        engine::MasterGain = 1.0f;
+        pt::ClearMessageBoxLog();
+    }
+
+    void TearDown() override {
+        engine::ClosePlayer(dialog);
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        EXPECT_EQ(OpenWaveDeviceCount(), 0) << "devices left open";
+        EXPECT_FALSE(engine::WorkersRunning());
+        engine::SetFilterSource({nullptr, nullptr, nullptr});
+        VirtualCardRecordOutput(0);
+        DestroyWindow(dialog);
+    }
+
+    void Play() {
+        SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+        pt::AdvanceTime(1600);
+    }
+    void Blocks(int count) {
+        for (int i = 0; i < count; ++i) {
+            VirtualCardStep(kF, 48000);
+            pt::PumpUntilIdle();
+        }
+    }
+};
+
+std::vector<std::int32_t> Ramp(int length, int step, int offset) {
+    std::vector<std::int32_t> v(length);
+    for (int n = 0; n < length; ++n) v[n] = ((n * step + offset) % 2000000) - 1000000;
+    return v;
+}
+
+TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
+    const int blocks = 300;
+    const auto left = Ramp(blocks * kF, 37, 0);
+    const auto right = Ramp(blocks * kF, 53, 500000);
+    VirtualCardSetInputSignal(0, left.data(), left.size(), false);
+    VirtualCardSetInputSignal(1, right.data(), right.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 8) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    EXPECT_EQ(shell::AudioBusy, 1);
+    EXPECT_EQ(g_pane_commands, 2);
+    Blocks(blocks);
+    const std::size_t recorded = VirtualCardRecordedFrames();
+    ASSERT_GT(recorded, static_cast<std::size_t>(blocks - 10) * kF);
+    // The latency: where output 1 first carries the start of the left ramp.
+    long latency = -1;
+    for (long lag = 0; lag < 8 * kF && latency < 0; ++lag) {
+        bool match = true;
+        for (int n = 0; n < 64 && match; ++n)
+            match = std::abs(VirtualCardRecordedSample(0, lag + n) - left[n]) <= 1;
+        if (match) latency = lag;
+    }
+    ASSERT_GE(latency, 0) << "the input never reached output 1";
+    for (int o = 0; o < 16; ++o) {
+        const auto& in = o % 2 == 0 ? left : right;
+        for (std::size_t t = latency; t < recorded && t - latency < in.size(); ++t)
+            ASSERT_NEAR(VirtualCardRecordedSample(o, t), in[t - latency], 1)
+                << "output " << o + 1 << " frame " << t << " latency " << latency;
+    }
+    EXPECT_EQ(engine::CurrentPlayerCounters().underruns, 0);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 9);
+}
+
+TEST_F(Player, HundredPlayStopCyclesIncludingStopDuringTheStartChainAndClose) {
+    for (int cycle = 0; cycle < 100; ++cycle) {
+        SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+        switch (cycle % 4) {
+        case 0:  // STOP during the chain
+            pt::AdvanceTime(700);
+            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+            pt::AdvanceTime(2000);
+            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << cycle;
+            break;
+        case 1:  // a second Play while starting is ignored; STOP while playing
+            pt::AdvanceTime(600);
+            SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+            pt::AdvanceTime(1000);
+            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing)
+                << cycle << (pt::MessageBoxLog().empty() ? "" : pt::MessageBoxLog().back().text);
+            Blocks(3);
+            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+            break;
+        case 2:  // closing the dialog while playing stops first
+            pt::AdvanceTime(1600);
+            Blocks(2);
+            engine::ClosePlayer(dialog);
+            break;
+        default:  // Play while playing is ignored
+            pt::AdvanceTime(1600);
+            Blocks(1);
+            SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+            pt::AdvanceTime(600);  // no second start chain runs
+            Blocks(1);
+            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing) << cycle;
+            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+            break;
+        }
+        ASSERT_EQ(shell::AudioBusy, 0) << cycle;
+        ASSERT_EQ(OpenWaveDeviceCount(), 0) << cycle;
+        ASSERT_FALSE(engine::WorkersRunning()) << cycle;
+    }
+    for (const auto& box : pt::MessageBoxLog())
+        ADD_FAILURE() << "message \"" << box.text << "\" (" << box.caption << ")";
+}
+
+struct FailureCase {
+    WaveCall call;
+    const char* caption;
+};
+class PlayerFailure : public Player, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(PlayerFailure, AFailedStartReleasesEverythingAndTheNextPlayWorks) {
+    VirtualCardFailCall(GetParam().call, MMSYSERR_NOMEM);
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    ASSERT_FALSE(pt::MessageBoxLog().empty());
+    EXPECT_EQ(pt::MessageBoxLog().back().caption, GetParam().caption);
+    pt::ClearMessageBoxLog();
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(4);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, PlayerFailure,
+    ::testing::Values(FailureCase{WaveCall::InOpen, "QV MEssage"},
+                      FailureCase{WaveCall::InPrepare, "QV MEssage"},
+                      FailureCase{WaveCall::InAdd, "QV MEssage"},
+                      FailureCase{WaveCall::OutOpen, "QV Message"},
+                      FailureCase{WaveCall::OutPrepare, "QV Message"},
+                      FailureCase{WaveCall::InStart, "QV MEssage"}));
+
+TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(5);
+    pt::AdvanceTime(1500);  // no captured block for 1.5 s
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV Message");
+}
+
+TEST_F(Player, StalledWorkerEndsPlaybackWithAMessageAndNoHang) {
+    Play();
+    Blocks(3);
+    engine::WorkerStallMsForTest = 600;
+    Blocks(1);
+    engine::WorkerStallMsForTest = 0;
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_FALSE(engine::WorkersRunning());
+}
+
+TEST_F(Player, FastOutputClockNeverUnderflowsTheRing) {
+    VirtualCardSetDrift(0.0, 1000.0);
+    Play();
+    Blocks(470);  // about ten seconds
+    EXPECT_EQ(engine::CurrentPlayerCounters().underruns, 0);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+}
+
+TEST_F(Player, RateChecks) {
+    shell::Project.Settings.SampleRateIndex = 2;  // 22050
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    pt::AdvanceTime(2000);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text,
+              "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
+              "Samples/Second");
+    shell::Project.Settings.SampleRateIndex = 6;  // 96000 with 1024 frames
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 2u);
+    EXPECT_EQ(pt::MessageBoxLog()[1].text,
+              "For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+}
+
+}  // namespace
+
+// ---- WAV input -------------------------------------------------------------------------------
+
+namespace wav {
+
+void Put16(std::string& s, int v) {
+    s.push_back(static_cast<char>(v & 0xFF));
+    s.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void Put32(std::string& s, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+std::string Chunk(const char* id, const std::string& body, std::uint32_t declared = 0xFFFFFFFF) {
+    std::string s(id, 4);
+    Put32(s, declared == 0xFFFFFFFF ? static_cast<std::uint32_t>(body.size()) : declared);
+    s += body;
+    if (body.size() % 2) s.push_back(0);
+    return s;
+}
+std::string Fmt(int tag, int channels, std::uint32_t rate, int bits, int extra = 0) {
+    std::string f;
+    Put16(f, tag);
+    Put16(f, channels);
+    Put32(f, rate);
+    Put32(f, rate * channels * bits / 8);
+    Put16(f, channels * bits / 8);
+    Put16(f, bits);
+    if (extra) {
+        Put16(f, extra);
+        f += std::string(static_cast<std::size_t>(extra), '\0');
+    }
+    return f;
+}
+std::string Riff(const std::string& chunks) { return Chunk("RIFF", std::string("WAVE") + chunks); }
+
+std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = ::testing::TempDir() + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    EXPECT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+    return path;
+}
+
+}  // namespace wav
+
+class WavPlayer : public Player {
+protected:
+    void SetUp() override {
+        Player::SetUp();
+        engine::PlayWavMode = 1;
+    }
+};
+
+TEST_F(WavPlayer, ValidFilePlaysThenEndsInZerosAndStops) {
+    const int frames = 5 * kF + 300;  // ends mid-block
+    std::string data;
+    std::vector<int> left(frames), right(frames);
+    for (int n = 0; n < frames; ++n) {
+        left[n] = (n * 7) % 20000 - 10000;
+        right[n] = -((n * 11) % 30000) + 15000;
+        wav::Put16(data, left[n]);
+        wav::Put16(data, right[n]);
+    }
+    // A LIST chunk after the data must never be played as samples.
+    const std::string bytes = wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
+                                        wav::Chunk("data", data) +
+                                        wav::Chunk("LIST", std::string(4000, '\x7f')));
+    const std::string path = wav::Write("engine_valid.wav", bytes);
+    pt::ScriptFileDialogAnswers({path});
+    // From a file, left feeds input 1 and right input 3 (slot 1).
+    g_routing[1][1] = 0;
+    g_routing[2][1] = 1;
+    VirtualCardRecordOutput(static_cast<std::size_t>(12) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(8);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << "end of data stops";
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    long latency = -1;
+    for (long lag = 0; lag < 6 * kF && latency < 0; ++lag) {
+        bool match = true;
+        for (int n = 1; n < 40 && match; ++n)
+            match = std::abs(VirtualCardRecordedSample(0, lag + n) - left[n] * 256) <= 1;
+        if (match) latency = lag;
+    }
+    ASSERT_GE(latency, 0);
+    const std::size_t recorded = VirtualCardRecordedFrames();
+    for (std::size_t t = latency; t < recorded; ++t) {
+        const std::size_t n = t - latency;
+        const int want_l = n < static_cast<std::size_t>(frames) ? left[n] * 256 : 0;
+        const int want_r = n < static_cast<std::size_t>(frames) ? right[n] * 256 : 0;
+        ASSERT_NEAR(VirtualCardRecordedSample(0, t), want_l, 1) << "frame " << n;
+        ASSERT_NEAR(VirtualCardRecordedSample(1, t), want_r, 1) << "frame " << n;
+    }
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+}
+
+struct BadWavCase {
+    const char* name;
+    std::string bytes;
+    const char* message;
+};
+class BadWav : public WavPlayer, public ::testing::WithParamInterface<BadWavCase> {};
+
+TEST_P(BadWav, RefusedWithItsMessageAndNothingPlays) {
+    const std::string path = wav::Write(GetParam().name, GetParam().bytes);
+    pt::ScriptFileDialogAnswers({path});
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text, GetParam().message);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV MEssage");
+    EXPECT_EQ(pt::MessageBoxLog()[0].type, MB_OK);
+}
+
+const std::string kSomeData(4 * kF, '\x01');
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadWav,
+    ::testing::Values(
+        BadWavCase{"engine_text.wav", std::string("just some text, not a wave file\n"),
+                   "Not a WAV-audio file"},
+        BadWavCase{"engine_mono.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 1, 48000, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Channels = 1"},
+        BadWavCase{"engine_96k.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 96000, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Sampling = 96000"},
+        BadWavCase{"engine_24bit.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 24)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Bits Per Channel = 24"},
+        BadWavCase{"engine_float.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(3, 2, 48000, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Format Tag = 3"},
+        BadWavCase{"engine_shortfmt.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16).substr(0, 8)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Error reading 'fmt' chunk"},
+        BadWavCase{"engine_hugefmt.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16), 0x7FFFFFF0)),
+                   "Error reading 'fmt' chunk"},
+        BadWavCase{"engine_truncfmt.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16), 40)),
+                   "Error reading 'fmt' chunk"},
+        BadWavCase{"engine_nofmt.wav", wav::Riff(wav::Chunk("data", kSomeData)),
+                   "Unable to locate 'fmt' chunk"},
+        BadWavCase{"engine_nodata.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
+                             wav::Chunk("LIST", kSomeData)),
+                   "Unable to locate 'data' chunk"}));
+
+TEST_F(WavPlayer, CancelledFileDialogStartsNothing) {
+    pt::ScriptFileDialogAnswers({""});
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    pt::AdvanceTime(2000);
+    EXPECT_EQ(g_pane_commands, 0);
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+}
+
+TEST_F(WavPlayer, StopDuringTheStartChainReleasesTheFile) {
+    std::string data(8 * kF, '\0');
+    const std::string path = wav::Write(
+        "engine_chain.wav",
+        wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 44100, 16)) + wav::Chunk("data", data)));
+    pt::ScriptFileDialogAnswers({path});
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    EXPECT_NE(engine::WavFile, HMMIO{});
+    pt::AdvanceTime(800);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    pt::AdvanceTime(2000);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+}
+
+// ---- Input and output layouts end to end --------------------------------------------------------
+
+struct LayoutCase {
+    int input_layout;   // 0: 2 inputs, 1: 8, 2: 12
+    int output_layout;  // 0: 8 outputs, 1: 16, 2: 8 + S/PDIF
+};
+class PlayerLayouts : public Player, public ::testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(PlayerLayouts, EveryRoutedInputReachesItsOutputsAndNothingElseSounds) {
+    const LayoutCase c = GetParam();
+    shell::InputLayout = c.input_layout;
+    shell::OutputLayout = c.output_layout;
+    shell::PlayerDeviceWords[0] = c.input_layout == 0 ? 1 : 0;
+    const int channels_in = c.input_layout == 0 ? 2 : 8;
+    const int channels_out = c.output_layout == 1 ? 16 : c.output_layout == 2 ? 10 : 8;
+    for (auto& row : g_routing)
+        for (auto& v : row) v = 0;
+    // Input of card channel k (live, 8/12 channels) is input k + 1; with two channels the left
+    // feeds inputs 1, 4, 5, 7 and the right inputs 2, 3, 6, 8. Output 7 stays unrouted; outputs
+    // 9 and 10 are routed but silent with S/PDIF.
+    std::vector<int> source(16, -1);  // card channel heard by each output
+    for (int o = 0; o < 16; ++o) {
+        if (o == 6) continue;
+        const int input = (o * 5 + 2) % 8;
+        g_routing[input][o] = 1;
+        if (channels_in == 8)
+            source[o] = input;
+        else
+            source[o] = (input == 0 || input == 3 || input == 4 || input == 6) ? 0 : 1;
+    }
+    const int blocks = 40;
+    std::vector<std::vector<std::int32_t>> in(12);
+    for (int k = 0; k < 12; ++k) {
+        in[k] = Ramp(blocks * kF, 13 + 7 * k, 90000 * k);
+        VirtualCardSetInputSignal(k, in[k].data(), in[k].size(), false);
+    }
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 8) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(blocks);
+    long latency = -1;
+    for (long lag = 0; lag < 8 * kF && latency < 0; ++lag) {
+        bool match = true;
+        for (int n = 0; n < 32 && match; ++n)
+            match = std::abs(VirtualCardRecordedSample(0, lag + n) - in[source[0]][n]) <= 1;
+        if (match) latency = lag;
+    }
+    ASSERT_GE(latency, 0);
+    const std::size_t recorded = VirtualCardRecordedFrames();
+    const int active = c.output_layout == 1 ? 16 : 8;
+    for (int o = 0; o < channels_out; ++o)
+        for (std::size_t t = latency; t < recorded; t += 7) {
+            const int want = (o < active && source[o] >= 0) ? in[source[o]][t - latency] : 0;
+            ASSERT_NEAR(VirtualCardRecordedSample(o, t), want, 1)
+                << "output " << o + 1 << " frame " << t - latency;
+        }
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PlayerLayouts,
+                         ::testing::Values(LayoutCase{0, 0}, LayoutCase{0, 2}, LayoutCase{1, 1},
+                                           LayoutCase{1, 0}, LayoutCase{2, 2},
+                                           LayoutCase{2, 1}));
+
+TEST_F(Player, CloseStepFailuresAreReportedAndTheDevicesStillClose) {
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(3);
+    VirtualCardFailCall(WaveCall::InStop, MMSYSERR_ERROR);
+    VirtualCardFailCall(WaveCall::OutReset, MMSYSERR_ERROR);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    // Every step is tried and each failure shown with its own caption: the failed stop of the
+    // input, the failed reset of the output and what that reset left behind (6, 7).
+    std::vector<std::string> captions;
+    for (const auto& box : pt::MessageBoxLog()) captions.push_back(box.caption);
+    ASSERT_GE(captions.size(), 2u);
+    EXPECT_EQ(captions[0], "QV MEssage 1");
+    EXPECT_EQ(captions[1], "QV MEssage 5");
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    pt::ClearMessageBoxLog();
+    Play();  // the next Play works
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
+TEST_F(Player, AFailedOutputWriteIsReportedAndPlaybackGoesOn) {
+    Play();
+    Blocks(3);
+    VirtualCardFailCall(WaveCall::OutWrite, MMSYSERR_ERROR);
+    Blocks(4);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV MEssage");
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    const auto before = engine::CurrentPlayerCounters().blocks;
+    Blocks(4);
+    EXPECT_EQ(engine::CurrentPlayerCounters().blocks, before + 4);
+}
+
+TEST_F(Player, InputBlocksAreTakenInQueueOrderAcrossTheWrap) {
+    // Two input headers come back per step: both are processed, oldest first, so a ramp arrives
+    // whole at the output (a swapped pair would break it).
+    const int blocks = 60;
+    const auto left = Ramp(blocks * kF, 37, 0);
+    VirtualCardSetInputSignal(0, left.data(), left.size(), false);
+    VirtualCardSetInputSignal(1, left.data(), left.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 8) * kF);
+    Play();
+    for (int i = 0; i < blocks / 2; ++i) {
+        VirtualCardStep(2 * kF, 48000);
+        pt::PumpUntilIdle();
+    }
+    long latency = -1;
+    for (long lag = 0; lag < 10 * kF && latency < 0; ++lag)
+        if (std::abs(VirtualCardRecordedSample(0, lag + 5) - left[5]) <= 1 &&
+            std::abs(VirtualCardRecordedSample(0, lag + 6) - left[6]) <= 1)
+            latency = lag;
+    ASSERT_GE(latency, 0);
+    for (std::size_t t = latency; t < VirtualCardRecordedFrames(); ++t)
+        ASSERT_NEAR(VirtualCardRecordedSample(0, t), left[t - latency], 1) << t - latency;
+}
+
+TEST_F(Player, AnUnderrunPlaysSilenceAndIsCounted) {
+    // The output clock runs 5 % fast: the ring runs dry now and then. What is played is always
+    // either the input (at the constant latency of that stretch) or silence, never stale words.
+    const int blocks = 120;
+    const auto left = Ramp(blocks * kF, 37, 0);
+    VirtualCardSetInputSignal(0, left.data(), left.size(), false);
+    VirtualCardSetInputSignal(1, left.data(), left.size(), false);
+    VirtualCardSetDrift(0.0, 50000.0);
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 16) * kF);
+    Play();
+    Blocks(blocks);
+    EXPECT_GT(engine::CurrentPlayerCounters().underruns, 0);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    // Every recorded word is silence or one of the input's values (within the one unit of the
+    // transforms).
+    std::unordered_set<std::int32_t> values(left.begin(), left.end());
+    bool sounding = false;
+    long silent_after_start = 0;
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t) {
+        const std::int32_t v = VirtualCardRecordedSample(0, t);
+        if (v == 0) {
+            silent_after_start += sounding ? 1 : 0;
+            continue;
+        }
+        sounding = true;
+        ASSERT_TRUE(values.count(v) || values.count(v - 1) || values.count(v + 1))
+            << "frame " << t << " word " << v;
+    }
+    EXPECT_GE(silent_after_start, kF / 2) << "an underrun plays silence";
+}
