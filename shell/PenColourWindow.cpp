@@ -1,0 +1,117 @@
+// The Pen Colours window: the colour page of the System-Wide Preferences window without the
+// "Dialogue Box Background" entry. With entry 1 selected (chosen in the preferences window) this
+// page edits no entry: its controls change only the shared edit state, as with no selection.
+#include "shell/PenColourWindow.h"
+
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Paint.h"
+#include "platform/ui/Window.h"
+#include "shell/ColourEditing.h"
+#include "shell/ConfigWindows.h"
+#include "shell/FrameCommands.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Globals.h"
+#include "shell/Ids.h"
+#include "shell/PreferencesRecord.h"
+
+namespace shell {
+
+using platform::HDC;
+using platform::HWND;
+using platform::LPARAM;
+using platform::LRESULT;
+using platform::UINT;
+using platform::WPARAM;
+
+namespace {
+
+const ColourPageLayout& kLayout = kPenColourLayout;
+
+void EraseBackground(HWND window, HDC dc) {
+    platform::RECT client{};
+    platform::GetClientRect(window, &client);
+    const platform::HBRUSH old_brush =
+        platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
+    platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
+    if (old_brush) platform::SelectObject(dc, old_brush);
+}
+
+// Commands reach the page only from its entry boxes and its two lists.
+bool IsPageCommand(int id) { return (id >= 10008 && id <= 10022) || (id >= 10036 && id <= 10041); }
+
+}  // namespace
+
+int CreatePenColourControls(HWND window) {
+    if (!window || platform::GetDlgItem(window, kRedBarId)) return 0;
+    LoadColourEditState(kLayout);
+    CreateColourControls(window, kLayout);
+    return 0;
+}
+
+int PaintPenColour(HWND window, HDC dc) {
+    PageText(dc, 10, 10, "Colour Scheme [click on X to exit]");
+    PaintColourPage(dc, kLayout);
+    ShowColourControls(window, kLayout);
+    platform::SetWindowText(window, kPenColourTitle);
+    return 0;
+}
+
+int OnPenColourCommand(HWND window, HDC dc, UINT message, WPARAM wParam, LPARAM lParam) {
+    ColourEditMessage(window, dc, kLayout, message, wParam, lParam);
+    return 0;
+}
+
+LRESULT PenColourChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case platform::WM_CREATE:
+            CreatePenColourControls(window);
+            return 0;
+        case platform::WM_ERASEBKGND:
+            EraseBackground(window, HDC::FromIndex(static_cast<std::uint32_t>(wParam)));
+            return 1;
+        case platform::WM_PAINT: {
+            platform::InvalidateRect(window, nullptr, platform::TRUE);
+            platform::PAINTSTRUCT ps{};
+            const HDC dc = platform::BeginPaint(window, &ps);
+            PaintPenColour(window, dc);
+            platform::EndPaint(window, &ps);
+            return 0;
+        }
+        case platform::WM_COMMAND:
+        case platform::WM_HSCROLL: {
+            const HWND from = platform::ParamToHandle(static_cast<std::uintptr_t>(lParam));
+            if (!from || platform::GetParent(from) != window) return 0;
+            if (message == platform::WM_COMMAND && !IsPageCommand(platform::LOWORD(wParam))) {
+                return 0;
+            }
+            const HDC dc = platform::GetDC(window);
+            OnPenColourCommand(window, dc, message, wParam, lParam);
+            platform::ReleaseDC(window, dc);
+            return 0;
+        }
+        case platform::WM_RBUTTONDOWN:
+            CopyWindowToClipboard(FrameWindow);
+            return 0;
+        case platform::WM_MOVE:
+            NotePlacementMove(WindowPlacements[kSlotPenColourChild], lParam);
+            platform::SetWindowText(window, kPenColourTitle);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_SIZE:
+            NotePlacementSize(WindowPlacements[kSlotPenColourChild],
+                              platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
+                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
+            platform::SetWindowText(window, kPenColourTitle);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_DESTROY:
+            if (PenColourChildWindow == window) PenColourChildWindow = 0;
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        default:
+            return platform::DefMDIChildProc(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace shell
