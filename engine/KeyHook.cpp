@@ -94,6 +94,9 @@ void LoadProfile(HWND dialog, int index) {
         SetFocus(dialog);
         return;
     }
+    // The loaded stores replace every pane: no pane is active and the tool is Draw, so the next
+    // edit cannot save the previous working network over the loaded one.
+    shell::DeactivatePanesAfterLoad();
     shell::OpenConfigurationWindow(shell::Project.Settings.SystemConfiguration);
     shell::SetPlayerCheckBoxes();
     shell::SetFrameTitleWithPath(path);

@@ -19,10 +19,12 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
+#include "network/EditorState.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
+#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
 
 namespace {
@@ -248,6 +250,10 @@ TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
     std::fclose(f);
     std::strcpy(shell::Preferences->ProfilePaths[2], path.c_str());
     engine::OutputTrims[4] = 3.0f;
+    // Pane 3 was being edited: after the load no pane may be active, or its next edit would
+    // save the old working network over the loaded one.
+    shell::ProgramServices().DeactivatePanes = &network::DeactivatePanes;
+    network::ActivePane = 3;
     Key(VK_HOME);
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Starting);
     Key('3');
@@ -258,6 +264,8 @@ TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
     EXPECT_EQ(Title(), "BBM -12.0dB ");
     EXPECT_FLOAT_EQ(engine::OutputTrims[4], 1.0f);
     EXPECT_STREQ(shell::ProjectFileName, "engine_profile3.HIF");
+    EXPECT_EQ(network::ActivePane, 0) << "the previously active pane is still active";
+    shell::ProgramServices().DeactivatePanes = nullptr;
 }
 
 }  // namespace
