@@ -19,6 +19,7 @@
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
+#include "shell/ProfilesDialog.h"
 #include "shell/Program.h"
 #include "shell/ProjectImage.h"
 #include "shell/Services.h"
@@ -318,6 +319,20 @@ platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LP
             break;
         case kCmdCurrentSystem:
             ShowCurrentSystem(frame);
+            break;
+        case kCmdPreferences:
+            CloseSystemWindows();
+            CloseEditorWindows();
+            if (!PreferencesChildWindow) OpenPreferencesChild();
+            break;
+        case kCmdAssignProfiles:
+            RunProfilesDialog(frame);
+            break;
+        case kCmdPenColours:
+            if (!PreferencesChildWindow && !PenColourChildWindow) {
+                OpenPenColourChild();
+                platform::UpdateWindow(frame);
+            }
             break;
         case kCmdHelp:
             OpenHelp(frame);

@@ -26,7 +26,9 @@
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
+#include "shell/PenColourWindow.h"
 #include "shell/PreferencesRecord.h"
+#include "shell/PreferencesWindow.h"
 #include "shell/ProjectImage.h"
 #include "shell/Services.h"
 #include "shell/StartupAllocation.h"
@@ -74,8 +76,8 @@ void RegisterProgramClasses(platform::HINSTANCE instance) {
         {"Pane 7", PaneClassProcedure(7), platform::COLOR_WINDOW, 2},
         {"Editor_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
         {"Diffraction_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"PenColour_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"Preferences_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"PenColour_Child", &PenColourChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"Preferences_Child", &PreferencesChildWndProc, platform::COLOR_BTNFACE, 2},
         {"MLS_SPL_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
         {"MLS_IMP_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
     };

@@ -368,3 +368,47 @@ TEST_F(FrameTest, ClipboardCopySaysWhetherItWorkedGui) {
 
 }  // namespace
 }  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// The settings menu items open their windows as a person would find them: Preferences closes
+// the system and editor windows first; Pen Colours opens only while neither settings window is
+// open; Assign Profiles runs its dialog modally with the remote control held off.
+TEST_F(FrameTest, SettingsCommandsOpenTheirWindowsGui) {
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(platform::IsWindow(Splitter1Window));
+
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdPenColours)));
+    ASSERT_TRUE(platform::IsWindow(PenColourChildWindow));
+    const platform::HWND pen_colours = PenColourChildWindow;
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdPenColours)));
+    EXPECT_EQ(PenColourChildWindow, pen_colours) << "a second Pen Colours window was opened";
+
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdPreferences)));
+    ASSERT_TRUE(platform::IsWindow(PreferencesChildWindow));
+    EXPECT_FALSE(Splitter1Window) << "the Stereo window stays open beside the preferences";
+    const platform::HWND preferences = PreferencesChildWindow;
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdPreferences)));
+    EXPECT_EQ(PreferencesChildWindow, preferences);
+
+    // With the preferences open, Pen Colours does nothing.
+    platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY, pen_colours.value, 0);
+    platform::testing::PumpUntilIdle();
+    ASSERT_FALSE(PenColourChildWindow);
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdPenColours)));
+    EXPECT_FALSE(PenColourChildWindow);
+
+    int modal_seen = -1;
+    platform::testing::OnModalDialog("ProjectFile", [&](platform::HWND dialog) {
+        modal_seen = ModalDialogOpen;
+        platform::EndDialog(dialog, 0);
+    });
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, static_cast<platform::UINT>(kCmdAssignProfiles)));
+    EXPECT_EQ(modal_seen, 1) << "the profiles dialog did not run, or ran with the remote active";
+    EXPECT_EQ(ModalDialogOpen, 0);
+    CloseSettingsWindows();
+}
+
+}  // namespace
+}  // namespace shell::test
