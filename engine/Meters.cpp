@@ -68,6 +68,58 @@ void Line(HDC dc, int x0, int y0, int x1, int y1, HPEN pen) {
     SelectObject(dc, previous);
 }
 
+// The highest step 1..last_step whose threshold `level` reaches, or 0.
+int StepOf(const double* thresholds, int last_step, double level) {
+    int k = 0;
+    for (int i = 1; i <= last_step; ++i)
+        if (level >= thresholds[i]) k = i;
+    return k;
+}
+
+// One bank of meter bars: the input bank (8 bars) and the output bank (16 bars) differ only in
+// these values.
+struct MeterBank {
+    int bars;                  // bars drawn, one per level; the last level -1 wipes the bank
+    const double* thresholds;  // step thresholds, index 1..last_step; peak_step marks overload
+    int last_step;
+    int peak_step;
+    int pixels_per_step;  // bar height per step
+    int bar_base;         // bar foot, pixels above the client bottom
+    int peak_low;         // overload mark, pixels above the client bottom
+    int peak_high;
+    int (*bar_pen)(int bar);  // MeterPen of bar 0..bars-1
+};
+
+// Draws one bank; every second call wipes the control first. `calls` counts the bank's calls.
+int DrawMeterBank(HWND window, const float* levels, const MeterBank& bank, int& calls) {
+    constexpr int kMostBars = 16;
+    if (++calls >= 2) {
+        Wipe(window);
+        calls = 0;
+    }
+    float values[kMostBars];
+    for (int i = 0; i < bank.bars; ++i) values[i] = levels[i];
+    if (values[bank.bars - 1] == -1.0f) {
+        Wipe(window);
+        values[bank.bars - 1] = 0.0f;
+    }
+    const HDC dc = GetDC(window);
+    if (!dc) return 0;
+    RECT rc{};
+    GetClientRect(window, &rc);
+    MoveToEx(dc, rc.left, 23, nullptr);
+    LineTo(dc, rc.right, 23);
+    for (int i = 0; i < bank.bars; ++i) {
+        const int x = rc.left + 4 + 8 * i;
+        const int h = bank.pixels_per_step * StepOf(bank.thresholds, bank.last_step, values[i]);
+        Line(dc, x, rc.bottom - bank.bar_base, x, rc.bottom - 7 - h, PenOf(bank.bar_pen(i)));
+        if (values[i] >= bank.thresholds[bank.peak_step])
+            Line(dc, x, rc.bottom - bank.peak_low, x, rc.bottom - bank.peak_high, PenOf(kRed));
+    }
+    ReleaseDC(window, dc);
+    return 0;
+}
+
 }  // namespace
 
 double OutputMeterThreshold(int k) {
@@ -75,76 +127,24 @@ double OutputMeterThreshold(int k) {
     return k < 0 ? 0.0 : g_output_thresholds[k < kOutputThresholdCount ? k : kOutputThresholdCount - 1];
 }
 
-int InputMeterStep(double level) {
-    int k = 0;
-    for (int i = 1; i <= 33; ++i)
-        if (level >= kInputMeterThresholds[i]) k = i;
-    return k;
-}
+int InputMeterStep(double level) { return StepOf(kInputMeterThresholds, 33, level); }
 
 int OutputMeterStep(double level) {
     BuildOutputThresholds();
-    int k = 0;
-    for (int i = 1; i <= 44; ++i)
-        if (level >= g_output_thresholds[i]) k = i;
-    return k;
+    return StepOf(g_output_thresholds, 44, level);
 }
 
 int DrawInputMeters(HWND window, const float* levels) {
-    if (++g_input_calls >= 2) {
-        Wipe(window);
-        g_input_calls = 0;
-    }
-    float values[8];
-    for (int i = 0; i < 8; ++i) values[i] = levels[i];
-    if (values[7] == -1.0f) {
-        Wipe(window);
-        values[7] = 0.0f;
-    }
-    const HDC dc = GetDC(window);
-    if (!dc) return 0;
-    RECT rc{};
-    GetClientRect(window, &rc);
-    MoveToEx(dc, rc.left, 23, nullptr);
-    LineTo(dc, rc.right, 23);
-    for (int i = 0; i < 8; ++i) {
-        const int x = rc.left + 4 + 8 * i;
-        const int h = 5 * InputMeterStep(values[i]);
-        Line(dc, x, rc.bottom - 2, x, rc.bottom - 7 - h, PenOf(InputBarPen(i)));
-        if (values[i] >= kInputMeterThresholds[34])
-            Line(dc, x, rc.bottom - 172, x, rc.bottom - 177, PenOf(kRed));
-    }
-    ReleaseDC(window, dc);
-    return 0;
+    static constexpr MeterBank kInputBank = {8, kInputMeterThresholds, 33, 34, 5, 2, 172, 177,
+                                             &InputBarPen};
+    return DrawMeterBank(window, levels, kInputBank, g_input_calls);
 }
 
 int DrawOutputMeters(HWND window, const float* levels) {
     BuildOutputThresholds();
-    if (++g_output_calls >= 2) {
-        Wipe(window);
-        g_output_calls = 0;
-    }
-    float values[16];
-    for (int i = 0; i < 16; ++i) values[i] = levels[i];
-    if (values[15] == -1.0f) {
-        Wipe(window);
-        values[15] = 0.0f;
-    }
-    const HDC dc = GetDC(window);
-    if (!dc) return 0;
-    RECT rc{};
-    GetClientRect(window, &rc);
-    MoveToEx(dc, rc.left, 23, nullptr);
-    LineTo(dc, rc.right, 23);
-    for (int i = 0; i < 16; ++i) {
-        const int x = rc.left + 4 + 8 * i;
-        const int h = 4 * OutputMeterStep(values[i]);
-        Line(dc, x, rc.bottom, x, rc.bottom - 7 - h, PenOf(OutputBarPen(i)));
-        if (values[i] >= g_output_thresholds[45])
-            Line(dc, x, rc.bottom - 177, x, rc.bottom - 184, PenOf(kRed));
-    }
-    ReleaseDC(window, dc);
-    return 0;
+    static constexpr MeterBank kOutputBank = {16, g_output_thresholds, 44, 45, 4, 0, 177, 184,
+                                              &OutputBarPen};
+    return DrawMeterBank(window, levels, kOutputBank, g_output_calls);
 }
 
 }  // namespace engine

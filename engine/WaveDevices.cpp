@@ -51,23 +51,74 @@ std::uint32_t Word32(const unsigned char* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-// Undoes an input side that is partly set up: reset, unprepare what was prepared, close.
-void UnwindInput() {
-    if (!WaveInHandle) return;
-    waveInReset(WaveInHandle);
-    for (WAVEHDR& h : InputHeaders)
-        if (h.dwFlags & WHDR_PREPARED) waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
-    waveInClose(WaveInHandle);
-    WaveInHandle = 0;
+// The wave calls of one direction, so that the closing steps are written once for both.
+template <class Handle>
+struct WaveSide {
+    Handle& handle;
+    WAVEHDR (&headers)[kMaxWaveHeaders];
+    bool input;
+    MMRESULT (*reset)(Handle);
+    MMRESULT (*unprepare)(Handle, WAVEHDR*, UINT);
+    MMRESULT (*close)(Handle);
+};
+
+WaveSide<HWAVEIN> InputSide() {
+    return {WaveInHandle, InputHeaders, true, &waveInReset, &waveInUnprepareHeader, &waveInClose};
+}
+WaveSide<HWAVEOUT> OutputSide() {
+    return {WaveOutHandle, OutputHeaders, false, &waveOutReset, &waveOutUnprepareHeader,
+            &waveOutClose};
 }
 
-void UnwindOutput() {
-    if (!WaveOutHandle) return;
-    waveOutReset(WaveOutHandle);
-    for (WAVEHDR& h : OutputHeaders)
-        if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
-    waveOutClose(WaveOutHandle);
-    WaveOutHandle = 0;
+// Reset (every queued header comes back), unprepare what was prepared, close; results unread.
+template <class Handle>
+void ResetUnprepareClose(const WaveSide<Handle>& side) {
+    side.reset(side.handle);
+    for (WAVEHDR& h : side.headers)
+        if (h.dwFlags & WHDR_PREPARED) side.unprepare(side.handle, &h, sizeof h);
+    side.close(side.handle);
+}
+
+// Undoes a side that is partly set up: reset, unprepare what was prepared, close.
+template <class Handle>
+void Unwind(const WaveSide<Handle>& side) {
+    if (!side.handle) return;
+    ResetUnprepareClose(side);
+    side.handle = 0;
+}
+
+void UnwindInput() { Unwind(InputSide()); }
+void UnwindOutput() { Unwind(OutputSide()); }
+
+// The closing steps after any stop: reset, unprepare each prepared header, close. Each failure
+// shows the device's error text under its caption (reset, first unprepare, close); a refused
+// close (headers still queued) resets, unprepares and closes once more. Returns 1 when any step
+// failed, else 0.
+template <class Handle>
+int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3]) {
+    int failed = 0;
+    MMRESULT result = side.reset(side.handle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, side.input, captions[0]);
+        failed = 1;
+    }
+    bool unprepare_failed = false;
+    for (WAVEHDR& h : side.headers) {
+        if (!(h.dwFlags & WHDR_PREPARED)) continue;
+        result = side.unprepare(side.handle, &h, sizeof h);
+        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
+            ShowDeviceError(result, side.input, captions[1]);
+            unprepare_failed = true;
+            failed = 1;
+        }
+    }
+    result = side.close(side.handle);
+    if (result != MMSYSERR_NOERROR) {
+        ShowDeviceError(result, side.input, captions[2]);
+        failed = 1;
+        ResetUnprepareClose(side);
+    }
+    return failed;
 }
 
 }  // namespace
@@ -323,67 +374,21 @@ int WriteAllOutputBuffers() {
 int CloseWaveInput() {
     if (!WaveInHandle) return 0;
     int failed = 0;
-    MMRESULT result = waveInStop(WaveInHandle);
+    const MMRESULT result = waveInStop(WaveInHandle);
     if (result != MMSYSERR_NOERROR) {
         ShowDeviceError(result, true, "QV MEssage 1");
         failed = 1;
     }
-    result = waveInReset(WaveInHandle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, true, "QV MEssage 2");
-        failed = 1;
-    }
-    bool unprepare_failed = false;
-    for (WAVEHDR& h : InputHeaders) {
-        if (!(h.dwFlags & WHDR_PREPARED)) continue;
-        result = waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
-        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
-            ShowDeviceError(result, true, "QV MEssage 3");
-            unprepare_failed = true;
-            failed = 1;
-        }
-    }
-    result = waveInClose(WaveInHandle);
-    if (result != MMSYSERR_NOERROR) {
-        // Headers still queued: return them and close again.
-        ShowDeviceError(result, true, "QV MEssage 4");
-        failed = 1;
-        waveInReset(WaveInHandle);
-        for (WAVEHDR& h : InputHeaders)
-            if (h.dwFlags & WHDR_PREPARED) waveInUnprepareHeader(WaveInHandle, &h, sizeof h);
-        waveInClose(WaveInHandle);
-    }
+    static constexpr const char* kCaptions[3] = {"QV MEssage 2", "QV MEssage 3", "QV MEssage 4"};
+    failed |= CloseSide(InputSide(), kCaptions);
     WaveInHandle = 0;
     return failed;
 }
 
 int CloseWaveOutput() {
     if (!WaveOutHandle) return 0;
-    int failed = 0;
-    MMRESULT result = waveOutReset(WaveOutHandle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, false, "QV MEssage 5");
-        failed = 1;
-    }
-    bool unprepare_failed = false;
-    for (WAVEHDR& h : OutputHeaders) {
-        if (!(h.dwFlags & WHDR_PREPARED)) continue;
-        result = waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
-        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
-            ShowDeviceError(result, false, "QV MEssage 6");
-            unprepare_failed = true;
-            failed = 1;
-        }
-    }
-    result = waveOutClose(WaveOutHandle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, false, "QV MEssage 7");
-        failed = 1;
-        waveOutReset(WaveOutHandle);
-        for (WAVEHDR& h : OutputHeaders)
-            if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(WaveOutHandle, &h, sizeof h);
-        waveOutClose(WaveOutHandle);
-    }
+    static constexpr const char* kCaptions[3] = {"QV MEssage 5", "QV MEssage 6", "QV MEssage 7"};
+    const int failed = CloseSide(OutputSide(), kCaptions);
     WaveOutHandle = 0;
     return failed;
 }

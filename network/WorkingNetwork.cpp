@@ -18,15 +18,7 @@ void CopyTables(NetworkTables& to, const NetworkTables& from) {
     to.WireCount = from.WireCount;
     to.ToolMode = from.ToolMode;
     to.ElementCount = from.ElementCount;
-    std::memcpy(to.ElementParams, from.ElementParams, sizeof to.ElementParams);
-    std::memcpy(to.Wire, from.Wire, sizeof to.Wire);
-    std::memcpy(to.SpareMatrix, from.SpareMatrix, sizeof to.SpareMatrix);
-    std::memcpy(to.JointGroup, from.JointGroup, sizeof to.JointGroup);
-    std::memcpy(to.ElementGeometry, from.ElementGeometry, sizeof to.ElementGeometry);
-    std::memcpy(to.ElementFileTitles, from.ElementFileTitles, sizeof to.ElementFileTitles);
-    std::memcpy(to.ElementFilePaths, from.ElementFilePaths, sizeof to.ElementFilePaths);
-    std::memcpy(to.ElementTransfer, from.ElementTransfer, sizeof to.ElementTransfer);
-    std::memcpy(to.ElementDriverData, from.ElementDriverData, sizeof to.ElementDriverData);
+    shell::CopyNetworkArrays(to, from);
 }
 
 void ClearStore(int pane) {

@@ -1,5 +1,6 @@
 // The colour-entry editing of the two colour windows: select an entry, set its thickness and
-// type, move its colour with the scroll bars, and show the scheme's swatches.
+// type, move its colour with the scroll bars, and show the scheme's swatches; and the page
+// helpers and window messages both windows share.
 #include "shell/ColourEditing.h"
 
 #include <algorithm>
@@ -7,7 +8,11 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
+#include "shell/ConfigWindows.h"
+#include "shell/FrameCommands.h"
+#include "shell/FrameGlobals.h"
 #include "shell/GdiObjects.h"
 
 namespace shell {
@@ -70,36 +75,6 @@ std::int32_t& EntryColour(ColourEntry& entry, int bar) {
     return bar == 0 ? entry.Red : bar == 1 ? entry.Green : entry.Blue;
 }
 
-// The row a list shows, or -1 when it shows none.
-int ListRow(HWND window, int id) {
-    const platform::LRESULT row =
-        platform::SendDlgItemMessage(window, id, platform::LB_GETCURSEL, 0, 0);
-    return row == platform::LB_ERR ? -1 : static_cast<int>(row);
-}
-
-void SelectListRow(HWND window, int id, int row) {
-    platform::SendDlgItemMessage(window, id, platform::LB_SETCURSEL,
-                                 static_cast<platform::WPARAM>(row), 0);
-}
-
-void CreateChild(HWND window, const char* kind, const char* text, platform::DWORD style, int x,
-                 int y, int width, int height, int id) {
-    platform::CreateWindow(
-        kind, text, platform::WS_CHILD | platform::WS_VISIBLE | style, x, y, width, height, window,
-        platform::HMENU::FromIndex(static_cast<std::uint32_t>(id)), platform::HINSTANCE{}, nullptr);
-}
-
-void CreateList(HWND window, int id, int x, int y, int width, int height, const char* const* rows,
-                int row_count) {
-    CreateChild(window, "LISTBOX", nullptr,
-                platform::WS_BORDER | platform::WS_VSCROLL | platform::LBS_NOTIFY, x, y, width,
-                height, id);
-    for (int row = 0; row < row_count; ++row) {
-        platform::SendDlgItemMessage(window, id, platform::LB_ADDSTRING, 0,
-                                     reinterpret_cast<platform::LPARAM>(rows[row]));
-    }
-}
-
 // Swatch, thickness and type of entry e where the page shows them.
 void DrawEntry(HDC dc, const ColourPageLayout& layout, int entry) {
     const ColourEntry& colour = CurveColourScheme[entry - 1];
@@ -160,19 +135,19 @@ void LoadColourEditState(const ColourPageLayout& layout) {
 
 void CreateColourControls(HWND window, const ColourPageLayout& layout) {
     for (int bar = 0; bar < 3; ++bar) {
-        CreateChild(window, "SCROLLBAR", nullptr, platform::SBS_HORZ, 60, BarY(layout, bar), 255,
-                    14, kBarIds[bar]);
+        CreatePageChild(window, "SCROLLBAR", nullptr, platform::SBS_HORZ, 60, BarY(layout, bar),
+                        255, 14, kBarIds[bar]);
         const HWND handle = platform::GetDlgItem(window, kBarIds[bar]);
         platform::SetScrollRange(handle, platform::SB_CTL, 0, 255, platform::FALSE);
         platform::SetScrollPos(handle, platform::SB_CTL, std::clamp<int>(StateColour(bar), 0, 255),
                                platform::FALSE);
     }
-    CreateList(window, kThicknessListId, 80, layout.list_top, 100, 40, kThicknessListTexts,
-               kThicknessRows);
-    CreateList(window, kTypeListId, 220, layout.list_top, 90, 40, kTypeListTexts, kTypeRows);
+    CreatePageList(window, kThicknessListId, 80, layout.list_top, 100, 40, kThicknessListTexts,
+                   kThicknessRows);
+    CreatePageList(window, kTypeListId, 220, layout.list_top, 90, 40, kTypeListTexts, kTypeRows);
     for (int entry = layout.first_entry; entry <= kColourEntryCount; ++entry) {
-        CreateChild(window, "BUTTON", kColourEntryTexts[entry - 1], platform::BS_CHECKBOX, 10,
-                    EntryY(layout, entry), 200, 20, kColourEntryBoxIds[entry - 1]);
+        CreatePageChild(window, "BUTTON", kColourEntryTexts[entry - 1], platform::BS_CHECKBOX, 10,
+                        EntryY(layout, entry), 200, 20, kColourEntryBoxIds[entry - 1]);
     }
 }
 
@@ -223,7 +198,7 @@ void ColourEditMessage(HWND window, HDC dc, const ColourPageLayout& layout, plat
         }
         // 2. Thickness or type from the list's row, into the state and the edited entry.
         if (id == kThicknessListId || id == kTypeListId) {
-            const int row = ListRow(window, id);
+            const int row = PageListRow(window, id);
             const int rows = id == kThicknessListId ? kThicknessRows : kTypeRows;
             if (row >= 0 && row < rows) {
                 const int entry = EditedColourEntry(layout);
@@ -244,8 +219,8 @@ void ColourEditMessage(HWND window, HDC dc, const ColourPageLayout& layout, plat
         platform::SetScrollPos(platform::GetDlgItem(window, kBarIds[bar]), platform::SB_CTL,
                                std::clamp<int>(StateColour(bar), 0, 255), platform::TRUE);
     }
-    SelectListRow(window, kThicknessListId, ColourEditState.Thickness - 1);
-    SelectListRow(window, kTypeListId, ColourEditState.Type - 1);
+    SelectPageListRow(window, kThicknessListId, ColourEditState.Thickness - 1);
+    SelectPageListRow(window, kTypeListId, ColourEditState.Type - 1);
     // 5. A colour bar moves its colour once per message.
     if (message == platform::WM_HSCROLL) {
         const HWND from = platform::ParamToHandle(static_cast<std::uintptr_t>(lParam));
@@ -272,8 +247,8 @@ void ColourEditMessage(HWND window, HDC dc, const ColourPageLayout& layout, plat
 }
 
 void ShowColourControls(HWND window, const ColourPageLayout& layout) {
-    SelectListRow(window, kThicknessListId, ColourEditState.Thickness - 1);
-    SelectListRow(window, kTypeListId, ColourEditState.Type - 1);
+    SelectPageListRow(window, kThicknessListId, ColourEditState.Thickness - 1);
+    SelectPageListRow(window, kTypeListId, ColourEditState.Type - 1);
     const int entry = EditedColourEntry(layout);
     if (entry != 0) {
         platform::CheckDlgButton(window, kColourEntryBoxIds[entry - 1], platform::BST_CHECKED);
@@ -306,6 +281,85 @@ void PageText(HDC dc, int x, int y, const char* text) {
 
 platform::HPEN PageBlackPen() {
     return BlackPen ? BlackPen : platform::GetStockObject(platform::BLACK_PEN);
+}
+
+void CreatePageChild(HWND window, const char* kind, const char* text, platform::DWORD style, int x,
+                     int y, int width, int height, int id) {
+    platform::CreateWindow(
+        kind, text, platform::WS_CHILD | platform::WS_VISIBLE | style, x, y, width, height, window,
+        platform::HMENU::FromIndex(static_cast<std::uint32_t>(id)), platform::HINSTANCE{}, nullptr);
+}
+
+void CreatePageList(HWND window, int id, int x, int y, int width, int height,
+                    const char* const* rows, int row_count) {
+    CreatePageChild(window, "LISTBOX", nullptr,
+                    platform::WS_BORDER | platform::WS_VSCROLL | platform::LBS_NOTIFY, x, y, width,
+                    height, id);
+    for (int row = 0; row < row_count; ++row) {
+        platform::SendDlgItemMessage(window, id, platform::LB_ADDSTRING, 0,
+                                     reinterpret_cast<platform::LPARAM>(rows[row]));
+    }
+}
+
+int PageListRow(HWND window, int id) {
+    const platform::LRESULT row =
+        platform::SendDlgItemMessage(window, id, platform::LB_GETCURSEL, 0, 0);
+    return row == platform::LB_ERR ? -1 : static_cast<int>(row);
+}
+
+void SelectPageListRow(HWND window, int id, int row) {
+    platform::SendDlgItemMessage(window, id, platform::LB_SETCURSEL,
+                                 static_cast<platform::WPARAM>(row), 0);
+}
+
+void PaintPageWindow(HWND window, int (*paint)(HWND, HDC)) {
+    platform::InvalidateRect(window, nullptr, platform::TRUE);
+    platform::PAINTSTRUCT ps{};
+    const HDC dc = platform::BeginPaint(window, &ps);
+    paint(window, dc);
+    platform::EndPaint(window, &ps);
+}
+
+bool FromChildOf(HWND window, platform::LPARAM lParam) {
+    const HWND from = platform::ParamToHandle(static_cast<std::uintptr_t>(lParam));
+    return from && platform::GetParent(from) == window;
+}
+
+platform::LRESULT PageChildMessage(HWND window, platform::UINT message, platform::WPARAM wParam,
+                                   platform::LPARAM lParam, WindowPlacement& placement,
+                                   const char* title, HWND& child_window) {
+    switch (message) {
+        case platform::WM_ERASEBKGND: {
+            const HDC dc = HDC::FromIndex(static_cast<std::uint32_t>(wParam));
+            platform::RECT client{};
+            platform::GetClientRect(window, &client);
+            const platform::HBRUSH old_brush =
+                platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
+            platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
+            if (old_brush) platform::SelectObject(dc, old_brush);
+            return 1;
+        }
+        case platform::WM_RBUTTONDOWN:
+            CopyWindowToClipboard(FrameWindow);
+            return 0;
+        case platform::WM_MOVE:
+            NotePlacementMove(placement, lParam);
+            platform::SetWindowText(window, title);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_SIZE:
+            NotePlacementSize(placement, platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
+                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
+            platform::SetWindowText(window, title);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_DESTROY:
+            if (child_window == window) child_window = 0;
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        default:
+            return platform::DefMDIChildProc(window, message, wParam, lParam);
+    }
 }
 
 void ResetColourEditing() { ColourEditState = kDefaultColourScheme[1]; }

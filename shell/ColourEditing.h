@@ -2,7 +2,9 @@
 // window: three colour scroll bars, the thickness and type lists and one check box per colour
 // entry, over the one ColourEditState of the program. Each window keeps its own set of these
 // controls (found by id among its children), so both windows may be open at once and each acts
-// on its own controls; the edited values are shared. UI thread only.
+// on its own controls; the edited values are shared. Beside it, what else the two settings
+// windows do alike: their page texts and controls, their paint, and their window messages.
+// UI thread only.
 #pragma once
 
 #include <cstdint>
@@ -82,6 +84,29 @@ void ShowColourControls(platform::HWND window, const ColourPageLayout& layout);
 // shared black pen (the stock one before the frame made its own).
 void PageText(platform::HDC dc, int x, int y, const char* text);
 platform::HPEN PageBlackPen();
+
+// Control helpers of the settings pages. A visible child control of `window` with this id.
+void CreatePageChild(platform::HWND window, const char* kind, const char* text,
+                     platform::DWORD style, int x, int y, int width, int height, int id);
+// A bordered, scrolled, notifying list box filled with `row_count` rows.
+void CreatePageList(platform::HWND window, int id, int x, int y, int width, int height,
+                    const char* const* rows, int row_count);
+// The row a list shows, or -1 when it shows none.
+int PageListRow(platform::HWND window, int id);
+void SelectPageListRow(platform::HWND window, int id, int row);
+
+// The messages both settings windows (System-Wide Preferences and Pen Colours) handle alike:
+// background erase, copy to the clipboard on a right click, placement notes on move and size
+// (re-setting the caption `title`), forgetting `child_window` on destroy; anything else goes to
+// the MDI default. `placement` is the window's WindowPlacements slot.
+platform::LRESULT PageChildMessage(platform::HWND window, platform::UINT message,
+                                   platform::WPARAM wParam, platform::LPARAM lParam,
+                                   WindowPlacement& placement, const char* title,
+                                   platform::HWND& child_window);
+// WM_PAINT of a settings window: the whole client area is drawn again by `paint`.
+void PaintPageWindow(platform::HWND window, int (*paint)(platform::HWND, platform::HDC));
+// True when lParam names a child control of `window` (WM_COMMAND / WM_HSCROLL senders).
+bool FromChildOf(platform::HWND window, platform::LPARAM lParam);
 
 // Puts ColourEditState back to its start value (entry 2's defaults).
 void ResetColourEditing();

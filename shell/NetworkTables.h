@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "shell/Curves.h"
 
@@ -120,6 +121,30 @@ static_assert(offsetof(NetworkTables, ElementDriverData) == 1332752);
 static_assert(sizeof(NetworkTables) == 3381008);
 
 using PaneStore = NetworkTables;
+
+// Copies the nine per-element and per-wire tables (all 64 slots, whatever the counts say)
+// between two records that name them alike: NetworkTables and the project file's channel block.
+template <class To, class From>
+void CopyNetworkArrays(To& to, const From& from) {
+    std::memcpy(to.ElementParams, from.ElementParams, sizeof to.ElementParams);
+    std::memcpy(to.Wire, from.Wire, sizeof to.Wire);
+    std::memcpy(to.SpareMatrix, from.SpareMatrix, sizeof to.SpareMatrix);
+    std::memcpy(to.JointGroup, from.JointGroup, sizeof to.JointGroup);
+    std::memcpy(to.ElementGeometry, from.ElementGeometry, sizeof to.ElementGeometry);
+    std::memcpy(to.ElementFileTitles, from.ElementFileTitles, sizeof to.ElementFileTitles);
+    std::memcpy(to.ElementFilePaths, from.ElementFilePaths, sizeof to.ElementFilePaths);
+    std::memcpy(to.ElementTransfer, from.ElementTransfer, sizeof to.ElementTransfer);
+    std::memcpy(to.ElementDriverData, from.ElementDriverData, sizeof to.ElementDriverData);
+    static_assert(sizeof to.ElementParams == sizeof from.ElementParams);
+    static_assert(sizeof to.Wire == sizeof from.Wire);
+    static_assert(sizeof to.SpareMatrix == sizeof from.SpareMatrix);
+    static_assert(sizeof to.JointGroup == sizeof from.JointGroup);
+    static_assert(sizeof to.ElementGeometry == sizeof from.ElementGeometry);
+    static_assert(sizeof to.ElementFileTitles == sizeof from.ElementFileTitles);
+    static_assert(sizeof to.ElementFilePaths == sizeof from.ElementFilePaths);
+    static_assert(sizeof to.ElementTransfer == sizeof from.ElementTransfer);
+    static_assert(sizeof to.ElementDriverData == sizeof from.ElementDriverData);
+}
 
 // The one network that the active pane edits and the solver reads (UI thread only).
 extern NetworkTables WorkingNetwork;

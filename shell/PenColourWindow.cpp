@@ -28,15 +28,6 @@ namespace {
 
 const ColourPageLayout& kLayout = kPenColourLayout;
 
-void EraseBackground(HWND window, HDC dc) {
-    platform::RECT client{};
-    platform::GetClientRect(window, &client);
-    const platform::HBRUSH old_brush =
-        platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
-    platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
-    if (old_brush) platform::SelectObject(dc, old_brush);
-}
-
 // Commands reach the page only from its entry boxes and its two lists.
 bool IsPageCommand(int id) { return (id >= 10008 && id <= 10022) || (id >= 10036 && id <= 10041); }
 
@@ -67,21 +58,12 @@ LRESULT PenColourChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         case platform::WM_CREATE:
             CreatePenColourControls(window);
             return 0;
-        case platform::WM_ERASEBKGND:
-            EraseBackground(window, HDC::FromIndex(static_cast<std::uint32_t>(wParam)));
-            return 1;
-        case platform::WM_PAINT: {
-            platform::InvalidateRect(window, nullptr, platform::TRUE);
-            platform::PAINTSTRUCT ps{};
-            const HDC dc = platform::BeginPaint(window, &ps);
-            PaintPenColour(window, dc);
-            platform::EndPaint(window, &ps);
+        case platform::WM_PAINT:
+            PaintPageWindow(window, &PaintPenColour);
             return 0;
-        }
         case platform::WM_COMMAND:
         case platform::WM_HSCROLL: {
-            const HWND from = platform::ParamToHandle(static_cast<std::uintptr_t>(lParam));
-            if (!from || platform::GetParent(from) != window) return 0;
+            if (!FromChildOf(window, lParam)) return 0;
             if (message == platform::WM_COMMAND && !IsPageCommand(platform::LOWORD(wParam))) {
                 return 0;
             }
@@ -90,27 +72,10 @@ LRESULT PenColourChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             platform::ReleaseDC(window, dc);
             return 0;
         }
-        case platform::WM_RBUTTONDOWN:
-            CopyWindowToClipboard(FrameWindow);
-            return 0;
-        case platform::WM_MOVE:
-            NotePlacementMove(WindowPlacements[kSlotPenColourChild], lParam);
-            platform::SetWindowText(window, kPenColourTitle);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_SIZE:
-            NotePlacementSize(WindowPlacements[kSlotPenColourChild],
-                              platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
-                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
-            platform::SetWindowText(window, kPenColourTitle);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_DESTROY:
-            if (PenColourChildWindow == window) PenColourChildWindow = 0;
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
         default:
-            return platform::DefMDIChildProc(window, message, wParam, lParam);
+            return PageChildMessage(window, message, wParam, lParam,
+                                    WindowPlacements[kSlotPenColourChild], kPenColourTitle,
+                                    PenColourChildWindow);
     }
 }
 

@@ -64,31 +64,13 @@ const char* const kQueueRows[6] = {"2 Buffers", "3 Buffers", "4 Buffers",
 
 constexpr const char* kUnusedDeviceText = "***";
 
-void CreateChild(HWND window, const char* kind, const char* text, platform::DWORD style, int x,
-                 int y, int width, int height, int id) {
-    platform::CreateWindow(
-        kind, text, platform::WS_CHILD | platform::WS_VISIBLE | style, x, y, width, height, window,
-        platform::HMENU::FromIndex(static_cast<std::uint32_t>(id)), platform::HINSTANCE{}, nullptr);
-}
-
 void CreateCheckBox(HWND window, int id, const char* text, int x, int y, int width) {
-    CreateChild(window, "BUTTON", text, platform::BS_CHECKBOX, x, y, width, 15, id);
+    CreatePageChild(window, "BUTTON", text, platform::BS_CHECKBOX, x, y, width, 15, id);
 }
 
 void CreateEdit(HWND window, int id, const char* text, int x, int y, int width, int limit) {
-    CreateChild(window, "EDIT", text, platform::WS_BORDER, x, y, width, 20, id);
+    CreatePageChild(window, "EDIT", text, platform::WS_BORDER, x, y, width, 20, id);
     platform::SendDlgItemMessage(window, id, platform::EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
-}
-
-void CreateList(HWND window, int id, int x, int y, int width, int height, const char* const* rows,
-                int row_count) {
-    CreateChild(window, "LISTBOX", nullptr,
-                platform::WS_BORDER | platform::WS_VSCROLL | platform::LBS_NOTIFY, x, y, width,
-                height, id);
-    for (int row = 0; row < row_count; ++row) {
-        platform::SendDlgItemMessage(window, id, platform::LB_ADDSTRING, 0,
-                                     reinterpret_cast<LPARAM>(rows[row]));
-    }
 }
 
 // The text of device row d: the start-up table's slot, or `scratch` when the table is missing.
@@ -97,9 +79,7 @@ char* DeviceSlot(char (*table)[kDeviceTextSlot], int d, char* scratch) {
 }
 
 void CreateDeviceList(HWND window, int id, int y, char (*table)[kDeviceTextSlot]) {
-    CreateChild(window, "LISTBOX", nullptr,
-                platform::WS_BORDER | platform::WS_VSCROLL | platform::LBS_NOTIFY, 630, y, 300, 90,
-                id);
+    CreatePageList(window, id, 630, y, 300, 90, nullptr, 0);
     for (int d = 0; d < kDeviceTextCount; ++d) {
         char scratch[kDeviceTextSlot];
         std::snprintf(scratch, sizeof scratch, "%s", kUnusedDeviceText);
@@ -139,16 +119,6 @@ int RefreshDirection(HWND window, int list_id, char (*table)[kDeviceTextSlot],
         ReplaceDeviceRow(window, list_id, d, text);
     }
     return reported > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(reported);
-}
-
-// The row a list shows, or -1.
-int ListRow(HWND window, int id) {
-    const LRESULT row = platform::SendDlgItemMessage(window, id, platform::LB_GETCURSEL, 0, 0);
-    return row == platform::LB_ERR ? -1 : static_cast<int>(row);
-}
-
-void SelectRow(HWND window, int id, int row) {
-    platform::SendDlgItemMessage(window, id, platform::LB_SETCURSEL, static_cast<WPARAM>(row), 0);
 }
 
 void CheckBox(HWND window, int id, bool checked) {
@@ -196,20 +166,6 @@ void DrawFrame(HDC dc, int left, int top, int right, int bottom) {
     if (old_pen) platform::SelectObject(dc, old_pen);
 }
 
-void EraseBackground(HWND window, HDC dc) {
-    platform::RECT client{};
-    platform::GetClientRect(window, &client);
-    const platform::HBRUSH old_brush =
-        platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
-    platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
-    if (old_brush) platform::SelectObject(dc, old_brush);
-}
-
-bool FromChildOf(HWND window, LPARAM lParam) {
-    const HWND from = platform::ParamToHandle(static_cast<std::uintptr_t>(lParam));
-    return from && platform::GetParent(from) == window;
-}
-
 }  // namespace
 
 DeviceListCounts RefreshDeviceLists(HWND window) {
@@ -240,11 +196,11 @@ int CreatePreferencesControls(HWND window) {
         CreateEdit(window, edit.id, Project.Settings.HotkeyOutputTexts[edit.text_index], 480,
                    edit.y, 30, kHotkeyChars);
     }
-    CreateList(window, kSampleRateList, 10, 50, 105, 70, kSampleRateRows, kSampleRateCount);
-    SelectRow(window, kSampleRateList, Project.Settings.SampleRateIndex);
-    CreateList(window, kBufferSizeList, 150, 50, 105, 70, kBufferSizeRows, 3);
-    CreateList(window, kBuffersOutList, 290, 50, 105, 70, kQueueRows, 6);
-    CreateList(window, kBuffersInList, 430, 50, 105, 70, kQueueRows, 6);
+    CreatePageList(window, kSampleRateList, 10, 50, 105, 70, kSampleRateRows, kSampleRateCount);
+    SelectPageListRow(window, kSampleRateList, Project.Settings.SampleRateIndex);
+    CreatePageList(window, kBufferSizeList, 150, 50, 105, 70, kBufferSizeRows, 3);
+    CreatePageList(window, kBuffersOutList, 290, 50, 105, 70, kQueueRows, 6);
+    CreatePageList(window, kBuffersInList, 430, 50, 105, 70, kQueueRows, 6);
     CreateDeviceList(window, kWaveInDeviceList, 200, WaveInDeviceTexts);
     CreateDeviceList(window, kWaveOutDeviceList, 410, WaveOutDeviceTexts);
     return 0;
@@ -274,20 +230,20 @@ int PaintPreferences(HWND window, HDC dc) {
 
     // The controls, in the order the page brings them up to date.
     ShowColourControls(window, kLayout);
-    SelectRow(window, kSampleRateList, Project.Settings.SampleRateIndex);
+    SelectPageListRow(window, kSampleRateList, Project.Settings.SampleRateIndex);
     CheckBox(window, kInvertMlsDataBox, MlsDataSign == -1);
     CheckBox(window, kInvertMlsRefBox, MlsRefSign == -1);
     ShowGroup(window, kOutputBoxes, OutputLayout);
     ShowGroup(window, kInputBoxes, InputLayout);
     const DeviceListCounts counts = RefreshDeviceLists(window);
     if (Preferences != nullptr) {
-        SelectRow(window, kBufferSizeList, Preferences->BufferSizeIndex);
-        SelectRow(window, kBuffersOutList, Preferences->BuffersOutQueueIndex);
-        SelectRow(window, kBuffersInList, Preferences->BuffersInQueueIndex);
+        SelectPageListRow(window, kBufferSizeList, Preferences->BufferSizeIndex);
+        SelectPageListRow(window, kBuffersOutList, Preferences->BuffersOutQueueIndex);
+        SelectPageListRow(window, kBuffersInList, Preferences->BuffersInQueueIndex);
     }
     for (int id : kFocusOrder) platform::SetFocus(platform::GetDlgItem(window, id));
-    SelectRow(window, kWaveInDeviceList, PlayerDeviceWords[0]);
-    SelectRow(window, kWaveOutDeviceList, PlayerDeviceWords[8]);
+    SelectPageListRow(window, kWaveInDeviceList, PlayerDeviceWords[0]);
+    SelectPageListRow(window, kWaveOutDeviceList, PlayerDeviceWords[8]);
     platform::SetWindowText(window, kPreferencesTitle);
 
     char text[64];
@@ -317,7 +273,7 @@ int OnPreferencesCommand(HWND window, HDC dc, UINT message, WPARAM wParam, LPARA
             ReadEdit(window, id, kMlsDelayChars, MlsOutputDelayText);
         } else if (id == kSampleRateList || id == kBufferSizeList || id == kBuffersOutList ||
                    id == kBuffersInList || id == kWaveInDeviceList || id == kWaveOutDeviceList) {
-            const int row = ListRow(window, id);
+            const int row = PageListRow(window, id);
             if (row >= 0) {
                 if (id == kSampleRateList) Project.Settings.SampleRateIndex = row;
                 if (id == kWaveInDeviceList) PlayerDeviceWords[0] = row;
@@ -348,17 +304,9 @@ LRESULT PreferencesChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case platform::WM_CREATE:
             CreatePreferencesControls(window);
             return 0;
-        case platform::WM_ERASEBKGND:
-            EraseBackground(window, HDC::FromIndex(static_cast<std::uint32_t>(wParam)));
-            return 1;
-        case platform::WM_PAINT: {
-            platform::InvalidateRect(window, nullptr, platform::TRUE);
-            platform::PAINTSTRUCT ps{};
-            const HDC dc = platform::BeginPaint(window, &ps);
-            PaintPreferences(window, dc);
-            platform::EndPaint(window, &ps);
+        case platform::WM_PAINT:
+            PaintPageWindow(window, &PaintPreferences);
             return 0;
-        }
         case platform::WM_COMMAND:
         case platform::WM_HSCROLL:
             if (FromChildOf(window, lParam)) {
@@ -367,27 +315,10 @@ LRESULT PreferencesChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
                 platform::ReleaseDC(window, dc);
             }
             return 0;
-        case platform::WM_RBUTTONDOWN:
-            CopyWindowToClipboard(FrameWindow);
-            return 0;
-        case platform::WM_MOVE:
-            NotePlacementMove(WindowPlacements[kSlotPreferencesChild], lParam);
-            platform::SetWindowText(window, kPreferencesTitle);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_SIZE:
-            NotePlacementSize(WindowPlacements[kSlotPreferencesChild],
-                              platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
-                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
-            platform::SetWindowText(window, kPreferencesTitle);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_DESTROY:
-            if (PreferencesChildWindow == window) PreferencesChildWindow = 0;
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
         default:
-            return platform::DefMDIChildProc(window, message, wParam, lParam);
+            return PageChildMessage(window, message, wParam, lParam,
+                                    WindowPlacements[kSlotPreferencesChild], kPreferencesTitle,
+                                    PreferencesChildWindow);
     }
 }
 

@@ -80,15 +80,7 @@ void UnpackChannel(const ProjectChannelBlock& c, PaneStore& store, std::int32_t&
     store.WireCount = c.WireCount;
     tool_word = c.ToolWord;  // the store's own ToolMode is left as it was
     store.ElementCount = c.ElementCount;
-    std::memcpy(store.ElementParams, c.ElementParams, sizeof store.ElementParams);
-    std::memcpy(store.Wire, c.Wire, sizeof store.Wire);
-    std::memcpy(store.SpareMatrix, c.SpareMatrix, sizeof store.SpareMatrix);
-    std::memcpy(store.JointGroup, c.JointGroup, sizeof store.JointGroup);
-    std::memcpy(store.ElementGeometry, c.ElementGeometry, sizeof store.ElementGeometry);
-    std::memcpy(store.ElementFileTitles, c.ElementFileTitles, sizeof store.ElementFileTitles);
-    std::memcpy(store.ElementFilePaths, c.ElementFilePaths, sizeof store.ElementFilePaths);
-    std::memcpy(store.ElementTransfer, c.ElementTransfer, sizeof store.ElementTransfer);
-    std::memcpy(store.ElementDriverData, c.ElementDriverData, sizeof store.ElementDriverData);
+    CopyNetworkArrays(store, c);
 }
 
 void PackChannel(const PaneStore& store, std::int32_t tool_word, ProjectChannelBlock& c) {
@@ -96,15 +88,7 @@ void PackChannel(const PaneStore& store, std::int32_t tool_word, ProjectChannelB
     c.WireCount = store.WireCount;
     c.ToolWord = tool_word;
     c.ElementCount = store.ElementCount;
-    std::memcpy(c.ElementParams, store.ElementParams, sizeof c.ElementParams);
-    std::memcpy(c.Wire, store.Wire, sizeof c.Wire);
-    std::memcpy(c.SpareMatrix, store.SpareMatrix, sizeof c.SpareMatrix);
-    std::memcpy(c.JointGroup, store.JointGroup, sizeof c.JointGroup);
-    std::memcpy(c.ElementGeometry, store.ElementGeometry, sizeof c.ElementGeometry);
-    std::memcpy(c.ElementFileTitles, store.ElementFileTitles, sizeof c.ElementFileTitles);
-    std::memcpy(c.ElementFilePaths, store.ElementFilePaths, sizeof c.ElementFilePaths);
-    std::memcpy(c.ElementTransfer, store.ElementTransfer, sizeof c.ElementTransfer);
-    std::memcpy(c.ElementDriverData, store.ElementDriverData, sizeof c.ElementDriverData);
+    CopyNetworkArrays(c, store);
 }
 
 }  // namespace

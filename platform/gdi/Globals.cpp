@@ -65,6 +65,17 @@ std::uint32_t NewHandle() {
     return t.next_handle++;
 }
 
+DcObject& NewDc(DcKind kind, HDC& hdc) {
+    const std::uint32_t h = NewHandle();
+    DcObject& dc = Globals().dcs[h];
+    dc.kind = kind;
+    dc.pen = HPEN::FromIndex(kBlackPen);
+    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
+    dc.font = HFONT::FromIndex(kSystemFont);
+    hdc = HDC::FromIndex(h);
+    return dc;
+}
+
 DcObject* FindDc(HDC hdc) {
     auto& m = Globals().dcs;
     auto it = m.find(hdc.value);

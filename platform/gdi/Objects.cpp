@@ -89,28 +89,29 @@ HBRUSH GetSysColorBrush(int index) {
     }
 }
 
-HPEN SelectObject(HDC hdc, HPEN pen) {
+namespace {
+
+// Puts `object` into the context's `slot` when both the context and the object exist; returns
+// the object it replaced, or a null handle.
+template <class Handle, class Object>
+Handle SelectInto(HDC hdc, Handle object, Handle DcObject::*slot, const Object* (*find)(Handle)) {
     DcObject* dc = FindDc(hdc);
-    if (!dc || !FindPen(pen)) return {};
-    HPEN previous = dc->pen;
-    dc->pen = pen;
+    if (!dc || !find(object)) return {};
+    Handle previous = dc->*slot;
+    dc->*slot = object;
     return previous;
 }
 
+}  // namespace
+
+HPEN SelectObject(HDC hdc, HPEN pen) { return SelectInto(hdc, pen, &DcObject::pen, &FindPen); }
+
 HBRUSH SelectObject(HDC hdc, HBRUSH brush) {
-    DcObject* dc = FindDc(hdc);
-    if (!dc || !FindBrush(brush)) return {};
-    HBRUSH previous = dc->brush;
-    dc->brush = brush;
-    return previous;
+    return SelectInto(hdc, brush, &DcObject::brush, &FindBrush);
 }
 
 HFONT SelectObject(HDC hdc, HFONT font) {
-    DcObject* dc = FindDc(hdc);
-    if (!dc || !FindFont(font)) return {};
-    HFONT previous = dc->font;
-    dc->font = font;
-    return previous;
+    return SelectInto(hdc, font, &DcObject::font, &FindFont);
 }
 
 HBITMAP SelectObject(HDC hdc, HBITMAP bitmap) {
@@ -153,14 +154,10 @@ BOOL DeleteObject(HBITMAP bitmap) {
 // ------------------------------------------------------------------------------
 
 HDC CreateCompatibleDC(HDC) {
-    const std::uint32_t h = NewHandle();
-    DcObject& dc = Globals().dcs[h];
-    dc.kind = DcKind::Memory;
-    dc.pen = HPEN::FromIndex(kBlackPen);
-    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
-    dc.font = HFONT::FromIndex(kSystemFont);
+    HDC hdc{};
+    DcObject& dc = NewDc(DcKind::Memory, hdc);
     dc.bitmap = HBITMAP::FromIndex(kDefaultBitmap);
-    return HDC::FromIndex(h);
+    return hdc;
 }
 
 HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
@@ -176,13 +173,9 @@ HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
 
 HDC CreateDC(const char* driver, const char*, const char*, const void*) {
     if (!driver || std::strcmp(driver, "DISPLAY") != 0) return {};
-    const std::uint32_t h = NewHandle();
-    DcObject& dc = Globals().dcs[h];
-    dc.kind = DcKind::Display;
-    dc.pen = HPEN::FromIndex(kBlackPen);
-    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
-    dc.font = HFONT::FromIndex(kSystemFont);
-    return HDC::FromIndex(h);
+    HDC hdc{};
+    NewDc(DcKind::Display, hdc);
+    return hdc;
 }
 
 BOOL DeleteDC(HDC hdc) {

@@ -111,14 +111,7 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
     if (!points || count < 2 || !TargetOf(hdc, &dc, &t)) return FALSE;
     const PenObject& pen = DcPen(*dc);
     const BrushObject& brush = DcBrush(*dc);
-    std::int64_t min_x = points[0].x, max_x = points[0].x;
-    std::int64_t min_y = points[0].y, max_y = points[0].y;
-    for (int i = 1; i < count; ++i) {
-        min_x = std::min<std::int64_t>(min_x, points[i].x);
-        max_x = std::max<std::int64_t>(max_x, points[i].x);
-        min_y = std::min<std::int64_t>(min_y, points[i].y);
-        max_y = std::max<std::int64_t>(max_y, points[i].y);
-    }
+    const auto [min_x, max_x, min_y, max_y] = BoundsOf(points, count);
     const int m = pen.width + 1;
     const QRect area =
         BoxOf(min_x - m, min_y - m, max_x + m + 1, max_y + m + 1).intersected(t.area);

@@ -65,15 +65,11 @@ PrintJob* JobOf(HDC hdc) {
 }
 
 HDC MakePrinterDC(std::unique_ptr<QPrinter> printer) {
-    const std::uint32_t h = NewHandle();
-    DcObject& dc = Globals().dcs[h];
-    dc.kind = DcKind::Printer;
-    dc.pen = HPEN::FromIndex(kBlackPen);
-    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
-    dc.font = HFONT::FromIndex(kSystemFont);
+    HDC hdc{};
+    DcObject& dc = NewDc(DcKind::Printer, hdc);
     dc.job = std::make_unique<PrintJob>();
     dc.job->printer = std::move(printer);
-    return HDC::FromIndex(h);
+    return hdc;
 }
 
 // Fails the job: the painter ends and a begun PDF is removed.

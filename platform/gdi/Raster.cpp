@@ -147,6 +147,17 @@ void StampPen(Mask& mask, std::int64_t x, std::int64_t y, int width) {
     }
 }
 
+PointBounds BoundsOf(const POINT* points, int count) {
+    PointBounds b{points[0].x, points[0].x, points[0].y, points[0].y};
+    for (int i = 1; i < count; ++i) {
+        b.min_x = std::min<std::int64_t>(b.min_x, points[i].x);
+        b.max_x = std::max<std::int64_t>(b.max_x, points[i].x);
+        b.min_y = std::min<std::int64_t>(b.min_y, points[i].y);
+        b.max_y = std::max<std::int64_t>(b.max_y, points[i].y);
+    }
+    return b;
+}
+
 void StrokePolyline(const Target& t, const PenObject& pen, COLORREF bk_colour, bool opaque,
                     const POINT* points, int count, bool close) {
     if (pen.style == PS_NULL || count < 1 || t.area.isEmpty()) return;
@@ -177,14 +188,7 @@ void StrokePolyline(const Target& t, const PenObject& pen, COLORREF bk_colour, b
         return;
     }
     // Wide pens: one stroke with round ends and joins, each pixel combined once.
-    std::int64_t min_x = points[0].x, max_x = points[0].x;
-    std::int64_t min_y = points[0].y, max_y = points[0].y;
-    for (int i = 1; i < count; ++i) {
-        min_x = std::min<std::int64_t>(min_x, points[i].x);
-        max_x = std::max<std::int64_t>(max_x, points[i].x);
-        min_y = std::min<std::int64_t>(min_y, points[i].y);
-        max_y = std::max<std::int64_t>(max_y, points[i].y);
-    }
+    const auto [min_x, max_x, min_y, max_y] = BoundsOf(points, count);
     const int m = pen.width;
     const std::int64_t l = Clamp64(min_x - m, t.area.left(), t.area.right() + 1);
     const std::int64_t r = Clamp64(max_x + m, t.area.left() - 1, t.area.right());

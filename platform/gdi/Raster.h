@@ -54,6 +54,12 @@ void WalkLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1
 // Stamps a round pen tip of `width` pixels centred on (x, y) into the mask.
 void StampPen(Mask& mask, std::int64_t x, std::int64_t y, int width);
 
+// The smallest box holding `count` >= 1 points, edges included, in 64-bit coordinates.
+struct PointBounds {
+    std::int64_t min_x, max_x, min_y, max_y;
+};
+PointBounds BoundsOf(const POINT* points, int count);
+
 // Draws the segments of a polyline with a pen: 1-pixel pens segment by segment (each end point
 // excluded, the dash pattern running on), wider pens as one stroke with round ends and joins.
 void StrokePolyline(const Target& t, const PenObject& pen, COLORREF bk_colour, bool opaque,

@@ -10,18 +10,14 @@ using namespace gdi;
 HDC CreateSurfaceDC(HWND hwnd, QImage* image, const RECT& clip) {
     if (!image || image->isNull()) return {};
     if (image->format() != QImage::Format_RGB32) return {};
-    const std::uint32_t h = NewHandle();
-    DcObject& dc = Globals().dcs[h];
-    dc.kind = DcKind::Surface;
+    HDC hdc{};
+    DcObject& dc = NewDc(DcKind::Surface, hdc);
     dc.hwnd = hwnd;
     dc.image = image;
     if (clip.right > clip.left && clip.bottom > clip.top) {
         dc.clip = QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1));
     }
-    dc.pen = HPEN::FromIndex(kBlackPen);
-    dc.brush = HBRUSH::FromIndex(kWhiteBrush);
-    dc.font = HFONT::FromIndex(kSystemFont);
-    return HDC::FromIndex(h);
+    return hdc;
 }
 
 void DestroySurfaceDC(HDC hdc) {

@@ -118,41 +118,36 @@ void CanvasWidget::closeEvent(QCloseEvent* event) {
     OnQtClose(hwnd_);
 }
 
-FrameWidget::FrameWidget(HWND hwnd) : hwnd_(hwnd) { BindWidget(this, hwnd); }
-
-void FrameWidget::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    OnQtGeometry(hwnd_);
-}
-
-void FrameWidget::moveEvent(QMoveEvent* event) {
-    QMainWindow::moveEvent(event);
-    OnQtGeometry(hwnd_);
-}
-
-void FrameWidget::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    OnQtClose(hwnd_);
-}
-
-MdiSubWidget::MdiSubWidget(HWND hwnd) : hwnd_(hwnd) {
+template <class QtBase>
+WindowTableWidget<QtBase>::WindowTableWidget(HWND hwnd) : hwnd_(hwnd) {
     BindWidget(this, hwnd);
-    setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-void MdiSubWidget::resizeEvent(QResizeEvent* event) {
-    QMdiSubWindow::resizeEvent(event);
+template <class QtBase>
+void WindowTableWidget<QtBase>::resizeEvent(QResizeEvent* event) {
+    QtBase::resizeEvent(event);
     OnQtGeometry(hwnd_);
 }
 
-void MdiSubWidget::moveEvent(QMoveEvent* event) {
-    QMdiSubWindow::moveEvent(event);
+template <class QtBase>
+void WindowTableWidget<QtBase>::moveEvent(QMoveEvent* event) {
+    QtBase::moveEvent(event);
     OnQtGeometry(hwnd_);
 }
 
-void MdiSubWidget::closeEvent(QCloseEvent* event) {
+template <class QtBase>
+void WindowTableWidget<QtBase>::closeEvent(QCloseEvent* event) {
     event->ignore();
     OnQtClose(hwnd_);
+}
+
+template class WindowTableWidget<QMainWindow>;
+template class WindowTableWidget<QMdiSubWindow>;
+
+FrameWidget::FrameWidget(HWND hwnd) : WindowTableWidget(hwnd) {}
+
+MdiSubWidget::MdiSubWidget(HWND hwnd) : WindowTableWidget(hwnd) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
 }  // namespace platform::ui

@@ -37,13 +37,16 @@ class CanvasWidget : public QWidget {
     HWND hwnd_;
 };
 
-// The frame: a main window whose close box and geometry changes go to the window table.
-class FrameWidget : public QMainWindow {
+// A top-level Qt window of the window table (the frame, an MDI child's decoration): geometry
+// changes go to the table after Qt has applied them, and the close box asks the table instead of
+// closing. `QtBase` is QMainWindow or QMdiSubWindow (instantiated in Widgets.cpp).
+template <class QtBase>
+class WindowTableWidget : public QtBase {
   public:
-    explicit FrameWidget(HWND hwnd);
     HWND hwnd() const { return hwnd_; }
 
   protected:
+    explicit WindowTableWidget(HWND hwnd);
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -52,19 +55,16 @@ class FrameWidget : public QMainWindow {
     HWND hwnd_;
 };
 
+// The frame: a main window whose close box and geometry changes go to the window table.
+class FrameWidget : public WindowTableWidget<QMainWindow> {
+  public:
+    explicit FrameWidget(HWND hwnd);
+};
+
 // An MDI child's decorated window around its canvas.
-class MdiSubWidget : public QMdiSubWindow {
+class MdiSubWidget : public WindowTableWidget<QMdiSubWindow> {
   public:
     explicit MdiSubWidget(HWND hwnd);
-    HWND hwnd() const { return hwnd_; }
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-  private:
-    HWND hwnd_;
 };
 
 // Mouse buttons and modifiers of a Qt event as MK_ flags.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
 #include "network/CopySpeakerDialog.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
@@ -60,23 +61,12 @@ std::vector<int> Flags() { return {CopySpeakerFlags, CopySpeakerFlags + kCopySpe
 class CopySpeaker : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::testing::ResetLayer();
-        shell::ResetGlobals();
-        ResetEditorState();
-        ClearAllPaneStores();
-        ClearWorkingNetwork();
-        resources::RegisterAll();
-        InstallElementDialogs();
+        test::FreshElementDialogs();
         for (int pane = 1; pane <= kPanes; ++pane) FillStore(shell::PaneStores[pane - 1], pane);
         originals_ = std::make_unique<shell::PaneStore[]>(kPanes);
         for (int i = 0; i < kPanes; ++i) originals_[i] = shell::PaneStores[i];
     }
-    void TearDown() override {
-        InputNodeDialogProc = nullptr;
-        FilterDialogProc = nullptr;
-        OutputPortDialogProc = nullptr;
-        CopySpeakerDialogProc = nullptr;
-    }
+    void TearDown() override { test::ForgetElementDialogs(); }
     const shell::PaneStore& Original(int pane) const { return originals_[pane - 1]; }
     static const shell::PaneStore& Store(int pane) { return shell::PaneStores[pane - 1]; }
     static void SetFlags(std::initializer_list<int> sources, std::initializer_list<int> targets) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/PaneDrawing.h"
@@ -39,33 +40,13 @@ const char* const kNames[] = {
     "HP +24dB/oct",  "HP +48dB/oct",
 };
 
-std::string Text(HWND d, int id) {
-    char buffer[256];
-    platform::GetDlgItemText(d, id, buffer, sizeof buffer);
-    return buffer;
-}
-
-std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto& entry : platform::testing::MessageBoxLog()) {
-        EXPECT_EQ(entry.caption, "QV Message") << entry.text;
-        EXPECT_EQ(entry.type, platform::MB_OK | platform::MB_ICONEXCLAMATION) << entry.text;
-        texts.push_back(entry.text);
-    }
-    return texts;
-}
+std::string Text(HWND d, int id) { return test::DialogText(d, id); }
+std::vector<std::string> Messages() { return test::DialogMessages(false); }
 
 class FilterDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::testing::ResetLayer();
-        platform::testing::ClearMessageBoxLog();
-        shell::ResetGlobals();
-        ResetEditorState();
-        ClearAllPaneStores();
-        ClearWorkingNetwork();
-        resources::RegisterAll();
-        InstallElementDialogs();
+        test::FreshElementDialogs();
         FilterTypeNames = kNames;
         element_ =
             AppendElement(shell::WorkingNetwork, HWND{}, shell::kElementFilter, 40, 40, 80, 40);
@@ -76,10 +57,7 @@ class FilterDialog : public ::testing::Test {
     }
     void TearDown() override {
         FilterTypeNames = nullptr;
-        InputNodeDialogProc = nullptr;
-        FilterDialogProc = nullptr;
-        OutputPortDialogProc = nullptr;
-        CopySpeakerDialogProc = nullptr;
+        test::ForgetElementDialogs();
     }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }
     void Set(float family, float slope, float fo, float gain, float rq) {

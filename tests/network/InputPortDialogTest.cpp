@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
 #include "EditorTestSupport.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
@@ -28,43 +29,16 @@ using platform::HWND;
 using platform::testing::Click;
 using platform::testing::TypeText;
 
-std::string Text(HWND d, int id) {
-    char buffer[256];
-    platform::GetDlgItemText(d, id, buffer, sizeof buffer);
-    return buffer;
-}
+using test::ForgetElementDialogs;
 
-// The texts of the boxes shown since the last clear, checking that each is a dialog's own
-// "QV Message" with an exclamation icon and OK.
-std::vector<std::string> Messages() {
-    std::vector<std::string> texts;
-    for (const auto& entry : platform::testing::MessageBoxLog()) {
-        EXPECT_EQ(entry.caption, "QV Message") << entry.text;
-        EXPECT_EQ(entry.type, platform::MB_OK | platform::MB_ICONEXCLAMATION) << entry.text;
-        EXPECT_TRUE(entry.owner) << entry.text;
-        texts.push_back(entry.text);
-    }
-    return texts;
-}
-
-void ForgetElementDialogs() {
-    InputNodeDialogProc = nullptr;
-    FilterDialogProc = nullptr;
-    OutputPortDialogProc = nullptr;
-    CopySpeakerDialogProc = nullptr;
-}
+std::string Text(HWND d, int id) { return test::DialogText(d, id); }
+// Every box must also have the dialog as its owner.
+std::vector<std::string> Messages() { return test::DialogMessages(true); }
 
 class InputPortDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::testing::ResetLayer();
-        platform::testing::ClearMessageBoxLog();
-        shell::ResetGlobals();
-        ResetEditorState();
-        ClearAllPaneStores();
-        ClearWorkingNetwork();
-        resources::RegisterAll();
-        InstallElementDialogs();
+        test::FreshElementDialogs();
         element_ =
             AppendElement(shell::WorkingNetwork, HWND{}, shell::kElementInputNode, 40, 40, 40, 40);
         ASSERT_GE(element_, 0);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTestSupport.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/OutputPortDialog.h"
@@ -39,11 +40,7 @@ using platform::HWND;
 using platform::testing::Click;
 using platform::testing::TypeText;
 
-std::string Text(HWND d, int id) {
-    char buffer[4096];
-    platform::GetDlgItemText(d, id, buffer, sizeof buffer);
-    return buffer;
-}
+std::string Text(HWND d, int id) { return test::DialogText(d, id); }
 
 // The texts of the dialog's own boxes ("QV Message"), checking their icon and button.
 std::vector<std::string> Messages() {
@@ -105,15 +102,8 @@ shell::ComplexPoint hook_result[shell::kGridPoints];
 class OutputPortDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        platform::testing::ResetLayer();
-        platform::testing::ClearMessageBoxLog();
+        test::FreshElementDialogs();
         platform::testing::ClearFileDialogLog();
-        shell::ResetGlobals();
-        ResetEditorState();
-        ClearAllPaneStores();
-        ClearWorkingNetwork();
-        resources::RegisterAll();
-        InstallElementDialogs();
         ResetOutputPortDialog(true);
         scratch_ = std::make_unique<shell::DriverRecord>();
         saved_scratch_ = shell::ScratchDriverRecord;
@@ -135,10 +125,7 @@ class OutputPortDialog : public ::testing::Test {
     void TearDown() override {
         shell::ScratchDriverRecord = saved_scratch_;
         ResetOutputPortDialog(true);
-        InputNodeDialogProc = nullptr;
-        FilterDialogProc = nullptr;
-        OutputPortDialogProc = nullptr;
-        CopySpeakerDialogProc = nullptr;
+        test::ForgetElementDialogs();
     }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }
     shell::ElementDriverBlock& Driver() {

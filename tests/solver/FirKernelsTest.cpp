@@ -191,12 +191,7 @@ TEST_F(FirKernels, PartitionsReassembleIntoTheWholeFilter) {
 TEST_F(FirKernels, StaleChannelsAreResolvedBeforeTheBuild) {
     // Pane 2 is solved at F = 1024, then the buffer size changes to 2048: the build re-solves
     // pane 2 for the new bin grid instead of using the old spectra.
-    NewNetwork(3);
-    AddInput(0, 1.0f);
-    AddFilter(0, 1, 1.0f, 1.0f, 1000.0f);
-    AddPort(1, 2, 9.0f);
-    AddGround(2);
-    network::SavePaneStore(2);
+    OneWayChannel(2, 1.0f, 9.0f);
     network::ActivePane = 2;
     ASSERT_EQ(solver::SolveNetwork(), 0);
     ASSERT_EQ(solver::FirSpectrumStamps[8].block_frames, 1024);
@@ -209,12 +204,7 @@ TEST_F(FirKernels, StaleChannelsAreResolvedBeforeTheBuild) {
 }
 
 TEST_F(FirKernels, ClearedPlotsGiveSilentOutputsAndNoResolve) {
-    NewNetwork(3);
-    AddInput(0, 1.0f);
-    AddFilter(0, 1, 1.0f, 1.0f, 1000.0f);
-    AddPort(1, 2, 3.0f);
-    AddGround(2);
-    network::SavePaneStore(4);
+    OneWayChannel(4, 1.0f, 3.0f);
     network::ActivePane = 4;
     ASSERT_EQ(solver::SolveNetwork(), 0);
     solver::ClearSolverPlots();

@@ -23,14 +23,16 @@ class NetworkCheck : public ::testing::Test {
     }
 };
 
-// A valid one-way channel on input port `in` feeding output `out`, saved into pane `pane`.
-void OneWayChannel(int pane, float in, float out) {
-    NewNetwork(3);
-    AddInput(0, in);
-    AddFilter(0, 1, 1.0f, 1.0f, 1000.0f);
-    AddPort(1, 2, out);
-    AddGround(2);
-    network::SavePaneStore(pane);
+// Panes 2..5 each route input port 1 to outputs 2 * pane and 2 * pane + 1: eight routes.
+void EightRoutesInPanesTwoToFive() {
+    for (int pane = 2; pane <= 5; ++pane) {
+        NewNetwork(4);
+        AddInput(0, 1.0f);
+        AddPort(0, 1, static_cast<float>(2 * pane));
+        AddPort(0, 1, static_cast<float>(2 * pane + 1));
+        AddGround(1);
+        network::SavePaneStore(pane);
+    }
 }
 
 std::string LastMessage() {
@@ -128,14 +130,7 @@ TEST_F(NetworkCheck, EveryRuleGivesItsMessageAndCode) {
         {"nine routes on eight outputs",
          [] {
              shell::OutputLayout = 0;
-             for (int pane = 2; pane <= 5; ++pane) {
-                 NewNetwork(4);
-                 AddInput(0, 1.0f);
-                 AddPort(0, 1, static_cast<float>(2 * pane));
-                 AddPort(0, 1, static_cast<float>(2 * pane + 1));
-                 AddGround(1);
-                 network::SavePaneStore(pane);
-             }
+             EightRoutesInPanesTwoToFive();
              OneWayChannel(1, 2, 1);
          },
          5, "Sound Card Is Selected For 8 Outputs"},
@@ -151,14 +146,7 @@ TEST_F(NetworkCheck, EveryRuleGivesItsMessageAndCode) {
         {"output range before eight outputs",
          [] {
              shell::OutputLayout = 0;
-             for (int pane = 2; pane <= 5; ++pane) {
-                 NewNetwork(4);
-                 AddInput(0, 1.0f);
-                 AddPort(0, 1, static_cast<float>(2 * pane));
-                 AddPort(0, 1, static_cast<float>(2 * pane + 1));
-                 AddGround(1);
-                 network::SavePaneStore(pane);
-             }
+             EightRoutesInPanesTwoToFive();
              OneWayChannel(1, 2, 16.5f);
          },
          1, "Sound Card OUTPUT Port Is Out Of Range (1.....16)"},

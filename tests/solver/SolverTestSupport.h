@@ -80,6 +80,17 @@ inline void NewNetwork(int nodes) {
     shell::WorkingNetwork.WMatrixOrder = nodes;
 }
 
+// A valid one-way channel: input port `in` through a Butterworth low pass at 1 kHz to output
+// `out`, saved into pane `pane`.
+inline void OneWayChannel(int pane, float in, float out) {
+    NewNetwork(3);
+    AddInput(0, in);
+    AddFilter(0, 1, 1.0f, 1.0f, 1000.0f);
+    AddPort(1, 2, out);
+    AddGround(2);
+    network::SavePaneStore(pane);
+}
+
 inline std::complex<double> ToComplex(shell::ComplexPoint p) { return {p.re, p.im}; }
 
 }  // namespace solver_test

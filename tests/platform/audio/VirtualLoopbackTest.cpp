@@ -290,21 +290,26 @@ TEST_F(VirtualLoopbackAudioTest, OutputThatRunsDryPlaysSilenceAndAGapCountsAnUnd
     ASSERT_EQ(waveOutClose(out), 0u);
 }
 
+// Opens device 1 for stereo input at kRate and starts recording into one header over `memory`.
+void StartRecordingInto(std::vector<char>& memory, WAVEHDR& h, HWAVEIN& in) {
+    auto f = Extensible(2, kRate);
+    h.lpData = memory.data();
+    h.dwBufferLength = static_cast<DWORD>(memory.size());
+    ASSERT_EQ(waveInOpen(&in, 1, AsFormat(f), kWindow, 0, CALLBACK_WINDOW), 0u);
+    ASSERT_EQ(waveInPrepareHeader(in, &h, sizeof(h)), 0u);
+    ASSERT_EQ(waveInAddBuffer(in, &h, sizeof(h)), 0u);
+    ASSERT_EQ(waveInStart(in), 0u);
+}
+
 TEST_F(VirtualLoopbackAudioTest, CardCanFollowTheLayersVirtualClock) {
     const bool virtual_before = internal::IsVirtualClock();
     const std::int64_t ms_before = internal::NowMs();
     internal::UseVirtualClock(true, 1000);
     VirtualCardFollowLayerClock(true);
-    auto f = Extensible(2, kRate);
     std::vector<char> memory(480 * 8);  // 10 ms
     WAVEHDR h{};
-    h.lpData = memory.data();
-    h.dwBufferLength = static_cast<DWORD>(memory.size());
     HWAVEIN in{};
-    ASSERT_EQ(waveInOpen(&in, 1, AsFormat(f), kWindow, 0, CALLBACK_WINDOW), 0u);
-    ASSERT_EQ(waveInPrepareHeader(in, &h, sizeof(h)), 0u);
-    ASSERT_EQ(waveInAddBuffer(in, &h, sizeof(h)), 0u);
-    ASSERT_EQ(waveInStart(in), 0u);
+    ASSERT_NO_FATAL_FAILURE(StartRecordingInto(memory, h, in));
     internal::AdvanceVirtualTime(9);
     EXPECT_TRUE(TakeOnly(MM_WIM_DATA).empty()) << "done after 9 of 10 ms";
     internal::AdvanceVirtualTime(1);
@@ -318,16 +323,10 @@ TEST_F(VirtualLoopbackAudioTest, CardCanFollowTheLayersVirtualClock) {
 }
 
 TEST_F(VirtualLoopbackAudioTest, PacerMovesTheClocksInRealTime) {
-    auto f = Extensible(2, kRate);
     std::vector<char> memory(48 * 8);  // 1 ms
     WAVEHDR h{};
-    h.lpData = memory.data();
-    h.dwBufferLength = static_cast<DWORD>(memory.size());
     HWAVEIN in{};
-    ASSERT_EQ(waveInOpen(&in, 1, AsFormat(f), kWindow, 0, CALLBACK_WINDOW), 0u);
-    ASSERT_EQ(waveInPrepareHeader(in, &h, sizeof(h)), 0u);
-    ASSERT_EQ(waveInAddBuffer(in, &h, sizeof(h)), 0u);
-    ASSERT_EQ(waveInStart(in), 0u);
+    ASSERT_NO_FATAL_FAILURE(StartRecordingInto(memory, h, in));
     VirtualCardStartPacer();
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!(std::atomic_ref<DWORD>(h.dwFlags).load() & WHDR_DONE) &&

@@ -25,6 +25,15 @@ struct PaintLog {
 };
 PaintLog g_log;
 
+// Fills the whole client area of `hwnd` through `hdc` with one colour.
+void FillClient(HWND hwnd, HDC hdc, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all;
+    GetClientRect(hwnd, &all);
+    FillRect(hdc, &all, brush);
+    DeleteObject(brush);
+}
+
 LRESULT TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         ++g_log.paints;
@@ -35,13 +44,7 @@ LRESULT TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(hwnd, &ps);
         g_log.painted = ps.rcPaint;
-        if (g_log.fill != kBackground) {
-            HBRUSH brush = CreateSolidBrush(g_log.fill);
-            RECT all;
-            GetClientRect(hwnd, &all);
-            FillRect(hdc, &all, brush);
-            DeleteObject(brush);
-        }
+        if (g_log.fill != kBackground) FillClient(hwnd, hdc, g_log.fill);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -66,11 +69,7 @@ LRESULT TestChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         HDC hdc = BeginPaint(hwnd, &ps);
-        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 0));
-        RECT all;
-        GetClientRect(hwnd, &all);
-        FillRect(hdc, &all, brush);
-        DeleteObject(brush);
+        FillClient(hwnd, hdc, RGB(255, 0, 0));
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -111,21 +110,27 @@ class GdiWindowGui : public ::testing::Test {
     }
 };
 
+// A 5-pixel meter bar from (x, y0) to (x, y1) drawn straight into the window's context, outside
+// any paint, as the meters draw.
+void DrawMeterBar(HWND hwnd, int x, int y0, int y1) {
+    HDC hdc = GetDC(hwnd);
+    ASSERT_NE(hdc, HDC{});
+    HPEN pen = CreatePen(PS_SOLID, 5, kMeter);
+    HPEN old = SelectObject(hdc, pen);
+    MoveToEx(hdc, x, y0, nullptr);
+    LineTo(hdc, x, y1);
+    SelectObject(hdc, old);
+    ReleaseDC(hwnd, hdc);
+    DeleteObject(pen);
+}
+
 TEST_F(GdiWindowGui, DrawingOutsidePaintShowsAndIsErasedByInvalidateAndUpdate) {
     HWND hwnd = MakeWindow(10, 10, 160, 120);
     platform::testing::PumpUntilIdle();
     ASSERT_EQ(Shown(hwnd, 30, 20), kBackground);
 
     // A meter bar drawn straight into the window's context, outside any paint.
-    HDC hdc = GetDC(hwnd);
-    ASSERT_NE(hdc, HDC{});
-    HPEN pen = CreatePen(PS_SOLID, 5, kMeter);
-    HPEN old = SelectObject(hdc, pen);
-    MoveToEx(hdc, 30, 60, nullptr);
-    LineTo(hdc, 30, 20);
-    SelectObject(hdc, old);
-    ReleaseDC(hwnd, hdc);
-    DeleteObject(pen);
+    ASSERT_NO_FATAL_FAILURE(DrawMeterBar(hwnd, 30, 60, 20));
     EXPECT_EQ(Shown(hwnd, 30, 40), kMeter) << "what GetDC draws shows at once";
     EXPECT_EQ(Shown(hwnd, 40, 40), kBackground);
 
@@ -149,15 +154,7 @@ TEST_F(GdiWindowGui, MeterBarsInAStaticControlAreWipedByItsOwnPaint) {
     platform::testing::PumpUntilIdle();
     const COLORREF empty = Shown(meter, 20, 100);
     ASSERT_NE(empty, CLR_INVALID);
-    HDC hdc = GetDC(meter);
-    ASSERT_NE(hdc, HDC{});
-    HPEN pen = CreatePen(PS_SOLID, 5, kMeter);
-    HPEN old = SelectObject(hdc, pen);
-    MoveToEx(hdc, 20, 188, nullptr);
-    LineTo(hdc, 20, 40);
-    SelectObject(hdc, old);
-    ReleaseDC(meter, hdc);
-    DeleteObject(pen);
+    ASSERT_NO_FATAL_FAILURE(DrawMeterBar(meter, 20, 188, 40));
     EXPECT_EQ(Shown(meter, 20, 100), kMeter) << "the bar shows at once";
     InvalidateRect(meter, nullptr, TRUE);
     UpdateWindow(meter);

@@ -11,13 +11,18 @@ struct TimerLog {
     std::vector<std::pair<UINT_PTR, std::int64_t>> fired;  // id, time
 };
 
-TEST_F(Timers, PeriodicTimerFiresOncePerPeriodOnTheVirtualClock) {
-    const HWND hwnd = MakeWindow();
-    TimerLog log;
-    Extra() = [&](HWND, UINT message, WPARAM wParam, LPARAM, bool*) -> LRESULT {
+// Every WM_TIMER of the test window is logged with its id and the virtual time.
+void RecordTimers(TimerLog& log) {
+    Extra() = [&log](HWND, UINT message, WPARAM wParam, LPARAM, bool*) -> LRESULT {
         if (message == WM_TIMER) log.fired.emplace_back(wParam, testing::Now());
         return 0;
     };
+}
+
+TEST_F(Timers, PeriodicTimerFiresOncePerPeriodOnTheVirtualClock) {
+    const HWND hwnd = MakeWindow();
+    TimerLog log;
+    RecordTimers(log);
     const std::int64_t start = testing::Now();
     EXPECT_EQ(SetTimer(hwnd, 10100, 100), 10100u);
     testing::AdvanceTime(99);
@@ -33,10 +38,7 @@ TEST_F(Timers, PeriodicTimerFiresOncePerPeriodOnTheVirtualClock) {
 TEST_F(Timers, SettingAnExistingTimerRestartsIt) {
     const HWND hwnd = MakeWindow();
     TimerLog log;
-    Extra() = [&](HWND, UINT message, WPARAM wParam, LPARAM, bool*) -> LRESULT {
-        if (message == WM_TIMER) log.fired.emplace_back(wParam, testing::Now());
-        return 0;
-    };
+    RecordTimers(log);
     const std::int64_t start = testing::Now();
     SetTimer(hwnd, 1, 500);
     testing::AdvanceTime(400);
