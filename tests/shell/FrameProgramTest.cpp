@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "app/ProgramServices.h"
+#include "engine/Engine.h"
 #include "engine/Globals.h"
+#include "engine/Ids.h"
 #include "network/PaneEditor.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
@@ -105,6 +108,45 @@ TEST_F(FrameProgramTest, EditInThePreviouslyActivePaneLeavesTheLoadedNetworkGui)
     PlaceGround(right_pane);
     EXPECT_EQ(PaneStores[2].ElementCount, saved_right->ElementCount + 1);
     EXPECT_EQ(PaneStores[2].ElementGeometry[saved_right->ElementCount].kind, kElementGround);
+}
+
+// The remote's digit keys, as a person uses them while music plays: key 1 stops playback, loads
+// profile 1, and the frame's chain activates the panes and starts playback again by itself.
+TEST_F(FrameProgramTest, ProfileKeyLoadsTheProjectAndPlaysAgainGui) {
+    platform::VirtualCardReset();
+    platform::VirtualCardFollowLayerClock(true);
+    ASSERT_EQ(Start(), kStarted);
+    const std::string path = (dir_ / "profile one.HIF").string();
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo3Way));
+    input::ScriptFileDialogAnswers({path});
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdSaveProjectAs));
+    auto saved_left = std::make_unique<PaneStore>(PaneStores[0]);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo2Way));
+    std::strcpy(Preferences->ProfilePaths[0], path.c_str());
+
+    input::Click(ComponentCADSelectionDialog, kPlayButton);
+    input::AdvanceTime(2000);
+    input::PumpUntilIdle(ComponentCADSelectionDialog);
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+
+    input::PressKey(ComponentCADSelectionDialog, '1', ComponentCADSelectionDialog);
+    EXPECT_NE(engine::CurrentPlayState(), engine::PlayState::Playing) << "the key did not stop";
+    EXPECT_EQ(std::memcmp(&PaneStores[0], saved_left.get(), sizeof(PaneStore)), 0)
+        << "profile 1 was not loaded into Front-Left";
+    EXPECT_EQ(network::ActivePane, 0);
+    for (int step = 0; step < 20 && engine::CurrentPlayState() != engine::PlayState::Playing;
+         ++step) {
+        input::AdvanceTime(500);
+        input::PumpUntilIdle(ComponentCADSelectionDialog);
+    }
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing)
+        << "playback did not start again after the profile load";
+    EXPECT_EQ(CountBoxes("Requested Profile Not Found"), 0);
+    EXPECT_EQ(CountBoxes("This Project File Is Not recognized"), 0);
+    input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+    input::PumpUntilIdle(ComponentCADSelectionDialog);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    platform::VirtualCardFollowLayerClock(false);
 }
 
 }  // namespace
