@@ -4,6 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "shell/ComplexFftBasics.h"
+#include "shell/ComplexFftWide.h"
+
 // In-place complex FFT. Layout of the work areas:
 //   ip[0] = nw, the number of floats of the cos/sin table in w (the table serves transforms of
 //           up to 4 nw floats, that is Nt = 2 nw complex points); ip[1] = 1;
@@ -16,117 +19,19 @@
 // (128-bit) or four (256-bit, when the processor has them) complex points per vector. The vector
 // kernels perform, point by point, exactly the floating-point operations of the scalar one, so
 // every kernel gives the same bits on every machine.
+// The 256-bit path also reorders the memory traffic without changing any point's arithmetic:
+// the permutation runs in the same pass as the first stage, radix-8 stages go two at a time
+// through a small buffer, and the last stage of an inverse transform applies the factor 2/n as
+// it stores.
 
 namespace shell {
 
 bool FftUseWideVectors = true;
 
+// The shared building blocks and the 256-bit kernels live in their own headers.
+using namespace fft_kernels;
+
 namespace {
-
-constexpr float kSqrtHalf = 0.707106781186547524f;
-
-struct Cx {
-    float re;
-    float im;
-};
-
-inline Cx Add(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
-inline Cx Sub(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
-inline Cx Mul(Cx a, Cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-
-// Multiplies by -j (forward) or +j (inverse).
-template <bool kInverse>
-inline Cx RotQuarter(Cx a) {
-    if constexpr (kInverse) {
-        return {-a.im, a.re};
-    } else {
-        return {a.im, -a.re};
-    }
-}
-
-// Multiplies by e^(-+ j pi/4) and e^(-+ j 3 pi/4).
-template <bool kInverse>
-inline Cx RotEighth(Cx a) {
-    if constexpr (kInverse) {
-        return {kSqrtHalf * (a.re - a.im), kSqrtHalf * (a.re + a.im)};
-    } else {
-        return {kSqrtHalf * (a.re + a.im), kSqrtHalf * (a.im - a.re)};
-    }
-}
-template <bool kInverse>
-inline Cx RotThreeEighths(Cx a) {
-    if constexpr (kInverse) {
-        return {-kSqrtHalf * (a.re + a.im), kSqrtHalf * (a.re - a.im)};
-    } else {
-        return {kSqrtHalf * (a.im - a.re), -kSqrtHalf * (a.re + a.im)};
-    }
-}
-
-int Log2(int value) {
-    int bits = 0;
-    while ((1 << bits) < value) ++bits;
-    return bits;
-}
-
-// Reverses the low `bits` bits of v.
-int ReverseBits(int v, int bits) {
-    int r = 0;
-    for (int b = 0; b < bits; ++b) {
-        r = (r << 1) | (v & 1);
-        v >>= 1;
-    }
-    return r;
-}
-
-// Cos/sin table geometry for one transform: the table holds Nt = 2 ip[0] points, the transform
-// uses every stride-th of them.
-struct TableView {
-    const float* w;
-    int stride;   // Nt / N
-    int quarter;  // Nt / 4: pairs in the table
-};
-
-// e^(-+ j 2 pi e / N) for 0 <= e < N/2 (first two quadrants), read from the quarter-wave table.
-template <bool kInverse>
-inline Cx Twiddle(const TableView& t, int e) {
-    int r = e * t.stride;
-    float re;
-    float im;
-    if (r < t.quarter) {
-        re = t.w[2 * r];
-        im = -t.w[2 * r + 1];
-    } else {  // second quadrant: e^(-j (pi/2 + phi)) = -j e^(-j phi)
-        r -= t.quarter;
-        re = -t.w[2 * r + 1];
-        im = -t.w[2 * r];
-    }
-    if constexpr (kInverse) im = -im;
-    return {re, im};
-}
-
-// The three twiddles of one butterfly column that come from the table: W^e, W^2e, W^4e with
-// e = k step < N/8, for a radix-8 stage whose groups span 8 `span` points (step = N / (8 span)).
-template <bool kInverse>
-[[gnu::always_inline]] inline void ColumnLookups(const TableView& t, int k, int step, Cx& t1,
-                                                 Cx& t2, Cx& t4) {
-    const int e = k * step;
-    t1 = Twiddle<kInverse>(t, e);
-    t2 = Twiddle<kInverse>(t, 2 * e);
-    t4 = Twiddle<kInverse>(t, 4 * e);
-}
-
-// The seven twiddles W^(s e), s = 1..7, of one column: three from the table, four products
-// t3 = t1 t2, t5 = t1 t4, t6 = t2 t4, t7 = t3 t4 in single precision. The vector kernels form
-// the same products lane by lane.
-template <bool kInverse>
-[[gnu::always_inline]] inline void ColumnTwiddles(const TableView& t, int k, int step,
-                                                  Cx (&tw)[8]) {
-    ColumnLookups<kInverse>(t, k, step, tw[1], tw[2], tw[4]);
-    tw[3] = Mul(tw[1], tw[2]);
-    tw[5] = Mul(tw[1], tw[4]);
-    tw[6] = Mul(tw[2], tw[4]);
-    tw[7] = Mul(tw[3], tw[4]);
-}
 
 void BitReverse(Cx* x, int log2n, int* table) {
     const int hi_bits = (log2n + 1) / 2;
@@ -208,9 +113,6 @@ inline void Dft8(Cx (&y)[8]) {
     y[3] = Add(E3, O3);
     y[7] = Sub(E3, O3);
 }
-
-// Bit-reversed order of 3 bits: the sub-transform that belongs to input s sits at rev3(s) L.
-constexpr int kRev3[8] = {0, 4, 2, 6, 1, 5, 3, 7};
 
 template <bool kInverse>
 void Radix8StageScalar(Cx* x, int count, int span, const TableView& table) {
@@ -371,129 +273,6 @@ void Radix8FirstStagePaired(Cx* x, int count) {
     }
 }
 
-// The same stage on four neighbouring columns with 256-bit vectors, used when the processor
-// has them (checked once at start-up). Element by element it performs exactly the operations of
-// the narrower kernels, so the results do not depend on which kernel ran. Needs span % 4 == 0.
-#define QV_WIDE __attribute__((target("avx"), always_inline))
-#define QV_WIDE_FUNCTION __attribute__((target("avx")))
-
-typedef float V8 __attribute__((vector_size(32)));
-typedef int V8i __attribute__((vector_size(32)));
-
-QV_WIDE inline V8 Load8(const Cx* p) {
-    V8 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-QV_WIDE inline void Store8(Cx* p, V8 v) { std::memcpy(p, &v, sizeof v); }
-QV_WIDE inline V8 Swap8(V8 a) { return __builtin_shuffle(a, V8i{1, 0, 3, 2, 5, 4, 7, 6}); }
-QV_WIDE inline V8 VMul8(V8 a, V8 tre, V8 tim) { return a * tre + Swap8(a) * tim; }
-QV_WIDE inline V8 DupRe8(V8 b) { return __builtin_shuffle(b, V8i{0, 0, 2, 2, 4, 4, 6, 6}); }
-QV_WIDE inline V8 DupImConj8(V8 b) {
-    return __builtin_shuffle(b, V8i{1, 1, 3, 3, 5, 5, 7, 7}) *
-           V8{-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
-}
-QV_WIDE inline V8 VMulFull8(V8 a, V8 b) { return VMul8(a, DupRe8(b), DupImConj8(b)); }
-
-template <bool kInverse>
-QV_WIDE inline V8 VRotQuarter8(V8 a) {
-    if constexpr (kInverse) {
-        return Swap8(a) * V8{-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
-    } else {
-        return Swap8(a) * V8{1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f};
-    }
-}
-
-template <bool kInverse>
-QV_WIDE inline void VDft8Wide(V8 (&y)[8]) {
-    const V8 c = {kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf,
-                  kSqrtHalf, kSqrtHalf, kSqrtHalf, kSqrtHalf};
-    const V8 e0 = y[0] + y[4];
-    const V8 e1 = y[0] - y[4];
-    const V8 e2 = y[2] + y[6];
-    const V8 e3 = VRotQuarter8<kInverse>(y[2] - y[6]);
-    const V8 E0 = e0 + e2;
-    const V8 E2 = e0 - e2;
-    const V8 E1 = e1 + e3;
-    const V8 E3 = e1 - e3;
-    const V8 o0 = y[1] + y[5];
-    const V8 o1 = y[1] - y[5];
-    const V8 o2 = y[3] + y[7];
-    const V8 o3 = VRotQuarter8<kInverse>(y[3] - y[7]);
-    const V8 O0 = o0 + o2;
-    const V8 O2 = VRotQuarter8<kInverse>(o0 - o2);
-    const V8 s1 = o1 + o3;
-    const V8 O1 = c * (s1 + VRotQuarter8<kInverse>(s1));
-    const V8 d1 = o1 - o3;
-    const V8 O3 = c * (VRotQuarter8<kInverse>(d1) - d1);
-    y[0] = E0 + O0;
-    y[4] = E0 - O0;
-    y[1] = E1 + O1;
-    y[5] = E1 - O1;
-    y[2] = E2 + O2;
-    y[6] = E2 - O2;
-    y[3] = E3 + O3;
-    y[7] = E3 - O3;
-}
-
-template <bool kInverse>
-QV_WIDE_FUNCTION void Radix8StageWide(Cx* x, int count, int span, const TableView& table) {
-    const int group = 8 * span;
-    const int step = count / group;
-    int offsets[8];
-    for (int s = 0; s < 8; ++s) offsets[s] = kRev3[s] * span;
-    for (int k = 0; k < span; k += 4) {
-        // Twiddles of four columns: one vector per s, spread into (re, re) and (-im, im) lanes.
-        Cx a1[4];
-        Cx a2[4];
-        Cx a4[4];
-        for (int j = 0; j < 4; ++j)
-            ColumnLookups<kInverse>(table, k + j, step, a1[j], a2[j], a4[j]);
-        V8 v[8];
-        v[1] = Load8(a1);
-        v[2] = Load8(a2);
-        v[4] = Load8(a4);
-        v[3] = VMulFull8(v[1], v[2]);
-        v[5] = VMulFull8(v[1], v[4]);
-        v[6] = VMulFull8(v[2], v[4]);
-        v[7] = VMulFull8(v[3], v[4]);
-        V8 tre[8];
-        V8 tim[8];
-        for (int s = 1; s < 8; ++s) {
-            tre[s] = DupRe8(v[s]);
-            tim[s] = DupImConj8(v[s]);
-        }
-        for (int g = k; g < count; g += group) {
-            Cx* p = x + g;
-            V8 y[8] = {Load8(p),
-                       VMul8(Load8(p + offsets[1]), tre[1], tim[1]),
-                       VMul8(Load8(p + offsets[2]), tre[2], tim[2]),
-                       VMul8(Load8(p + offsets[3]), tre[3], tim[3]),
-                       VMul8(Load8(p + offsets[4]), tre[4], tim[4]),
-                       VMul8(Load8(p + offsets[5]), tre[5], tim[5]),
-                       VMul8(Load8(p + offsets[6]), tre[6], tim[6]),
-                       VMul8(Load8(p + offsets[7]), tre[7], tim[7])};
-            VDft8Wide<kInverse>(y);
-            Store8(p, y[0]);
-            Store8(p + span, y[1]);
-            Store8(p + 2 * span, y[2]);
-            Store8(p + 3 * span, y[3]);
-            Store8(p + 4 * span, y[4]);
-            Store8(p + 5 * span, y[5]);
-            Store8(p + 6 * span, y[6]);
-            Store8(p + 7 * span, y[7]);
-        }
-    }
-}
-
-bool DetectWideVectors() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx");
-}
-
-// Decided once before main runs, so no call ever pays for the check.
-const bool kHaveWideVectors = DetectWideVectors();
-
 // The radix-2 first stage with one vector per pair of neighbouring points (a, b):
 // (a, b) * (1, 1, -1, -1) + (b, a) = (a + b, a - b), the scalar stage's operations.
 void Radix2StagePaired(Cx* x, int count) {
@@ -522,13 +301,66 @@ void Radix4FirstStagePaired(Cx* x, int count) {
     }
 }
 
+// The radix-8 stages from `span` on. Returns true when the last stage also applied `scale`
+// (inverse transforms on the 256-bit kernels); otherwise the caller scales.
 template <bool kInverse>
-void Transform(Cx* x, int count, int* ip, const float* w, bool paired) {
-    const int log2n = Log2(count);
-    BitReverse(x, log2n, ip + 2);
-
+bool RemainingStages(Cx* x, int count, int span, const int* ip, const float* w, bool paired,
+                     float scale) {
     const int table_points = 2 * ip[0];
     const TableView table{w, table_points >= count ? table_points / count : 1, table_points / 4};
+    bool scaled = false;
+    const bool wide = paired && kHaveWideVectors && FftUseWideVectors;
+    int stages_left = 0;
+    for (int t = span; t < count; t *= 8) ++stages_left;
+    for (; span < count; span *= 8, --stages_left) {
+        if (wide && span % 4 == 0 && stages_left >= 2) {
+            // The stages pair up from the last one: the widest strides gain the most.
+            const bool last = 64 * span == count;
+            if (kInverse && last) {
+                TwoRadix8Stages<kInverse, true>(x, count, span, table, scale);
+                scaled = true;
+            } else {
+                TwoRadix8Stages<kInverse, false>(x, count, span, table, scale);
+            }
+            span *= 8;
+            --stages_left;
+        } else if (wide && span % 4 == 0) {
+            if (kInverse && 8 * span == count) {
+                Radix8StageWide<kInverse, true>(x, count, span, table, scale);
+                scaled = true;
+            } else {
+                Radix8StageWide<kInverse, false>(x, count, span, table, scale);
+            }
+        } else if (paired && span % 2 == 0) {
+            Radix8StagePaired<kInverse>(x, count, span, table);
+        } else {
+            Radix8StageScalar<kInverse>(x, count, span, table);
+        }
+    }
+    return scaled;
+}
+
+template <bool kInverse>
+bool Transform(Cx* x, int count, int* ip, const float* w, bool paired, float scale) {
+    const int log2n = Log2(count);
+    const bool wide = paired && kHaveWideVectors && FftUseWideVectors;
+    if (wide && log2n >= 6) {
+        // Permutation and first stage in one pass over the data.
+        const int first_bits = log2n % 3 == 0 ? 3 : log2n % 3;
+        switch (first_bits) {
+            case 1:
+                PermuteFirstStageWide<1, kInverse>(x, log2n, ip + 2);
+                break;
+            case 2:
+                PermuteFirstStageWide<2, kInverse>(x, log2n, ip + 2);
+                break;
+            default:
+                PermuteFirstStageWide<3, kInverse>(x, log2n, ip + 2);
+                break;
+        }
+        return RemainingStages<kInverse>(x, count, 1 << first_bits, ip, w, paired, scale);
+    }
+    BitReverse(x, log2n, ip + 2);
 
     int span = 1;
     switch (log2n % 3) {
@@ -555,15 +387,7 @@ void Transform(Cx* x, int count, int* ip, const float* w, bool paired) {
         Radix8FirstStagePaired<kInverse>(x, count);
         span = 8;
     }
-    for (; span < count; span *= 8) {
-        if (paired && span % 4 == 0 && kHaveWideVectors && FftUseWideVectors) {
-            Radix8StageWide<kInverse>(x, count, span, table);
-        } else if (paired && span % 2 == 0) {
-            Radix8StagePaired<kInverse>(x, count, span, table);
-        } else {
-            Radix8StageScalar<kInverse>(x, count, span, table);
-        }
-    }
+    return RemainingStages<kInverse>(x, count, span, ip, w, paired, scale);
 }
 
 void Run(int n, int sign, float* a, int* ip, float* w, bool paired) {
@@ -572,13 +396,14 @@ void Run(int n, int sign, float* a, int* ip, float* w, bool paired) {
     // Cx is two floats in a row, so the interleaved array is an array of Cx.
     Cx* x = reinterpret_cast<Cx*>(a);
     if (sign >= 0) {
-        Transform<true>(x, count, ip, w, paired);
         // 2/n is a power of two, so the single-precision product equals the exact product
         // rounded once, as an extended-precision factor would give.
         const float scale = static_cast<float>(2.0 / n);
-        for (int i = 0; i < n; ++i) a[i] *= scale;
+        if (!Transform<true>(x, count, ip, w, paired, scale)) {
+            for (int i = 0; i < n; ++i) a[i] *= scale;
+        }
     } else {
-        Transform<false>(x, count, ip, w, paired);
+        Transform<false>(x, count, ip, w, paired, 1.0f);
     }
 }
 

@@ -23,7 +23,7 @@ namespace shell {
 void ComplexFft(int n, int sign, float* a, int* ip, float* w);
 
 // The scalar twin of ComplexFft: the same stages one complex point at a time, without the
-// paired (128-bit vector) kernel. Same contract; results agree to single-precision rounding.
+// vector kernels. Same contract; the results are bit for bit those of ComplexFft.
 void ComplexFftScalar(int n, int sign, float* a, int* ip, float* w);
 
 // Test hook: false keeps ComplexFft on its 128-bit kernels even where 256-bit vectors exist.

@@ -257,6 +257,41 @@ TEST(ComplexFftTest, VectorKernelsGiveTheBitsOfTheScalarTwin) {
     FftUseWideVectors = true;
 }
 
+// A table built for a larger transform makes every smaller one read it with a stride; the vector
+// kernels gather their twiddles differently from the scalar twin, so both must still agree.
+TEST(ComplexFftTest, VectorKernelsAgreeWithTheScalarTwinOnALargerTable) {
+    WorkAreas areas;
+    BuildFftTable(1 << 18, areas.ip.data(), areas.w.data());
+    const std::vector<float> table(areas.w.begin(), areas.w.begin() + (1 << 16));
+    for (bool wide : {true, false}) {
+        FftUseWideVectors = wide;
+        for (int points = 2; points <= 65536; points *= 2) {
+            for (int sign : {-1, +1}) {
+                const std::vector<float> input =
+                    RandomData(points, 5000u + static_cast<unsigned>(points));
+                std::vector<float> a = input;
+                std::vector<float> b = input;
+                ComplexFft(2 * points, sign, a.data(), areas.ip.data(), areas.w.data());
+                ComplexFftScalar(2 * points, sign, b.data(), areas.ip.data(), areas.w.data());
+                EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(float)), 0)
+                    << "N = " << points << " sign " << sign << (wide ? " wide" : " narrow");
+                if (points > 8192) continue;
+                std::vector<Cd> want(points);
+                for (int k = 0; k < points; ++k) want[k] = Cd(input[2 * k], input[2 * k + 1]);
+                ReferenceFft(want, sign);
+                if (sign > 0) {
+                    for (auto& v : want) v /= points;
+                }
+                EXPECT_LT(RelativeError(a, want), ErrorBound(points))
+                    << "N = " << points << " sign " << sign << (wide ? " wide" : " narrow");
+            }
+        }
+    }
+    FftUseWideVectors = true;
+    EXPECT_EQ(areas.ip[0], 1 << 16) << "smaller transforms rebuilt the table";
+    EXPECT_TRUE(std::equal(table.begin(), table.end(), areas.w.begin()));
+}
+
 TEST(ComplexFftTest, WorkAreaSizeCoversTheBitReversalTable) {
     for (int points = 2; points <= (1 << 20); points *= 2) {
         const std::size_t need = FftWorkAreaInts(2 * points);
