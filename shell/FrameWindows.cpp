@@ -147,11 +147,13 @@ HWND CreatePlayerDialog(HWND owner) {
     if (services.PlayerDialogProc == nullptr || services.PlayerDialogTemplate == nullptr) {
         return HWND{};
     }
+    // The stored position is taken before the dialog exists: the dialog keeps its slot up to
+    // date on every move, also on the one its creation makes.
+    const WindowPlacement place = WindowPlacements[kSlotComponentCADSelection];
     const HWND dialog = platform::CreateDialogParam(AppInstance, services.PlayerDialogTemplate,
                                                     owner, services.PlayerDialogProc, 0);
     if (!dialog) return HWND{};
     ComponentCADSelectionDialog = dialog;
-    const WindowPlacement& place = WindowPlacements[kSlotComponentCADSelection];
     platform::MoveWindow(dialog, place.X, place.Y, kPlayerDialogWidth, kPlayerDialogHeight,
                          platform::TRUE);
     platform::ShowWindow(dialog, platform::SW_SHOW);

@@ -240,6 +240,7 @@ bool EndOneModal() {
     }
     if (const HWND dialog = ui::CurrentModalDialog()) {
         EndDialog(dialog, IDCANCEL);
+        PostMessage(HWND{}, WM_NULL, 0, 0);  // the dialog's loop looks at its state again
         return true;
     }
     return false;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ using Clock = std::chrono::steady_clock;
 pid_t Spawn(const std::vector<std::string>& args, int keep, const std::string& display) {
     const pid_t pid = fork();
     if (pid != 0) return pid;
+    // The server and the window manager end with the test process, however it ends.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
         dup2(null, 0);

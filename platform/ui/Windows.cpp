@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/internal/Surface.h"
 #include "platform/ui/Paint.h"
@@ -210,15 +212,21 @@ void ResizeImage(Window& w) {
     w.image = std::move(image);
 }
 
+// The decorations around the frame's Qt window (which holds the menu bar).
+static RECT FrameDecorations(const Window& w) {
+    const int menu = w.menu ? GetSystemMetrics(SM_CYMENU) : 0;
+    return MakeRect(w.insets.left, w.insets.top - menu, w.insets.right, w.insets.bottom);
+}
+
 void ApplyGeometry(Window& w) {
     const int width = w.rect.right - w.rect.left;
     const int height = w.rect.bottom - w.rect.top;
     if (w.kind == Kind::Frame && w.outer) {
-        const int cxframe = GetSystemMetrics(SM_CXFRAME);
-        const int cyframe = GetSystemMetrics(SM_CYFRAME);
-        const int top = GetSystemMetrics(SM_CYCAPTION) + cyframe;
-        w.outer->setGeometry(w.rect.left + cxframe, w.rect.top + top,
-                             std::max(1, width - 2 * cxframe), std::max(1, height - top - cyframe));
+        // The Qt window holds the menu bar; the decorations around it are the insets without it.
+        const RECT d = FrameDecorations(w);
+        w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
+                             std::max(1, width - d.left - d.right),
+                             std::max(1, height - d.top - d.bottom));
     } else if (w.kind == Kind::MdiChild && w.outer) {
         w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
     } else if (!(w.style & WS_CHILD) && w.widget) {
@@ -239,19 +247,78 @@ void ApplyGeometry(Window& w) {
 
 namespace {
 bool applying_qt_geometry = false;
+
+// A window manager draws the caption and borders of top-level windows itself. Once it has framed
+// a window, its real decorations replace the estimated ones (from the system metrics), so that
+// the window's outer rectangle (what the program placed, e.g. the whole work area) is what the
+// screen shows, frame included. Without a window manager there is no frame around the window and
+// the estimates stay. True when the insets changed.
+bool TakeRealDecorations(Window& w) {
+    if (w.parent || (w.style & WS_CHILD) || w.kind == Kind::MdiChild) return false;
+    QWidget* top = w.kind == Kind::Frame ? w.outer.data() : w.widget.data();
+    if (!top || !top->isWindow() || !top->isVisible()) return false;
+    const QRect g = top->geometry();
+    const QRect f = top->frameGeometry();
+    const int left = g.left() - f.left();
+    const int top_edge = g.top() - f.top();
+    const int right = f.right() - g.right();
+    const int bottom = f.bottom() - g.bottom();
+    if (left <= 0 && top_edge <= 0 && right <= 0 && bottom <= 0) return false;
+    const int menu = (w.kind == Kind::Frame && w.menu) ? GetSystemMetrics(SM_CYMENU) : 0;
+    const RECT real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top,
+                               right + w.inner.right, bottom + w.inner.bottom);
+    if (real.left == w.insets.left && real.top == w.insets.top &&
+        real.right == w.insets.right && real.bottom == w.insets.bottom)
+        return false;
+    w.insets = real;
+    return true;
+}
+
+}  // namespace
+
+void WatchDecorations(HWND hwnd) {
+    Window* w = Find(hwnd);
+    QWidget* top = w ? (w->outer ? w->outer.data() : w->widget.data()) : nullptr;
+    if (!top) return;
+    // A window manager frames a window some time after it is mapped, without telling Qt's
+    // widgets (the client does not move): look every few milliseconds for one second.
+    auto* timer = new QTimer(top);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ticks, hwnd] {
+        if (++*ticks >= 40 || !Find(hwnd)) {
+            timer->deleteLater();
+            return;
+        }
+        OnQtGeometry(hwnd);
+    });
+    timer->start(25);
 }
 
 void OnQtGeometry(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w || applying_qt_geometry || w->destroying) return;
+    if (TakeRealDecorations(*w)) {
+        // The window keeps the outer rectangle it was given; its client area is what is left
+        // inside the decorations actually drawn around it.
+        const int old_cw = ClientWidth(*w);
+        const int old_ch = ClientHeight(*w);
+        applying_qt_geometry = true;
+        ApplyGeometry(*w);
+        applying_qt_geometry = false;
+        const int cw = ClientWidth(*w);
+        const int ch = ClientHeight(*w);
+        if (cw != old_cw || ch != old_ch) {
+            InvalidateRect(hwnd, nullptr, TRUE);
+            SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cw, ch));
+        }
+        return;
+    }
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
-        const int cxframe = GetSystemMetrics(SM_CXFRAME);
-        const int cyframe = GetSystemMetrics(SM_CYFRAME);
-        const int top = GetSystemMetrics(SM_CYCAPTION) + cyframe;
-        r = MakeRect(g.x() - cxframe, g.y() - top, g.x() + g.width() + cxframe,
-                     g.y() + g.height() + cyframe);
+        const RECT d = FrameDecorations(*w);
+        r = MakeRect(g.x() - d.left, g.y() - d.top, g.x() + g.width() + d.right,
+                     g.y() + g.height() + d.bottom);
     } else if (w->kind == Kind::MdiChild && w->outer) {
         const QRect g = w->outer->geometry();
         r = MakeRect(g.x(), g.y(), g.x() + g.width(), g.y() + g.height());

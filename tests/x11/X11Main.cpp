@@ -6,6 +6,8 @@
 // display at the given size, points DISPLAY, the xcb platform, HOME and the virtual sound card at
 // it, runs the tests and ends the server again. Screenshots go to QV_X11_OUTPUT_DIR.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +54,7 @@ int RunBothChildren(int argc, char** argv, const std::string& screen) {
         Child child{wm, out + "/run_" + screen + "_" + wm + ".log", -1};
         child.pid = fork();
         if (child.pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);  // a run that times out takes its children along
             std::FILE* log = std::fopen(child.log.c_str(), "w");
             if (log) {
                 dup2(fileno(log), 1);
