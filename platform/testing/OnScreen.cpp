@@ -174,6 +174,13 @@ bool OpenMenuItemRect(UINT id, RECT* out) {
 
 bool AnyMenuOpen() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }
 
+HWND WindowAt(int x, int y) { return ui::HwndOfWidget(QApplication::widgetAt(x, y)); }
+
+std::string WindowTitleAt(int x, int y) {
+    const QWidget* widget = QApplication::widgetAt(x, y);
+    return widget ? widget->window()->windowTitle().toStdString() : std::string();
+}
+
 unsigned long NativeWindowOf(HWND hwnd) {
     QWidget* top = TopWidgetOf(hwnd);
     return top ? static_cast<unsigned long>(top->winId()) : 0;
@@ -193,6 +200,7 @@ bool ActiveQtModal(QtModal* out) {
     out->title = modal->windowTitle().toStdString();
     out->window = static_cast<unsigned long>(modal->winId());
     out->frame = ToRect(modal->geometry());
+    out->active = modal->isActiveWindow();
     return true;
 }
 

@@ -43,6 +43,11 @@ bool MenuTitleRect(HWND frame, int index, RECT* out);
 bool OpenMenuItemRect(UINT id, RECT* out);
 bool AnyMenuOpen();
 
+// The layer's window under the screen point (the innermost one Qt shows there), or 0.
+HWND WindowAt(int x, int y);
+// The title of the top-level window Qt shows at the screen point ("" for none).
+std::string WindowTitleAt(int x, int y);
+
 // The X window of the top-level window that holds `hwnd`.
 unsigned long NativeWindowOf(HWND hwnd);
 
@@ -52,7 +57,8 @@ struct QtModal {
     std::string title;  // window title
     std::string text;   // a message box's text
     unsigned long window = 0;
-    RECT frame{};  // its client area on screen
+    RECT frame{};         // its client area on screen
+    bool active = false;  // it has the keyboard focus
 };
 bool ActiveQtModal(QtModal* out);
 // A button of the Qt modal window by its text (mnemonics ignored), on screen.

@@ -49,10 +49,29 @@ RECT Driver::WindowRect(HWND hwnd) {
     });
 }
 
+RECT Driver::SettledClientRect(HWND hwnd) {
+    RECT last = ClientRect(hwnd);
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        const RECT now = ClientRect(hwnd);
+        if (now.left == last.left && now.top == last.top && now.right == last.right &&
+            now.bottom == last.bottom)
+            return now;
+        last = now;
+    }
+    return last;
+}
+
 void Driver::ClickControl(HWND dialog, int id, int button) {
     const HWND control = OnUi([&] { return platform::GetDlgItem(dialog, id); });
     ASSERT_TRUE(control) << "no control " << id;
-    ClickAt(ClientRect(control), button);
+    const RECT r = SettledClientRect(control);
+    // Only where the control itself is on top: a click elsewhere would go to another window.
+    EXPECT_TRUE(WaitFor([&] { return screen::WindowAt(CentreX(r), CentreY(r)) == control; }, 3000))
+        << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r)
+        << ") by \"" << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); })
+        << "\"";
+    ClickAt(r, button);
 }
 
 void Driver::ReplaceEditText(HWND dialog, int id, const std::string& text) {
@@ -110,8 +129,30 @@ bool Driver::WaitNoModal(int timeout_ms) {
 bool Driver::ClickQtModalButton(const std::string& text) {
     RECT r{};
     if (!OnUi([&] { return screen::QtModalButtonRect(text, &r); })) return false;
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        RECT now{};
+        if (!OnUi([&] { return screen::QtModalButtonRect(text, &now); })) return false;
+        const bool same = now.left == r.left && now.top == r.top;
+        r = now;
+        if (same) break;
+    }
     ClickAt(r);
     return true;
+}
+
+std::string Driver::DescribeModal() {
+    return OnUi([] {
+        std::string out;
+        if (const HWND dialog = screen::InnermostModalDialog()) {
+            out += "dialog \"" + screen::TemplateOf(dialog) + "\"";
+            if (!platform::IsWindowVisible(dialog)) out += " (hidden)";
+        }
+        screen::QtModal modal;
+        if (screen::ActiveQtModal(&modal))
+            out += (out.empty() ? "" : ", ") + modal.kind + " \"" + modal.title + "\" " + modal.text;
+        return out.empty() ? std::string("nothing") : out;
+    });
 }
 
 bool Driver::ChooseMenu(HWND frame, int index, platform::UINT id) {
@@ -130,12 +171,7 @@ void Driver::CloseBox(HWND hwnd) {
     if (Setup().window_manager) {
         // The close box is the rightmost button of the title bar the window manager drew.
         const RECT frame = WindowRect(hwnd);
-        const HWND top = OnUi([&] {
-            HWND h = hwnd;
-            while (platform::GetParent(h)) h = platform::GetParent(h);
-            return h;
-        });
-        RECT client = ClientRect(top);
+        const RECT client = ClientRect(hwnd);
         const int title = client.top - frame.top;
         input_.Click(frame.right - 1 - title / 2, frame.top + title / 2);
     } else {
@@ -146,6 +182,14 @@ void Driver::CloseBox(HWND hwnd) {
 bool Driver::AnswerFileChooser(const std::string& path) {
     RECT field{};
     if (!WaitFor([&] { return screen::FileNameField(&field, nullptr); }, 10000)) return false;
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        RECT now{};
+        if (!OnUi([&] { return screen::FileNameField(&now, nullptr); })) return false;
+        const bool same = now.left == field.left && now.top == field.top;
+        field = now;
+        if (same) break;
+    }
     ClickAt(field);
     input_.Key("a", platform::testing::XInput::kControl);
     input_.Type(path);
@@ -229,6 +273,11 @@ void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
 void ProgramOnScreen::PassFirstStartBox(Driver& driver) {
     ASSERT_TRUE(driver.WaitForBox("Unable To OPEN Preferences File"))
         << "the first start's message box did not come up";
+    // Clicked once it is shown and has the focus, as a person sees it.
+    driver.WaitFor([] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.active;
+    });
     ASSERT_TRUE(driver.ClickQtModalButton("OK"));
     ASSERT_TRUE(driver.WaitFor([] { return shell::ComponentCADSelectionDialog != 0; }))
         << "the start windows did not open";

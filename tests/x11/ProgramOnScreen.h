@@ -56,6 +56,9 @@ class Driver {
 
     RECT ClientRect(HWND hwnd);
     RECT WindowRect(HWND hwnd);
+    // The client rectangle once it has stayed the same for a moment (a window manager may still
+    // be placing a window that just opened).
+    RECT SettledClientRect(HWND hwnd);
     static int CentreX(const RECT& r) { return (r.left + r.right) / 2; }
     static int CentreY(const RECT& r) { return (r.top + r.bottom) / 2; }
     void ClickAt(const RECT& r, int button = 1) { input_.Click(CentreX(r), CentreY(r), button); }
@@ -73,6 +76,8 @@ class Driver {
     HWND WaitForDialog(const std::string& template_name, int timeout_ms = 10000);
     // Waits until no modal window of the layer or of Qt is up.
     bool WaitNoModal(int timeout_ms = 10000);
+    // What modal windows are up, for failure messages.
+    std::string DescribeModal();
     // Presses the Qt modal window's button with this text.
     bool ClickQtModalButton(const std::string& text);
 

@@ -105,7 +105,7 @@ TEST_F(StartPlacement, EveryStartWindowLiesInsideTheWorkArea) {
 TEST_F(StartPlacement, ALaterStartKeepsTheStoredPlacements) {
     constexpr shell::WindowPlacement kStereo{40, 30, 620, 480};
     constexpr shell::WindowPlacement kSpl{300, 60, 500, 300};
-    constexpr shell::WindowPlacement kPlayer{700, 120, 0, 0};
+    constexpr shell::WindowPlacement kPlayer{700, 80, 0, 0};
     {
         auto record = std::make_unique<shell::PreferencesRecord>();
         shell::InitPreferencesRecord(record.get());
