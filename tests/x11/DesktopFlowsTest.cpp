@@ -283,6 +283,26 @@ TEST_F(DesktopFlows, ProfilesDialogFromTheMenuGivesEverythingBack) {
     });
 }
 
+// A menu opened with the mouse is worked with the keys: Up from the top wraps to the last item
+// of "System Design" (Assign Profiles Remote), Enter chooses it.
+TEST_F(DesktopFlows, OpenMenuTakesArrowKeysAndEnter) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        RECT title{};
+        ASSERT_TRUE(OnUi([&] { return screen::MenuTitleRect(frame, 1, &title); }));
+        d.ClickAt(title);
+        ASSERT_TRUE(d.WaitFor([] { return screen::AnyMenuOpen(); }));
+        d.Input().Key("Up");
+        d.Input().Key("Return");
+        const HWND dialog = d.WaitForDialog("ProjectFile");
+        ASSERT_TRUE(dialog) << "Up and Enter in the open menu chose nothing; up: "
+                            << d.DescribeModal();
+        d.ClickControl(dialog, platform::IDCANCEL);
+        ExpectEverythingWorks(d, "after a menu worked with the keys");
+    });
+}
+
 // A file chooser opened from inside a modal dialog, answered by typing: the path reaches the
 // dialog, and when the dialog ends everything works again.
 TEST_F(DesktopFlows, NestedFileChooserInTheProfilesDialog) {
