@@ -287,6 +287,34 @@ TEST_F(Dialogs, EditKeysKeepTheirModifiers) {
     }
 }
 
+TEST_F(Dialogs, WhatAModalDialogDisablesShowsEnabledAgainWhenItEnds) {
+    // The widgets a person sees, not only the layer's records: the owner's frame and canvas and a
+    // modeless dialog it owns (the player beside the frame) are blocked while the dialog runs and
+    // come back enabled however the dialogs end, nested too.
+    const HWND beside = CreateDialog(HINSTANCE{}, "TestSimple", owner_, &SimpleDlgProc);
+    ShowWindow(beside, SW_SHOW);
+    auto shown_enabled = [](HWND h) {
+        ui::Window* w = ui::Find(h);
+        return w && w->widget && w->widget->isEnabled() && (!w->outer || w->outer->isEnabled());
+    };
+    bool owner_shown_enabled_inside = true;
+    bool beside_enabled_inside = true;
+    testing::OnModalDialog("testsimple", [&](HWND outer) {
+        owner_shown_enabled_inside = shown_enabled(owner_);
+        beside_enabled_inside = shown_enabled(beside);
+        testing::OnModalDialog("testsimple", [&](HWND inner) { testing::CloseBox(inner); });
+        DialogBox(HINSTANCE{}, "TestSimple", outer, &SimpleDlgProc);
+        testing::Click(outer, IDCANCEL);
+    });
+    DialogBox(HINSTANCE{}, "TestSimple", pane_, &SimpleDlgProc);
+    EXPECT_FALSE(owner_shown_enabled_inside);
+    EXPECT_FALSE(beside_enabled_inside);
+    EXPECT_TRUE(shown_enabled(owner_));
+    EXPECT_TRUE(shown_enabled(pane_));
+    EXPECT_TRUE(shown_enabled(beside));
+    DestroyWindow(beside);
+}
+
 TEST_F(Dialogs, KeysForWindowsTheLayerDidNotMakeGoStraightToThem) {
     // A file chooser or message box owned by a layer window: its name field takes typing at once.
     QWidget* owner_widget = ui::Find(owner_)->outer.data();
