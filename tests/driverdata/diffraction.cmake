@@ -1,0 +1,3 @@
+list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/BaffleEdgesTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EdgeDiffractionTest.cpp)
