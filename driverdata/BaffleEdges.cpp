@@ -13,7 +13,7 @@ using shell::BafflePoint;
 
 namespace {
 
-constexpr int kMostInnerPoints = 59;  // inner points tried per side, whatever its length
+constexpr int kMostInnerPoints = 59;          // inner points tried per side, whatever its length
 constexpr float kShortestDividedSide = 4.0f;  // raster units; shorter sides stay one element
 
 void Refuse(const char* text) {
@@ -104,15 +104,17 @@ int BuildBaffleEdges() {
     for (int i = 0; i < count; ++i) {
         for (int j = i + 1; j < count; ++j) {
             if (baffle.Nodes[i].x == baffle.Nodes[j].x && baffle.Nodes[i].y == baffle.Nodes[j].y) {
-                Refuse("Duplicate Points Found\nPlease Use 'Clear' Button\nAnd Then Re-draw The "
-                       "SLPG");
+                Refuse(
+                    "Duplicate Points Found\nPlease Use 'Clear' Button\nAnd Then Re-draw The "
+                    "SLPG");
                 return 1;
             }
         }
     }
     if (baffle.Nodes[0].x > baffle.Nodes[1].x) {
-        Refuse("Boundry Is Oriented CLOCKWISE\nPlease Use 'Clear' Button\nAnd Then Re-draw The "
-               "SLPG");
+        Refuse(
+            "Boundry Is Oriented CLOCKWISE\nPlease Use 'Clear' Button\nAnd Then Re-draw The "
+            "SLPG");
         return 1;
     }
 
@@ -121,10 +123,10 @@ int BuildBaffleEdges() {
     static BafflePoint points[shell::kEdgePointSlots];
     int point_count = 0;
     for (int i = 0; i < count; ++i) {
-        if (!DivideSide(shell::EdgeSideList[i].a, shell::EdgeSideList[i].b, points,
-                        &point_count)) {
-            Refuse("SLPG Too Long For The Edge Model\nPlease Use 'Clear' Button\nAnd Then "
-                   "Re-draw A Smaller SLPG");
+        if (!DivideSide(shell::EdgeSideList[i].a, shell::EdgeSideList[i].b, points, &point_count)) {
+            Refuse(
+                "SLPG Too Long For The Edge Model\nPlease Use 'Clear' Button\nAnd Then "
+                "Re-draw A Smaller SLPG");
             return 1;
         }
     }

@@ -19,6 +19,9 @@ std::int32_t DiffractionDirectivity = 0;
 std::int32_t DiffractionShowPhase = 0;
 std::int32_t DiffractionDipole = 0;
 std::int32_t DiffractionListIndex = 0;
+std::int32_t DiffractionSplSlot = 0;
+std::int32_t DiffractionPhaseSlot = 0;
+std::int32_t DiffractionPowerSlot = 0;
 DiffractionSum DiffractionAccumulator{0.0f, 0.0f};
 float DiffractionFrequencyGrid[shell::kGridPoints];
 
@@ -117,8 +120,8 @@ int AddSource(float x, float y, float frequency, int k, int sample) {
             case 1: {
                 scale = 0.18724110951987688f;
                 const float a = EdgeBevelA, b = EdgeBevelB;
-                const float d =
-                    std::sqrt((v.s + 0.01f * b) * (v.s + 0.01f * b) + (z + 0.01f * a) * (z + 0.01f * a));
+                const float d = std::sqrt((v.s + 0.01f * b) * (v.s + 0.01f * b) +
+                                          (z + 0.01f * a) * (z + 0.01f * a));
                 const float f = 0.01f * std::sqrt(a * a + b * b);
                 paths[path_count++] = {v.s + v.L, v.L, dipole ? 1.3f : 0.65f};
                 paths[path_count++] = {v.s + d + f, d + f, dipole ? 1.1f : 0.55f};
@@ -171,11 +174,32 @@ int EdgeDiffractionAtFrequencyCommonGrid(float x, float y, int k, int sample) {
     return AddSource(x, y, shell::FrequencyGrid[k], k, sample);
 }
 
+int PistonSampleOffsets(float radius, int list_index, PistonOffset* out) {
+    if (!std::isfinite(radius) || radius < kSmallestPistonRadius || radius > 1.0e6f) return 0;
+    const int index = std::clamp(list_index, 0, 12);
+    const float step = 2.0f * radius / static_cast<float>(index + 2);
+    int count = 0;
+    // At most index + 4 steps fit between -R and 1.1 R; the bound keeps rounding from adding
+    // more.
+    const int steps = index + 4;
+    float ox = -radius;
+    for (int i = 0; i < steps && ox < 1.1f * radius; ++i, ox += step) {
+        float oy = -radius;
+        for (int j = 0; j < steps && oy < 1.1f * radius; ++j, oy += step) {
+            if (std::sqrt(ox * ox + oy * oy + 1e-7f) <= 1.075f * radius &&
+                count < kMaxPistonSamples)
+                out[count++] = PistonOffset{ox, oy};
+        }
+    }
+    return count;
+}
+
 void ResetDiffractionSettings() {
     EdgeProfile = 0;
     EdgeBevelA = EdgeBevelB = EdgeRoundRadius = 10.0f;
     DiffractionDirectivity = DiffractionShowPhase = DiffractionDipole = 0;
     DiffractionListIndex = 0;
+    DiffractionSplSlot = DiffractionPhaseSlot = DiffractionPowerSlot = 0;
     DiffractionAccumulator = DiffractionSum{0.0f, 0.0f};
 }
 

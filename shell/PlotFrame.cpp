@@ -110,10 +110,10 @@ void DrawFrequencyLabels(platform::HDC hdc, int w, int h) {
 }
 
 platform::HPEN CreateCurvePen(const float* v) {
-    return platform::CreatePen(PenStyle(v[kCurvePenStyle]), PenWidth(v[kCurvePenWidth]),
-                               platform::RGB(PenChannel(v[kCurvePenRed]),
-                                             PenChannel(v[kCurvePenGreen]),
-                                             PenChannel(v[kCurvePenBlue])));
+    return platform::CreatePen(
+        PenStyle(v[kCurvePenStyle]), PenWidth(v[kCurvePenWidth]),
+        platform::RGB(PenChannel(v[kCurvePenRed]), PenChannel(v[kCurvePenGreen]),
+                      PenChannel(v[kCurvePenBlue])));
 }
 
 int ClampedCurveY(double y, int h) {

@@ -25,14 +25,27 @@ TEST_F(BaffleEdges, RefusedOutlinesSayWhyAndKeepThePreviousElements) {
         std::string message;  // empty: refused without a word
     };
     const Case cases[] = {
-        {"not closed", [] { shell::Baffle->ClosedFlag = 0; }, "Unable To Find Closed SPLG (Baffle)"},
-        {"two nodes", [] { SetOutline({{0, 0}, {10, 0}}); }, ""},
-        {"a node twice", [] { SetOutline({{0, 0}, {40, 0}, {40, 40}, {40, 0}}); },
+        {"not closed", [] { shell::Baffle->ClosedFlag = 0; },
+         "Unable To Find Closed SPLG (Baffle)"},
+        {"two nodes",
+         [] {
+             SetOutline({{0, 0}, {10, 0}});
+         },
+         ""},
+        {"a node twice",
+         [] {
+             SetOutline({{0, 0}, {40, 0}, {40, 40}, {40, 0}});
+         },
          "Duplicate Points Found\nPlease Use 'Clear' Button\nAnd Then Re-draw The SLPG"},
-        {"second node left of the first", [] { SetOutline({{40, 0}, {0, 0}, {0, 40}}); },
+        {"second node left of the first",
+         [] {
+             SetOutline({{40, 0}, {0, 0}, {0, 40}});
+         },
          "Boundry Is Oriented CLOCKWISE\nPlease Use 'Clear' Button\nAnd Then Re-draw The SLPG"},
         {"too long for the tables",
-         [] { SetOutline({{0, 0}, {150, 0}, {300, 100}, {150, 200}, {0, 200}, {-100, 100}}); },
+         [] {
+             SetOutline({{0, 0}, {150, 0}, {300, 100}, {150, 200}, {0, 200}, {-100, 100}});
+         },
          "SLPG Too Long For The Edge Model\nPlease Use 'Clear' Button\nAnd Then Re-draw A "
          "Smaller SLPG"},
     };
@@ -75,8 +88,8 @@ TEST_F(BaffleEdges, SidesAreDividedAsTheirLengthsSay) {
     SetOutline({{0, 0}, {4, 0}, {8, 1}, {8, 10}, {0, 10}});
     ASSERT_EQ(driverdata::BuildBaffleEdges(), 0);
     const std::vector<std::pair<float, float>> want = {
-        {0, 0},     {4, 0},  {6, 0.5f}, {8, 1},  {8, 3.25f}, {8, 5.5f}, {8, 7.75f}, {8, 10},
-        {6, 10},    {4, 10}, {2, 10},   {0, 10}, {0, 8},     {0, 6},    {0, 4},     {0, 2}};
+        {0, 0},  {4, 0},  {6, 0.5f}, {8, 1},  {8, 3.25f}, {8, 5.5f}, {8, 7.75f}, {8, 10},
+        {6, 10}, {4, 10}, {2, 10},   {0, 10}, {0, 8},     {0, 6},    {0, 4},     {0, 2}};
     ASSERT_EQ(shell::EdgeElementCount, static_cast<int>(want.size()));
     for (std::size_t i = 0; i < want.size(); ++i) {
         EXPECT_NEAR(shell::EdgePointTable[i].x, want[i].first, 1e-4f) << i;
