@@ -186,6 +186,26 @@ TEST_F(TestTonesDialog, ChoicesTakeEffectAtOnceAndCancelKeepsThem) {
     EXPECT_FLOAT_EQ(engine::TestToneFrequency, 0.0f);
 }
 
+TEST_F(TestTonesDialog, TheFrequencyIsTheTextsLeadingNumber) {
+    struct Case {
+        const char* text;
+        float hz;
+    };
+    const Case cases[] = {{"1000 Hz", 1000.0f}, {"250.5Hz", 250.5f}, {"2e3", 2000.0f},
+                          {"nan", 0.0f},        {"inf", 0.0f},       {"0x100", 0.0f},
+                          {"1e39", 0.0f}};
+    for (const Case& c : cases) {
+        pt::OnModalDialog("QUORVEX_LINEARIZER_TEST_TONES", [&](HWND dialog) {
+            pt::TypeText(dialog, 5038, c.text);
+            pt::Click(dialog, 1);
+        });
+        engine::TestToneFrequency = -1.0f;
+        EXPECT_EQ(engine::TestTonesCommand(owner), 1) << c.text;
+        EXPECT_FLOAT_EQ(engine::TestToneFrequency, c.hz) << c.text;
+        EXPECT_STREQ(engine::TestToneText, c.text);
+    }
+}
+
 TEST_F(TestTonesDialog, RefusedWhileAudioIsBusy) {
     shell::AudioBusy = 1;
     EXPECT_EQ(engine::TestTonesCommand(owner), 0);
