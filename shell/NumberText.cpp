@@ -131,8 +131,8 @@ bool ReadTypedInteger(const char* text, std::int32_t* value) {
     const char* p = TypedNumberStart(text, &sign);
     if (p == nullptr || !IsDigit(*p)) return false;
     const bool negative = *sign == '-';
-    const std::int64_t limit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) +
-                               (negative ? 1 : 0);
+    const std::int64_t limit =
+        static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + (negative ? 1 : 0);
     std::int64_t magnitude = 0;
     for (; IsDigit(*p); ++p) {
         magnitude = magnitude * 10 + (*p - '0');

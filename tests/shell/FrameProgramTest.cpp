@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -183,7 +183,8 @@ std::string ToneFile(const std::filesystem::path& dir, bool on_left) {
         data.push_back(static_cast<char>((v >> 8) & 0xFF));
     };
     for (int n = 0; n < 14400; ++n) {
-        const int tone = static_cast<int>(8000.0 * std::sin(2.0 * 3.141592653589793 * 200.0 * n / 48000.0));
+        const int tone =
+            static_cast<int>(8000.0 * std::sin(2.0 * 3.141592653589793 * 200.0 * n / 48000.0));
         put16(on_left ? tone : 0);
         put16(on_left ? 0 : tone);
     }
@@ -238,9 +239,9 @@ TEST_P(StereoWavThroughTemplates, EachFrontChannelPlaysItsOwnSideGui) {
         auto peak = [frames](int port) {
             std::int64_t most = 0;
             for (std::size_t t = 0; t < frames; ++t)
-                most = std::max<std::int64_t>(most, std::abs(static_cast<std::int64_t>(
-                                                        platform::VirtualCardRecordedSample(
-                                                            port - 1, t))));
+                most = std::max<std::int64_t>(
+                    most, std::abs(static_cast<std::int64_t>(
+                              platform::VirtualCardRecordedSample(port - 1, t))));
             return most;
         };
         for (int port : left_ports) {

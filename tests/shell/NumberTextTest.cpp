@@ -74,17 +74,23 @@ TEST(NumberTextTest, ParseIntegerText) {
 
 TEST(NumberTextTest, TypedNumbersReadTheLeadingDecimalNumber) {
     const ParseCase cases[] = {
-        {"2000Hz", true, 2000.0},  {"1000 Hz", true, 1000.0}, {"5x", true, 5.0},
-        {" -3.25dB", true, -3.25}, {"+7", true, 7.0},         {".5", true, 0.5},
-        {"5.", true, 5.0},         {"1e3", true, 1000.0},     {"2.5E-2x", true, 0.025},
-        {"1e", true, 1.0},         {"1e+", true, 1.0},        {"4.1.2", true, 4.1},
-        {"12 34", true, 12.0},     {"1,5", true, 1.0},        {"3.4e38", true, 3.4e38},
-        {"1e-400", true, 0.0},     {"0", true, 0.0},          {"-0.0", true, 0.0},
-        {"", false, 0},            {"   ", false, 0},         {"Hz", false, 0},
-        {".", false, 0},           {"-", false, 0},           {"--1", false, 0},
-        {"nan", false, 0},         {"inf", false, 0},         {"-infinity", false, 0},
-        {"0x10", false, 0},        {"-0X1p3", false, 0},      {"3.5e38", false, 0},
-        {"1e39", false, 0},        {"-1e300", false, 0},      {"1e400", false, 0},
+        {"2000Hz", true, 2000.0}, {"1000 Hz", true, 1000.0},
+        {"5x", true, 5.0},        {" -3.25dB", true, -3.25},
+        {"+7", true, 7.0},        {".5", true, 0.5},
+        {"5.", true, 5.0},        {"1e3", true, 1000.0},
+        {"2.5E-2x", true, 0.025}, {"1e", true, 1.0},
+        {"1e+", true, 1.0},       {"4.1.2", true, 4.1},
+        {"12 34", true, 12.0},    {"1,5", true, 1.0},
+        {"3.4e38", true, 3.4e38}, {"1e-400", true, 0.0},
+        {"0", true, 0.0},         {"-0.0", true, 0.0},
+        {"", false, 0},           {"   ", false, 0},
+        {"Hz", false, 0},         {".", false, 0},
+        {"-", false, 0},          {"--1", false, 0},
+        {"nan", false, 0},        {"inf", false, 0},
+        {"-infinity", false, 0},  {"0x10", false, 0},
+        {"-0X1p3", false, 0},     {"3.5e38", false, 0},
+        {"1e39", false, 0},       {"-1e300", false, 0},
+        {"1e400", false, 0},
     };
     for (const auto& c : cases) {
         double value = -999.0;

@@ -88,9 +88,9 @@ TEST(PrintoutArithmetic, OffsetTextsReadAsTheLeadingInteger) {
     };
     // As every typed number: the leading decimal digits count, a fraction and what follows them
     // is dropped; a text without a leading number (or a hexadecimal one) gives 0.
-    const Case cases[] = {{"200", 200},  {"12x", 12}, {"200.7", 200}, {" -35", -35}, {"+7", 7},
-                          {"1e3", 1},    {"abc", 0},  {"", 0},        {"0x40", 0},   {"-", 0},
-                          {"999999", 999999}};
+    const Case cases[] = {{"200", 200}, {"12x", 12}, {"200.7", 200},    {" -35", -35},
+                          {"+7", 7},    {"1e3", 1},  {"abc", 0},        {"", 0},
+                          {"0x40", 0},  {"-", 0},    {"999999", 999999}};
     for (const Case& c : cases) {
         const RECT r = PrintoutDestination(50, 0, c.text, c.text, 1000, 2000);
         EXPECT_EQ(r.left, c.value) << '"' << c.text << '"';
