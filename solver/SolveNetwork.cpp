@@ -73,7 +73,8 @@ int RefreshStaleSpectra() {
     static float saved_visible[shell::kSystemCurveCount];
     std::memcpy(saved_routing, RoutingMatrix, sizeof saved_routing);
     for (int r = 0; r < shell::kSystemCurveCount; ++r)
-        saved_visible[r] = shell::SystemCurveTable[r] ? shell::SystemCurveTable[r]->v[shell::kCurveVisible] : 0.0f;
+        saved_visible[r] =
+            shell::SystemCurveTable[r] ? shell::SystemCurveTable[r]->v[shell::kCurveVisible] : 0.0f;
     for (int pane = 1; pane <= shell::kPaneCount; ++pane) {
         // A pane is stale when one of its ports' spectra was built for another rate or F.
         const shell::PaneStore& store = shell::PaneStores[pane - 1];
@@ -110,7 +111,8 @@ int RefreshStaleSpectra() {
         network::RestorePaneStore(network::ActivePane);
         std::memcpy(RoutingMatrix, saved_routing, sizeof saved_routing);
         for (int r = 0; r < shell::kSystemCurveCount; ++r)
-            if (shell::SystemCurveTable[r]) shell::SystemCurveTable[r]->v[shell::kCurveVisible] = saved_visible[r];
+            if (shell::SystemCurveTable[r])
+                shell::SystemCurveTable[r]->v[shell::kCurveVisible] = saved_visible[r];
     }
     return resolved;
 }
