@@ -26,6 +26,7 @@
 #include "platform/ui/Window.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
+#include "tests/ReadableNames.h"
 
 namespace {
 
@@ -218,6 +219,13 @@ struct FailureCase {
     WaveCall call;
     const char* caption;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    static const char* const kCalls[] = {"InOpen",   "InPrepare",    "InAdd",       "InStart",
+                                         "InStop",   "InReset",      "InUnprepare", "InClose",
+                                         "InCaps",   "OutOpen",      "OutPrepare",  "OutWrite",
+                                         "OutReset", "OutUnprepare", "OutClose",    "OutCaps"};
+    *os << "failed " << kCalls[static_cast<int>(c.call)];
+}
 class PlayerFailure : public Player, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(PlayerFailure, AFailedStartReleasesEverythingAndTheNextPlayWorks) {
@@ -236,14 +244,14 @@ TEST_P(PlayerFailure, AFailedStartReleasesEverythingAndTheNextPlayWorks) {
     EXPECT_TRUE(pt::MessageBoxLog().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Calls, PlayerFailure,
-    ::testing::Values(FailureCase{WaveCall::InOpen, "QV MEssage"},
-                      FailureCase{WaveCall::InPrepare, "QV MEssage"},
-                      FailureCase{WaveCall::InAdd, "QV MEssage"},
-                      FailureCase{WaveCall::OutOpen, "QV Message"},
-                      FailureCase{WaveCall::OutPrepare, "QV Message"},
-                      FailureCase{WaveCall::InStart, "QV MEssage"}));
+INSTANTIATE_TEST_SUITE_P(Calls, PlayerFailure,
+                         ::testing::Values(FailureCase{WaveCall::InOpen, "QV MEssage"},
+                                           FailureCase{WaveCall::InPrepare, "QV MEssage"},
+                                           FailureCase{WaveCall::InAdd, "QV MEssage"},
+                                           FailureCase{WaveCall::OutOpen, "QV Message"},
+                                           FailureCase{WaveCall::OutPrepare, "QV Message"},
+                                           FailureCase{WaveCall::InStart, "QV MEssage"}),
+                         qvtest::ReadableName());
 
 TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
     Play();
@@ -463,6 +471,7 @@ struct BadWavCase {
     std::string bytes;
     const char* message;
 };
+void PrintTo(const BadWavCase& c, std::ostream* os) { *os << c.name; }
 class BadWav : public WavPlayer, public ::testing::WithParamInterface<BadWavCase> {};
 
 TEST_P(BadWav, RefusedWithItsMessageAndNothingPlays) {
@@ -517,7 +526,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadWavCase{"engine_nodata.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
                              wav::Chunk("LIST", kSomeData)),
-                   "Unable to locate 'data' chunk"}));
+                   "Unable to locate 'data' chunk"}),
+    qvtest::ReadableName());
 
 TEST_F(WavPlayer, CancelledFileDialogStartsNothing) {
     pt::ScriptFileDialogAnswers({""});
@@ -550,6 +560,9 @@ struct LayoutCase {
     int input_layout;   // 0: 2 inputs, 1: 8, 2: 12
     int output_layout;  // 0: 8 outputs, 1: 16, 2: 8 + S/PDIF
 };
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << "input layout " << c.input_layout << ", output layout " << c.output_layout;
+}
 class PlayerLayouts : public Player, public ::testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(PlayerLayouts, EveryRoutedInputReachesItsOutputsAndNothingElseSounds) {
@@ -605,8 +618,8 @@ TEST_P(PlayerLayouts, EveryRoutedInputReachesItsOutputsAndNothingElseSounds) {
 
 INSTANTIATE_TEST_SUITE_P(Table, PlayerLayouts,
                          ::testing::Values(LayoutCase{0, 0}, LayoutCase{0, 2}, LayoutCase{1, 1},
-                                           LayoutCase{1, 0}, LayoutCase{2, 2},
-                                           LayoutCase{2, 1}));
+                                           LayoutCase{1, 0}, LayoutCase{2, 2}, LayoutCase{2, 1}),
+                         qvtest::ReadableName());
 
 TEST_F(Player, CloseStepFailuresAreReportedAndTheDevicesStillClose) {
     Play();
