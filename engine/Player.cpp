@@ -42,9 +42,9 @@ constexpr int kRawInputWords = 131072;     // 512 KiB
 // After the last block of a WAV file, this many silent blocks go through the filters: a filter
 // is 8 partitions of F taps long, so they carry the file's last sound out of the convolution.
 constexpr int kFilterTailBlocks = 8;
-// The five channels of the two-channel layout: slot s hears the left (0) or the right (1) side.
-// From a file, or live from two inputs, every slot is fed, so each input port of a network hears
-// the side the live two-input layout gives it (ports 1, 4, 5, 7 left; 2, 3, 6, 8 right).
+// The nine input slots with two channels: slot s hears the left (0) or the right (1) side. From
+// a file, as live from two inputs, every slot is fed, so each input port of a network hears the
+// same side either way (ports 1, 4, 5, 7 the left; 2, 3, 6, 8 the right).
 constexpr int kStereoSource[kInputSlotCount] = {0, 1, 1, 0, 1, 0, 1, 0, 1};
 
 PlayState g_state = PlayState::Stopped;
