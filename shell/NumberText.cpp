@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <limits>
 #include <system_error>
 
@@ -152,6 +153,13 @@ bool ParseNumberSlot(const char* slot, std::size_t capacity, double* value) {
     const void* nul = std::memchr(slot, '\0', capacity);
     const char* last = nul ? static_cast<const char*>(nul) : slot + capacity;
     return ParseRange(slot, last, value);
+}
+
+bool ReadTypedSlot(const char* slot, std::size_t capacity, double* value) {
+    if (slot == nullptr || value == nullptr) return false;
+    const void* nul = std::memchr(slot, '\0', capacity);
+    const std::string text(slot, nul ? static_cast<const char*>(nul) : slot + capacity);
+    return ReadTypedNumber(text.c_str(), value);
 }
 
 bool ParseIntegerText(const char* text, std::int32_t* value) {

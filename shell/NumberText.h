@@ -22,6 +22,9 @@ bool ParseIntegerText(const char* text, std::int32_t* value);
 // "5x" reads 5. Refused (false, *value unchanged): a text that does not begin with a decimal
 // number, "inf" and "nan", hexadecimal ("0x1A"), and a value beyond single precision.
 bool ReadTypedNumber(const char* text, double* value);
+// ReadTypedNumber of a text slot of `capacity` bytes that may lack its terminator (the texts the
+// tools keep in records and read as typed).
+bool ReadTypedSlot(const char* slot, std::size_t capacity, double* value);
 // The integer part of the leading decimal digits ("200.7" reads 200, "5x" 5, "1e3" 1); refused
 // as above, and beyond int32.
 bool ReadTypedInteger(const char* text, std::int32_t* value);
