@@ -14,6 +14,10 @@ const platform::DialogTemplate* const kDialogs[] = {
     &CopySpeakerDialog,
     &ProjectFileDialog,
     &EnterScalesDialog,
+    &ImportImpBoxDialog,
+    &ImportLmsBoxDialog,
+    &ImportClioBoxDialog,
+    &ImportDaasBoxDialog,
     nullptr,
 };
 
