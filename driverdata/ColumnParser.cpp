@@ -139,7 +139,7 @@ void BinColumnRecords(const std::vector<Measurement>& records, const float* grid
         phase[k] = 0.0f;
         if (k == kPoints - 1 || count[k] == 0) continue;
         float level = static_cast<float>(sum[k] / count[k]) + corrections.offset_db;
-        if (!(level >= 1.0f)) level = 1.0f;
+        if (!(level >= 1.0f) || !std::isfinite(level)) level = 1.0f;
         spl[k] = level;
         phase[k] = WrapPhase(0.001 * corrections.delay_ms * 360.0 * grid[k] + last_phase[k]);
     }
@@ -196,7 +196,7 @@ void BinDaasMagnitude(const std::vector<ValuePair>& pairs, const float* grid, fl
         spl[k] = 1.0f;
         if (k == kPoints - 1 || count[k] == 0) continue;
         const float level = static_cast<float>(sum[k] / count[k]) + scale_db;
-        spl[k] = level >= 1.0f ? level : 1.0f;
+        spl[k] = level >= 1.0f && std::isfinite(level) ? level : 1.0f;
     }
 }
 

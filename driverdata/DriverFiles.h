@@ -58,6 +58,13 @@ bool MendDriverRecord(shell::DriverRecord& record);
 // false when the image's curves are not finite numbers.
 bool ConvertForeignDriver(const std::uint8_t* image, std::size_t size, shell::DriverRecord& record);
 
+// Start and stop frequency of a foreign image: 10 Hz .. 50 kHz for the smaller layout, from its
+// two indices for the larger (an index outside 0..7 counts as 10 Hz, respectively 50 kHz).
+void ForeignFrequencyRange(const std::uint8_t* image, std::size_t size, float* start, float* stop);
+
+// Largest baffle coordinate a record may carry (raster units).
+inline constexpr float kMaxBaffleCoordinate = 1.0e6f;
+
 // The grid bin rule of the foreign conversion: each FrequencyGrid bin takes the first source
 // point whose frequency lies strictly above the bin's; bins at or above the last source point
 // and the last three bins take the last point. `target` receives 2000 values of `source` (750).
