@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -280,17 +281,20 @@ INT_PTR ConverterDlgProc(Importer importer, HWND dialog, UINT message, WPARAM wP
             }
             switch (id) {
                 case kConvertButton:
-                    if (IsColumnConverter(importer)) {
-                        if (ConvertColumns(dialog, *session)) platform::EndDialog(dialog, 1);
-                    } else {
-                        ConvertDaas(dialog, *session, true);
-                        platform::EndDialog(dialog, 1);
-                    }
-                    return platform::TRUE;
                 case kPhaseButton:
-                    if (!IsColumnConverter(importer)) {
-                        ConvertDaas(dialog, *session, false);
-                        platform::EndDialog(dialog, 1);
+                    if (id == kPhaseButton && IsColumnConverter(importer)) return platform::TRUE;
+                    try {
+                        bool converted = true;
+                        if (IsColumnConverter(importer)) {
+                            converted = ConvertColumns(dialog, *session);
+                        } else {
+                            ConvertDaas(dialog, *session, id == kConvertButton);
+                        }
+                        if (converted) platform::EndDialog(dialog, 1);
+                    } catch (const std::bad_alloc&) {
+                        // The records of a file too large for the memory left: nothing changed
+                        // (the curves are written only after the records are read).
+                        Exclaim(dialog, session->path);
                     }
                     return platform::TRUE;
                 case kPrintButton:
@@ -339,9 +343,16 @@ int RunImport(Importer importer, HWND owner, const char* path) {
     }
     const std::int64_t length = shell::FileLength(path);
     std::vector<std::uint8_t> data;
-    if (length < 0 || static_cast<std::uint64_t>(length) > kMaxImportFileBytes ||
-        shell::ReadFileExact(path, static_cast<std::size_t>(length), data) !=
-            shell::FileStatus::kOk) {
+    bool read = false;
+    if (length >= 0 && static_cast<std::uint64_t>(length) <= kMaxImportFileBytes) {
+        try {
+            read = shell::ReadFileExact(path, static_cast<std::size_t>(length), data) ==
+                   shell::FileStatus::kOk;
+        } catch (const std::bad_alloc&) {
+            read = false;  // no memory for the file: refused like an unreadable one
+        }
+    }
+    if (!read) {
         Exclaim(owner, path);
         return 0;
     }

@@ -30,8 +30,8 @@ inline constexpr int kPrintButton = 9008;
 inline constexpr int kConvertButton = 9009;  // "Amplitude" / "Magnitude"
 inline constexpr int kPhaseButton = 9012;    // DAAS "Phase"
 
-// Largest measurement file a converter reads.
-inline constexpr std::size_t kMaxImportFileBytes = std::size_t{1} << 30;
+// Largest measurement file a converter reads (a larger one is refused with its path).
+inline constexpr std::size_t kMaxImportFileBytes = std::size_t{256} << 20;
 
 // Message when the column choice cannot give frequency and level.
 inline constexpr const char* kColumnChoiceMessage =

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "driverdata/NumberTokens.h"
@@ -58,7 +59,15 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
     std::vector<std::uint8_t> data;
     const std::size_t wanted =
         length < 0 ? 0 : std::min(static_cast<std::size_t>(length), kMaxCalibrationFileBytes);
-    if (length < 0 || shell::ReadFileHead(path, wanted, data) != shell::FileStatus::kOk) {
+    bool read = false;
+    if (length >= 0) {
+        try {
+            read = shell::ReadFileHead(path, wanted, data) == shell::FileStatus::kOk;
+        } catch (const std::bad_alloc&) {
+            read = false;
+        }
+    }
+    if (!read) {
         Exclaim(owner, path);
         return 0;
     }

@@ -228,5 +228,56 @@ TEST_F(FrameDriverTest, FileEditorOpensBothWindowsWithoutPreparingGui) {
     EXPECT_FALSE(ComponentCADSelectionDialog);
 }
 
+platform::INT_PTR TestToolDlgProc(platform::HWND, platform::UINT message, platform::WPARAM,
+                                  platform::LPARAM) {
+    return message == platform::WM_INITDIALOG ? platform::TRUE : platform::FALSE;
+}
+
+int& DiffractionChildMessages() {
+    static int count = 0;
+    return count;
+}
+
+platform::LRESULT TestDiffractionChildWndProc(platform::HWND hwnd, platform::UINT message,
+                                              platform::WPARAM wParam, platform::LPARAM lParam) {
+    ++DiffractionChildMessages();
+    if (message == platform::WM_DESTROY && DiffractionChildWindow == hwnd) {
+        DiffractionChildWindow = 0;
+    }
+    return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
+}
+
+TEST_F(FrameDriverTest, DiffractionAndMlsCommandsOpenTheirToolsGui) {
+    static const platform::DialogTemplate kDiffraction{
+        "FrameTestDiffraction", "Diffraction", 0, 0, 200, 100, nullptr, 0, 0, nullptr, 0};
+    static const platform::DialogTemplate kMls{"FrameTestMls", "MLS", 0, 0,       200, 100,
+                                               nullptr,        0,     0, nullptr, 0};
+    platform::RegisterDialogTemplate(&kDiffraction);
+    platform::RegisterDialogTemplate(&kMls);
+    ProgramServicesTable& services = ProgramServices();
+    services.DiffractionCalculatorDlgProc = &TestToolDlgProc;
+    services.DiffractionCalculatorTemplate = "FrameTestDiffraction";
+    services.DiffractionChildWndProc = &TestDiffractionChildWndProc;
+    services.MlsControlDlgProc = &TestToolDlgProc;
+    services.MlsControlTemplate = "FrameTestMls";
+    DiffractionChildMessages() = 0;
+    ASSERT_EQ(Start(), kStarted);
+
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
+    ASSERT_TRUE(platform::IsWindow(TransferFunctionDialog));
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+    EXPECT_TRUE(platform::IsWindow(MlsControlDialog));
+    EXPECT_FALSE(TransferFunctionDialog) << "the HBT editor makes way for the MLS tool";
+    EXPECT_FALSE(EditorChildWindow);
+
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDiffractionModel));
+    EXPECT_FALSE(MlsControlDialog);
+    EXPECT_TRUE(platform::IsWindow(DiffractionCalculatorDialog));
+    EXPECT_TRUE(platform::IsWindow(DiffractionChildWindow));
+    EXPECT_GT(DiffractionChildMessages(), 0) << "the class runs the tool's own procedure";
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDiffractionModel));  // closed, then made again
+    EXPECT_TRUE(platform::IsWindow(DiffractionCalculatorDialog));
+}
+
 }  // namespace
 }  // namespace shell::test
