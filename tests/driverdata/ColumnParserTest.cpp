@@ -201,7 +201,7 @@ TEST_F(BinTest, DaasPairsWalkTheBinsOnce) {
     BinDaasMagnitude(pairs, grid, 1.0f, spl);
     EXPECT_NEAR(spl[k], 91.0f, 1e-3f);       // (80 + 90 + 100) / 3 + 1
     EXPECT_NEAR(spl[k + 1], 101.0f, 1e-3f);  // the pair that ended bin k is read again
-    EXPECT_NEAR(spl[k - 1], 81.0f, 1e-3f);  // the first pair above a bin counts within 3 bins
+    EXPECT_NEAR(spl[k - 1], 81.0f, 1e-3f);   // the first pair above a bin counts within 3 bins
     EXPECT_NEAR(spl[k - 2], 81.0f, 1e-3f);
     EXPECT_EQ(spl[k - 3], 1.0f);
     EXPECT_EQ(spl[1999], 1.0f);
