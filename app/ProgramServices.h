@@ -1,11 +1,17 @@
 // What the program's entry installs in the shell's service table before the program starts: the
-// network editor's panes, templates and stores, the solver's SPL plot and the player dialog.
+// network editor's panes, templates and stores, the solver's SPL plot, the player dialog and the
+// driver-data tools.
 // Kept apart from main() so that the frame's tests run the program wired the same way.
 #pragma once
 
+#include "driverdata/ConverterDialogs.h"
+#include "driverdata/DiffractionCalculator.h"
+#include "driverdata/DriverFiles.h"
+#include "driverdata/ExportFiles.h"
+#include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
-#include "network/ElementDialogs.h"
 #include "network/EditorState.h"
+#include "network/ElementDialogs.h"
 #include "network/OutputPortDialog.h"
 #include "network/PaneDrawing.h"
 #include "network/PaneEditor.h"
@@ -48,6 +54,25 @@ inline void InstallProgramServices() {
     // Player.
     services.PlayerDialogProc = &engine::SystemDesignPlayerDlgProc;
     services.PlayerDialogTemplate = engine::kPlayerDialogTemplate;
+    // Driver data: driver files, the HBT editor's input preparation, imports and the export.
+    services.InitDriverFileDlg = &driverdata::InitDriverFileDlg;
+    services.OpenDriverFile = &driverdata::OpenDriverFile;
+    services.SaveDriverFileAs = &driverdata::SaveDriverFileAs;
+    services.PrepareHbtInput = &driverdata::PrepareHbtInput;
+    services.InitImpImportDlg = &driverdata::InitImpImportDlg;
+    services.OpenImpImportFile = &driverdata::OpenImpImportFile;
+    services.InitLmsImportDlg = &driverdata::InitLmsImportDlg;
+    services.OpenLmsImportFile = &driverdata::OpenLmsImportFile;
+    services.InitClioImportDlg = &driverdata::InitClioImportDlg;
+    services.OpenClioImportFile = &driverdata::OpenClioImportFile;
+    services.InitDaasImportDlg = &driverdata::InitDaasImportDlg;
+    services.OpenDaasImportFile = &driverdata::OpenDaasImportFile;
+    services.InitExportDlg = &driverdata::InitExportDlg;
+    services.ExportSplPhaseAs = &driverdata::ExportSplPhaseAs;
+    // The diffraction calculator (command 306) and its plot window.
+    services.DiffractionChildWndProc = &driverdata::DiffractionChildWndProc;
+    services.DiffractionCalculatorDlgProc = &driverdata::DiffractionCalculatorDlgProc;
+    services.DiffractionCalculatorTemplate = driverdata::kDiffractionCalculatorTemplate;
 }
 
 }  // namespace app

@@ -15,6 +15,10 @@ const platform::DialogTemplate* const kDialogs[] = {
     &ProjectFileDialog,
     &EnterScalesDialog,
     &DiffractionCalculatorDialog,
+    &ImportImpBoxDialog,
+    &ImportLmsBoxDialog,
+    &ImportClioBoxDialog,
+    &ImportDaasBoxDialog,
     nullptr,
 };
 

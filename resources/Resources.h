@@ -22,6 +22,12 @@ extern const platform::DialogTemplate ProjectFileDialog;  // "ProjectFile"
 extern const platform::DialogTemplate EnterScalesDialog;  // "EnterScales"
 extern const platform::DialogTemplate DiffractionCalculatorDialog;  // "DiffractionCalculator"
 
+// The measurement-file converters.
+extern const platform::DialogTemplate ImportImpBoxDialog;   // "ImportImpBox"
+extern const platform::DialogTemplate ImportLmsBoxDialog;   // "ImportLmsBox"
+extern const platform::DialogTemplate ImportClioBoxDialog;  // "ImportClioBox"
+extern const platform::DialogTemplate ImportDaasBoxDialog;  // "ImportDaasBox"
+
 // --- Menus (resources/menus/) ---
 extern const platform::MenuTemplate MainMenu;  // "Main_Menu", the frame's menu bar
 

@@ -489,4 +489,28 @@ LRESULT ToolChildWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
 }
 
+namespace {
+
+// The tool's own procedure when its subsystem is built; the shell's bookkeeping otherwise.
+LRESULT ToolClassProc(platform::WNDPROC tool, HWND hwnd, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
+    if (tool != nullptr) return tool(hwnd, message, wParam, lParam);
+    return ToolChildWndProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT EditorChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ToolClassProc(ProgramServices().EditorChildWndProc, hwnd, message, wParam, lParam);
+}
+LRESULT DiffractionChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ToolClassProc(ProgramServices().DiffractionChildWndProc, hwnd, message, wParam, lParam);
+}
+LRESULT MlsSplChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ToolClassProc(ProgramServices().MlsSplChildWndProc, hwnd, message, wParam, lParam);
+}
+LRESULT MlsImpChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ToolClassProc(ProgramServices().MlsImpChildWndProc, hwnd, message, wParam, lParam);
+}
+
 }  // namespace shell

@@ -29,6 +29,16 @@ platform::WNDPROC PaneClassProcedure(int pane);
 // clears its handle when destroyed.
 platform::LRESULT ToolChildWndProc(platform::HWND hwnd, platform::UINT message,
                                    platform::WPARAM wParam, platform::LPARAM lParam);
+// Class procedures of "Editor_Child", "Diffraction_Child", "MLS_SPL_Child" and "MLS_IMP_Child":
+// the tool's procedure from the service table when it is installed, ToolChildWndProc otherwise.
+platform::LRESULT EditorChildClassProc(platform::HWND hwnd, platform::UINT message,
+                                       platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT DiffractionChildClassProc(platform::HWND hwnd, platform::UINT message,
+                                            platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT MlsSplChildClassProc(platform::HWND hwnd, platform::UINT message,
+                                       platform::WPARAM wParam, platform::LPARAM lParam);
+platform::LRESULT MlsImpChildClassProc(platform::HWND hwnd, platform::UINT message,
+                                       platform::WPARAM wParam, platform::LPARAM lParam);
 
 // The pane-window table the configuration windows fill (the editor's, or the frame's own when
 // no editor is installed).

@@ -1,13 +1,13 @@
-// The frame's WM_COMMAND: the busy gate, project load and save, the System Design commands,
-// "Current System" and help. Commands whose windows belong to the driver, import, export,
-// HBT-editor, diffraction, MLS, preferences, pen-colour and profile tools do nothing until those
-// tools exist; the menu already carries their items.
+// The frame's WM_COMMAND: the busy gate, project and driver load and save, the imports and the
+// export, the tool windows, the System Design commands, "Current System" and help. Commands whose
+// tools are not installed in the service table do nothing.
 #include "shell/FrameCommands.h"
 
 #include <cstring>
 #include <initializer_list>
 
 #include "platform/gdi/Help.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
@@ -231,6 +231,201 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
     DeactivatePanesAfterLoad();
 }
 
+// ---- Driver data and measurement tools ----
+
+// Creates a tool's modeless dialog (owner the frame) unless its handle is set, at the x and y of
+// its placement slot with its fixed size. Nothing when the tool is not built.
+void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND& handle, int slot,
+                      int width, int height) {
+    if (handle || proc == nullptr || name == nullptr) return;
+    const HWND dialog = platform::CreateDialogParam(AppInstance, name, frame, proc, 0);
+    if (!dialog) return;
+    handle = dialog;
+    const WindowPlacement& place = WindowPlacements[slot];
+    platform::MoveWindow(dialog, place.X, place.Y, width, height, platform::TRUE);
+    platform::ShowWindow(dialog, platform::SW_SHOW);
+}
+
+constexpr int kTransferFunctionWidth = 600;
+constexpr int kTransferFunctionHeight = 242;
+constexpr int kDiffractionCalculatorWidth = 615;
+constexpr int kDiffractionCalculatorHeight = 510;
+constexpr int kMlsControlWidth = 300;
+constexpr int kMlsControlHeight = 717;
+
+// The HBT editor's pair of windows: the Editor_Child window invalidated when open, else opened;
+// the TransferFunction dialog created when closed, else told to reload its fields. Only when the
+// HBT editor is built.
+void ShowHbtEditor(HWND frame) {
+    const ProgramServicesTable& services = ProgramServices();
+    if (services.EditorChildWndProc != nullptr) {
+        if (EditorChildWindow) {
+            platform::InvalidateRect(EditorChildWindow, nullptr, platform::TRUE);
+        } else {
+            OpenEditorChild();
+        }
+    }
+    if (TransferFunctionDialog) {
+        platform::SendMessage(TransferFunctionDialog, platform::WM_INITDIALOG, 0, 0);
+    } else {
+        CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
+                         TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
+                         kTransferFunctionHeight);
+    }
+}
+
+void PrepareHbtInputIfBuilt() {
+    const ProgramServicesTable& services = ProgramServices();
+    if (services.PrepareHbtInput != nullptr) services.PrepareHbtInput();  // result not needed
+}
+
+void MdiDestroyIfOpen(HWND& handle) {
+    if (!handle) return;
+    platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
+                          static_cast<platform::WPARAM>(handle.value), 0);
+    if (!platform::IsWindow(handle)) handle = 0;
+}
+
+void DestroyIfOpen(HWND& handle) {
+    if (!handle) return;
+    platform::DestroyWindow(handle);
+    handle = 0;
+}
+
+// Commands 101 and 113: the question, the open dialog, then the HBT editor on the new driver.
+void DriverLoad(HWND frame) {
+    const ProgramServicesTable& services = ProgramServices();
+    if (services.InitDriverFileDlg == nullptr || services.OpenDriverFile == nullptr) return;
+    if (!ConfirmLoad(frame,
+                     "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW DRIVER ?",
+                     "QV MEssage")) {
+        return;
+    }
+    ModalDialogOpen = 1;
+    services.InitDriverFileDlg(frame);
+    const int result = services.OpenDriverFile(frame, DriverFilePath, DriverFileTitle);
+    platform::UpdateWindow(frame);
+    ModalDialogOpen = 0;
+    if (result != 1) return;
+
+    CloseSettingsWindows();
+    CloseSystemWindows();
+    MdiDestroyIfOpen(MlsImpChildWindow);
+    MdiDestroyIfOpen(MlsSplChildWindow);
+    DestroyIfOpen(MlsControlDialog);
+    MdiDestroyIfOpen(DiffractionChildWindow);
+    DestroyIfOpen(DiffractionCalculatorDialog);
+    PrepareHbtInputIfBuilt();
+    ShowHbtEditor(frame);
+
+    SetFrameTitleWithPath(DriverFilePath);
+    if (Preferences != nullptr) {
+        CopyTextSlot(Preferences->LastDriverPath, DriverFilePath);
+        SetFileMenuText(kCmdLastDriverFile, Preferences->LastDriverPath);
+    }
+}
+
+void DriverSave(HWND frame) {
+    const ProgramServicesTable& services = ProgramServices();
+    if (services.InitDriverFileDlg == nullptr || services.SaveDriverFileAs == nullptr) return;
+    ModalDialogOpen = 1;
+    services.InitDriverFileDlg(frame);
+    const int result = services.SaveDriverFileAs(frame, DriverFilePath, DriverFileTitle);
+    platform::UpdateWindow(frame);
+    ModalDialogOpen = 0;
+    if (result == 1) SetFrameTitleWithPath(DriverFilePath);
+}
+
+// Commands 401-406. The importers are IMP (0), LMS/LAUD (1), CLIO/MLSSA (2) and DAAS (3).
+void Import(HWND frame, int importer) {
+    const ProgramServicesTable& services = ProgramServices();
+    void (*init)(HWND) = nullptr;
+    int (*open)(HWND, char*, char*) = nullptr;
+    switch (importer) {
+        case 0:
+            init = services.InitImpImportDlg;
+            open = services.OpenImpImportFile;
+            break;
+        case 1:
+            init = services.InitLmsImportDlg;
+            open = services.OpenLmsImportFile;
+            break;
+        case 2:
+            init = services.InitClioImportDlg;
+            open = services.OpenClioImportFile;
+            break;
+        default:
+            init = services.InitDaasImportDlg;
+            open = services.OpenDaasImportFile;
+            break;
+    }
+    if (init == nullptr || open == nullptr) return;
+    ModalDialogOpen = 1;
+    init(frame);
+    const int result = open(frame, ImportFilePaths[importer], ImportFileTitles[importer]);
+    ModalDialogOpen = 0;
+    // 1 and the three dialog codes 9011, 9014, 9015 mean "converted".
+    if (result != 1 && result != 9011 && result != 9014 && result != 9015) {
+        platform::UpdateWindow(frame);
+        return;
+    }
+    MdiDestroyIfOpen(PreferencesChildWindow);
+    CloseEditorWindows();
+    CloseSystemWindows();
+    PrepareHbtInputIfBuilt();
+    ShowHbtEditor(frame);
+}
+
+void ExportSplPhase(HWND frame) {
+    const ProgramServicesTable& services = ProgramServices();
+    if (services.InitExportDlg == nullptr || services.ExportSplPhaseAs == nullptr) return;
+    ModalDialogOpen = 1;
+    services.InitExportDlg(frame);
+    services.ExportSplPhaseAs(frame, ExportFilePath, ExportFileTitle);
+    ModalDialogOpen = 0;
+}
+
+void ShowFileEditor(HWND frame) {
+    CloseSystemWindows();
+    CloseSettingsWindows();
+    MdiDestroyIfOpen(MlsImpChildWindow);
+    MdiDestroyIfOpen(MlsSplChildWindow);
+    DestroyIfOpen(MlsControlDialog);
+    MdiDestroyIfOpen(DiffractionChildWindow);
+    DestroyIfOpen(DiffractionCalculatorDialog);
+    const ProgramServicesTable& services = ProgramServices();
+    if (!EditorChildWindow && services.EditorChildWndProc != nullptr) OpenEditorChild();
+    CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
+                     TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
+                     kTransferFunctionHeight);
+}
+
+void ShowDiffractionModel(HWND frame) {
+    CloseSystemWindows();
+    CloseSettingsWindows();
+    CloseEditorWindows();
+    const ProgramServicesTable& services = ProgramServices();
+    if (!DiffractionChildWindow && services.DiffractionChildWndProc != nullptr) {
+        OpenDiffractionChild();
+    }
+    CreateToolDialog(frame, services.DiffractionCalculatorDlgProc,
+                     services.DiffractionCalculatorTemplate, DiffractionCalculatorDialog,
+                     kSlotDiffractionCalculator, kDiffractionCalculatorWidth,
+                     kDiffractionCalculatorHeight);
+}
+
+void ShowMlsControl(HWND frame) {
+    CloseSettingsWindows();
+    CloseSystemWindows();
+    MdiDestroyIfOpen(DiffractionChildWindow);
+    DestroyIfOpen(DiffractionCalculatorDialog);
+    MdiDestroyIfOpen(EditorChildWindow);
+    DestroyIfOpen(TransferFunctionDialog);
+    const ProgramServicesTable& services = ProgramServices();
+    CreateToolDialog(frame, services.MlsControlDlgProc, services.MlsControlTemplate,
+                     MlsControlDialog, kSlotMlsControl, kMlsControlWidth, kMlsControlHeight);
+}
+
 // ---- Current System and help ----
 
 void ShowCurrentSystem(HWND frame) {
@@ -336,6 +531,42 @@ platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LP
             break;
         case kCmdHelp:
             OpenHelp(frame);
+            break;
+        case kCmdOpenDriverFile:
+            DriverLoad(frame);
+            break;
+        case kCmdLastDriverFile:
+            if (Preferences != nullptr) CopyTextSlot(DriverFilePath, Preferences->LastDriverPath);
+            DriverLoad(frame);
+            break;
+        case kCmdSaveDriverAs:
+            DriverSave(frame);
+            break;
+        case kCmdImportImp:
+            Import(frame, 0);
+            break;
+        case kCmdImportLms:
+        case kCmdImportLaud:
+            Import(frame, 1);
+            break;
+        case kCmdImportClio:
+        case kCmdImportMlssa:
+            Import(frame, 2);
+            break;
+        case kCmdImportDaas:
+            Import(frame, 3);
+            break;
+        case kCmdExportSplPhase:
+            ExportSplPhase(frame);
+            break;
+        case kCmdFileEditor:
+            ShowFileEditor(frame);
+            break;
+        case kCmdDiffractionModel:
+            ShowDiffractionModel(frame);
+            break;
+        case kCmdDigitalMls:
+            ShowMlsControl(frame);
             break;
         default:
             for (const SystemDesign& design : kSystemDesigns) {

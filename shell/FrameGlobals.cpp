@@ -31,6 +31,12 @@ char FrameTitle[kFrameTitleSlot];
 char ProjectFileName[kDirectorySlot];
 char ProjectFilePath[kDirectorySlot];
 char ProjectFileTitle[kFileTitleSlot];
+char DriverFilePath[kDirectorySlot];
+char DriverFileTitle[kFileTitleSlot];
+char ImportFilePaths[kImporterCount][kDirectorySlot];
+char ImportFileTitles[kImporterCount][kFileTitleSlot];
+char ExportFilePath[kDirectorySlot];
+char ExportFileTitle[kFileTitleSlot];
 
 void ResetFrameGlobals() {
     for (platform::HWND* handle :
@@ -50,6 +56,12 @@ void ResetFrameGlobals() {
     std::memset(ProjectFileName, 0, sizeof ProjectFileName);
     std::memset(ProjectFilePath, 0, sizeof ProjectFilePath);
     std::memset(ProjectFileTitle, 0, sizeof ProjectFileTitle);
+    std::memset(DriverFilePath, 0, sizeof DriverFilePath);
+    std::memset(DriverFileTitle, 0, sizeof DriverFileTitle);
+    std::memset(ImportFilePaths, 0, sizeof ImportFilePaths);
+    std::memset(ImportFileTitles, 0, sizeof ImportFileTitles);
+    std::memset(ExportFilePath, 0, sizeof ExportFilePath);
+    std::memset(ExportFileTitle, 0, sizeof ExportFileTitle);
 }
 
 }  // namespace shell

@@ -51,6 +51,15 @@ extern char ProjectFileName[kDirectorySlot];
 // last file chosen.
 extern char ProjectFilePath[kDirectorySlot];
 extern char ProjectFileTitle[kFileTitleSlot];
+// The driver-file pair (commands 101, 102, 113), one pair per importer (IMP, LMS/LAUD,
+// CLIO/MLSSA, DAAS) and the SPL/phase export pair.
+inline constexpr int kImporterCount = 4;
+extern char DriverFilePath[kDirectorySlot];
+extern char DriverFileTitle[kFileTitleSlot];
+extern char ImportFilePaths[kImporterCount][kDirectorySlot];
+extern char ImportFileTitles[kImporterCount][kFileTitleSlot];
+extern char ExportFilePath[kDirectorySlot];
+extern char ExportFileTitle[kFileTitleSlot];
 
 // Puts every word of this file back to its start value (tests; the program starts once).
 void ResetFrameGlobals();

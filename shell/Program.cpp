@@ -74,12 +74,12 @@ void RegisterProgramClasses(platform::HINSTANCE instance) {
         {"Pane 5", PaneClassProcedure(5), platform::COLOR_WINDOW, 2},
         {"Pane 6", PaneClassProcedure(6), platform::COLOR_WINDOW, 2},
         {"Pane 7", PaneClassProcedure(7), platform::COLOR_WINDOW, 2},
-        {"Editor_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"Diffraction_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"Editor_Child", &EditorChildClassProc, platform::COLOR_BTNFACE, 2},
+        {"Diffraction_Child", &DiffractionChildClassProc, platform::COLOR_BTNFACE, 2},
         {"PenColour_Child", &PenColourChildWndProc, platform::COLOR_BTNFACE, 2},
         {"Preferences_Child", &PreferencesChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"MLS_SPL_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"MLS_IMP_Child", &ToolChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"MLS_SPL_Child", &MlsSplChildClassProc, platform::COLOR_BTNFACE, 2},
+        {"MLS_IMP_Child", &MlsImpChildClassProc, platform::COLOR_BTNFACE, 2},
     };
     const platform::HCURSOR arrow =
         platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_ARROW);

@@ -100,7 +100,10 @@ std::string InitialPath(const OPENFILENAME* ofn) {
 BOOL Return(OPENFILENAME* ofn, std::string path) {
     namespace fs = std::filesystem;
     fs::path p(path);
-    if (!p.has_extension() && ofn->lpstrDefExt && *ofn->lpstrDefExt) {
+    // A wildcard default extension ("*.*", "*") names no extension: nothing is appended.
+    const bool default_ext =
+        ofn->lpstrDefExt && *ofn->lpstrDefExt && std::strpbrk(ofn->lpstrDefExt, "*?") == nullptr;
+    if (!p.has_extension() && default_ext) {
         path += std::string(".") + ofn->lpstrDefExt;
         p = fs::path(path);
     }

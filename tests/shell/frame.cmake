@@ -1,15 +1,16 @@
 list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameStartupTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameCommandsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameDriverCommandsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameConfigWindowsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameMenuTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp)
 
 # The frame tests run the program wired as its entry wires it: the network editor, the solver and
-# the player dialog live above the shell.
+# the player dialog and the driver-data tools live above the shell.
 function(qv_link_frame_tests)
     if(TARGET shell_tests)
-        target_link_libraries(shell_tests PRIVATE engine)
+        target_link_libraries(shell_tests PRIVATE engine driverdata)
     endif()
 endfunction()
 cmake_language(DEFER CALL qv_link_frame_tests)

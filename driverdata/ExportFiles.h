@@ -1,0 +1,51 @@
+// Curve text files: the SPL/phase export of the current driver's HBT response, the export of one
+// of its calibration copies, and the readers of microphone and preamplifier calibration curves.
+// One line per FrequencyGrid point: "<frequency>    <dB>    <degrees>  " CR LF, two decimals.
+// UI thread only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/Types.h"
+#include "platform/ui/FileDialog.h"
+#include "shell/Curves.h"
+
+namespace driverdata {
+
+extern platform::OPENFILENAME ExportDialog;
+extern platform::OPENFILENAME MikeCalFileDialog;
+extern platform::OPENFILENAME PreampCalFileDialog;
+
+// Largest part of a calibration file that is read (its head; later numbers are not needed).
+inline constexpr std::size_t kMaxCalibrationFileBytes = 64u << 20;
+
+void InitExportDlg(platform::HWND owner);
+// Save dialog on ExportDialog, then the export. 1 when written.
+int ExportSplPhaseAs(platform::HWND owner, char* path, char* title);
+int ExportCalFileAs(platform::HWND owner, char* path, char* title);
+// 1 when written whole, 0 otherwise (after a message naming the path).
+int ExportSplPhase(platform::HWND owner, const char* path);
+// Writes the calibration copy that the MLS page selected (exactly one of MlsUseMikeCal and
+// MlsUsePreampCal); with neither or both it names the path and writes nothing.
+int ExportCalFile(platform::HWND owner, const char* path);
+
+void InitMikeCalFileDlg(platform::HWND owner);
+void InitPreampCalFileDlg(platform::HWND owner);
+int OpenMikeCalFile(platform::HWND owner, char* path, char* title);
+int OpenPreampCalFile(platform::HWND owner, char* path, char* title);
+// 1 when the live curve was filled, 0 when the file could not be read (curve unchanged).
+int ReadMikeCalFile(platform::HWND owner, const char* path);
+int ReadPreampCalFile(platform::HWND owner, const char* path);
+
+// One export line for frequency, level and phase.
+std::string CurveLine(float frequency, float level, float phase);
+
+// Reads 2000 (frequency, dB, degrees) triplets of a calibration text into `curve`: phases
+// clamped to +-179.9 beyond +-180, pair 1999 = pair 1998, levels made 0 dB at the first grid bin
+// above 1000 Hz (the last bin when the grid ends at or below 1000 Hz).
+void ParseCalibrationText(const std::uint8_t* data, std::size_t size,
+                          shell::CalibrationPoint* curve);
+
+}  // namespace driverdata

@@ -1,0 +1,16 @@
+// Calibration text: any bytes give 2000 finite pairs with phases within +-180 degrees.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "driverdata/ExportFiles.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static shell::CalibrationPoint curve[shell::kGridPoints];
+    driverdata::ParseCalibrationText(data, size, curve);
+    for (const shell::CalibrationPoint& point : curve) {
+        if (!std::isfinite(point.Degrees) || std::fabs(point.Degrees) > 180.0f) std::abort();
+    }
+    return 0;
+}

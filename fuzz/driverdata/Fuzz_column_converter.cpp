@@ -1,0 +1,36 @@
+// The column converters: the first three bytes choose the column count, the included columns
+// and the lines to skip; the rest is the file. Every result is bounded and finite.
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "driverdata/ColumnParser.h"
+#include "shell/Curves.h"
+#include "shell/FrequencyGrid.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) return 0;
+    const int column_count = data[0] % 7;
+    std::int32_t flags[driverdata::kMaxColumns];
+    for (int c = 0; c < driverdata::kMaxColumns; ++c) flags[c] = (data[1] >> c) & 1;
+    const int erase_lines = static_cast<std::int8_t>(data[2]);
+    data += 3;
+    size -= 3;
+    const driverdata::PreviewText preview = driverdata::PreviewLines(data, size);
+    if (preview.lines.size() > driverdata::kPreviewLines) std::abort();
+    const std::size_t start = driverdata::SkipLines(data, size, erase_lines);
+    if (start > size) std::abort();
+    const driverdata::ColumnRoles roles = driverdata::RolesFromFlags(flags);
+    const auto records = driverdata::ReadColumnRecords(data, size, start, column_count, roles);
+    static float spl[shell::kGridPoints];
+    static float phase[shell::kGridPoints];
+    driverdata::BinCorrections corrections;
+    corrections.delay_ms = 2.907f;
+    corrections.offset_db = 3.0f;
+    driverdata::BinColumnRecords(records, shell::FrequencyGrid, corrections, spl, phase);
+    for (int k = 0; k < shell::kGridPoints; ++k) {
+        if (!(spl[k] >= 1.0f) || !std::isfinite(spl[k]) || !std::isfinite(phase[k])) std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,178 @@
+// The four converter dialogs run headless: their start values, the column check boxes, the
+// conversion into the current driver, the refusals that keep the dialog open, and Cancel.
+#include <string>
+
+#include "driverdata/ConverterDialogs.h"
+#include "platform/testing/Input.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Window.h"
+#include "shell/NumberText.h"
+#include "tests/driverdata/DriverDataTestSupport.h"
+
+namespace driverdata::test {
+namespace {
+
+using platform::testing::Click;
+using platform::testing::OnModalDialog;
+using platform::testing::TypeText;
+
+std::string Text(platform::HWND dialog, int id) {
+    char buffer[2048] = {};
+    platform::GetDlgItemText(dialog, id, buffer, sizeof buffer);
+    return buffer;
+}
+
+class ConverterDialogTest : public DriverDataTest {
+  protected:
+    void SetUp() override {
+        DriverDataTest::SetUp();
+        shell::PreferencesRecord& prefs = *shell::Preferences;
+        prefs.EraseLines = 1;
+        prefs.ImportOption = 3;
+        for (int c = 0; c < 5; ++c) prefs.ImportColumnFlags[c] = c < 3 ? 1 : 0;
+    }
+
+    // A measurement file: a header line, then frequency, level, phase from 20 Hz to 20 kHz.
+    std::string WriteMeasurement(const std::string& name, const char* line_end) {
+        std::string text = std::string("Freq(Hz) SPL(dB) Phase(deg)") + line_end;
+        for (double f = 20.0; f < 20000.0; f *= 1.002) {
+            char line[96];
+            std::snprintf(line, sizeof line, "%.3f %.2f %.1f%s", f, 84.0, 30.0, line_end);
+            text += line;
+        }
+        const std::string path = PathOf(name);
+        WriteText(path, text);
+        return path;
+    }
+};
+
+TEST_F(ConverterDialogTest, ImpConversionFillsTheDriverCurve) {
+    const std::string path = WriteMeasurement("w.frd", "\r\n");
+    shell::CopyTextSlot(shell::CurrentDriverRecord->ImportScale, "1.5");
+    std::string length;
+    std::string caption;
+    OnModalDialog("ImportImpBox", [&](platform::HWND dialog) {
+        length = Text(dialog, kLengthReadout);
+        char title[2048] = {};
+        platform::GetWindowText(dialog, title, sizeof title);
+        caption = title;
+        EXPECT_EQ(Text(dialog, kEraseLinesEdit), "1");
+        EXPECT_EQ(Text(dialog, kColumnCountEdit), "3");
+        EXPECT_EQ(Text(dialog, kScaleEdit), "1.5");
+        EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kIncludeColumn1 + 3),
+                  platform::BST_UNCHECKED);
+        TypeText(dialog, kEfficiencyEdit, "2");
+        Click(dialog, kConvertButton);
+    });
+    ASSERT_EQ(RunImport(Importer::kImp, shell::FrameWindow, path.c_str()), 1);
+    EXPECT_EQ(length, std::to_string(std::filesystem::file_size(path)).substr(0, 6));
+    EXPECT_EQ(caption, path);
+    const shell::DriverRecord& r = *shell::CurrentDriverRecord;
+    EXPECT_EQ(r.ImportKind, 1);
+    EXPECT_EQ(r.CurveKind, 0);
+    EXPECT_STREQ(r.Efficiency, "2");
+    int k = 0;
+    while (shell::FrequencyGrid[k] < 1000.0f) ++k;
+    EXPECT_FLOAT_EQ(r.Spl[k], 84.0f + 1.5f + 2.0f);
+    EXPECT_NEAR(r.Phase[k], 30.0f, 0.05f);
+    EXPECT_EQ(r.Spl[0], 1.0f) << "below the file's first frequency";
+    EXPECT_EQ(r.Spl[1999], 1.0f);
+}
+
+TEST_F(ConverterDialogTest, ImpWithoutEfficiencyAsksAndStaysOpen) {
+    const std::string path = WriteMeasurement("w.frd", "\n");
+    const float before = shell::CurrentDriverRecord->Spl[500];
+    OnModalDialog("ImportImpBox", [](platform::HWND dialog) {
+        TypeText(dialog, kEfficiencyEdit, "0");
+        Click(dialog, kConvertButton);
+        EXPECT_TRUE(platform::IsWindow(dialog));
+        TypeText(dialog, kDelayEdit, "1.25");
+        Click(dialog, platform::IDCANCEL);
+    });
+    EXPECT_EQ(RunImport(Importer::kImp, shell::FrameWindow, path.c_str()), 0);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Enter Reference Efficiency"});
+    EXPECT_EQ(shell::CurrentDriverRecord->Spl[500], before);
+    EXPECT_STREQ(shell::CurrentDriverRecord->ImportDelay, "1.25") << "Cancel keeps the edits";
+}
+
+TEST_F(ConverterDialogTest, ColumnChoiceWithoutLevelIsRefused) {
+    const std::string path = WriteMeasurement("m.txt", "\n");
+    const float before = shell::CurrentDriverRecord->Spl[500];
+    OnModalDialog("ImportLmsBox", [](platform::HWND dialog) {
+        Click(dialog, kIncludeColumn1 + 1);  // column 2 off: no level column
+        EXPECT_EQ(shell::Preferences->ImportColumnFlags[1], 0);
+        Click(dialog, kConvertButton);
+        TypeText(dialog, kColumnCountEdit, "0");
+        Click(dialog, kIncludeColumn1 + 1);
+        Click(dialog, kConvertButton);
+        Click(dialog, platform::IDCANCEL);
+    });
+    EXPECT_EQ(RunImport(Importer::kLms, shell::FrameWindow, path.c_str()), 0);
+    EXPECT_EQ(MessageTexts(),
+              (std::vector<std::string>{kColumnChoiceMessage, kColumnChoiceMessage}));
+    EXPECT_EQ(shell::CurrentDriverRecord->Spl[500], before);
+    EXPECT_EQ(shell::Preferences->ImportOption, 0);
+    EXPECT_EQ(shell::Preferences->ImportColumnFlags[1], 1);
+}
+
+TEST_F(ConverterDialogTest, LfOnlyFileSkipsItsHeaderLine) {
+    const std::string path = WriteMeasurement("c.txt", "\n");
+    OnModalDialog("ImportClioBox", [](platform::HWND dialog) { Click(dialog, kConvertButton); });
+    ASSERT_EQ(RunImport(Importer::kClio, shell::FrameWindow, path.c_str()), 1);
+    int k = 0;
+    while (shell::FrequencyGrid[k] < 100.0f) ++k;
+    EXPECT_FLOAT_EQ(shell::CurrentDriverRecord->Spl[k], 84.0f);
+    EXPECT_EQ(shell::CurrentDriverRecord->ImportKind, 3);
+}
+
+TEST_F(ConverterDialogTest, DaasConvertsMagnitudeAndPhaseInTwoRuns) {
+    std::string text;
+    for (double f = 20.0; f < 20000.0; f *= 1.002) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.3f\t%.2f\r\n", f, 91.0);
+        text += line;
+    }
+    const std::string path = PathOf("d.amp");
+    WriteText(path, text);
+    OnModalDialog("ImportDaasBox", [](platform::HWND dialog) { Click(dialog, kConvertButton); });
+    ASSERT_EQ(RunImport(Importer::kDaas, shell::FrameWindow, path.c_str()), 1);
+    int k = 0;
+    while (shell::FrequencyGrid[k] < 1000.0f) ++k;
+    EXPECT_FLOAT_EQ(shell::CurrentDriverRecord->Spl[k], 91.0f);
+    EXPECT_EQ(shell::CurrentDriverRecord->ImportKind, 5);
+    OnModalDialog("ImportDaasBox", [](platform::HWND dialog) { Click(dialog, kPhaseButton); });
+    ASSERT_EQ(RunImport(Importer::kDaas, shell::FrameWindow, path.c_str()), 1);
+    EXPECT_NEAR(shell::CurrentDriverRecord->Phase[k], 91.0f, 0.05f);
+    EXPECT_EQ(shell::CurrentDriverRecord->ImportKind, 6);
+    EXPECT_FLOAT_EQ(shell::CurrentDriverRecord->Spl[k], 91.0f) << "magnitude kept";
+}
+
+TEST_F(ConverterDialogTest, MissingFileNamesItsPath) {
+    const std::string path = PathOf("gone.frd");
+    EXPECT_EQ(RunImport(Importer::kImp, shell::FrameWindow, path.c_str()), 0);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{path});
+}
+
+TEST_F(ConverterDialogTest, BrokenFilesGiveBoundedResults) {
+    const std::string cases[] = {
+        "",
+        "1",
+        "1 2",
+        std::string(5000, '-'),
+        std::string(300, 'E') + "\r\n",
+        "1e 2e 3e\n.\n-\n+\n",
+        std::string("\0\1\2\3", 4),
+    };
+    for (const std::string& text : cases) {
+        const std::string path = PathOf("broken.txt");
+        WriteText(path, text);
+        OnModalDialog("ImportLmsBox", [](platform::HWND dialog) { Click(dialog, kConvertButton); });
+        EXPECT_EQ(RunImport(Importer::kLms, shell::FrameWindow, path.c_str()), 1);
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            ASSERT_EQ(shell::CurrentDriverRecord->Spl[k], 1.0f) << k;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace driverdata::test
