@@ -268,17 +268,31 @@ TEST_F(DesktopFlows, PlayerDialogsGiveEverythingBack) {
     });
 }
 
-TEST_F(DesktopFlows, ProfilesDialogFromTheMenuGivesEverythingBack) {
+// The frame's menu items that open modal dialogs.
+struct FrameDialogCase {
+    int menu;  // title index in the menu bar
+    platform::UINT id;
+    const char* name;
+    const char* template_name;
+};
+const FrameDialogCase kFrameDialogs[] = {
+    {1, shell::kCmdAssignProfiles, "Assign Profiles Remote", "ProjectFile"},
+};
+
+TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
     RunProgram([](Driver& d) {
         PassFirstStartBox(d);
         const HWND frame = OnUi([] { return shell::FrameWindow; });
-        for (Ending ending : kEndings) {
-            const std::string context = std::string("Assign Profiles Remote, ") + Name(ending);
-            ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdAssignProfiles)) << context;
-            const HWND dialog = d.WaitForDialog("ProjectFile");
-            ASSERT_TRUE(dialog) << context << ": the menu item opened nothing";
-            EndDialog(d, dialog, ending);
-            ExpectEverythingWorks(d, context);
+        for (const FrameDialogCase& c : kFrameDialogs) {
+            for (Ending ending : kEndings) {
+                const std::string context = std::string(c.name) + ", " + Name(ending);
+                ASSERT_TRUE(d.ChooseMenu(frame, c.menu, c.id)) << context;
+                const HWND dialog = d.WaitForDialog(c.template_name);
+                ASSERT_TRUE(dialog) << context << ": the menu item opened nothing; up: "
+                                    << d.DescribeModal();
+                EndDialog(d, dialog, ending);
+                ExpectEverythingWorks(d, context);
+            }
         }
     });
 }
