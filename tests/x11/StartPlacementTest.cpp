@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -101,20 +102,58 @@ TEST_F(StartPlacement, EveryStartWindowLiesInsideTheWorkArea) {
     });
 }
 
+void WritePreferences(const std::function<void(shell::PreferencesRecord&)>& edit) {
+    auto record = std::make_unique<shell::PreferencesRecord>();
+    shell::InitPreferencesRecord(record.get());
+    edit(*record);
+    std::ofstream("QV_Preferences.pre", std::ios::binary)
+        .write(reinterpret_cast<const char*>(record.get()), sizeof(shell::PreferencesRecord));
+}
+
+// Placements stored on a larger screen (or written by hand) that do not fit this one: every
+// window still opens inside the work area.
+TEST_F(StartPlacement, StoredPlacementsBeyondTheScreenAreFittedIn) {
+    WritePreferences([](shell::PreferencesRecord& r) {
+        r.WindowRects[10] = shell::WindowPlacement{1500, 900, 2400, 1800};  // Stereo
+        r.WindowRects[7] = shell::WindowPlacement{3000, 20, 900, 500};      // SPL plot
+        r.WindowRects[6] = shell::WindowPlacement{2500, 1700, 0, 0};        // player dialog
+    });
+    RunProgram([](Driver& d) {
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::SplPlottingWindow && shell::Splitter1Window &&
+                   platform::IsWindowVisible(shell::ComponentCADSelectionDialog);
+        })) << "the start windows did not open";
+        d.WaitFor(
+            [] {
+                RECT player{};
+                return screen::ScreenWindowRect(shell::ComponentCADSelectionDialog, &player) &&
+                       Inside(player, screen::WorkArea());
+            },
+            3000);
+        const StartWindows s = ReadStartWindows();
+        SCOPED_TRACE("work area " + Show(s.work));
+        EXPECT_TRUE(Inside(s.player, s.work)) << "player dialog " << Show(s.player);
+        EXPECT_TRUE(Inside(s.spl, s.mdi)) << "SPL plot " << Show(s.spl) << " in " << Show(s.mdi);
+        EXPECT_TRUE(Inside(s.stereo, s.mdi))
+            << "Stereo window " << Show(s.stereo) << " in " << Show(s.mdi);
+        // Shrunk with its proportions (4:3 as stored).
+        const double stored = 2400.0 / 1800.0;
+        const double shown = static_cast<double>(s.stereo.right - s.stereo.left) /
+                             static_cast<double>(s.stereo.bottom - s.stereo.top);
+        EXPECT_NEAR(shown, stored, 0.02) << "the Stereo window lost its proportions";
+    });
+}
+
 // Placements stored by an earlier run are kept when they fit.
 TEST_F(StartPlacement, ALaterStartKeepsTheStoredPlacements) {
     constexpr shell::WindowPlacement kStereo{40, 30, 620, 480};
     constexpr shell::WindowPlacement kSpl{300, 60, 500, 300};
     constexpr shell::WindowPlacement kPlayer{700, 80, 0, 0};
-    {
-        auto record = std::make_unique<shell::PreferencesRecord>();
-        shell::InitPreferencesRecord(record.get());
-        record->WindowRects[10] = kStereo;
-        record->WindowRects[7] = kSpl;
-        record->WindowRects[6] = kPlayer;
-        std::ofstream("QV_Preferences.pre", std::ios::binary)
-            .write(reinterpret_cast<const char*>(record.get()), sizeof(shell::PreferencesRecord));
-    }
+    WritePreferences([&](shell::PreferencesRecord& r) {
+        r.WindowRects[10] = kStereo;
+        r.WindowRects[7] = kSpl;
+        r.WindowRects[6] = kPlayer;
+    });
     RunProgram([&](Driver& d) {
         ASSERT_TRUE(d.WaitFor([] {
             return shell::SplPlottingWindow && shell::Splitter1Window &&
