@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
@@ -249,12 +250,13 @@ namespace {
 bool applying_qt_geometry = false;
 
 // A window manager draws the caption and borders of top-level windows itself. Once it has framed
-// a window, its real decorations replace the estimated ones (from the system metrics), so that
-// the window's outer rectangle (what the program placed, e.g. the whole work area) is what the
-// screen shows, frame included. Without a window manager there is no frame around the window and
-// the estimates stay. True when the insets changed.
-bool TakeRealDecorations(Window& w) {
+// a window, its real decorations replace the estimated ones (from the system metrics). Without a
+// window manager there is no frame around the window and the estimates stay. True, with the
+// insets the window has now in `real`, when they differ from the ones it had.
+bool RealDecorations(const Window& w, RECT* real) {
     if (w.parent || (w.style & WS_CHILD) || w.kind == Kind::MdiChild) return false;
+    // The offscreen platform of the tests invents margins of its own: no window manager there.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
     QWidget* top = w.kind == Kind::Frame ? w.outer.data() : w.widget.data();
     if (!top || !top->isWindow() || !top->isVisible()) return false;
     const QRect g = top->geometry();
@@ -265,13 +267,10 @@ bool TakeRealDecorations(Window& w) {
     const int bottom = f.bottom() - g.bottom();
     if (left <= 0 && top_edge <= 0 && right <= 0 && bottom <= 0) return false;
     const int menu = (w.kind == Kind::Frame && w.menu) ? GetSystemMetrics(SM_CYMENU) : 0;
-    const RECT real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top,
-                               right + w.inner.right, bottom + w.inner.bottom);
-    if (real.left == w.insets.left && real.top == w.insets.top &&
-        real.right == w.insets.right && real.bottom == w.insets.bottom)
-        return false;
-    w.insets = real;
-    return true;
+    *real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top, right + w.inner.right,
+                     bottom + w.inner.bottom);
+    return real->left != w.insets.left || real->top != w.insets.top ||
+           real->right != w.insets.right || real->bottom != w.insets.bottom;
 }
 
 }  // namespace
@@ -297,20 +296,52 @@ void WatchDecorations(HWND hwnd) {
 void OnQtGeometry(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w || applying_qt_geometry || w->destroying) return;
-    if (TakeRealDecorations(*w)) {
-        // The window keeps the outer rectangle it was given; its client area is what is left
-        // inside the decorations actually drawn around it.
+    if (RECT real{}; RealDecorations(*w, &real)) {
         const int old_cw = ClientWidth(*w);
         const int old_ch = ClientHeight(*w);
+        const int old_cx = w->rect.left + w->insets.left;
+        const int old_cy = w->rect.top + w->insets.top;
+        if (w->is_dialog) {
+            // A dialog keeps its client area (its template's size) where it is; its outer
+            // rectangle is that area with the frame around it, moved back inside the work area
+            // when it was inside before and the real frame reaches past it.
+            const RECT before = w->rect;
+            RECT after = MakeRect(old_cx - real.left, old_cy - real.top,
+                                  old_cx + old_cw + real.right, old_cy + old_ch + real.bottom);
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            const QRect area = screen ? screen->availableGeometry() : QRect();
+            const RECT work = MakeRect(area.left(), area.top(), area.left() + area.width(),
+                                       area.top() + area.height());
+            const auto inside = [&](const RECT& r) {
+                return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+                       r.bottom <= work.bottom;
+            };
+            if (screen && inside(before) && !inside(after)) {
+                const int dx = std::max<int>(work.left - after.left,
+                                             std::min<int>(0, work.right - after.right));
+                const int dy = std::max<int>(work.top - after.top,
+                                             std::min<int>(0, work.bottom - after.bottom));
+                after = MakeRect(after.left + dx, after.top + dy, after.right + dx,
+                                 after.bottom + dy);
+            }
+            w->rect = after;
+        }
+        // Other windows keep the outer rectangle they were given (the frame: the work area);
+        // their client area is what is left inside the decorations actually drawn.
+        w->insets = real;
         applying_qt_geometry = true;
         ApplyGeometry(*w);
         applying_qt_geometry = false;
         const int cw = ClientWidth(*w);
         const int ch = ClientHeight(*w);
+        const int cx = w->rect.left + w->insets.left;
+        const int cy = w->rect.top + w->insets.top;
         if (cw != old_cw || ch != old_ch) {
             InvalidateRect(hwnd, nullptr, TRUE);
             SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cw, ch));
         }
+        if ((cx != old_cx || cy != old_cy) && Find(hwnd))
+            SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(cx, cy));
         return;
     }
     RECT r = w->rect;

@@ -186,8 +186,17 @@ TEST_F(StartPlacement, ALaterStartKeepsTheStoredPlacements) {
         };
         expect_at(seen.stereo, kStereo, "Stereo window");
         expect_at(seen.spl, kSpl, "SPL plot window");
-        EXPECT_EQ(seen.player.left, kPlayer.X) << "player dialog";
-        EXPECT_EQ(seen.player.top, kPlayer.Y) << "player dialog";
+        // The player dialog keeps the position of its client area (a window manager's frame
+        // around it may differ from the estimated one): what it stores back on every move is
+        // what was stored, also once the frame is there.
+        d.WaitFor([] { return false; }, 500);
+        const shell::WindowPlacement player = OnUi([] {
+            return shell::WindowPlacements[6];
+        });
+        EXPECT_EQ(player.X, kPlayer.X) << "player dialog";
+        EXPECT_EQ(player.Y, kPlayer.Y) << "player dialog";
+        EXPECT_NEAR(seen.player.left, kPlayer.X, 4) << "player dialog";
+        EXPECT_NEAR(seen.player.top, kPlayer.Y, 4) << "player dialog";
     });
 }
 
