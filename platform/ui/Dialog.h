@@ -40,6 +40,11 @@ BOOL EndDialog(HWND dialog, INT_PTR result);
 // SC_CLOSE, then WM_CLOSE) = WM_COMMAND IDCANCEL.
 LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Turns a rectangle in dialog units into pixels with the dialog's base units (those of its
+// template's font): x values times the average character width / 4, y values times the character
+// height / 8. FALSE when `dialog` is not a dialog.
+BOOL MapDialogRect(HWND dialog, RECT* rect);
+
 // --- Texts, numbers, checks
 // ------------------------------------------------------------------------
 BOOL SetDlgItemText(HWND dialog, int id, const char* text);
