@@ -185,6 +185,37 @@ TEST_F(DialogTemplates, UnitsArePixelsByTheBaseUnitsOfTheTemplateFont) {
     }
 }
 
+// A closed drop-down list shows one line in its font, inside the dialog, where the template puts
+// it; the height the template gives is that of the list when it drops.
+TEST_F(DialogTemplates, ClosedDropDownListsShowOneLineInsideTheDialog) {
+    int lists = 0;
+    for (const DialogTemplate* t : platform::RegisteredDialogTemplates()) {
+        const HWND dialog = Open(*t);
+        ASSERT_TRUE(dialog) << t->name;
+        platform::ShowWindow(dialog, platform::SW_SHOW);
+        platform::testing::PumpUntilIdle();
+        const platform::SIZE base = MeasuredBaseUnits(dialog);
+        platform::RECT client{};
+        platform::GetClientRect(dialog, &client);
+        for (std::size_t i = 0; i < t->control_count; ++i) {
+            const auto& c = t->controls[i];
+            if (c.kind != ControlKind::DropDownList) continue;
+            ++lists;
+            const HWND list = platform::GetDlgItem(dialog, c.id);
+            platform::RECT shown{};
+            ASSERT_TRUE(platform::testing::ShownClientRect(list, &shown)) << t->name;
+            const platform::RECT r = ChildRect(list);
+            EXPECT_EQ(shown.top, r.top) << t->name << " " << c.id;
+            EXPECT_EQ(shown.bottom - shown.top, r.bottom - r.top) << t->name << " " << c.id;
+            EXPECT_GE(shown.bottom - shown.top, base.cy) << t->name << " " << c.id;
+            EXPECT_LT(shown.bottom - shown.top, 2 * base.cy + 4) << t->name << " " << c.id;
+            EXPECT_LE(shown.bottom, client.bottom) << t->name << " " << c.id << " is cut off";
+        }
+        platform::DestroyWindow(dialog);
+    }
+    EXPECT_GT(lists, 0) << "no template has a drop-down list to look at";
+}
+
 // Two made-up templates alike but for the size of their font: the larger font gives the larger
 // dialog, in proportion to its base units, and so keeps its texts as roomy.
 const platform::ControlTemplate kScaledControls[] = {
