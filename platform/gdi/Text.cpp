@@ -93,8 +93,8 @@ double CellPerEm(QFont font) {
 // The face's own average character width per pixel of em height, as the system states it for a
 // scalable face: the lowercase letters and the space weighted by their frequency in text.
 double AverageWidthPerEm(QFont font) {
-    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6,  35, 20,
-                                         56, 56, 17, 4,  49, 56,  71, 31, 10, 18, 3,  18, 2};
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6, 35, 20,
+                                         56, 56, 17, 4,  49,  56, 71, 31, 10, 18, 3, 18, 2};
     constexpr int kSpaceWeight = 166;
     font.setPixelSize(kReferencePixelSize);
     font.setStretch(QFont::Unstretched);
@@ -130,7 +130,8 @@ FontObject MakeFont(int height, int width, int weight, bool italic, bool underli
     if (height < 0) {
         pixel_size = std::min(-height, kLargestPixelSize);
     } else {
-        pixel_size = for_cell(height == 0 ? kDefaultCellHeight : std::min(height, kLargestPixelSize));
+        pixel_size =
+            for_cell(height == 0 ? kDefaultCellHeight : std::min(height, kLargestPixelSize));
     }
     if (IsBitmapFace(Lower(face)) && pixel_size * cell_per_em < kSmallestBitmapCell - 0.5) {
         pixel_size = for_cell(kSmallestBitmapCell);

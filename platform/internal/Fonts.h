@@ -13,7 +13,8 @@ QFont FontOf(HFONT font);
 bool FontExists(HFONT font);
 
 // A dialog's base units in the font: cx the average width of the letters "A" to "Z" and "a" to
-// "z", rounded to a whole pixel; cy the cell height. A dialog unit is cx / 4 across and cy / 8 down.
+// "z", rounded to a whole pixel; cy the cell height. A dialog unit is cx / 4 across and cy / 8
+// down.
 SIZE FontBaseUnits(HFONT font);
 
 }  // namespace platform::internal

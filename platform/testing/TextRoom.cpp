@@ -54,8 +54,8 @@ void GroupRoom(const Window& w, QGroupBox* box, TextRoom* room) {
 void StaticRoom(const Window& w, QWidget* widget, TextRoom* room) {
     const QFontMetrics metrics(widget->font());
     const QRect area(0, 0, std::max(widget->width(), 1), 1 << 20);
-    const QRect used =
-        metrics.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ui::ToQt(w.text));
+    const QRect used = metrics.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                                            ui::ToQt(w.text));
     room->needed_width = used.width();
     room->width = widget->width();
     room->needed_height = used.height();

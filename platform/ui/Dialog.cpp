@@ -83,9 +83,9 @@ HFONT TemplateFont(const DialogTemplate& t) {
     HFONT& font = fonts[{face, points}];
     if (!internal::FontExists(font)) {
         const int character_height = -((points * 96 + 36) / 72);
-        font = CreateFont(character_height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0,
-                          face.c_str());
+        font =
+            CreateFont(character_height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, face.c_str());
     }
     return font;
 }
@@ -130,11 +130,11 @@ HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPAR
     for (std::size_t i = 0; i < t->control_count; ++i) {
         const ControlTemplate& c = t->controls[i];
         const ControlClass cc = ClassOf(c.kind);
-        const HWND control = CreateWindowEx(
-            0, cc.name, c.text, WS_CHILD | WS_VISIBLE | cc.style | c.style,
-            UnitsToPixels(c.x, base.cx, 4), UnitsToPixels(c.y, base.cy, 8),
-            UnitsToPixels(c.cx, base.cx, 4), UnitsToPixels(c.cy, base.cy, 8), dialog,
-            HMENU::FromIndex(static_cast<std::uint32_t>(c.id)), instance, nullptr);
+        const HWND control =
+            CreateWindowEx(0, cc.name, c.text, WS_CHILD | WS_VISIBLE | cc.style | c.style,
+                           UnitsToPixels(c.x, base.cx, 4), UnitsToPixels(c.y, base.cy, 8),
+                           UnitsToPixels(c.cx, base.cx, 4), UnitsToPixels(c.cy, base.cy, 8), dialog,
+                           HMENU::FromIndex(static_cast<std::uint32_t>(c.id)), instance, nullptr);
         if (control) SendMessage(control, WM_SETFONT, static_cast<WPARAM>(font.value), FALSE);
     }
     if (!Find(dialog)) return HWND{};

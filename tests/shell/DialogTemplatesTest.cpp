@@ -24,9 +24,7 @@ using platform::ControlKind;
 using platform::DialogTemplate;
 using platform::HWND;
 
-platform::INT_PTR Quiet(HWND, platform::UINT, platform::WPARAM, platform::LPARAM) {
-    return 0;
-}
+platform::INT_PTR Quiet(HWND, platform::UINT, platform::WPARAM, platform::LPARAM) { return 0; }
 
 platform::LRESULT HostProc(HWND hwnd, platform::UINT message, platform::WPARAM wParam,
                            platform::LPARAM lParam) {
@@ -50,8 +48,8 @@ bool DrawsCaption(ControlKind kind) {
 
 // Base units measured through the drawing calls with the font the dialog reports.
 platform::SIZE MeasuredBaseUnits(HWND dialog) {
-    const auto font = platform::HFONT::FromIndex(static_cast<std::uint32_t>(
-        platform::SendMessage(dialog, platform::WM_GETFONT, 0, 0)));
+    const auto font = platform::HFONT::FromIndex(
+        static_cast<std::uint32_t>(platform::SendMessage(dialog, platform::WM_GETFONT, 0, 0)));
     const platform::HDC dc = platform::GetDC(dialog);
     const platform::HFONT old = platform::SelectObject(dc, font);
     const char* letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -88,8 +86,8 @@ class DialogTemplates : public ::testing::Test {
         wc.lpszClassName = "TemplateHost";
         platform::RegisterClass(&wc);
         host_ = platform::CreateWindow("TemplateHost", "host", platform::WS_OVERLAPPEDWINDOW, 0, 0,
-                                       1200, 900, HWND{}, platform::HMENU{},
-                                       platform::HINSTANCE{}, nullptr);
+                                       1200, 900, HWND{}, platform::HMENU{}, platform::HINSTANCE{},
+                                       nullptr);
         ASSERT_TRUE(host_);
     }
     void TearDown() override { platform::testing::ResetLayer(); }
@@ -221,9 +219,9 @@ TEST_F(DialogTemplates, ClosedDropDownListsShowOneLineInsideTheDialog) {
 const platform::ControlTemplate kScaledControls[] = {
     {1, ControlKind::PushButton, "Done", 10, 20, 40, 14, 0},
 };
-const DialogTemplate kSmall = {"UnitsSmall", "Small", 0, 0, 160, 80, "Times New Roman", 8, 0,
+const DialogTemplate kSmall = {"UnitsSmall",    "Small", 0, 0, 160, 80, "Times New Roman", 8, 0,
                                kScaledControls, 1};
-const DialogTemplate kLarge = {"UnitsLarge", "Large", 0, 0, 160, 80, "Times New Roman", 16, 0,
+const DialogTemplate kLarge = {"UnitsLarge",    "Large", 0, 0, 160, 80, "Times New Roman", 16, 0,
                                kScaledControls, 1};
 
 TEST_F(DialogTemplates, ALargerFontGivesALargerDialogInProportion) {
@@ -242,16 +240,15 @@ TEST_F(DialogTemplates, ALargerFontGivesALargerDialogInProportion) {
     EXPECT_GT(sb.cx, sa.cx);
     EXPECT_GT(sb.cy, sa.cy);
     EXPECT_NEAR(static_cast<double>(b.right) / a.right, static_cast<double>(sb.cx) / sa.cx, 0.02);
-    EXPECT_NEAR(static_cast<double>(b.bottom) / a.bottom, static_cast<double>(sb.cy) / sa.cy,
-                0.02);
+    EXPECT_NEAR(static_cast<double>(b.bottom) / a.bottom, static_cast<double>(sb.cy) / sa.cy, 0.02);
     // Twice the points, about twice the pixels.
     EXPECT_NEAR(static_cast<double>(b.right) / a.right, 2.0, 0.35);
     EXPECT_NEAR(static_cast<double>(b.bottom) / a.bottom, 2.0, 0.35);
     const platform::RECT button_a = ChildRect(platform::GetDlgItem(small, 1));
     const platform::RECT button_b = ChildRect(platform::GetDlgItem(large, 1));
-    EXPECT_NEAR(static_cast<double>(button_b.right - button_b.left) /
-                    (button_a.right - button_a.left),
-                static_cast<double>(sb.cx) / sa.cx, 0.05);
+    EXPECT_NEAR(
+        static_cast<double>(button_b.right - button_b.left) / (button_a.right - button_a.left),
+        static_cast<double>(sb.cx) / sa.cx, 0.05);
     const auto rooms_a = platform::testing::DialogTextRooms(small);
     const auto rooms_b = platform::testing::DialogTextRooms(large);
     ASSERT_EQ(rooms_a.size(), 1u);

@@ -37,14 +37,10 @@ constexpr int kBitmapCell = 13;
 
 // The shared fonts of the system and a few others.
 const FontCase kFonts[] = {
-    {"Helv", 6, 4, 100, kBitmapCell},
-    {"Arial", 24, 14, 700, 0},
-    {"Arial", 12, 5, 100, 0},
-    {"Times New Roman", 20, 0, 400, 0},
-    {"Courier New", 16, 8, 400, 0},
-    {"NoSuchFace", 14, 0, 400, 0},
-    {"Helv", 20, 0, 400, kBitmapCell},
-    {"Arial", 6, 0, 400, 0},
+    {"Helv", 6, 4, 100, kBitmapCell},  {"Arial", 24, 14, 700, 0},
+    {"Arial", 12, 5, 100, 0},          {"Times New Roman", 20, 0, 400, 0},
+    {"Courier New", 16, 8, 400, 0},    {"NoSuchFace", 14, 0, 400, 0},
+    {"Helv", 20, 0, 400, kBitmapCell}, {"Arial", 6, 0, 400, 0},
 };
 
 int CellOf(HFONT f) {
