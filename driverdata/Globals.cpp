@@ -1,7 +1,9 @@
 #include "driverdata/Globals.h"
 
+#include "driverdata/EdgeDiffraction.h"
+
 namespace driverdata {
 
-void ResetGlobals() {}
+void ResetGlobals() { ResetDiffractionSettings(); }
 
 }  // namespace driverdata

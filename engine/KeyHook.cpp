@@ -154,7 +154,9 @@ bool HandleKey(HWND dialog, WPARAM key) {
         return true;
     case VK_HOME:
         SendMessage(dialog, WM_COMMAND, kPlayCommand, 0);
-        SetWindowText(dialog, "*** PLAY ***");
+        // A refused start (busy, a cancelled WAV file chooser, a bad rate) leaves the title as it
+        // was: it must not announce playback that is not happening.
+        if (CurrentPlayState() != PlayState::Stopped) SetWindowText(dialog, "*** PLAY ***");
         return true;
     case VK_END:
         SendMessage(dialog, WM_COMMAND, kStopCommand, 0);
@@ -193,8 +195,10 @@ void ShowBbmTitle(HWND dialog) {
 LRESULT PlayerKeyHookProc(int code, WPARAM wParam, LPARAM lParam) {
     const MSG* msg = reinterpret_cast<const MSG*>(lParam);
     const HWND dialog = shell::ComponentCADSelectionDialog;
+    // Only keys that reach the player itself act as the remote: a digit typed into an edit of
+    // any other window, modal or not, is text and never loads a profile.
     if (code >= 0 && msg && shell::ModalDialogOpen == 0 && dialog && IsWindow(dialog) &&
-        msg->message == WM_KEYDOWN)
+        msg->message == WM_KEYDOWN && (msg->hwnd == dialog || IsChild(dialog, msg->hwnd)))
         HandleKey(dialog, msg->wParam);
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }

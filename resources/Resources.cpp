@@ -14,6 +14,7 @@ const platform::DialogTemplate* const kDialogs[] = {
     &CopySpeakerDialog,
     &ProjectFileDialog,
     &EnterScalesDialog,
+    &DiffractionCalculatorDialog,
     nullptr,
 };
 

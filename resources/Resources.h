@@ -20,6 +20,7 @@ extern const platform::DialogTemplate EnterOutputPortDialog;  // "EnterOutputPor
 extern const platform::DialogTemplate CopySpeakerDialog;  // "QUORVEX_LINEARIZER_COPY_SPEAKER"
 extern const platform::DialogTemplate ProjectFileDialog;  // "ProjectFile"
 extern const platform::DialogTemplate EnterScalesDialog;  // "EnterScales"
+extern const platform::DialogTemplate DiffractionCalculatorDialog;  // "DiffractionCalculator"
 
 // --- Menus (resources/menus/) ---
 extern const platform::MenuTemplate MainMenu;  // "Main_Menu", the frame's menu bar

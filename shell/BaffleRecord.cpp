@@ -7,8 +7,10 @@
 
 namespace shell {
 
-EdgeSidePoint EdgeSideList[kEdgeSideListSize];
-EdgePoint EdgePointTable[kEdgeSideListSize];
+BafflePoint BaffleNodePoints[kBaffleNodeSlots];
+EdgeSide EdgeSideList[kBaffleSideSlots];
+BafflePoint EdgePointTable[kEdgePointSlots];
+EdgeElement EdgeElementTable[kEdgePointSlots];
 std::int32_t EdgeElementCount = 0;
 std::int32_t BaffleSideCount = 0;
 
@@ -43,18 +45,14 @@ int InitBaffleRecord() {
     // 3. The calculator's outline: a closed 80 x 80 square.
     static constexpr float kSquare[5][2] = {{0, 0}, {80, 0}, {80, 80}, {0, 80}, {0, 0}};
     BaffleSideCount = 0;
-    for (int i = 0; i < 5; ++i) {
-        EdgeSideList[i].x = kSquare[i][0];
-        EdgeSideList[i].y = kSquare[i][1];
-        EdgePointTable[i].flag = 0;
-    }
+    for (int i = 0; i < 5; ++i) EdgePointTable[i].flag = 0;
     EdgeElementCount = 4;
     b.NodeCount = 4;
 
-    // 4. Nodes 0..EdgeElementCount take the list points, truncated toward zero.
-    for (int i = 0; i <= EdgeElementCount; ++i) {
-        b.Nodes[i].x = static_cast<std::int32_t>(EdgeSideList[i].x);
-        b.Nodes[i].y = static_cast<std::int32_t>(EdgeSideList[i].y);
+    // 4. Nodes 0..4 (slot 4 repeats node 0).
+    for (int i = 0; i < 5; ++i) {
+        b.Nodes[i].x = static_cast<std::int32_t>(kSquare[i][0]);
+        b.Nodes[i].y = static_cast<std::int32_t>(kSquare[i][1]);
     }
 
     // 5. Closed outline, microphone at the centre.

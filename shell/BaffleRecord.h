@@ -32,7 +32,7 @@ inline constexpr int kBaffleMicrophone = 4;
 
 struct BaffleRecord {
     BaffleNode Nodes[kBaffleNodeSlots];     // outline nodes
-    std::int32_t NodeCount;                 // index of the last outline node
+    std::int32_t NodeCount;                 // outline nodes in use (0..63)
     BafflePoint Points[kBafflePointCount];  // drivers and microphone
     std::int32_t Unwritten0[12];            // not written by the defaults
     char RasterText[36];                    // "Raster [cm]" value
@@ -53,25 +53,36 @@ static_assert(offsetof(BaffleRecord, EditMode) == 1716);
 static_assert(offsetof(BaffleRecord, BaffleText) == 1720);
 static_assert(sizeof(BaffleRecord) == 1840);
 
-// Diffraction outline state reset together with the baffle (owned here until the diffraction
-// calculator brings its own): outline point list, edge-point flags and counts.
-inline constexpr int kEdgeSideListSize = 64;
-struct EdgeSidePoint {
-    float x;
-    float y;
-    float spare[2];
-};
-struct EdgePoint {
-    float x;
-    float y;
-    std::int32_t flag;
-    std::int32_t spare;
-};
+// The diffraction calculator's outline tables, rebuilt from the record by each edge build:
+// the nodes as floats, the sides between them, the outline after subdivision and its edge
+// elements (the secondary sources of the diffraction sum). Fixed room, no heap.
+inline constexpr int kBaffleSideSlots = 64;
+inline constexpr int kEdgePointSlots = 300;
 
-extern EdgeSidePoint EdgeSideList[kEdgeSideListSize];  // outline point list
-extern EdgePoint EdgePointTable[kEdgeSideListSize];    // edge points with their flag words
-extern std::int32_t EdgeElementCount;                  // last outline index
-extern std::int32_t BaffleSideCount;
+struct EdgeSide {
+    std::int32_t first;  // node index of point a
+    std::int32_t second;  // node index of point b (0 for the closing side)
+    BafflePoint a;
+    BafflePoint b;
+};
+static_assert(sizeof(EdgeSide) == 40);
+
+struct EdgeElement {
+    std::int32_t index;  // e
+    std::int32_t next;   // e + 1, 0 for the closing element
+    BafflePoint a;
+    BafflePoint b;
+    float mid_x;  // midpoint, raster units
+    float mid_y;
+};
+static_assert(sizeof(EdgeElement) == 48);
+
+extern BafflePoint BaffleNodePoints[kBaffleNodeSlots];  // float copy of each node (x, y, 0)
+extern EdgeSide EdgeSideList[kBaffleSideSlots];
+extern BafflePoint EdgePointTable[kEdgePointSlots];  // the subdivided outline (x, y, 0, flag)
+extern EdgeElement EdgeElementTable[kEdgePointSlots];
+extern std::int32_t EdgeElementCount;  // points in EdgePointTable = elements in EdgeElementTable
+extern std::int32_t BaffleSideCount;   // sides while a build runs; the element count after it
 
 // Fills *Baffle and resets the outline state; returns 0.
 int InitBaffleRecord();

@@ -9,6 +9,7 @@
 #include "platform/ui/Window.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
+#include "shell/PlotFrame.h"
 #include "shell/PreferencesRecord.h"
 #include "solver/Globals.h"
 #include "solver/SharedState.h"
@@ -19,7 +20,6 @@ namespace {
 
 using platform::HDC;
 
-constexpr platform::COLORREF kGridGreen = platform::RGB(0, 128, 0);
 constexpr platform::COLORREF kPlotBlue = platform::RGB(0, 0, 192);
 
 // The fonts of the plot, created per paint: labels, axis numbers, channel title.
@@ -35,77 +35,15 @@ platform::HFONT MakeFont(int height, int width, int weight, const char* face) {
                                 platform::DEFAULT_QUALITY, 33, face);
 }
 
-double RowStep(int height) { return (height - 40) / 18.0; }
-
 void TextAt(HDC hdc, int x, int y, const char* text) {
     platform::TextOut(hdc, x, y, text, static_cast<int>(std::strlen(text)));
 }
 
-// Next frequency of the vertical grid: 1, 2, .. 9 times each power of ten.
-double NextGridFrequency(double f) {
-    if (f < 10.0) return f + 1.0;
-    if (f < 100.0) return f + 10.0;
-    if (f < 1000.0) return f + 100.0;
-    if (f < 10000.0) return f + 1000.0;
-    return f + 10000.0;
-}
-
-bool IsLabelled(double f) {
-    static const double kLabels[] = {1,     2,     3,     4,     5,     6,    8,    10,
-                                     20,    30,    40,    60,    80,    100,  200,  300,
-                                     400,   600,   1000,  2000,  3000,  4000, 6000, 8000,
-                                     10000, 20000, 30000, 40000, 60000, 80000};
-    for (double label : kLabels) {
-        if (f == label) return true;
-    }
-    return false;
-}
-
-struct FrequencyAxis {
-    double a;  // pixels per decade
-    double b;
-    double x(double f) const { return a * std::log10(f) + b; }
-};
-
-FrequencyAxis MakeAxis(int width) {
-    const double fstart = SplPlotStartFrequency();
-    const double fstop = SplPlotStopFrequency();
-    FrequencyAxis axis;
-    axis.a = (width - 80) / std::log10(fstop / fstart);
-    axis.b = 60.0 - axis.a * std::log10(fstart);
-    return axis;
-}
-
-void DrawGrid(HDC hdc, int w, int h) {
-    const double r = RowStep(h);
-    for (int i = 1; i <= 17; ++i) {
-        const int y = static_cast<int>(20 + i * r);
-        for (int x = 60; x < w - 20; x += 2) platform::SetPixel(hdc, x, y, kGridGreen);
-    }
-    const FrequencyAxis axis = MakeAxis(w);
-    const double fstop = SplPlotStopFrequency();
-    for (double f = SplPlotStartFrequency(); f < fstop + 1.0; f = NextGridFrequency(f)) {
-        const int x = static_cast<int>(axis.x(f));
-        for (int y = 19; y < h - 22; y += 2) platform::SetPixel(hdc, x, y, kGridGreen);
-    }
-}
-
 void DrawAxisLabels(HDC hdc, int w, int h, platform::HFONT small) {
     const platform::HFONT old_font = platform::SelectObject(hdc, small);
-    const FrequencyAxis axis = MakeAxis(w);
-    const double fstop = SplPlotStopFrequency();
+    shell::DrawFrequencyLabels(hdc, w, h);
     char text[32];
-    for (double f = SplPlotStartFrequency(); f < fstop; f = NextGridFrequency(f)) {
-        if (!IsLabelled(f)) continue;
-        if (f < 1000.0) {
-            std::snprintf(text, sizeof text, "%.0f", f);
-        } else {
-            std::snprintf(text, sizeof text, "%.0fk", f / 1000.0);
-        }
-        TextAt(hdc, static_cast<int>(axis.x(f) - 1.0), h - 15, text);
-    }
-    TextAt(hdc, w - 20, h - 15, "Hz");
-    const double r = RowStep(h);
+    const double r = shell::PlotRowStep(h);
     const int d = SplScaleStep();
     for (int i = 0; i <= 18; ++i) {
         std::snprintf(text, sizeof text, "%.0f", static_cast<double>((4 - i) * d));
@@ -157,36 +95,9 @@ const Family kFamilies[] = {
     {149, 16, "HBT + Filter %d Phase", true, 180, false, 270, 295, 149, -1},
 };
 
-int PenStyle(float type) {
-    const int t = static_cast<int>(type);
-    if (t == 2) return platform::PS_DOT;
-    if (t == 3) return platform::PS_DASH;
-    return platform::PS_SOLID;  // below 2, and any type the colour window does not offer
-}
-
-int PenChannel(float value) {
-    if (!std::isfinite(value)) return 0;
-    return static_cast<int>(value) & 0xFF;
-}
-
-int PenWidth(float value) {
-    if (!(value >= 0.0f && value <= 16.0f)) return 1;
-    return static_cast<int>(value);
-}
-
-// Curve y, clamped to the plot area; a value that is not a number lies on the bottom edge.
-int ClampedY(double y, int h) {
-    if (!(y >= 19.0)) return std::isnan(y) ? h - 21 : 19;
-    if (y > h - 21) return h - 21;
-    return static_cast<int>(y);
-}
-
 void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
     const float* v = SystemCurve(block);
-    const platform::HPEN pen = platform::CreatePen(
-        PenStyle(v[shell::kCurvePenStyle]), PenWidth(v[shell::kCurvePenWidth]),
-        platform::RGB(PenChannel(v[shell::kCurvePenRed]), PenChannel(v[shell::kCurvePenGreen]),
-                      PenChannel(v[shell::kCurvePenBlue])));
+    const platform::HPEN pen = shell::CreateCurvePen(v);
     const platform::HPEN old_pen = platform::SelectObject(hdc, pen);
 
     char text[48];
@@ -203,12 +114,12 @@ void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
     platform::MoveToEx(hdc, x0, text_y + 5, nullptr);
     platform::LineTo(hdc, x1, text_y + 5);
 
-    const double r = RowStep(h);
+    const double r = shell::PlotRowStep(h);
     const double d = SplScaleStep();
     for (int k = 0; k < shell::kGridPoints; ++k) {
         const int x = static_cast<int>(60 + 0.0005 * k * (w - 80));
         const double y = family.phase ? 20 + 9 * r - 0.05 * r * v[k] : 20 + 4 * r - (r / d) * v[k];
-        const int yc = ClampedY(y, h);
+        const int yc = shell::ClampedCurveY(y, h);
         if (k == 0) {
             platform::MoveToEx(hdc, x, yc, nullptr);
         } else {
@@ -221,15 +132,9 @@ void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
 
 }  // namespace
 
-double SplPlotStartFrequency() {
-    const int i = shell::PlotStartFrequencyIndex;
-    return shell::kPlotStartFrequencies[(i >= 0 && i < 8) ? i : shell::kDefaultPlotStartIndex];
-}
+double SplPlotStartFrequency() { return shell::PlotStartFrequency(); }
 
-double SplPlotStopFrequency() {
-    const int i = shell::PlotStopFrequencyIndex;
-    return shell::kPlotStopFrequencies[(i >= 0 && i < 8) ? i : shell::kDefaultPlotStopIndex];
-}
+double SplPlotStopFrequency() { return shell::PlotStopFrequency(); }
 
 int SplScaleStep() {
     std::int32_t step = 0;
@@ -259,8 +164,8 @@ int DrawSplPhaseFrame(HDC hdc, int w, int h, platform::HWND window) {
     const platform::HPEN old_pen = platform::SelectObject(hdc, blue2);
     const platform::HBRUSH old_brush = platform::SelectObject(hdc, grey);
     platform::Rectangle(hdc, 59, 18, w - 19, h - 20);
-    DrawGrid(hdc, w, h);
-    const int y9 = static_cast<int>(20 + 9 * RowStep(h));
+    shell::DrawPlotGrid(hdc, w, h);
+    const int y9 = static_cast<int>(20 + 9 * shell::PlotRowStep(h));
     platform::SelectObject(hdc, blue1);
     platform::MoveToEx(hdc, 60, y9, nullptr);
     platform::LineTo(hdc, w - 20, y9);

@@ -63,10 +63,11 @@ int QtKeyForChar(char c) {
     return Qt::Key_unknown;
 }
 
-void SendKey(QWidget* target, int key, const QString& text) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+void SendKey(QWidget* target, int key, const QString& text,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 
@@ -103,7 +104,7 @@ void MouseDoubleClick(HWND hwnd, int x, int y, Button button) {
     PumpUntilIdle();
 }
 
-void PressKey(HWND hwnd, WPARAM vk, HWND dialog) {
+void PressKey(HWND hwnd, WPARAM vk, HWND dialog, unsigned modifiers) {
     ui::Window* w = ui::Find(hwnd);
     if (!w || !w->widget) return;
     QString text;
@@ -111,7 +112,13 @@ void PressKey(HWND hwnd, WPARAM vk, HWND dialog) {
         text = QChar(static_cast<char16_t>(vk));
     if (vk == VK_RETURN) text = QStringLiteral("\r");
     if (vk == VK_ESCAPE) text = QChar(char16_t{27});
-    SendKey(w->widget, ui::QtKeyOf(vk), text);
+    Qt::KeyboardModifiers qt_modifiers;
+    if (modifiers & kShift) qt_modifiers |= Qt::ShiftModifier;
+    if (modifiers & kControl) {
+        qt_modifiers |= Qt::ControlModifier;
+        if (vk >= 'A' && vk <= 'Z') text = QChar(static_cast<char16_t>(vk - 'A' + 1));
+    }
+    SendKey(w->widget, ui::QtKeyOf(vk), text, qt_modifiers);
     PumpUntilIdle(dialog);
 }
 

@@ -18,10 +18,11 @@ void MouseMove(HWND hwnd, int x, int y, bool leftHeld = false);
 void MouseClick(HWND hwnd, int x, int y, Button button = Button::Left);
 void MouseDoubleClick(HWND hwnd, int x, int y, Button button = Button::Left);
 
-// A key pressed and released while `hwnd` has the focus (virtual key VK_..., '0'..'9', 'A'..'Z');
-// the loop then offers the messages to `dialog` first when given (as the program's loop does
-// with its modeless dialog).
-void PressKey(HWND hwnd, WPARAM vk, HWND dialog = HWND{});
+// A key pressed and released while `hwnd` has the focus (virtual key VK_..., '0'..'9', 'A'..'Z'),
+// with the modifiers held (kShift, kControl); the loop then offers the messages to `dialog` first
+// when given (as the program's loop does with its modeless dialog).
+enum KeyModifier : unsigned { kShift = 1, kControl = 2 };
+void PressKey(HWND hwnd, WPARAM vk, HWND dialog = HWND{}, unsigned modifiers = 0);
 
 // Controls by identifier.
 void Click(HWND dialog, int id);  // buttons, check and radio boxes

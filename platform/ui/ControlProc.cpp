@@ -306,8 +306,10 @@ void DeliverKey(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!target || w.kind == Kind::StaticText || w.kind == Kind::StaticCanvas) return;
     const auto ch = static_cast<char>((lParam >> 16) & 0xFF);
     const QString text = ch ? QString(QChar::fromLatin1(ch)) : QString();
-    QKeyEvent event(message == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyOf(wParam),
-                    Qt::NoModifier, text, ((lParam >> 30) & 1) != 0);
+    QKeyEvent event(message == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease,
+                    QtKeyOfMessage(wParam, lParam),
+                    static_cast<Qt::KeyboardModifiers>(ModifiersOfKey(lParam)), text,
+                    ((lParam >> 30) & 1) != 0);
     SetRedelivering(true);
     QApplication::sendEvent(target, &event);
     SetRedelivering(false);

@@ -240,10 +240,14 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
     if (!d || d->destroying) return FALSE;
     d->result = result;
     d->ended = true;
-    if (!d->modal)
+    if (!d->modal) {
         DestroyWindow(dialog);
-    else
+    } else {
         ShowWindow(dialog, SW_HIDE);
+        // The modal loop may be waiting in GetMessage for input that will never come now that
+        // the dialog is hidden: wake it, so it sees the end and gives the owner back at once.
+        PostMessage(HWND{}, WM_NULL, 0, 0);
+    }
     return TRUE;
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -46,6 +47,7 @@ struct KeyPair {
 };
 constexpr KeyPair kKeys[] = {
     {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},       {Qt::Key_Return, VK_RETURN},
+    {Qt::Key_Backtab, VK_TAB},
     {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL},
     {Qt::Key_Alt, VK_MENU},        {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},
     {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},
@@ -57,7 +59,9 @@ constexpr KeyPair kKeys[] = {
 
 // Turns key presses on the layer's widgets into posted WM_KEYDOWN / WM_KEYUP, so that the loop,
 // IsDialogMessage and the message filter see them in order. The widget gets the key back when the
-// message is dispatched to it.
+// message is dispatched to it, with the Qt key and modifiers it came with (kept in the high half
+// of lParam, see KeyLParam). Keys for windows that are not the layer's own (file choosers, message
+// boxes, open menus, a drop-down's list, the menu bar) go straight to them.
 class KeyFilter : public QObject {
   public:
     bool eventFilter(QObject* object, QEvent* event) override {
@@ -65,16 +69,28 @@ class KeyFilter : public QObject {
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
         auto* widget = qobject_cast<QWidget*>(object);
         if (!widget) return false;
-        const HWND hwnd = HwndOfWidget(widget);
+        const HWND hwnd = LayerWindowOf(widget);
         if (!hwnd) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
         const unsigned ch = text.size() == 1 ? text.at(0).toLatin1() & 0xFF : 0;
         LPARAM lparam = 1 | (static_cast<LPARAM>(ch) << 16);
         if (key->isAutoRepeat()) lparam |= LPARAM{1} << 30;
+        lparam |= KeyLParam(key->key(), static_cast<int>(key->modifiers()));
         PostMessage(hwnd, event->type() == QEvent::KeyPress ? WM_KEYDOWN : WM_KEYUP,
                     VirtualKeyOf(key->key(), ch), lparam);
         return true;
+    }
+
+    // The layer window a key for this widget belongs to, without crossing into a top-level window
+    // that the layer did not make.
+    static HWND LayerWindowOf(const QWidget* widget) {
+        for (; widget; widget = widget->parentWidget()) {
+            if (qobject_cast<const QMenuBar*>(widget)) return HWND{};
+            if (widget->property("qv_hwnd").isValid()) return HwndOfWidget(widget);
+            if (widget->isWindow()) return HWND{};
+        }
+        return HWND{};
     }
 
     static WPARAM VirtualKeyOf(int qt, unsigned ch) {
@@ -94,6 +110,32 @@ int QtKeyOf(WPARAM vk) {
     for (const auto& k : kKeys)
         if (k.vk == vk) return k.qt;
     return Qt::Key_unknown;
+}
+
+// Bits 32..35 of a key message's lParam hold the modifiers and bits 36..63 the Qt key that the
+// person pressed; messages made by the program leave them 0.
+LPARAM KeyLParam(int qt_key, int modifiers) {
+    LPARAM bits = 0;
+    if (modifiers & Qt::ShiftModifier) bits |= LPARAM{1} << 32;
+    if (modifiers & Qt::ControlModifier) bits |= LPARAM{1} << 33;
+    if (modifiers & Qt::AltModifier) bits |= LPARAM{1} << 34;
+    if (modifiers & Qt::MetaModifier) bits |= LPARAM{1} << 35;
+    bits |= static_cast<LPARAM>(static_cast<std::uint32_t>(qt_key) & 0x0FFFFFFF) << 36;
+    return bits;
+}
+
+int ModifiersOfKey(LPARAM lParam) {
+    int m = 0;
+    if ((lParam >> 32) & 1) m |= Qt::ShiftModifier;
+    if ((lParam >> 33) & 1) m |= Qt::ControlModifier;
+    if ((lParam >> 34) & 1) m |= Qt::AltModifier;
+    if ((lParam >> 35) & 1) m |= Qt::MetaModifier;
+    return m;
+}
+
+int QtKeyOfMessage(WPARAM vk, LPARAM lParam) {
+    const auto qt = static_cast<int>((static_cast<std::uint64_t>(lParam) >> 36) & 0x0FFFFFFF);
+    return qt ? qt : QtKeyOf(vk);
 }
 
 bool Redelivering() { return redelivering; }
@@ -280,7 +322,9 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg) {
                             HandleToParam(GetDlgItem(dialog, IDCANCEL)));
                 return TRUE;
             case VK_TAB: {
-                const HWND next = NextTabStop(dialog, msg->hwnd, (msg->lParam >> 24) & 1);
+                const bool backwards = ((msg->lParam >> 24) & 1) ||
+                                       (ui::ModifiersOfKey(msg->lParam) & Qt::ShiftModifier);
+                const HWND next = NextTabStop(dialog, msg->hwnd, backwards);
                 if (next) SetFocus(next);
                 return TRUE;
             }

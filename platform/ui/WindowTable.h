@@ -189,6 +189,10 @@ void SetRedelivering(bool on);
 void EnsureLoopInstalled();
 int& SendDepth();  // procedures running now (garbage is collected only at depth 0)
 int QtKeyOf(WPARAM vk);
+// The Qt key and modifiers (Qt::KeyboardModifiers bits) a person's key message carries.
+LPARAM KeyLParam(int qt_key, int modifiers);
+int ModifiersOfKey(LPARAM lParam);
+int QtKeyOfMessage(WPARAM vk, LPARAM lParam);
 bool TakeQuit(MSG* msg, bool remove);
 void ClearQuit();
 void ResetHooks();

@@ -14,6 +14,7 @@
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Dialog.h"
@@ -183,6 +184,33 @@ TEST_F(KeyHook, HomePlaysEndStops) {
     Key(VK_END);
     EXPECT_EQ(Title(), "*** STOP ***");
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+}
+
+TEST_F(KeyHook, HomeWithTheWavChooserCancelledKeepsTheTitle) {
+    engine::PlayWavMode = 1;
+    pt::ScriptFileDialogAnswers({""});
+    SetWindowText(dialog, "BBM -6.0dB ");
+    Key(VK_HOME);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(Title(), "BBM -6.0dB ");
+}
+
+TEST_F(KeyHook, KeysForAnotherWindowAreNotTheRemotes) {
+    // A digit or arrow typed into an edit of some other dialog while the player is up.
+    const HWND other = CreateWindow("EDIT", "", 0, 0, 0, 80, 20, HWND{}, HMENU{}, HINSTANCE{},
+                                    nullptr);
+    ASSERT_TRUE(other);
+    for (WPARAM key : {WPARAM{'1'}, WPARAM{VK_UP}, WPARAM{VK_HOME}}) {
+        MSG msg{};
+        msg.hwnd = other;
+        msg.message = WM_KEYDOWN;
+        msg.wParam = key;
+        engine::PlayerKeyHookProc(HC_ACTION, 0, reinterpret_cast<LPARAM>(&msg));
+    }
+    EXPECT_TRUE(pt::MessageBoxLog().empty()) << "a profile load was tried";
+    EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 9);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    DestroyWindow(other);
 }
 
 TEST_F(KeyHook, NothingWhileAModalDialogIsOpenOrTheDialogIsClosed) {

@@ -1,6 +1,11 @@
 // Modal and modeless dialogs: the nested loop, the disabled owner, results, dialog keys, the
 // close box, IsDialogMessage and the message-filter hook.
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "platform/ui/WindowTable.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
 namespace platform::uitest {
@@ -253,6 +258,74 @@ TEST_F(Dialogs, KeysTypedThroughTheWidgetsReachTheHookInOrder) {
     testing::PressKey(edit, '5');
     EXPECT_TRUE(HookKeys().empty());
     DestroyWindow(dialog);
+}
+
+TEST_F(Dialogs, EditKeysKeepTheirModifiers) {
+    // Select-all and Shift+Home reach the edit as a person pressed them, through the loop.
+    struct Case {
+        const char* name;
+        WPARAM vk;
+        unsigned modifiers;
+        const char* after;  // the text once "9" is typed over the selection
+    };
+    const Case cases[] = {{"Ctrl+A", 'A', testing::kControl, "9"},
+                          {"Shift+Home", VK_HOME, testing::kShift, "9"},
+                          {"Home alone", VK_HOME, 0, "91234"}};
+    for (const Case& c : cases) {
+        const HWND dialog = CreateDialog(HINSTANCE{}, "TestSimple", owner_, &SimpleDlgProc);
+        ShowWindow(dialog, SW_SHOW);
+        const HWND edit = GetDlgItem(dialog, kEditId);
+        SetDlgItemText(dialog, kEditId, "1234");
+        SetFocus(edit);
+        testing::PressKey(edit, VK_END, dialog);
+        testing::PressKey(edit, c.vk, dialog, c.modifiers);
+        testing::PressKey(edit, '9', dialog);
+        char text[16];
+        GetDlgItemText(dialog, kEditId, text, sizeof text);
+        EXPECT_STREQ(text, c.after) << c.name;
+        DestroyWindow(dialog);
+    }
+}
+
+TEST_F(Dialogs, WhatAModalDialogDisablesShowsEnabledAgainWhenItEnds) {
+    // The widgets a person sees, not only the layer's records: the owner's frame and canvas and a
+    // modeless dialog it owns (the player beside the frame) are blocked while the dialog runs and
+    // come back enabled however the dialogs end, nested too.
+    const HWND beside = CreateDialog(HINSTANCE{}, "TestSimple", owner_, &SimpleDlgProc);
+    ShowWindow(beside, SW_SHOW);
+    auto shown_enabled = [](HWND h) {
+        ui::Window* w = ui::Find(h);
+        return w && w->widget && w->widget->isEnabled() && (!w->outer || w->outer->isEnabled());
+    };
+    bool owner_shown_enabled_inside = true;
+    bool beside_enabled_inside = true;
+    testing::OnModalDialog("testsimple", [&](HWND outer) {
+        owner_shown_enabled_inside = shown_enabled(owner_);
+        beside_enabled_inside = shown_enabled(beside);
+        testing::OnModalDialog("testsimple", [&](HWND inner) { testing::CloseBox(inner); });
+        DialogBox(HINSTANCE{}, "TestSimple", outer, &SimpleDlgProc);
+        testing::Click(outer, IDCANCEL);
+    });
+    DialogBox(HINSTANCE{}, "TestSimple", pane_, &SimpleDlgProc);
+    EXPECT_FALSE(owner_shown_enabled_inside);
+    EXPECT_FALSE(beside_enabled_inside);
+    EXPECT_TRUE(shown_enabled(owner_));
+    EXPECT_TRUE(shown_enabled(pane_));
+    EXPECT_TRUE(shown_enabled(beside));
+    DestroyWindow(beside);
+}
+
+TEST_F(Dialogs, KeysForWindowsTheLayerDidNotMakeGoStraightToThem) {
+    // A file chooser or message box owned by a layer window: its name field takes typing at once.
+    QWidget* owner_widget = ui::Find(owner_)->outer.data();
+    QWidget chooser(owner_widget, Qt::Dialog);
+    auto* name = new QLineEdit(&chooser);
+    chooser.show();
+    for (char c : std::string("ab")) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(name, &press);
+    }
+    EXPECT_EQ(name->text().toStdString(), "ab");
 }
 
 TEST_F(Dialogs, EndDialogOnAModelessDialogDestroysIt) {

@@ -1,0 +1,38 @@
+// What every frequency plot of the program draws alike: the logarithmic frequency axis of the
+// plot range, its dotted grid and labels, curve pens from a curve record's pen fields, and curve
+// points kept on the plot area. The plot area of a client of width W and height H runs from
+// x = 60 to W - 20 and from y = 19 to H - 21, with 18 rows of (H - 40) / 18 pixels. UI thread.
+#pragma once
+
+#include "platform/Types.h"
+
+namespace shell {
+
+// The plot range in Hz from PlotStartFrequencyIndex / PlotStopFrequencyIndex (an index outside
+// 0..7 gives 10 Hz / 50 kHz).
+double PlotStartFrequency();
+double PlotStopFrequency();
+
+struct FrequencyAxis {
+    double a;  // pixels per decade
+    double b;
+    double x(double f) const;
+};
+// The axis of the plot range on a client `width` pixels wide.
+FrequencyAxis MakeFrequencyAxis(int width);
+
+// Height of one of the 18 rows.
+double PlotRowStep(int height);
+
+// The dotted green grid: 17 rows and a line at every 1, 2, .. 9 times a power of ten.
+void DrawPlotGrid(platform::HDC hdc, int width, int height);
+// Frequency labels under the plot area ("20", "1k", ...) and "Hz", in the selected font.
+void DrawFrequencyLabels(platform::HDC hdc, int width, int height);
+
+// A pen from a curve record's pen fields (style below 2 solid, 2 dotted, 3 dashed); the caller
+// deletes it.
+platform::HPEN CreateCurvePen(const float* curve);
+// A curve's y kept on the plot area; a value that is not a number lies on the bottom edge.
+int ClampedCurveY(double y, int height);
+
+}  // namespace shell

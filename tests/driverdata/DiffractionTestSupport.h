@@ -1,0 +1,45 @@
+// Shared by the diffraction tests: the start-up records with their defaults, and outlines.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+
+#include "driverdata/Globals.h"
+#include "platform/testing/MessageBoxLog.h"
+#include "shell/BaffleRecord.h"
+#include "shell/DriverRecord.h"
+#include "shell/Globals.h"
+#include "shell/StartupAllocation.h"
+
+namespace driverdata_test {
+
+inline void ResetDiffractionWorld() {
+    static bool allocated = false;
+    if (!allocated) {
+        shell::AllocMainBuffers();
+        shell::AllocCurveBuffers();
+        allocated = true;
+    }
+    shell::ResetGlobals();
+    shell::InitBaffleRecord();
+    shell::InitDriverRecord(shell::CurrentDriverRecord);
+    driverdata::ResetGlobals();
+    platform::testing::ClearMessageBoxLog();
+}
+
+// A closed outline of the given integer nodes.
+inline void SetOutline(std::initializer_list<std::pair<int, int>> nodes) {
+    shell::BaffleRecord& b = *shell::Baffle;
+    int i = 0;
+    for (const auto& [x, y] : nodes) {
+        b.Nodes[i].x = x;
+        b.Nodes[i].y = y;
+        ++i;
+    }
+    b.NodeCount = i;
+    b.ClosedFlag = 2;
+}
+
+}  // namespace driverdata_test
