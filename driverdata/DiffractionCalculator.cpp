@@ -69,7 +69,7 @@ void SetTextF(HWND dialog, int id, const char* format, Args... args) {
 
 double SlotNumber(const char* slot, std::size_t capacity, double fallback) {
     double value = 0.0;
-    return shell::ParseNumberSlot(slot, capacity, &value) ? value : fallback;
+    return shell::ReadTypedSlot(slot, capacity, &value) ? value : fallback;
 }
 
 float Raster() {
@@ -80,7 +80,7 @@ double EditNumber(HWND dialog, int id, int most_chars, bool* ok) {
     char text[32] = {};
     platform::GetDlgItemText(dialog, id, text, std::min<int>(most_chars + 1, sizeof text));
     double value = 0.0;
-    *ok = shell::ParseNumberText(text, &value);
+    *ok = shell::ReadTypedNumber(text, &value);
     return value;
 }
 
@@ -267,7 +267,7 @@ void Command(HWND dialog, int id) {
             char text[16] = {};
             platform::GetDlgItemText(dialog, id, text, 11);
             double value = 0.0;
-            if (!shell::ParseNumberText(text, &value) || value <= 0.0) {
+            if (!shell::ReadTypedNumber(text, &value) || value <= 0.0) {
                 shell::CopyTextSlot(B().RasterText, "0.01");
                 break;
             }

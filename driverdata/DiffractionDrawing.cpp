@@ -35,7 +35,7 @@ void TextAt(HDC hdc, int x, int y, const char* text) {
 // A text slot's leading number, or `fallback` when it holds none.
 double SlotNumber(const char* slot, std::size_t capacity, double fallback) {
     double value = 0.0;
-    return shell::ParseNumberSlot(slot, capacity, &value) ? value : fallback;
+    return shell::ReadTypedSlot(slot, capacity, &value) ? value : fallback;
 }
 
 double Raster() {

@@ -180,7 +180,7 @@ void UpdateHotkeyOutputNumbers() {
         char slot[shell::kHotkeyTextSlot + 1] = {};
         std::memcpy(slot, text, shell::kHotkeyTextSlot);
         std::int32_t v = 0;
-        if (!shell::ParseIntegerText(slot, &v)) v = 0;
+        if (!shell::ReadTypedInteger(slot, &v)) v = 0;
         return v < 1 ? 1 : v > top ? top : v;
     };
     SubwooferOutputNumbers[0] = number(texts[10]);

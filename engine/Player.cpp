@@ -39,12 +39,23 @@ namespace {
 
 constexpr int kRingWords = 1048576;        // 4 MiB of int32
 constexpr int kRawInputWords = 131072;     // 512 KiB
+// After the last block of a WAV file, this many silent blocks go through the filters: a filter
+// is 8 partitions of F taps long, so they carry the file's last sound out of the convolution.
+constexpr int kFilterTailBlocks = 8;
+// The nine input slots with two channels: slot s hears the left (0) or the right (1) side. From
+// a file, as live from two inputs, every slot is fed, so each input port of a network hears the
+// same side either way (ports 1, 4, 5, 7 the left; 2, 3, 6, 8 the right).
+constexpr int kStereoSource[kInputSlotCount] = {0, 1, 1, 0, 1, 0, 1, 0, 1};
 
 PlayState g_state = PlayState::Stopped;
 std::int32_t* g_ring = nullptr;
 std::int32_t* g_raw = nullptr;
 std::int32_t g_ring_fill = 0;
 std::int32_t g_output_started = 0;
+// End of a WAV file: -1 while the file plays; then the silent blocks still to go through the
+// filters; 0 once they have, when the output side plays out the ring and the queued buffers and
+// playback stops as STOP would.
+int g_wav_tail_blocks = -1;
 std::int64_t g_block_counter = 0;
 std::int64_t g_underruns = 0;
 std::int64_t g_overflows = 0;
@@ -154,29 +165,20 @@ void ConvertBlock(const std::int32_t* words, int channels, bool wav, int frames)
     for (int s = 0; s < kInputSlotCount; ++s) std::memset(slot[s], 0, sizeof(float) * frames);
     for (float& p : g_input_peaks) p = 0.0f;
     if (wav) {
+        // 16-bit frames, fed to the slots as the live two-input layout feeds them.
         const std::int16_t* pcm = reinterpret_cast<const std::int16_t*>(words);
-        const bool sixteen = shell::OutputLayout == 1;
         for (int n = 0; n < frames; ++n) {
-            const float l = float(pcm[2 * n]) * 256.0f, r = float(pcm[2 * n + 1]) * 256.0f;
-            slot[0][n] = l;
-            slot[1][n] = r;
-            if (sixteen) {
-                slot[3][n] = l;
-                slot[7][n] = l;
-                slot[4][n] = r;
-                slot[8][n] = r;
-            }
-            g_input_peaks[0] = std::fmax(g_input_peaks[0], std::fabs(l));
-            g_input_peaks[2] = std::fmax(g_input_peaks[2], std::fabs(r));
+            const float v[2] = {float(pcm[2 * n]) * 256.0f, float(pcm[2 * n + 1]) * 256.0f};
+            for (int s = 0; s < kInputSlotCount; ++s) slot[s][n] = v[kStereoSource[s]];
+            g_input_peaks[0] = std::fmax(g_input_peaks[0], std::fabs(v[0]));
+            g_input_peaks[2] = std::fmax(g_input_peaks[2], std::fabs(v[1]));
         }
         return;
     }
     if (channels == 2) {
-        // L R R L R L R L R into slots 0..8.
-        static constexpr int kSource[kInputSlotCount] = {0, 1, 1, 0, 1, 0, 1, 0, 1};
         for (int n = 0; n < frames; ++n) {
             const float v[2] = {float(words[2 * n] / 256), float(words[2 * n + 1] / 256)};
-            for (int s = 0; s < kInputSlotCount; ++s) slot[s][n] = v[kSource[s]];
+            for (int s = 0; s < kInputSlotCount; ++s) slot[s][n] = v[kStereoSource[s]];
             g_input_peaks[0] = std::fmax(g_input_peaks[0], std::fabs(v[0]));
             g_input_peaks[2] = std::fmax(g_input_peaks[2], std::fabs(v[1]));
         }
@@ -201,6 +203,23 @@ void ShowReadout(HWND dialog, int id, const char* format, double value, bool int
     SetDlgItemText(dialog, id, text);
 }
 
+// Back to the device at the end of the queue; false (after the device's message) when it failed.
+bool RequeueInputHeader(int index) {
+    WAVEHDR& h = InputHeaders[index];
+    h.dwFlags = WHDR_PREPARED;
+    h.dwBytesRecorded = 0;
+    const MMRESULT requeue = waveInAddBuffer(WaveInHandle, &h, sizeof h);
+    if (requeue != MMSYSERR_NOERROR) {
+        ++g_input_drops;
+        char text[128] = {};
+        waveInGetErrorText(requeue, text, sizeof text);
+        MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    g_in_queue.Push(index);
+    return true;
+}
+
 // One block from the input header `index` (already done); false when the play was stopped.
 bool ProcessInputBlock(HWND dialog, int index) {
     const int f = shell::BlockFrames;
@@ -212,13 +231,25 @@ bool ProcessInputBlock(HWND dialog, int index) {
     const int channels = InputDeviceChannels();
     if (wav) {
         const int want = 4 * f;
-        const int got = ReadWaveData(reinterpret_cast<char*>(g_raw), want);
-        if (got <= 0) {
-            StopPlayback(dialog);  // end of the data, or a read error: as if STOP were pressed
-            return false;
+        if (g_wav_tail_blocks < 0) {
+            const int got = ReadWaveData(reinterpret_cast<char*>(g_raw), want);
+            // The end of the data, or a read error: what the file gave is played to its end.
+            if (got <= 0) g_wav_tail_blocks = kFilterTailBlocks;
+            // The last block of a file that ends mid-block is padded with silence.
+            if (got > 0 && got < want)
+                std::memset(reinterpret_cast<char*>(g_raw) + got, 0, want - got);
         }
-        // The last block of a file that ends mid-block is padded with silence.
-        if (got < want) std::memset(reinterpret_cast<char*>(g_raw) + got, 0, want - got);
+        if (g_wav_tail_blocks >= 0) {
+            if (g_wav_tail_blocks == 0) {
+                // All of the file is in the ring or on the device: the clock keeps pacing while
+                // the output side plays it out.
+                RequeueInputHeader(index);
+                if (g_output_started == 0 || g_out_queue.count == 0) StopPlayback(dialog);
+                return g_state == PlayState::Playing;
+            }
+            --g_wav_tail_blocks;
+            std::memset(g_raw, 0, want);
+        }
     } else {
         const std::uint32_t full = InputBufferBytes();
         std::uint32_t bytes = h.dwBytesRecorded < full ? h.dwBytesRecorded : full;
@@ -228,18 +259,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
             ++g_input_drops;
         }
     }
-    // Back to the device at the end of the queue.
-    h.dwFlags = WHDR_PREPARED;
-    h.dwBytesRecorded = 0;
-    const MMRESULT requeue = waveInAddBuffer(WaveInHandle, &h, sizeof h);
-    if (requeue != MMSYSERR_NOERROR) {
-        ++g_input_drops;
-        char text[128] = {};
-        waveInGetErrorText(requeue, text, sizeof text);
-        MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
-        return g_state == PlayState::Playing;
-    }
-    g_in_queue.Push(index);
+    if (!RequeueInputHeader(index)) return g_state == PlayState::Playing;
 
     ConvertBlock(g_raw, channels, wav, f);
     DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
@@ -330,6 +350,7 @@ void OpenRun(HWND dialog) {
     g_block_counter = 0;
     g_ring_fill = 0;
     g_output_started = 0;
+    g_wav_tail_blocks = -1;
     g_underruns = 0;
     g_overflows = 0;
     g_input_drops = 0;
@@ -370,6 +391,7 @@ void ResetPlayer() {
     g_filters = FilterSource{nullptr, nullptr, nullptr};
     g_ring_fill = 0;
     g_output_started = 0;
+    g_wav_tail_blocks = -1;
     g_block_counter = 0;
     g_underruns = 0;
     g_overflows = 0;
@@ -490,11 +512,15 @@ void OnWaveInData(HWND dialog, WPARAM, LPARAM) {
 void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
     if (g_state != PlayState::Playing || g_output_started == 0) return;
     const int w = shell::BlockFrames * Channels();
+    // The end of a WAV file is in the ring: a buffer that comes back when the ring is empty has
+    // nothing more to play and stays with the program.
+    const bool playing_out = g_wav_tail_blocks == 0;
     for (int served = 0; served < kMaxWaveHeaders; ++served) {
         const int index = g_out_queue.Front();
         if (index < 0 || !(OutputHeaders[index].dwFlags & WHDR_DONE)) break;
         WAVEHDR& h = OutputHeaders[index];
         g_out_queue.Pop();
+        if (playing_out && g_ring_fill == 0) continue;
         std::int32_t* out = reinterpret_cast<std::int32_t*>(h.lpData);
         if (g_ring_fill >= w) {
             std::memcpy(out, g_ring, sizeof(std::int32_t) * w);
@@ -519,6 +545,8 @@ void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
             if (g_state != PlayState::Playing) return;
         }
     }
+    // Every buffer has come back and the ring is empty: the whole file has been played.
+    if (playing_out && g_out_queue.count == 0 && g_ring_fill == 0) StopPlayback(dialog);
 }
 
 void ClosePlayer(HWND dialog) { StopPlayback(dialog); }

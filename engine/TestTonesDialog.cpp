@@ -43,7 +43,7 @@ INT_PTR TestTonesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                 text[kTestToneTextSlot - 1] = 0;
                 std::memcpy(TestToneText, text, kTestToneTextSlot);
                 double value = 0.0;
-                if (!shell::ParseNumberText(TestToneText, &value)) value = 0.0;
+                if (!shell::ReadTypedNumber(TestToneText, &value)) value = 0.0;
                 TestToneFrequency = static_cast<float>(value);
             }
             return TRUE;

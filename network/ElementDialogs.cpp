@@ -1,8 +1,6 @@
 #include "network/ElementDialogs.h"
 
-#include <cmath>
 #include <cstdio>
-#include <limits>
 
 #include "network/CopySpeakerDialog.h"
 #include "network/EditorState.h"
@@ -21,17 +19,14 @@ using namespace platform;
 
 float TextValue(const char* text) {
     double value = 0.0;
-    if (!shell::ParseNumberText(text, &value)) return 0.0f;
-    if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max())) return 0.0f;
+    if (!shell::ReadTypedNumber(text, &value)) return 0.0f;
     return static_cast<float>(value);
 }
 
 std::int64_t TextIntegerPart(const char* text) {
-    double value = 0.0;
-    if (!shell::ParseNumberText(text, &value)) return 0;
-    // Far beyond any port number; bounded so that the conversion stays defined.
-    if (std::fabs(value) > 1e15) return value < 0 ? -1000000000000000LL : 1000000000000000LL;
-    return static_cast<std::int64_t>(std::trunc(value));
+    std::int32_t value = 0;
+    if (!shell::ReadTypedInteger(text, &value)) return 0;
+    return value;
 }
 
 float ReadEditValue(HWND dialog, int id, char* text, int max_chars) {

@@ -46,11 +46,12 @@ void InstallElementDialogs();
 
 // ---- Shared by the element dialogs ----
 
-// The value of a typed or shown number text. A text that is not a number, or whose value does
-// not fit a single-precision float, reads as 0.
+// The value of a typed or shown number text: its leading decimal number ("2000Hz" reads 2000).
+// A text that does not begin with one, or whose value does not fit a single-precision float,
+// reads as 0.
 float TextValue(const char* text);
-// The integer part of a text's value (truncated toward zero; 0 for a text that is not a number);
-// two texts name the same port when their integer parts agree.
+// The integer value of a text's leading decimal digits (0 when there are none); two texts name
+// the same port when these agree.
 std::int64_t TextIntegerPart(const char* text);
 // Reads at most `max_chars` characters of edit `id` into `text` (capacity max_chars + 1) and
 // returns their value.

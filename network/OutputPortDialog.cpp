@@ -342,8 +342,16 @@ INT_PTR EnterOutputPortDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
             InitOutputPort(dialog, e);
             return TRUE;
         case WM_SYSCOMMAND:
-            // The close box ends the dialog as Done would, without reading the edits.
+            // The close box ends the dialog as Done would, without reading the edits. The port
+            // follows the typing, so a number Done would refuse is replaced by the one Done would
+            // put back: a saved project never holds a port the program refuses to open.
             if ((wParam & 0xFFF0) != SC_CLOSE) return FALSE;
+            if (valid) {
+                float* p = shell::WorkingNetwork.ElementParams[e];
+                const float port = p[shell::kParamOutputPort];
+                if (!(port >= 1.0f && port <= 16.0f))
+                    p[shell::kParamOutputPort] = kept.accepted_port;
+            }
             EndDialog(dialog, 1);
             return TRUE;
         case WM_COMMAND:

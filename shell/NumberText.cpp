@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <limits>
 #include <system_error>
 
@@ -56,7 +57,91 @@ bool ParseRange(const char* first, const char* last, double* value) {
     return true;
 }
 
+// End of the longest decimal number that begins at `p` (after its sign), or `p` when none does.
+// *negative_exponent tells whether an exponent that was taken has a minus sign.
+const char* DecimalPrefixEnd(const char* p, const char* last, bool* negative_exponent) {
+    const char* q = p;
+    int mantissa_digits = 0;
+    while (q < last && IsDigit(*q)) {
+        ++q;
+        ++mantissa_digits;
+    }
+    if (q < last && *q == '.') {
+        const char* point = q++;
+        while (q < last && IsDigit(*q)) {
+            ++q;
+            ++mantissa_digits;
+        }
+        if (mantissa_digits == 0) q = point;
+    }
+    if (mantissa_digits == 0) return p;
+    *negative_exponent = false;
+    if (q < last && (*q == 'e' || *q == 'E')) {
+        const char* e = q + 1;
+        bool negative = false;
+        if (e < last && (*e == '+' || *e == '-')) negative = *e++ == '-';
+        if (e < last && IsDigit(*e)) {
+            while (e < last && IsDigit(*e)) ++e;
+            q = e;
+            *negative_exponent = negative;
+        }
+    }
+    return q;
+}
+
+// The start of the typed number after blanks and sign; nullptr for hexadecimal.
+const char* TypedNumberStart(const char* text, const char** sign) {
+    const char* p = text;
+    while (IsBlank(*p)) ++p;
+    *sign = p;
+    if (*p == '+' || *p == '-') ++p;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return nullptr;
+    return p;
+}
+
 }  // namespace
+
+bool ReadTypedNumber(const char* text, double* value) {
+    if (text == nullptr || value == nullptr) return false;
+    const char* sign = nullptr;
+    const char* first = TypedNumberStart(text, &sign);
+    if (first == nullptr) return false;
+    const char* last = first + std::strlen(first);
+    bool negative_exponent = false;
+    const char* end = DecimalPrefixEnd(first, last, &negative_exponent);
+    if (end == first) return false;
+    double parsed = 0.0;
+    const auto [stop, ec] = std::from_chars(first, end, parsed, std::chars_format::general);
+    if (stop != end) return false;
+    if (ec == std::errc::result_out_of_range && negative_exponent) {
+        parsed = 0.0;  // too small for any float: the C library reads it as 0 too
+    } else if (ec != std::errc()) {
+        return false;
+    }
+    if (!std::isfinite(parsed) ||
+        std::fabs(parsed) > static_cast<double>(std::numeric_limits<float>::max())) {
+        return false;
+    }
+    *value = *sign == '-' ? -parsed : parsed;
+    return true;
+}
+
+bool ReadTypedInteger(const char* text, std::int32_t* value) {
+    if (text == nullptr || value == nullptr) return false;
+    const char* sign = nullptr;
+    const char* p = TypedNumberStart(text, &sign);
+    if (p == nullptr || !IsDigit(*p)) return false;
+    const bool negative = *sign == '-';
+    const std::int64_t limit =
+        static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + (negative ? 1 : 0);
+    std::int64_t magnitude = 0;
+    for (; IsDigit(*p); ++p) {
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > limit) return false;
+    }
+    *value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return true;
+}
 
 bool ParseNumberText(const char* text, double* value) {
     if (text == nullptr || value == nullptr) return false;
@@ -68,6 +153,13 @@ bool ParseNumberSlot(const char* slot, std::size_t capacity, double* value) {
     const void* nul = std::memchr(slot, '\0', capacity);
     const char* last = nul ? static_cast<const char*>(nul) : slot + capacity;
     return ParseRange(slot, last, value);
+}
+
+bool ReadTypedSlot(const char* slot, std::size_t capacity, double* value) {
+    if (slot == nullptr || value == nullptr) return false;
+    const void* nul = std::memchr(slot, '\0', capacity);
+    const std::string text(slot, nul ? static_cast<const char*>(nul) : slot + capacity);
+    return ReadTypedNumber(text.c_str(), value);
 }
 
 bool ParseIntegerText(const char* text, std::int32_t* value) {

@@ -32,7 +32,6 @@ PrinterDescriptionRecord PrinterDescription{};
 namespace {
 
 constexpr const char* kPrintCaption = "Test";
-constexpr const char* kOffsetCaption = "QV Message";
 
 // Rows of the scale list and the scale each stands for.
 constexpr int kScaleRows = 4;
@@ -58,9 +57,11 @@ void CopyPart(char* slot, const char* from, const char* to) {
     slot[n] = '\0';
 }
 
-// The integer value of an offset text; false when it is not a whole number.
-bool OffsetValue(const char* text, std::int32_t* value) {
-    return ParseIntegerText(text, value) && *value > -100000 && *value < 1000000;
+// The integer value of an offset text, as every typed number reads ("200.7" gives 200); a text
+// without a leading number gives 0.
+std::int32_t OffsetValue(const char* text) {
+    std::int32_t value = 0;
+    return ReadTypedInteger(text, &value) ? value : 0;
 }
 
 void ShowScaleRow(HWND dialog, int row) {
@@ -99,25 +100,17 @@ void InitEnterScales(HWND dialog) {
     platform::SetDlgItemText(dialog, kColourCountEdit, PrintoutSettings.ColourCountText);
 }
 
-// Done: the offsets must be whole numbers; otherwise the dialog stays open and keeps them.
-bool TakeEnterScales(HWND dialog) {
+// Done: the three texts as typed; the offsets are read as numbers when the page is laid out.
+void TakeEnterScales(HWND dialog) {
     char x_text[kOffsetChars + 1] = {};
     char y_text[kOffsetChars + 1] = {};
     char count_text[kColourCountChars + 1] = {};
     platform::GetDlgItemText(dialog, kXOffsetEdit, x_text, sizeof x_text);
     platform::GetDlgItemText(dialog, kYOffsetEdit, y_text, sizeof y_text);
     platform::GetDlgItemText(dialog, kColourCountEdit, count_text, sizeof count_text);
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    if (!OffsetValue(x_text, &x) || !OffsetValue(y_text, &y)) {
-        platform::MessageBox(dialog, "X and Y Offsets must be whole numbers of printer pixels",
-                             kOffsetCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        return false;
-    }
     CopyTextSlot(PrintoutSettings.XOffsetText, x_text);
     CopyTextSlot(PrintoutSettings.YOffsetText, y_text);
     CopyTextSlot(PrintoutSettings.ColourCountText, count_text);
-    return true;
 }
 
 void OnScaleList(HWND dialog) {
@@ -125,9 +118,8 @@ void OnScaleList(HWND dialog) {
         platform::SendDlgItemMessage(dialog, kScaleList, platform::LB_GETCURSEL, 0, 0);
     if (row < 0 || row >= kScaleRows) return;
     PrintoutSettings.Scale = kScaleRowValues[row];
-    // The scale text follows the chosen scale, so the dialog always names the one in force.
-    CopyTextSlot(PrintoutSettings.ScaleText, kScaleRowTexts[row]);
-    platform::SetDlgItemText(dialog, kScaleText, PrintoutSettings.ScaleText);
+    // Only the static follows the choice: the scale text that the next dialog opens with stays.
+    platform::SetDlgItemText(dialog, kScaleText, kScaleRowTexts[row]);
 }
 
 // The colour count shown for the screen: its own count up to 24 bits per pixel; deeper screens
@@ -226,18 +218,16 @@ PackedDib CaptureClientArea(HWND window) {
 RECT PrintoutDestination(int scale, int landscape, const char* x_offset_text,
                          const char* y_offset_text, int page_width, int page_height) {
     const std::int64_t tenths = static_cast<std::int64_t>(scale) * 10 / 100;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    if (!OffsetValue(x_offset_text, &x)) x = 0;
-    if (!OffsetValue(y_offset_text, &y)) y = 0;
+    std::int64_t x = OffsetValue(x_offset_text);
+    const std::int64_t y = OffsetValue(y_offset_text);
     if (landscape == 1) x += kLandscapeShift;
     const std::int64_t width = static_cast<std::int64_t>(page_width) * tenths / 10;
     const std::int64_t height = landscape == 1
                                     ? static_cast<std::int64_t>(page_height) * tenths / 10
                                     : static_cast<std::int64_t>(page_height) * tenths / 20;
     RECT r{};
-    r.left = x;
-    r.top = y;
+    r.left = static_cast<std::int32_t>(x);
+    r.top = static_cast<std::int32_t>(y);
     r.right = static_cast<std::int32_t>(x + width);
     r.bottom = static_cast<std::int32_t>(y + height);
     return r;
@@ -324,7 +314,8 @@ INT_PTR EnterScalesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                     ShowOrientation(dialog);
                     return 1;
                 case platform::IDOK:
-                    if (TakeEnterScales(dialog)) platform::EndDialog(dialog, 1);
+                    TakeEnterScales(dialog);
+                    platform::EndDialog(dialog, 1);
                     return 1;
                 case platform::IDCANCEL:
                     platform::EndDialog(dialog, 2);

@@ -18,9 +18,10 @@ double FirFadeIn(double x);
 void BuildFirWindows(int frames, int spl_only_eq, int wide_window, float* r, float* i);
 
 // Builds FilterSpectra for all 16 outputs (UI thread, before the workers start). Channels whose
-// spectra were resampled for another sample rate or F are re-solved first; an output whose
-// spectra still do not match is built silent. Does nothing when F or the sample rate is not
-// valid. Returns 0.
+// spectra were resampled for another sample rate or F are checked and re-solved first (a network
+// the check refuses is not solved, and the user is told which channel); an output whose spectra
+// still do not match is built silent. Does nothing when F or the sample rate is not valid.
+// Returns 0.
 int BuildFirKernels();
 // The same, as the player calls it with the SPL plot window's handle (not used).
 int BuildFirKernels(platform::HWND spl_window);

@@ -1,6 +1,8 @@
 #include "solver/SolveNetwork.h"
 
 #include <complex>
+#include <cstdio>
+#include <cstring>
 
 #include "network/EditorState.h"
 #include "network/WorkingNetwork.h"
@@ -8,9 +10,11 @@
 #include "shell/NetworkTables.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
+#include "solver/NetworkCheck.h"
 #include "solver/NodalSolution.h"
 #include "solver/PortResponses.h"
 #include "solver/SharedState.h"
+#include "solver/SplPlot.h"
 
 namespace solver {
 
@@ -63,6 +67,14 @@ int RefreshStaleSpectra() {
     const int frames = shell::BlockFrames;
     int resolved = 0;
     bool touched = false;
+    // The checks below only gate the re-solves: the routing and the plotted curves stay as the
+    // channel checks before the build left them.
+    static std::int32_t saved_routing[kInputPorts][kOutputPorts];
+    static float saved_visible[shell::kSystemCurveCount];
+    std::memcpy(saved_routing, RoutingMatrix, sizeof saved_routing);
+    for (int r = 0; r < shell::kSystemCurveCount; ++r)
+        saved_visible[r] =
+            shell::SystemCurveTable[r] ? shell::SystemCurveTable[r]->v[shell::kCurveVisible] : 0.0f;
     for (int pane = 1; pane <= shell::kPaneCount; ++pane) {
         // A pane is stale when one of its ports' spectra was built for another rate or F.
         const shell::PaneStore& store = shell::PaneStores[pane - 1];
@@ -81,11 +93,27 @@ int RefreshStaleSpectra() {
         touched = true;
         const int saved_pane = network::ActivePane;
         network::ActivePane = pane;
-        if (SolveNetworkQuietly() == 0) ++resolved;
+        // A network the check refuses (it says why) is never solved, so never played: its
+        // outputs keep spectra of another rate or F, which the build makes silent.
+        if (CheckSystemNetwork() == kCheckOk && SolveNetworkQuietly() == 0) {
+            ++resolved;
+        } else {
+            char text[128];
+            std::snprintf(text, sizeof text,
+                          "The %s Network Is Not Accepted\nIts Outputs Will Be Silent",
+                          ChannelName(pane));
+            ShowSolverMessage(text);
+        }
         network::ActivePane = saved_pane;
     }
-    // The working network goes back to the active pane's network (its store equals it).
-    if (touched) network::RestorePaneStore(network::ActivePane);
+    if (touched) {
+        // The working network goes back to the active pane's network (its store equals it).
+        network::RestorePaneStore(network::ActivePane);
+        std::memcpy(RoutingMatrix, saved_routing, sizeof saved_routing);
+        for (int r = 0; r < shell::kSystemCurveCount; ++r)
+            if (shell::SystemCurveTable[r])
+                shell::SystemCurveTable[r]->v[shell::kCurveVisible] = saved_visible[r];
+    }
     return resolved;
 }
 

@@ -15,8 +15,10 @@ int SolveNetwork();
 int SolveNetworkQuietly();
 
 // Re-solves every channel pane whose ports' spectra were resampled for another sample rate or
-// F than the current ones, then restores the active pane's store into the working network.
-// Returns the number of channels re-solved.
+// F than the current ones, each only when CheckSystemNetwork accepts it; a channel refused (or
+// not solvable) is named in a "QV Message" box and keeps its old spectra. Then restores the
+// active pane's store into the working network, and the routing matrix and the curves' visible
+// flags as they were before. Returns the number of channels re-solved.
 int RefreshStaleSpectra();
 
 // What the player's "Clear Plots" button does to the solver's tables: values and visible flags of

@@ -58,14 +58,6 @@ void DrawAxisLabels(HDC hdc, int w, int h, platform::HFONT small) {
     platform::SelectObject(hdc, old_font);
 }
 
-const char* ChannelName(int pane) {
-    static const char* const kNames[] = {"No Channel Selected", "Front-Left", "Center",
-                                         "Front-Right",         "Rear-Left",  "Subwoofer",
-                                         "Rear-Right",          "Subwoofer 2"};
-    if (pane < 0 || pane > 7) return kNames[0];
-    return kNames[pane];
-}
-
 // One family of curves: blocks, legend text, scale and legend placement.
 struct Family {
     int first;
@@ -131,6 +123,14 @@ void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
 }
 
 }  // namespace
+
+const char* ChannelName(int pane) {
+    static const char* const kNames[] = {"No Channel Selected", "Front-Left", "Center",
+                                         "Front-Right",         "Rear-Left",  "Subwoofer",
+                                         "Rear-Right",          "Subwoofer 2"};
+    if (pane < 0 || pane > 7) return kNames[0];
+    return kNames[pane];
+}
 
 double SplPlotStartFrequency() { return shell::PlotStartFrequency(); }
 

@@ -18,6 +18,9 @@ int DrawSplPhaseCurves(platform::HDC hdc, int width, int height);
 // The window title for the current output layout.
 const char* SplPlotTitle();
 
+// The name of channel pane 1..7 ("Front-Left" .. "Subwoofer 2"); "No Channel Selected" else.
+const char* ChannelName(int pane);
+
 // dB per grid row from SplScaleStepText: its integer part, or 5 when that is below 1.
 int SplScaleStep();
 

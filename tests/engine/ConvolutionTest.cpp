@@ -4,11 +4,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <iomanip>
+#include <ostream>
 #include <random>
 #include <vector>
 
 #include "engine/Convolution.h"
 #include "shell/ComplexFft.h"
+#include "tests/ReadableNames.h"
 
 namespace {
 
@@ -103,6 +106,10 @@ struct ReferenceCase {
     int output_layout;
 };
 
+void PrintTo(const ReferenceCase& c, std::ostream* os) {
+    *os << "F " << c.frames << ", " << c.input_layout_channels << " inputs, output layout "
+        << c.output_layout;
+}
 class ReferenceConvolution : public ::testing::TestWithParam<ReferenceCase> {};
 
 TEST_P(ReferenceConvolution, MatchesDirectConvolutionWithinTwoUnits) {
@@ -177,13 +184,13 @@ TEST_P(ReferenceConvolution, MatchesDirectConvolutionWithinTwoUnits) {
     EXPECT_GT(checked, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, ReferenceConvolution,
-    ::testing::Values(ReferenceCase{1024, 2, 0}, ReferenceCase{1024, 8, 1},
-                      ReferenceCase{1024, 8, 2}, ReferenceCase{2048, 8, 0},
-                      ReferenceCase{2048, 2, 1}, ReferenceCase{2048, 8, 2},
-                      ReferenceCase{4096, 8, 1}, ReferenceCase{4096, 2, 2},
-                      ReferenceCase{4096, 8, 0}));
+INSTANTIATE_TEST_SUITE_P(Layouts, ReferenceConvolution,
+                         ::testing::Values(ReferenceCase{1024, 2, 0}, ReferenceCase{1024, 8, 1},
+                                           ReferenceCase{1024, 8, 2}, ReferenceCase{2048, 8, 0},
+                                           ReferenceCase{2048, 2, 1}, ReferenceCase{2048, 8, 2},
+                                           ReferenceCase{4096, 8, 1}, ReferenceCase{4096, 2, 2},
+                                           ReferenceCase{4096, 8, 0}),
+                         qvtest::ReadableName());
 
 // Unit impulse at tap `position` of every output's filter.
 std::vector<std::vector<double>> ImpulseTaps(int f, int position) {
@@ -241,6 +248,9 @@ struct DelayCase {
     int partition;
     int offset;
 };
+void PrintTo(const DelayCase& c, std::ostream* os) {
+    *os << "F " << c.frames << ", partition " << c.partition << ", offset " << c.offset;
+}
 class ImpulseDelay : public ::testing::TestWithParam<DelayCase> {};
 
 TEST_P(ImpulseDelay, TapInPartitionDelaysBySBlocksAndDFrames) {
@@ -268,7 +278,8 @@ TEST_P(ImpulseDelay, TapInPartitionDelaysBySBlocksAndDFrames) {
 
 INSTANTIATE_TEST_SUITE_P(Partitions, ImpulseDelay,
                          ::testing::Values(DelayCase{1024, 0, 5}, DelayCase{1024, 1, 0},
-                                           DelayCase{2048, 3, 17}, DelayCase{1024, 7, 1023}));
+                                           DelayCase{2048, 3, 17}, DelayCase{1024, 7, 1023}),
+                         qvtest::ReadableName());
 
 struct GainCase {
     float master;
@@ -276,6 +287,10 @@ struct GainCase {
     double input;
     int expected;  // 24-bit value
 };
+void PrintTo(const GainCase& c, std::ostream* os) {
+    *os << "master " << c.master << ", trim " << c.trim << ", input " << c.input << " gives "
+        << c.expected;
+}
 class GainAndClip : public ::testing::TestWithParam<GainCase> {};
 
 TEST_P(GainAndClip, MasterTimesTrimThenTruncateAndClip) {
@@ -297,30 +312,40 @@ TEST_P(GainAndClip, MasterTimesTrimThenTruncateAndClip) {
             << "frame " << n;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, GainAndClip,
-    ::testing::Values(GainCase{1.0f, 1.0f, 1000.0, 1000}, GainCase{0.5f, 1.0f, 1000.0, 500},
-                      GainCase{1.0f, 0.1f, 100000.0, 10000}, GainCase{2.0f, 2.0f, 1000.0, 4000},
-                      GainCase{5.623f, 10.0f, 8000000.0, 8388607},
-                      GainCase{5.623f, 10.0f, -8000000.0, -8388607},
-                      GainCase{0.0f, 1.0f, 8000000.0, 0}));
+INSTANTIATE_TEST_SUITE_P(Table, GainAndClip,
+                         ::testing::Values(GainCase{1.0f, 1.0f, 1000.0, 1000},
+                                           GainCase{0.5f, 1.0f, 1000.0, 500},
+                                           GainCase{1.0f, 0.1f, 100000.0, 10000},
+                                           GainCase{2.0f, 2.0f, 1000.0, 4000},
+                                           GainCase{5.623f, 10.0f, 8000000.0, 8388607},
+                                           GainCase{5.623f, 10.0f, -8000000.0, -8388607},
+                                           GainCase{0.0f, 1.0f, 8000000.0, 0}),
+                         qvtest::ReadableName());
 
 struct WordCase {
     double value;
     std::int32_t word;
 };
+void PrintTo(const WordCase& c, std::ostream* os) {
+    if (std::isinf(c.value))
+        *os << (c.value < 0 ? "minus infinity" : "infinity");
+    else
+        *os << std::setprecision(10) << c.value;
+    *os << " gives " << c.word;
+}
 class OutputWordRule : public ::testing::TestWithParam<WordCase> {};
 TEST_P(OutputWordRule, ClampsBeforeConversion) {
     EXPECT_EQ(engine::OutputWord(GetParam().value), GetParam().word) << GetParam().value;
 }
 INSTANTIATE_TEST_SUITE_P(
     Table, OutputWordRule,
-    ::testing::Values(WordCase{0.9, 0}, WordCase{-0.9, 0}, WordCase{1.5, 256},
-                      WordCase{-1.5, -256}, WordCase{8388607.9, 8388607 * 256},
-                      WordCase{8388608.0, 8388607 * 256}, WordCase{-8388608.0, -8388607 * 256},
-                      WordCase{1e300, 8388607 * 256}, WordCase{-1e300, -8388607 * 256},
-                      WordCase{4e9, 8388607 * 256}, WordCase{std::nan(""), 0},
-                      WordCase{INFINITY, 8388607 * 256}, WordCase{-INFINITY, -8388607 * 256}));
+    ::testing::Values(WordCase{0.9, 0}, WordCase{-0.9, 0}, WordCase{1.5, 256}, WordCase{-1.5, -256},
+                      WordCase{8388607.9, 8388607 * 256}, WordCase{8388608.0, 8388607 * 256},
+                      WordCase{-8388608.0, -8388607 * 256}, WordCase{1e300, 8388607 * 256},
+                      WordCase{-1e300, -8388607 * 256}, WordCase{4e9, 8388607 * 256},
+                      WordCase{std::nan(""), 0}, WordCase{INFINITY, 8388607 * 256},
+                      WordCase{-INFINITY, -8388607 * 256}),
+    qvtest::ReadableName());
 
 TEST(RunIsolation, NewRunDoesNotHearThePreviousRunsInput) {
     const int f = 1024;

@@ -164,12 +164,16 @@ TEST_F(KeyHook, HotkeyTextsAreClampedToTheLayout) {
     std::strcpy(shell::Project.Settings.HotkeyOutputTexts[0], "12");
     std::strcpy(shell::Project.Settings.HotkeyOutputTexts[1], "0");
     std::strcpy(shell::Project.Settings.HotkeyOutputTexts[2], "x7");
+    std::strcpy(shell::Project.Settings.HotkeyOutputTexts[3], "5x");  // the leading number counts
+    std::strcpy(shell::Project.Settings.HotkeyOutputTexts[10], "6.9 ");
     std::strcpy(shell::Project.Settings.HotkeyOutputTexts[11], "20");
     shell::OutputLayout = 0;
     engine::UpdateHotkeyOutputNumbers();
     EXPECT_EQ(engine::RearOutputNumbers[0], 8);
     EXPECT_EQ(engine::RearOutputNumbers[1], 1);
     EXPECT_EQ(engine::RearOutputNumbers[2], 1);
+    EXPECT_EQ(engine::RearOutputNumbers[3], 5);
+    EXPECT_EQ(engine::SubwooferOutputNumbers[0], 6);
     EXPECT_EQ(engine::SubwooferOutputNumbers[1], 8);
     shell::OutputLayout = 2;
     engine::UpdateHotkeyOutputNumbers();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "platform/ui/Window.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
+#include "tests/ReadableNames.h"
 
 namespace {
 
@@ -217,6 +219,13 @@ struct FailureCase {
     WaveCall call;
     const char* caption;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    static const char* const kCalls[] = {"InOpen",   "InPrepare",    "InAdd",       "InStart",
+                                         "InStop",   "InReset",      "InUnprepare", "InClose",
+                                         "InCaps",   "OutOpen",      "OutPrepare",  "OutWrite",
+                                         "OutReset", "OutUnprepare", "OutClose",    "OutCaps"};
+    *os << "failed " << kCalls[static_cast<int>(c.call)];
+}
 class PlayerFailure : public Player, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(PlayerFailure, AFailedStartReleasesEverythingAndTheNextPlayWorks) {
@@ -235,14 +244,14 @@ TEST_P(PlayerFailure, AFailedStartReleasesEverythingAndTheNextPlayWorks) {
     EXPECT_TRUE(pt::MessageBoxLog().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Calls, PlayerFailure,
-    ::testing::Values(FailureCase{WaveCall::InOpen, "QV MEssage"},
-                      FailureCase{WaveCall::InPrepare, "QV MEssage"},
-                      FailureCase{WaveCall::InAdd, "QV MEssage"},
-                      FailureCase{WaveCall::OutOpen, "QV Message"},
-                      FailureCase{WaveCall::OutPrepare, "QV Message"},
-                      FailureCase{WaveCall::InStart, "QV MEssage"}));
+INSTANTIATE_TEST_SUITE_P(Calls, PlayerFailure,
+                         ::testing::Values(FailureCase{WaveCall::InOpen, "QV MEssage"},
+                                           FailureCase{WaveCall::InPrepare, "QV MEssage"},
+                                           FailureCase{WaveCall::InAdd, "QV MEssage"},
+                                           FailureCase{WaveCall::OutOpen, "QV Message"},
+                                           FailureCase{WaveCall::OutPrepare, "QV Message"},
+                                           FailureCase{WaveCall::InStart, "QV MEssage"}),
+                         qvtest::ReadableName());
 
 TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
     Play();
@@ -345,55 +354,124 @@ protected:
     }
 };
 
-TEST_F(WavPlayer, ValidFilePlaysThenEndsInZerosAndStops) {
-    const int frames = 5 * kF + 300;  // ends mid-block
-    std::string data;
-    std::vector<int> left(frames), right(frames);
-    for (int n = 0; n < frames; ++n) {
-        left[n] = (n * 7) % 20000 - 10000;
-        right[n] = -((n * 11) % 30000) + 15000;
-        wav::Put16(data, left[n]);
-        wav::Put16(data, right[n]);
+// Unit-impulse filters for F frames per block (partition 0 of every output all ones).
+void UseUnitFilters(int f) {
+    g_unit_spectra.assign(static_cast<std::size_t>(16 * 8) * 4 * f, 0.0f);
+    g_unit_pointers.clear();
+    for (int i = 0; i < 16 * 8; ++i) {
+        float* s = g_unit_spectra.data() + static_cast<std::size_t>(i) * 4 * f;
+        if (i % 8 == 0)
+            for (int k = 0; k < 2 * f; ++k) s[2 * k] = 1.0f;
+        g_unit_pointers.push_back(s);
     }
-    // A LIST chunk after the data must never be played as samples.
-    const std::string bytes = wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
-                                        wav::Chunk("data", data) +
-                                        wav::Chunk("LIST", std::string(4000, '\x7f')));
-    const std::string path = wav::Write("engine_valid.wav", bytes);
+    engine::SetFilterSource({NoBuild, g_unit_pointers.data(), g_routing});
+}
+
+struct WavEndCase {
+    int frames;         // F
+    int buffers;        // input and output headers
+    int file_frames;    // stereo frames in the file
+    int output_layout;  // 0: 8 outputs, 1: 16, 2: 8 + S/PDIF
+};
+void PrintTo(const WavEndCase& c, std::ostream* os) {
+    *os << "F " << c.frames << ", " << c.buffers << " buffers, " << c.file_frames
+        << " frames, output layout " << c.output_layout;
+}
+std::string WavEndText(const WavEndCase& c) {
+    return "F" + std::to_string(c.frames) + "_Buffers" + std::to_string(c.buffers) + "_Frames" +
+           std::to_string(c.file_frames) + "_Layout" + std::to_string(c.output_layout);
+}
+std::string WavEndName(const ::testing::TestParamInfo<WavEndCase>& info) {
+    return WavEndText(info.param);
+}
+class WavEnd : public WavPlayer, public ::testing::WithParamInterface<WavEndCase> {};
+
+// Output o plays input (o % 8) + 1. From a stereo file the input ports hear the sides the live
+// two-input layout gives them, so every template's ports hear the channel it means; and the file
+// is played to its last frame, then silence, before playback stops by itself.
+TEST_P(WavEnd, EveryInputPortHearsItsSideAndTheFilePlaysToItsLastFrame) {
+    const WavEndCase c = GetParam();
+    shell::BlockFrames = c.frames;
+    shell::BlockFrames2 = 2 * c.frames;
+    shell::BlockFrames4 = 4 * c.frames;
+    shell::OutputLayout = c.output_layout;
+    engine::InputBufferCount = c.buffers;
+    engine::OutputBufferCount = c.buffers;
+    for (auto& row : g_routing)
+        for (auto& v : row) v = 0;
+    for (int o = 0; o < 16; ++o) g_routing[o % 8][o] = 1;
+    UseUnitFilters(c.frames);
+    constexpr int kRightSide[8] = {0, 1, 1, 0, 0, 1, 0, 1};  // inputs 1..8: 0 left, 1 right
+
+    std::vector<int> side[2] = {std::vector<int>(c.file_frames), std::vector<int>(c.file_frames)};
+    std::string data;
+    for (int n = 0; n < c.file_frames; ++n) {
+        // Within +-3900 (a million on the 24-bit scale), where the float transforms stay exact
+        // to one unit.
+        side[0][n] = (n * 7919) % 7801 - 3900;
+        side[1][n] = 3800 - (n * 104729) % 7603;
+        wav::Put16(data, side[0][n]);
+        wav::Put16(data, side[1][n]);
+    }
+    // A LIST chunk after the data is never played as samples.
+    const std::string path = wav::Write(
+        "engine_end_" + WavEndText(c) + ".wav",
+        wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", data) +
+                  wav::Chunk("LIST", std::string(4000, '\x7f'))));
     pt::ScriptFileDialogAnswers({path});
-    // From a file, left feeds input 1 and right input 3 (slot 1).
-    g_routing[1][1] = 0;
-    g_routing[2][1] = 1;
-    VirtualCardRecordOutput(static_cast<std::size_t>(12) * kF);
+    const int file_blocks = (c.file_frames + c.frames - 1) / c.frames;
+    const int most_blocks = file_blocks + 8 + c.buffers + 8;
+    VirtualCardRecordOutput(static_cast<std::size_t>(most_blocks + 4) * c.frames);
     Play();
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
-    Blocks(8);
-    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << "end of data stops";
+    int steps = 0;
+    for (; steps < most_blocks && engine::CurrentPlayState() == engine::PlayState::Playing;
+         ++steps) {
+        VirtualCardStep(c.frames, 48000);
+        pt::PumpUntilIdle();
+    }
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << "after " << steps;
+    EXPECT_EQ(shell::AudioBusy, 0);
     EXPECT_EQ(engine::WavFile, HMMIO{});
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+
     long latency = -1;
-    for (long lag = 0; lag < 6 * kF && latency < 0; ++lag) {
+    for (long lag = 0; lag < 12L * c.frames && latency < 0; ++lag) {
         bool match = true;
-        for (int n = 1; n < 40 && match; ++n)
-            match = std::abs(VirtualCardRecordedSample(0, lag + n) - left[n] * 256) <= 1;
+        for (int n = 0; n < 40 && n < c.file_frames && match; ++n)
+            match = std::abs(VirtualCardRecordedSample(0, lag + n) - side[0][n] * 256) <= 1;
         if (match) latency = lag;
     }
-    ASSERT_GE(latency, 0);
+    ASSERT_GE(latency, 0) << "the left side never reached output 1";
+    const std::size_t end = static_cast<std::size_t>(latency) + c.file_frames;
     const std::size_t recorded = VirtualCardRecordedFrames();
-    for (std::size_t t = latency; t < recorded; ++t) {
-        const std::size_t n = t - latency;
-        const int want_l = n < static_cast<std::size_t>(frames) ? left[n] * 256 : 0;
-        const int want_r = n < static_cast<std::size_t>(frames) ? right[n] * 256 : 0;
-        ASSERT_NEAR(VirtualCardRecordedSample(0, t), want_l, 1) << "frame " << n;
-        ASSERT_NEAR(VirtualCardRecordedSample(1, t), want_r, 1) << "frame " << n;
+    ASSERT_GE(recorded, end + c.frames) << "the end of the file (and the silence after it) was cut";
+    const int channels = c.output_layout == 1 ? 16 : c.output_layout == 2 ? 10 : 8;
+    const int active = c.output_layout == 1 ? 16 : 8;
+    for (int o = 0; o < channels; ++o) {
+        const std::vector<int>& heard = side[kRightSide[o % 8]];
+        for (std::size_t t = latency; t < recorded; ++t) {
+            const int want = o < active && t < end ? heard[t - latency] * 256 : 0;
+            ASSERT_NEAR(VirtualCardRecordedSample(o, t), want, 1)
+                << "output " << o + 1 << " (input " << o % 8 + 1 << ") frame " << t - latency;
+        }
     }
-    EXPECT_TRUE(pt::MessageBoxLog().empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, WavEnd,
+                         ::testing::Values(WavEndCase{1024, 3, 10540, 0},
+                                           WavEndCase{1024, 3, 10540, 1},
+                                           WavEndCase{1024, 4, 5 * 1024, 2},
+                                           WavEndCase{2048, 2, 700, 1},
+                                           WavEndCase{4096, 10, 3 * 4096 + 1234, 1}),
+                         WavEndName);
 
 struct BadWavCase {
     const char* name;
     std::string bytes;
     const char* message;
 };
+void PrintTo(const BadWavCase& c, std::ostream* os) { *os << c.name; }
 class BadWav : public WavPlayer, public ::testing::WithParamInterface<BadWavCase> {};
 
 TEST_P(BadWav, RefusedWithItsMessageAndNothingPlays) {
@@ -448,7 +526,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadWavCase{"engine_nodata.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
                              wav::Chunk("LIST", kSomeData)),
-                   "Unable to locate 'data' chunk"}));
+                   "Unable to locate 'data' chunk"}),
+    qvtest::ReadableName());
 
 TEST_F(WavPlayer, CancelledFileDialogStartsNothing) {
     pt::ScriptFileDialogAnswers({""});
@@ -481,6 +560,9 @@ struct LayoutCase {
     int input_layout;   // 0: 2 inputs, 1: 8, 2: 12
     int output_layout;  // 0: 8 outputs, 1: 16, 2: 8 + S/PDIF
 };
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+    *os << "input layout " << c.input_layout << ", output layout " << c.output_layout;
+}
 class PlayerLayouts : public Player, public ::testing::WithParamInterface<LayoutCase> {};
 
 TEST_P(PlayerLayouts, EveryRoutedInputReachesItsOutputsAndNothingElseSounds) {
@@ -536,8 +618,8 @@ TEST_P(PlayerLayouts, EveryRoutedInputReachesItsOutputsAndNothingElseSounds) {
 
 INSTANTIATE_TEST_SUITE_P(Table, PlayerLayouts,
                          ::testing::Values(LayoutCase{0, 0}, LayoutCase{0, 2}, LayoutCase{1, 1},
-                                           LayoutCase{1, 0}, LayoutCase{2, 2},
-                                           LayoutCase{2, 1}));
+                                           LayoutCase{1, 0}, LayoutCase{2, 2}, LayoutCase{2, 1}),
+                         qvtest::ReadableName());
 
 TEST_F(Player, CloseStepFailuresAreReportedAndTheDevicesStillClose) {
     Play();

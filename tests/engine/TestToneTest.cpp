@@ -3,9 +3,11 @@
 
 #include <cmath>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "engine/TestTones.h"
+#include "tests/ReadableNames.h"
 
 namespace {
 
@@ -24,6 +26,7 @@ TEST(TestTone, QuarterRateOnPortOneAtUnityVolume) {
 struct LevelCase {
     int volume;
 };
+void PrintTo(const LevelCase& c, std::ostream* os) { *os << "volume " << c.volume; }
 class ToneLevel : public ::testing::TestWithParam<LevelCase> {};
 TEST_P(ToneLevel, PeakFollowsTheVolumePositionNotTheMasterGain) {
     const int volume = GetParam().volume;
@@ -41,7 +44,8 @@ TEST_P(ToneLevel, PeakFollowsTheVolumePositionNotTheMasterGain) {
 }
 INSTANTIATE_TEST_SUITE_P(Table, ToneLevel,
                          ::testing::Values(LevelCase{0}, LevelCase{9}, LevelCase{51},
-                                           LevelCase{66}));
+                                           LevelCase{66}),
+                         qvtest::ReadableName());
 
 TEST(TestTone, UnityVolumePeakIs356Million) {
     std::vector<std::int32_t> block(4096 * 8);
@@ -57,6 +61,15 @@ struct PlacementCase {
     int selector;
     int written;  // channel that carries the tone, -1 none, 99 all
 };
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.channels << " channels, selector " << c.selector << ", tone on ";
+    if (c.written == -1)
+        *os << "none";
+    else if (c.written == 99)
+        *os << "all";
+    else
+        *os << "channel " << c.written;
+}
 class TonePlacement : public ::testing::TestWithParam<PlacementCase> {};
 TEST_P(TonePlacement, SelectorChoosesTheChannelsOfTheLayout) {
     const PlacementCase c = GetParam();
@@ -81,12 +94,12 @@ TEST_P(TonePlacement, SelectorChoosesTheChannelsOfTheLayout) {
         EXPECT_GT(peak, 300000000);
     }
 }
-INSTANTIATE_TEST_SUITE_P(
-    Table, TonePlacement,
-    ::testing::Values(PlacementCase{8, 12, -1}, PlacementCase{8, 0, -1}, PlacementCase{8, 8, 7},
-                      PlacementCase{16, 12, 11}, PlacementCase{16, 17, 99},
-                      PlacementCase{10, 17, 99}, PlacementCase{10, 10, 9},
-                      PlacementCase{10, 11, -1}));
+INSTANTIATE_TEST_SUITE_P(Table, TonePlacement,
+                         ::testing::Values(PlacementCase{8, 12, -1}, PlacementCase{8, 0, -1},
+                                           PlacementCase{8, 8, 7}, PlacementCase{16, 12, 11},
+                                           PlacementCase{16, 17, 99}, PlacementCase{10, 17, 99},
+                                           PlacementCase{10, 10, 9}, PlacementCase{10, 11, -1}),
+                         qvtest::ReadableName());
 
 TEST(TestTone, PhaseContinuesAcrossBlocks) {
     const int f = 1024;
@@ -184,6 +197,26 @@ TEST_F(TestTonesDialog, ChoicesTakeEffectAtOnceAndCancelKeepsThem) {
     EXPECT_EQ(engine::TestTonesCommand(owner), 1);
     EXPECT_EQ(engine::TestToneSelector, 17);
     EXPECT_FLOAT_EQ(engine::TestToneFrequency, 0.0f);
+}
+
+TEST_F(TestTonesDialog, TheFrequencyIsTheTextsLeadingNumber) {
+    struct Case {
+        const char* text;
+        float hz;
+    };
+    const Case cases[] = {{"1000 Hz", 1000.0f}, {"250.5Hz", 250.5f}, {"2e3", 2000.0f},
+                          {"nan", 0.0f},        {"inf", 0.0f},       {"0x100", 0.0f},
+                          {"1e39", 0.0f}};
+    for (const Case& c : cases) {
+        pt::OnModalDialog("QUORVEX_LINEARIZER_TEST_TONES", [&](HWND dialog) {
+            pt::TypeText(dialog, 5038, c.text);
+            pt::Click(dialog, 1);
+        });
+        engine::TestToneFrequency = -1.0f;
+        EXPECT_EQ(engine::TestTonesCommand(owner), 1) << c.text;
+        EXPECT_FLOAT_EQ(engine::TestToneFrequency, c.hz) << c.text;
+        EXPECT_STREQ(engine::TestToneText, c.text);
+    }
 }
 
 TEST_F(TestTonesDialog, RefusedWhileAudioIsBusy) {

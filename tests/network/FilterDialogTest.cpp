@@ -184,6 +184,12 @@ TEST_F(FilterDialog, DoneChecks) {
         {"gain -150", 3, 1, "1000", "-150", "1", true, nullptr, 1000, -150, 1, nullptr},
         {"R/Q 2000", 3, 1, "1000", "0", "2000", true, nullptr, 1000, 0, 1000, nullptr},
         {"texts not numbers", 3, 1, "abc", "x", "y", true, nullptr, 0, 0, 0, nullptr},
+        {"units after the numbers", 1, 1, "2000Hz", "6dB", "0.7 Q", true, nullptr, 2000, 6, 0.7f,
+         nullptr},
+        {"nan, inf and hex read as 0", 1, 1, "nan", "inf", "0x10", false, kFrequencyRangeText, 20,
+         0, 0, nullptr},
+        {"beyond single precision reads as 0", 3, 1, "1000", "-1e39", "1e39", true, nullptr, 1000,
+         0, 0, nullptr},
     };
     for (const Case& c : cases) {
         Set(c.family, c.slope, 500.0f, 1.0f, 1.5f);

@@ -575,5 +575,35 @@ TEST_F(OutputPortDialog, CloseBoxEndsWithDoneWithoutReadingTheEdits) {
     EXPECT_EQ(P()[shell::kParamPolarity], -1.0f);
 }
 
+// The close box never leaves a port that Done would refuse: the port Done would put back (the
+// one shown at opening, or the last one Done accepted) comes back instead.
+TEST_F(OutputPortDialog, CloseBoxPutsBackAPortDoneWouldRefuse) {
+    struct Case {
+        const char* typed;
+        float port;
+    };
+    const Case cases[] = {{"16", 16.0f}, {"1", 1.0f},    {"99", 2.0f},  {"0", 2.0f},
+                          {"-4", 2.0f},  {"16.5", 2.0f}, {"abc", 2.0f}, {"9x", 9.0f}};
+    for (const Case& c : cases) {
+        P()[shell::kParamOutputPort] = 2.0f;
+        const auto result = Run([&c](HWND d) {
+            TypeText(d, kInputPortEdit, c.typed);
+            platform::testing::CloseBox(d);
+        });
+        EXPECT_EQ(result, 1) << c.typed;
+        EXPECT_EQ(P()[shell::kParamOutputPort], c.port) << c.typed;
+    }
+    // After a Done that accepted 5 and stopped at the band, a refused 40 gives 5 back.
+    P()[shell::kParamF1] = 5.0f;
+    Run([](HWND d) {
+        TypeText(d, kInputPortEdit, "5");
+        TypeText(d, kF1Edit, "5");
+        Click(d, platform::IDOK);
+        TypeText(d, kInputPortEdit, "40");
+        platform::testing::CloseBox(d);
+    });
+    EXPECT_EQ(P()[shell::kParamOutputPort], 5.0f);
+}
+
 }  // namespace
 }  // namespace network

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@ struct TemplateCase {
     int nodes;
     std::vector<int> port_slots;  // output ports, row by row from the top
 };
+void PrintTo(const TemplateCase& c, std::ostream* os) { *os << c.ways << " ways"; }
 
 // Union-find over pane points: wires join their two ends, a point element's terminals share a
 // point, and every terminal belongs to the point it sits on.

@@ -2,8 +2,13 @@
 // dialog): start-up windows, and a pane edit after a project load, done with the mouse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -148,6 +153,125 @@ TEST_F(FrameProgramTest, ProfileKeyLoadsTheProjectAndPlaysAgainGui) {
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     platform::VirtualCardFollowLayerClock(false);
 }
+
+// ---- A stereo WAV file through every System Design template ----
+
+struct DesignCase {
+    int command;
+    int ways;
+};
+void PrintTo(const DesignCase& c, std::ostream* os) { *os << "stereo 2 x " << c.ways << "-way"; }
+
+class StereoWavThroughTemplates : public FrameProgramTest,
+                                  public ::testing::WithParamInterface<DesignCase> {};
+
+// The output ports of a pane's network.
+std::vector<int> OutputPortsOf(const PaneStore& store) {
+    std::vector<int> ports;
+    for (int e = 0; e < kMaxElements && store.ElementGeometry[e].kind > 0; ++e) {
+        if (store.ElementGeometry[e].kind == kElementOutputPort)
+            ports.push_back(static_cast<int>(store.ElementParams[e][kParamOutputPort]));
+    }
+    return ports;
+}
+
+// A 48 kHz stereo file of 0.3 s: a 200 Hz tone on one side, silence on the other.
+std::string ToneFile(const std::filesystem::path& dir, bool on_left) {
+    std::string data;
+    auto put16 = [&data](int v) {
+        data.push_back(static_cast<char>(v & 0xFF));
+        data.push_back(static_cast<char>((v >> 8) & 0xFF));
+    };
+    for (int n = 0; n < 14400; ++n) {
+        const int tone =
+            static_cast<int>(8000.0 * std::sin(2.0 * 3.141592653589793 * 200.0 * n / 48000.0));
+        put16(on_left ? tone : 0);
+        put16(on_left ? 0 : tone);
+    }
+    auto put32 = [](std::string& s, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    std::string fmt;
+    for (std::uint32_t v : {1u | (2u << 16), 48000u, 192000u, 4u | (16u << 16)}) put32(fmt, v);
+    std::string body = "WAVEfmt ";
+    put32(body, static_cast<std::uint32_t>(fmt.size()));
+    body += fmt + "data";
+    put32(body, static_cast<std::uint32_t>(data.size()));
+    body += data;
+    std::string file = "RIFF";
+    put32(file, static_cast<std::uint32_t>(body.size()));
+    file += body;
+    const std::filesystem::path path = dir / (on_left ? "left.wav" : "right.wav");
+    WriteBytes(path, file.data(), file.size());
+    return path.string();
+}
+
+// Front-Left's outputs play the left side of the file and nothing of the right; Front-Right's the
+// right side and nothing of the left.
+TEST_P(StereoWavThroughTemplates, EachFrontChannelPlaysItsOwnSideGui) {
+    platform::VirtualCardReset();
+    platform::VirtualCardFollowLayerClock(true);
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, GetParam().command));
+    const std::vector<int> left_ports = OutputPortsOf(PaneStores[0]);
+    const std::vector<int> right_ports = OutputPortsOf(PaneStores[2]);
+    ASSERT_EQ(static_cast<int>(left_ports.size()), GetParam().ways);
+    ASSERT_EQ(static_cast<int>(right_ports.size()), GetParam().ways);
+    OutputLayout = 1;  // 16 outputs: the larger designs use ports up to 16
+    input::Click(ComponentCADSelectionDialog, engine::kPlayWavFileCheck);
+    ASSERT_EQ(engine::PlayWavMode, 1);
+    for (bool on_left : {true, false}) {
+        SCOPED_TRACE(on_left ? "tone on the left" : "tone on the right");
+        platform::VirtualCardRecordOutput(48000);
+        input::ScriptFileDialogAnswers({ToneFile(dir_, on_left)});
+        input::Click(ComponentCADSelectionDialog, kPlayButton);
+        input::AdvanceTime(2000);
+        input::PumpUntilIdle(ComponentCADSelectionDialog);
+        for (int step = 0; step < 20 && engine::CurrentPlayState() != engine::PlayState::Stopped;
+             ++step) {
+            input::AdvanceTime(100);
+            input::PumpUntilIdle(ComponentCADSelectionDialog);
+        }
+        ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped)
+            << "the end of the file did not stop playback";
+        const std::size_t frames = platform::VirtualCardRecordedFrames();
+        ASSERT_GT(frames, 14400u);
+        auto peak = [frames](int port) {
+            std::int64_t most = 0;
+            for (std::size_t t = 0; t < frames; ++t)
+                most = std::max<std::int64_t>(
+                    most, std::abs(static_cast<std::int64_t>(
+                              platform::VirtualCardRecordedSample(port - 1, t))));
+            return most;
+        };
+        for (int port : left_ports) {
+            if (on_left)
+                EXPECT_GT(peak(port), 1000) << "Front-Left output " << port << " is silent";
+            else
+                EXPECT_EQ(peak(port), 0) << "Front-Left output " << port << " hears the right";
+        }
+        for (int port : right_ports) {
+            if (on_left)
+                EXPECT_EQ(peak(port), 0) << "Front-Right output " << port << " hears the left";
+            else
+                EXPECT_GT(peak(port), 1000) << "Front-Right output " << port << " is silent";
+        }
+    }
+    EXPECT_EQ(CountBoxes("Duplicate OUTPUT Ports Found"), 0);
+    EXPECT_EQ(CountBoxes("Sound Card Is Selected For 8 Outputs"), 0);
+    platform::VirtualCardRecordOutput(0);
+    platform::VirtualCardFollowLayerClock(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Designs, StereoWavThroughTemplates,
+    ::testing::Values(DesignCase{kCmdStereo2Way, 2}, DesignCase{kCmdStereo3Way, 3},
+                      DesignCase{kCmdStereo4Way, 4}, DesignCase{kCmdStereo5Way, 5},
+                      DesignCase{kCmdStereo6Way, 6}, DesignCase{kCmdStereo7Way, 7},
+                      DesignCase{kCmdStereo8Way, 8}),
+    [](const ::testing::TestParamInfo<DesignCase>& param_info) {
+        return "Stereo" + std::to_string(param_info.param.ways) + "Way";
+    });
 
 }  // namespace
 }  // namespace shell::test

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct GridCase {
     double fstart;
     double fstop;
 };
+void PrintTo(const GridCase& c, std::ostream* os) {
+    *os << c.fstart << " Hz to " << c.fstop << " Hz (indices " << c.start_index << ", "
+        << c.stop_index << ")";
+}
 
 // f(k) = fstart 10^(k / a), a = 2000 / log10(fstop / fstart), in double.
 double Expected(const GridCase& c, double k) {

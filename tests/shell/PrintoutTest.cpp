@@ -81,6 +81,24 @@ TEST(PrintoutArithmetic, EveryScaleUsesWholeTenthsOfThePage) {
     }
 }
 
+TEST(PrintoutArithmetic, OffsetTextsReadAsTheLeadingInteger) {
+    struct Case {
+        const char* text;
+        int value;
+    };
+    // As every typed number: the leading decimal digits count, a fraction and what follows them
+    // is dropped; a text without a leading number (or a hexadecimal one) gives 0.
+    const Case cases[] = {{"200", 200}, {"12x", 12}, {"200.7", 200},    {" -35", -35},
+                          {"+7", 7},    {"1e3", 1},  {"abc", 0},        {"", 0},
+                          {"0x40", 0},  {"-", 0},    {"999999", 999999}};
+    for (const Case& c : cases) {
+        const RECT r = PrintoutDestination(50, 0, c.text, c.text, 1000, 2000);
+        EXPECT_EQ(r.left, c.value) << '"' << c.text << '"';
+        EXPECT_EQ(r.top, c.value) << '"' << c.text << '"';
+        EXPECT_EQ(r.right, c.value + 500) << '"' << c.text << '"';
+    }
+}
+
 TEST(PrintoutArithmetic, PrinterDescriptionSplitsAtCommas) {
     struct Case {
         const char* device;
@@ -278,6 +296,8 @@ TEST_F(PrintoutGui, TheDialogShowsThePrinterAndKeepsItsChoicesForTheNextPrintout
                   3);
         EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kPortraitRadio), platform::BST_CHECKED);
         pt::Select(dialog, kScaleList, 2);
+        platform::GetDlgItemText(dialog, kScaleText, text, sizeof text);
+        EXPECT_STREQ(text, "50 %") << "the static names the chosen entry";
         pt::Click(dialog, kLandscapeRadio);
         pt::TypeText(dialog, kXOffsetEdit, "999");
         pt::Click(dialog, platform::IDCANCEL);
@@ -304,22 +324,26 @@ TEST_F(PrintoutGui, TheDialogShowsThePrinterAndKeepsItsChoicesForTheNextPrintout
         pt::Click(dialog, platform::IDCANCEL);
     });
     PrintWindowImage(window_, HWND{});
-    EXPECT_EQ(scale_text, "50 %");
+    // The 50 % entry is selected, while the scale text the dialog opens with stays "80 %".
+    EXPECT_EQ(scale_text, "80 %");
+    EXPECT_STREQ(PrintoutSettings.ScaleText, "80 %");
 }
 
-TEST_F(PrintoutGui, AnOffsetThatIsNoNumberIsRefusedAndTheDialogStaysOpen) {
-    bool stayed_open = false;
-    pt::OnModalDialog("EnterScales", [&](HWND dialog) {
-        pt::TypeText(dialog, kXOffsetEdit, "12x");
-        pt::Click(dialog, platform::IDOK);
-        stayed_open = platform::IsWindow(dialog) && platform::IsWindowVisible(dialog);
-        pt::Click(dialog, platform::IDCANCEL);
-    });
-    EXPECT_EQ(PrintWindowImage(window_, HWND{}), 1);
-    EXPECT_TRUE(stayed_open);
-    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
-    EXPECT_STREQ(PrintoutSettings.XOffsetText, "200");
-    EXPECT_EQ(pt::PrintDialogCount(), 0);
+TEST_F(PrintoutGui, OffsetTextsAreKeptAsTypedAndPrintAtTheirIntegerValue) {
+    const Page page = ScriptedPage();
+    const std::string pdf = (dir_ / "offsets.pdf").string();
+    AnswerSettings(3, false, "120.9", "75px");
+    pt::ScriptPrintDialogAnswers({{true, pdf}});
+    EXPECT_EQ(PrintWindowImage(window_, HWND{}), 0) << "Done closed the dialog and printed";
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+    EXPECT_STREQ(PrintoutSettings.XOffsetText, "120.9");
+    EXPECT_STREQ(PrintoutSettings.YOffsetText, "75px");
+    pt::PdfLayout layout;
+    ASSERT_TRUE(pt::ReadPdfLayout(pdf, &layout)) << pdf;
+    ASSERT_EQ(layout.images.size(), 1u);
+    const double to_points = 72.0 / page.dpi;
+    EXPECT_NEAR(layout.images[0].x, 120 * to_points, 0.5);
+    EXPECT_NEAR(layout.images[0].y, 75 * to_points, 0.5);
 }
 
 TEST_F(PrintoutGui, TheWindowImageIsTheWindowsClientArea) {

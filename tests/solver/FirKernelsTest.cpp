@@ -4,8 +4,12 @@
 
 #include <cmath>
 #include <complex>
+#include <ostream>
+#include <string>
 #include <vector>
 
+#include "network/WorkingNetwork.h"
+#include "platform/testing/MessageBoxLog.h"
 #include "shell/ProjectImage.h"
 #include "solver/FirKernels.h"
 #include "solver/SolveNetwork.h"
@@ -202,6 +206,63 @@ TEST_F(FirKernels, StaleChannelsAreResolvedBeforeTheBuild) {
     EXPECT_EQ(solver::FirSpectrumStamps[8].block_frames, 2048);
     EXPECT_EQ(solver::FirSpectrumStamps[8].pane, 2);
 }
+
+struct RefusedCase {
+    const char* name;
+    void (*edit)();      // turns pane 2's stored network into one the check refuses
+    const char* reason;  // the check's own message
+};
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+
+void AddSecondInputNode() { AddInput(1, 2.0f); }
+void SetInputPortNine() { shell::WorkingNetwork.ElementParams[0][shell::kParamInputPort] = 9.0f; }
+
+class RefusedStaleChannel : public FirKernels, public ::testing::WithParamInterface<RefusedCase> {};
+
+// Pane 2 is solved at F = 1024 and then edited into a network the check refuses; after a change
+// of F the build does not re-solve it: the check says why, the user is told which channel, its
+// output is silent, and the routing and the plotted curves stay as they were.
+TEST_P(RefusedStaleChannel, IsCheckedNotSolvedAndItsOutputsAreSilent) {
+    OneWayChannel(2, 1.0f, 9.0f);
+    network::ActivePane = 2;
+    ASSERT_EQ(solver::SolveNetwork(), 0);
+    network::RestorePaneStore(2);
+    GetParam().edit();
+    network::SavePaneStore(2);
+    network::ClearWorkingNetwork();
+    network::ActivePane = 1;
+    for (int i = 0; i < 8; ++i)
+        for (int o = 0; o < 16; ++o) solver::RoutingMatrix[i][o] = (i + o) % 3 == 0;
+    shell::SystemCurveTable[8]->v[shell::kCurveVisible] = 1.0f;
+    platform::testing::ClearMessageBoxLog();
+
+    shell::SetBlockFrames(1);
+    solver::BuildFirKernels();
+    std::vector<std::string> texts;
+    for (const auto& box : platform::testing::MessageBoxLog()) texts.push_back(box.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{
+                         GetParam().reason,
+                         "The Center Network Is Not Accepted\nIts Outputs Will Be Silent"}));
+    EXPECT_EQ(solver::FirSpectrumStamps[8].block_frames, 1024) << "the refused network was solved";
+    for (int p = 0; p < 8; ++p) {
+        for (int i = 0; i < 4 * 2048; ++i)
+            ASSERT_EQ(shell::FilterSpectra[8][p][i], 0.0f) << "partition " << p << " float " << i;
+    }
+    for (int i = 0; i < 8; ++i)
+        for (int o = 0; o < 16; ++o)
+            EXPECT_EQ(solver::RoutingMatrix[i][o], (i + o) % 3 == 0 ? 1 : 0) << i << ", " << o;
+    EXPECT_EQ(shell::SystemCurveTable[8]->v[shell::kCurveVisible], 1.0f);
+    EXPECT_EQ(network::ActivePane, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Networks, RefusedStaleChannel,
+    ::testing::Values(RefusedCase{"TwoInputNodes", AddSecondInputNode, "Too Many Input Terminals"},
+                      RefusedCase{"InputPortNine", SetInputPortNine,
+                                  "Sound Card INPUT Port Is Out Of Range (1.....6)"}),
+    [](const ::testing::TestParamInfo<RefusedCase>& param_info) {
+        return std::string(param_info.param.name);
+    });
 
 TEST_F(FirKernels, ClearedPlotsGiveSilentOutputsAndNoResolve) {
     OneWayChannel(4, 1.0f, 3.0f);
