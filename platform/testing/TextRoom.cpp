@@ -50,15 +50,19 @@ void GroupRoom(const Window& w, QGroupBox* box, TextRoom* room) {
     room->height = box->height();
 }
 
-// A static draws its text from the top left, broken at spaces (Controls.cpp, PaintLayerControl).
+// A static draws its text from the top left, broken at spaces (Controls.cpp, PaintLayerControl):
+// it needs its widest line across and one cell (ascent + descent) per line down, the lines a line
+// spacing apart. (A layout rounds a line up to whole pixels; a cell is what the font gives a line.)
 void StaticRoom(const Window& w, QWidget* widget, TextRoom* room) {
     const QFontMetrics metrics(widget->font());
     const QRect area(0, 0, std::max(widget->width(), 1), 1 << 20);
     const QRect used = metrics.boundingRect(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
                                             ui::ToQt(w.text));
+    const int spacing = std::max(metrics.lineSpacing(), 1);
+    const int lines = std::max(1, (used.height() + spacing / 2) / spacing);
     room->needed_width = used.width();
     room->width = widget->width();
-    room->needed_height = used.height();
+    room->needed_height = (lines - 1) * spacing + metrics.ascent() + metrics.descent();
     room->height = widget->height();
 }
 
