@@ -1,7 +1,7 @@
 // The program's dialog templates and menus, kept as data and handed to the platform layer.
 //
 // Each template is one file under resources/dialogs/ or resources/menus/ that defines one
-// constant (platform/ui/Resources.h describes the data and the pixel coordinates). Its owner
+// constant (platform/ui/Resources.h describes the data and its dialog units). Its owner
 // declares the constant below and lists it in RegisterAll (Resources.cpp).
 #pragma once
 

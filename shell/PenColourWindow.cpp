@@ -31,12 +31,33 @@ const ColourPageLayout& kLayout = kPenColourLayout;
 // Commands reach the page only from its entry boxes and its two lists.
 bool IsPageCommand(int id) { return (id >= 10008 && id <= 10022) || (id >= 10036 && id <= 10041); }
 
+// Entry boxes are 20 pixels apart and 20 high; the page keeps a margin below the last one.
+constexpr int kEntryRowHeight = 20;
+constexpr int kBottomMargin = 10;
+
+// The window opens tall enough to show its last entry row (the MLS curves): a stored or default
+// rectangle that is shorter grows downwards. Later sizing by the user is left alone.
+void ShowLastEntryRow(HWND window) {
+    platform::RECT client{};
+    if (!platform::GetClientRect(window, &client)) return;
+    const int rows = kColourEntryCount - kLayout.first_entry + 1;
+    const int needed = kLayout.entry_top + kEntryRowHeight * rows + kBottomMargin;
+    if (client.bottom >= needed) return;
+    platform::RECT outer{};
+    platform::GetWindowRect(window, &outer);
+    platform::POINT origin{outer.left, outer.top};
+    platform::ScreenToClient(platform::GetParent(window), &origin);
+    platform::MoveWindow(window, origin.x, origin.y, outer.right - outer.left,
+                         outer.bottom - outer.top + needed - client.bottom, platform::TRUE);
+}
+
 }  // namespace
 
 int CreatePenColourControls(HWND window) {
     if (!window || platform::GetDlgItem(window, kRedBarId)) return 0;
     LoadColourEditState(kLayout);
     CreateColourControls(window, kLayout);
+    ShowLastEntryRow(window);
     return 0;
 }
 

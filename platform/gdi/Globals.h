@@ -30,7 +30,7 @@ struct BrushObject {
 };
 
 struct FontObject {
-    QFont font;       // pinned family, pixel size, stretch, weight, no antialiasing, no hinting
+    QFont font;       // pinned family, pixel size, stretch, weight; hinted and antialiased
     int cell_height;  // ascent + descent, pixels
     int ascent;       // pixels
 };

@@ -3,4 +3,5 @@ list(APPEND QV_PLATFORM_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Harness.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Headless.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Input.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/Input.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TextRoom.cpp)

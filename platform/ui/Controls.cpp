@@ -20,10 +20,20 @@
 namespace platform::ui {
 namespace {
 
-// Check boxes and radio buttons that leave their check to the procedure.
-class ManualCheckBox : public QCheckBox {
+// Check boxes and radio buttons take a click anywhere on the control, not only on the box and
+// the text, as the system's do.
+class CheckBoxWidget : public QCheckBox {
   public:
     using QCheckBox::QCheckBox;
+
+  protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+// Check boxes and radio buttons that leave their check to the procedure.
+class ManualCheckBox : public CheckBoxWidget {
+  public:
+    using CheckBoxWidget::CheckBoxWidget;
 
   protected:
     void nextCheckState() override {}
@@ -35,6 +45,7 @@ class ManualRadioButton : public QRadioButton {
 
   protected:
     void nextCheckState() override {}
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
 
 // An edit whose limit applies to typing only, as the system expects: the program may still set a
@@ -207,7 +218,7 @@ QWidget* CreateControlWidget(Window& w, QWidget* parent) {
             if (w.kind == Kind::RadioButton)
                 b = new ManualRadioButton(text, parent);
             else if (automatic)
-                b = new QCheckBox(text, parent);
+                b = new CheckBoxWidget(text, parent);
             else
                 b = new ManualCheckBox(text, parent);
             b->setAutoExclusive(false);

@@ -3,12 +3,16 @@
 
 #include "platform/ui/Dialog.h"
 
-#include <QFont>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <string>
+#include <utility>
 
+#include "platform/gdi/Gdi.h"
+#include "platform/internal/Fonts.h"
 #include "platform/internal/Headless.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/ui/WindowTable.h"
@@ -18,6 +22,8 @@ namespace ui {
 namespace {
 
 std::vector<HWND> modal_stack;
+
+constexpr int kDefaultDialogPoints = 8;
 
 struct ControlClass {
     const char* name;
@@ -68,6 +74,27 @@ HWND FirstTabStop(HWND dialog) {
     return HWND{};
 }
 
+// The font of a template: its face and point size, or the dialog face at 8 points; points are
+// taken at 96 pixels per inch. One font per face and size serves every dialog that asks for it.
+HFONT TemplateFont(const DialogTemplate& t) {
+    const std::string face = t.font_face ? t.font_face : "MS Shell Dlg";
+    const int points = t.font_size > 0 ? t.font_size : kDefaultDialogPoints;
+    static std::map<std::pair<std::string, int>, HFONT> fonts;
+    HFONT& font = fonts[{face, points}];
+    if (!internal::FontExists(font)) {
+        const int character_height = -((points * 96 + 36) / 72);
+        font =
+            CreateFont(character_height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, face.c_str());
+    }
+    return font;
+}
+
+// Dialog units to pixels, each value on its own and rounded half away from zero.
+int UnitsToPixels(int units, int base, int per_base) {
+    return static_cast<int>(std::lround(static_cast<double>(units) * base / per_base));
+}
+
 HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPARAM param,
             bool modal) {
     const DialogTemplate* t = FindDialogTemplate(name);
@@ -75,10 +102,12 @@ HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPAR
     const bool child = (t->style & WS_CHILD) != 0;
     if (child && !Find(owner)) return HWND{};
     if (owner && !Find(owner)) owner = HWND{};
-    int x = t->x;
-    int y = t->y;
-    int cx = t->cx;
-    int cy = t->cy;
+    const HFONT font = TemplateFont(*t);
+    const SIZE base = internal::FontBaseUnits(font);
+    int x = UnitsToPixels(t->x, base.cx, 4);
+    int y = UnitsToPixels(t->y, base.cy, 8);
+    int cx = UnitsToPixels(t->cx, base.cx, 4);
+    int cy = UnitsToPixels(t->cy, base.cy, 8);
     DWORD style = t->style & ~WS_VISIBLE;
     if (!child) {
         // A captioned top-level dialog: the template gives the client area.
@@ -96,14 +125,17 @@ HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPAR
     const HWND dialog = CreateWindowEx(0, "#32770", t->title, style, x, y, cx, cy, owner, HMENU{},
                                        instance, nullptr);
     if (!dialog) return HWND{};
-    if (Window* d = Find(dialog); d && d->widget && t->font_face && t->font_size > 0)
-        d->widget->setFont(QFont(ToQt(t->font_face), t->font_size));  // the controls inherit it
+    if (Window* d = Find(dialog)) d->base_units = base;
+    SendMessage(dialog, WM_SETFONT, static_cast<WPARAM>(font.value), FALSE);
     for (std::size_t i = 0; i < t->control_count; ++i) {
         const ControlTemplate& c = t->controls[i];
         const ControlClass cc = ClassOf(c.kind);
-        CreateWindowEx(0, cc.name, c.text, WS_CHILD | WS_VISIBLE | cc.style | c.style, c.x, c.y,
-                       c.cx, c.cy, dialog, HMENU::FromIndex(static_cast<std::uint32_t>(c.id)),
-                       instance, nullptr);
+        const HWND control =
+            CreateWindowEx(0, cc.name, c.text, WS_CHILD | WS_VISIBLE | cc.style | c.style,
+                           UnitsToPixels(c.x, base.cx, 4), UnitsToPixels(c.y, base.cy, 8),
+                           UnitsToPixels(c.cx, base.cx, 4), UnitsToPixels(c.cy, base.cy, 8), dialog,
+                           HMENU::FromIndex(static_cast<std::uint32_t>(c.id)), instance, nullptr);
+        if (control) SendMessage(control, WM_SETFONT, static_cast<WPARAM>(font.value), FALSE);
     }
     if (!Find(dialog)) return HWND{};
     const HWND first = FirstTabStop(dialog);
@@ -229,6 +261,8 @@ LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSCOMMAND:
         case WM_PAINT:
         case WM_ERASEBKGND:
+        case WM_SETFONT:
+        case WM_GETFONT:
         case WM_SETTEXT:
         case WM_GETTEXT:
         case WM_GETTEXTLENGTH:
@@ -236,6 +270,17 @@ LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return 0;
     }
+}
+
+BOOL MapDialogRect(HWND dialog, RECT* rect) {
+    const ui::Window* d = ui::Find(dialog);
+    if (!d || !d->is_dialog || !rect || d->base_units.cx <= 0 || d->base_units.cy <= 0)
+        return FALSE;
+    rect->left = ui::UnitsToPixels(rect->left, d->base_units.cx, 4);
+    rect->right = ui::UnitsToPixels(rect->right, d->base_units.cx, 4);
+    rect->top = ui::UnitsToPixels(rect->top, d->base_units.cy, 8);
+    rect->bottom = ui::UnitsToPixels(rect->bottom, d->base_units.cy, 8);
+    return TRUE;
 }
 
 BOOL SetDlgItemText(HWND dialog, int id, const char* text) {

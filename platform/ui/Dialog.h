@@ -20,8 +20,10 @@ namespace platform {
 // template has WS_CHILD, as tab pages are), its controls, then sends WM_INITDIALOG (wParam: first
 // control, lParam: `param`). A child dialog is shown at once; a top-level one when its creator
 // calls ShowWindow (or at once when the template's style has WS_VISIBLE). A top-level dialog is
-// placed at the template's x, y in the owner's client coordinates. Returns 0 for an unknown
-// template, or for a child template without a live parent.
+// placed at the template's x, y in the owner's client coordinates. The template's units become
+// pixels by the base units of its font (Resources.h); the dialog and every control get that font
+// (WM_SETFONT; WM_GETFONT tells it). Returns 0 for an unknown template, or for a child template
+// without a live parent.
 HWND CreateDialogParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc,
                        LPARAM param);
 HWND CreateDialog(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
@@ -39,6 +41,11 @@ BOOL EndDialog(HWND dialog, INT_PTR result);
 // The default processing of dialogs: Enter = IDOK, Escape and the close box (WM_SYSCOMMAND
 // SC_CLOSE, then WM_CLOSE) = WM_COMMAND IDCANCEL.
 LRESULT DefDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Turns a rectangle in dialog units into pixels with the dialog's base units (those of its
+// template's font): x values times the average character width / 4, y values times the character
+// height / 8. FALSE when `dialog` is not a dialog.
+BOOL MapDialogRect(HWND dialog, RECT* rect);
 
 // --- Texts, numbers, checks
 // ------------------------------------------------------------------------
@@ -122,6 +129,8 @@ inline constexpr UINT LB_SETCARETINDEX = 0x019E;
 inline constexpr UINT LB_GETCARETINDEX = 0x019F;
 
 // --- Drop-down lists ---------------------------------------------------------------------------
+// Closed, a drop-down list is one line of its font high (its window rectangle too); the height it
+// is created or moved with is that of the list when it drops.
 inline constexpr LRESULT CB_ERR = -1;
 inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT CB_ADDSTRING = 0x0143;

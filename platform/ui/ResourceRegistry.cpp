@@ -54,5 +54,6 @@ void RegisterDialogTemplate(const DialogTemplate* dialog) { Put(Dialogs(), dialo
 void RegisterMenu(const MenuTemplate* menu) { Put(Menus(), menu); }
 const DialogTemplate* FindDialogTemplate(const char* name) { return Get(Dialogs(), name); }
 const MenuTemplate* FindMenuTemplate(const char* name) { return Get(Menus(), name); }
+std::vector<const DialogTemplate*> RegisteredDialogTemplates() { return Dialogs(); }
 
 }  // namespace platform

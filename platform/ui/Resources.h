@@ -1,13 +1,20 @@
 // Dialog templates and menus as data. The program's own templates live in resources/ (one file
 // each) and are registered at start-up; CreateDialog, DialogBox and LoadMenu find them by name.
 //
-// Coordinates of templates are pixels of the dialog's client area (no dialog units): a control at
-// {x, y, cx, cy} covers client pixels x .. x + cx - 1, y .. y + cy - 1. The template's own size is
-// the client size; the creator may move and size the dialog afterwards (outer size, see
-// GetSystemMetrics SM_CXEDGE / SM_CYCAPTION for a dialog's decorations).
+// Coordinates and sizes of templates are dialog units of the template's font (its face and point
+// size; "MS Shell Dlg" 8 pt when it names none, points at 96 pixels per inch). The layer turns them
+// into pixels as a dialog manager does: the base units are the font's average width of the
+// letters "A" to "Z" and "a" to "z" (rounded) and its cell height; x values become
+// x * average width / 4, y values y * cell height / 8, each value rounded on its own. A control
+// at {x, y, cx, cy} units covers those pixels of the dialog's client area; the template's own
+// size is the client size. MapDialogRect (Dialog.h) does the same sum for a live dialog. A creator
+// that moves or sizes the dialog afterwards works in pixels (outer size, see GetSystemMetrics
+// SM_CXEDGE / SM_CYCAPTION for a dialog's decorations). Texts must fit their controls in that
+// font: a test over every registered template checks it.
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -77,5 +84,7 @@ void RegisterDialogTemplate(const DialogTemplate* dialog);
 void RegisterMenu(const MenuTemplate* menu);
 const DialogTemplate* FindDialogTemplate(const char* name);
 const MenuTemplate* FindMenuTemplate(const char* name);
+// Every registered dialog template, in the order of registration.
+std::vector<const DialogTemplate*> RegisteredDialogTemplates();
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/internal/Fonts.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/WindowTable.h"
 
@@ -360,6 +361,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return ui::CopyText(w->text, wParam, lParam);
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(w->text.size());
+        case WM_SETFONT:
+            w->font = HFONT::FromIndex(static_cast<std::uint32_t>(wParam));
+            if (w->widget) w->widget->setFont(internal::FontOf(w->font));
+            if (w->kind == ui::Kind::ComboBox) ui::ApplyGeometry(*w);  // its closed height
+            return 0;
+        case WM_GETFONT:
+            return static_cast<LRESULT>(w->font.value);
         default:
             return 0;
     }

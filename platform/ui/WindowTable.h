@@ -94,6 +94,10 @@ struct Window {
     bool ended = false;
     INT_PTR result = 0;
     std::string template_name;
+    SIZE base_units{0, 0};  // pixels per 4 horizontal and per 8 vertical dialog units
+
+    // The font set by WM_SETFONT (dialogs and their controls draw with it).
+    HFONT font{};
 
     // Controls.
     int check = 0;

@@ -239,8 +239,18 @@ void ApplyGeometry(Window& w) {
         Window* p = Find(w.parent);
         const int ox = p ? p->inner.left : 0;
         const int oy = p ? p->inner.top : 0;
+        int shown_height = height;
+        if (w.kind == Kind::ComboBox) {
+            // A drop-down list is one line high while closed (the height its font needs); the
+            // height asked for is that of the list when it drops.
+            const int closed = w.outer->sizeHint().height();
+            if (closed > 0 && closed < height) {
+                shown_height = closed;
+                w.rect.bottom = w.rect.top + closed;
+            }
+        }
         w.outer->setGeometry(w.rect.left + ox, w.rect.top + oy, std::max(0, width),
-                             std::max(0, height));
+                             std::max(0, shown_height));
     }
     ResizeImage(w);
     PlaceWindowBars(w);

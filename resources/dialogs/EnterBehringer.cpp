@@ -10,29 +10,28 @@ namespace {
 using platform::ControlKind;
 
 const platform::ControlTemplate kControls[] = {
-    {400, ControlKind::GroupBox, "Filter Configuration --------------------- Filter Type", 8, 6,
-     300, 190, 0},
-    {1509, ControlKind::ListBox, "", 18, 28, 136, 160, platform::LBS_NOTIFY | platform::WS_VSCROLL},
-    {1512, ControlKind::ListBox, "", 162, 28, 136, 160,
-     platform::LBS_NOTIFY | platform::WS_VSCROLL},
-    {500, ControlKind::GroupBox, "Element cut-off/center frequency", 8, 202, 300, 52, 0},
-    {1506, ControlKind::Edit, "", 18, 224, 96, 22, platform::ES_AUTOHSCROLL},
-    {30, ControlKind::StaticText, "Hz", 120, 228, 24, 16, 0},
-    {1053, ControlKind::CheckBox, "By-pass This Element", 162, 226, 140, 18, 0},
-    {100, ControlKind::GroupBox, "Q-Circuit and Shelving", 8, 260, 300, 56, 0},
-    {200, ControlKind::StaticText, "Gain", 18, 286, 32, 16, 0},
-    {1515, ControlKind::Edit, "", 54, 282, 76, 22, platform::ES_AUTOHSCROLL},
-    {1100, ControlKind::StaticText, "dB", 134, 286, 20, 16, 0},
-    {300, ControlKind::StaticText, "Q/R", 170, 286, 28, 16, 0},
-    {1517, ControlKind::Edit, "", 202, 282, 96, 22, platform::ES_AUTOHSCROLL},
-    {1, ControlKind::DefPushButton, "Done", 8, 326, 80, 26, 0},
-    {2, ControlKind::PushButton, "Cancel", 228, 326, 80, 26, 0},
+    {400, ControlKind::GroupBox, "Filter Configuration --------------------- Filter Type", 5, 4,
+     200, 127, 0},
+    {1509, ControlKind::ListBox, "", 12, 19, 91, 107, platform::LBS_NOTIFY | platform::WS_VSCROLL},
+    {1512, ControlKind::ListBox, "", 108, 19, 91, 107, platform::LBS_NOTIFY | platform::WS_VSCROLL},
+    {500, ControlKind::GroupBox, "Element cut-off/center frequency", 5, 135, 200, 35, 0},
+    {1506, ControlKind::Edit, "", 12, 149, 64, 15, platform::ES_AUTOHSCROLL},
+    {30, ControlKind::StaticText, "Hz", 80, 152, 16, 11, 0},
+    {1053, ControlKind::CheckBox, "By-pass This Element", 108, 151, 93, 12, 0},
+    {100, ControlKind::GroupBox, "Q-Circuit and Shelving", 5, 173, 200, 37, 0},
+    {200, ControlKind::StaticText, "Gain", 12, 191, 21, 11, 0},
+    {1515, ControlKind::Edit, "", 36, 188, 51, 15, platform::ES_AUTOHSCROLL},
+    {1100, ControlKind::StaticText, "dB", 89, 191, 13, 11, 0},
+    {300, ControlKind::StaticText, "Q/R", 113, 191, 19, 11, 0},
+    {1517, ControlKind::Edit, "", 135, 188, 64, 15, platform::ES_AUTOHSCROLL},
+    {1, ControlKind::DefPushButton, "Done", 5, 217, 53, 17, 0},
+    {2, ControlKind::PushButton, "Cancel", 152, 217, 53, 17, 0},
 };
 
 }  // namespace
 
 const platform::DialogTemplate EnterBehringerDialog = {
-    "EnterBehringer", "Filter And Voicing Element Data",      60, 40, 316, 362, nullptr, 8, 0,
+    "EnterBehringer", "Filter And Voicing Element Data",      40, 27, 211, 241, nullptr, 8, 0,
     kControls,        sizeof kControls / sizeof kControls[0],
 };
 

@@ -9,17 +9,17 @@ namespace {
 using platform::ControlKind;
 
 const platform::ControlTemplate kControls[] = {
-    {10, ControlKind::StaticText, "Port", 12, 16, 32, 16, 0},
-    {1020, ControlKind::Edit, "", 48, 12, 48, 22, platform::ES_AUTOHSCROLL},
-    {20, ControlKind::StaticText, "Node", 108, 16, 96, 16, 0},
-    {1, ControlKind::DefPushButton, "Done", 12, 48, 72, 24, 0},
-    {2, ControlKind::PushButton, "Cancel", 132, 48, 72, 24, 0},
+    {10, ControlKind::StaticText, "Port", 8, 11, 21, 11, 0},
+    {1020, ControlKind::Edit, "", 32, 8, 32, 15, platform::ES_AUTOHSCROLL},
+    {20, ControlKind::StaticText, "Node", 72, 11, 64, 11, 0},
+    {1, ControlKind::DefPushButton, "Done", 8, 32, 48, 16, 0},
+    {2, ControlKind::PushButton, "Cancel", 88, 32, 48, 16, 0},
 };
 
 }  // namespace
 
 const platform::DialogTemplate EnterInputPortDialog = {
-    "EnterInputPort", "Enter Sound Card INPUT Port",          60, 60, 216, 84, nullptr, 8, 0,
+    "EnterInputPort", "Enter Sound Card INPUT Port",          40, 40, 144, 56, nullptr, 8, 0,
     kControls,        sizeof kControls / sizeof kControls[0],
 };
 

@@ -7,12 +7,12 @@ namespace resources {
 namespace {
 
 const platform::ControlTemplate kTestTonesControls[] = {
-    {-1, platform::ControlKind::StaticText, "Replace Audio with", 8, 12, 104, 16, 0},
-    {5038, platform::ControlKind::Edit, "", 114, 9, 56, 20, 0},
-    {-1, platform::ControlKind::StaticText, "Hz, On", 176, 12, 40, 16, 0},
-    {5037, platform::ControlKind::DropDownList, "", 96, 34, 80, 200, 0},
-    {1, platform::ControlKind::DefPushButton, "Done", 184, 34, 60, 22, 0},
-    {2, platform::ControlKind::PushButton, "Cancel", 8, 34, 60, 22, 0},
+    {-1, platform::ControlKind::StaticText, "Replace Audio with", 5, 7, 70, 9, 0},
+    {5038, platform::ControlKind::Edit, "", 77, 5, 42, 12, 0},
+    {-1, platform::ControlKind::StaticText, "Hz, On", 123, 7, 42, 9, 0},
+    {5037, platform::ControlKind::DropDownList, "", 62, 20, 50, 130, 0},
+    {1, platform::ControlKind::DefPushButton, "Done", 125, 20, 40, 14, 0},
+    {2, platform::ControlKind::PushButton, "Cancel", 5, 20, 40, 14, 0},
 };
 
 }  // namespace
@@ -20,10 +20,10 @@ const platform::ControlTemplate kTestTonesControls[] = {
 const platform::DialogTemplate TestTonesDialog = {
     "QUORVEX_LINEARIZER_TEST_TONES",
     "Test Tones",
-    40,
-    40,
-    255,
-    64,
+    27,
+    27,
+    170,
+    37,
     nullptr,
     8,
     0,

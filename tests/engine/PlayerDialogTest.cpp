@@ -3,6 +3,7 @@
 // its read-out, the owner-drawn Play and STOP buttons, Clear Plots and closing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Engine.h"
@@ -394,6 +395,35 @@ TEST_F(PlayerDialogTest, PlayAndStopButtonsAreOwnerDrawn) {
     EXPECT_EQ(PixelOf(play, 20, 36), RGB(0, 0, 0)) << "shadow edge";
     EXPECT_EQ(PixelOf(play, 45, 20), RGB(0, 0, 0)) << "shadow edge";
     EXPECT_GT(CountColour(play, 8, 10, 40, 26, RGB(0, 0, 0)), 10) << "PLAY text";
+}
+
+// The texts of Play and STOP end inside the face, before the shadow edge at x = 45: in the
+// button's font, and on the pixels (a column of bare face is left between text and edge).
+TEST_F(PlayerDialogTest, PlayAndStopTextsShowWhole) {
+    Open();
+    platform::InvalidateRect(dialog_, nullptr, 1);
+    platform::testing::PumpUntilIdle();
+    struct Button {
+        int id;
+        const char* text;
+        COLORREF face;
+    };
+    const Button buttons[] = {{5000, "PLAY", RGB(255, 255, 0)}, {5010, "STOP", RGB(0, 255, 255)}};
+    for (const Button& b : buttons) {
+        const HWND button = platform::GetDlgItem(dialog_, b.id);
+        ASSERT_TRUE(button);
+        const platform::HDC hdc = platform::GetDC(button);
+        platform::SIZE extent{};
+        platform::GetTextExtentPoint32(hdc, b.text, 4, &extent);
+        EXPECT_LT(8 + extent.cx, 45) << b.text;
+        int rightmost = -1;
+        for (int y = 3; y < 34; ++y)
+            for (int x = 0; x < 45; ++x)
+                if (platform::GetPixel(hdc, x, y) != b.face) rightmost = std::max(rightmost, x);
+        platform::ReleaseDC(button, hdc);
+        EXPECT_GT(rightmost, 8) << b.text << " is drawn";
+        EXPECT_LT(rightmost, 44) << b.text << " runs into the edge";
+    }
 }
 
 TEST_F(PlayerDialogTest, ClearPlotsEmptiesCurvesAndSpectra) {

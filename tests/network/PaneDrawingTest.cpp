@@ -22,6 +22,41 @@ constexpr COLORREF kGrey = RGB(164, 164, 164);
 constexpr COLORREF kNodeColour = RGB(128, 0, 0);
 constexpr COLORREF kValueColour = RGB(0, 0, 128);
 
+// Text is antialiased: its pixels are blends of the ink over the background. Counts the pixels of
+// a rectangle that are such a blend with at least half ink.
+int CountInk(platform::HWND hwnd, int x0, int y0, int x1, int y1, COLORREF ink) {
+    const double bg[3] = {static_cast<double>(platform::GetRValue(kBackground)),
+                          static_cast<double>(platform::GetGValue(kBackground)),
+                          static_cast<double>(platform::GetBValue(kBackground))};
+    const double in[3] = {static_cast<double>(platform::GetRValue(ink)),
+                          static_cast<double>(platform::GetGValue(ink)),
+                          static_cast<double>(platform::GetBValue(ink))};
+    const platform::HDC hdc = platform::GetDC(hwnd);
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            const COLORREF p = platform::GetPixel(hdc, x, y);
+            const double px[3] = {static_cast<double>(platform::GetRValue(p)),
+                                  static_cast<double>(platform::GetGValue(p)),
+                                  static_cast<double>(platform::GetBValue(p))};
+            double dot = 0, len = 0;
+            for (int k = 0; k < 3; ++k) {
+                dot += (px[k] - bg[k]) * (in[k] - bg[k]);
+                len += (in[k] - bg[k]) * (in[k] - bg[k]);
+            }
+            const double t = dot / len;
+            double off = 0;
+            for (int k = 0; k < 3; ++k) {
+                const double d = px[k] - (bg[k] + t * (in[k] - bg[k]));
+                off += d * d;
+            }
+            if (t >= 0.5 && off <= 24.0 * 24.0) ++count;
+        }
+    }
+    platform::ReleaseDC(hwnd, hdc);
+    return count;
+}
+
 // Family and slope names for the label painter (test data).
 const char* const kNames[22] = {"Fam0",   "Fam1",   "Fam2",   "Fam3",   "Fam4",   "Fam5",
                                 "Fam6",   "Fam7",   "Fam8",   "Fam9",   "Fam10",  "Fam11",
@@ -146,8 +181,8 @@ TEST_F(PaneDrawingTest, NodeNumbersOnlyWhenShownAndNeverForMinusOne) {
     ShowNodes = 1;
     Show();
     // Junction numbers at (x1 + 2, y1); the unwired junction (-1) shows none.
-    EXPECT_GT(CountColour(pane_, 102, 100, 115, 115, kNodeColour), 3);
-    EXPECT_GT(CountColour(pane_, 302, 100, 315, 115, kNodeColour), 3);
+    EXPECT_GT(CountInk(pane_, 102, 100, 115, 115, kNodeColour), 3);
+    EXPECT_GT(CountInk(pane_, 302, 100, 315, 115, kNodeColour), 3);
     EXPECT_EQ(CountColour(pane_, 302, 300, 315, 315, kNodeColour), 0);
 }
 
@@ -294,7 +329,7 @@ TEST_F(PaneDrawingTest, NodeNumbersStandBesideEachTerminal) {
         {100 + 2, 100, "junction node at (x1 + 2, y1)"},
     };
     for (const auto& p : probes) {
-        EXPECT_GT(CountColour(pane_, p.x, p.y, p.x + 7, p.y + 11, kNodeColour), 2) << p.what;
+        EXPECT_GT(CountInk(pane_, p.x, p.y, p.x + 7, p.y + 11, kNodeColour), 2) << p.what;
     }
 }
 

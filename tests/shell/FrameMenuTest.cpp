@@ -192,8 +192,9 @@ TEST_F(FrameTest, SharedFontsHaveTheirCellHeightsGui) {
         platform::HFONT font;
         int height;
     };
+    // "Helv" is a bitmap face whose smallest size has a 13-pixel cell: the 6 asked for gets that.
     const FontCase fonts[] = {
-        {"SmallFont", SmallFont, 6}, {"TitleFont", TitleFont, 24}, {"LabelFont", LabelFont, 12}};
+        {"SmallFont", SmallFont, 13}, {"TitleFont", TitleFont, 24}, {"LabelFont", LabelFont, 12}};
     const platform::HDC dc = platform::CreateCompatibleDC(platform::HDC{});
     for (const FontCase& c : fonts) {
         ASSERT_TRUE(c.font) << c.name;

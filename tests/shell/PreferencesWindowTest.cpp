@@ -405,6 +405,34 @@ TEST_F(SettingsWindowGui, OtherControlsDoNotMoveTheColour) {
     EXPECT_EQ(std::memcmp(&before, &CurveColourScheme[1], sizeof before), 0);
 }
 
+// Opened at a rectangle too short for the page (the first start's 900 x 500), the window grows
+// so that the last entry row shows whole; a taller rectangle is kept as it is.
+TEST_F(SettingsWindowGui, PenColoursOpensTallEnoughForItsLastRow) {
+    const int heights[] = {500, 300, 800};
+    for (int height : heights) {
+        WindowPlacements[kSlotPenColourChild] = WindowPlacement{0, 0, 900, height};
+        const HWND window = OpenPenColours();
+        ASSERT_TRUE(window);
+        platform::RECT client{};
+        platform::GetClientRect(window, &client);
+        const HWND last = platform::GetDlgItem(window, kColourEntryBoxIds[kColourEntryCount - 1]);
+        ASSERT_TRUE(last);
+        platform::RECT box{};
+        platform::GetWindowRect(last, &box);
+        platform::POINT bottom{box.left, box.bottom};
+        platform::ScreenToClient(window, &bottom);
+        EXPECT_LE(bottom.y, client.bottom) << "opened " << height << " high";
+        platform::RECT outer{};
+        platform::GetWindowRect(window, &outer);
+        if (height == 800) {
+            EXPECT_EQ(outer.bottom - outer.top, 800) << "a tall window is kept";
+        }
+        EXPECT_EQ(outer.right - outer.left, 900);
+        platform::DestroyWindow(window);
+        pt::PumpUntilIdle();
+    }
+}
+
 TEST_F(SettingsWindowGui, PenColoursEditsEntriesTwoToNineteen) {
     const HWND window = OpenPenColours();
     ASSERT_TRUE(window);

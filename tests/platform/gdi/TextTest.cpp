@@ -1,7 +1,11 @@
-// Fonts and text: cell sizes, width by stretch, text inside its cell, background modes.
+// Fonts and text: cell and character heights, width by stretch, the smallest size of bitmap
+// faces, distinguishable digits, antialiased text inside its cell, background modes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "tests/platform/gdi/Canvas.h"
 
@@ -25,14 +29,27 @@ struct FontCase {
     int height;
     int width;
     int weight;
+    int smallest_cell;  // bitmap faces: the cell of their smallest size; scalable faces 0
 };
+
+// The smallest size of the bitmap faces: 8 points on a 96-dpi screen.
+constexpr int kBitmapCell = 13;
 
 // The shared fonts of the system and a few others.
 const FontCase kFonts[] = {
-    {"Helv", 6, 4, 100},         {"Arial", 24, 14, 700},
-    {"Arial", 12, 5, 100},       {"Times New Roman", 20, 0, 400},
-    {"Courier New", 16, 8, 400}, {"NoSuchFace", 14, 0, 400},
+    {"Helv", 6, 4, 100, kBitmapCell},  {"Arial", 24, 14, 700, 0},
+    {"Arial", 12, 5, 100, 0},          {"Times New Roman", 20, 0, 400, 0},
+    {"Courier New", 16, 8, 400, 0},    {"NoSuchFace", 14, 0, 400, 0},
+    {"Helv", 20, 0, 400, kBitmapCell}, {"Arial", 6, 0, 400, 0},
 };
+
+int CellOf(HFONT f) {
+    Canvas c(4, 4);
+    SelectObject(c.dc(), f);
+    const int cy = Extent(c.dc(), "Hg").cy;
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    return cy;
+}
 
 TEST(GdiText, CellHeightIsAtMostTheHeightAskedFor) {
     Canvas c(10, 10);
@@ -41,8 +58,9 @@ TEST(GdiText, CellHeightIsAtMostTheHeightAskedFor) {
         ASSERT_NE(f, HFONT{}) << k.face;
         SelectObject(c.dc(), f);
         const SIZE s = Extent(c.dc(), "Hg");
-        EXPECT_LE(s.cy, k.height) << k.face << " " << k.height;
-        EXPECT_GE(s.cy, k.height - 3) << k.face << " " << k.height;
+        const int asked = std::max(k.height, k.smallest_cell);
+        EXPECT_LE(s.cy, asked) << k.face << " " << k.height;
+        EXPECT_GE(s.cy, asked - 3) << k.face << " " << k.height;
         EXPECT_GT(s.cx, 0) << k.face;
         SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
         DeleteObject(f);
@@ -52,10 +70,109 @@ TEST(GdiText, CellHeightIsAtMostTheHeightAskedFor) {
     EXPECT_GE(system.cy, 13);
 }
 
+TEST(GdiText, NegativeHeightIsTheCharacterHeight) {
+    // A character (em) height leaves room for the accents and descenders in the cell: its cell
+    // is taller than the same number asked as a cell height, by less than a third.
+    for (const char* face : {"Arial", "Times New Roman", "Courier New"}) {
+        for (int h : {8, 11, 13, 20, 40}) {
+            HFONT character = Font(-h, 0, 400, face);
+            HFONT cell = Font(h, 0, 400, face);
+            EXPECT_GT(CellOf(character), CellOf(cell)) << face << " " << h;
+            EXPECT_GT(CellOf(character), h) << face << " " << h;
+            EXPECT_LE(CellOf(character), h * 4 / 3 + 1) << face << " " << h;
+            DeleteObject(character);
+            DeleteObject(cell);
+        }
+    }
+}
+
+TEST(GdiText, ZeroWidthKeepsTheFacesAspect) {
+    Canvas c(10, 10);
+    const char* text = "Fo: 1000.0 Hz";
+    HFONT small = Font(-12, 0, 400, "Arial");
+    HFONT large = Font(-36, 0, 400, "Arial");
+    SelectObject(c.dc(), small);
+    const SIZE a = Extent(c.dc(), text);
+    SelectObject(c.dc(), large);
+    const SIZE b = Extent(c.dc(), text);
+    EXPECT_NEAR(static_cast<double>(b.cx) / a.cx, static_cast<double>(b.cy) / a.cy, 0.25);
+    SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+    DeleteObject(small);
+    DeleteObject(large);
+}
+
+TEST(GdiText, BitmapFacesHaveASmallestSize) {
+    // "Helv" is kept as a bitmap face: any smaller request gets its smallest size, at its own
+    // width; scalable faces shrink to what is asked.
+    HFONT smallest = Font(kBitmapCell, 0, 100, "Helv");
+    const int cell = CellOf(smallest);
+    for (int h : {1, 4, 6, 9, 12}) {
+        HFONT f = Font(h, 4, 100, "Helv");
+        EXPECT_EQ(CellOf(f), cell) << h;
+        Canvas a(80, 20);
+        Canvas b(80, 20);
+        SelectObject(a.dc(), f);
+        SelectObject(b.dc(), smallest);
+        EXPECT_EQ(Extent(a.dc(), "Fo: 1000.0 Hz").cx, Extent(b.dc(), "Fo: 1000.0 Hz").cx) << h;
+        SelectObject(a.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(b.dc(), GetStockObject(SYSTEM_FONT));
+        DeleteObject(f);
+        HFONT scalable = Font(h + 2, 0, 100, "Arial");
+        EXPECT_LE(CellOf(scalable), h + 2) << h;
+        DeleteObject(scalable);
+    }
+    HFONT large = Font(24, 0, 100, "Helv");
+    EXPECT_GT(CellOf(large), cell);
+    DeleteObject(large);
+    DeleteObject(smallest);
+}
+
+// The digits of every shared font are told apart: each pair differs by at least the ink of three
+// whole pixels, and each digit is tall enough to read.
+TEST(GdiText, DigitsOfTheSharedFontsAreDistinguishable) {
+    const FontCase shared[] = {kFonts[0], kFonts[1], kFonts[2]};
+    for (const FontCase& k : shared) {
+        HFONT f = Font(k.height, k.width, k.weight, k.face);
+        std::vector<std::vector<int>> ink(10);
+        for (int d = 0; d < 10; ++d) {
+            Canvas c(30, 40);
+            SelectObject(c.dc(), f);
+            SetBkMode(c.dc(), TRANSPARENT);
+            SetTextColor(c.dc(), kBlack);
+            const char digit = static_cast<char>('0' + d);
+            TextOut(c.dc(), 4, 4, &digit, 1);
+            int top = 40, bottom = -1;
+            for (int y = 0; y < 40; ++y) {
+                for (int x = 0; x < 30; ++x) {
+                    const int darkness = 255 - static_cast<int>(GetRValue(c.At(x, y)));
+                    ink[d].push_back(darkness);
+                    if (darkness > 128) top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+            EXPECT_GE(bottom - top + 1, 7) << k.face << " " << k.height << ": digit " << d;
+            SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+        }
+        for (int a = 0; a < 10; ++a) {
+            for (int b = a + 1; b < 10; ++b) {
+                // Antialiased strokes differ partly: add up the differences of ink.
+                int different = 0;
+                for (std::size_t i = 0; i < ink[a].size(); ++i)
+                    different += std::abs(ink[a][i] - ink[b][i]);
+                EXPECT_GE(different, 3 * 255)
+                    << k.face << " " << k.height << ": " << a << " and " << b;
+            }
+        }
+        DeleteObject(f);
+    }
+}
+
 TEST(GdiText, AverageWidthStretchesTheFace) {
     Canvas c(10, 10);
-    const char* alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-    const double letters = 52.0;
+    // The average width is that of running text: lowercase letters and spaces by frequency.
+    const char* alphabet =
+        "it is a truth universally acknowledged that a single man in possession of a good "
+        "fortune must be in want of a wife";
+    const double letters = static_cast<double>(std::strlen(alphabet));
     for (int width : {4, 5, 8, 10}) {
         HFONT f = Font(16, width, 400, "Arial");
         SelectObject(c.dc(), f);
@@ -93,9 +210,13 @@ TEST(GdiText, TextLandsInsideItsCell) {
         EXPECT_GE(e.left, 7) << k.face << c.Dump(ink);
         EXPECT_GE(e.top, 9) << k.face << c.Dump(ink);
         EXPECT_LE(e.right, 7 + s.cx + 1) << k.face << c.Dump(ink);
-        EXPECT_LE(e.bottom, 9 + s.cy) << k.face << c.Dump(ink);
-        // No antialiasing: every pixel is the text colour or untouched.
-        for (COLORREF p : c.Pixels()) ASSERT_TRUE(p == kWhite || p == ink) << k.face;
+        // Antialiasing may shade one pixel beyond the last whole one.
+        EXPECT_LE(e.bottom, 9 + s.cy + 1) << k.face << c.Dump(ink);
+        // Antialiased: every pixel is a blend of the text colour over the white.
+        for (COLORREF p : c.Pixels()) {
+            ASSERT_GE(GetRValue(p), GetRValue(ink)) << k.face;
+            ASSERT_EQ(GetGValue(p), GetBValue(p)) << k.face;
+        }
         SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
         DeleteObject(f);
     }
@@ -114,7 +235,9 @@ TEST(GdiText, OpaqueBackgroundFillsTheCell) {
             const bool in = x >= 4 && x < 4 + s.cx && y >= 5 && y < 5 + s.cy;
             const COLORREF p = c.At(x, y);
             if (in) {
-                EXPECT_TRUE(p == RGB(255, 255, 0) || p == RGB(0, 0, 128)) << x << "," << y;
+                // A blend of the navy text over the yellow cell.
+                EXPECT_EQ(GetRValue(p), GetGValue(p)) << x << "," << y;
+                EXPECT_LE(GetBValue(p), 128) << x << "," << y;
             } else {
                 EXPECT_EQ(p, RGB(50, 60, 70)) << "outside the cell: " << x << "," << y;
             }
