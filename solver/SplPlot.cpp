@@ -158,7 +158,7 @@ const Family kFamilies[] = {
 };
 
 int PenStyle(float type) {
-    const int t = static_cast<int>(type);
+    const int t = TruncatedIndex(type, 0, 3, 1);
     if (t == 2) return platform::PS_DOT;
     if (t == 3) return platform::PS_DASH;
     return platform::PS_SOLID;  // below 2, and any type the colour window does not offer
