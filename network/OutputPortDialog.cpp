@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "network/EditorState.h"
@@ -14,6 +15,7 @@
 #include "shell/FileIo.h"
 #include "shell/NumberText.h"
 #include "shell/StartupAllocation.h"
+#include "shell/ValueRepairs.h"
 
 namespace network {
 
@@ -184,16 +186,26 @@ void LoadDriverFile(HWND dialog, int e) {
         ElementDialogMessage(dialog, kDriverNotRecognizedText);
         return;
     }
-    shell::ElementDriverBlock& driver = shell::WorkingNetwork.ElementDriverData[e];
-    std::memcpy(driver.Spl, record.Spl, sizeof driver.Spl);
-    std::memcpy(driver.Phase, record.Phase, sizeof driver.Phase);
-    std::memcpy(driver.Real, record.HbtReal, sizeof driver.Real);
-    std::memcpy(driver.Imag, record.HbtImag, sizeof driver.Imag);
+    // The values are checked in a block of their own; the element changes once they are sound.
+    static shell::ElementDriverBlock loaded;
+    std::memcpy(loaded.Spl, record.Spl, sizeof loaded.Spl);
+    std::memcpy(loaded.Phase, record.Phase, sizeof loaded.Phase);
+    std::memcpy(loaded.Real, record.HbtReal, sizeof loaded.Real);
+    std::memcpy(loaded.Imag, record.HbtImag, sizeof loaded.Imag);
     // The efficiency text fills its whole field when it is long: bound it before converting.
     char efficiency[sizeof record.Efficiency + 1];
     std::memcpy(efficiency, record.Efficiency, sizeof record.Efficiency);
     efficiency[sizeof record.Efficiency] = '\0';
-    driver.Efficiency = TextValue(efficiency);
+    loaded.Efficiency = TextValue(efficiency);
+    shell::ValueRepairs repairs;
+    shell::RepairDriverData(loaded, "This driver file", repairs);
+    shell::WorkingNetwork.ElementDriverData[e] = loaded;
+    if (!repairs.Empty()) {
+        const std::string text = repairs.Text(
+            "Some values of this driver file were out of range and have been replaced by their "
+            "defaults:\n");
+        ElementDialogMessage(dialog, text.c_str());
+    }
 }
 
 void Browse(HWND dialog, int e) {

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "shell/Globals.h"
+#include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
+#include "shell/ValueRepairs.h"
 
 namespace shell {
 
@@ -113,6 +115,35 @@ int InitDriverRecord(DriverRecord* record) {
     // Calibration copies stay (0, 0); the two long texts stay empty.
     CopyTextSlot(r.Text1934C, "0.0");
     return 0;
+}
+
+namespace {
+
+void CheckPoint(float& value, float low, float high, float fallback, const std::string& what,
+                ValueRepairs& repairs) {
+    if (value >= low && value <= high) return;  // false for NaN
+    value = fallback;
+    repairs.Note(what);
+}
+
+}  // namespace
+
+int RepairDriverData(ElementDriverBlock& block, const std::string& owner, ValueRepairs& repairs) {
+    const int before = repairs.Count();
+    const std::string spl = owner + ": driver SPL";
+    const std::string phase = owner + ": driver phase";
+    const std::string response = owner + ": driver response";
+    for (int k = 0; k < kGridPoints; ++k) {
+        CheckPoint(block.Spl[k], kDriverLevelLowDb, kDriverLevelHighDb, 90.0f, spl, repairs);
+        CheckPoint(block.Phase[k], -kDriverPhaseLimit, kDriverPhaseLimit, 0.0f, phase, repairs);
+        CheckPoint(block.Real[k], -kDriverResponseLimit, kDriverResponseLimit, 1.0f, response,
+                   repairs);
+        CheckPoint(block.Imag[k], -kDriverResponseLimit, kDriverResponseLimit, 0.0f, response,
+                   repairs);
+    }
+    CheckPoint(block.Efficiency, kDriverLevelLowDb, kDriverLevelHighDb, 90.0f,
+               owner + ": driver efficiency", repairs);
+    return repairs.Count() - before;
 }
 
 }  // namespace shell

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
@@ -106,10 +107,6 @@ constexpr float kLevelLimitDb = 200.0f;       // gains, slopes and added levels 
 constexpr float kOutputGainLimitDb = 120.0f;  // output gain of a port [dB]
 constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
 constexpr float kTransferLimit = 1.0e3f;      // |re|, |im| of a transfer point (+60 dB)
-constexpr float kDriverResponseLimit = 1.0e4f;  // |re|, |im| of a driver response point
-constexpr float kDriverLevelLowDb = -200.0f;
-constexpr float kDriverLevelHighDb = 250.0f;
-constexpr float kDriverPhaseLimit = 1.0e6f;   // degrees (unwrapped phase may run far)
 
 const char* const kChannelNames[kPaneCount] = {"Front Left",  "Center",     "Front Right",
                                                "Rear Left",   "Subwoofer 1", "Rear Right",
@@ -144,10 +141,11 @@ class ChannelRepair {
         value = fallback;
         Note(element, what);
     }
-    void Note(int element, const char* what) {
-        repairs_.Note(std::string(kChannelNames[k_]) + ", element " + std::to_string(element + 1) +
-                      ": " + what);
+    void Note(int element, const char* what) { repairs_.Note(Owner(element) + ": " + what); }
+    std::string Owner(int element) const {
+        return std::string(kChannelNames[k_]) + ", element " + std::to_string(element + 1);
     }
+    ValueRepairs& Repairs() { return repairs_; }
 
   private:
     int k_;
@@ -191,16 +189,7 @@ void RepairCurves(ProjectChannelBlock& c, int e, ChannelRepair& fix) {
         point = {1.0f, 0.0f};
         fix.Note(e, "transfer curve");
     }
-    ElementDriverBlock& d = c.ElementDriverData[e];
-    for (int k = 0; k < kGridPoints; ++k) {
-        fix.Check(d.Spl[k], kDriverLevelLowDb, kDriverLevelHighDb, 90.0f, e, "driver SPL");
-        fix.Check(d.Phase[k], -kDriverPhaseLimit, kDriverPhaseLimit, 0.0f, e, "driver phase");
-        fix.Check(d.Real[k], -kDriverResponseLimit, kDriverResponseLimit, 1.0f, e,
-                  "driver response");
-        fix.Check(d.Imag[k], -kDriverResponseLimit, kDriverResponseLimit, 0.0f, e,
-                  "driver response");
-    }
-    fix.Check(d.Efficiency, kDriverLevelLowDb, kDriverLevelHighDb, 90.0f, e, "driver efficiency");
+    RepairDriverData(c.ElementDriverData[e], fix.Owner(e), fix.Repairs());
 }
 
 // A remote-control output text: terminated in its slot, printable, and no run of digits long
