@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/sys/Files.h"
 #include "shell/Globals.h"
 
 namespace shell {
@@ -27,7 +28,7 @@ std::string TempPathFor(const char* path) {
 
 std::int64_t FileLength(const char* path) {
     if (path == nullptr) return -1;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platform::OpenRegularFileForReading(path);
     if (file == nullptr) return -1;
     std::int64_t length = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) {
@@ -40,7 +41,7 @@ std::int64_t FileLength(const char* path) {
 
 FileStatus ReadFileExact(const char* path, std::size_t expected, std::vector<std::uint8_t>& out) {
     if (path == nullptr) return FileStatus::kOpenFailed;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platform::OpenRegularFileForReading(path);
     if (file == nullptr) return FileStatus::kOpenFailed;
     FileStatus status = FileStatus::kOk;
     long length = -1;
@@ -62,7 +63,7 @@ FileStatus ReadFileExact(const char* path, std::size_t expected, std::vector<std
 
 FileStatus ReadFileHead(const char* path, std::size_t capacity, std::vector<std::uint8_t>& out) {
     if (path == nullptr) return FileStatus::kOpenFailed;
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = platform::OpenRegularFileForReading(path);
     if (file == nullptr) return FileStatus::kOpenFailed;
     out.resize(capacity);
     const std::size_t got = capacity > 0 ? std::fread(out.data(), 1, capacity, file) : 0;

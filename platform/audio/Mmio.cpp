@@ -2,6 +2,7 @@
 // wrap; the file size is taken once at open, and every read is cut to it.
 
 #include "platform/audio/Mmio.h"
+#include "platform/sys/Files.h"
 
 #include <sys/stat.h>
 
@@ -59,7 +60,7 @@ HMMIO mmioOpen(const char* path, void* info, DWORD flags) {
     for (int i = 0; i < kMaxFiles && slot < 0; ++i)
         if (files[i].file == nullptr) slot = i;
     if (slot < 0) return HMMIO{};
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenRegularFileForReading(path);  // never waits on a pipe
     if (file == nullptr) return HMMIO{};
     struct stat st {};
     if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 0x7FFFFFFF) {

@@ -1,5 +1,6 @@
 // PreferencesRecord: defaults, reading and writing "QV_Preferences.pre", damaged files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -411,6 +412,22 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     ClearMessageBoxLog();
     ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
     EXPECT_TRUE(MessageBoxLog().empty());
+}
+
+}  // namespace
+}  // namespace shell
+
+namespace shell {
+namespace {
+
+TEST_F(PreferencesTest, APipeInPlaceOfTheFileCannotBeOpened) {
+    ASSERT_EQ(::mkfifo(PrefsPath().c_str(), 0600), 0);
+    const auto defaults = Defaults();
+    ClearMessageBoxLog();
+    EXPECT_EQ(ReadPreferencesFile(platform::HWND{}), 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, "Unable To OPEN Preferences File");
+    EXPECT_EQ(std::memcmp(Preferences, defaults.get(), sizeof(PreferencesRecord)), 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Project files: size and content refusals, damaged files, unpack fixes, interrupted saves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -370,6 +371,22 @@ TEST_F(ProjectFileTest, CoordinatesNoPaneCanShowAreRefused) {
         ASSERT_EQ(MessageBoxLog().size(), 1u) << c.what;
         EXPECT_EQ(MessageBoxLog()[0].text, kNotRecognized) << c.what;
         EXPECT_TRUE(Unchanged(before)) << c.what;
+    }
+}
+
+// A named pipe or a folder in place of a project is a file that cannot be opened: the path is
+// the message, nothing waits and nothing changes.
+TEST_F(ProjectFileTest, NotARegularFileCannotBeOpened) {
+    const std::string pipe = Path("pipe.hif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, dir_.string()}) {
+        const State before = Capture();
+        ClearMessageBoxLog();
+        EXPECT_EQ(ReadProjectFile(platform::HWND{}, path.c_str()), 0) << path;
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(MessageBoxLog()[0].text, path);
+        EXPECT_TRUE(Unchanged(before)) << path;
+        EXPECT_EQ(LoadProjectFile(path.c_str()), ProjectLoadStatus::kOpenFailed) << path;
     }
 }
 
