@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
@@ -409,7 +410,10 @@ int ReadProjectFile(platform::HWND owner, const char* path) {
 int WriteProjectFile(platform::HWND owner, const char* path) {
     PackProjectImage();
     if (WriteFileAtomic(path, &Project, kProjectImageBytes) != FileStatus::kOk) {
-        platform::MessageBox(owner, path != nullptr ? path : "", kCaption,
+        // The path, then that the project was not saved and why.
+        const std::string text = std::string(path != nullptr ? path : "") +
+                                 "\n\nThe project has not been saved: " + LastSaveFailure() + ".";
+        platform::MessageBox(owner, text.c_str(), kCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 0;
     }

@@ -456,7 +456,8 @@ TEST_F(ProjectFileTest, InterruptedSaveKeepsThePreviousFile) {
         ClearMessageBoxLog();
         EXPECT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 0) << fault;
         ASSERT_EQ(MessageBoxLog().size(), 1u);
-        EXPECT_EQ(MessageBoxLog()[0].text, target) << "the message is the path";
+        EXPECT_EQ(MessageBoxLog()[0].text.rfind(target + "\n\nThe project has not been saved: ", 0), 0u)
+            << "the path, then that it was not saved and why: " << MessageBoxLog()[0].text;
         EXPECT_EQ(test::ReadBytes(target), previous) << "previous file damaged at " << fault;
     }
     FileWriteFaultAfterBytes = -1;
