@@ -71,13 +71,6 @@ KeptPort kept{};
 // opening alone never rewrites the port with its rounded display.
 bool initializing = false;
 
-bool AllFinite(const float* values, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) return false;
-    }
-    return true;
-}
-
 void ShowDistance(HWND dialog, float delay_ms) {
     SetDlgItemFloat(dialog, kDistanceStatic, "%.4f",
                     static_cast<double>(delay_ms) * kCentimetresPerMs);
@@ -157,17 +150,6 @@ void ToggleCheck(HWND dialog, int id, float* p) {
 // Reads the chosen driver file into the element's driver data. The title and path already name
 // the file, whatever the outcome.
 void LoadDriverFile(HWND dialog, int e) {
-    std::vector<std::uint8_t> bytes;
-    const shell::FileStatus status =
-        shell::ReadFileExact(OutputPortDriverPath, shell::kDriverRecordBytes, bytes);
-    if (status == shell::FileStatus::kWrongSize) {
-        ElementDialogMessage(dialog, kDriverNotRecognizedText);
-        return;
-    }
-    if (status != shell::FileStatus::kOk || bytes.size() != shell::kDriverRecordBytes) {
-        ElementDialogMessage(dialog, kDriverOpenFailedText);
-        return;
-    }
     // The file goes whole into the scratch driver record (a record of its own when the start-up
     // blocks are not allocated).
     std::unique_ptr<shell::DriverRecord> own_record;
@@ -176,30 +158,18 @@ void LoadDriverFile(HWND dialog, int e) {
         own_record = std::make_unique<shell::DriverRecord>();
         scratch = own_record.get();
     }
-    shell::DriverRecord& record = *scratch;
-    std::memcpy(&record, bytes.data(), shell::kDriverRecordBytes);
-    // A file of the right size whose curves hold no numbers is not a driver file.
-    if (!AllFinite(record.Spl, shell::kGridPoints) ||
-        !AllFinite(record.Phase, shell::kGridPoints) ||
-        !AllFinite(record.HbtReal, shell::kGridPoints) ||
-        !AllFinite(record.HbtImag, shell::kGridPoints)) {
-        ElementDialogMessage(dialog, kDriverNotRecognizedText);
-        return;
-    }
-    // The values are checked in a block of their own; the element changes once they are sound.
-    static shell::ElementDriverBlock loaded;
-    std::memcpy(loaded.Spl, record.Spl, sizeof loaded.Spl);
-    std::memcpy(loaded.Phase, record.Phase, sizeof loaded.Phase);
-    std::memcpy(loaded.Real, record.HbtReal, sizeof loaded.Real);
-    std::memcpy(loaded.Imag, record.HbtImag, sizeof loaded.Imag);
-    // The efficiency text fills its whole field when it is long: bound it before converting.
-    char efficiency[sizeof record.Efficiency + 1];
-    std::memcpy(efficiency, record.Efficiency, sizeof record.Efficiency);
-    efficiency[sizeof record.Efficiency] = '\0';
-    loaded.Efficiency = TextValue(efficiency);
     shell::ValueRepairs repairs;
-    shell::RepairDriverData(loaded, "This driver file", repairs);
-    shell::WorkingNetwork.ElementDriverData[e] = loaded;
+    switch (shell::ReadDriverFileData(OutputPortDriverPath, *scratch,
+                                      shell::WorkingNetwork.ElementDriverData[e], repairs)) {
+        case shell::DriverFileStatus::kNotRecognized:
+            ElementDialogMessage(dialog, kDriverNotRecognizedText);
+            return;
+        case shell::DriverFileStatus::kOpenFailed:
+            ElementDialogMessage(dialog, kDriverOpenFailedText);
+            return;
+        case shell::DriverFileStatus::kLoaded:
+            break;
+    }
     if (!repairs.Empty()) {
         const std::string text = repairs.Text(
             "Some values of this driver file were out of range and have been replaced by their "

@@ -1,7 +1,10 @@
 #include "shell/DriverRecord.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "shell/FileIo.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
@@ -144,6 +147,50 @@ int RepairDriverData(ElementDriverBlock& block, const std::string& owner, ValueR
     CheckPoint(block.Efficiency, kDriverLevelLowDb, kDriverLevelHighDb, 90.0f,
                owner + ": driver efficiency", repairs);
     return repairs.Count() - before;
+}
+
+namespace {
+
+bool AllFinite(const float* values, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DriverFileStatus ReadDriverFileData(const char* path, DriverRecord& scratch,
+                                    ElementDriverBlock& out, ValueRepairs& repairs) {
+    std::vector<std::uint8_t> bytes;
+    const FileStatus status = ReadFileExact(path, kDriverRecordBytes, bytes);
+    if (status == FileStatus::kWrongSize) return DriverFileStatus::kNotRecognized;
+    if (status != FileStatus::kOk || bytes.size() != kDriverRecordBytes) {
+        return DriverFileStatus::kOpenFailed;
+    }
+    std::memcpy(&scratch, bytes.data(), kDriverRecordBytes);
+    // A file of the right size whose curves hold no numbers is not a driver file.
+    if (!AllFinite(scratch.Spl, kGridPoints) || !AllFinite(scratch.Phase, kGridPoints) ||
+        !AllFinite(scratch.HbtReal, kGridPoints) || !AllFinite(scratch.HbtImag, kGridPoints)) {
+        return DriverFileStatus::kNotRecognized;
+    }
+    // The values are checked in a block of their own; `out` changes once they are sound.
+    static ElementDriverBlock loaded;
+    std::memcpy(loaded.Spl, scratch.Spl, sizeof loaded.Spl);
+    std::memcpy(loaded.Phase, scratch.Phase, sizeof loaded.Phase);
+    std::memcpy(loaded.Real, scratch.HbtReal, sizeof loaded.Real);
+    std::memcpy(loaded.Imag, scratch.HbtImag, sizeof loaded.Imag);
+    // The efficiency text fills its whole field when it is long: bound it before converting.
+    char efficiency[sizeof scratch.Efficiency + 1];
+    std::memcpy(efficiency, scratch.Efficiency, sizeof scratch.Efficiency);
+    efficiency[sizeof scratch.Efficiency] = '\0';
+    double value = 0.0;
+    if (!ParseNumberText(efficiency, &value)) value = 0.0;
+    // Beyond what a float holds counts as no number (0), as the element dialogs read texts.
+    loaded.Efficiency = std::fabs(value) > 3.0e38 ? 0.0f : static_cast<float>(value);
+    RepairDriverData(loaded, "This driver file", repairs);
+    out = loaded;
+    return DriverFileStatus::kLoaded;
 }
 
 }  // namespace shell

@@ -201,4 +201,14 @@ inline constexpr float kDriverResponseLimit = 1.0e4f;
 // SPL" and so on. Returns the number of values replaced.
 int RepairDriverData(ElementDriverBlock& block, const std::string& owner, ValueRepairs& repairs);
 
+enum class DriverFileStatus { kLoaded, kOpenFailed, kNotRecognized };
+
+// Reads a driver file for an output port: the file (exactly kDriverRecordBytes, a regular file)
+// goes whole into `scratch`; its SPL, phase, HBT response and efficiency text go into `out`,
+// every value checked by RepairDriverData (noted as "This driver file"). A file of another size,
+// or whose curves hold values that are not numbers, is not recognized; `out` is written only
+// when the result is kLoaded.
+DriverFileStatus ReadDriverFileData(const char* path, DriverRecord& scratch,
+                                    ElementDriverBlock& out, ValueRepairs& repairs);
+
 }  // namespace shell

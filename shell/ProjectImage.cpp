@@ -358,6 +358,22 @@ int PackProjectImage() {
     return 0;
 }
 
+ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size) {
+    g_last_repairs.Clear();
+    if (bytes == nullptr || size != kProjectImageBytes) return ProjectLoadStatus::kWrongSize;
+    // A copy of its own: the live image changes only once the copy has been checked.
+    std::unique_ptr<ProjectImage> candidate(new (std::nothrow) ProjectImage);
+    if (!candidate) return ProjectLoadStatus::kReadFailed;
+    std::memcpy(candidate.get(), bytes, kProjectImageBytes);
+    if (ValidateProjectImage(*candidate) != 0) return ProjectLoadStatus::kNotRecognized;
+    ValueRepairs repairs;
+    RepairProjectValues(*candidate, repairs);
+    g_last_repairs = repairs;
+    std::memcpy(&Project, candidate.get(), kProjectImageBytes);
+    UnpackProjectImage();
+    return ProjectLoadStatus::kLoaded;
+}
+
 ProjectLoadStatus LoadProjectFile(const char* path) {
     g_last_repairs.Clear();
     const std::int64_t length = FileLength(path);
@@ -365,7 +381,6 @@ ProjectLoadStatus LoadProjectFile(const char* path) {
     if (static_cast<std::uint64_t>(length) != kProjectImageBytes) {
         return ProjectLoadStatus::kWrongSize;
     }
-    // Read into a buffer of its own: the live image changes only once the file has been checked.
     std::vector<std::uint8_t> bytes;
     switch (ReadFileExact(path, kProjectImageBytes, bytes)) {
         case FileStatus::kOk:
@@ -377,18 +392,7 @@ ProjectLoadStatus LoadProjectFile(const char* path) {
         default:
             return ProjectLoadStatus::kReadFailed;
     }
-    std::unique_ptr<ProjectImage> candidate(new (std::nothrow) ProjectImage);
-    if (!candidate) return ProjectLoadStatus::kReadFailed;
-    std::memcpy(candidate.get(), bytes.data(), kProjectImageBytes);
-    bytes.clear();
-    bytes.shrink_to_fit();
-    if (ValidateProjectImage(*candidate) != 0) return ProjectLoadStatus::kNotRecognized;
-    ValueRepairs repairs;
-    RepairProjectValues(*candidate, repairs);
-    g_last_repairs = repairs;
-    std::memcpy(&Project, candidate.get(), kProjectImageBytes);
-    UnpackProjectImage();
-    return ProjectLoadStatus::kLoaded;
+    return LoadProjectBytes(bytes.data(), bytes.size());
 }
 
 int ReadProjectFile(platform::HWND owner, const char* path) {

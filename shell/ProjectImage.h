@@ -141,6 +141,10 @@ int PackProjectImage();
 // Outcome of loading a project file into Project without any message.
 enum class ProjectLoadStatus { kLoaded, kOpenFailed, kWrongSize, kReadFailed, kNotRecognized };
 
+// The checks and the unpack of LoadProjectFile for an image already in memory (`size` must be
+// the image's size): anything but kLoaded leaves every table unchanged.
+ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size);
+
 // Reads the file whole into a buffer of its own, checks size and content, replaces the values
 // that are out of range (RepairProjectValues) and only then copies it into Project and unpacks
 // it. Anything but kLoaded leaves every table unchanged.
