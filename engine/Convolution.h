@@ -75,7 +75,7 @@ struct ConvolutionMemory {
     float* real_sin;                              // sin(pi k / F), k = 0..F
     float* filter_re[kOutputCount][kPartitionCount];  // folded filter partitions, bins 0..F
     float* filter_im[kOutputCount][kPartitionCount];
-    bool filter_refused[kOutputCount];            // filter not finite or not bounded: silent
+    bool filter_refused[kOutputCount];  // filter not finite or not bounded: silent
 
     // Written by the scheduler (UI thread) while no input worker runs.
     float* input_slots[kInputSlotCount];          // F samples each, 24-bit scale

@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     for (int k = 0; k < shell::kGridPoints; ++k) {
-        fuzz::Require(driver.Spl[k] >= shell::kDriverLevelLowDb &&
-                          driver.Spl[k] <= shell::kDriverLevelHighDb,
-                      "driver SPL");
+        fuzz::Require(
+            driver.Spl[k] >= shell::kDriverLevelLowDb && driver.Spl[k] <= shell::kDriverLevelHighDb,
+            "driver SPL");
         fuzz::Require(std::fabs(driver.Phase[k]) <= shell::kDriverPhaseLimit, "driver phase");
         fuzz::Require(std::fabs(driver.Real[k]) <= shell::kDriverResponseLimit &&
                           std::fabs(driver.Imag[k]) <= shell::kDriverResponseLimit,

@@ -96,8 +96,7 @@ void StartWorld(int* argc, char*** argv) {
     Require(shell::AllocCurveBuffers() == 0, "curve blocks");
     Require(shell::AllocDspBuffers() == 0, "DSP blocks");
     Require(engine::AllocConvolutionMemory(g_engine) == 0, "engine memory");
-    g_folder = (std::filesystem::temp_directory_path() /
-                ("qv_fuzz_" + std::to_string(::getpid())))
+    g_folder = (std::filesystem::temp_directory_path() / ("qv_fuzz_" + std::to_string(::getpid())))
                    .string();
     std::filesystem::create_directories(g_folder);
 }
@@ -139,7 +138,8 @@ void CheckProjectState() {
     Require(shell::SubwooferMode >= 0 && shell::SubwooferMode <= 2, "subwoofer mode");
     Require(shell::InputLayout >= 0 && shell::InputLayout <= 2, "input layout");
     Require(shell::OutputLayout >= 0 && shell::OutputLayout <= 2, "output layout");
-    for (const auto& text : s.HotkeyOutputTexts) Require(std::memchr(text, 0, sizeof text), "texts");
+    for (const auto& text : s.HotkeyOutputTexts)
+        Require(std::memchr(text, 0, sizeof text), "texts");
     for (const shell::PaneStore& store : shell::PaneStores) {
         Require(store.ElementCount >= 0 && store.ElementCount <= shell::kMaxElements, "elements");
         Require(store.WireCount >= 0 && store.WireCount <= shell::kMaxWires, "wires");
@@ -221,12 +221,13 @@ void SolveAndPlayOneBlock() {
     for (int o = 0; o < engine::kOutputCount; ++o) {
         for (int p = 0; p < engine::kPartitionCount; ++p) {
             spectra.push_back(shell::FilterSpectra[o][p]);
-            for (int i = 0; i < 4 * kF; ++i) Require(Finite(shell::FilterSpectra[o][p][i]), "filter");
+            for (int i = 0; i < 4 * kF; ++i)
+                Require(Finite(shell::FilterSpectra[o][p][i]), "filter");
         }
     }
-    Require(engine::PrepareConvolutionRun(g_engine, kF, 1, solver::RoutingMatrix, spectra.data()) ==
-                0,
-            "engine run");
+    Require(
+        engine::PrepareConvolutionRun(g_engine, kF, 1, solver::RoutingMatrix, spectra.data()) == 0,
+        "engine run");
     engine::BlockGains gains{};
     gains.master = engine::MasterGainFor(shell::Project.Settings.VolumeSliderPosition);
     for (float& t : gains.trims) t = 1.0f;
@@ -236,10 +237,14 @@ void SolveAndPlayOneBlock() {
         }
     }
     static std::vector<std::int32_t> out(static_cast<std::size_t>(kF) * 16);
-    engine::TransformInputs(g_engine, engine::kInputsOfWorkerA, 4, g_engine.work[engine::kWorkInputA]);
-    engine::TransformInputs(g_engine, engine::kInputsOfWorkerB, 4, g_engine.work[engine::kWorkInputB]);
-    engine::ConvolveOutputs(g_engine, 0, 7, gains, out.data(), g_engine.work[engine::kWorkOutputLow]);
-    engine::ConvolveOutputs(g_engine, 8, 15, gains, out.data(), g_engine.work[engine::kWorkOutputHigh]);
+    engine::TransformInputs(g_engine, engine::kInputsOfWorkerA, 4,
+                            g_engine.work[engine::kWorkInputA]);
+    engine::TransformInputs(g_engine, engine::kInputsOfWorkerB, 4,
+                            g_engine.work[engine::kWorkInputB]);
+    engine::ConvolveOutputs(g_engine, 0, 7, gains, out.data(),
+                            g_engine.work[engine::kWorkOutputLow]);
+    engine::ConvolveOutputs(g_engine, 8, 15, gains, out.data(),
+                            g_engine.work[engine::kWorkOutputHigh]);
     Require(gains.master <= engine::kMaxMasterGain, "master gain");
     for (int o = 0; o < engine::kOutputCount; ++o) {
         double peak = 0.0;

@@ -6,15 +6,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
-
-#include <atomic>
-#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/sys/Files.h"
 #include "shell/Globals.h"

@@ -193,7 +193,6 @@ void MoveMlsBlock(PreferencesRecord& p, bool to_record) {
     MoveText(p.MlsProcessText7, Mls.MlsProcessText7, to_record);
     MoveText(p.MlsProcessText8, Mls.MlsProcessText8, to_record);
     MoveTexts(p.MlsProcessTexts9to12, Mls.MlsProcessTexts9to12, to_record);
-
 }
 
 // Moves the words that both directions share (everything but the in-place fields).
@@ -289,11 +288,12 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     Repair(p.PlotStartFrequencyIndex, 0, 7, kDefaultPlotStartIndex, "plot start frequency",
            repairs);
     Repair(p.PlotStopFrequencyIndex, 0, 7, kDefaultPlotStopIndex, "plot stop frequency", repairs);
-    for (std::int32_t* group : {p.PlotFamilyFlags0to3, p.PlotFamilyFlags4to7, p.PlotFamilyFlags8to11}) {
+    for (std::int32_t* group :
+         {p.PlotFamilyFlags0to3, p.PlotFamilyFlags4to7, p.PlotFamilyFlags8to11}) {
         for (int i = 0; i < 4; ++i) Repair(group[i], 0, 1, 0, "plotted curve families", repairs);
     }
-    for (std::int32_t* group : {p.DeviceWords0to3, p.DeviceWords4to7, p.DeviceWords8to11,
-                                p.DeviceWords12to15}) {
+    for (std::int32_t* group :
+         {p.DeviceWords0to3, p.DeviceWords4to7, p.DeviceWords8to11, p.DeviceWords12to15}) {
         for (int i = 0; i < 4; ++i) {
             Repair(group[i], kDeviceWordLow, kDeviceWordHigh, 0, "sound device", repairs);
         }
@@ -342,10 +342,12 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     const std::int32_t width_limit = FrameClientWidth > 0 ? FrameClientWidth : kLargestClientSize;
     const std::int32_t height_limit =
         FrameClientHeight > 0 ? FrameClientHeight : kLargestClientSize;
-    for (WindowPlacement& slot : p.WindowRects) ClampWindowPlacement(slot, width_limit, height_limit);
+    for (WindowPlacement& slot : p.WindowRects)
+        ClampWindowPlacement(slot, width_limit, height_limit);
 
     // Texts: terminated in their slots.
-    for (char* text : {p.LastDriverPath, p.LastProjectPath, p.MikeCalFilePath, p.PreampCalFilePath}) {
+    for (char* text :
+         {p.LastDriverPath, p.LastProjectPath, p.MikeCalFilePath, p.PreampCalFilePath}) {
         TerminateTextSlot(text, kPathSlot);
     }
     TerminateTextSlot(p.Text12A3);
@@ -353,9 +355,7 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     return repairs.Count();
 }
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 void InitPreferenceVariables() {
     PlotStartFrequencyIndex = kDefaultPlotStartIndex;

@@ -109,9 +109,8 @@ constexpr float kOutputGainLimitDb = 120.0f;  // output gain of a port [dB]
 constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
 constexpr float kTransferLimit = 1.0e3f;      // |re|, |im| of a transfer point (+60 dB)
 
-const char* const kChannelNames[kPaneCount] = {"Front Left",  "Center",     "Front Right",
-                                               "Rear Left",   "Subwoofer 1", "Rear Right",
-                                               "Subwoofer 2"};
+const char* const kChannelNames[kPaneCount] = {
+    "Front Left", "Center", "Front Right", "Rear Left", "Subwoofer 1", "Rear Right", "Subwoofer 2"};
 
 float ClearedParamDefault(int position) {
     switch (position) {
@@ -136,8 +135,7 @@ class ChannelRepair {
     ChannelRepair(int k, ValueRepairs& repairs) : k_(k), repairs_(repairs) {}
 
     // Replaces `value` by `fallback` when it is not within low..high (or not a number).
-    void Check(float& value, float low, float high, float fallback, int element,
-               const char* what) {
+    void Check(float& value, float low, float high, float fallback, int element, const char* what) {
         if (Within(value, low, high)) return;
         value = fallback;
         Note(element, what);

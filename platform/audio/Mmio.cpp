@@ -2,7 +2,6 @@
 // wrap; the file size is taken once at open, and every read is cut to it.
 
 #include "platform/audio/Mmio.h"
-#include "platform/sys/Files.h"
 
 #include <sys/stat.h>
 
@@ -10,6 +9,8 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+
+#include "platform/sys/Files.h"
 
 namespace platform {
 namespace {

@@ -155,10 +155,10 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int width, int height, UINT fla
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     const RECT& now = w->rect;
-    const RECT r = BoundedWindowRect((flags & SWP_NOMOVE) ? now.left : x,
-                                     (flags & SWP_NOMOVE) ? now.top : y,
-                                     (flags & SWP_NOSIZE) ? now.right - now.left : width,
-                                     (flags & SWP_NOSIZE) ? now.bottom - now.top : height);
+    const RECT r =
+        BoundedWindowRect((flags & SWP_NOMOVE) ? now.left : x, (flags & SWP_NOMOVE) ? now.top : y,
+                          (flags & SWP_NOSIZE) ? now.right - now.left : width,
+                          (flags & SWP_NOSIZE) ? now.bottom - now.top : height);
     ChangeRect(hwnd, r, !(flags & SWP_NOREDRAW));
     if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOW);
     if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);

@@ -84,7 +84,6 @@ bool ControlKindOf(const char* name, DWORD style, Kind* kind) {
 
 RECT MakeRect(int l, int t, int r, int b) { return RECT{l, t, r, b}; }
 
-
 // Decorations of a window by kind and style.
 void ComputeInsets(Window& w) {
     const int cxframe = GetSystemMetrics(SM_CXFRAME);

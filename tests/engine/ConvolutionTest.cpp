@@ -425,7 +425,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedGainCase{1.0f, 1e6f, 1000.0 * engine::kMaxOutputTrim},
                       DamagedGainCase{1.0f, NAN, 0.0},
                       DamagedGainCase{1e30f, 1e30f,
-                                      1000.0 * engine::kMaxMasterGain * engine::kMaxOutputTrim}));
+                                      1000.0 * engine::kMaxMasterGain* engine::kMaxOutputTrim}));
 
 TEST(DamagedFilters, NonFiniteOrHugeBinsSilenceOnlyThatOutput) {
     const int f = 1024;

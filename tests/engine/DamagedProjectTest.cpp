@@ -3,13 +3,13 @@
 // -60 dBFS tone on the input. Whatever the damage, no output is louder than the sound project
 // played at the top of the volume range.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
 #include <memory>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -35,8 +35,8 @@ class DamagedProject : public ::testing::Test {
   protected:
     void SetUp() override {
         solver_test::ResetSolverWorld();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("qv_damaged_" + std::to_string(::getpid()));
+        dir_ =
+            std::filesystem::temp_directory_path() / ("qv_damaged_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
         // Input 1 through a 1 kHz low pass to output 1, in the Front-Left pane.
         solver_test::OneWayChannel(1, 1.0f, 1.0f);
@@ -77,11 +77,14 @@ class DamagedProject : public ::testing::Test {
         for (int b = 0; b < 12; ++b) {
             float* slot = mem.input_slots[engine::kSlotOfInput[0]];
             for (int i = 0; i < kF; ++i, ++n)
-                slot[i] = static_cast<float>(kFullScale * 0.001 *
-                                             std::sin(2.0 * 3.141592653589793 * 200.0 * n / 48000.0));
-            engine::TransformInputs(mem, engine::kInputsOfWorkerA, 4, mem.work[engine::kWorkInputA]);
-            engine::TransformInputs(mem, engine::kInputsOfWorkerB, 4, mem.work[engine::kWorkInputB]);
-            engine::ConvolveOutputs(mem, 0, 7, gains, block.data(), mem.work[engine::kWorkOutputLow]);
+                slot[i] = static_cast<float>(
+                    kFullScale * 0.001 * std::sin(2.0 * 3.141592653589793 * 200.0 * n / 48000.0));
+            engine::TransformInputs(mem, engine::kInputsOfWorkerA, 4,
+                                    mem.work[engine::kWorkInputA]);
+            engine::TransformInputs(mem, engine::kInputsOfWorkerB, 4,
+                                    mem.work[engine::kWorkInputB]);
+            engine::ConvolveOutputs(mem, 0, 7, gains, block.data(),
+                                    mem.work[engine::kWorkOutputLow]);
             engine::ConvolveOutputs(mem, 8, 15, gains, block.data(),
                                     mem.work[engine::kWorkOutputHigh]);
             for (const std::int32_t word : block) peak = std::max(peak, std::fabs(word / 256.0));
@@ -112,7 +115,9 @@ TEST_F(DamagedProject, NoDamagePlaysLouderThanTheSoundProjectAtTopVolume) {
              i.Settings.VolumeSliderPosition = std::numeric_limits<std::int32_t>::max();
          }},
         {"polarity 1e6",
-         [](shell::ProjectImage& i) { i.Channels[0].ElementParams[2][shell::kParamPolarity] = 1e6f; }},
+         [](shell::ProjectImage& i) {
+             i.Channels[0].ElementParams[2][shell::kParamPolarity] = 1e6f;
+         }},
         {"polarity NaN",
          [](shell::ProjectImage& i) {
              i.Channels[0].ElementParams[2][shell::kParamPolarity] = std::nanf("");
@@ -122,7 +127,9 @@ TEST_F(DamagedProject, NoDamagePlaysLouderThanTheSoundProjectAtTopVolume) {
              i.Channels[0].ElementParams[2][shell::kParamOutputGain] = 1e4f;
          }},
         {"one huge transfer point",
-         [](shell::ProjectImage& i) { i.Channels[0].ElementTransfer[2][700] = {-3.4e38f, 0.0f}; }},
+         [](shell::ProjectImage& i) {
+             i.Channels[0].ElementTransfer[2][700] = {-3.4e38f, 0.0f};
+         }},
         {"transfer NaN",
          [](shell::ProjectImage& i) {
              for (auto& p : i.Channels[0].ElementTransfer[2]) p.im = std::nanf("");
@@ -132,7 +139,9 @@ TEST_F(DamagedProject, NoDamagePlaysLouderThanTheSoundProjectAtTopVolume) {
              for (float& v : i.Channels[0].ElementDriverData[2].Real) v = 3e38f;
          }},
         {"filter frequency NaN",
-         [](shell::ProjectImage& i) { i.Channels[0].ElementParams[1][shell::kParamFo] = std::nanf(""); }},
+         [](shell::ProjectImage& i) {
+             i.Channels[0].ElementParams[1][shell::kParamFo] = std::nanf("");
+         }},
     };
     for (const Damage& d : damages) {
         auto image = std::make_unique<shell::ProjectImage>(*sound_);

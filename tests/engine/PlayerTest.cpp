@@ -329,8 +329,8 @@ std::string Riff(const std::string& chunks) { return Chunk("RIFF", std::string("
 // Sub-format identifiers as WAV files store them.
 const std::string kPcmSubFormat("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
                                 16);
-const std::string kFloatSubFormat("\x03\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
-                                  16);
+const std::string kFloatSubFormat(
+    "\x03\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
 
 // A 40-byte 'fmt ' chunk with the extensible tag: 2 channels at 48 kHz in 16-bit containers.
 std::string Extensible(int valid_bits, const std::string& sub_format) {
@@ -476,14 +476,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "Error reading 'fmt' chunk"},
         BadWavCase{"engine_nofmt.wav", wav::Riff(wav::Chunk("data", kSomeData)),
                    "Unable to locate 'fmt' chunk"},
-        BadWavCase{"engine_emptydata.wav",
-                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
-                             wav::Chunk("data", "")),
-                   engine::kEmptyDataText},
-        BadWavCase{"engine_halfframe.wav",
-                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
-                             wav::Chunk("data", "ab")),
-                   engine::kEmptyDataText},
+        BadWavCase{
+            "engine_emptydata.wav",
+            wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", "")),
+            engine::kEmptyDataText},
+        BadWavCase{
+            "engine_halfframe.wav",
+            wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", "ab")),
+            engine::kEmptyDataText},
         BadWavCase{"engine_rate2e31.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 2147483648u, 16)) +
                              wav::Chunk("data", kSomeData)),

@@ -320,7 +320,7 @@ TEST_F(OutputPortDialog, BrowseCancelledChangesNothing) {
 
 // Finite values out of what a driver can hold get their defaults, and the dialog says so once.
 TEST_F(OutputPortDialog, DriverValuesOutOfRangeGetDefaultsAndOneMessage) {
-    auto record = MakeDriver("1e30");   // an efficiency no driver has
+    auto record = MakeDriver("1e30");  // an efficiency no driver has
     record->Spl[5] = 3.4e38f;
     record->HbtReal[7] = -1e20f;
     record->HbtImag[8] = 2e5f;
@@ -341,8 +341,8 @@ TEST_F(OutputPortDialog, DriverValuesOutOfRangeGetDefaultsAndOneMessage) {
     EXPECT_EQ(Driver().Spl[6], record->Spl[6]) << "sound values are kept";
     const auto messages = Messages();
     ASSERT_EQ(messages.size(), 1u);
-    for (const char* named : {"driver SPL", "driver phase", "driver response (2 values)",
-                              "driver efficiency"}) {
+    for (const char* named :
+         {"driver SPL", "driver phase", "driver response (2 values)", "driver efficiency"}) {
         EXPECT_NE(messages[0].find(named), std::string::npos) << named << " in " << messages[0];
     }
 }

@@ -144,9 +144,9 @@ TEST_F(PaneDrawingTest, PositionsNearTheEndsOfIntArePassedOver) {
         WorkingNetwork.ElementCount = 0;
         WorkingNetwork.WireCount = 0;
         PutElement(shell::kElementInputNode, 100, 100);
-        for (const int kind : {shell::kElementOutputPort, shell::kElementFilter,
-                               shell::kElementRoomEq, shell::kElementGround,
-                               shell::kElementJunction}) {
+        for (const int kind :
+             {shell::kElementOutputPort, shell::kElementFilter, shell::kElementRoomEq,
+              shell::kElementGround, shell::kElementJunction}) {
             const int e = WorkingNetwork.ElementCount++;
             auto& g = WorkingNetwork.ElementGeometry[e];
             g = shell::ElementGeometryRecord{};

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <string>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "shell/FrequencyGrid.h"
@@ -350,9 +350,7 @@ TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
     const Case cases[] = {
         {"huge SPL window height", {0, 0, 900, 2000000000}, {0, 0, 900, 900}},
         {"x + width overflows", {2147483000, 10, 2147483000, 300}, {0, 10, 1200, 300}},
-        {"everything INT_MIN",
-         {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN},
-         {0, 0, 50, 50}},
+        {"everything INT_MIN", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, {0, 0, 50, 50}},
         {"fits", {30, 40, 500, 600}, {30, 40, 500, 600}},
     };
     for (const auto& c : cases) {

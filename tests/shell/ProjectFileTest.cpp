@@ -258,39 +258,61 @@ TEST_F(ProjectFileTest, ValuesOutOfRangeAreReplacedByDefaultsAndNamedOnce) {
          [] { return Project.Settings.VolumeSliderPosition == 9; }, "volume"},
         {"volume -1", [](ProjectImage& i) { i.Settings.VolumeSliderPosition = -1; },
          [] { return Project.Settings.VolumeSliderPosition == 9; }, "volume"},
-        {"polarity 1e6", [](ProjectImage& i) { i.Channels[2].ElementParams[2][kParamPolarity] = 1e6f; },
-         [] { return PaneStores[2].ElementParams[2][kParamPolarity] == 1.0f; }, "Front Right, element 3: polarity"},
-        {"polarity NaN", [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPolarity] = kNaN; },
-         [] { return PaneStores[0].ElementParams[2][kParamPolarity] == 1.0f; }, "Front Left, element 3: p"},
-        {"polarity 0.5", [](ProjectImage& i) { i.Channels[6].ElementParams[2][kParamPolarity] = 0.5f; },
-         [] { return PaneStores[6].ElementParams[2][kParamPolarity] == 1.0f; }, "Subwoofer 2, element 3: polarity"},
+        {"polarity 1e6",
+         [](ProjectImage& i) { i.Channels[2].ElementParams[2][kParamPolarity] = 1e6f; },
+         [] { return PaneStores[2].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Front Right, element 3: polarity"},
+        {"polarity NaN",
+         [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPolarity] = kNaN; },
+         [] { return PaneStores[0].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Front Left, element 3: p"},
+        {"polarity 0.5",
+         [](ProjectImage& i) { i.Channels[6].ElementParams[2][kParamPolarity] = 0.5f; },
+         [] { return PaneStores[6].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Subwoofer 2, element 3: polarity"},
         {"huge transfer point",
-         [](ProjectImage& i) { i.Channels[1].ElementTransfer[2][700] = {-3.4e38f, 0.0f}; },
+         [](ProjectImage& i) {
+             i.Channels[1].ElementTransfer[2][700] = {-3.4e38f, 0.0f};
+         },
          [] {
              const ComplexPoint p = PaneStores[1].ElementTransfer[2][700];
              return p.re == 1.0f && p.im == 0.0f;
          },
          "Center, element 3: transfer curve"},
         {"infinite transfer point in an empty slot",
-         [](ProjectImage& i) { i.Channels[1].ElementTransfer[40][0] = {0.0f, kInf}; },
+         [](ProjectImage& i) {
+             i.Channels[1].ElementTransfer[40][0] = {0.0f, kInf};
+         },
          [] { return PaneStores[1].ElementTransfer[40][0].im == 0.0f; },
          "Center, element 41: transfer curve"},
-        {"NaN filter frequency", [](ProjectImage& i) { i.Channels[3].ElementParams[1][kParamFo] = kNaN; },
-         [] { return PaneStores[3].ElementParams[1][kParamFo] == 1000.0f; }, "Rear Left, element 2"},
-        {"NaN output gain", [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = kNaN; },
-         [] { return PaneStores[4].ElementParams[2][kParamOutputGain] == 0.0f; }, "Subwoofer 1, element 3"},
-        {"output gain 1e4 dB", [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = 1e4f; },
+        {"NaN filter frequency",
+         [](ProjectImage& i) { i.Channels[3].ElementParams[1][kParamFo] = kNaN; },
+         [] { return PaneStores[3].ElementParams[1][kParamFo] == 1000.0f; },
+         "Rear Left, element 2"},
+        {"NaN output gain",
+         [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = kNaN; },
+         [] { return PaneStores[4].ElementParams[2][kParamOutputGain] == 0.0f; },
+         "Subwoofer 1, element 3"},
+        {"output gain 1e4 dB",
+         [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = 1e4f; },
          [] { return PaneStores[4].ElementParams[2][kParamOutputGain] == 0.0f; }, "output gain"},
-        {"infinite delay", [](ProjectImage& i) { i.Channels[5].ElementParams[2][kParamDelay] = -kInf; },
-         [] { return PaneStores[5].ElementParams[2][kParamDelay] == 0.0f; }, "Rear Right, element 3"},
-        {"NaN plot flag", [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPlotFlag] = kNaN; },
+        {"infinite delay",
+         [](ProjectImage& i) { i.Channels[5].ElementParams[2][kParamDelay] = -kInf; },
+         [] { return PaneStores[5].ElementParams[2][kParamDelay] == 0.0f; },
+         "Rear Right, element 3"},
+        {"NaN plot flag",
+         [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPlotFlag] = kNaN; },
          [] { return PaneStores[0].ElementParams[2][kParamPlotFlag] == 1.0f; }, "parameter"},
-        {"NaN driver SPL", [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Spl[5] = kNaN; },
+        {"NaN driver SPL",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Spl[5] = kNaN; },
          [] { return PaneStores[0].ElementDriverData[2].Spl[5] == 90.0f; }, "driver SPL"},
-        {"huge driver response", [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Real[9] = 1e30f; },
+        {"huge driver response",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Real[9] = 1e30f; },
          [] { return PaneStores[0].ElementDriverData[2].Real[9] == 1.0f; }, "driver response"},
-        {"infinite efficiency", [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Efficiency = kInf; },
-         [] { return PaneStores[0].ElementDriverData[2].Efficiency == 90.0f; }, "driver efficiency"},
+        {"infinite efficiency",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Efficiency = kInf; },
+         [] { return PaneStores[0].ElementDriverData[2].Efficiency == 90.0f; },
+         "driver efficiency"},
         {"sample-rate index 8", [](ProjectImage& i) { i.Settings.SampleRateIndex = 8; },
          [] { return Project.Settings.SampleRateIndex == 5; }, "sample rate"},
         {"system configuration 4", [](ProjectImage& i) { i.Settings.SystemConfiguration = 4; },
@@ -306,7 +328,12 @@ TEST_F(ProjectFileTest, ValuesOutOfRangeAreReplacedByDefaultsAndNamedOnce) {
         {"device word -7", [](ProjectImage& i) { i.Settings.PlayerDeviceWords[8] = -7; },
          [] { return PlayerDeviceWords[8] == 0; }, "sound device"},
         {"hot-key text with a control byte",
-         [](ProjectImage& i) { std::memcpy(i.Settings.HotkeyOutputTexts[11], "\x01" "5", 3); },
+         [](ProjectImage& i) {
+             std::memcpy(i.Settings.HotkeyOutputTexts[11],
+                         "\x01"
+                         "5",
+                         3);
+         },
          [] { return std::strcmp(Project.Settings.HotkeyOutputTexts[11], "2") == 0; },
          "remote-control output"},
         {"hot-key text that overflows",
@@ -456,7 +483,8 @@ TEST_F(ProjectFileTest, InterruptedSaveKeepsThePreviousFile) {
         ClearMessageBoxLog();
         EXPECT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 0) << fault;
         ASSERT_EQ(MessageBoxLog().size(), 1u);
-        EXPECT_EQ(MessageBoxLog()[0].text.rfind(target + "\n\nThe project has not been saved: ", 0), 0u)
+        EXPECT_EQ(MessageBoxLog()[0].text.rfind(target + "\n\nThe project has not been saved: ", 0),
+                  0u)
             << "the path, then that it was not saved and why: " << MessageBoxLog()[0].text;
         EXPECT_EQ(test::ReadBytes(target), previous) << "previous file damaged at " << fault;
     }

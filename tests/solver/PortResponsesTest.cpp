@@ -207,12 +207,9 @@ TEST_F(PortResponses, DamagedPortWordsGiveFiniteCurvesAndBoundedCensus) {
     const float nan = std::nanf("");
     const float inf = INFINITY;
     const Case cases[] = {
-        {nan, 0.0f, 1.0f, 0, 0.0f},
-        {1e6f, 0.0f, 1.0f, 1, 0.0f},
-        {-3e38f, 0.0f, 1.0f, -1, 0.0f},
-        {1.0f, nan, 1.0f, 1, 0.0f},
-        {1.0f, inf, 1.0f, 1, 10000.0f},
-        {-1.0f, -inf, nan, -1, -10000.0f},
+        {nan, 0.0f, 1.0f, 0, 0.0f},     {1e6f, 0.0f, 1.0f, 1, 0.0f},
+        {-3e38f, 0.0f, 1.0f, -1, 0.0f}, {1.0f, nan, 1.0f, 1, 0.0f},
+        {1.0f, inf, 1.0f, 1, 10000.0f}, {-1.0f, -inf, nan, -1, -10000.0f},
         {1.0f, 0.5f, 3e9f, 1, 0.5f},
     };
     for (const Case& c : cases) {

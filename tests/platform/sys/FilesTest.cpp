@@ -43,9 +43,9 @@ TEST_F(Files, OnlyRegularFilesOpenAndNothingWaits) {
         std::string path;
         bool opens;
     };
-    const Case cases[] = {{regular_, true},   {link_, true},          {pipe_, false},
-                          {dir_.string(), false}, {"/dev/null", false},
-                          {(dir_ / "missing").string(), false}};
+    const Case cases[] = {{regular_, true},     {link_, true},
+                          {pipe_, false},       {dir_.string(), false},
+                          {"/dev/null", false}, {(dir_ / "missing").string(), false}};
     for (const Case& c : cases) {
         const auto start = std::chrono::steady_clock::now();
         std::FILE* f = OpenRegularFileForReading(c.path.c_str());

@@ -140,8 +140,8 @@ TEST_F(Windows, HugeSizesAndPositionsAreCutToTheLayersLimits) {
                 if (way == 1) {
                     EXPECT_TRUE(MoveWindow(hwnd, c.x, c.y, c.width, c.height, TRUE));
                 } else {
-                    EXPECT_TRUE(SetWindowPos(hwnd, HWND_TOP, c.x, c.y, c.width, c.height,
-                                             SWP_NOZORDER));
+                    EXPECT_TRUE(
+                        SetWindowPos(hwnd, HWND_TOP, c.x, c.y, c.width, c.height, SWP_NOZORDER));
                 }
             }
             ASSERT_TRUE(hwnd) << c.what;
