@@ -192,6 +192,7 @@ void CheckPreferencesState() {
     Require(p.BuffersOutQueueIndex >= 0 && p.BuffersOutQueueIndex <= 5, "output buffers");
     Require(shell::OutputLayout >= 0 && shell::OutputLayout <= 2, "output layout");
     Require(shell::InputLayout >= 0 && shell::InputLayout <= 2, "input layout");
+    Require(shell::Mls.MlsOutputLevel >= 0 && shell::Mls.MlsOutputLevel <= 100, "MLS level");
     for (int k = 0; k < shell::kGridPoints; ++k) {
         Require(Finite(shell::MikeCalibrationCurve[k].Db) &&
                     Finite(shell::MikeCalibrationCurve[k].Degrees) &&

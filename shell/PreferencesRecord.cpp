@@ -332,6 +332,12 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     Repair(p.MlsWindowType, 0, 9, 1, "MLS window type", repairs);
     Repair(p.MlsAmplitudeZoomIndex, 0, 6, 0, "MLS amplitude zoom", repairs);
     Repair(p.MlsTimeZoomIndex, 0, 3, 0, "MLS time zoom", repairs);
+    // The level the MLS sequence is played at, in percent of full scale.
+    Repair(p.MlsOutputLevel, 0, 100, 10, "MLS output level", repairs);
+    for (std::int32_t* flag : {&p.MlsUseSavedBuffer, &p.MlsUseMikeCal, &p.MlsUsePreampCal,
+                               &p.MlsBothChannels, &p.MlsShowWindow, &p.MlsShowPhase}) {
+        Repair(*flag, 0, 1, 0, "MLS check boxes", repairs);
+    }
     if (!std::isfinite(p.MlsReservedA688)) {
         p.MlsReservedA688 = 1.0f;
         repairs.Note("MLS settings");

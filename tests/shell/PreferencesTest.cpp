@@ -386,6 +386,7 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);  // the input device
     put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);
     put(offsetof(PreferencesRecord, AutoLoadProject), 2);
+    put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
     test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
@@ -395,11 +396,12 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     EXPECT_EQ(PlayerDeviceWords[0], 0);
     EXPECT_EQ(PlotFamilyFlags[1], 0);
     EXPECT_EQ(Preferences->AutoLoadProject, 0);
+    EXPECT_EQ(Mls.MlsOutputLevel, 10);
     EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     const std::string& text = MessageBoxLog()[0].text;
     for (const char* named : {"sound device (2 values)", "plotted curve families", "auto-load",
-                              "microphone calibration"}) {
+                              "microphone calibration", "MLS output level"}) {
         EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
     }
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
