@@ -257,7 +257,8 @@ TEST_F(FrameTest, AutoLoadOfDamagedSettingsNamesTheReplacedValuesAndRunsTheChain
     EXPECT_EQ(Project.Settings.SystemConfiguration, kSystemStereo);
     EXPECT_TRUE(platform::IsWindow(Splitter1Window)) << "the Stereo window";
     AdvanceTime(1500);
-    EXPECT_EQ(PlayerCommands(), (std::vector<int>{kFrontLeftButton, kFrontRightButton, kPlayButton}));
+    EXPECT_EQ(PlayerCommands(),
+              (std::vector<int>{kFrontLeftButton, kFrontRightButton, kPlayButton}));
 }
 
 TEST_F(FrameTest, AutoLoadRefusesAFileOfTheWrongSizeGui) {
