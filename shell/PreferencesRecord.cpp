@@ -499,7 +499,12 @@ int WritePreferencesFile(platform::HWND owner) {
     if (Preferences != nullptr) CollectPreferencesRecord();
     if (Preferences == nullptr ||
         WriteFileAtomic(path, Preferences, sizeof(PreferencesRecord)) != FileStatus::kOk) {
-        platform::MessageBox(owner, "Unable To SAVE Preferences File", kCaption,
+        // The message, then why the file was not saved (when the save got that far).
+        std::string text = "Unable To SAVE Preferences File";
+        if (Preferences != nullptr && !LastSaveFailure().empty()) {
+            text += "\n\n" + LastSaveFailure() + ".";
+        }
+        platform::MessageBox(owner, text.c_str(), kCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 0;
     }

@@ -304,7 +304,8 @@ void PreferencesFilePath(char* out, std::size_t capacity);
 // Preferences File" and leaves the defaults when the file cannot be read. 1 when read.
 int ReadPreferencesFile(platform::HWND owner);
 // Exit: collects and writes the record through a temporary file; on any failure shows
-// "Unable To SAVE Preferences File", keeps the previous file and returns 0. 1 when written.
+// "Unable To SAVE Preferences File" with the reason below it, keeps the previous file and returns
+// 0. 1 when written.
 int WritePreferencesFile(platform::HWND owner);
 
 }  // namespace shell

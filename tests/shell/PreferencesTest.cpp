@@ -298,10 +298,21 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFile) {
     ClearMessageBoxLog();
     EXPECT_EQ(WritePreferencesFile(platform::HWND{}), 0);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "Unable To SAVE Preferences File");
+    EXPECT_EQ(MessageBoxLog()[0].text.rfind("Unable To SAVE Preferences File\n\n", 0), 0u)
+        << "the message, then the reason: " << MessageBoxLog()[0].text;
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
     EXPECT_EQ(test::ReadBytes(PrefsPath()), old_bytes);
     EXPECT_EQ(test::CountFiles(dir_), 1) << "temporary file left behind";
+    FileWriteFaultAfterBytes = -1;
+
+    // A preferences file the user made read-only stays as it is, and the message says why.
+    std::filesystem::permissions(PrefsPath(), std::filesystem::perms(0444));
+    ClearMessageBoxLog();
+    EXPECT_EQ(WritePreferencesFile(platform::HWND{}), 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("read-only"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(PrefsPath()), old_bytes);
+    std::filesystem::permissions(PrefsPath(), std::filesystem::perms(0644));
 }
 
 TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
