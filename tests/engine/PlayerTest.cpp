@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -169,6 +170,29 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
     EXPECT_EQ(shell::AudioBusy, 0);
     EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 9);
+}
+
+// A filter that is not finite is refused by the engine: its output plays silence, the others
+// play, and the user is told which output before playback starts.
+TEST_F(Player, AFilterThatIsNoNumberSilencesItsOutputWithAMessage) {
+    g_unit_spectra[static_cast<std::size_t>(4 * 8) * 4 * kF + 10] = std::numeric_limits<float>::quiet_NaN();  // output 5
+    const auto in = Ramp(8 * kF, 37, 11);
+    VirtualCardSetInputSignal(0, in.data(), in.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(8) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text,
+              "Output 5 will play nothing: its filter holds values that are not numbers or are "
+              "out of range.");
+    Blocks(6);
+    bool output1_heard = false;
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t) {
+        ASSERT_EQ(VirtualCardRecordedSample(4, t), 0) << "frame " << t;
+        output1_heard = output1_heard || VirtualCardRecordedSample(0, t) != 0;
+    }
+    EXPECT_TRUE(output1_heard);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
 }
 
 TEST_F(Player, HundredPlayStopCyclesIncludingStopDuringTheStartChainAndClose) {
