@@ -175,7 +175,8 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
 // A filter that is not finite is refused by the engine: its output plays silence, the others
 // play, and the user is told which output before playback starts.
 TEST_F(Player, AFilterThatIsNoNumberSilencesItsOutputWithAMessage) {
-    g_unit_spectra[static_cast<std::size_t>(4 * 8) * 4 * kF + 10] = std::numeric_limits<float>::quiet_NaN();  // output 5
+    g_unit_spectra[static_cast<std::size_t>(4 * 8) * 4 * kF + 10] =
+        std::numeric_limits<float>::quiet_NaN();  // output 5
     const auto in = Ramp(8 * kF, 37, 11);
     VirtualCardSetInputSignal(0, in.data(), in.size(), false);
     VirtualCardRecordOutput(static_cast<std::size_t>(8) * kF);
