@@ -177,16 +177,16 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
 TEST_F(Player, AFilterThatIsNoNumberSilencesItsOutputWithAMessage) {
     g_unit_spectra[static_cast<std::size_t>(4 * 8) * 4 * kF + 10] =
         std::numeric_limits<float>::quiet_NaN();  // output 5
-    const auto in = Ramp(8 * kF, 37, 11);
+    const auto in = Ramp(24 * kF, 37, 11);
     VirtualCardSetInputSignal(0, in.data(), in.size(), false);
-    VirtualCardRecordOutput(static_cast<std::size_t>(8) * kF);
+    VirtualCardRecordOutput(static_cast<std::size_t>(24) * kF);
     Play();
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
     ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
     EXPECT_EQ(pt::MessageBoxLog()[0].text,
               "Output 5 will play nothing: its filter holds values that are not numbers or are "
               "out of range.");
-    Blocks(6);
+    Blocks(20);
     bool output1_heard = false;
     for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t) {
         ASSERT_EQ(VirtualCardRecordedSample(4, t), 0) << "frame " << t;
