@@ -162,6 +162,24 @@ int PrepareConvolutionRun(ConvolutionMemory& memory, int frames, int output_layo
             }
         }
 
+    // The last check before the outputs: a filter that is not finite and bounded is not played.
+    for (int o = 0; o < kOutputCount; ++o) {
+        bool sound = true;
+        for (int p = 0; p < kPartitionCount && sound; ++p)
+            for (int k = 0; k <= frames && sound; ++k) {
+                const float re = memory.filter_re[o][p][k];
+                const float im = memory.filter_im[o][p][k];
+                sound = std::fabs(re) <= kMaxFilterBinMagnitude &&
+                        std::fabs(im) <= kMaxFilterBinMagnitude;  // false for NaN too
+            }
+        memory.filter_refused[o] = !sound;
+        if (sound) continue;
+        for (int p = 0; p < kPartitionCount; ++p) {
+            std::memset(memory.filter_re[o][p], 0, sizeof(float) * (frames + 1));
+            std::memset(memory.filter_im[o][p], 0, sizeof(float) * (frames + 1));
+        }
+    }
+
     for (float* slot : memory.input_slots) std::memset(slot, 0, sizeof(float) * kMaxBlockFrames);
     for (int r = 0; r < kInputCount; ++r) {
         for (int p = 0; p < kPartitionCount; ++p) {
@@ -255,6 +273,11 @@ void MultiplyAccumulate(const ConvolutionMemory& memory, int output, int input,
 
 }  // namespace
 
+float BoundedGain(float gain, float top) {
+    if (!(gain > 0.0f)) return 0.0f;  // also NaN
+    return gain > top ? top : gain;
+}
+
 std::int32_t OutputWord(double value) {
     if (!(value == value)) return 0;
     if (value > 8388607.0) value = 8388607.0;
@@ -274,8 +297,8 @@ void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const Block
         }
         MultiplyAccumulate(memory, o, input, work);
         RealInverse(memory, work.acc_re, work.acc_im, work.time, work);
-        const double master = gains.master;
-        const double trim = gains.trims[o];
+        const double master = BoundedGain(gains.master, kMaxMasterGain);
+        const double trim = BoundedGain(gains.trims[o], kMaxOutputTrim);
         float* tail = memory.tails[o];
         const float* y = work.time;
         for (int n = 0; n < f; ++n) {

@@ -28,6 +28,14 @@ inline constexpr int kOutputCount = 16;        // routing columns (outputs 1..16
 inline constexpr int kPartitionCount = 8;      // filter partitions of F taps, delay-line stages
 inline constexpr int kBinStride = kMaxBlockFrames + 16;  // floats per spectrum row (F+1 used)
 
+// Bounds of what reaches the output stage, whatever a file or a slip of the code put into the
+// settings: the volume's top (+15 dB), the trims' top (+20 dB), and the largest magnitude a bin of
+// a folded filter partition may have (+80 dB). A filter with a bin outside that bound or not a
+// number is not played: its output stays silent for the run.
+inline constexpr float kMaxMasterGain = 5.6234133f;
+inline constexpr float kMaxOutputTrim = 10.0f;
+inline constexpr float kMaxFilterBinMagnitude = 1.0e4f;
+
 // Slot that feeds input r (routing row r). Slot 6 feeds no input.
 inline constexpr int kSlotOfInput[kInputCount] = {0, 2, 1, 3, 5, 4, 7, 8};
 // Inputs transformed by input worker A and by input worker B.
@@ -67,6 +75,7 @@ struct ConvolutionMemory {
     float* real_sin;                              // sin(pi k / F), k = 0..F
     float* filter_re[kOutputCount][kPartitionCount];  // folded filter partitions, bins 0..F
     float* filter_im[kOutputCount][kPartitionCount];
+    bool filter_refused[kOutputCount];  // filter not finite or not bounded: silent
 
     // Written by the scheduler (UI thread) while no input worker runs.
     float* input_slots[kInputSlotCount];          // F samples each, 24-bit scale
@@ -97,6 +106,8 @@ void FreeConvolutionMemory(ConvolutionMemory& memory);
 // routed inputs the highest row wins, as each later row replaces the earlier product sum), the
 // folded filter partitions from `filter_spectra[o * 8 + p]` (2F interleaved complex points each,
 // null = no filter), and clears slots, delay lines and tails. UI thread, while no worker runs.
+// A filter whose folded bins are not all finite and within kMaxFilterBinMagnitude is replaced by
+// silence and marked in filter_refused.
 // Returns 0, or 1 when `frames` or `output_layout` is not one the engine plays.
 int PrepareConvolutionRun(ConvolutionMemory& memory, int frames, int output_layout,
                           const std::int32_t (*routing)[kOutputCount],
@@ -108,7 +119,7 @@ void TransformInputs(ConvolutionMemory& memory, const int* inputs, int count, Ff
 
 // Real-time, output worker threads: outputs first..last (0-based, inclusive) of this block into
 // `block` (F frames of OutputChannelCount words). The Low worker (first 0) also zeroes the two
-// S/PDIF channels of layout 2.
+// S/PDIF channels of layout 2. The gains are bounded first (BoundedGain).
 void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const BlockGains& gains,
                      std::int32_t* block, FftWorkArea& work);
 
@@ -119,6 +130,9 @@ void RealForward(const ConvolutionMemory& memory, const float* samples, float* r
 // 1/(2F).
 void RealInverse(const ConvolutionMemory& memory, const float* re, const float* im, float* out,
                  FftWorkArea& work);
+
+// A gain kept within 0 .. `top`; a value that is not a number gives 0.
+float BoundedGain(float gain, float top);
 
 // An output value (24-bit scale, any double) as its 32-bit word: truncated toward zero and kept
 // within -8,388,607 .. 8,388,607 (clamped before the conversion; NaN gives 0), shifted left by 8.

@@ -45,6 +45,9 @@ void FreeEngineMemory() {
 }
 
 float MasterGainFor(int volume_position) {
+    // Positions outside the scroll bar's range (a damaged project) count as its ends.
+    if (volume_position < 0) volume_position = 0;
+    if (volume_position > 66) volume_position = 66;
     const double gain = std::pow(10.0, (volume_position - 51) * 0.05);
     return gain < 0.003 ? 0.0f : static_cast<float>(gain);
 }

@@ -94,6 +94,7 @@ void LoadProfile(HWND dialog, int index) {
         SetFocus(dialog);
         return;
     }
+    shell::ShowProjectRepairs(shell::FrameWindow);
     // The loaded stores replace every pane: no pane is active and the tool is Draw, so the next
     // edit cannot save the previous working network over the loaded one.
     shell::DeactivatePanesAfterLoad();

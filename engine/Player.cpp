@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
@@ -109,6 +110,22 @@ void Message(const char* text) {
 }
 
 int Channels() { return OutputChannelCount(shell::OutputLayout); }
+
+// Outputs whose filter the engine refused (values that are not numbers or beyond its bound) play
+// silence; the user is told which before playback starts.
+void ReportRefusedFilters() {
+    std::string outputs;
+    const int active = shell::OutputLayout == 1 ? kOutputCount : 8;
+    for (int o = 0; o < active; ++o) {
+        if (!Dsp.filter_refused[o] || Dsp.routed_input[o] < 0) continue;
+        outputs += (outputs.empty() ? "" : ", ") + std::to_string(o + 1);
+    }
+    if (outputs.empty()) return;
+    const std::string text = "Output " + outputs +
+                             " will play nothing: its filter holds values that are not numbers "
+                             "or are out of range.";
+    Message(text.c_str());
+}
 
 int HeaderCount(std::int32_t count) {
     return count < 2 ? 2 : count > kMaxWaveHeaders ? kMaxWaveHeaders : count;
@@ -346,6 +363,7 @@ void OpenRun(HWND dialog) {
         Message("The player's block size or output layout is not valid.");
         return;
     }
+    ReportRefusedFilters();
     std::memset(InterleavedOutputBlock, 0, sizeof(std::int32_t) * 16 * 4096);
     g_block_counter = 0;
     g_ring_fill = 0;

@@ -22,6 +22,8 @@ constexpr double kTwoPi = 6.283185307179586;  // the tone's own 2 pi, as the pha
 
 void GenerateToneBlock(float frequency, int frames, int channels, int selector,
                        int volume_position, double rate, double& phase, std::int32_t* block) {
+    if (volume_position < 0) volume_position = 0;  // the scroll bar's range, whatever is stored
+    if (volume_position > 66) volume_position = 66;
     const float amplitude =
         static_cast<float>(std::pow(10.0, (volume_position - 51) * 0.05) * 100.0);
     const double peak = 3560000.0 * double(amplitude);

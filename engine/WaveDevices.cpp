@@ -51,6 +51,20 @@ std::uint32_t Word32(const unsigned char* p) {
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// The extensible format tag with the PCM sub-format and 16 valid bits is 16-bit PCM as well.
+bool ExtensiblePcm16(const unsigned char* chunk, std::uint32_t bytes) {
+    // The PCM sub-format identifier as WAV files store it (00000001-0000-0010-8000-00AA00389B71).
+    static constexpr unsigned char kPcmSubFormat[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                        0x10, 0x00, 0x80, 0x00, 0x00, 0xAA,
+                                                        0x00, 0x38, 0x9B, 0x71};
+    if (Word16(chunk) != WAVE_FORMAT_EXTENSIBLE || bytes < 40 || Word16(chunk + 16) < 22) {
+        return false;
+    }
+    const std::uint16_t valid_bits = Word16(chunk + 18);
+    return (valid_bits == 16 || valid_bits == 0) &&
+           std::memcmp(chunk + 24, kPcmSubFormat, sizeof kPcmSubFormat) == 0;
+}
+
 // The wave calls of one direction, so that the closing steps are written once for both.
 template <class Handle>
 struct WaveSide {
@@ -217,7 +231,7 @@ int CheckWaveFile() {
     const std::uint16_t bits = Word16(g_wav_format + 14);
     const char* refusal = nullptr;
     if (rate < 44100 || rate > 48000) {
-        std::snprintf(text, sizeof text, "Sampling = %d", static_cast<int>(rate));
+        std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;
     } else if (channels != 2) {
         std::snprintf(text, sizeof text, "Channels = %d", channels);
@@ -225,7 +239,7 @@ int CheckWaveFile() {
     } else if (bits != 16) {
         std::snprintf(text, sizeof text, "Bits Per Channel = %d", bits);
         refusal = text;
-    } else if (tag != WAVE_FORMAT_PCM) {
+    } else if (tag != WAVE_FORMAT_PCM && !ExtensiblePcm16(g_wav_format, fmt.cksize)) {
         std::snprintf(text, sizeof text, "Format Tag = %d", tag);
         refusal = text;
     }
@@ -239,6 +253,12 @@ int CheckWaveFile() {
     data.ckid = mmioFOURCC('d', 'a', 't', 'a');
     if (mmioDescend(WavFile, &data, &riff, MMIO_FINDCHUNK) != 0) {
         ShowWavMessage("Unable to locate 'data' chunk");
+        ReleaseWaveFile();
+        return 1;
+    }
+    // A data chunk without one whole stereo frame has nothing to play: say so, open nothing.
+    if (data.cksize < 4) {
+        ShowWavMessage(kEmptyDataText);
         ReleaseWaveFile();
         return 1;
     }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "network/EditorState.h"
@@ -14,6 +15,7 @@
 #include "shell/FileIo.h"
 #include "shell/NumberText.h"
 #include "shell/StartupAllocation.h"
+#include "shell/ValueRepairs.h"
 
 namespace network {
 
@@ -68,13 +70,6 @@ KeptPort kept{};
 // True while WM_INITDIALOG fills the edits: their notifications then change nothing, so that
 // opening alone never rewrites the port with its rounded display.
 bool initializing = false;
-
-bool AllFinite(const float* values, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) return false;
-    }
-    return true;
-}
 
 void ShowDistance(HWND dialog, float delay_ms) {
     SetDlgItemFloat(dialog, kDistanceStatic, "%.4f",
@@ -155,17 +150,6 @@ void ToggleCheck(HWND dialog, int id, float* p) {
 // Reads the chosen driver file into the element's driver data. The title and path already name
 // the file, whatever the outcome.
 void LoadDriverFile(HWND dialog, int e) {
-    std::vector<std::uint8_t> bytes;
-    const shell::FileStatus status =
-        shell::ReadFileExact(OutputPortDriverPath, shell::kDriverRecordBytes, bytes);
-    if (status == shell::FileStatus::kWrongSize) {
-        ElementDialogMessage(dialog, kDriverNotRecognizedText);
-        return;
-    }
-    if (status != shell::FileStatus::kOk || bytes.size() != shell::kDriverRecordBytes) {
-        ElementDialogMessage(dialog, kDriverOpenFailedText);
-        return;
-    }
     // The file goes whole into the scratch driver record (a record of its own when the start-up
     // blocks are not allocated).
     std::unique_ptr<shell::DriverRecord> own_record;
@@ -174,26 +158,24 @@ void LoadDriverFile(HWND dialog, int e) {
         own_record = std::make_unique<shell::DriverRecord>();
         scratch = own_record.get();
     }
-    shell::DriverRecord& record = *scratch;
-    std::memcpy(&record, bytes.data(), shell::kDriverRecordBytes);
-    // A file of the right size whose curves hold no numbers is not a driver file.
-    if (!AllFinite(record.Spl, shell::kGridPoints) ||
-        !AllFinite(record.Phase, shell::kGridPoints) ||
-        !AllFinite(record.HbtReal, shell::kGridPoints) ||
-        !AllFinite(record.HbtImag, shell::kGridPoints)) {
-        ElementDialogMessage(dialog, kDriverNotRecognizedText);
-        return;
+    shell::ValueRepairs repairs;
+    switch (shell::ReadDriverFileData(OutputPortDriverPath, *scratch,
+                                      shell::WorkingNetwork.ElementDriverData[e], repairs)) {
+        case shell::DriverFileStatus::kNotRecognized:
+            ElementDialogMessage(dialog, kDriverNotRecognizedText);
+            return;
+        case shell::DriverFileStatus::kOpenFailed:
+            ElementDialogMessage(dialog, kDriverOpenFailedText);
+            return;
+        case shell::DriverFileStatus::kLoaded:
+            break;
     }
-    shell::ElementDriverBlock& driver = shell::WorkingNetwork.ElementDriverData[e];
-    std::memcpy(driver.Spl, record.Spl, sizeof driver.Spl);
-    std::memcpy(driver.Phase, record.Phase, sizeof driver.Phase);
-    std::memcpy(driver.Real, record.HbtReal, sizeof driver.Real);
-    std::memcpy(driver.Imag, record.HbtImag, sizeof driver.Imag);
-    // The efficiency text fills its whole field when it is long: bound it before converting.
-    char efficiency[sizeof record.Efficiency + 1];
-    std::memcpy(efficiency, record.Efficiency, sizeof record.Efficiency);
-    efficiency[sizeof record.Efficiency] = '\0';
-    driver.Efficiency = TextValue(efficiency);
+    if (!repairs.Empty()) {
+        const std::string text = repairs.Text(
+            "Some values of this driver file were out of range and have been replaced by their "
+            "defaults:\n");
+        ElementDialogMessage(dialog, text.c_str());
+    }
 }
 
 void Browse(HWND dialog, int e) {

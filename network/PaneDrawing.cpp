@@ -40,6 +40,17 @@ PaneStore& StoreOf(int pane) { return shell::PaneStores[pane - 1]; }
 
 int Clamp(int count, int limit) { return count < 0 ? 0 : (count > limit ? limit : count); }
 
+// Positions no pane can show (a damaged store) are not drawn: symbols and labels add offsets to
+// them, which must not overflow.
+constexpr int kDrawableLimit = 1000000;
+bool Drawable(int x, int y) {
+    return x >= -kDrawableLimit && x <= kDrawableLimit && y >= -kDrawableLimit &&
+           y <= kDrawableLimit;
+}
+bool Drawable(const ElementGeometryRecord& g) {
+    return Drawable(g.x1, g.y1) && Drawable(g.x2, g.y2);
+}
+
 void Text(HDC hdc, int x, int y, const char* text) {
     TextOut(hdc, x, y, text, static_cast<int>(std::strlen(text)));
 }
@@ -231,6 +242,7 @@ void DrawPaneDiagram(int pane, HWND window, HDC hdc) {
     const int wires = Clamp(store.WireCount, shell::kMaxWires);
     for (int w = 0; w < wires; ++w) {
         const shell::WireRecord& wire = store.Wire[w];
+        if (!Drawable(wire.x1, wire.y1) || !Drawable(wire.x2, wire.y2)) continue;
         MoveToEx(hdc, wire.x1, wire.y1, nullptr);
         LineTo(hdc, wire.x2, wire.y1);
         LineTo(hdc, wire.x2, wire.y2);
@@ -240,7 +252,7 @@ void DrawPaneDiagram(int pane, HWND window, HDC hdc) {
     const int elements = Clamp(store.ElementCount, shell::kMaxElements);
     for (int e = 0; e < elements; ++e) {
         const ElementGeometryRecord& g = store.ElementGeometry[e];
-        if (g.x1 >= 1000) continue;
+        if (g.x1 >= 1000 || !Drawable(g)) continue;
         DrawElementSymbol(g.kind, hdc, g.x1, g.y1);
     }
 }
@@ -252,6 +264,7 @@ void DrawPaneElementLabels(int pane, HDC hdc) {
     for (int e = 0; e < shell::kMaxElements && store.ElementGeometry[e].kind >= 1; ++e) {
         const ElementGeometryRecord& g = store.ElementGeometry[e];
         const float* p = store.ElementParams[e];
+        if (!Drawable(g)) continue;
         switch (g.kind) {
             case shell::kElementOutputPort:
                 OutputPortLabels(hdc, store, e);
@@ -285,6 +298,7 @@ void DrawPaneNodeNumbers(int pane, HDC hdc) {
         const ElementGeometryRecord& g = store.ElementGeometry[e];
         // Terminals at x = 0 are not supported: the scan ends at such a slot.
         if (g.x1 <= 0) break;
+        if (!Drawable(g)) continue;
         switch (g.kind) {
             case shell::kElementOutputPort:
                 NodeNumber(hdc, g.x1 + 4, g.y1 - 5, g.node1);

@@ -71,6 +71,7 @@ void LoadLastProject(platform::HWND frame) {
                                  platform::MB_OK | platform::MB_ICONEXCLAMATION);
             return;
     }
+    ShowProjectRepairs(frame);
     CopyTextSlot(ProjectFileName, FileNamePart(path));
     DeactivatePanesAfterLoad();
     CloseEditorWindows();

@@ -3,6 +3,20 @@
 // twiddle lookups. Only shell/ComplexFft*.{h,cpp} include this header.
 #pragma once
 
+#if defined(__clang__)
+// GCC's lane shuffle by a mask vector, which clang (used only for the fuzzing build) lacks: the
+// same result lane by lane.
+#define __builtin_shuffle(a, ...)                                                 \
+    __extension__({                                                               \
+        const auto qv_a_ = (a);                                                   \
+        const auto qv_m_ = __VA_ARGS__;                                           \
+        auto qv_r_ = qv_a_;                                                       \
+        for (unsigned qv_i_ = 0; qv_i_ < sizeof qv_a_ / sizeof qv_a_[0]; ++qv_i_) \
+            qv_r_[qv_i_] = qv_a_[qv_m_[qv_i_]];                                   \
+        qv_r_;                                                                    \
+    })
+#endif
+
 namespace shell::fft_kernels {
 
 constexpr float kSqrtHalf = 0.707106781186547524f;

@@ -1,10 +1,15 @@
 #include "shell/DriverRecord.h"
 
+#include <cmath>
 #include <cstring>
+#include <vector>
 
+#include "shell/FileIo.h"
 #include "shell/Globals.h"
+#include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
+#include "shell/ValueRepairs.h"
 
 namespace shell {
 
@@ -113,6 +118,79 @@ int InitDriverRecord(DriverRecord* record) {
     // Calibration copies stay (0, 0); the two long texts stay empty.
     CopyTextSlot(r.Text1934C, "0.0");
     return 0;
+}
+
+namespace {
+
+void CheckPoint(float& value, float low, float high, float fallback, const std::string& what,
+                ValueRepairs& repairs) {
+    if (value >= low && value <= high) return;  // false for NaN
+    value = fallback;
+    repairs.Note(what);
+}
+
+}  // namespace
+
+int RepairDriverData(ElementDriverBlock& block, const std::string& owner, ValueRepairs& repairs) {
+    const int before = repairs.Count();
+    const std::string spl = owner + ": driver SPL";
+    const std::string phase = owner + ": driver phase";
+    const std::string response = owner + ": driver response";
+    for (int k = 0; k < kGridPoints; ++k) {
+        CheckPoint(block.Spl[k], kDriverLevelLowDb, kDriverLevelHighDb, 90.0f, spl, repairs);
+        CheckPoint(block.Phase[k], -kDriverPhaseLimit, kDriverPhaseLimit, 0.0f, phase, repairs);
+        CheckPoint(block.Real[k], -kDriverResponseLimit, kDriverResponseLimit, 1.0f, response,
+                   repairs);
+        CheckPoint(block.Imag[k], -kDriverResponseLimit, kDriverResponseLimit, 0.0f, response,
+                   repairs);
+    }
+    CheckPoint(block.Efficiency, kDriverLevelLowDb, kDriverLevelHighDb, 90.0f,
+               owner + ": driver efficiency", repairs);
+    return repairs.Count() - before;
+}
+
+namespace {
+
+bool AllFinite(const float* values, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(values[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DriverFileStatus ReadDriverFileData(const char* path, DriverRecord& scratch,
+                                    ElementDriverBlock& out, ValueRepairs& repairs) {
+    std::vector<std::uint8_t> bytes;
+    const FileStatus status = ReadFileExact(path, kDriverRecordBytes, bytes);
+    if (status == FileStatus::kWrongSize) return DriverFileStatus::kNotRecognized;
+    if (status != FileStatus::kOk || bytes.size() != kDriverRecordBytes) {
+        return DriverFileStatus::kOpenFailed;
+    }
+    std::memcpy(&scratch, bytes.data(), kDriverRecordBytes);
+    // A file of the right size whose curves hold no numbers is not a driver file.
+    if (!AllFinite(scratch.Spl, kGridPoints) || !AllFinite(scratch.Phase, kGridPoints) ||
+        !AllFinite(scratch.HbtReal, kGridPoints) || !AllFinite(scratch.HbtImag, kGridPoints)) {
+        return DriverFileStatus::kNotRecognized;
+    }
+    // The values are checked in a block of their own; `out` changes once they are sound.
+    static ElementDriverBlock loaded;
+    std::memcpy(loaded.Spl, scratch.Spl, sizeof loaded.Spl);
+    std::memcpy(loaded.Phase, scratch.Phase, sizeof loaded.Phase);
+    std::memcpy(loaded.Real, scratch.HbtReal, sizeof loaded.Real);
+    std::memcpy(loaded.Imag, scratch.HbtImag, sizeof loaded.Imag);
+    // The efficiency text fills its whole field when it is long: bound it before converting.
+    char efficiency[sizeof scratch.Efficiency + 1];
+    std::memcpy(efficiency, scratch.Efficiency, sizeof scratch.Efficiency);
+    efficiency[sizeof scratch.Efficiency] = '\0';
+    double value = 0.0;
+    if (!ParseNumberText(efficiency, &value)) value = 0.0;
+    // Beyond what a float holds counts as no number (0), as the element dialogs read texts.
+    loaded.Efficiency = std::fabs(value) > 3.0e38 ? 0.0f : static_cast<float>(value);
+    RepairDriverData(loaded, "This driver file", repairs);
+    out = loaded;
+    return DriverFileStatus::kLoaded;
 }
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "shell/Curves.h"
 
@@ -183,5 +184,31 @@ static_assert(offsetof(DriverRecord, Reserved19360) == 0x19360);
 // Fills a DriverRecord with the defaults (whole record zeroed first); returns 0. The plot-range,
 // printout and MLS copies are taken from the current program variables.
 int InitDriverRecord(DriverRecord* record);
+
+struct ElementDriverBlock;
+class ValueRepairs;
+
+// Bounds of a driver's data wherever it is loaded (driver files, the driver data of a project's
+// elements): levels in dB, phases in degrees (unwrapped, so they may run far), and the parts of
+// the complex response (about 1 at the reference level).
+inline constexpr float kDriverLevelLowDb = -200.0f;
+inline constexpr float kDriverLevelHighDb = 250.0f;
+inline constexpr float kDriverPhaseLimit = 1.0e6f;
+inline constexpr float kDriverResponseLimit = 1.0e4f;
+
+// Replaces every point of `block` that is not a number or out of those bounds by its default
+// (90 dB, 0 degrees, 1 + 0j, efficiency 90 dB) and notes it in `repairs` as `owner` + ": driver
+// SPL" and so on. Returns the number of values replaced.
+int RepairDriverData(ElementDriverBlock& block, const std::string& owner, ValueRepairs& repairs);
+
+enum class DriverFileStatus { kLoaded, kOpenFailed, kNotRecognized };
+
+// Reads a driver file for an output port: the file (exactly kDriverRecordBytes, a regular file)
+// goes whole into `scratch`; its SPL, phase, HBT response and efficiency text go into `out`,
+// every value checked by RepairDriverData (noted as "This driver file"). A file of another size,
+// or whose curves hold values that are not numbers, is not recognized; `out` is written only
+// when the result is kLoaded.
+DriverFileStatus ReadDriverFileData(const char* path, DriverRecord& scratch,
+                                    ElementDriverBlock& out, ValueRepairs& repairs);
 
 }  // namespace shell

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
@@ -10,7 +11,9 @@
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
+#include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
+#include "shell/ValueRepairs.h"
 
 namespace shell {
 
@@ -155,11 +158,6 @@ void MoveWord(T& record, T& variable, bool to_record) {
     }
 }
 
-std::int32_t InRange(std::int32_t value, std::int32_t low, std::int32_t high,
-                     std::int32_t fallback) {
-    return (value >= low && value <= high) ? value : fallback;
-}
-
 void MoveMlsBlock(PreferencesRecord& p, bool to_record) {
     MoveTexts(p.MlsTextsA648, Mls.TextsA648, to_record);
     MoveWord(p.MlsOutputLevel, Mls.MlsOutputLevel, to_record);
@@ -195,17 +193,6 @@ void MoveMlsBlock(PreferencesRecord& p, bool to_record) {
     MoveText(p.MlsProcessText7, Mls.MlsProcessText7, to_record);
     MoveText(p.MlsProcessText8, Mls.MlsProcessText8, to_record);
     MoveTexts(p.MlsProcessTexts9to12, Mls.MlsProcessTexts9to12, to_record);
-
-    if (!to_record) {
-        // Indices from a file select list rows and table entries: keep them in range.
-        Mls.MlsSampleRateIndex = InRange(Mls.MlsSampleRateIndex, 0, 7, 5);
-        Mls.MlsLengthIndex = InRange(Mls.MlsLengthIndex, 0, 5, 2);
-        Mls.MlsSmoothingIndex = InRange(Mls.MlsSmoothingIndex, 0, 5, 2);
-        Mls.MlsWindowType = InRange(Mls.MlsWindowType, 0, 9, 1);
-        Mls.MlsAmplitudeZoomIndex = InRange(Mls.MlsAmplitudeZoomIndex, 0, 6, 0);
-        Mls.MlsTimeZoomIndex = InRange(Mls.MlsTimeZoomIndex, 0, 3, 0);
-        if (!std::isfinite(Mls.ReservedA688)) Mls.ReservedA688 = 1.0f;
-    }
 }
 
 // Moves the words that both directions share (everything but the in-place fields).
@@ -252,54 +239,129 @@ void MoveCommon(PreferencesRecord& p, bool to_record) {
     MoveMlsBlock(p, to_record);
 }
 
-// Replaces whatever a damaged file put out of range by the default, field by field.
-void CheckAppliedValues() {
-    PlotStartFrequencyIndex = InRange(PlotStartFrequencyIndex, 0, 7, kDefaultPlotStartIndex);
-    PlotStopFrequencyIndex = InRange(PlotStopFrequencyIndex, 0, 7, kDefaultPlotStopIndex);
-    for (auto& flag : PlotFamilyFlags) flag = InRange(flag, 0, 1, 0);
-    for (int i = 0; i < kColourEntryCount; ++i) {
-        CurveItemSelectFlags[i] = InRange(CurveItemSelectFlags[i], 0, 1, 0);
-        ColourEntry& e = CurveColourScheme[i];
-        const ColourEntry& d = kDefaultColourScheme[i];
-        e.Red = InRange(e.Red, 0, 255, d.Red);
-        e.Green = InRange(e.Green, 0, 255, d.Green);
-        e.Blue = InRange(e.Blue, 0, 255, d.Blue);
-        e.Thickness = InRange(e.Thickness, 1, 4, d.Thickness);
-        e.Type = InRange(e.Type, 1, 3, d.Type);
-    }
-    if (MlsDataSign != 1 && MlsDataSign != -1) MlsDataSign = 1;
-    if (MlsRefSign != 1 && MlsRefSign != -1) MlsRefSign = 1;
-    OutputLayout = InRange(OutputLayout, 0, 2, 1);
-    InputLayout = InRange(InputLayout, 0, 2, 0);
-    if (MikeCalibrationCurve != nullptr && PreampCalibrationCurve != nullptr) {
-        for (int k = 0; k < kGridPoints; ++k) {
-            for (CalibrationPoint* c : {&MikeCalibrationCurve[k], &PreampCalibrationCurve[k]}) {
-                if (!std::isfinite(c->Db)) c->Db = 0.0f;
-                if (!std::isfinite(c->Degrees)) c->Degrees = 0.0f;
-            }
+// Replaces `value` by `fallback` when it lies outside low..high, and notes it.
+void Repair(std::int32_t& value, std::int32_t low, std::int32_t high, std::int32_t fallback,
+            const char* what, ValueRepairs& repairs) {
+    if (value >= low && value <= high) return;
+    value = fallback;
+    repairs.Note(what);
+}
+
+void RepairSign(std::int32_t& value, const char* what, ValueRepairs& repairs) {
+    if (value == 1 || value == -1) return;
+    value = 1;
+    repairs.Note(what);
+}
+
+void RepairCalibration(CalibrationPoint* curve, const char* what, ValueRepairs& repairs) {
+    for (int k = 0; k < kGridPoints; ++k) {
+        CalibrationPoint& c = curve[k];
+        // Levels and phases a calibration can hold; beyond them (or no number) the point is 0.
+        if (!(std::fabs(c.Db) <= 1000.0f)) {
+            c.Db = 0.0f;
+            repairs.Note(what);
+        }
+        if (!(std::fabs(c.Degrees) <= 1.0e6f)) {
+            c.Degrees = 0.0f;
+            repairs.Note(what);
         }
     }
 }
 
-// The fields used in place: texts terminated, indices in range.
-void CheckInPlaceFields(PreferencesRecord& p) {
-    TerminateTextSlot(p.LastDriverPath);
-    TerminateTextSlot(p.LastProjectPath);
-    TerminateTextSlot(p.Text12A3);
-    TerminateTextSlot(p.MikeCalFilePath);
-    TerminateTextSlot(p.PreampCalFilePath);
-    for (auto& path : p.ProfilePaths) TerminateTextSlot(path);
-    for (auto& flag : p.ImportColumnFlags) flag = InRange(flag, 0, 1, 0);
-    p.EraseLines = p.EraseLines < 0 ? 0 : p.EraseLines;
-    p.ImportOption = InRange(p.ImportOption, 2, 5, 3);
-    p.AutoLoadProject = InRange(p.AutoLoadProject, 0, 1, 0);
-    p.NoStartWindows = InRange(p.NoStartWindows, 0, 1, 0);
-    p.BuffersOutQueueIndex = InRange(p.BuffersOutQueueIndex, 0, 5, 2);
-    p.BufferSizeIndex = InRange(p.BufferSizeIndex, 0, 2, 0);
-    p.BuffersInQueueIndex = InRange(p.BuffersInQueueIndex, 0, 5, 2);
+}  // namespace
+
+bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
+                          std::int32_t height_limit) {
+    const WindowPlacement before = slot;
+    if (slot.X < 0) slot.X = 0;
+    if (slot.Y < 0) slot.Y = 0;
+    if (slot.Width < 0) slot.Width = 50;
+    if (slot.Height < 0) slot.Height = 50;
+    if (slot.X > width_limit) slot.X = 0;
+    if (slot.Y > height_limit) slot.Y = 0;
+    if (slot.Width > width_limit) slot.Width = width_limit;
+    if (slot.Height > height_limit) slot.Height = height_limit;
+    return std::memcmp(&before, &slot, sizeof slot) != 0;
 }
 
-}  // namespace
+int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
+    Repair(p.PlotStartFrequencyIndex, 0, 7, kDefaultPlotStartIndex, "plot start frequency",
+           repairs);
+    Repair(p.PlotStopFrequencyIndex, 0, 7, kDefaultPlotStopIndex, "plot stop frequency", repairs);
+    for (std::int32_t* group :
+         {p.PlotFamilyFlags0to3, p.PlotFamilyFlags4to7, p.PlotFamilyFlags8to11}) {
+        for (int i = 0; i < 4; ++i) Repair(group[i], 0, 1, 0, "plotted curve families", repairs);
+    }
+    for (std::int32_t* group :
+         {p.DeviceWords0to3, p.DeviceWords4to7, p.DeviceWords8to11, p.DeviceWords12to15}) {
+        for (int i = 0; i < 4; ++i) {
+            Repair(group[i], kDeviceWordLow, kDeviceWordHigh, 0, "sound device", repairs);
+        }
+    }
+    for (auto& flag : p.CurveItemSelect) Repair(flag, 0, 1, 0, "pen colour selection", repairs);
+    for (int i = 0; i < kColourEntryCount; ++i) {
+        ColourEntry& e = p.CurveColours[i];
+        const ColourEntry& d = kDefaultColourScheme[i];
+        Repair(e.Red, 0, 255, d.Red, "curve colour", repairs);
+        Repair(e.Green, 0, 255, d.Green, "curve colour", repairs);
+        Repair(e.Blue, 0, 255, d.Blue, "curve colour", repairs);
+        Repair(e.Thickness, 1, 4, d.Thickness, "curve thickness", repairs);
+        Repair(e.Type, 1, 3, d.Type, "curve type", repairs);
+    }
+    RepairSign(p.MlsDataSign, "Invert MLS Data Channel", repairs);
+    RepairSign(p.MlsRefSign, "Invert MLS Reference Channel", repairs);
+    Repair(p.OutputLayout, 0, 2, 1, "output layout", repairs);
+    Repair(p.InputLayout, 0, 2, 0, "input layout", repairs);
+    RepairCalibration(p.MikeCalibration, "microphone calibration", repairs);
+    RepairCalibration(p.PreampCalibration, "preamplifier calibration", repairs);
+
+    // The fields used in place.
+    for (auto& flag : p.ImportColumnFlags) Repair(flag, 0, 1, 0, "Include Column", repairs);
+    Repair(p.EraseLines, 0, 1000000, 0, "Erase Lines", repairs);
+    Repair(p.ImportOption, 2, 5, 3, "Total Number of Columns", repairs);
+    Repair(p.AutoLoadProject, 0, 1, 0, "auto-load", repairs);
+    Repair(p.NoStartWindows, 0, 1, 0, "no start windows", repairs);
+    Repair(p.BuffersOutQueueIndex, 0, 5, 2, "output buffers", repairs);
+    Repair(p.BufferSizeIndex, 0, 2, 0, "buffer size", repairs);
+    Repair(p.BuffersInQueueIndex, 0, 5, 2, "input buffers", repairs);
+
+    // The measurement block: indices select list rows and table entries.
+    Repair(p.MlsSampleRateIndex, 0, 7, 5, "MLS sample rate", repairs);
+    Repair(p.MlsLengthIndex, 0, 5, 2, "MLS length", repairs);
+    Repair(p.MlsSmoothingIndex, 0, 5, 2, "MLS smoothing", repairs);
+    Repair(p.MlsWindowType, 0, 9, 1, "MLS window type", repairs);
+    Repair(p.MlsAmplitudeZoomIndex, 0, 6, 0, "MLS amplitude zoom", repairs);
+    Repair(p.MlsTimeZoomIndex, 0, 3, 0, "MLS time zoom", repairs);
+    // The level the MLS sequence is played at, in percent of full scale.
+    Repair(p.MlsOutputLevel, 0, 100, 10, "MLS output level", repairs);
+    for (std::int32_t* flag : {&p.MlsUseSavedBuffer, &p.MlsUseMikeCal, &p.MlsUsePreampCal,
+                               &p.MlsBothChannels, &p.MlsShowWindow, &p.MlsShowPhase}) {
+        Repair(*flag, 0, 1, 0, "MLS check boxes", repairs);
+    }
+    if (!std::isfinite(p.MlsReservedA688)) {
+        p.MlsReservedA688 = 1.0f;
+        repairs.Note("MLS settings");
+    }
+
+    // Every window rectangle within the frame's client before any window is made from it. A
+    // window that no longer fits (a smaller screen) is moved without a word, as at exit.
+    const std::int32_t width_limit = FrameClientWidth > 0 ? FrameClientWidth : kLargestClientSize;
+    const std::int32_t height_limit =
+        FrameClientHeight > 0 ? FrameClientHeight : kLargestClientSize;
+    for (WindowPlacement& slot : p.WindowRects)
+        ClampWindowPlacement(slot, width_limit, height_limit);
+
+    // Texts: terminated in their slots.
+    for (char* text :
+         {p.LastDriverPath, p.LastProjectPath, p.MikeCalFilePath, p.PreampCalFilePath}) {
+        TerminateTextSlot(text, kPathSlot);
+    }
+    TerminateTextSlot(p.Text12A3);
+    for (auto& path : p.ProfilePaths) TerminateTextSlot(path);
+    return repairs.Count();
+}
+
+namespace {}  // namespace
 
 void InitPreferenceVariables() {
     PlotStartFrequencyIndex = kDefaultPlotStartIndex;
@@ -379,9 +441,9 @@ int InitPreferencesRecord(PreferencesRecord* record) {
 
 int ApplyPreferencesRecord() {
     if (Preferences == nullptr) return 0;
+    ValueRepairs repairs;
+    RepairPreferencesRecord(*Preferences, repairs);
     MoveCommon(*Preferences, false);
-    CheckAppliedValues();
-    CheckInPlaceFields(*Preferences);
     // What the variables now hold is also what the record shows.
     Preferences->PlotStartFrequencyIndex = PlotStartFrequencyIndex;
     Preferences->PlotStopFrequencyIndex = PlotStopFrequencyIndex;
@@ -391,14 +453,7 @@ int ApplyPreferencesRecord() {
 int CollectPreferencesRecord() {
     if (Preferences == nullptr) return 0;
     for (auto& slot : WindowPlacements) {
-        if (slot.X < 0) slot.X = 0;
-        if (slot.Y < 0) slot.Y = 0;
-        if (slot.Width < 0) slot.Width = 50;
-        if (slot.Height < 0) slot.Height = 50;
-        if (slot.X > FrameClientWidth) slot.X = 0;
-        if (slot.Y > FrameClientHeight) slot.Y = 0;
-        if (slot.Width > FrameClientWidth) slot.Width = FrameClientWidth;
-        if (slot.Height > FrameClientHeight) slot.Height = FrameClientHeight;
+        ClampWindowPlacement(slot, FrameClientWidth, FrameClientHeight);
     }
     MoveCommon(*Preferences, true);
     Preferences->Reserved0264[0] = 0;
@@ -425,7 +480,16 @@ int ReadPreferencesFile(platform::HWND owner) {
     }
     // A short file overwrites only its own length; the rest keeps the defaults.
     std::memcpy(Preferences, bytes.data(), bytes.size());
+    ValueRepairs repairs;
+    RepairPreferencesRecord(*Preferences, repairs);
     ApplyPreferencesRecord();
+    if (!repairs.Empty()) {
+        const std::string text = repairs.Text(
+            "Some settings of the preferences file were out of range or not numbers and have "
+            "been replaced by their defaults:\n");
+        platform::MessageBox(owner, text.c_str(), kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    }
     return 1;
 }
 
@@ -435,7 +499,12 @@ int WritePreferencesFile(platform::HWND owner) {
     if (Preferences != nullptr) CollectPreferencesRecord();
     if (Preferences == nullptr ||
         WriteFileAtomic(path, Preferences, sizeof(PreferencesRecord)) != FileStatus::kOk) {
-        platform::MessageBox(owner, "Unable To SAVE Preferences File", kCaption,
+        // The message, then why the file was not saved (when the save got that far).
+        std::string text = "Unable To SAVE Preferences File";
+        if (Preferences != nullptr && !LastSaveFailure().empty()) {
+            text += "\n\n" + LastSaveFailure() + ".";
+        }
+        platform::MessageBox(owner, text.c_str(), kCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 0;
     }

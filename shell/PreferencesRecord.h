@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "platform/Types.h"
+#include "platform/ui/Window.h"
 #include "shell/Curves.h"
 
 namespace shell {
@@ -268,6 +269,25 @@ extern const ColourEntry kDefaultColourScheme[kColourEntryCount];
 // Sets every mirrored variable to its start-up value (run by ResetGlobals and start-up).
 void InitPreferenceVariables();
 
+class ValueRepairs;
+
+// The size limit of a window rectangle while the frame's client size is not known yet: the
+// largest window the layer makes.
+inline constexpr std::int32_t kLargestClientSize = platform::kMaxWindowExtent;
+
+// Keeps a window rectangle within a client of the given size: a negative x or y becomes 0, a
+// negative width or height 50, an x or y past the client 0, a width or height larger than the
+// client the client's. Returns true when something changed.
+bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
+                          std::int32_t height_limit);
+
+// The value pass of a record read from the file, before anything is applied: every index, flag,
+// colour, sign, device word and calibration point that is out of range or not a number gets its
+// default and is noted in `repairs`; every window rectangle is clamped into the frame's client
+// (kLargestClientSize while the frame is not measured yet), without a note; every path is
+// terminated. Returns the number of values replaced.
+int RepairPreferencesRecord(PreferencesRecord& record, ValueRepairs& repairs);
+
 // Zeroes the record, then fills the defaults; sets the live WindowPlacements defaults as well.
 int InitPreferencesRecord(PreferencesRecord* record);
 // Copies *Preferences into the program variables; terminates texts in place; replaces an index
@@ -284,7 +304,8 @@ void PreferencesFilePath(char* out, std::size_t capacity);
 // Preferences File" and leaves the defaults when the file cannot be read. 1 when read.
 int ReadPreferencesFile(platform::HWND owner);
 // Exit: collects and writes the record through a temporary file; on any failure shows
-// "Unable To SAVE Preferences File", keeps the previous file and returns 0. 1 when written.
+// "Unable To SAVE Preferences File" with the reason below it, keeps the previous file and returns
+// 0. 1 when written.
 int WritePreferencesFile(platform::HWND owner);
 
 }  // namespace shell

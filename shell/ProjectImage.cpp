@@ -4,12 +4,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
+#include "shell/ValueRepairs.h"
 
 namespace shell {
 
@@ -23,6 +26,11 @@ namespace {
 
 constexpr const char* kCaption = "QV Message";
 constexpr const char* kNotRecognized = "This Project File is NOT Recognized";
+constexpr const char* kRepairedHeading =
+    "Some values of this project were out of range or not numbers and have been replaced by "
+    "their defaults:\n";
+
+ValueRepairs g_last_repairs;
 
 bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
@@ -31,6 +39,32 @@ bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) {
 // A float parameter that the solver truncates and uses as a port or node index.
 bool IndexParamValid(float value, float low, float high) {
     return std::isfinite(value) && value >= low && value <= high;
+}
+
+// Coordinates are pane pixels; anything beyond this is no position a pane can show, and sums
+// such as x + 40 stay far from overflowing.
+constexpr std::int32_t kCoordinateLimit = 1000000;
+
+bool PointValid(std::int32_t x, std::int32_t y) {
+    return InRange(x, -kCoordinateLimit, kCoordinateLimit) &&
+           InRange(y, -kCoordinateLimit, kCoordinateLimit);
+}
+
+int ValidateCoordinates(const ProjectChannelBlock& c) {
+    for (const ElementGeometryRecord& g : c.ElementGeometry) {
+        if (!PointValid(g.x1, g.y1) || !PointValid(g.x2, g.y2) || !PointValid(g.x3, g.y3)) {
+            return 10;
+        }
+    }
+    for (const WireRecord& w : c.Wire) {
+        if (!PointValid(w.x1, w.y1) || !PointValid(w.x2, w.y2)) return 11;
+    }
+    for (const auto& group : c.JointGroup) {
+        for (const JointPoint& point : group) {
+            if (!PointValid(point.x, point.y)) return 12;
+        }
+    }
+    return 0;
 }
 
 int ValidateChannel(const ProjectChannelBlock& c) {
@@ -62,7 +96,150 @@ int ValidateChannel(const ProjectChannelBlock& c) {
                 break;
         }
     }
-    return 0;
+    return ValidateCoordinates(c);
+}
+
+// Value checks: every parameter, curve point and setting finite and within what the program can
+// use. The defaults are those of a cleared pane store and of the project settings.
+constexpr float kParamLimit = 1.0e6f;         // any parameter position
+constexpr float kFrequencyLimit = 1.0e6f;     // band edges and filter frequencies [Hz]
+constexpr float kLowestFo = 0.001f;           // a filter frequency of 0 Hz divides by zero
+constexpr float kLevelLimitDb = 200.0f;       // gains, slopes and added levels [dB]
+constexpr float kOutputGainLimitDb = 120.0f;  // output gain of a port [dB]
+constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
+constexpr float kTransferLimit = 1.0e3f;      // |re|, |im| of a transfer point (+60 dB)
+
+const char* const kChannelNames[kPaneCount] = {
+    "Front Left", "Center", "Front Right", "Rear Left", "Subwoofer 1", "Rear Right", "Subwoofer 2"};
+
+float ClearedParamDefault(int position) {
+    switch (position) {
+        case kParamF1:
+            return 100.0f;
+        case kParamF2:
+            return 10000.0f;
+        case kParamFo:
+            return 1000.0f;
+        case kParamPlotFlag:
+        case kParamPolarity:
+            return 1.0f;
+        default:
+            return 0.0f;
+    }
+}
+
+bool Within(float value, float low, float high) { return value >= low && value <= high; }
+
+class ChannelRepair {
+  public:
+    ChannelRepair(int k, ValueRepairs& repairs) : k_(k), repairs_(repairs) {}
+
+    // Replaces `value` by `fallback` when it is not within low..high (or not a number).
+    void Check(float& value, float low, float high, float fallback, int element, const char* what) {
+        if (Within(value, low, high)) return;
+        value = fallback;
+        Note(element, what);
+    }
+    void Note(int element, const char* what) { repairs_.Note(Owner(element) + ": " + what); }
+    std::string Owner(int element) const {
+        return std::string(kChannelNames[k_]) + ", element " + std::to_string(element + 1);
+    }
+    ValueRepairs& Repairs() { return repairs_; }
+
+  private:
+    int k_;
+    ValueRepairs& repairs_;
+};
+
+void RepairParams(ProjectChannelBlock& c, int e, ChannelRepair& fix) {
+    float* p = c.ElementParams[e];
+    for (int i = 0; i < kElementParamCount; ++i) {
+        fix.Check(p[i], -kParamLimit, kParamLimit, ClearedParamDefault(i), e, "parameter");
+    }
+    const std::int32_t kind = c.ElementGeometry[e].kind;
+    if (kind == kElementOutputPort || kind == kElementRoomEq) {
+        fix.Check(p[kParamF1], 0.0f, kFrequencyLimit, 100.0f, e, "band edge F1");
+        fix.Check(p[kParamF2], 0.0f, kFrequencyLimit, 10000.0f, e, "band edge F2");
+        fix.Check(p[kParamDelay], -kDelayLimitMs, kDelayLimitMs, 0.0f, e, "delay");
+    }
+    if (kind == kElementOutputPort) {
+        if (p[kParamPolarity] != 1.0f && p[kParamPolarity] != -1.0f) {
+            p[kParamPolarity] = 1.0f;
+            fix.Note(e, "polarity");
+        }
+        fix.Check(p[kParamOutputGain], -kOutputGainLimitDb, kOutputGainLimitDb, 0.0f, e,
+                  "output gain");
+    } else if (kind == kElementFilter) {
+        fix.Check(p[kParamFo], kLowestFo, kFrequencyLimit, 1000.0f, e, "frequency Fo");
+        fix.Check(p[kParamGain], -kLevelLimitDb, kLevelLimitDb, 0.0f, e, "gain");
+    } else if (kind == kElementRoomEq) {
+        fix.Check(p[kParamProjectedSlope], -kLevelLimitDb, kLevelLimitDb, 0.0f, e,
+                  "projected slope");
+        fix.Check(p[kParamAddDb], -kLevelLimitDb, kLevelLimitDb, 0.0f, e, "added dB");
+    }
+}
+
+void RepairCurves(ProjectChannelBlock& c, int e, ChannelRepair& fix) {
+    for (ComplexPoint& point : c.ElementTransfer[e]) {
+        if (Within(point.re, -kTransferLimit, kTransferLimit) &&
+            Within(point.im, -kTransferLimit, kTransferLimit)) {
+            continue;
+        }
+        point = {1.0f, 0.0f};
+        fix.Note(e, "transfer curve");
+    }
+    RepairDriverData(c.ElementDriverData[e], fix.Owner(e), fix.Repairs());
+}
+
+// A remote-control output text: terminated in its slot, printable, and no run of digits long
+// enough to overflow when it is converted.
+bool HotkeyTextValid(const char (&text)[kHotkeyTextSlot]) {
+    int digits = 0;
+    for (std::size_t i = 0; i < kHotkeyTextSlot; ++i) {
+        const char c = text[i];
+        if (c == '\0') return true;
+        if (c < 0x20 || c > 0x7e) return false;
+        digits = (c >= '0' && c <= '9') ? digits + 1 : 0;
+        if (digits > 9) return false;
+    }
+    return false;
+}
+
+constexpr const char* kHotkeyDefaults[kHotkeyTextCount] = {"3", "4", "5", "6", "0", "0", "0",
+                                                           "0", "0", "0", "1", "2", "0", "0",
+                                                           "0", "0", "0", "0", "0", "0"};
+
+void RepairWord(std::int32_t& value, std::int32_t low, std::int32_t high, std::int32_t fallback,
+                const char* what, ValueRepairs& repairs) {
+    if (InRange(value, low, high)) return;
+    value = fallback;
+    repairs.Note(what);
+}
+
+void RepairSettings(ProjectSettings& s, ValueRepairs& repairs) {
+    RepairWord(s.SampleRateIndex, 0, kSampleRateCount - 1, 5, "sample rate", repairs);
+    RepairWord(s.SystemConfiguration, 0, 3, 0, "system configuration", repairs);
+    RepairWord(s.UseHbtData, 0, 1, 1, "Use HBT Data", repairs);
+    RepairWord(s.VolumeSliderPosition, 0, 66, 9, "volume", repairs);
+    RepairWord(s.SplOnlyEq, 0, 1, 0, "SPL Only EQ", repairs);
+    RepairWord(s.SubwooferMode, 0, 2, 0, "subwoofer mode", repairs);
+    RepairWord(s.WideWindow, 0, 1, 0, "Wide Window", repairs);
+    RepairWord(s.InputLayout, 0, 2, 0, "input layout", repairs);
+    RepairWord(s.OutputLayout, 0, 2, 1, "output layout", repairs);
+    for (std::int32_t& word : s.PlayerDeviceWords) {
+        RepairWord(word, kDeviceWordLow, kDeviceWordHigh, 0, "sound device", repairs);
+    }
+    for (int i = 0; i < kHotkeyTextCount; ++i) {
+        if (HotkeyTextValid(s.HotkeyOutputTexts[i])) continue;
+        std::memset(s.HotkeyOutputTexts[i], 0, kHotkeyTextSlot);
+        CopyTextSlot(s.HotkeyOutputTexts[i], kHotkeyDefaults[i]);
+        repairs.Note("remote-control output");
+    }
+    // Below 0.1 means "not set"; above 1.0 or not a number is no level the program offers.
+    if (!(s.BbmLevel >= 0.1f && s.BbmLevel <= 1.0f)) {
+        if (!(s.BbmLevel < 0.1f)) repairs.Note("BBM level");
+        s.BbmLevel = 0.5f;
+    }
 }
 
 void TerminateChannelTexts(ProjectChannelBlock& c) {
@@ -109,9 +286,6 @@ int InitProjectSettings(ProjectImage* image) {
     s.InputLayout = InputLayout;
     s.OutputLayout = OutputLayout;
     std::memcpy(s.PlayerDeviceWords, PlayerDeviceWords, sizeof s.PlayerDeviceWords);
-    static constexpr const char* kHotkeyDefaults[kHotkeyTextCount] = {
-        "3", "4", "5", "6", "0", "0", "0", "0", "0", "0",
-        "1", "2", "0", "0", "0", "0", "0", "0", "0", "0"};
     std::memset(s.HotkeyOutputTexts, 0, sizeof s.HotkeyOutputTexts);
     for (int i = 0; i < kHotkeyTextCount; ++i)
         CopyTextSlot(s.HotkeyOutputTexts[i], kHotkeyDefaults[i]);
@@ -127,6 +301,28 @@ int ValidateProjectImage(const ProjectImage& image) {
         if (code != 0) return code;
     }
     return 0;
+}
+
+int RepairProjectValues(ProjectImage& image, ValueRepairs& repairs) {
+    for (int k = 0; k < kPaneCount; ++k) {
+        ChannelRepair fix(k, repairs);
+        ProjectChannelBlock& c = image.Channels[k];
+        for (int e = 0; e < kMaxElements; ++e) {
+            RepairParams(c, e, fix);
+            RepairCurves(c, e, fix);
+        }
+    }
+    RepairSettings(image.Settings, repairs);
+    return repairs.Count();
+}
+
+const ValueRepairs& LastProjectRepairs() { return g_last_repairs; }
+
+void ShowProjectRepairs(platform::HWND owner) {
+    if (g_last_repairs.Empty()) return;
+    const std::string text = g_last_repairs.Text(kRepairedHeading);
+    platform::MessageBox(owner, text.c_str(), kCaption,
+                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 int UnpackProjectImage() {
@@ -160,13 +356,29 @@ int PackProjectImage() {
     return 0;
 }
 
+ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size) {
+    g_last_repairs.Clear();
+    if (bytes == nullptr || size != kProjectImageBytes) return ProjectLoadStatus::kWrongSize;
+    // A copy of its own: the live image changes only once the copy has been checked.
+    std::unique_ptr<ProjectImage> candidate(new (std::nothrow) ProjectImage);
+    if (!candidate) return ProjectLoadStatus::kReadFailed;
+    std::memcpy(candidate.get(), bytes, kProjectImageBytes);
+    if (ValidateProjectImage(*candidate) != 0) return ProjectLoadStatus::kNotRecognized;
+    ValueRepairs repairs;
+    RepairProjectValues(*candidate, repairs);
+    g_last_repairs = repairs;
+    std::memcpy(&Project, candidate.get(), kProjectImageBytes);
+    UnpackProjectImage();
+    return ProjectLoadStatus::kLoaded;
+}
+
 ProjectLoadStatus LoadProjectFile(const char* path) {
+    g_last_repairs.Clear();
     const std::int64_t length = FileLength(path);
     if (length < 0) return ProjectLoadStatus::kOpenFailed;
     if (static_cast<std::uint64_t>(length) != kProjectImageBytes) {
         return ProjectLoadStatus::kWrongSize;
     }
-    // Read into a buffer of its own: the live image changes only once the file has been checked.
     std::vector<std::uint8_t> bytes;
     switch (ReadFileExact(path, kProjectImageBytes, bytes)) {
         case FileStatus::kOk:
@@ -178,20 +390,13 @@ ProjectLoadStatus LoadProjectFile(const char* path) {
         default:
             return ProjectLoadStatus::kReadFailed;
     }
-    std::unique_ptr<ProjectImage> candidate(new (std::nothrow) ProjectImage);
-    if (!candidate) return ProjectLoadStatus::kReadFailed;
-    std::memcpy(candidate.get(), bytes.data(), kProjectImageBytes);
-    bytes.clear();
-    bytes.shrink_to_fit();
-    if (ValidateProjectImage(*candidate) != 0) return ProjectLoadStatus::kNotRecognized;
-    std::memcpy(&Project, candidate.get(), kProjectImageBytes);
-    UnpackProjectImage();
-    return ProjectLoadStatus::kLoaded;
+    return LoadProjectBytes(bytes.data(), bytes.size());
 }
 
 int ReadProjectFile(platform::HWND owner, const char* path) {
     switch (LoadProjectFile(path)) {
         case ProjectLoadStatus::kLoaded:
+            ShowProjectRepairs(owner);
             return 1;
         case ProjectLoadStatus::kOpenFailed:
             platform::MessageBox(owner, path != nullptr ? path : "", kCaption,
@@ -207,7 +412,10 @@ int ReadProjectFile(platform::HWND owner, const char* path) {
 int WriteProjectFile(platform::HWND owner, const char* path) {
     PackProjectImage();
     if (WriteFileAtomic(path, &Project, kProjectImageBytes) != FileStatus::kOk) {
-        platform::MessageBox(owner, path != nullptr ? path : "", kCaption,
+        // The path, then that the project was not saved and why.
+        const std::string text = std::string(path != nullptr ? path : "") +
+                                 "\n\nThe project has not been saved: " + LastSaveFailure() + ".";
+        platform::MessageBox(owner, text.c_str(), kCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 0;
     }

@@ -112,6 +112,24 @@ int InitProjectSettings(ProjectImage* image);
 // otherwise a non-zero code. Reads only.
 int ValidateProjectImage(const ProjectImage& image);
 
+class ValueRepairs;
+
+// Sound-card device words: a device number, or -1 for the system's default device.
+inline constexpr std::int32_t kDeviceWordLow = -1;
+inline constexpr std::int32_t kDeviceWordHigh = 255;
+
+// The value pass of a loaded image, after ValidateProjectImage accepted its structure: every
+// element parameter, transfer and driver point and every setting that is not a number or out of
+// range is replaced by its default (the defaults of a cleared pane store and of the project
+// settings) and noted in `repairs`. Returns the number of values replaced.
+int RepairProjectValues(ProjectImage& image, ValueRepairs& repairs);
+
+// What the last LoadProjectFile replaced (empty when nothing was replaced or nothing loaded).
+const ValueRepairs& LastProjectRepairs();
+
+// Tells the user once which values of the project just loaded were replaced; nothing when none.
+void ShowProjectRepairs(platform::HWND owner);
+
 // Unpacks Project into the seven pane stores and the mirrored variables. Refuses (returns 1,
 // changes nothing) an image that ValidateProjectImage rejects; terminates every text slot and
 // replaces a BbmLevel below 0.1 or not finite by 0.5; returns 0 when unpacked.
@@ -123,12 +141,18 @@ int PackProjectImage();
 // Outcome of loading a project file into Project without any message.
 enum class ProjectLoadStatus { kLoaded, kOpenFailed, kWrongSize, kReadFailed, kNotRecognized };
 
-// Reads the file whole into a buffer of its own, checks size and content and only then copies
-// it into Project and unpacks it. Anything but kLoaded leaves every table unchanged.
+// The checks and the unpack of LoadProjectFile for an image already in memory (`size` must be
+// the image's size): anything but kLoaded leaves every table unchanged.
+ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size);
+
+// Reads the file whole into a buffer of its own, checks size and content, replaces the values
+// that are out of range (RepairProjectValues) and only then copies it into Project and unpacks
+// it. Anything but kLoaded leaves every table unchanged.
 ProjectLoadStatus LoadProjectFile(const char* path);
 
 // Reads a project with the messages of the frame's Open Project: the path itself when it cannot
-// be opened, "This Project File is NOT Recognized" for a wrong size or content. 1 when loaded.
+// be opened, "This Project File is NOT Recognized" for a wrong size or content, and once the
+// values that were replaced. 1 when loaded.
 int ReadProjectFile(platform::HWND owner, const char* path);
 
 // Packs and saves Project to `path` through a temporary file; on any failure shows the path in

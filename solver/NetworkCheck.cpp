@@ -29,7 +29,11 @@ int CollectOutputPorts(int* list) {
         for (int i = 0; i < shell::kMaxElements && store.ElementGeometry[i].kind > 0; ++i) {
             if (store.ElementGeometry[i].kind != shell::kElementOutputPort) continue;
             if (count >= kOutputPorts) return -1;
-            list[count++] = static_cast<int>(store.ElementParams[i][shell::kParamOutputPort]);
+            // A port number that is no integer at all matches no other port (the range check
+            // of the working network names it).
+            list[count] = TruncatedIndex(store.ElementParams[i][shell::kParamOutputPort], -1000,
+                                         1000, -100000 - count);
+            ++count;
         }
     }
     list[count++] = 0;
@@ -138,7 +142,7 @@ int CheckSystemNetwork() {
         if (plot_count < kOutputPorts) {
             plot_list[plot_count++] = {
                 static_cast<int>(port) - 1,
-                static_cast<int>(net.ElementParams[i][shell::kParamPlotFlag])};
+                TruncatedIndex(net.ElementParams[i][shell::kParamPlotFlag], -1, 1, 0)};
         }
     }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "solver/FilterSections.h"
+#include "solver/SharedState.h"
 
 namespace solver {
 
@@ -94,11 +95,11 @@ int BuildNodalLayout(const NetworkTables& net, NodalLayout* layout) {
                 const float* p = net.ElementParams[i];
                 PortSlot& slot = layout->slots[layout->m];
                 slot.element = i;
-                slot.port = static_cast<int>(p[shell::kParamOutputPort]);
+                slot.port = TruncatedIndex(p[shell::kParamOutputPort], 0, 16, 0);
                 slot.hot_node = FindHotNode(net, i);
                 slot.hot_row = -1;
-                slot.delay_ms = p[shell::kParamDelay];
-                slot.plot_flag = static_cast<int>(p[shell::kParamPlotFlag]);
+                slot.delay_ms = PortDelayMs(p[shell::kParamDelay]);
+                slot.plot_flag = TruncatedIndex(p[shell::kParamPlotFlag], -1, 1, 0);
                 ++layout->m;
                 break;
             }

@@ -42,7 +42,9 @@ void WritePen(int block, int entry) {
 bool SlotInRange(const PortSlot& slot) { return slot.port > 0 && slot.port < 17; }
 
 // theta = 2 pi f delay / 1000, held in single precision before its cosine and sine.
-ComplexPoint DelayAndPolarity(ComplexPoint z, float f, float delay_ms, float polarity) {
+ComplexPoint DelayAndPolarity(ComplexPoint z, float f, float delay_ms, float stored_polarity) {
+    const float polarity = PortPolarity(stored_polarity);
+    delay_ms = PortDelayMs(delay_ms);
     const float theta = static_cast<float>(kTwoPi * f * delay_ms * 0.001);
     const double c = std::cos(theta);
     const double s = std::sin(theta);
@@ -74,8 +76,9 @@ void RecordPortCensus(const NodalLayout& layout, const shell::NetworkTables& net
         const PortSlot& slot = layout.slots[s];
         if (!SlotInRange(slot)) continue;
         const float* p = net.ElementParams[slot.element];
-        OutputPhasing[slot.port - 1] = static_cast<std::int32_t>(p[shell::kParamPolarity]);
-        OutputDelay[slot.port - 1] = p[shell::kParamDelay];
+        OutputPhasing[slot.port - 1] =
+            static_cast<std::int32_t>(PortPolarity(p[shell::kParamPolarity]));
+        OutputDelay[slot.port - 1] = PortDelayMs(p[shell::kParamDelay]);
     }
 }
 

@@ -22,4 +22,30 @@ platform::HWND MessageOwner();
 // Shows one of the solver's "QV Message" boxes (OK, exclamation icon).
 void ShowSolverMessage(const char* text);
 
+// A stored float as an int, truncated toward zero; `fallback` when it is not a number or its
+// integer part lies outside low..high (converting such a value to int is undefined).
+inline int TruncatedIndex(float value, int low, int high, int fallback) {
+    if (!(value > static_cast<float>(low) - 1.0f && value < static_cast<float>(high) + 1.0f)) {
+        return fallback;
+    }
+    return static_cast<int>(value);
+}
+
+// An output port's polarity as a sign: +1 or -1 by the sign of the stored value, 0 for 0 and for
+// a value that is not a number (no sound rather than an unknown one).
+inline float PortPolarity(float value) {
+    if (value > 0.0f) return 1.0f;
+    if (value < 0.0f) return -1.0f;
+    return 0.0f;
+}
+
+// An output port's or room EQ's delay in ms as the solver turns it into a phase: 0 when it is
+// not a number, otherwise kept within +-10 s.
+inline float PortDelayMs(float value) {
+    if (!(value == value)) return 0.0f;
+    if (value > 10000.0f) return 10000.0f;
+    if (value < -10000.0f) return -10000.0f;
+    return value;
+}
+
 }  // namespace solver

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/sys/Files.h"
+
 namespace platform {
 namespace {
 
@@ -59,7 +61,7 @@ HMMIO mmioOpen(const char* path, void* info, DWORD flags) {
     for (int i = 0; i < kMaxFiles && slot < 0; ++i)
         if (files[i].file == nullptr) slot = i;
     if (slot < 0) return HMMIO{};
-    std::FILE* file = std::fopen(path, "rb");
+    std::FILE* file = OpenRegularFileForReading(path);  // never waits on a pipe
     if (file == nullptr) return HMMIO{};
     struct stat st {};
     if (fstat(fileno(file), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > 0x7FFFFFFF) {

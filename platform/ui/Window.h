@@ -117,6 +117,12 @@ BOOL EnableWindow(HWND hwnd, BOOL enable);  // returns whether it was disabled b
 
 // Window rectangles: children in their parent's client coordinates, top-level windows on the
 // screen. The outer rectangle includes the decorations whose sizes GetSystemMetrics reports.
+// The largest window size and position the layer takes (CreateWindow, MoveWindow,
+// SetWindowPos): a larger width or height is cut to kMaxWindowExtent (a window's backing image
+// is width x height pixels), a position is kept within +-kMaxWindowCoordinate, so that no right
+// or bottom edge overflows.
+inline constexpr int kMaxWindowExtent = 8192;
+inline constexpr int kMaxWindowCoordinate = 4 * kMaxWindowExtent;
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint);
 
 inline constexpr UINT SWP_NOSIZE = 0x0001;

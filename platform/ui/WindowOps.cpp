@@ -13,6 +13,7 @@
 
 namespace platform {
 
+using ui::BoundedWindowRect;
 using ui::Find;
 using ui::Kind;
 using ui::Window;
@@ -148,24 +149,18 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
     if (!Find(hwnd)) return FALSE;
-    ChangeRect(hwnd, RECT{x, y, x + std::max(0, width), y + std::max(0, height)}, repaint);
+    ChangeRect(hwnd, BoundedWindowRect(x, y, width, height), repaint);
     return TRUE;
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int width, int height, UINT flags) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
-    RECT r = w->rect;
-    if (!(flags & SWP_NOMOVE)) {
-        r.right += x - r.left;
-        r.bottom += y - r.top;
-        r.left = x;
-        r.top = y;
-    }
-    if (!(flags & SWP_NOSIZE)) {
-        r.right = r.left + std::max(0, width);
-        r.bottom = r.top + std::max(0, height);
-    }
+    const RECT& now = w->rect;
+    const RECT r =
+        BoundedWindowRect((flags & SWP_NOMOVE) ? now.left : x, (flags & SWP_NOMOVE) ? now.top : y,
+                          (flags & SWP_NOSIZE) ? now.right - now.left : width,
+                          (flags & SWP_NOSIZE) ? now.bottom - now.top : height);
     ChangeRect(hwnd, r, !(flags & SWP_NOREDRAW));
     if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOW);
     if (flags & SWP_HIDEWINDOW) ShowWindow(hwnd, SW_HIDE);

@@ -130,6 +130,10 @@ HWND TopLevelOf(HWND hwnd);
 HWND HwndOfWidget(const QWidget* widget);
 void BindWidget(QWidget* widget, HWND hwnd);
 
+// The rectangle of a window at (x, y) of the given size, within kMaxWindowExtent and
+// kMaxWindowCoordinate (Window.h).
+RECT BoundedWindowRect(int x, int y, int width, int height);
+
 // Client size and the geometry changes coming from Qt (a person moved or sized a window).
 int ClientWidth(const Window& w);
 int ClientHeight(const Window& w);

@@ -130,6 +130,14 @@ QWidget* ClientWidgetOf(Window& parent) { return parent.widget; }
 
 }  // namespace
 
+RECT BoundedWindowRect(int x, int y, int width, int height) {
+    x = std::clamp(x, -kMaxWindowCoordinate, kMaxWindowCoordinate);
+    y = std::clamp(y, -kMaxWindowCoordinate, kMaxWindowCoordinate);
+    width = std::clamp(width, 0, kMaxWindowExtent);
+    height = std::clamp(height, 0, kMaxWindowExtent);
+    return RECT{x, y, x + width, y + height};
+}
+
 Window* Find(HWND hwnd) {
     auto& t = T();
     if (!hwnd || hwnd.value >= t.windows.size()) return nullptr;
@@ -537,7 +545,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     if (y == CW_USEDEFAULT) y = 0;
     if (width == CW_USEDEFAULT) width = 400, height = (height == CW_USEDEFAULT ? 300 : height);
     if (height == CW_USEDEFAULT) height = 300;
-    w.rect = ui::MakeRect(x, y, x + std::max(0, width), y + std::max(0, height));
+    w.rect = ui::BoundedWindowRect(x, y, width, height);
     w.invalid = ui::HasImage(kind);
     w.erase = true;
     w.invalid_rect = RECT{0, 0, 0x3FFFFFFF, 0x3FFFFFFF};

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <iomanip>
 #include <ostream>
+#include <limits>
 #include <random>
 #include <vector>
 
 #include "engine/Convolution.h"
+#include "engine/Globals.h"
 #include "shell/ComplexFft.h"
 #include "tests/ReadableNames.h"
 
@@ -412,3 +414,80 @@ TEST(RealTransform, ForwardMatchesDirectDftAndInverseReturnsInput) {
 }
 
 }  // namespace
+
+// The last line of defence before the outputs: whatever the settings hold, the gains applied are
+// within the volume's and the trims' ranges, and a filter that is not finite or is absurdly large
+// is not played at all.
+struct DamagedGainCase {
+    float master;
+    float trim;
+    double expected;  // output value for an input of 1000
+};
+class DamagedGains : public ::testing::TestWithParam<DamagedGainCase> {};
+
+TEST_P(DamagedGains, AreBoundedBeforeTheyReachTheOutputs) {
+    const DamagedGainCase c = GetParam();
+    const int f = 1024;
+    Filters filters(f, ImpulseTaps(f, 0));
+    Routing routing;
+    routing.m[0][1] = 1;
+    Engine e;
+    e.Prepare(f, 0, routing, filters);
+    engine::BlockGains gains = UnitGains();
+    gains.master = c.master;
+    gains.trims[1] = c.trim;
+    std::vector<std::vector<double>> in(kInputCount, std::vector<double>(f, 1000.0));
+    e.Block(in, gains);
+    for (int n = 0; n < f; n += 101)
+        ASSERT_NEAR(Value(e.Word(n, 1)), c.expected, 1 + c.expected * 1e-5) << "frame " << n;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DamagedGains,
+    ::testing::Values(DamagedGainCase{INFINITY, 1.0f, 1000.0 * engine::kMaxMasterGain},
+                      DamagedGainCase{1e30f, 1.0f, 1000.0 * engine::kMaxMasterGain},
+                      DamagedGainCase{NAN, 1.0f, 0.0}, DamagedGainCase{-4.0f, 1.0f, 0.0},
+                      DamagedGainCase{1.0f, 1e6f, 1000.0 * engine::kMaxOutputTrim},
+                      DamagedGainCase{1.0f, NAN, 0.0},
+                      DamagedGainCase{1e30f, 1e30f,
+                                      1000.0 * engine::kMaxMasterGain* engine::kMaxOutputTrim}));
+
+TEST(DamagedFilters, NonFiniteOrHugeBinsSilenceOnlyThatOutput) {
+    const int f = 1024;
+    struct Damage {
+        const char* what;
+        float value;
+    };
+    const Damage damages[] = {{"NaN", NAN},
+                              {"infinity", INFINITY},
+                              {"-3.4e38", -3.4e38f},
+                              {"above the bound", engine::kMaxFilterBinMagnitude * 3.0f}};
+    for (const Damage& d : damages) {
+        Filters filters(f, ImpulseTaps(f, 0));
+        filters.spectra[2 * kPartitionCount + 3][2 * 17] = d.value;  // output 3, partition 3
+        Routing routing;
+        routing.m[0][0] = 1;
+        routing.m[0][2] = 1;
+        Engine e;
+        e.Prepare(f, 0, routing, filters);
+        EXPECT_TRUE(e.mem.filter_refused[2]) << d.what;
+        EXPECT_FALSE(e.mem.filter_refused[0]) << d.what;
+        std::vector<std::vector<double>> in(kInputCount, std::vector<double>(f, -30000.0));
+        for (int b = 0; b < 3; ++b) {
+            e.Block(in, UnitGains());
+            for (int n = 0; n < f; n += 37) {
+                ASSERT_EQ(e.Word(n, 2), 0) << d.what << " block " << b << " frame " << n;
+                ASSERT_NEAR(Value(e.Word(n, 0)), -30000, 1) << d.what;
+            }
+        }
+    }
+}
+
+TEST(DamagedVolume, PositionsOutsideTheScrollBarCountAsItsEnds) {
+    EXPECT_EQ(engine::MasterGainFor(1000), engine::MasterGainFor(66));
+    EXPECT_EQ(engine::MasterGainFor(std::numeric_limits<int>::max()), engine::MasterGainFor(66));
+    EXPECT_EQ(engine::MasterGainFor(std::numeric_limits<int>::min()), 0.0f);
+    EXPECT_EQ(engine::MasterGainFor(-5), 0.0f);
+    EXPECT_NEAR(engine::MasterGainFor(66), engine::kMaxMasterGain, 1e-6);
+    EXPECT_TRUE(std::isfinite(engine::MasterGainFor(1000)));
+}

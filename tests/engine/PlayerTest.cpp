@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ostream>
+#include <limits>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -173,6 +174,30 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 9);
 }
 
+// A filter that is not finite is refused by the engine: its output plays silence, the others
+// play, and the user is told which output before playback starts.
+TEST_F(Player, AFilterThatIsNoNumberSilencesItsOutputWithAMessage) {
+    g_unit_spectra[static_cast<std::size_t>(4 * 8) * 4 * kF + 10] =
+        std::numeric_limits<float>::quiet_NaN();  // output 5
+    const auto in = Ramp(24 * kF, 37, 11);
+    VirtualCardSetInputSignal(0, in.data(), in.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(24) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text,
+              "Output 5 will play nothing: its filter holds values that are not numbers or are "
+              "out of range.");
+    Blocks(20);
+    bool output1_heard = false;
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t) {
+        ASSERT_EQ(VirtualCardRecordedSample(4, t), 0) << "frame " << t;
+        output1_heard = output1_heard || VirtualCardRecordedSample(0, t) != 0;
+    }
+    EXPECT_TRUE(output1_heard);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
 TEST_F(Player, HundredPlayStopCyclesIncludingStopDuringTheStartChainAndClose) {
     for (int cycle = 0; cycle < 100; ++cycle) {
         SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
@@ -335,6 +360,21 @@ std::string Fmt(int tag, int channels, std::uint32_t rate, int bits, int extra =
 }
 std::string Riff(const std::string& chunks) { return Chunk("RIFF", std::string("WAVE") + chunks); }
 
+// Sub-format identifiers as WAV files store them.
+const std::string kPcmSubFormat("\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71",
+                                16);
+const std::string kFloatSubFormat(
+    "\x03\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 16);
+
+// A 40-byte 'fmt ' chunk with the extensible tag: 2 channels at 48 kHz in 16-bit containers.
+std::string Extensible(int valid_bits, const std::string& sub_format) {
+    std::string f = Fmt(0xFFFE, 2, 48000, 16);
+    Put16(f, 22);
+    Put16(f, valid_bits);
+    Put32(f, 0x3);  // front left, front right
+    return f + sub_format;
+}
+
 std::string Write(const std::string& name, const std::string& bytes) {
     const std::string path = ::testing::TempDir() + name;
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -466,6 +506,22 @@ INSTANTIATE_TEST_SUITE_P(Files, WavEnd,
                                            WavEndCase{4096, 10, 3 * 4096 + 1234, 1}),
                          WavEndName);
 
+// 16-bit stereo PCM stored with the extensible tag and the PCM sub-format is PCM: it plays.
+TEST_F(WavPlayer, ExtensiblePcmSixteenBitStereoPlays) {
+    std::string data;
+    for (int n = 0; n < 3 * kF; ++n) {
+        wav::Put16(data, (n * 13) % 4000 - 2000);
+        wav::Put16(data, 0);
+    }
+    const std::string bytes = wav::Riff(
+        wav::Chunk("fmt ", wav::Extensible(16, wav::kPcmSubFormat)) + wav::Chunk("data", data));
+    pt::ScriptFileDialogAnswers({wav::Write("engine_extensible.wav", bytes)});
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
 struct BadWavCase {
     const char* name;
     std::string bytes;
@@ -523,6 +579,26 @@ INSTANTIATE_TEST_SUITE_P(
                    "Error reading 'fmt' chunk"},
         BadWavCase{"engine_nofmt.wav", wav::Riff(wav::Chunk("data", kSomeData)),
                    "Unable to locate 'fmt' chunk"},
+        BadWavCase{
+            "engine_emptydata.wav",
+            wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", "")),
+            engine::kEmptyDataText},
+        BadWavCase{
+            "engine_halfframe.wav",
+            wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", "ab")),
+            engine::kEmptyDataText},
+        BadWavCase{"engine_rate2e31.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 2147483648u, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Sampling = 2147483648"},
+        BadWavCase{"engine_rate4e9.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 4294967295u, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Sampling = 4294967295"},
+        BadWavCase{"engine_extensible_float.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Extensible(16, wav::kFloatSubFormat)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Format Tag = 65534"},
         BadWavCase{"engine_nodata.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
                              wav::Chunk("LIST", kSomeData)),

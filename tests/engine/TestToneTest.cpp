@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <ostream>
+#include <limits>
 #include <vector>
 
 #include "engine/TestTones.h"
@@ -227,3 +228,16 @@ TEST_F(TestTonesDialog, RefusedWhileAudioIsBusy) {
 }
 
 }  // namespace
+
+TEST(TestTone, VolumeOutsideTheScrollBarCountsAsItsEnds) {
+    const int f = 1024, channels = 8;
+    for (const int volume :
+         {1000, std::numeric_limits<int>::max(), -1, std::numeric_limits<int>::min()}) {
+        std::vector<std::int32_t> got(f * channels), want(f * channels);
+        double phase_got = 0.0, phase_want = 0.0;
+        engine::GenerateToneBlock(100.0f, f, channels, 1, volume, 48000.0, phase_got, got.data());
+        engine::GenerateToneBlock(100.0f, f, channels, 1, volume > 0 ? 66 : 0, 48000.0, phase_want,
+                                  want.data());
+        EXPECT_EQ(got, want) << "volume " << volume;
+    }
+}

@@ -318,6 +318,35 @@ TEST_F(OutputPortDialog, BrowseCancelledChangesNothing) {
     ExpectFlatDriver("cancelled");
 }
 
+// Finite values out of what a driver can hold get their defaults, and the dialog says so once.
+TEST_F(OutputPortDialog, DriverValuesOutOfRangeGetDefaultsAndOneMessage) {
+    auto record = MakeDriver("1e30");  // an efficiency no driver has
+    record->Spl[5] = 3.4e38f;
+    record->HbtReal[7] = -1e20f;
+    record->HbtImag[8] = 2e5f;
+    record->Phase[9] = 1e9f;
+    const std::string path = TempPath("wild.wfr");
+    WriteDriverFile(path, *record, shell::kDriverRecordBytes);
+    platform::testing::ClearMessageBoxLog();
+    platform::testing::ScriptFileDialogAnswers({path});
+    Run([](HWND d) {
+        Click(d, kBrowseButton);
+        Click(d, platform::IDOK);
+    });
+    EXPECT_EQ(Driver().Spl[5], 90.0f);
+    EXPECT_EQ(Driver().Real[7], 1.0f);
+    EXPECT_EQ(Driver().Imag[8], 0.0f);
+    EXPECT_EQ(Driver().Phase[9], 0.0f);
+    EXPECT_EQ(Driver().Efficiency, 90.0f);
+    EXPECT_EQ(Driver().Spl[6], record->Spl[6]) << "sound values are kept";
+    const auto messages = Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    for (const char* named :
+         {"driver SPL", "driver phase", "driver response (2 values)", "driver efficiency"}) {
+        EXPECT_NE(messages[0].find(named), std::string::npos) << named << " in " << messages[0];
+    }
+}
+
 // The efficiency field is 11 characters; a text that fills it is read no further than the field.
 TEST_F(OutputPortDialog, EfficiencyTextIsBoundedByItsField) {
     auto record = MakeDriver("00000000087");    // fills the field, no terminator

@@ -170,6 +170,35 @@ TEST_F(PaneDrawingTest, ElementsFromXOneThousandOnAreNotDrawn) {
     EXPECT_EQ(PixelAt(pane_, 997, 100), kBackground);
 }
 
+// A store damaged elsewhere may hold positions near the ends of int: painting must not overflow
+// on them (the sanitizer build aborts on an overflow), and the sound elements still show.
+TEST_F(PaneDrawingTest, PositionsNearTheEndsOfIntArePassedOver) {
+    const int big = 2147483647;
+    const int far[][2] = {{big, -big}, {-big - 1, big}, {2147483600, 5}, {5, -2147483600}};
+    for (const auto& at : far) {
+        WorkingNetwork.ElementCount = 0;
+        WorkingNetwork.WireCount = 0;
+        PutElement(shell::kElementInputNode, 100, 100);
+        for (const int kind :
+             {shell::kElementOutputPort, shell::kElementFilter, shell::kElementRoomEq,
+              shell::kElementGround, shell::kElementJunction}) {
+            const int e = WorkingNetwork.ElementCount++;
+            auto& g = WorkingNetwork.ElementGeometry[e];
+            g = shell::ElementGeometryRecord{};
+            g.kind = kind;
+            g.x1 = g.x2 = at[0];
+            g.y1 = g.y2 = at[1];
+            g.node1 = g.node2 = 0;
+        }
+        auto& w = WorkingNetwork.Wire[WorkingNetwork.WireCount++];
+        w = shell::WireRecord{at[0], 10, at[1], at[0], 0, 0};
+        ShowNodes = 1;
+        Show();
+        EXPECT_EQ(PixelAt(pane_, 100, 97), kBlack) << "the sound input node, at " << at[0];
+    }
+    ShowNodes = 0;
+}
+
 TEST_F(PaneDrawingTest, NodeNumbersOnlyWhenShownAndNeverForMinusOne) {
     PutElement(shell::kElementJunction, 100, 100);
     PutElement(shell::kElementJunction, 300, 100);

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "shell/FileIo.h"
@@ -84,6 +85,72 @@ TEST_F(FileIoTest, WriteIntoMissingFolderFails) {
     std::vector<std::uint8_t> data(10, 1);
     EXPECT_EQ(WriteFileAtomic((dir_ / "no" / "such.bin").c_str(), data.data(), data.size()),
               FileStatus::kOpenFailed);
+}
+
+// A save through a symbolic link updates the file the link names and keeps the link.
+TEST_F(FileIoTest, SaveThroughALinkReplacesItsTarget) {
+    const auto real = dir_ / "real.hif";
+    std::vector<std::uint8_t> old_data(100, 1), new_data(200, 2);
+    test::WriteBytes(real, old_data.data(), old_data.size());
+    const auto link = dir_ / "link.hif";
+    std::filesystem::create_symlink("real.hif", link);  // relative, as users make them
+    const auto chain = dir_ / "chain.hif";
+    std::filesystem::create_symlink(link, chain);
+    for (const auto& via : {link, chain}) {
+        ASSERT_EQ(WriteFileAtomic(via.c_str(), new_data.data(), new_data.size()), FileStatus::kOk);
+        EXPECT_TRUE(std::filesystem::is_symlink(via)) << via;
+        EXPECT_EQ(test::ReadBytes(real), new_data) << via;
+        new_data.assign(300, 3);
+    }
+    // A link to a file that does not exist yet creates that file.
+    const auto dangling = dir_ / "dangling.hif";
+    std::filesystem::create_symlink("later.hif", dangling);
+    ASSERT_EQ(WriteFileAtomic(dangling.c_str(), old_data.data(), old_data.size()), FileStatus::kOk);
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+    EXPECT_EQ(test::ReadBytes(dir_ / "later.hif"), old_data);
+    EXPECT_EQ(test::CountFiles(dir_), 5) << "real, link, chain, dangling, later";
+}
+
+TEST_F(FileIoTest, SaveKeepsThePermissionsAndRefusesAReadOnlyFile) {
+    namespace fs = std::filesystem;
+    const auto path = dir_ / "kept.hif";
+    std::vector<std::uint8_t> data(50, 5), next(60, 6);
+    for (const fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0664)}) {
+        test::WriteBytes(path, data.data(), data.size());
+        fs::permissions(path, mode);
+        ASSERT_EQ(WriteFileAtomic(path.c_str(), next.data(), next.size()), FileStatus::kOk);
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, mode);
+    }
+    fs::permissions(path, fs::perms(0444));
+    const auto before = test::ReadBytes(path);
+    EXPECT_EQ(WriteFileAtomic(path.c_str(), data.data(), data.size()), FileStatus::kReadOnly);
+    EXPECT_EQ(test::ReadBytes(path), before);
+    EXPECT_NE(LastSaveFailure().find("read-only"), std::string::npos) << LastSaveFailure();
+    EXPECT_EQ(test::CountFiles(dir_), 1);
+    fs::permissions(path, fs::perms(0644));
+}
+
+// The temporary name does not grow with the target's: the longest legal name saves.
+TEST_F(FileIoTest, LongestLegalNameSaves) {
+    const auto path = dir_ / (std::string(250, 'n') + ".hif");
+    std::vector<std::uint8_t> data(10, 9);
+    ASSERT_EQ(WriteFileAtomic(path.c_str(), data.data(), data.size()), FileStatus::kOk)
+        << LastSaveFailure();
+    EXPECT_EQ(test::ReadBytes(path), data);
+}
+
+// A save killed in mid-write leaves its temporary; the next save in that folder removes it, and
+// touches nothing else.
+TEST_F(FileIoTest, StaleTemporariesOfThisProgramAreRemoved) {
+    const std::vector<std::uint8_t> data(10, 4);
+    const char* const stale[] = {".qvsave-999999999-0.tmp", ".qvsave-2147483646-12.tmp"};
+    const char* const kept[] = {"notes.tmp", ".qvsave-x-1.tmp", ".qvsave-1-2.tmpx"};
+    for (const char* name : stale) test::WriteBytes(dir_ / name, data.data(), data.size());
+    for (const char* name : kept) test::WriteBytes(dir_ / name, data.data(), data.size());
+    ASSERT_EQ(WriteFileAtomic((dir_ / "p.hif").c_str(), data.data(), data.size()), FileStatus::kOk);
+    for (const char* name : stale) EXPECT_FALSE(std::filesystem::exists(dir_ / name)) << name;
+    for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir_ / name)) << name;
+    EXPECT_EQ(test::CountFiles(dir_), 4);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <string>
@@ -224,6 +225,40 @@ TEST_F(FrameTest, AutoLoadChainLoadsTheLastProjectAndActivatesItsChannelsGui) {
         AdvanceTime(5000);
         EXPECT_EQ(PlayerCommands(), expected) << "the chain ends with Play";
     }
+}
+
+// A project damaged in its settings: the auto-load says once which values it replaced, loads
+// the defaults instead (a volume far above the scroll bar becomes the default position, an
+// unknown system configuration Stereo) and the chain runs for the configuration it now has.
+TEST_F(FrameTest, AutoLoadOfDamagedSettingsNamesTheReplacedValuesAndRunsTheChainGui) {
+    std::unique_ptr<PaneStore> saved;
+    const std::string path = SaveChainProject(dir_, kSystemStereo, &saved);
+    {
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        const std::int32_t volume = 1000;
+        const std::int32_t configuration = 9;
+        file.seekp(static_cast<std::streamoff>(kProjectSettingsOffset +
+                                               offsetof(ProjectSettings, VolumeSliderPosition)));
+        file.write(reinterpret_cast<const char*>(&volume), 4);
+        file.seekp(static_cast<std::streamoff>(kProjectSettingsOffset +
+                                               offsetof(ProjectSettings, SystemConfiguration)));
+        file.write(reinterpret_cast<const char*>(&configuration), 4);
+    }
+    WritePreferencesFile(dir_, [&](PreferencesRecord& r) {
+        r.AutoLoadProject = 1;
+        std::strcpy(r.LastProjectPath, path.c_str());
+    });
+    ASSERT_EQ(Start(), kStarted);
+    AdvanceTime(100);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("volume"), std::string::npos) << MessageBoxLog()[0].text;
+    EXPECT_NE(MessageBoxLog()[0].text.find("system configuration"), std::string::npos);
+    EXPECT_EQ(Project.Settings.VolumeSliderPosition, 9);
+    EXPECT_EQ(Project.Settings.SystemConfiguration, kSystemStereo);
+    EXPECT_TRUE(platform::IsWindow(Splitter1Window)) << "the Stereo window";
+    AdvanceTime(1500);
+    EXPECT_EQ(PlayerCommands(),
+              (std::vector<int>{kFrontLeftButton, kFrontRightButton, kPlayButton}));
 }
 
 TEST_F(FrameTest, AutoLoadRefusesAFileOfTheWrongSizeGui) {

@@ -1,10 +1,13 @@
 // PreferencesRecord: defaults, reading and writing "QV_Preferences.pre", damaged files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "shell/FrequencyGrid.h"
@@ -295,10 +298,21 @@ TEST_F(PreferencesTest, FailedWriteKeepsTheOldFile) {
     ClearMessageBoxLog();
     EXPECT_EQ(WritePreferencesFile(platform::HWND{}), 0);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "Unable To SAVE Preferences File");
+    EXPECT_EQ(MessageBoxLog()[0].text.rfind("Unable To SAVE Preferences File\n\n", 0), 0u)
+        << "the message, then the reason: " << MessageBoxLog()[0].text;
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
     EXPECT_EQ(test::ReadBytes(PrefsPath()), old_bytes);
     EXPECT_EQ(test::CountFiles(dir_), 1) << "temporary file left behind";
+    FileWriteFaultAfterBytes = -1;
+
+    // A preferences file the user made read-only stays as it is, and the message says why.
+    std::filesystem::permissions(PrefsPath(), std::filesystem::perms(0444));
+    ClearMessageBoxLog();
+    EXPECT_EQ(WritePreferencesFile(platform::HWND{}), 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("read-only"), std::string::npos);
+    EXPECT_EQ(test::ReadBytes(PrefsPath()), old_bytes);
+    std::filesystem::permissions(PrefsPath(), std::filesystem::perms(0644));
 }
 
 TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
@@ -321,13 +335,110 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         EXPECT_EQ(stored.Height, c.out.Height);
         EXPECT_EQ(WindowPlacements[12].Width, c.out.Width) << "the clamp stays in the variable";
     }
-    // A negative width read from a file is taken as it is, and fixed at the next exit.
+    // A negative width read from a file is fixed as it is applied, before any window is made.
     Preferences->WindowRects[3].Width = -10;
     ApplyPreferencesRecord();
-    EXPECT_EQ(WindowPlacements[3].Width, -10);
+    EXPECT_EQ(WindowPlacements[3].Width, 50);
     CollectPreferencesRecord();
     EXPECT_EQ(Preferences->WindowRects[3].Width, 50);
     EXPECT_EQ(Preferences->Reserved0264[0], 0);
+}
+
+}  // namespace
+}  // namespace shell
+
+namespace shell {
+namespace {
+
+// Window rectangles from the file are clamped into the frame's client before any window is made
+// from them; the rectangles that no window could show are never handed to the layer.
+TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
+    struct Case {
+        const char* what;
+        WindowPlacement stored;
+        WindowPlacement applied;
+    };
+    const Case cases[] = {
+        {"huge SPL window height", {0, 0, 900, 2000000000}, {0, 0, 900, 900}},
+        {"x + width overflows", {2147483000, 10, 2147483000, 300}, {0, 10, 1200, 300}},
+        {"everything INT_MIN", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, {0, 0, 50, 50}},
+        {"fits", {30, 40, 500, 600}, {30, 40, 500, 600}},
+    };
+    for (const auto& c : cases) {
+        InitPreferencesRecord(Preferences);
+        Preferences->WindowRects[7] = c.stored;  // the SPL plot window's slot
+        test::WriteBytes(PrefsPath(), Preferences, sizeof(PreferencesRecord));
+        InitPreferencesRecord(Preferences);
+        ClearMessageBoxLog();
+        ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1) << c.what;
+        const WindowPlacement& w = WindowPlacements[7];
+        EXPECT_EQ(w.X, c.applied.X) << c.what;
+        EXPECT_EQ(w.Y, c.applied.Y) << c.what;
+        EXPECT_EQ(w.Width, c.applied.Width) << c.what;
+        EXPECT_EQ(w.Height, c.applied.Height) << c.what;
+        EXPECT_TRUE(MessageBoxLog().empty()) << c.what << ": windows are moved without a word";
+    }
+    // Before the frame is measured, the limit is the largest client the program allows.
+    FrameClientWidth = 0;
+    FrameClientHeight = 0;
+    WindowPlacement slot{5, 5, 2000000000, 700};
+    EXPECT_TRUE(ClampWindowPlacement(slot, kLargestClientSize, kLargestClientSize));
+    EXPECT_EQ(slot.Width, kLargestClientSize);
+    EXPECT_EQ(slot.Height, 700);
+}
+
+TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
+    std::vector<std::uint8_t> bytes(sizeof(PreferencesRecord));
+    std::memcpy(bytes.data(), Preferences, bytes.size());
+    auto put = [&bytes](std::size_t offset, std::int32_t value) {
+        std::memcpy(bytes.data() + offset, &value, 4);
+    };
+    put(offsetof(PreferencesRecord, DeviceWords8to11), -9);    // the output device
+    put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);  // the input device
+    put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);
+    put(offsetof(PreferencesRecord, AutoLoadProject), 2);
+    put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
+    test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
+    ClearMessageBoxLog();
+    ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
+    EXPECT_EQ(PlayerDeviceWords[8], 0);
+    EXPECT_EQ(PlayerDeviceWords[0], 0);
+    EXPECT_EQ(PlotFamilyFlags[1], 0);
+    EXPECT_EQ(Preferences->AutoLoadProject, 0);
+    EXPECT_EQ(Mls.MlsOutputLevel, 10);
+    EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    const std::string& text = MessageBoxLog()[0].text;
+    for (const char* named : {"sound device (2 values)", "plotted curve families", "auto-load",
+                              "microphone calibration", "MLS output level"}) {
+        EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
+    }
+    EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
+
+    // A sound file: no word.
+    InitPreferencesRecord(Preferences);
+    test::WriteBytes(PrefsPath(), Preferences, sizeof(PreferencesRecord));
+    ClearMessageBoxLog();
+    ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
+    EXPECT_TRUE(MessageBoxLog().empty());
+}
+
+}  // namespace
+}  // namespace shell
+
+namespace shell {
+namespace {
+
+TEST_F(PreferencesTest, APipeInPlaceOfTheFileCannotBeOpened) {
+    ASSERT_EQ(::mkfifo(PrefsPath().c_str(), 0600), 0);
+    const auto defaults = Defaults();
+    ClearMessageBoxLog();
+    EXPECT_EQ(ReadPreferencesFile(platform::HWND{}), 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, "Unable To OPEN Preferences File");
+    EXPECT_EQ(std::memcmp(Preferences, defaults.get(), sizeof(PreferencesRecord)), 0);
 }
 
 }  // namespace

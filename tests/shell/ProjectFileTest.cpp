@@ -1,5 +1,6 @@
 // Project files: size and content refusals, damaged files, unpack fixes, interrupted saves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/ProjectImage.h"
+#include "shell/ValueRepairs.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell {
@@ -39,6 +41,14 @@ void PutNetwork(ProjectImage& image, int k) {
     c.ElementParams[0][kParamInputPort] = 1.0f;
     c.ElementParams[2][kParamOutputPort] = static_cast<float>(k + 1);
     c.ElementParams[2][kParamHotNode] = 1.0f;
+    // What every program-written slot holds: the defaults of a cleared store.
+    for (int e = 0; e < kMaxElements; ++e) {
+        c.ElementParams[e][kParamF1] = 100.0f;
+        c.ElementParams[e][kParamF2] = 10000.0f;
+        c.ElementParams[e][kParamFo] = 1000.0f;
+        c.ElementParams[e][kParamPlotFlag] = 1.0f;
+        c.ElementParams[e][kParamPolarity] = 1.0f;
+    }
     for (int e = 0; e < kMaxElements; ++e) CopyTextSlot(c.ElementFileTitles[e], "No File Loaded");
 }
 
@@ -221,8 +231,189 @@ TEST_F(ProjectFileTest, UnpackFixesBbmLevelAndTerminatesTexts) {
         EXPECT_EQ(Project.Settings.BbmLevel, c.loaded) << "stored " << c.stored;
         EXPECT_EQ(std::strlen(PaneStores[2].ElementFileTitles[7]), kFileTextSlot - 1u);
         EXPECT_EQ(std::strlen(PaneStores[5].ElementFilePaths[63]), kFileTextSlot - 1u);
-        EXPECT_EQ(std::strlen(Project.Settings.HotkeyOutputTexts[0]), kHotkeyTextSlot - 1u);
+        // A remote-control text with no end is no number: it gets its default.
+        EXPECT_STREQ(Project.Settings.HotkeyOutputTexts[0], "3");
         EXPECT_LT(std::strlen(Project.Settings.TextArea), sizeof Project.Settings.TextArea);
+    }
+}
+
+struct ValueDamage {
+    const char* what;
+    void (*apply)(ProjectImage&);
+    bool (*repaired)();  // the loaded state holds the default again
+    const char* named;   // what the message names
+};
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+TEST_F(ProjectFileTest, ValuesOutOfRangeAreReplacedByDefaultsAndNamedOnce) {
+    const ValueDamage cases[] = {
+        {"volume 1000", [](ProjectImage& i) { i.Settings.VolumeSliderPosition = 1000; },
+         [] { return Project.Settings.VolumeSliderPosition == 9; }, "volume"},
+        {"volume INT_MIN",
+         [](ProjectImage& i) {
+             i.Settings.VolumeSliderPosition = std::numeric_limits<std::int32_t>::min();
+         },
+         [] { return Project.Settings.VolumeSliderPosition == 9; }, "volume"},
+        {"volume -1", [](ProjectImage& i) { i.Settings.VolumeSliderPosition = -1; },
+         [] { return Project.Settings.VolumeSliderPosition == 9; }, "volume"},
+        {"polarity 1e6",
+         [](ProjectImage& i) { i.Channels[2].ElementParams[2][kParamPolarity] = 1e6f; },
+         [] { return PaneStores[2].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Front Right, element 3: polarity"},
+        {"polarity NaN",
+         [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPolarity] = kNaN; },
+         [] { return PaneStores[0].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Front Left, element 3: p"},
+        {"polarity 0.5",
+         [](ProjectImage& i) { i.Channels[6].ElementParams[2][kParamPolarity] = 0.5f; },
+         [] { return PaneStores[6].ElementParams[2][kParamPolarity] == 1.0f; },
+         "Subwoofer 2, element 3: polarity"},
+        {"huge transfer point",
+         [](ProjectImage& i) {
+             i.Channels[1].ElementTransfer[2][700] = {-3.4e38f, 0.0f};
+         },
+         [] {
+             const ComplexPoint p = PaneStores[1].ElementTransfer[2][700];
+             return p.re == 1.0f && p.im == 0.0f;
+         },
+         "Center, element 3: transfer curve"},
+        {"infinite transfer point in an empty slot",
+         [](ProjectImage& i) {
+             i.Channels[1].ElementTransfer[40][0] = {0.0f, kInf};
+         },
+         [] { return PaneStores[1].ElementTransfer[40][0].im == 0.0f; },
+         "Center, element 41: transfer curve"},
+        {"NaN filter frequency",
+         [](ProjectImage& i) { i.Channels[3].ElementParams[1][kParamFo] = kNaN; },
+         [] { return PaneStores[3].ElementParams[1][kParamFo] == 1000.0f; },
+         "Rear Left, element 2"},
+        {"NaN output gain",
+         [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = kNaN; },
+         [] { return PaneStores[4].ElementParams[2][kParamOutputGain] == 0.0f; },
+         "Subwoofer 1, element 3"},
+        {"output gain 1e4 dB",
+         [](ProjectImage& i) { i.Channels[4].ElementParams[2][kParamOutputGain] = 1e4f; },
+         [] { return PaneStores[4].ElementParams[2][kParamOutputGain] == 0.0f; }, "output gain"},
+        {"infinite delay",
+         [](ProjectImage& i) { i.Channels[5].ElementParams[2][kParamDelay] = -kInf; },
+         [] { return PaneStores[5].ElementParams[2][kParamDelay] == 0.0f; },
+         "Rear Right, element 3"},
+        {"NaN plot flag",
+         [](ProjectImage& i) { i.Channels[0].ElementParams[2][kParamPlotFlag] = kNaN; },
+         [] { return PaneStores[0].ElementParams[2][kParamPlotFlag] == 1.0f; }, "parameter"},
+        {"NaN driver SPL",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Spl[5] = kNaN; },
+         [] { return PaneStores[0].ElementDriverData[2].Spl[5] == 90.0f; }, "driver SPL"},
+        {"huge driver response",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Real[9] = 1e30f; },
+         [] { return PaneStores[0].ElementDriverData[2].Real[9] == 1.0f; }, "driver response"},
+        {"infinite efficiency",
+         [](ProjectImage& i) { i.Channels[0].ElementDriverData[2].Efficiency = kInf; },
+         [] { return PaneStores[0].ElementDriverData[2].Efficiency == 90.0f; },
+         "driver efficiency"},
+        {"sample-rate index 8", [](ProjectImage& i) { i.Settings.SampleRateIndex = 8; },
+         [] { return Project.Settings.SampleRateIndex == 5; }, "sample rate"},
+        {"system configuration 4", [](ProjectImage& i) { i.Settings.SystemConfiguration = 4; },
+         [] { return Project.Settings.SystemConfiguration == 0; }, "system configuration"},
+        {"output layout -1", [](ProjectImage& i) { i.Settings.OutputLayout = -1; },
+         [] { return OutputLayout == 1; }, "output layout"},
+        {"input layout 3", [](ProjectImage& i) { i.Settings.InputLayout = 3; },
+         [] { return InputLayout == 0; }, "input layout"},
+        {"subwoofer mode 7", [](ProjectImage& i) { i.Settings.SubwooferMode = 7; },
+         [] { return SubwooferMode == 0; }, "subwoofer mode"},
+        {"check box 2", [](ProjectImage& i) { i.Settings.SplOnlyEq = 2; },
+         [] { return Project.Settings.SplOnlyEq == 0; }, "SPL Only EQ"},
+        {"device word -7", [](ProjectImage& i) { i.Settings.PlayerDeviceWords[8] = -7; },
+         [] { return PlayerDeviceWords[8] == 0; }, "sound device"},
+        {"hot-key text with a control byte",
+         [](ProjectImage& i) {
+             std::memcpy(i.Settings.HotkeyOutputTexts[11],
+                         "\x01"
+                         "5",
+                         3);
+         },
+         [] { return std::strcmp(Project.Settings.HotkeyOutputTexts[11], "2") == 0; },
+         "remote-control output"},
+        {"hot-key text that overflows",
+         [](ProjectImage& i) { CopyTextSlot(i.Settings.HotkeyOutputTexts[2], "99999999999"); },
+         [] { return std::strcmp(Project.Settings.HotkeyOutputTexts[2], "5") == 0; },
+         "remote-control output"},
+        {"BBM level 3", [](ProjectImage& i) { i.Settings.BbmLevel = 3.0f; },
+         [] { return Project.Settings.BbmLevel == 0.5f; }, "BBM level"},
+    };
+    for (const auto& c : cases) {
+        auto image = std::make_unique<ProjectImage>(*good_);
+        c.apply(*image);
+        WriteImage(Path("damaged.hif"), *image);
+        ClearMessageBoxLog();
+        ASSERT_EQ(ReadProjectFile(platform::HWND{}, Path("damaged.hif").c_str()), 1) << c.what;
+        EXPECT_TRUE(c.repaired()) << c.what;
+        ASSERT_EQ(MessageBoxLog().size(), 1u) << c.what << ": told once";
+        EXPECT_NE(MessageBoxLog()[0].text.find(c.named), std::string::npos)
+            << c.what << ": " << MessageBoxLog()[0].text;
+        EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
+        EXPECT_EQ(LastProjectRepairs().Count(), 1) << c.what;
+    }
+    // A sound file loads without a word.
+    WriteImage(Path("good.hif"), *good_);
+    ClearMessageBoxLog();
+    ASSERT_EQ(ReadProjectFile(platform::HWND{}, Path("good.hif").c_str()), 1);
+    EXPECT_TRUE(MessageBoxLog().empty());
+    EXPECT_TRUE(LastProjectRepairs().Empty());
+}
+
+TEST_F(ProjectFileTest, ManyDamagedValuesAreToldInOneMessage) {
+    auto image = std::make_unique<ProjectImage>(*good_);
+    for (int k = 0; k < kPaneCount; ++k)
+        for (int p = 0; p < kGridPoints; ++p) image->Channels[k].ElementTransfer[2][p].re = kNaN;
+    image->Settings.VolumeSliderPosition = 67;
+    WriteImage(Path("many.hif"), *image);
+    ClearMessageBoxLog();
+    ASSERT_EQ(ReadProjectFile(platform::HWND{}, Path("many.hif").c_str()), 1);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(LastProjectRepairs().Count(), kPaneCount * kGridPoints + 1);
+    EXPECT_NE(MessageBoxLog()[0].text.find("(2000 values)"), std::string::npos);
+    for (const auto& store : PaneStores)
+        for (const ComplexPoint& p : store.ElementTransfer[2]) ASSERT_EQ(p.re, 1.0f);
+}
+
+TEST_F(ProjectFileTest, CoordinatesNoPaneCanShowAreRefused) {
+    const Corruption cases[] = {
+        {"element x near INT_MAX",
+         [](ProjectChannelBlock& c) { c.ElementGeometry[1].x1 = 2147483640; }},
+        {"element y2 INT_MIN",
+         [](ProjectChannelBlock& c) { c.ElementGeometry[2].y2 = -2147483647 - 1; }},
+        {"wire x2 huge", [](ProjectChannelBlock& c) { c.Wire[0].x2 = 2000000000; }},
+        {"joint point y huge", [](ProjectChannelBlock& c) { c.JointGroup[3][5].y = 1000001; }},
+    };
+    for (const auto& c : cases) {
+        auto image = std::make_unique<ProjectImage>(*good_);
+        c.apply(image->Channels[4]);
+        WriteImage(Path("far.hif"), *image);
+        const State before = Capture();
+        ClearMessageBoxLog();
+        EXPECT_EQ(ReadProjectFile(platform::HWND{}, Path("far.hif").c_str()), 0) << c.what;
+        ASSERT_EQ(MessageBoxLog().size(), 1u) << c.what;
+        EXPECT_EQ(MessageBoxLog()[0].text, kNotRecognized) << c.what;
+        EXPECT_TRUE(Unchanged(before)) << c.what;
+    }
+}
+
+// A named pipe or a folder in place of a project is a file that cannot be opened: the path is
+// the message, nothing waits and nothing changes.
+TEST_F(ProjectFileTest, NotARegularFileCannotBeOpened) {
+    const std::string pipe = Path("pipe.hif");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, dir_.string()}) {
+        const State before = Capture();
+        ClearMessageBoxLog();
+        EXPECT_EQ(ReadProjectFile(platform::HWND{}, path.c_str()), 0) << path;
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(MessageBoxLog()[0].text, path);
+        EXPECT_TRUE(Unchanged(before)) << path;
+        EXPECT_EQ(LoadProjectFile(path.c_str()), ProjectLoadStatus::kOpenFailed) << path;
     }
 }
 
@@ -292,7 +483,9 @@ TEST_F(ProjectFileTest, InterruptedSaveKeepsThePreviousFile) {
         ClearMessageBoxLog();
         EXPECT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 0) << fault;
         ASSERT_EQ(MessageBoxLog().size(), 1u);
-        EXPECT_EQ(MessageBoxLog()[0].text, target) << "the message is the path";
+        EXPECT_EQ(MessageBoxLog()[0].text.rfind(target + "\n\nThe project has not been saved: ", 0),
+                  0u)
+            << "the path, then that it was not saved and why: " << MessageBoxLog()[0].text;
         EXPECT_EQ(test::ReadBytes(target), previous) << "previous file damaged at " << fault;
     }
     FileWriteFaultAfterBytes = -1;

@@ -2,6 +2,7 @@
 // routing matrix over all seven stores, and the visible flags.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 
@@ -243,6 +244,32 @@ TEST_F(NetworkCheck, MoreThanSixteenPortsAreRefusedAsDuplicates) {
     network::SavePaneStore(1);
     EXPECT_EQ(solver::CheckSystemNetwork(), 4);
     EXPECT_EQ(LastMessage(), "Duplicate OUTPUT Ports Found");
+}
+
+}  // namespace
+
+namespace {
+
+// A port number or plot flag that is no number, or far beyond int, in any store: the check reads
+// it without an undefined conversion (the sanitizer build aborts on one) and neither counts it as
+// a duplicate nor routes it.
+TEST_F(NetworkCheck, PortWordsThatAreNoNumbersAreReadSafely) {
+    const float wild[] = {std::nanf(""), INFINITY, -INFINITY, 3e9f, -3e38f};
+    for (const float value : wild) {
+        SetUp();
+        OneWayChannel(3, 2, 2);
+        OneWayChannel(5, 1, 5);
+        // The port of pane 5 (slot 2) holds the wild value; two such ports never match.
+        shell::PaneStores[4].ElementParams[2][shell::kParamOutputPort] = value;
+        OneWayChannel(6, 1, 6);
+        shell::PaneStores[5].ElementParams[2][shell::kParamOutputPort] = value;
+        OneWayChannel(1, 1, 1);
+        shell::WorkingNetwork.ElementParams[2][shell::kParamPlotFlag] = value;
+        platform::testing::ClearMessageBoxLog();
+        EXPECT_EQ(solver::CheckSystemNetwork(), 0) << value;
+        EXPECT_EQ(LastMessage(), "") << value;
+        EXPECT_EQ(RoutesInMatrix(), 2) << value << ": only the two sound ports are routed";
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "shell/ProjectImage.h"
 #include "solver/FilterSections.h"
 #include "solver/PortResponses.h"
+#include "solver/SharedState.h"
 #include "solver/SolveNetwork.h"
 #include "tests/solver/SolverTestSupport.h"
 
@@ -187,6 +188,47 @@ TEST_F(PortResponses, SpectraAreStampedAndABadRateIsRefused) {
     ASSERT_EQ(solver::SolveNetwork(), 0);
     EXPECT_EQ(shell::FirSpectrumTables[0][3][100].re, 7.0f);
     EXPECT_EQ(solver::FirSpectrumStamps[3].sample_rate, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Polarity, delay and plot flag that are no numbers (or absurd ones) reach the solver only from a
+// slip elsewhere; the solve must neither convert them undefinedly nor spread a non-finite value.
+TEST_F(PortResponses, DamagedPortWordsGiveFiniteCurvesAndBoundedCensus) {
+    struct Case {
+        float polarity;
+        float delay;
+        float plot_flag;
+        int phasing;       // OutputPhasing afterwards
+        float delay_kept;  // OutputDelay afterwards
+    };
+    const float nan = std::nanf("");
+    const float inf = INFINITY;
+    const Case cases[] = {
+        {nan, 0.0f, 1.0f, 0, 0.0f},     {1e6f, 0.0f, 1.0f, 1, 0.0f},
+        {-3e38f, 0.0f, 1.0f, -1, 0.0f}, {1.0f, nan, 1.0f, 1, 0.0f},
+        {1.0f, inf, 1.0f, 1, 10000.0f}, {-1.0f, -inf, nan, -1, -10000.0f},
+        {1.0f, 0.5f, 3e9f, 1, 0.5f},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        const int slot = OnePortChannel(4.0f, 1000.0f);
+        float* p = shell::WorkingNetwork.ElementParams[slot];
+        p[shell::kParamPolarity] = c.polarity;
+        p[shell::kParamDelay] = c.delay;
+        p[shell::kParamPlotFlag] = c.plot_flag;
+        network::ActivePane = 1;
+        ASSERT_EQ(solver::SolveNetwork(), 0);
+        EXPECT_EQ(solver::OutputPhasing[3], c.phasing) << c.polarity;
+        EXPECT_EQ(solver::OutputDelay[3], c.delay_kept) << c.delay;
+        for (int block = 0; block < shell::kSystemCurveCount; ++block) {
+            const float* curve = solver::SystemCurve(block);
+            for (int k = 0; k < shell::kGridPoints; k += 37)
+                ASSERT_TRUE(std::isfinite(curve[k])) << "block " << block << " point " << k;
+        }
+    }
 }
 
 }  // namespace

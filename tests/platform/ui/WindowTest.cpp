@@ -1,9 +1,11 @@
 // Windows themselves: extra bytes, texts, geometry of child windows with edges, visibility,
 // enabling, key translation, and window images as PNG files.
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "tests/platform/ui/UiTestSupport.h"
 
@@ -109,6 +111,55 @@ TEST_F(Windows, ShowEnableAndSetWindowPosReportWhatTheyChanged) {
     GetWindowRect(hwnd, &r);
     EXPECT_EQ(r.left, 50);
     EXPECT_EQ(r.bottom - r.top, 150);
+}
+
+// Sizes and positions from a damaged file must neither ask for a gigantic backing image nor
+// overflow a right or bottom edge.
+TEST_F(Windows, HugeSizesAndPositionsAreCutToTheLayersLimits) {
+    struct Case {
+        const char* what;
+        int x, y, width, height;
+    };
+    const int big = std::numeric_limits<int>::max();
+    const int small = std::numeric_limits<int>::min();
+    const Case cases[] = {
+        {"huge height", 0, 0, 900, 2000000000},
+        {"x + width overflows", big - 10, 10, big - 10, 300},
+        {"everything INT_MIN", small, small, small, small},
+        {"everything INT_MAX", big, big, big, big},
+    };
+    for (const Case& c : cases) {
+        for (int way = 0; way < 3; ++way) {
+            HWND hwnd;
+            if (way == 0) {
+                hwnd = CreateWindow("Recorder", "T", WS_OVERLAPPEDWINDOW, c.x, c.y, c.width,
+                                    c.height, HWND{}, HMENU{}, HINSTANCE{}, nullptr);
+            } else {
+                hwnd = CreateWindow("Recorder", "T", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, HWND{},
+                                    HMENU{}, HINSTANCE{}, nullptr);
+                if (way == 1) {
+                    EXPECT_TRUE(MoveWindow(hwnd, c.x, c.y, c.width, c.height, TRUE));
+                } else {
+                    EXPECT_TRUE(
+                        SetWindowPos(hwnd, HWND_TOP, c.x, c.y, c.width, c.height, SWP_NOZORDER));
+                }
+            }
+            ASSERT_TRUE(hwnd) << c.what;
+            RECT r{};
+            ASSERT_TRUE(GetWindowRect(hwnd, &r)) << c.what;
+            EXPECT_GE(r.right, r.left) << c.what << " way " << way;
+            EXPECT_GE(r.bottom, r.top) << c.what << " way " << way;
+            EXPECT_LE(r.right - r.left, kMaxWindowExtent) << c.what << " way " << way;
+            EXPECT_LE(r.bottom - r.top, kMaxWindowExtent) << c.what << " way " << way;
+            EXPECT_LE(std::abs(r.left), kMaxWindowCoordinate) << c.what;
+            RECT client{};
+            ASSERT_TRUE(GetClientRect(hwnd, &client));
+            EXPECT_GE(client.right, 0);
+            EXPECT_GE(client.bottom, 0);
+            UpdateWindow(hwnd);  // paints into the backing image of that size
+            DestroyWindow(hwnd);
+        }
+    }
 }
 
 TEST_F(Windows, TranslateMessagePostsTheCharacterOfAKey) {
