@@ -1,5 +1,6 @@
 #include "network/ElementDialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "network/CopySpeakerDialog.h"
@@ -10,6 +11,7 @@
 #include "platform/ui/MessageBox.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
+#include "shell/ProjectImage.h"
 
 namespace network {
 
@@ -184,7 +186,9 @@ void ToggleBypass(HWND dialog, float* p) {
 void FilterDone(HWND dialog, float* p) {
     char text[16];
     const float gain = ReadEditValue(dialog, kFilterGainEdit, text, kFilterGainChars);
-    p[shell::kParamGain] = gain > kMaxFilterGain ? kMaxFilterGain : gain;
+    // Above 100 dB stored as 100; below -200 dB (nothing left to hear) as -200, the least a
+    // project keeps.
+    p[shell::kParamGain] = std::clamp(gain, -shell::kLevelLimitDb, kMaxFilterGain);
     const float rq = ReadEditValue(dialog, kRqEdit, text, kRqChars);
     p[shell::kParamRQ] = rq > kMaxRq ? kMaxRq : rq;
     const float fo = ReadEditValue(dialog, kFoEdit, text, kFoChars);

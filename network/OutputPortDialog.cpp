@@ -1,5 +1,6 @@
 #include "network/OutputPortDialog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/NumberText.h"
+#include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "shell/ValueRepairs.h"
 
@@ -236,8 +238,12 @@ void ComputeTransferCurve(int e) {
 void OutputPortDone(HWND dialog, int e) {
     float* p = shell::WorkingNetwork.ElementParams[e];
     char text[32];
-    p[shell::kParamOutputGain] = ReadEditValue(dialog, kOutputGainEdit, text, kGainChars);
-    p[shell::kParamDelay] = ReadEditValue(dialog, kDelayEdit, text, kDelayChars);
+    // Kept within what a project holds, so every saved project loads again unchanged.
+    p[shell::kParamOutputGain] =
+        std::clamp(ReadEditValue(dialog, kOutputGainEdit, text, kGainChars),
+                   -shell::kOutputGainLimitDb, shell::kOutputGainLimitDb);
+    p[shell::kParamDelay] = std::clamp(ReadEditValue(dialog, kDelayEdit, text, kDelayChars),
+                                       -shell::kDelayLimitMs, shell::kDelayLimitMs);
 
     const float typed = ReadEditValue(dialog, kInputPortEdit, text, kPortChars);
     if (TextIntegerPart(text) != TextIntegerPart(kept.accepted_port_text)) {

@@ -1,5 +1,6 @@
 #include "shell/PreferencesRecord.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -270,6 +271,8 @@ void RepairCalibration(CalibrationPoint* curve, const char* what, ValueRepairs& 
 
 }  // namespace
 
+constexpr std::int32_t kSmallestShrunkSide = 50;  // pixels
+
 bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
                           std::int32_t height_limit) {
     const WindowPlacement before = slot;
@@ -348,8 +351,23 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     const std::int32_t width_limit = FrameClientWidth > 0 ? FrameClientWidth : kLargestClientSize;
     const std::int32_t height_limit =
         FrameClientHeight > 0 ? FrameClientHeight : kLargestClientSize;
-    for (WindowPlacement& slot : p.WindowRects)
+    for (WindowPlacement& slot : p.WindowRects) {
+        // Too large for this screen (placed on a larger one): shrunk with its proportions, so the
+        // window keeps its shape. A size no screen has (a damaged file) is cut side by side by
+        // the exit rule below instead, which leaves a usable window.
+        if (slot.Width > width_limit || slot.Height > height_limit) {
+            const double scale =
+                std::min(static_cast<double>(width_limit) / std::max(1, slot.Width),
+                         static_cast<double>(height_limit) / std::max(1, slot.Height));
+            const auto width = static_cast<std::int32_t>(slot.Width * scale);
+            const auto height = static_cast<std::int32_t>(slot.Height * scale);
+            if (width >= kSmallestShrunkSide && height >= kSmallestShrunkSide) {
+                slot.Width = width;
+                slot.Height = height;
+            }
+        }
         ClampWindowPlacement(slot, width_limit, height_limit);
+    }
 
     // Texts: terminated in their slots.
     for (char* text :

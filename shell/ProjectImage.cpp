@@ -104,9 +104,6 @@ int ValidateChannel(const ProjectChannelBlock& c) {
 constexpr float kParamLimit = 1.0e6f;         // any parameter position
 constexpr float kFrequencyLimit = 1.0e6f;     // band edges and filter frequencies [Hz]
 constexpr float kLowestFo = 0.001f;           // a filter frequency of 0 Hz divides by zero
-constexpr float kLevelLimitDb = 200.0f;       // gains, slopes and added levels [dB]
-constexpr float kOutputGainLimitDb = 120.0f;  // output gain of a port [dB]
-constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
 constexpr float kTransferLimit = 1.0e3f;      // |re|, |im| of a transfer point (+60 dB)
 
 const char* const kChannelNames[kPaneCount] = {

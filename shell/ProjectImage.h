@@ -12,6 +12,12 @@
 
 namespace shell {
 
+// Levels a project holds: gains, slopes and added levels within +-kLevelLimitDb [dB]. The element
+// dialogs keep what they store within it, so every saved project loads again unchanged.
+inline constexpr float kLevelLimitDb = 200.0f;
+inline constexpr float kOutputGainLimitDb = 120.0f;  // an output port's gain [dB]
+inline constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
+
 inline constexpr std::size_t kProjectImageBytes = 23672888;
 inline constexpr std::size_t kProjectChannelBytes = 3381008;
 inline constexpr std::size_t kProjectSettingsOffset = 23667056;

@@ -363,6 +363,7 @@ TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
         {"x + width overflows", {2147483000, 10, 2147483000, 300}, {0, 10, 1200, 300}},
         {"everything INT_MIN", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, {0, 0, 50, 50}},
         {"fits", {30, 40, 500, 600}, {30, 40, 500, 600}},
+        {"from a larger screen", {100, 50, 2400, 1800}, {100, 50, 1200, 900}},
     };
     for (const auto& c : cases) {
         InitPreferencesRecord(Preferences);
