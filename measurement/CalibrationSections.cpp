@@ -32,7 +32,8 @@ void BuildCalibrationCurve(const float* grid, int points, shell::CalibrationPoin
         float hp[2], lp[2];
         CalibrationFilterResponse(hp, grid[k], CalHpFamily, CalHpSlope, CalHpFrequency);
         CalibrationFilterResponse(lp, grid[k], CalLpFamily, CalLpSlope, CalLpFrequency);
-        std::complex<double> h = std::complex<double>(hp[0], hp[1]) * std::complex<double>(lp[0], lp[1]);
+        std::complex<double> h =
+            std::complex<double>(hp[0], hp[1]) * std::complex<double>(lp[0], lp[1]);
         if (CalInvert == 1) h = 1.0 / h;
         out[k].Db = static_cast<float>(10.0 * std::log10(std::norm(h) + 1e-13));
         out[k].Degrees = static_cast<float>(std::atan2(h.imag(), h.real()) * 57.288);

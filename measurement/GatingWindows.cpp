@@ -10,10 +10,11 @@
 namespace measurement {
 
 const char* const MlsWindowNames[kMlsWindowTypeCount] = {
-    "Blackmann-Harris",      "Hanning",           "Rectangular",
-    "Kaiser-Bessel",         "Semi-Rectangular",  "Blackmann-Harris Symm",
-    "Hanning Symm",          "Kaiser-Bessel Symm", "Semi-Rectangular Symm",
-    "Rectangular Symm",
+    "Blackmann-Harris",      "Hanning",
+    "Rectangular",           "Kaiser-Bessel",
+    "Semi-Rectangular",      "Blackmann-Harris Symm",
+    "Hanning Symm",          "Kaiser-Bessel Symm",
+    "Semi-Rectangular Symm", "Rectangular Symm",
 };
 
 namespace {
@@ -29,8 +30,8 @@ float BlackmanHarris(float t) {
 }
 float Hanning(float t) { return static_cast<float>(0.5 * (1.0 - std::cos(t + kPi))); }
 float KaiserBessel(float t) {
-    return static_cast<float>(0.5 * (1.0 - 1.24 * std::cos(t + kPi) -
-                                     0.244 * std::cos(2.0 * t + kPi)));
+    return static_cast<float>(0.5 *
+                              (1.0 - 1.24 * std::cos(t + kPi) - 0.244 * std::cos(2.0 * t + kPi)));
 }
 float Taper(float t) { return static_cast<float>(0.5 * (1.0 - std::cos(static_cast<double>(t)))); }
 

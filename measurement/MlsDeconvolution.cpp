@@ -153,9 +153,10 @@ int ProcessMlsCapture() {
     MlsInPeakLevel = 0.0f;
     // The last frame of the buffer is not used.
     for (int f = 0; f < static_cast<int>(kMlsCaptureFrames) - 1; ++f) {
-        const float r = static_cast<float>(CaptureWord(MlsCaptureCopy, 2 * f) >> 8) * kMlsSampleScale;
-        const float i =
-            static_cast<float>(CaptureWord(MlsCaptureCopy, 2 * f + 1 + offset) >> 8) * kMlsSampleScale;
+        const float r =
+            static_cast<float>(CaptureWord(MlsCaptureCopy, 2 * f) >> 8) * kMlsSampleScale;
+        const float i = static_cast<float>(CaptureWord(MlsCaptureCopy, 2 * f + 1 + offset) >> 8) *
+                        kMlsSampleScale;
         if (std::fabs(r) > MlsRefPeakLevel) MlsRefPeakLevel = std::fabs(r);
         if (std::fabs(i) > MlsInPeakLevel) MlsInPeakLevel = std::fabs(i);
         ref[f] = ref_sign * r;

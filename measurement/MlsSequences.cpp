@@ -18,12 +18,11 @@
 namespace measurement {
 
 const std::int32_t MlsTapTable[kMlsTapRows][kMlsTapSlots] = {
-    {-1, -1, -1, -1},   {0, 1, -1, -1},     {1, 2, -1, -1},     {2, 3, -1, -1},
-    {0, 1, 3, 4},       {4, 5, -1, -1},     {5, 6, -1, -1},     {1, 2, 4, 7},
-    {4, 8, -1, -1},     {6, 9, -1, -1},     {8, 10, -1, -1},    {5, 7, 10, 11},
-    {8, 9, 11, 12},     {3, 7, 12, 13},     {13, 14, -1, -1},   {3, 12, 14, 15},
-    {13, 16, -1, -1},   {10, 17, -1, -1},   {13, 16, 17, 18},   {16, 19, -1, -1},
-    {18, 20, -1, -1},   {20, 21, -1, -1},   {17, 22, -1, -1},   {16, 21, 22, 23},
+    {-1, -1, -1, -1}, {0, 1, -1, -1},   {1, 2, -1, -1},   {2, 3, -1, -1},   {0, 1, 3, 4},
+    {4, 5, -1, -1},   {5, 6, -1, -1},   {1, 2, 4, 7},     {4, 8, -1, -1},   {6, 9, -1, -1},
+    {8, 10, -1, -1},  {5, 7, 10, 11},   {8, 9, 11, 12},   {3, 7, 12, 13},   {13, 14, -1, -1},
+    {3, 12, 14, 15},  {13, 16, -1, -1}, {10, 17, -1, -1}, {13, 16, 17, 18}, {16, 19, -1, -1},
+    {18, 20, -1, -1}, {20, 21, -1, -1}, {17, 22, -1, -1}, {16, 21, 22, 23},
 };
 
 namespace {
@@ -103,8 +102,7 @@ void ShowDelayMessage(platform::HWND owner, int order) {
     std::snprintf(text, sizeof(text),
                   "The MLS Output Delay Must Be A Whole Number Of Samples From 0 To %d",
                   MaxMlsOutputDelay(order));
-    platform::MessageBox(owner, text, "QV Message",
-                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+    platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 }  // namespace

@@ -89,9 +89,8 @@ void SmoothPhase(float* v, float* copy, int p, bool lin_phase) {
 }  // namespace
 
 float MlsUpperFrequency(int rate_index) {
-    static const float kLimits[shell::kSampleRateCount] = {5510.0f,  6000.0f,  11025.0f,
-                                                           12000.0f, 22050.0f, 24000.0f,
-                                                           48000.0f, 96000.0f};
+    static const float kLimits[shell::kSampleRateCount] = {5510.0f,  6000.0f,  11025.0f, 12000.0f,
+                                                           22050.0f, 24000.0f, 48000.0f, 96000.0f};
     if (rate_index < 0 || rate_index >= shell::kSampleRateCount) return 0.0f;
     return kLimits[rate_index];
 }
@@ -233,10 +232,11 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     for (int j = 0; j < kPoints; ++j) {
         const int b = bin_of[j];
-        level[j] = b < 0 ? 0.0f
-                         : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                                static_cast<double>(im[b]) * im[b] +
-                                                                1e-10));
+        level[j] =
+            b < 0
+                ? 0.0f
+                : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
+                                                       static_cast<double>(im[b]) * im[b] + 1e-10));
     }
     FillLevelGaps(level.data(), kPoints);
     float loudest = 0.0f;
@@ -248,8 +248,7 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     for (int j = 0; j < kPoints; ++j)
         MlsRefCorrection[j] = shell::FrequencyGrid[j] >= fmax ? 0.0f : loudest - scratch[j];
-    for (int i = 0; i < n; ++i)
-        ref_phase[i] = std::atan2(im[i], re[i] == 0.0f ? 0.000001f : re[i]);
+    for (int i = 0; i < n; ++i) ref_phase[i] = std::atan2(im[i], re[i] == 0.0f ? 0.000001f : re[i]);
     for (int j = 0; j < kPoints; ++j) {
         const int b = bin_of[j];
         degrees[j] = b < 0 ? 0.0f
@@ -281,10 +280,11 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     for (int j = 0; j < kPoints; ++j) {
         const int b = bin_of[j];
-        level[j] = b < 0 ? 0.0f
-                         : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                                static_cast<double>(im[b]) * im[b] +
-                                                                1e-13));
+        level[j] =
+            b < 0
+                ? 0.0f
+                : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
+                                                       static_cast<double>(im[b]) * im[b] + 1e-13));
     }
     FillLevelGaps(level.data(), kPoints);
     const float add_db =
@@ -296,9 +296,9 @@ int CalculateMlsSpl(platform::HWND owner) {
     const int p = SmoothingPasses;
     for (int pass = 0; pass < p; ++pass) {
         for (int j = 2; j < kPoints - 2; ++j) {
-            driver->Spl[j] = 0.2f * (in_response[j - 2].re + in_response[j - 1].re +
-                                     in_response[j].re + in_response[j + 1].re +
-                                     in_response[j + 2].re);
+            driver->Spl[j] =
+                0.2f * (in_response[j - 2].re + in_response[j - 1].re + in_response[j].re +
+                        in_response[j + 1].re + in_response[j + 2].re);
         }
         for (int j = 0; j < kPoints; ++j) in_response[j].re = driver->Spl[j];
     }
@@ -326,7 +326,8 @@ int CalculateMlsSpl(platform::HWND owner) {
 
     // Calibrations divided out: microphone, then preamplifier.
     for (int which = 0; which < 2; ++which) {
-        const bool use = which == 0 ? shell::Mls.MlsUseMikeCal == 1 : shell::Mls.MlsUsePreampCal == 1;
+        const bool use =
+            which == 0 ? shell::Mls.MlsUseMikeCal == 1 : shell::Mls.MlsUsePreampCal == 1;
         const shell::CalibrationPoint* cal =
             which == 0 ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
         if (!use || cal == nullptr) continue;

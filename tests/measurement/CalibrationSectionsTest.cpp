@@ -37,7 +37,8 @@ TEST_F(CalibrationSectionsTest, ButterworthAndLinkwitzSectionsFollowTheirTransfe
     struct Row {
         int slope, order;
         bool high;
-    } rows[] = {{0, 1, false}, {1, 2, false}, {2, 3, false}, {5, 1, true}, {6, 2, true}, {7, 3, true}};
+    } rows[] = {{0, 1, false}, {1, 2, false}, {2, 3, false},
+                {5, 1, true},  {6, 2, true},  {7, 3, true}};
     for (const Row& r : rows) {
         for (double x : {0.1, 0.5, 1.0, 2.0, 7.0}) {
             SCOPED_TRACE(::testing::Message() << "slope " << r.slope << " x " << x);
@@ -76,10 +77,12 @@ TEST_F(CalibrationSectionsTest, BesselUsesItsFrequencyScale) {
     // First order: 1 / (1 + j f/fc); second order: 3 / (3 - y^2 + 3 j y), y = 1.35994 f/fc.
     EXPECT_NEAR(std::abs(Section(500.0f, 0, 0, 1000.0f) - 1.0 / C(1.0, 0.5)), 0.0, 1e-6);
     const double y = 1.35994 * 0.5;
-    EXPECT_NEAR(std::abs(Section(500.0f, 0, 1, 1000.0f) - 3.0 / C(3.0 - y * y, 3.0 * y)), 0.0, 1e-6);
+    EXPECT_NEAR(std::abs(Section(500.0f, 0, 1, 1000.0f) - 3.0 / C(3.0 - y * y, 3.0 * y)), 0.0,
+                1e-6);
     const double yh = 1.35994 * 2.0;  // high-pass: y = k fc / f, conjugated
-    EXPECT_NEAR(std::abs(Section(500.0f, 0, 6, 1000.0f) - std::conj(3.0 / C(3.0 - yh * yh, 3.0 * yh))),
-                0.0, 1e-6);
+    EXPECT_NEAR(
+        std::abs(Section(500.0f, 0, 6, 1000.0f) - std::conj(3.0 / C(3.0 - yh * yh, 3.0 * yh))), 0.0,
+        1e-6);
 }
 
 TEST_F(CalibrationSectionsTest, DefaultCurveAndItsInversion) {

@@ -116,8 +116,10 @@ TEST_F(GatingWindowsTest, WidthsAreLimitedByTheOrder) {
         int order;
         float w;
         int wi;
-    } rows[] = {{"30000", 18, 30000.0f, 30000}, {"100000", 18, 100000.0f, 65535},
-                {"30000", 13, 8191.0f, 2047},   {"abc", 18, 0.0f, 0},
+    } rows[] = {{"30000", 18, 30000.0f, 30000},
+                {"100000", 18, 100000.0f, 65535},
+                {"30000", 13, 8191.0f, 2047},
+                {"abc", 18, 0.0f, 0},
                 {"250.5", 18, 250.5f, 250}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.text);

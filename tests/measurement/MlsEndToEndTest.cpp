@@ -103,8 +103,8 @@ class MlsEndToEndTest : public MeasurementTest {
 
     // One measurement: play, record, deconvolve.
     void Measure(const std::vector<double>& ref_taps, const std::vector<double>& in_taps) {
-        ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, ref_taps.data(),
-                                                     static_cast<int>(ref_taps.size()), kRefLatency));
+        ASSERT_TRUE(platform::VirtualCardSetLoopback(
+            0, 0, ref_taps.data(), static_cast<int>(ref_taps.size()), kRefLatency));
         ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 1, in_taps.data(),
                                                      static_cast<int>(in_taps.size()), kInLatency));
         ASSERT_EQ(GenerateMls32(MlsOrder, nullptr), 0);
@@ -235,8 +235,9 @@ TEST_F(MlsEndToEndTest, ReferenceCorrectionCancelsAnInterfaceFilterOnBothChannel
     ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
     double worst_db = 0.0, worst_deg = 0.0;
     ExpectDriverCurves(h, 0.0, 0.0, &worst_db, &worst_deg);
-    std::printf("[ e2e ] with the interface filter: SPL within %.4f dB, phase within %.3f degrees\n",
-                worst_db, worst_deg);
+    std::printf(
+        "[ e2e ] with the interface filter: SPL within %.4f dB, phase within %.3f degrees\n",
+        worst_db, worst_deg);
     // The correction is what brings the weaker Ref back to its loudest level.
     const int j = 1900;
     EXPECT_GT(MlsRefCorrection[j], 1.0f);
@@ -254,7 +255,8 @@ TEST_F(MlsEndToEndTest, InvertedReferenceWithItsSignSetGivesTheSameResult) {
     Measure({-1.0}, h);
     ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
     for (int j = 0; j < shell::kGridPoints; ++j) {
-        ASSERT_NEAR(shell::CurrentDriverRecord->Spl[j], spl[static_cast<std::size_t>(j)], 1e-3) << j;
+        ASSERT_NEAR(shell::CurrentDriverRecord->Spl[j], spl[static_cast<std::size_t>(j)], 1e-3)
+            << j;
         ASSERT_NEAR(shell::CurrentDriverRecord->Phase[j], phase[static_cast<std::size_t>(j)], 1e-2)
             << j;
     }

@@ -174,7 +174,8 @@ TEST_F(MlsSplTest, GapFillsAndPhaseRepairs) {
     std::copy(std::begin(run), std::end(run), flips.begin());
     RepairPhaseFlips(flips.data(), 12);
     const float flips_want[] = {-150.0f, -170.0f, -160.0f, 0.0f, 150.0f, 130.0f, 140.0f, 160.0f};
-    for (int j = 0; j < 8; ++j) EXPECT_FLOAT_EQ(flips[static_cast<std::size_t>(j)], flips_want[j]) << j;
+    for (int j = 0; j < 8; ++j)
+        EXPECT_FLOAT_EQ(flips[static_cast<std::size_t>(j)], flips_want[j]) << j;
 }
 
 }  // namespace

@@ -151,7 +151,9 @@ TEST_F(VirtualLoopbackAudioTest, LongResponseOfThousandsOfTapsIsHeardWhole) {
     std::vector<double> too_many(kVirtualMaxLoopbackTaps + 1, 0.0);
     EXPECT_FALSE(VirtualCardSetLoopback(1, 0, too_many.data(), kVirtualMaxLoopbackTaps + 1, 0));
     ASSERT_TRUE(VirtualCardSetLoopback(1, 0, taps.data(), kTapCount, kLatency));
-    auto pulse = [](int n) -> std::int64_t { return (n >= 0 && n < 8000 && n % 997 == 0) ? 80000 : 0; };
+    auto pulse = [](int n) -> std::int64_t {
+        return (n >= 0 && n < 8000 && n % 997 == 0) ? 80000 : 0;
+    };
 
     auto format = Extensible(2, kRate);
     HWAVEOUT out{};
@@ -175,8 +177,10 @@ TEST_F(VirtualLoopbackAudioTest, LongResponseOfThousandsOfTapsIsHeardWhole) {
     ASSERT_EQ(ih.dwFlags & WHDR_DONE, WHDR_DONE);
     for (int n = 0; n < kFrames; ++n) {
         double expected = 0.0;
-        for (int k : {0, 1234, kTapCount - 1}) expected += taps[k] * static_cast<double>(pulse(n - kLatency - k));
-        ASSERT_EQ(Word(recorded, n, 2, 1) >> 8, static_cast<std::int32_t>(std::lround(expected))) << n;
+        for (int k : {0, 1234, kTapCount - 1})
+            expected += taps[k] * static_cast<double>(pulse(n - kLatency - k));
+        ASSERT_EQ(Word(recorded, n, 2, 1) >> 8, static_cast<std::int32_t>(std::lround(expected)))
+            << n;
     }
     ASSERT_EQ(waveInReset(in), 0u);
     ASSERT_EQ(waveOutReset(out), 0u);
