@@ -355,6 +355,8 @@ int CalculateMlsSpl(platform::HWND owner) {
     // Display slots.
     const float efficiency =
         static_cast<float>(SlotValue(driver->Efficiency, sizeof(driver->Efficiency)));
+    if (MlsSplSlot < 0 || MlsSplSlot > 9) MlsSplSlot = 0;
+    if (MlsPhaseSlot < 0 || MlsPhaseSlot > 9) MlsPhaseSlot = 0;
     shell::CurveRecord* spl_curve = shell::MeasuredCurveTable[MlsSplSlot];
     shell::CurveRecord* phase_curve = shell::MeasuredCurveTable[10 + MlsPhaseSlot];
     if (spl_curve != nullptr && phase_curve != nullptr) {
