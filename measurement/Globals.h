@@ -1,7 +1,73 @@
-// Process-wide state of measurement/.
+// Process-wide state of measurement/: the MLS measurement state shared by the acquisition page,
+// the SPL calculation, the capture files and the room equalizer, and the calibration-section
+// settings. The large buffers are allocated at start-up (shell/StartupAllocation.h); the
+// settings kept with the preferences are in shell::Mls (shell/PreferencesRecord.h).
 #pragma once
 
+#include <cstdint>
+
+#include "shell/Curves.h"
+
 namespace measurement {
+
+inline constexpr int kMlsMinOrder = 13;
+inline constexpr int kMlsMaxOrder = 18;
+inline constexpr int kMlsLengthCount = 6;
+inline constexpr int kMlsWindowTypeCount = 10;
+
+// "8191" .. "262143", indexed by MlsLengthIndex (order = index + 13).
+extern const char* const MlsLengthNames[kMlsLengthCount];
+
+// The current MLS order n (sequence length 2^n - 1); 18 when the acquisition page opens.
+extern std::int32_t MlsOrder;
+// Sample of the In impulse where its gate starts (chosen in the impulse view); default 50.
+extern std::int32_t MlsImpulseStart;
+// 1: the final smoothing is one centred moving average instead of repeated 3-point passes.
+extern std::int32_t MlsLinPhase;
+// 2^(5 - MlsSmoothingIndex) / 2: 16, 8, 4, 2, 1, 0.
+extern std::int32_t SmoothingPasses;
+// 1 once a measurement ran (Save IR and the deconvolution need it).
+extern std::int32_t MlsImpulseValid;
+// First-pass peak indices of the Ref and In impulses within their first 4000 samples
+// (0 = no impulse).
+extern std::int32_t MlsRefPeak;
+extern std::int32_t MlsInPeak;
+// Largest absolute scaled sample of each channel in the last capture.
+extern float MlsRefPeakLevel;
+extern float MlsInPeakLevel;
+// The reference correction in dB on FrequencyGrid.
+extern float MlsRefCorrection[shell::kGridPoints];
+// Rotating display slots of the measured SPL (0..9) and phase (entries 10..19).
+extern std::int32_t MlsSplSlot;
+extern std::int32_t MlsPhaseSlot;
+// 1 after a successful Calculate SPL.
+extern std::int32_t MlsSplCalculated;
+// The text the generators write: "MLS %d,  Taps [ %d,%d,%d,%d ],  Length = %d   ".
+extern char MlsStatusLine[96];
+
+// The capture being processed and the last processed capture (kMlsCaptureBytes each); null until
+// AllocMlsCaptureCopies.
+extern std::uint8_t* MlsCaptureCopy;
+extern std::uint8_t* MlsCaptureSave;
+
+// Settings of the calibration sections (family and slope indices of the filter table).
+extern std::int32_t CalHpFamily;
+extern std::int32_t CalHpSlope;
+extern float CalHpFrequency;
+extern std::int32_t CalLpFamily;
+extern std::int32_t CalLpSlope;
+extern float CalLpFrequency;
+extern float CalQ;
+extern float CalGainDb;
+extern std::int32_t CalInvert;
+
+// Allocates both capture copies zero-filled where they are not allocated; false when out of
+// memory (what was allocated stays). FreeMlsCaptureCopies releases them.
+bool AllocMlsCaptureCopies();
+void FreeMlsCaptureCopies();
+
+// SmoothingPasses from shell::Mls.MlsSmoothingIndex (an index outside 0..5 counts as 5).
+void UpdateSmoothingPasses();
 
 // Reruns the init routines of this folder so that every test starts from a known state.
 void ResetGlobals();

@@ -24,7 +24,6 @@ namespace {
 
 constexpr std::int64_t kTicksPerSecond = 28224000;
 constexpr std::int64_t kRoundFrames = 256;
-constexpr int kMaxTaps = 64;
 constexpr std::int32_t kMax24 = 8388607;
 constexpr std::int32_t kMin24 = -8388608;
 
@@ -33,7 +32,7 @@ struct Route {
     int output;
     int latency;
     int tap_count;
-    double taps[kMaxTaps];
+    std::vector<double> taps;  // sized when the loopback is configured, never while running
 };
 
 struct Failure {
@@ -454,7 +453,7 @@ bool VirtualCardSetLoopback(int input_channel, int output_channel, const double*
                             int tap_count, int latency_frames) {
     if (input_channel < 0 || input_channel >= kVirtualMaxChannels || output_channel < 0 ||
         output_channel >= kVirtualMaxChannels || taps == nullptr || tap_count < 1 ||
-        tap_count > audio::kMaxTaps || latency_frames < 0 || latency_frames > (1 << 20))
+        tap_count > kVirtualMaxLoopbackTaps || latency_frames < 0 || latency_frames > (1 << 20))
         return false;
     std::lock_guard lock(AudioMutex());
     audio::Route& r = card.routes[input_channel];
@@ -462,7 +461,7 @@ bool VirtualCardSetLoopback(int input_channel, int output_channel, const double*
     r.output = output_channel;
     r.latency = latency_frames;
     r.tap_count = tap_count;
-    std::copy(taps, taps + tap_count, r.taps);
+    r.taps.assign(taps, taps + tap_count);
     // The history must reach back over the latency and the response, plus the frames an output
     // may run ahead of an input within a step.
     std::int64_t need = latency_frames + tap_count + 65536;

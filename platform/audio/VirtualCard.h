@@ -83,9 +83,11 @@ bool VirtualCardSetDevices(const VirtualDeviceSpec* inputs, int input_count,
 void VirtualCardSetInputSignal(int channel, const std::int32_t* samples, std::size_t count,
                                bool repeat);
 
+inline constexpr int kVirtualMaxLoopbackTaps = 16384;
+
 // Input channel `input_channel` hears output channel `output_channel` (both 0-based) through the
-// impulse response `taps` (at most 64) after `latency_frames`: input frame n receives
-// sum over k of taps[k] x output[n - latency - k], frames counted on the card's clocks.
+// impulse response `taps` (at most kVirtualMaxLoopbackTaps) after `latency_frames`: input frame n
+// receives sum over k of taps[k] x output[n - latency - k], frames counted on the card's clocks.
 bool VirtualCardSetLoopback(int input_channel, int output_channel, const double* taps,
                             int tap_count, int latency_frames);
 void VirtualCardClearLoopback();

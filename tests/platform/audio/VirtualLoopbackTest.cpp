@@ -139,6 +139,58 @@ TEST_F(VirtualLoopbackAudioTest, RampOnOutput3ReturnsOnInput1ThroughResponseAfte
     ASSERT_EQ(waveInClose(in), 0u);
 }
 
+// A response of thousands of taps (a measured room or driver) is heard whole: a pulse train on
+// output 0 comes back on input 1 as the direct sum of the sparse taps, after the latency. One tap
+// past the limit is refused.
+TEST_F(VirtualLoopbackAudioTest, LongResponseOfThousandsOfTapsIsHeardWhole) {
+    constexpr int kTapCount = 6000, kLatency = 300, kFrames = 16384;
+    std::vector<double> taps(kTapCount, 0.0);
+    taps[0] = 0.5;
+    taps[1234] = -0.25;
+    taps[kTapCount - 1] = 0.125;
+    std::vector<double> too_many(kVirtualMaxLoopbackTaps + 1, 0.0);
+    EXPECT_FALSE(VirtualCardSetLoopback(1, 0, too_many.data(), kVirtualMaxLoopbackTaps + 1, 0));
+    ASSERT_TRUE(VirtualCardSetLoopback(1, 0, taps.data(), kTapCount, kLatency));
+    auto pulse = [](int n) -> std::int64_t {
+        return (n >= 0 && n < 8000 && n % 997 == 0) ? 80000 : 0;
+    };
+
+    auto format = Extensible(2, kRate);
+    HWAVEOUT out{};
+    HWAVEIN in{};
+    ASSERT_EQ(waveOutOpen(&out, 1, AsFormat(format), kWindow, 0, CALLBACK_WINDOW), 0u);
+    ASSERT_EQ(waveInOpen(&in, 1, AsFormat(format), kWindow, 0, CALLBACK_WINDOW), 0u);
+    std::vector<char> played(kFrames * 8, 0), recorded(kFrames * 8, 0);
+    for (int n = 0; n < kFrames; ++n)
+        PutWord(played, n, 2, 0, static_cast<std::int32_t>(pulse(n) * 256));
+    WAVEHDR oh{}, ih{};
+    oh.lpData = played.data();
+    oh.dwBufferLength = static_cast<DWORD>(played.size());
+    ih.lpData = recorded.data();
+    ih.dwBufferLength = static_cast<DWORD>(recorded.size());
+    ASSERT_EQ(waveOutPrepareHeader(out, &oh, sizeof(oh)), 0u);
+    ASSERT_EQ(waveInPrepareHeader(in, &ih, sizeof(ih)), 0u);
+    ASSERT_EQ(waveInAddBuffer(in, &ih, sizeof(ih)), 0u);
+    ASSERT_EQ(waveInStart(in), 0u);
+    ASSERT_EQ(waveOutWrite(out, &oh, sizeof(oh)), 0u);
+    VirtualCardStep(kFrames, kRate);
+    ASSERT_EQ(ih.dwFlags & WHDR_DONE, WHDR_DONE);
+    for (int n = 0; n < kFrames; ++n) {
+        double expected = 0.0;
+        for (int k : {0, 1234, kTapCount - 1})
+            expected += taps[k] * static_cast<double>(pulse(n - kLatency - k));
+        ASSERT_EQ(Word(recorded, n, 2, 1) >> 8, static_cast<std::int32_t>(std::lround(expected)))
+            << n;
+    }
+    ASSERT_EQ(waveInReset(in), 0u);
+    ASSERT_EQ(waveOutReset(out), 0u);
+    ASSERT_EQ(waveInUnprepareHeader(in, &ih, sizeof(ih)), 0u);
+    ASSERT_EQ(waveOutUnprepareHeader(out, &oh, sizeof(oh)), 0u);
+    ASSERT_EQ(waveInClose(in), 0u);
+    ASSERT_EQ(waveOutClose(out), 0u);
+    TakeAll();
+}
+
 // Scripted inputs are quantised to the format: 24 bits in 32-bit words, or 16 bits.
 TEST_F(VirtualLoopbackAudioTest, ScriptedInputsAreQuantisedToTheFormat) {
     const std::vector<std::int32_t> left = {0, 1000, -1000, 8388607, -8388608, 300, 127, -129};

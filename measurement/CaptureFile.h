@@ -1,0 +1,58 @@
+// The MLS capture file (*.RES): the raw stereo capture of one measurement and the two indices
+// that fix how it is deconvolved. 2,108,007 bytes, no header, little-endian:
+//   0          2,107,999 bytes: the capture buffer without its very last byte
+//   2,107,999  sampling-rate index: digit '0'..'7', NUL, two padding bytes (written as 0)
+//   2,108,003  MLS length index: digit '0'..'5', NUL, two padding bytes (written as 0)
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/Types.h"
+#include "platform/ui/FileDialog.h"
+
+namespace measurement {
+
+inline constexpr std::size_t kMlsCaptureBytes = 2108000;  // 263,500 frames of two int32
+inline constexpr std::size_t kMlsCaptureFrames = 263500;
+inline constexpr std::size_t kMlsCaptureFileBytes = 2108007;
+inline constexpr std::size_t kMlsCaptureStoredBytes = 2107999;
+inline constexpr std::size_t kMlsRateFieldOffset = 2107999;
+inline constexpr std::size_t kMlsLengthFieldOffset = 2108003;
+
+// The file dialog shared by the capture files of the acquisition page and the room equalizer,
+// with its file-name and file-title buffers.
+extern platform::OPENFILENAME MlsFileDialogRecord;
+extern char MlsFilePath[2048];
+extern char MlsFileTitle[2048];
+
+// Fills MlsFileDialogRecord: owner `owner`, filter "MLS Impulse (*.RES)" / "All Files (*.*)",
+// no buffers yet, flags 0.
+void SetupResFileName(platform::HWND owner);
+
+// Writes MlsCaptureSave with the current MlsSampleRateIndex and MlsLengthIndex to `path`
+// through a temporary file. On failure the file name is shown (owner `owner`) and no file is
+// left behind; true when written.
+bool WriteMlsCaptureFile(platform::HWND owner, const char* path);
+
+enum class CaptureLoad {
+    kLoaded,        // MlsCaptureCopy, the indices and MlsOrder now hold the file's
+    kOpenFailed,    // the file name was shown; the previous capture stays to be processed
+    kUnrecognized,  // "This IR File is NOT Recognized" was shown; nothing changed
+    kCancelled,     // the file dialog was cancelled; nothing changed
+};
+
+// Reads `path` into a temporary, checks its size and both index fields, then takes it over:
+// MlsCaptureCopy (its last byte zeroed), MlsSampleRateIndex, MlsLengthIndex, MlsOrder, and the
+// sequence tables rebuilt for that order (GenerateMls16).
+CaptureLoad ReadMlsCaptureFile(platform::HWND owner, const char* path);
+
+// Save IR: only while no measurement runs, after a measurement and with MlsCaptureSave
+// allocated; asks for the name (overwrite prompt) and writes. 1 when written.
+int SaveMlsCaptureAs();
+
+// The load of "Use Saved Buffer": asks for the file and reads it. A cancelled dialog or an
+// unrecognised file clears AudioBusy (the caller stops).
+CaptureLoad OpenMlsCaptureFile();
+
+}  // namespace measurement
