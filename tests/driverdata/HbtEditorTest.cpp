@@ -2,6 +2,8 @@
 // with the mouse and the arrow keys in the Editor_Child window, the dialog's settings, Calculate,
 // the calibration commands, help, and the window sized to anything at all.
 #include <cmath>
+#include <complex>
+#include <filesystem>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -400,6 +402,37 @@ TEST_F(HbtEditorTest, CancelClosesTheDialogAndEditsStayGui) {
     pt::PumpUntilIdle();
     EXPECT_FALSE(shell::EditorChildWindow);
     EXPECT_GT(shell::WindowPlacements[shell::kSlotEditorChild].Width, 0);
+}
+
+// A picture of the editor with a two-way driver's response after Calculate, under the build
+// directory next to the dialog pictures, for a person to look at.
+TEST_F(HbtEditorTest, APictureOfTheEditorAfterCalculateGui) {
+    using Complex = std::complex<double>;
+    const Complex j(0.0, 1.0);
+    for (int k = 0; k < kPoints; ++k) {
+        const double f = shell::ExtendedFrequencyGrid[k + 350];
+        const Complex s1 = j * f / 55.0;
+        const Complex s2 = j * f / 3500.0;
+        const Complex response = s1 * s1 / (s1 * s1 + 0.9 * s1 + 1.0) / (s2 * s2 + 1.2 * s2 + 1.0) *
+                          (1.0 + 0.25 * j * f / 900.0) / (1.0 + 0.18 * j * f / 900.0);
+        R().Spl[k] = static_cast<float>(88.0 + 20.0 * std::log10(std::abs(response)));
+        R().Phase[k] = static_cast<float>(std::arg(response) * 180.0 / 3.14159265358979);
+    }
+    pt::TypeText(dialog, kHbtHighPassStop, "30");
+    pt::TypeText(dialog, kHbtHighPassSlope, "12");
+    pt::TypeText(dialog, kHbtLowPassStart, "20000");
+    pt::TypeText(dialog, kHbtLowPassSlope, "12");
+    pt::TypeText(dialog, kHbtInputPower, "1");
+    pt::TypeText(dialog, kHbtEfficiency, "88");
+    pt::MouseDown(window, 420, 120, Button::Right);  // a straight line across the crossover
+    pt::MouseUp(window, 470, 140, Button::Right);
+    pt::Click(dialog, kHbtCalculate);
+    ASSERT_EQ(R().HbtValid, 1);
+    platform::UpdateWindow(window);
+    pt::PumpUntilIdle();
+    const std::filesystem::path folder = previous_dir_ / "dialog-pictures";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(pt::SaveWindowImage(shell::FrameWindow, (folder / "HbtEditor.png").string()));
 }
 
 }  // namespace
