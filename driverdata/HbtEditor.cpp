@@ -82,8 +82,8 @@ void Mark(HDC hdc, platform::HPEN pen, int x, int y) {
 
 void ShowBin(HWND window, const char* what, float level, int bin) {
     char text[160];
-    std::snprintf(text, sizeof text, "%s  %s = %.2f %s, Freq = %.1f Hz, Bin = %d",
-                  kHbtEditorTitle, what, static_cast<double>(level), "dB",
+    std::snprintf(text, sizeof text, "%s  %s = %.2f %s, Freq = %.1f Hz, Bin = %d", kHbtEditorTitle,
+                  what, static_cast<double>(level), "dB",
                   static_cast<double>(shell::FrequencyGrid[bin]), bin);
     platform::SetWindowText(window, text);
 }
@@ -109,7 +109,8 @@ void SetBinWithCursor(HDC hdc, const HbtPlot& plot, int b, int y) {
 // The straight line from the start bin to the stop bin (stop excluded: it holds the end level).
 void FillLine(float* levels, int start, int stop) {
     const float slope = (levels[stop] - levels[start]) / static_cast<float>(stop - start);
-    for (int u = start; u < stop; ++u) levels[u] = levels[start] + static_cast<float>(u - start) * slope;
+    for (int u = start; u < stop; ++u)
+        levels[u] = levels[start] + static_cast<float>(u - start) * slope;
 }
 
 // Takes a stale line preview off the screen.
@@ -200,9 +201,10 @@ struct TextField {
 
 int FieldsOf(TextField* fields) {
     shell::DriverRecord& r = Driver();
-    const TextField all[] = {{kHbtHighPassStop, r.HighPassStop}, {kHbtHighPassSlope, r.HighPassSlope},
-                             {kHbtLowPassStart, r.LowPassStart}, {kHbtLowPassSlope, r.LowPassSlope},
-                             {kHbtInputPower, r.InputPower},     {kHbtEfficiency, r.Efficiency}};
+    const TextField all[] = {
+        {kHbtHighPassStop, r.HighPassStop}, {kHbtHighPassSlope, r.HighPassSlope},
+        {kHbtLowPassStart, r.LowPassStart}, {kHbtLowPassSlope, r.LowPassSlope},
+        {kHbtInputPower, r.InputPower},     {kHbtEfficiency, r.Efficiency}};
     for (int i = 0; i < 6; ++i) fields[i] = all[i];
     return 6;
 }
@@ -242,9 +244,9 @@ void InitDialog(HWND dialog) {
     const HWND scroll = platform::GetDlgItem(dialog, kHbtDistanceScroll);
     platform::SetScrollRange(scroll, platform::SB_CTL, 0, kMostDistancePosition, platform::FALSE);
     const double metres = 1000.0 * r.Distance;
-    const int position = !(metres > 0.0)                    ? 0
+    const int position = !(metres > 0.0)                  ? 0
                          : metres > kMostDistancePosition ? kMostDistancePosition
-                                                            : static_cast<int>(metres);
+                                                          : static_cast<int>(metres);
     HbtDistancePosition = position;
     platform::SetScrollPos(scroll, platform::SB_CTL, position, platform::TRUE);
     ShowDistance(dialog);
@@ -279,7 +281,8 @@ void OpenHelp(HWND dialog) {
         result = platform::ShellExecute(dialog, "open", shell::ScratchPath, nullptr, nullptr,
                                         platform::SW_SHOWNORMAL);
     }
-    if (result <= 32) platform::MessageBox(dialog, "HILBERT.CHM File", "QV MEssage", platform::MB_OK);
+    if (result <= 32)
+        platform::MessageBox(dialog, "HILBERT.CHM File", "QV MEssage", platform::MB_OK);
 }
 
 void Command(HWND dialog, int id) {
@@ -368,7 +371,8 @@ void DistanceScroll(HWND dialog, WPARAM wParam) {
 
 void UseHbtAsCalibration(bool mike) {
     shell::DriverRecord& r = Driver();
-    shell::CalibrationPoint* live = mike ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
+    shell::CalibrationPoint* live =
+        mike ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
     shell::CalibrationPoint* copy = mike ? r.MikeCalibration : r.PreampCalibration;
     const int entry = mike ? 25 : 27;
     shell::CurveRecord* levels = shell::MeasuredCurveTable[entry];
@@ -486,8 +490,8 @@ platform::LRESULT EditorChildWndProc(HWND window, platform::UINT message, WPARAM
         case platform::WM_SIZE:
             HbtPlotWidth = platform::LOWORD(static_cast<std::uintptr_t>(lParam));
             HbtPlotHeight = platform::HIWORD(static_cast<std::uintptr_t>(lParam));
-            shell::NotePlacementSize(shell::WindowPlacements[shell::kSlotEditorChild],
-                                     HbtPlotWidth, HbtPlotHeight);
+            shell::NotePlacementSize(shell::WindowPlacements[shell::kSlotEditorChild], HbtPlotWidth,
+                                     HbtPlotHeight);
             platform::SetWindowText(window, kHbtEditorTitle);
             break;
         case platform::WM_MOVE:
@@ -524,8 +528,7 @@ platform::LRESULT EditorChildWndProc(HWND window, platform::UINT message, WPARAM
             const int x = platform::GET_X_LPARAM(lParam);
             const int y = platform::GET_Y_LPARAM(lParam);
             const int k = plot.Empty() ? -1 : static_cast<int>((x - 60) * 2000.0 / (plot.w - 80));
-            if (k >= 0 && k < kPoints && y > 19 && y < plot.h - 20 &&
-                shell::CurrentDriverRecord) {
+            if (k >= 0 && k < kPoints && y > 19 && y < plot.h - 20 && shell::CurrentDriverRecord) {
                 ShowBin(window, "Amplitude", Driver().Spl[k], k);
             } else {
                 platform::SetWindowText(window, kHbtEditorTitle);

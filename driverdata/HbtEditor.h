@@ -32,7 +32,7 @@ void HbtEditorMouse(platform::HWND window, platform::UINT message, platform::LPA
 void UseHbtAsCalibration(bool mike);
 
 // Editor state, process-wide; kept between openings.
-extern std::int32_t HbtPlotWidth;         // client size of Editor_Child
+extern std::int32_t HbtPlotWidth;  // client size of Editor_Child
 extern std::int32_t HbtPlotHeight;
 extern std::int32_t ShowReferencePhase;   // 0/1, initially 1
 extern std::int32_t HbtDistancePosition;  // 0..10000

@@ -35,8 +35,7 @@ PlotRange RangeOf(int start_index, int stop_index) {
 }
 
 void FillExtendedGrid(const PlotRange& r) {
-    const float b_ext =
-        static_cast<float>(350.0 - static_cast<double>(r.a) * std::log10(r.fstart));
+    const float b_ext = static_cast<float>(350.0 - static_cast<double>(r.a) * std::log10(r.fstart));
     float xe = 0.0f;
     for (int j = 0; j < kExtendedGridPoints; ++j) {
         xe += 1.0f;

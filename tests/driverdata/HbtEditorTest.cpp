@@ -3,8 +3,8 @@
 // the calibration commands, help, and the window sized to anything at all.
 #include <cmath>
 #include <complex>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -81,9 +81,9 @@ class HbtEditorTest : public shell::test::FrameTest {
     std::string Caption() { return shell::test::WindowTitle(window); }
     std::string BinCaption(const char* what, int bin) {
         char text[160];
-        std::snprintf(text, sizeof text, "HBT Editor Window  %s = %.2f dB, Freq = %.1f Hz, Bin = %d",
-                      what, static_cast<double>(R().Spl[bin]),
-                      static_cast<double>(shell::FrequencyGrid[bin]), bin);
+        std::snprintf(
+            text, sizeof text, "HBT Editor Window  %s = %.2f dB, Freq = %.1f Hz, Bin = %d", what,
+            static_cast<double>(R().Spl[bin]), static_cast<double>(shell::FrequencyGrid[bin]), bin);
         return text;
     }
     std::vector<float> Spl() const {
@@ -136,8 +136,8 @@ TEST_F(HbtEditorTest, TheRightEdgeOfThePlotEditsTheLastBinOnlyGui) {
     EXPECT_FLOAT_EQ(R().Spl[kPoints - 1], LevelAt(100));
     EXPECT_EQ(R().Phase[0], phase0);
     ExpectUnchangedBut(before, {kPoints - 1});
-    for (auto [x, y] : {std::pair{59, 100}, std::pair{w - 19, 100}, std::pair{300, 19},
-                        std::pair{300, h - 20}}) {
+    for (auto [x, y] :
+         {std::pair{59, 100}, std::pair{w - 19, 100}, std::pair{300, 19}, std::pair{300, h - 20}}) {
         pt::MouseClick(window, x, y);
         ExpectUnchangedBut(before, {kPoints - 1});
     }
@@ -195,10 +195,10 @@ TEST_F(HbtEditorTest, ArrowKeysMoveTheCursorAndNudgeItsLevelGui) {
         platform::WPARAM key;
         float expected;
     };
-    for (const Case& c : {Case{100.0f, platform::VK_UP, static_cast<float>(100.0 + 5.0 / d)},
-                          Case{100.0f, platform::VK_DOWN, static_cast<float>(100.0 - 5.0 / d)},
-                          Case{124.9f, platform::VK_UP, 124.75f},
-                          Case{35.1f, platform::VK_DOWN, 35.0f}}) {
+    for (const Case& c :
+         {Case{100.0f, platform::VK_UP, static_cast<float>(100.0 + 5.0 / d)},
+          Case{100.0f, platform::VK_DOWN, static_cast<float>(100.0 - 5.0 / d)},
+          Case{124.9f, platform::VK_UP, 124.75f}, Case{35.1f, platform::VK_DOWN, 35.0f}}) {
         R().Spl[1] = c.level;
         const std::vector<float> before = Spl();
         pt::PressKey(window, c.key);
@@ -218,9 +218,9 @@ TEST_F(HbtEditorTest, MouseReadOutShowsTheBinUnderTheMouseGui) {
 }
 
 TEST_F(HbtEditorTest, EveryWindowSizeKeepsTheGridFiniteAndEmptyPlotsIgnoreEditsGui) {
-    for (auto [cw, ch] : {std::pair{700, 400}, std::pair{81, 41}, std::pair{80, 300},
-                          std::pair{300, 40}, std::pair{10, 10}, std::pair{1, 1},
-                          std::pair{760, 440}, std::pair{1500, 900}}) {
+    for (auto [cw, ch] :
+         {std::pair{700, 400}, std::pair{81, 41}, std::pair{80, 300}, std::pair{300, 40},
+          std::pair{10, 10}, std::pair{1, 1}, std::pair{760, 440}, std::pair{1500, 900}}) {
         SCOPED_TRACE(std::to_string(cw) + " x " + std::to_string(ch));
         SizeClient(cw, ch);
         platform::InvalidateRect(window, nullptr, platform::TRUE);
@@ -414,7 +414,7 @@ TEST_F(HbtEditorTest, APictureOfTheEditorAfterCalculateGui) {
         const Complex s1 = j * f / 55.0;
         const Complex s2 = j * f / 3500.0;
         const Complex response = s1 * s1 / (s1 * s1 + 0.9 * s1 + 1.0) / (s2 * s2 + 1.2 * s2 + 1.0) *
-                          (1.0 + 0.25 * j * f / 900.0) / (1.0 + 0.18 * j * f / 900.0);
+                                 (1.0 + 0.25 * j * f / 900.0) / (1.0 + 0.18 * j * f / 900.0);
         R().Spl[k] = static_cast<float>(88.0 + 20.0 * std::log10(std::abs(response)));
         R().Phase[k] = static_cast<float>(std::arg(response) * 180.0 / 3.14159265358979);
     }

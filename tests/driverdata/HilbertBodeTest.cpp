@@ -1,8 +1,8 @@
 // The Hilbert-Bode transform against the analytic phase of minimum-phase responses, with the
 // tails a user would set, and its distance options and refusals.
 #include <cmath>
-#include <cstdlib>
 #include <complex>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -68,7 +68,8 @@ TEST_F(HilbertBodeTest, PhaseOfKnownMinimumPhaseResponses) {
              return s * s / (s * s + std::sqrt(2.0) * s + 1.0);
          },
          {"25", "12", "45000", "0"}},
-        {"1st-order low-pass at 2 kHz", [j](double f) { return 1.0 / (1.0 + j * f / 2000.0); },
+        {"1st-order low-pass at 2 kHz",
+         [j](double f) { return 1.0 / (1.0 + j * f / 2000.0); },
          {"12", "0", "40000", "6"}},
         {"flat", [](double) { return Complex(1.0, 0.0); }, {"12", "0", "45000", "0"}},
     };
@@ -122,8 +123,7 @@ TEST_F(HilbertBodeTest, FlatCurveGivesZeroPhaseAndItsLevel) {
 
 TEST_F(HilbertBodeTest, DistanceTermsScaleAndDelay) {
     const Complex j(0.0, 1.0);
-    Load([j](double f) { return 1.0 / (1.0 + j * f / 2000.0); }, 90.0,
-         {"12", "0", "40000", "6"});
+    Load([j](double f) { return 1.0 / (1.0 + j * f / 2000.0); }, 90.0, {"12", "0", "40000", "6"});
     shell::CopyTextSlot(R().InputPower, "4");
     ASSERT_EQ(CalculateHilbertBode(), 0);
     std::vector<Complex> plain(kPoints);
