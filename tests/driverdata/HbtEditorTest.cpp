@@ -5,12 +5,15 @@
 #include <complex>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "driverdata/DriverFiles.h"
 #include "driverdata/Globals.h"
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtEditorPlot.h"
+#include "driverdata/HbtInput.h"
 #include "driverdata/Ids.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Input.h"
@@ -402,6 +405,35 @@ TEST_F(HbtEditorTest, CancelClosesTheDialogAndEditsStayGui) {
     pt::PumpUntilIdle();
     EXPECT_FALSE(shell::EditorChildWindow);
     EXPECT_GT(shell::WindowPlacements[shell::kSlotEditorChild].Width, 0);
+}
+
+TEST_F(HbtEditorTest, LoadingADriverReloadsTheOpenEditorGui) {
+    shell::ProgramServicesTable& services = shell::ProgramServices();
+    services.InitDriverFileDlg = &driverdata::InitDriverFileDlg;
+    services.OpenDriverFile = &driverdata::OpenDriverFile;
+    services.PrepareHbtInput = &driverdata::PrepareHbtInput;
+    // A driver with its own tails, a 3 m distance and a gap in its SPL.
+    auto record = std::make_unique<shell::DriverRecord>();
+    shell::InitDriverRecord(record.get());
+    shell::CopyTextSlot(record->HighPassStop, "55");
+    shell::CopyTextSlot(record->Efficiency, "87.5");
+    record->Distance = 3.0f;
+    for (int k = 0; k < 100; ++k) record->Spl[k] = 0.0f;
+    const std::string path = (dir_ / "mid.wfr").string();
+    driverdata::test::WriteBytes(path, record.get(), sizeof *record);
+
+    pt::TypeText(dialog, kHbtHighPassStop, "10");
+    pt::ScriptMessageBoxAnswers({platform::IDYES});
+    pt::ScriptFileDialogAnswers({path});
+    ASSERT_TRUE(pt::ChooseMenuItem(shell::FrameWindow, shell::kCmdOpenDriverFile));
+    EXPECT_EQ(shell::EditorChildWindow, window) << "the open windows stay";
+    EXPECT_EQ(shell::TransferFunctionDialog, dialog);
+    char text[32] = {};
+    platform::GetDlgItemText(dialog, kHbtHighPassStop, text, sizeof text);
+    EXPECT_STREQ(text, "55");
+    EXPECT_STREQ(R().HighPassStop, "55");
+    EXPECT_EQ(HbtDistancePosition, 3000);
+    EXPECT_EQ(R().Spl[0], 90.0f) << "the gap was filled before the editor showed it";
 }
 
 // A picture of the editor with a two-way driver's response after Calculate, under the build
