@@ -1,5 +1,6 @@
 // Window management shared by the frame and the other subsystems: the MDI-child openers, the
 // group closers, the player dialog's opener, the frame title and the clipboard copy.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -26,9 +27,32 @@ namespace {
 constexpr const char* kCaption = "QV Message";
 constexpr const char* kInterimTitle = "Setting Internal Fields....";
 
-// WM_MDICREATE to the MDI client with the slot's rectangle; keeps and returns the new child.
+// A stored rectangle fitted into the frame's client area: one larger than the client shrinks
+// with its proportions kept, one reaching past the right or bottom edge moves back inside (a
+// configuration window lays its bars out inside whatever size it gets). A rectangle that fits
+// stays as stored.
+WindowPlacement FitIntoFrameClient(int slot) {
+    WindowPlacement place = WindowPlacements[slot];
+    platform::RECT client{};
+    if (!MdiClientWindow || !platform::GetClientRect(MdiClientWindow, &client)) return place;
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    if (width <= 0 || height <= 0 || place.Width <= 0 || place.Height <= 0) return place;
+    if (place.Width > width || place.Height > height) {
+        const double scale = std::min(static_cast<double>(width) / place.Width,
+                                      static_cast<double>(height) / place.Height);
+        place.Width = std::min(width, static_cast<int>(place.Width * scale));
+        place.Height = std::min(height, static_cast<int>(place.Height * scale));
+    }
+    place.X = std::max(0, std::min(place.X, width - place.Width));
+    place.Y = std::max(0, std::min(place.Y, height - place.Height));
+    return place;
+}
+
+// WM_MDICREATE to the MDI client with the slot's rectangle (fitted into the frame's client
+// area); keeps and returns the new child.
 HWND OpenMdiChild(const char* class_name, const char* title, int slot, HWND& handle) {
-    const WindowPlacement& place = WindowPlacements[slot];
+    const WindowPlacement place = FitIntoFrameClient(slot);
     platform::MDICREATESTRUCT create{};
     create.szClass = class_name;
     create.szTitle = title;
@@ -147,13 +171,23 @@ HWND CreatePlayerDialog(HWND owner) {
     if (services.PlayerDialogProc == nullptr || services.PlayerDialogTemplate == nullptr) {
         return HWND{};
     }
+    // The stored position is taken before the dialog exists: the dialog keeps its slot up to
+    // date on every move, also on the one its creation makes.
+    const WindowPlacement place = WindowPlacements[kSlotComponentCADSelection];
     const HWND dialog = platform::CreateDialogParam(AppInstance, services.PlayerDialogTemplate,
                                                     owner, services.PlayerDialogProc, 0);
     if (!dialog) return HWND{};
     ComponentCADSelectionDialog = dialog;
-    const WindowPlacement& place = WindowPlacements[kSlotComponentCADSelection];
-    platform::MoveWindow(dialog, place.X, place.Y, kPlayerDialogWidth, kPlayerDialogHeight,
-                         platform::TRUE);
+    // Inside the work area, whatever the stored position says.
+    platform::RECT work{};
+    platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0);
+    int x = place.X;
+    int y = place.Y;
+    if (work.right > work.left && work.bottom > work.top) {
+        x = std::max<int>(work.left, std::min<int>(x, work.right - kPlayerDialogWidth));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - kPlayerDialogHeight));
+    }
+    platform::MoveWindow(dialog, x, y, kPlayerDialogWidth, kPlayerDialogHeight, platform::TRUE);
     platform::ShowWindow(dialog, platform::SW_SHOW);
     return dialog;
 }

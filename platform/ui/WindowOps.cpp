@@ -128,6 +128,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
             if (command != SW_SHOWNOACTIVATE && target->isWindow() && !Offscreen()) target->raise();
         }
     }
+    if (show && target && target->isWindow() && !Offscreen()) ui::WatchDecorations(hwnd);
     if (show) InvalidateRect(hwnd, nullptr, TRUE);
     return was;
 }

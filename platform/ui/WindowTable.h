@@ -134,6 +134,9 @@ void BindWidget(QWidget* widget, HWND hwnd);
 int ClientWidth(const Window& w);
 int ClientHeight(const Window& w);
 void OnQtGeometry(HWND hwnd);
+// After a top-level window is shown: watches for a window manager's frame around it for a short
+// while and, once it is there, fits the window with that frame into its outer rectangle.
+void WatchDecorations(HWND hwnd);
 void OnQtClose(HWND hwnd);
 // Brings the Qt widgets in line with the record (after the layer changed the record).
 void ApplyGeometry(Window& w);

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/internal/Surface.h"
 #include "platform/ui/Paint.h"
@@ -210,15 +213,21 @@ void ResizeImage(Window& w) {
     w.image = std::move(image);
 }
 
+// The decorations around the frame's Qt window (which holds the menu bar).
+static RECT FrameDecorations(const Window& w) {
+    const int menu = w.menu ? GetSystemMetrics(SM_CYMENU) : 0;
+    return MakeRect(w.insets.left, w.insets.top - menu, w.insets.right, w.insets.bottom);
+}
+
 void ApplyGeometry(Window& w) {
     const int width = w.rect.right - w.rect.left;
     const int height = w.rect.bottom - w.rect.top;
     if (w.kind == Kind::Frame && w.outer) {
-        const int cxframe = GetSystemMetrics(SM_CXFRAME);
-        const int cyframe = GetSystemMetrics(SM_CYFRAME);
-        const int top = GetSystemMetrics(SM_CYCAPTION) + cyframe;
-        w.outer->setGeometry(w.rect.left + cxframe, w.rect.top + top,
-                             std::max(1, width - 2 * cxframe), std::max(1, height - top - cyframe));
+        // The Qt window holds the menu bar; the decorations around it are the insets without it.
+        const RECT d = FrameDecorations(w);
+        w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
+                             std::max(1, width - d.left - d.right),
+                             std::max(1, height - d.top - d.bottom));
     } else if (w.kind == Kind::MdiChild && w.outer) {
         w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
     } else if (!(w.style & WS_CHILD) && w.widget) {
@@ -249,19 +258,108 @@ void ApplyGeometry(Window& w) {
 
 namespace {
 bool applying_qt_geometry = false;
+
+// A window manager draws the caption and borders of top-level windows itself. Once it has framed
+// a window, its real decorations replace the estimated ones (from the system metrics). Without a
+// window manager there is no frame around the window and the estimates stay. True, with the
+// insets the window has now in `real`, when they differ from the ones it had.
+bool RealDecorations(const Window& w, RECT* real) {
+    if (w.parent || (w.style & WS_CHILD) || w.kind == Kind::MdiChild) return false;
+    // The offscreen platform of the tests invents margins of its own: no window manager there.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return false;
+    QWidget* top = w.kind == Kind::Frame ? w.outer.data() : w.widget.data();
+    if (!top || !top->isWindow() || !top->isVisible()) return false;
+    const QRect g = top->geometry();
+    const QRect f = top->frameGeometry();
+    const int left = g.left() - f.left();
+    const int top_edge = g.top() - f.top();
+    const int right = f.right() - g.right();
+    const int bottom = f.bottom() - g.bottom();
+    if (left <= 0 && top_edge <= 0 && right <= 0 && bottom <= 0) return false;
+    const int menu = (w.kind == Kind::Frame && w.menu) ? GetSystemMetrics(SM_CYMENU) : 0;
+    *real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top, right + w.inner.right,
+                     bottom + w.inner.bottom);
+    return real->left != w.insets.left || real->top != w.insets.top ||
+           real->right != w.insets.right || real->bottom != w.insets.bottom;
+}
+
+}  // namespace
+
+void WatchDecorations(HWND hwnd) {
+    Window* w = Find(hwnd);
+    QWidget* top = w ? (w->outer ? w->outer.data() : w->widget.data()) : nullptr;
+    if (!top) return;
+    // A window manager frames a window some time after it is mapped, without telling Qt's
+    // widgets (the client does not move): look every few milliseconds for one second.
+    auto* timer = new QTimer(top);
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ticks, hwnd] {
+        if (++*ticks >= 40 || !Find(hwnd)) {
+            timer->deleteLater();
+            return;
+        }
+        OnQtGeometry(hwnd);
+    });
+    timer->start(25);
 }
 
 void OnQtGeometry(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w || applying_qt_geometry || w->destroying) return;
+    if (RECT real{}; RealDecorations(*w, &real)) {
+        const int old_cw = ClientWidth(*w);
+        const int old_ch = ClientHeight(*w);
+        const int old_cx = w->rect.left + w->insets.left;
+        const int old_cy = w->rect.top + w->insets.top;
+        if (w->is_dialog) {
+            // A dialog keeps its client area (its template's size) where it is; its outer
+            // rectangle is that area with the frame around it, moved back inside the work area
+            // when it was inside before and the real frame reaches past it.
+            const RECT before = w->rect;
+            RECT after = MakeRect(old_cx - real.left, old_cy - real.top,
+                                  old_cx + old_cw + real.right, old_cy + old_ch + real.bottom);
+            const QScreen* screen = QGuiApplication::primaryScreen();
+            const QRect area = screen ? screen->availableGeometry() : QRect();
+            const RECT work = MakeRect(area.left(), area.top(), area.left() + area.width(),
+                                       area.top() + area.height());
+            const auto inside = [&](const RECT& r) {
+                return r.left >= work.left && r.top >= work.top && r.right <= work.right &&
+                       r.bottom <= work.bottom;
+            };
+            if (screen && inside(before) && !inside(after)) {
+                const int dx = std::max<int>(work.left - after.left,
+                                             std::min<int>(0, work.right - after.right));
+                const int dy = std::max<int>(work.top - after.top,
+                                             std::min<int>(0, work.bottom - after.bottom));
+                after = MakeRect(after.left + dx, after.top + dy, after.right + dx,
+                                 after.bottom + dy);
+            }
+            w->rect = after;
+        }
+        // Other windows keep the outer rectangle they were given (the frame: the work area);
+        // their client area is what is left inside the decorations actually drawn.
+        w->insets = real;
+        applying_qt_geometry = true;
+        ApplyGeometry(*w);
+        applying_qt_geometry = false;
+        const int cw = ClientWidth(*w);
+        const int ch = ClientHeight(*w);
+        const int cx = w->rect.left + w->insets.left;
+        const int cy = w->rect.top + w->insets.top;
+        if (cw != old_cw || ch != old_ch) {
+            InvalidateRect(hwnd, nullptr, TRUE);
+            SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cw, ch));
+        }
+        if ((cx != old_cx || cy != old_cy) && Find(hwnd))
+            SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(cx, cy));
+        return;
+    }
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
-        const int cxframe = GetSystemMetrics(SM_CXFRAME);
-        const int cyframe = GetSystemMetrics(SM_CYFRAME);
-        const int top = GetSystemMetrics(SM_CYCAPTION) + cyframe;
-        r = MakeRect(g.x() - cxframe, g.y() - top, g.x() + g.width() + cxframe,
-                     g.y() + g.height() + cyframe);
+        const RECT d = FrameDecorations(*w);
+        r = MakeRect(g.x() - d.left, g.y() - d.top, g.x() + g.width() + d.right,
+                     g.y() + g.height() + d.bottom);
     } else if (w->kind == Kind::MdiChild && w->outer) {
         const QRect g = w->outer->geometry();
         r = MakeRect(g.x(), g.y(), g.x() + g.width(), g.y() + g.height());

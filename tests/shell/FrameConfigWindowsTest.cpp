@@ -348,3 +348,52 @@ TEST_F(FrameTest, SplPlotWindowPaintsWithItsClientSizeGui) {
 
 }  // namespace
 }  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// A stored rectangle is fitted into the frame's client area when the window opens: one that
+// fits stays, one too large shrinks with its proportions kept, one past the edges moves inside.
+TEST_F(FrameTest, StoredRectanglesAreFittedIntoTheFrameClientGui) {
+    ASSERT_EQ(Start(), kStarted);
+    platform::RECT client{};
+    ASSERT_TRUE(platform::GetClientRect(MdiClientWindow, &client));
+    const int cw = client.right;
+    const int ch = client.bottom;
+    ASSERT_GT(cw, 200);
+    ASSERT_GT(ch, 200);
+    struct Case {
+        const char* what;
+        WindowPlacement stored;
+        WindowPlacement expected;
+    };
+    const int w = cw / 2;
+    const int h = ch / 2;
+    const Case cases[] = {
+        {"fits", {10, 20, w, h}, {10, 20, w, h}},
+        {"past the right edge", {cw - w / 2, 5, w, h}, {cw - w, 5, w, h}},
+        {"past the bottom edge", {5, ch - 10, w, h}, {5, ch - h, w, h}},
+        {"twice as high as the client", {30, 0, h, 2 * ch}, {30, 0, h / 2, ch}},
+        {"twice as wide as the client", {0, 40, 2 * cw, h}, {0, 40, cw, h / 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (Splitter1Window) platform::SendMessage(Splitter1Window, platform::WM_CLOSE, 0, 0);
+        platform::testing::PumpUntilIdle();
+        ASSERT_FALSE(platform::IsWindow(Splitter1Window));
+        WindowPlacements[kSlotStereo] = c.stored;
+        ASSERT_TRUE(OpenStereoConfig());
+        platform::testing::PumpUntilIdle();
+        platform::RECT r{};
+        platform::GetWindowRect(Splitter1Window, &r);
+        platform::POINT origin{0, 0};
+        platform::ClientToScreen(MdiClientWindow, &origin);
+        EXPECT_EQ(r.left - origin.x, c.expected.X);
+        EXPECT_EQ(r.top - origin.y, c.expected.Y);
+        EXPECT_NEAR(r.right - r.left, c.expected.Width, 1);
+        EXPECT_NEAR(r.bottom - r.top, c.expected.Height, 1);
+    }
+}
+
+}  // namespace
+}  // namespace shell::test

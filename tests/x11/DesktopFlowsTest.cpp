@@ -1,0 +1,458 @@
+// A person at the program on a real X server: every modal dialog that the frame, a pane or the
+// player opens, ended by Done, Cancel and the close box, gives every window back; file choosers
+// take typed names; edits take Ctrl+A and typed text; digits typed into an edit load no profile.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "engine/Engine.h"
+#include "engine/Ids.h"
+#include "network/EditorState.h"
+#include "network/Globals.h"
+#include "platform/testing/FileDialogs.h"
+#include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Window.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Globals.h"
+#include "shell/Ids.h"
+#include "shell/NetworkTables.h"
+#include "shell/PreferencesRecord.h"
+#include "shell/StartupAllocation.h"
+#include "solver/PlotControlDialog.h"
+#include "tests/x11/ProgramOnScreen.h"
+
+namespace x11test {
+namespace {
+
+namespace screen = platform::testing;
+
+enum class Ending { Done, Cancel, CloseBox };
+const char* Name(Ending e) {
+    return e == Ending::Done ? "Done" : e == Ending::Cancel ? "Cancel" : "close box";
+}
+constexpr Ending kEndings[] = {Ending::Done, Ending::Cancel, Ending::CloseBox};
+
+// A point on element `kind` of pane `pane` (1-based), on screen: the middle of the element,
+// on the 10-pixel grid the pane snaps clicks to, where no element before it lies.
+bool ElementPoint(Driver& d, int pane, int kind, int* x, int* y) {
+    struct Found {
+        bool ok = false;
+        int px = 0, py = 0;
+        HWND window{};
+    };
+    const Found found = OnUi([&] {
+        Found f;
+        const shell::PaneStore& store = shell::PaneStores[pane - 1];
+        const int count = std::min<int>(store.ElementCount, shell::kMaxElements);
+        const auto hit = [&](int e, int px, int py) {
+            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+            return (g.y1 == py && g.y2 == py && g.x1 <= px && px <= g.x2) ||
+                   (g.x1 == px && g.x2 == px && g.y1 <= py && py <= g.y2);
+        };
+        for (int e = 0; e < count && !f.ok; ++e) {
+            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+            if (g.kind != kind) continue;
+            const int px = (g.x1 + g.x2) / 20 * 10;
+            const int py = (g.y1 + g.y2) / 20 * 10;
+            int first = -1;
+            for (int o = 0; o < count && first < 0; ++o)
+                if (hit(o, px, py)) first = o;
+            if (first != e) continue;
+            f = Found{true, px, py, network::PaneWindows[pane - 1]};
+        }
+        return f;
+    });
+    if (!found.ok || !found.window) return false;
+    const RECT client = d.SettledClientRect(found.window);
+    *x = client.left + found.px;
+    *y = client.top + found.py;
+    // Another window (the SPL plot comes to the top after a channel button) may cover the
+    // element: a right click on a free spot low in the pane brings its window to the top first,
+    // as a person would do it.
+    const int px = *x, py = *y;
+    if (OnUi([&] { return screen::WindowAt(px, py) != found.window; })) {
+        const int free_x = client.left + 20;
+        const int free_y = client.bottom - 15;
+        EXPECT_TRUE(OnUi([&] { return screen::WindowAt(free_x, free_y) == found.window; }))
+            << "the pane is covered even at its bottom";
+        d.Input().Click(free_x, free_y, 3);
+    }
+    return d.WaitFor([&] { return screen::WindowAt(px, py) == found.window; }, 3000);
+}
+
+// Ends the dialog the way a person chooses.
+void EndDialog(Driver& d, HWND dialog, Ending ending) {
+    switch (ending) {
+        case Ending::Done:
+            d.ClickControl(dialog, platform::IDOK);
+            break;
+        case Ending::Cancel:
+            d.ClickControl(dialog, platform::IDCANCEL);
+            break;
+        case Ending::CloseBox:
+            d.CloseBox(dialog);
+            break;
+    }
+}
+
+// After a dialog ended: the frame, its menu bar, every pane and the player dialog take input, a
+// click on PLAY starts playback on the virtual card (STOP stops it), and the channel buttons
+// switch the active pane.
+void ExpectEverythingWorks(Driver& d, const std::string& context) {
+    SCOPED_TRACE(context);
+    ASSERT_TRUE(d.WaitFor([] { return !screen::InnermostModalDialog(); }))
+        << "the dialog did not end: " << d.DescribeModal();
+    // What the program says right after a dialog ends (the network check after Curve Selection)
+    // is answered as a person would; it comes up before the dialog's caller returns.
+    screen::QtModal box;
+    if (OnUi([&] { return screen::ActiveQtModal(&box) && box.kind == "message box"; })) {
+        std::cout << "[ note     ] " << context << ": message box: " << box.text << std::endl;
+        d.ClickQtModalButton("OK");
+    }
+    ASSERT_TRUE(d.WaitNoModal()) << "a modal window stayed up: " << d.DescribeModal();
+    const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+    ASSERT_TRUE(player) << "the player dialog is gone";
+    const bool frame_ok =
+        d.WaitFor([] { return screen::TakesInput(shell::FrameWindow); }, 3000);
+    EXPECT_TRUE(frame_ok) << "the frame stays disabled";
+    EXPECT_TRUE(OnUi([] { return screen::MenuBarTakesInput(shell::FrameWindow); }))
+        << "the menu bar stays disabled";
+    EXPECT_TRUE(OnUi([&] { return screen::TakesInput(player); }))
+        << "the player dialog stays disabled";
+    for (int pane : {1, 3}) {
+        EXPECT_TRUE(OnUi([&] { return screen::TakesInput(network::PaneWindows[pane - 1]); }))
+            << "pane " << pane << " stays disabled";
+    }
+    // Each click acts: what it starts happens, or the program says why it cannot (the network
+    // check after a copied speaker finds duplicated output ports), which is answered.
+    const auto acts = [&](int id, const std::function<bool()>& done, const char* what) {
+        d.ClickControl(player, id);
+        EXPECT_TRUE(d.WaitFor(
+            [&] {
+                return done() || (screen::ActiveQtModal(&box) && box.kind == "message box");
+            },
+            10000))
+            << "a click on " << what << " did nothing";
+        if (OnUi([&] { return screen::ActiveQtModal(&box) && box.kind == "message box"; })) {
+            std::cout << "[ note     ] " << context << ", " << what << ": " << box.text
+                      << std::endl;
+            d.ClickQtModalButton("OK");
+            EXPECT_TRUE(d.WaitNoModal()) << d.DescribeModal();
+        }
+    };
+    acts(shell::kPlayButton,
+         [] { return engine::CurrentPlayState() == engine::PlayState::Playing; }, "PLAY");
+    acts(engine::kStopCommand,
+         [] { return engine::CurrentPlayState() == engine::PlayState::Stopped; }, "STOP");
+    acts(shell::kFrontRightButton, [] { return network::ActivePane == 3; }, "Front Right");
+    acts(shell::kFrontLeftButton, [] { return network::ActivePane == 1; }, "Front Left");
+}
+
+// Clicks OK (or No) on every message box that comes up within a short time.
+void DismissBoxes(Driver& d) {
+    for (int i = 0; i < 4; ++i) {
+        screen::QtModal modal;
+        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
+                       i == 0 ? 3000 : 1500))
+            return;
+        std::cout << "[ note     ] message box: " << modal.text << std::endl;
+        if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
+        d.WaitFor([] {
+            screen::QtModal m;
+            return !screen::ActiveQtModal(&m);
+        });
+    }
+}
+
+std::string LastChosenPath() {
+    return OnUi([] {
+        const auto& log = screen::FileDialogLog();
+        return log.empty() || !log.back().chosen ? std::string() : log.back().path;
+    });
+}
+
+class DesktopFlows : public ProgramOnScreen {};
+
+TEST_F(DesktopFlows, FirstStartBoxTakesEnterAndTheStartWindowsShow) {
+    RunProgram([](Driver& d) {
+        ASSERT_TRUE(d.WaitForBox("Unable To OPEN Preferences File"));
+        // A person reads the box first: by then it has the keyboard focus.
+        EXPECT_TRUE(d.WaitFor([] {
+            screen::QtModal modal;
+            return screen::ActiveQtModal(&modal) && modal.active;
+        })) << "the message box did not get the keyboard focus";
+        d.Input().Key("Return");
+        const bool gone = d.WaitFor([] { return shell::ComponentCADSelectionDialog != 0; }, 5000);
+        EXPECT_TRUE(gone) << "Enter did not press OK";
+        if (!gone) {
+            d.ClickQtModalButton("OK");
+            ASSERT_TRUE(d.WaitFor([] { return shell::ComponentCADSelectionDialog != 0; }));
+        }
+        // Let every start window paint once before the picture is taken.
+        d.WaitFor([] { return false; }, 300);
+        d.Screenshot("start_windows");
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        d.ClickControl(player, shell::kFrontLeftButton);
+        d.WaitFor([] { return false; }, 500);
+        d.Screenshot("spl_plot");
+        ExpectEverythingWorks(d, "after the start");
+    });
+}
+
+// Right click on an element of the Front-Left pane opens its dialog.
+struct PaneDialogCase {
+    int kind;
+    const char* name;
+    const char* template_name;
+};
+const PaneDialogCase kPaneDialogs[] = {
+    {shell::kElementInputNode, "input node", "EnterInputPort"},
+    {shell::kElementFilter, "filter", "EnterBehringer"},
+    {shell::kElementOutputPort, "output port", "EnterOutputPort"},
+};
+
+TEST_F(DesktopFlows, PaneElementDialogsGiveEverythingBack) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        for (const PaneDialogCase& c : kPaneDialogs) {
+            for (Ending ending : kEndings) {
+                const std::string context = std::string(c.name) + " dialog, " + Name(ending);
+                int x = 0, y = 0;
+                ASSERT_TRUE(ElementPoint(d, 1, c.kind, &x, &y)) << context;
+                d.Input().Click(x, y, 3);
+                const HWND dialog = d.WaitForDialog(c.template_name);
+                ASSERT_TRUE(dialog) << context << ": the right click opened nothing; up: "
+                                    << d.DescribeModal();
+                EndDialog(d, dialog, ending);
+                ExpectEverythingWorks(d, context);
+            }
+        }
+    });
+}
+
+// The player's buttons that open modal dialogs.
+struct PlayerDialogCase {
+    int button;
+    const char* name;
+    const char* template_name;
+};
+const PlayerDialogCase kPlayerDialogs[] = {
+    {4810, "Curve Selection", solver::kPlotControlTemplate},
+    {engine::kTestTonesButton, "Test Tones", "QUORVEX_LINEARIZER_TEST_TONES"},
+    {1052, "Copy Speaker", "QUORVEX_LINEARIZER_COPY_SPEAKER"},
+};
+
+TEST_F(DesktopFlows, PlayerDialogsGiveEverythingBack) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        for (const PlayerDialogCase& c : kPlayerDialogs) {
+            // Done last: Copy Speaker's Done changes the design.
+            for (Ending ending : {Ending::Cancel, Ending::CloseBox, Ending::Done}) {
+                const std::string context = std::string(c.name) + ", " + Name(ending);
+                d.ClickControl(player, c.button);
+                const HWND dialog = d.WaitForDialog(c.template_name);
+                ASSERT_TRUE(dialog) << context << ": the button opened nothing; up: "
+                                    << d.DescribeModal();
+                EndDialog(d, dialog, ending);
+                ExpectEverythingWorks(d, context);
+            }
+        }
+    });
+}
+
+// The frame's menu items that open modal dialogs.
+struct FrameDialogCase {
+    int menu;  // title index in the menu bar
+    platform::UINT id;
+    const char* name;
+    const char* template_name;
+};
+const FrameDialogCase kFrameDialogs[] = {
+    {1, shell::kCmdAssignProfiles, "Assign Profiles Remote", "ProjectFile"},
+};
+
+TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        for (const FrameDialogCase& c : kFrameDialogs) {
+            for (Ending ending : kEndings) {
+                const std::string context = std::string(c.name) + ", " + Name(ending);
+                ASSERT_TRUE(d.ChooseMenu(frame, c.menu, c.id)) << context;
+                const HWND dialog = d.WaitForDialog(c.template_name);
+                ASSERT_TRUE(dialog) << context << ": the menu item opened nothing; up: "
+                                    << d.DescribeModal();
+                EndDialog(d, dialog, ending);
+                ExpectEverythingWorks(d, context);
+            }
+        }
+    });
+}
+
+// A menu opened with the mouse is worked with the keys: Up from the top wraps to the last item
+// of "System Design" (Assign Profiles Remote), Enter chooses it.
+TEST_F(DesktopFlows, OpenMenuTakesArrowKeysAndEnter) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        RECT title{};
+        ASSERT_TRUE(OnUi([&] { return screen::MenuTitleRect(frame, 1, &title); }));
+        d.ClickAt(title);
+        ASSERT_TRUE(d.WaitFor([] { return screen::AnyMenuOpen(); }));
+        d.Input().Key("Up");
+        d.Input().Key("Return");
+        const HWND dialog = d.WaitForDialog("ProjectFile");
+        ASSERT_TRUE(dialog) << "Up and Enter in the open menu chose nothing; up: "
+                            << d.DescribeModal();
+        d.ClickControl(dialog, platform::IDCANCEL);
+        ExpectEverythingWorks(d, "after a menu worked with the keys");
+    });
+}
+
+// A file chooser opened from inside a modal dialog, answered by typing: the path reaches the
+// dialog, and when the dialog ends everything works again.
+TEST_F(DesktopFlows, NestedFileChooserInTheProfilesDialog) {
+    const std::string path = (std::filesystem::current_path() / "profile one.HIF").string();
+    std::ofstream(path) << "x";
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdAssignProfiles));
+        const HWND dialog = d.WaitForDialog("ProjectFile");
+        ASSERT_TRUE(dialog);
+        d.ClickControl(dialog, 10510);  // Browse of profile 1
+        ASSERT_TRUE(d.AnswerFileChooser(path));
+        EXPECT_TRUE(d.WaitFor([&] {
+            screen::QtModal modal;
+            return !screen::ActiveQtModal(&modal);
+        }));
+        EXPECT_EQ(LastChosenPath(), path);
+        const HWND edit = OnUi([&] { return platform::GetDlgItem(dialog, 10500); });
+        EXPECT_TRUE(d.WaitFor([&] {
+            char text[2048] = {};
+            platform::GetWindowText(edit, text, sizeof text);
+            return path == text;
+        })) << "the chosen path did not reach the profile's edit";
+        d.ClickControl(dialog, platform::IDOK);
+        ExpectEverythingWorks(d, "profiles dialog after a nested file chooser");
+    });
+}
+
+TEST_F(DesktopFlows, ProjectFileChoosersTakeTypedNames) {
+    const std::string path = (std::filesystem::current_path() / "typed project.HIF").string();
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdSaveProjectAs));
+        ASSERT_TRUE(d.AnswerFileChooser(path)) << d.DescribeModal();
+        DismissBoxes(d);
+        EXPECT_EQ(LastChosenPath(), path) << "Save Project As";
+        EXPECT_TRUE(d.WaitFor([&] { return std::filesystem::exists(path); }))
+            << "the project was not saved under the typed name";
+        ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdOpenProjectFile));
+        // "Last chance to save current data ! ... DO YOU WISH TO LOAD NEW PROJECT ?"
+        ASSERT_TRUE(d.WaitFor([] {
+            screen::QtModal modal;
+            return screen::ActiveQtModal(&modal) && modal.kind == "message box";
+        })) << d.DescribeModal();
+        ASSERT_TRUE(d.ClickQtModalButton("Yes"));
+        ASSERT_TRUE(d.AnswerFileChooser(path)) << d.DescribeModal();
+        DismissBoxes(d);
+        EXPECT_EQ(LastChosenPath(), path) << "Open Project File";
+        ExpectEverythingWorks(d, "after the project file choosers");
+    });
+}
+
+TEST_F(DesktopFlows, WavAndDriverFileChoosersTakeTypedNames) {
+    const std::string wav = (std::filesystem::current_path() / "typed tone.wav").string();
+    const std::string driver = (std::filesystem::current_path() / "typed woofer.drv").string();
+    std::ofstream(wav) << "RIFF";
+    std::ofstream(driver) << "x";
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        d.ClickControl(player, 4911);  // Play WAV File
+        d.ClickControl(player, shell::kPlayButton);
+        ASSERT_TRUE(d.AnswerFileChooser(wav));
+        // The file is no sound file: the player says so.
+        ASSERT_TRUE(d.WaitFor([] {
+            screen::QtModal modal;
+            return screen::ActiveQtModal(&modal) && modal.kind == "message box";
+        })) << d.DescribeModal();
+        ASSERT_TRUE(d.ClickQtModalButton("OK"));
+        EXPECT_EQ(LastChosenPath(), wav) << "WAV file";
+        d.ClickControl(player, engine::kStopCommand);
+        d.ClickControl(player, 4911);
+        EXPECT_TRUE(d.WaitFor([&] { return !platform::IsDlgButtonChecked(player, 4911); }));
+
+        int x = 0, y = 0;
+        ASSERT_TRUE(ElementPoint(d, 1, shell::kElementOutputPort, &x, &y));
+        d.Input().Click(x, y, 3);
+        const HWND dialog = d.WaitForDialog("EnterOutputPort");
+        ASSERT_TRUE(dialog);
+        d.ClickControl(dialog, 1601);  // Browse
+        ASSERT_TRUE(d.AnswerFileChooser(driver));
+        DismissBoxes(d);
+        EXPECT_EQ(LastChosenPath(), driver) << "the output port's Browse";
+        ASSERT_TRUE(d.WaitForDialog("EnterOutputPort"));
+        d.ClickControl(dialog, platform::IDCANCEL);
+        ExpectEverythingWorks(d, "after the WAV and driver file choosers");
+    });
+}
+
+// Ctrl+A selects all of an edit and typed text replaces it; digits typed while the player dialog
+// is up (its keyboard remote listens for digits) go into the edit and load no profile.
+TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        // A profile 1 that a load would try (and report as not found).
+        OnUi([] {
+            std::strcpy(shell::Preferences->ProfilePaths[0], "/nonexistent/profile one.HIF");
+        });
+        int x = 0, y = 0;
+        ASSERT_TRUE(ElementPoint(d, 1, shell::kElementFilter, &x, &y));
+        d.Input().Click(x, y, 3);
+        const HWND dialog = d.WaitForDialog("EnterBehringer");
+        ASSERT_TRUE(dialog);
+        const HWND edit = OnUi([&] { return platform::GetDlgItem(dialog, 1506); });
+        ASSERT_TRUE(edit);
+        const std::string before = d.WindowText(edit);
+        ASSERT_FALSE(before.empty());
+        d.ReplaceEditText(dialog, 1506, "1234");
+        EXPECT_TRUE(d.WaitFor([&] {
+            char text[64] = {};
+            platform::GetWindowText(edit, text, sizeof text);
+            return std::string(text) == "1234";
+        })) << "Ctrl+A and typing did not replace \"" << before << "\", the edit shows \""
+            << d.WindowText(edit) << "\"";
+        d.Input().Key("Home", platform::testing::XInput::kShift);
+        d.Input().Type("56");
+        EXPECT_TRUE(d.WaitFor([&] {
+            char text[64] = {};
+            platform::GetWindowText(edit, text, sizeof text);
+            return std::string(text) == "56";
+        })) << "Shift+Home did not select, the edit shows \"" << d.WindowText(edit) << "\"";
+        // No profile load: no "Requested Profile Not Found", the dialog is still up.
+        screen::QtModal modal;
+        EXPECT_FALSE(d.WaitFor([&] { return screen::ActiveQtModal(&modal); }, 800))
+            << "a message box came up: " << modal.text;
+        EXPECT_TRUE(OnUi([&] {
+            for (const auto& entry : screen::MessageBoxLog())
+                if (entry.text.find("Profile") != std::string::npos) return false;
+            return platform::IsWindow(dialog) != 0;
+        })) << "a digit loaded a profile";
+        d.ClickControl(dialog, platform::IDCANCEL);
+        ExpectEverythingWorks(d, "after typing into the filter dialog");
+    });
+}
+
+}  // namespace
+}  // namespace x11test

@@ -1,0 +1,286 @@
+#include "tests/x11/ProgramOnScreen.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/ProgramServices.h"
+#include "engine/Globals.h"
+#include "network/EditorState.h"
+#include "network/Globals.h"
+#include "network/PaneEditor.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Window.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Globals.h"
+#include "shell/Program.h"
+#include "shell/Services.h"
+#include "shell/StartupAllocation.h"
+#include "solver/Globals.h"
+
+namespace x11test {
+
+namespace screen = platform::testing;
+
+ScreenSetup& Setup() {
+    static ScreenSetup setup;
+    return setup;
+}
+
+Driver::Driver() {
+    EXPECT_TRUE(input_.Open(Setup().display)) << "no XTEST connection to " << Setup().display;
+}
+
+RECT Driver::ClientRect(HWND hwnd) {
+    return OnUi([&] {
+        RECT r{};
+        screen::ScreenClientRect(hwnd, &r);
+        return r;
+    });
+}
+
+RECT Driver::WindowRect(HWND hwnd) {
+    return OnUi([&] {
+        RECT r{};
+        screen::ScreenWindowRect(hwnd, &r);
+        return r;
+    });
+}
+
+RECT Driver::SettledClientRect(HWND hwnd) {
+    RECT last = ClientRect(hwnd);
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        const RECT now = ClientRect(hwnd);
+        if (now.left == last.left && now.top == last.top && now.right == last.right &&
+            now.bottom == last.bottom)
+            return now;
+        last = now;
+    }
+    return last;
+}
+
+void Driver::ClickControl(HWND dialog, int id, int button) {
+    const HWND control = OnUi([&] { return platform::GetDlgItem(dialog, id); });
+    ASSERT_TRUE(control) << "no control " << id;
+    const RECT r = SettledClientRect(control);
+    // Only where the control itself is on top: a click elsewhere would go to another window.
+    EXPECT_TRUE(WaitFor([&] { return screen::WindowAt(CentreX(r), CentreY(r)) == control; }, 3000))
+        << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r)
+        << ") by \"" << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); })
+        << "\"";
+    ClickAt(r, button);
+}
+
+void Driver::ReplaceEditText(HWND dialog, int id, const std::string& text) {
+    ClickControl(dialog, id);
+    input_.Key("a", platform::testing::XInput::kControl);
+    input_.Type(text);
+}
+
+std::string Driver::WindowText(HWND hwnd) {
+    return OnUi([&] {
+        char text[1024] = {};
+        platform::GetWindowText(hwnd, text, sizeof text);
+        return std::string(text);
+    });
+}
+
+bool Driver::WaitFor(const std::function<bool()>& condition, int timeout_ms) {
+    return screen::WaitOnUi(condition, timeout_ms);
+}
+
+bool Driver::WaitForBox(const std::string& text, int timeout_ms) {
+    return WaitFor(
+        [&] {
+            screen::QtModal modal;
+            return screen::ActiveQtModal(&modal) && modal.kind == "message box" &&
+                   modal.text == text;
+        },
+        timeout_ms);
+}
+
+HWND Driver::WaitForDialog(const std::string& template_name, int timeout_ms) {
+    HWND found{};
+    WaitFor(
+        [&] {
+            const HWND dialog = screen::InnermostModalDialog();
+            if (!dialog || screen::TemplateOf(dialog) != template_name ||
+                !platform::IsWindowVisible(dialog))
+                return false;
+            found = dialog;
+            return true;
+        },
+        timeout_ms);
+    return found;
+}
+
+bool Driver::WaitNoModal(int timeout_ms) {
+    return WaitFor(
+        [] {
+            screen::QtModal modal;
+            return !screen::InnermostModalDialog() && !screen::ActiveQtModal(&modal);
+        },
+        timeout_ms);
+}
+
+bool Driver::ClickQtModalButton(const std::string& text) {
+    RECT r{};
+    if (!OnUi([&] { return screen::QtModalButtonRect(text, &r); })) return false;
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        RECT now{};
+        if (!OnUi([&] { return screen::QtModalButtonRect(text, &now); })) return false;
+        const bool same = now.left == r.left && now.top == r.top;
+        r = now;
+        if (same) break;
+    }
+    ClickAt(r);
+    return true;
+}
+
+std::string Driver::DescribeModal() {
+    return OnUi([] {
+        std::string out;
+        if (const HWND dialog = screen::InnermostModalDialog()) {
+            out += "dialog \"" + screen::TemplateOf(dialog) + "\"";
+            if (!platform::IsWindowVisible(dialog)) out += " (hidden)";
+        }
+        screen::QtModal modal;
+        if (screen::ActiveQtModal(&modal))
+            out += (out.empty() ? "" : ", ") + modal.kind + " \"" + modal.title + "\" " + modal.text;
+        return out.empty() ? std::string("nothing") : out;
+    });
+}
+
+bool Driver::ChooseMenu(HWND frame, int index, platform::UINT id) {
+    RECT title{};
+    if (!OnUi([&] { return screen::MenuTitleRect(frame, index, &title); })) return false;
+    ClickAt(title);
+    RECT item{};
+    if (!WaitFor([&] { return screen::OpenMenuItemRect(id, &item); }, 5000)) return false;
+    // The item's rectangle is final once the popup is shown; read it again after a settle.
+    WaitFor([&] { return screen::OpenMenuItemRect(id, &item); }, 1000);
+    ClickAt(item);
+    return WaitFor([] { return !screen::AnyMenuOpen(); }, 5000);
+}
+
+void Driver::CloseBox(HWND hwnd) {
+    if (Setup().window_manager) {
+        // The close box is the rightmost button of the title bar the window manager drew.
+        const RECT frame = WindowRect(hwnd);
+        const RECT client = ClientRect(hwnd);
+        const int title = client.top - frame.top;
+        input_.Click(frame.right - 1 - title / 2, frame.top + title / 2);
+    } else {
+        input_.SendDeleteWindow(OnUi([&] { return screen::NativeWindowOf(hwnd); }));
+    }
+}
+
+bool Driver::AnswerFileChooser(const std::string& path) {
+    RECT field{};
+    if (!WaitFor([&] { return screen::FileNameField(&field, nullptr); }, 10000)) return false;
+    for (int i = 0; i < 40; ++i) {
+        WaitFor([] { return false; }, 40);
+        RECT now{};
+        if (!OnUi([&] { return screen::FileNameField(&now, nullptr); })) return false;
+        const bool same = now.left == field.left && now.top == field.top;
+        field = now;
+        if (same) break;
+    }
+    ClickAt(field);
+    input_.Key("a", platform::testing::XInput::kControl);
+    input_.Type(path);
+    std::string shown;
+    if (!WaitFor([&] { return screen::FileNameField(nullptr, &shown) && shown == path; }, 5000)) {
+        ADD_FAILURE() << "typed \"" << path << "\", the name field shows \"" << shown << "\"";
+        return false;
+    }
+    input_.Key("Return");
+    return true;
+}
+
+std::string Driver::Screenshot(const std::string& name) {
+    const std::string path = Setup().output_dir + "/" + name + "_" + Setup().Tag() + ".png";
+    EXPECT_TRUE(OnUi([&] { return screen::SaveScreenImage(path); })) << path;
+    return path;
+}
+
+void ProgramOnScreen::SetUp() {
+    previous_dir_ = std::filesystem::current_path();
+    dir_ = std::filesystem::temp_directory_path() /
+           ("qv-x11-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    std::filesystem::current_path(dir_);
+    screen::ResetLayerOnScreen();
+    shell::ResetProgramServices();
+    shell::ResetFrameGlobals();
+    shell::ResetGlobals();
+    network::ResetGlobals();
+    network::ResetEditorState();
+    network::ResetPaneDragState();
+    solver::ResetGlobals();
+    engine::ResetGlobals();
+    shell::ProgramAllocators() = shell::StartupAllocators{
+        &shell::AllocMainBuffers, &shell::AllocCurveBuffers, &shell::AllocDspBuffers};
+    app::InstallProgramServices();
+}
+
+void ProgramOnScreen::TearDown() {
+    screen::ResetLayerOnScreen();
+    shell::ResetProgramServices();
+    std::filesystem::current_path(previous_dir_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
+    std::atomic<bool> running{true};
+    std::atomic<bool> driver_done{false};
+    std::thread driver([&] {
+        {
+            Driver d;
+            script(d);
+        }
+        // Whatever the script left open is ended, then the program releases everything and
+        // posts the quit message its loop ends on.
+        for (int i = 0; i < 20 && running.load(); ++i) {
+            if (!OnUi([] { return screen::EndOneModal(); })) break;
+            screen::WaitOnUi([] { return false; }, 100);
+        }
+        if (running.load())
+            OnUi([] {
+                if (!screen::InnermostModalDialog()) shell::ReleaseProgramResources();
+            });
+        driver_done = true;
+    });
+    shell::ProgramWinMain(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{}, "",
+                          platform::SW_SHOWNORMAL);
+    running = false;
+    // The driver may still ask the UI thread something: keep answering until it is done.
+    while (!driver_done.load()) {
+        platform::MSG msg;
+        platform::PeekMessage(&msg, HWND{}, 0, 0, platform::PM_REMOVE);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    driver.join();
+}
+
+void ProgramOnScreen::PassFirstStartBox(Driver& driver) {
+    ASSERT_TRUE(driver.WaitForBox("Unable To OPEN Preferences File"))
+        << "the first start's message box did not come up";
+    // Clicked once it is shown and has the focus, as a person sees it.
+    driver.WaitFor([] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.active;
+    });
+    ASSERT_TRUE(driver.ClickQtModalButton("OK"));
+    ASSERT_TRUE(driver.WaitFor([] { return shell::ComponentCADSelectionDialog != 0; }))
+        << "the start windows did not open";
+}
+
+}  // namespace x11test
