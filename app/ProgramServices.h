@@ -8,6 +8,7 @@
 #include "driverdata/DiffractionCalculator.h"
 #include "driverdata/DriverFiles.h"
 #include "driverdata/ExportFiles.h"
+#include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
 #include "network/EditorState.h"
@@ -69,6 +70,10 @@ inline void InstallProgramServices() {
     services.OpenDaasImportFile = &driverdata::OpenDaasImportFile;
     services.InitExportDlg = &driverdata::InitExportDlg;
     services.ExportSplPhaseAs = &driverdata::ExportSplPhaseAs;
+    // The HBT editor (command 308 and after a driver load or an import) and its plot window.
+    services.EditorChildWndProc = &driverdata::EditorChildWndProc;
+    services.TransferFunctionDlgProc = &driverdata::TransferFunctionDlgProc;
+    services.TransferFunctionTemplate = driverdata::kTransferFunctionTemplate;
     // The diffraction calculator (command 306) and its plot window.
     services.DiffractionChildWndProc = &driverdata::DiffractionChildWndProc;
     services.DiffractionCalculatorDlgProc = &driverdata::DiffractionCalculatorDlgProc;

@@ -1,9 +1,13 @@
 #include "driverdata/Globals.h"
 
 #include "driverdata/EdgeDiffraction.h"
+#include "driverdata/HbtEditor.h"
 
 namespace driverdata {
 
-void ResetGlobals() { ResetDiffractionSettings(); }
+void ResetGlobals() {
+    ResetDiffractionSettings();
+    ResetHbtEditor();
+}
 
 }  // namespace driverdata

@@ -35,4 +35,25 @@ inline constexpr int kDiffMicPosition = 102;
 inline constexpr int kDiffDriver1Text = 140;
 inline constexpr int kDiffDriver2Text = 150;
 
+// ---- TransferFunction (the HBT editor's dialog) ----
+inline constexpr int kHbtGroup = 20;
+inline constexpr int kHbtHighPassLabel = 70;
+inline constexpr int kHbtLowPassLabel = 80;
+inline constexpr int kHbtDistanceReadout = 10;
+inline constexpr int kHbtRefresh = 5001;
+inline constexpr int kHbtHighPassStop = 5002;
+inline constexpr int kHbtLowPassStart = 5003;
+inline constexpr int kHbtDistanceScroll = 5005;
+inline constexpr int kHbtHighPassSlope = 5006;
+inline constexpr int kHbtLowPassSlope = 5007;
+inline constexpr int kHbtInputPower = 5008;
+inline constexpr int kHbtCalculate = 5009;
+inline constexpr int kHbtDistanceInPhase = 5018;
+inline constexpr int kHbtDistanceInAmplitude = 5019;
+inline constexpr int kHbtHelp = 5024;
+inline constexpr int kHbtShowReferencePhase = 5025;
+inline constexpr int kHbtEfficiency = 5030;
+inline constexpr int kHbtUseAsMikeCal = 7000;
+inline constexpr int kHbtUseAsPreampCal = 7001;
+
 }  // namespace driverdata

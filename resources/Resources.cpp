@@ -15,6 +15,7 @@ const platform::DialogTemplate* const kDialogs[] = {
     &ProjectFileDialog,
     &EnterScalesDialog,
     &DiffractionCalculatorDialog,
+    &TransferFunctionDialog,
     &ImportImpBoxDialog,
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,

@@ -21,6 +21,7 @@ extern const platform::DialogTemplate CopySpeakerDialog;  // "QUORVEX_LINEARIZER
 extern const platform::DialogTemplate ProjectFileDialog;  // "ProjectFile"
 extern const platform::DialogTemplate EnterScalesDialog;  // "EnterScales"
 extern const platform::DialogTemplate DiffractionCalculatorDialog;  // "DiffractionCalculator"
+extern const platform::DialogTemplate TransferFunctionDialog;  // "TRANSFERFUNCTION"
 
 // The measurement-file converters.
 extern const platform::DialogTemplate ImportImpBoxDialog;   // "ImportImpBox"

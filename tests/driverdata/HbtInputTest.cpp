@@ -67,5 +67,28 @@ TEST_F(HbtInputTest, ZeroGapBeforeALargePhaseBecomesACleanWrap) {
     EXPECT_EQ(phase[498], -175.0f);
 }
 
+TEST_F(HbtInputTest, ZeroGapWithoutAWrapInFrontIsOnlyFilled) {
+    // No value below -130 anywhere in front of the gap (and none at bin 0): nothing to wrap.
+    for (float before : {10.0f, -120.0f, 0.0f}) {
+        SCOPED_TRACE(before);
+        float spl[kGridPoints];
+        float phase[kGridPoints];
+        for (int k = 0; k < kGridPoints; ++k) {
+            spl[k] = 90.0f;
+            phase[k] = k < 100 ? before : 170.0f;
+        }
+        phase[1] = 20.0f;
+        phase[100] = phase[101] = phase[102] = 0.0f;
+        RepairHbtCurves(spl, phase);
+        EXPECT_EQ(phase[1], 20.0f);
+        EXPECT_NE(phase[0], -179.0f);
+        if (before != 0.0f) {
+            EXPECT_EQ(phase[0], before);
+            // 99 .. 103 on the straight line from the value before the gap to 170.
+            EXPECT_NEAR(phase[101], before + 2.0f * (170.0f - before) / 4.0f, 1e-3f);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace driverdata::test

@@ -106,5 +106,50 @@ TEST(FrequencyGridValues, BuildsFromThePlotRangeVariables) {
     EXPECT_NEAR(ExtendedFrequencyGrid[2349], 2000.0, 0.02);
 }
 
+TEST_P(FrequencyGridTest, PlotRebuildLiesOneStepUpAndNotesThePixels) {
+    const GridCase c = GetParam();
+    PlotStartFrequencyIndex = c.start_index;
+    PlotStopFrequencyIndex = c.stop_index;
+    BuildExtendedFrequencyGrid();
+    for (int width : {81, 300, 880, 1917}) {
+        SCOPED_TRACE(width);
+        ASSERT_TRUE(BuildPlotFrequencyGrid(width));
+        // The running pixel sum may drift by half a unit of its last place a step.
+        const double drift = 1000.0 * std::ldexp(1.0, std::ilogb(double(width)) - 23);
+        const double tolerance =
+            drift / (width - 80) * std::log10(c.fstop / c.fstart) * std::log(10.0) + 1e-5;
+        for (int k : {0, 1, 999, 1998, 1999}) {
+            EXPECT_NEAR(FrequencyGrid[k] / Expected(c, k + 1.0), 1.0, tolerance) << k;
+            // The transform's grid point k + 350 is this grid's point k.
+            EXPECT_NEAR(ExtendedFrequencyGrid[k + 350] / FrequencyGrid[k], 1.0, tolerance) << k;
+            const double x = 60.0 + (k + 1) * 0.0005 * (width - 80);
+            EXPECT_LE(std::abs(FrequencyGridPixels[k] - x), 1.0) << k;
+        }
+        for (int k = 1; k < kGridPoints; ++k) {
+            ASSERT_GE(FrequencyGridPixels[k], FrequencyGridPixels[k - 1]) << k;
+            ASSERT_TRUE(std::isfinite(FrequencyGrid[k])) << k;
+        }
+    }
+}
+
+TEST(FrequencyGridValues, PlotRebuildSumsItsStepsInSinglePrecision) {
+    ResetGlobals();
+    ASSERT_TRUE(BuildPlotFrequencyGrid(880));
+    // 60 + 215 steps of 0.4 is 146 exactly; the single-precision running sum stays just below.
+    EXPECT_EQ(FrequencyGridPixels[214], 145);
+    EXPECT_EQ(FrequencyGridPixels[1999], 860);
+    EXPECT_NEAR(FrequencyGrid[1999], 50000.0, 20.0);  // the sum's drift, a few parts in 10^4
+}
+
+TEST(FrequencyGridValues, AnEmptyPlotLeavesTheGridAlone) {
+    ResetGlobals();
+    BuildFrequencyGrids();
+    std::vector<float> before(FrequencyGrid, FrequencyGrid + kGridPoints);
+    for (int width : {80, 79, 1, 0, -5}) {
+        EXPECT_FALSE(BuildPlotFrequencyGrid(width)) << width;
+        EXPECT_EQ(std::memcmp(before.data(), FrequencyGrid, sizeof FrequencyGrid), 0) << width;
+    }
+}
+
 }  // namespace
 }  // namespace shell

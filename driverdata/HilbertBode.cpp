@@ -1,0 +1,137 @@
+#include "driverdata/HilbertBode.h"
+
+#include <cmath>
+
+#include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
+#include "shell/FrameGlobals.h"
+#include "shell/FrequencyGrid.h"
+#include "shell/NumberText.h"
+#include "shell/PlotFrame.h"
+#include "shell/StartupAllocation.h"
+#include "solver/GainPhaseIntegral.h"
+
+namespace driverdata {
+
+namespace {
+
+constexpr int kExt = shell::kExtendedGridPoints;
+constexpr int kPoints = shell::kGridPoints;
+constexpr int kFirstStored = 350;  // curve point k lies at extended index k + 350
+
+// The level on ExtendedFrequencyGrid, and the phase of every point of it.
+float g_work[kExt];
+double g_phase[kExt];
+
+// A typed record text as a number; a text without a leading number reads 0.
+double SlotValue(const char* slot) {
+    double value = 0.0;
+    return shell::ReadTypedSlot(slot, shell::kTextSlot, &value) ? value : 0.0;
+}
+
+// The tail frequency kept inside 1.02 fstart .. 0.98 fstop (a value that is not a number takes
+// the lower end).
+float ClampTail(double typed, float fstart, float fstop) {
+    float v = static_cast<float>(typed);
+    const float lowest = static_cast<float>(1.02 * fstart);
+    const float highest = static_cast<float>(0.98 * fstop);
+    if (!(v >= lowest)) v = lowest;
+    if (highest < v) v = highest;
+    return v;
+}
+
+// One below the first grid point above v: 0 when that is point 0, 2699 when there is none.
+int TailIndex(const float* g, float v) {
+    for (int j = 0; j < kExt; ++j) {
+        if (g[j] > v) return j == 0 ? 0 : j - 1;
+    }
+    return kExt - 1;
+}
+
+void Refuse(const char* text) {
+    platform::MessageBox(shell::EditorChildWindow, text, "QV MEssage",
+                         platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+float HbtPointsPerOctave(float fstart, float fstop) {
+    float f = fstart;
+    int n = 0;
+    while (2.0f * f <= fstop) {
+        f = 2.0f * f;
+        ++n;
+    }
+    const float octaves = static_cast<float>(n) + (fstop - f) / f;
+    return 2000.0f / octaves;
+}
+
+const float* HbtWorkCurve() { return g_work; }
+
+int CalculateHilbertBode() {
+    shell::DriverRecord* record = shell::CurrentDriverRecord;
+    if (record == nullptr) return 1;
+    shell::DriverRecord& r = *record;
+    const float fstart = static_cast<float>(shell::PlotStartFrequency());
+    const float fstop = static_cast<float>(shell::PlotStopFrequency());
+    const float ppo = HbtPointsPerOctave(fstart, fstop);
+
+    const double pin = SlotValue(r.InputPower);
+    if (!(pin > 0.0)) {
+        Refuse("Input Power Error");
+        return 1;
+    }
+    const double d = r.Distance;
+    const bool delay = r.DistanceInPhase == 1;
+    const bool level = r.DistanceInAmplitude == 1;
+    // A driver file may carry a distance the dialog never stores; the options need one above 0.
+    if ((delay || level) && !(d > 0.0 && std::isfinite(d))) {
+        Refuse("Distance Error");
+        return 1;
+    }
+
+    const float* g = shell::ExtendedFrequencyGrid;
+    float* w = g_work;
+    for (int k = 0; k < kPoints; ++k) w[k + kFirstStored] = r.Spl[k];
+
+    // High-pass tail: from the first point above the stop frequency down, falling s dB a point.
+    const double hp_slope = SlotValue(r.HighPassSlope);
+    int i = TailIndex(g, ClampTail(SlotValue(r.HighPassStop), fstart, fstop));
+    float s = static_cast<float>(hp_slope / ppo);
+    for (int u = i < kExt - 1 ? i : kExt - 2; u >= 0; --u) w[u] = w[u + 1] - s;
+
+    // Low-pass tail, after the high-pass tail (it wins where they overlap).
+    const double lp_slope = SlotValue(r.LowPassSlope);
+    i = TailIndex(g, ClampTail(SlotValue(r.LowPassStart), fstart, fstop));
+    s = static_cast<float>(lp_slope / ppo);
+    for (int u = i > 0 ? i : 1; u < kExt; ++u) w[u] = w[u - 1] - s;
+
+    const float efficiency = static_cast<float>(SlotValue(r.Efficiency));
+    for (int u = 0; u < kExt; ++u) w[u] = w[u] - efficiency;
+
+    const solver::GainPhaseInput input{g, w, hp_slope / 6.0, lp_slope / 6.0, true};
+    solver::GainPhaseIntegral(input, kFirstStored, kFirstStored + kPoints, g_phase);
+
+    const double gain = level ? std::sqrt(pin) / d : 1.0;
+    for (int n = kFirstStored; n < kFirstStored + kPoints; ++n) {
+        const double m = std::pow(10.0, 0.05 * w[n]);
+        double re = m * std::cos(g_phase[n]);
+        double im = m * std::sin(g_phase[n]);
+        if (delay) {
+            // A delay of d / 344 seconds: multiplication by e^(-j theta).
+            const double theta = (d / (344.0 / g[n])) * solver::kTwoPiApprox;
+            const double c = std::cos(theta);
+            const double sn = std::sin(theta);
+            const double turned_re = re * c + im * sn;
+            const double turned_im = im * c - re * sn;
+            re = turned_re;
+            im = turned_im;
+        }
+        r.HbtReal[n - kFirstStored] = static_cast<float>(re * gain);
+        r.HbtImag[n - kFirstStored] = static_cast<float>(im * gain);
+    }
+    r.HbtValid = 1;
+    return 0;
+}
+
+}  // namespace driverdata
