@@ -1,6 +1,7 @@
 // Program start-up, the message loop, closing and the release of everything.
 #include "shell/Program.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
@@ -166,6 +167,26 @@ void InstallDefaultNetwork() {
     }
 }
 
+// The default placements were made for a smaller screen: on one with room to spare they leave
+// Front-Right's network cut off at the Stereo window's right edge and the player dialog over the
+// panes. At a first start (no preferences file) the Stereo window grows until Front-Right's pane
+// is as wide as Front-Left's, and the player dialog stands right of the start windows, when the
+// frame's client has room for both; otherwise the defaults stay as they are.
+void SpreadFirstStartPlacements() {
+    WindowPlacement& stereo = WindowPlacements[kSlotStereo];
+    const WindowPlacement& bars = WindowPlacements[kSlotStereoBars];
+    const WindowPlacement& spl = WindowPlacements[kSlotSplPlotting];
+    constexpr int kGap = 4;
+    const int width = std::max<int>(
+        stereo.Width, 2 * bars.X + 2 * platform::GetSystemMetrics(platform::SM_CXFRAME));
+    const int right = std::max<int>(stereo.X + width, spl.X + spl.Width);
+    if (right + kGap + kPlayerDialogWidth > FrameClientWidth) return;
+    stereo.Width = width;
+    platform::POINT origin{0, 0};
+    platform::ClientToScreen(MdiClientWindow, &origin);
+    WindowPlacements[kSlotComponentCADSelection].X = origin.x + right + kGap;
+}
+
 void OpenStartWindows() {
     if (Preferences->AutoLoadProject == 1) {
         platform::SetTimer(FrameWindow, kTimerAutoLoad, kAutoLoadDelayMs);
@@ -280,7 +301,7 @@ int StartProgram(platform::HINSTANCE instance, platform::HINSTANCE previous, int
     for (std::int32_t& flag : PlotFamilyFlags) flag = 0;
     PlotFamilyFlags[0] = 1;  // Filter SPL
     // 12-13. Preferences file, then the recent-file items.
-    ReadPreferencesFile(FrameWindow);
+    if (ReadPreferencesFile(FrameWindow) == 0) SpreadFirstStartPlacements();
     SetRecentFileMenuTexts();
     // 14. Default network.
     InstallDefaultNetwork();

@@ -3,6 +3,7 @@
 // inside the frame's client area), and a later start puts them where the preferences keep them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -99,6 +100,24 @@ TEST_F(StartPlacement, EveryStartWindowLiesInsideTheWorkArea) {
                      input_y >= s.player.top && input_y < s.player.bottom)
             << "the player dialog " << Show(s.player) << " covers the Front-Left input at ("
             << input_x << ", " << input_y << ")";
+        // With room on the screen, the player stands beside the Stereo window and Front-Right's
+        // whole network shows in its pane.
+        EXPECT_TRUE(s.player.left >= s.stereo.right || s.player.right <= s.stereo.left)
+            << "the player dialog " << Show(s.player) << " covers the Stereo window "
+            << Show(s.stereo);
+        const int right_pane_width = OnUi([] {
+            RECT r{};
+            platform::GetClientRect(network::PaneWindows[2], &r);
+            return static_cast<int>(r.right);
+        });
+        const int widest = OnUi([] {
+            int most = 0;
+            const shell::PaneStore& store = shell::PaneStores[2];
+            for (int e = 0; e < store.ElementCount && e < shell::kMaxElements; ++e)
+                most = std::max({most, store.ElementGeometry[e].x1, store.ElementGeometry[e].x2});
+            return most;
+        });
+        EXPECT_LT(widest, right_pane_width) << "Front-Right's network is cut off";
     });
 }
 
