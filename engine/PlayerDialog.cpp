@@ -166,7 +166,9 @@ void CurveSelection(HWND dialog) {
     const INT_PTR result = DialogBox(shell::AppInstance, solver::kPlotControlTemplate, dialog,
                                      solver::PlotControlDlgProc);
     if (result > 0) {
-        solver::CheckSystemNetwork();
+        // The check concerns the channel on show; before any channel button there is none, and
+        // the working network then holds no channel's ports.
+        if (network::ActivePane != 0) solver::CheckSystemNetwork();
         ShowSplPlot();
     }
     shell::ModalDialogOpen = 0;

@@ -471,6 +471,13 @@ TEST_F(PlayerDialogTest, CurveSelectionRechecksOnlyAfterDone) {
     EXPECT_EQ(modal_during, 1);
     EXPECT_EQ(shell::ModalDialogOpen, 0);
     EXPECT_TRUE(platform::testing::MessageBoxLog().empty()) << "Cancel recomputes nothing";
+    // Before any channel button there is no channel to check.
+    network::ActivePane = 0;
+    platform::testing::OnModalDialog("Quorvex_Linearizer_Plots",
+                                     [](HWND plots) { Click(plots, platform::IDOK); });
+    Click(dialog_, network::kCurveSelectionButton);
+    EXPECT_TRUE(platform::testing::MessageBoxLog().empty()) << "no channel on show";
+    network::ActivePane = 1;
     platform::testing::OnModalDialog("Quorvex_Linearizer_Plots",
                                      [](HWND plots) { Click(plots, platform::IDOK); });
     Click(dialog_, network::kCurveSelectionButton);
