@@ -1,4 +1,5 @@
 #include "measurement/Globals.h"
+#include "measurement/RoomEq.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -75,6 +76,7 @@ void ResetGlobals() {
     MlsSplSlot = 0;
     MlsPhaseSlot = 0;
     MlsSplCalculated = 0;
+    ResetRoomEqState();
     MlsStatusLine[0] = '\0';
     FreeMlsCaptureCopies();
     CalHpFamily = 1;
