@@ -8,11 +8,13 @@
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsDeconvolution.h"
+#include "measurement/MlsRun.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "measurement/RoomEqPlots.h"
 #include "network/EditorState.h"
+#include "platform/audio/Wave.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -262,8 +264,9 @@ void StartLocation(HWND dialog) {
     if (shell::AudioBusy != 0) return;
     g_run_location = RoomEQLocation;
     if (shell::Mls.MlsUseSavedBuffer != 1) {
-        // Live capture needs the measurement run object, which this build does not have.
-        Exclaim(shell::FrameWindow, "Live MLS Measurement Is Not Available: Use Saved IR");
+        // The run owns both devices and the busy word; its capture comes back as a message, and
+        // is processed for the location frozen here.
+        StartMlsRun(dialog, shell::FrameWindow);
         return;
     }
     // A capture file that cannot be read ends the location like a cancelled choice: the
@@ -373,6 +376,7 @@ INT_PTR Command(HWND dialog, int id) {
         }
         return TRUE;
     case kLengthCombo:
+        // The sequence length of a run in flight stays as it started.
         if (shell::AudioBusy == 0) {
             const int i = ComboIndex(dialog, id);
             if (i >= 0 && i < kMlsLengthCount) {
@@ -426,6 +430,8 @@ INT_PTR Command(HWND dialog, int id) {
         EndDialog(dialog, 1);
         return TRUE;
     case 2:
+        // Cancel also ends a capture in flight; nothing of it is kept.
+        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
         if (shell::AudioBusy != 0) return TRUE;
         EndDialog(dialog, 2);
         return TRUE;
@@ -530,7 +536,12 @@ INT_PTR RoomEQDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG:
         InitDialog(dialog);
         return TRUE;
+    case MM_WIM_DATA:
+    case MM_WOM_DONE:
+        if (OnMlsRunMessage(message, wParam, lParam) == kMlsRunCaptured) ProcessAndSave(dialog);
+        return TRUE;
     case WM_DESTROY:
+        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
         if (g_allocated_copies) FreeMlsCaptureCopies();
         g_allocated_copies = false;
         return FALSE;

@@ -8,11 +8,13 @@
 #include <filesystem>
 
 #include "measurement/CaptureFile.h"
+#include "measurement/MlsRun.h"
 #include "measurement/MlsSequences.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
 #include "MeasurementTestSupport.h"
 #include "network/EditorState.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -126,20 +128,53 @@ TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
     }
 }
 
-TEST_F(RoomEqDialogTest, BusyFreezesTheLocationAndLiveRunsAreRefused) {
-    Run([](HWND d) {
-        shell::AudioBusy = 1;
-        Send(d, 6014);
-        EXPECT_EQ(RoomEQLocation, 0);
-        shell::AudioBusy = 0;
-        shell::Mls.MlsUseSavedBuffer = 0;
-        Send(d, 6013);
+TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
+    const double ref_tap = 1.0;
+    const double room[2] = {0.5, -0.25};
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &ref_tap, 1, 100));
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 0, room, 2, 160));
+    shell::Mls.MlsUseSavedBuffer = 0;
+    shell::Mls.MlsOutputLevel = 20;
+    const auto result = Run([](HWND d) {
+        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, 10144);
+        Send(d, 6011);
+        EXPECT_EQ(shell::AudioBusy, 1);
+        Send(d, 6014);  // chosen while the capture runs: ignored
+        for (int i = 0; i < 100 && MlsRunActive(); ++i) {
+            platform::VirtualCardStep(8192, 48000);
+            platform::testing::PumpUntilIdle();
+        }
+        platform::testing::PumpUntilIdle();
+        Send(d, 1);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(RoomEQLocation, 1);
+    EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 1.0f);
+    EXPECT_EQ(Curve(kRoomEqLevel + 4)[shell::kCurveHoldsData], 0.0f);
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Front_Left_L2.res"), kMlsCaptureFileBytes);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L5.res"));
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+}
+
+TEST_F(RoomEqDialogTest, InterruptedRunChangesNothing) {
+    shell::Mls.MlsUseSavedBuffer = 0;
+    const auto result = Run([](HWND d) {
+        Send(d, 6012);
+        EXPECT_TRUE(MlsRunActive());
+        platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
         Send(d, 2);
     });
-    EXPECT_EQ(RoomEQLocation, 3);
-    EXPECT_EQ(MessageTexts().size(), 1u);
-    EXPECT_TRUE(platform::testing::FileDialogLog().empty());
-    EXPECT_EQ(Curve(kRoomEqLevel + 3)[shell::kCurveHoldsData], 0.0f);
+    EXPECT_EQ(result, 2);
+    EXPECT_FALSE(MlsRunActive());
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 0.0f);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L3.res"));
+    EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
 }
 
 TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
