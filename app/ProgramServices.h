@@ -11,6 +11,7 @@
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
+#include "measurement/RoomEq.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/OutputPortDialog.h"
@@ -78,6 +79,10 @@ inline void InstallProgramServices() {
     services.DiffractionChildWndProc = &driverdata::DiffractionChildWndProc;
     services.DiffractionCalculatorDlgProc = &driverdata::DiffractionCalculatorDlgProc;
     services.DiffractionCalculatorTemplate = driverdata::kDiffractionCalculatorTemplate;
+    // The room equalizer, opened by a right click on a room-EQ element.
+    network::RoomEqDialogProc = &measurement::RoomEQDlgProc;
+    services.RoomEqDlgProc = &measurement::RoomEQDlgProc;
+    services.RoomEqTemplate = "Room_EQ";
 }
 
 }  // namespace app

@@ -1,4 +1,5 @@
 #include "measurement/Globals.h"
+#include "measurement/RoomEq.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -8,6 +9,8 @@
 #include "shell/PreferencesRecord.h"
 
 namespace measurement {
+
+platform::DLGPROC ProcessPageProc = nullptr;
 
 const char* const MlsLengthNames[kMlsLengthCount] = {"8191",  "16383",  "32767",
                                                      "65535", "131071", "262143"};
@@ -75,6 +78,7 @@ void ResetGlobals() {
     MlsSplSlot = 0;
     MlsPhaseSlot = 0;
     MlsSplCalculated = 0;
+    ResetRoomEqState();
     MlsStatusLine[0] = '\0';
     FreeMlsCaptureCopies();
     CalHpFamily = 1;

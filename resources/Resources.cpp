@@ -16,6 +16,7 @@ const platform::DialogTemplate* const kDialogs[] = {
     &EnterScalesDialog,
     &DiffractionCalculatorDialog,
     &TransferFunctionDialog,
+    &RoomEqDialog,
     &ImportImpBoxDialog,
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,

@@ -10,7 +10,7 @@ list(APPEND QV_TEST_SOURCES
 # the player dialog and the driver-data tools live above the shell.
 function(qv_link_frame_tests)
     if(TARGET shell_tests)
-        target_link_libraries(shell_tests PRIVATE engine driverdata)
+        target_link_libraries(shell_tests PRIVATE engine driverdata measurement)
     endif()
 endfunction()
 cmake_language(DEFER CALL qv_link_frame_tests)

@@ -1,0 +1,31 @@
+// The room equalizer's panes: impulse, SPL/phase and excess group delay, the six location marks
+// and the two-column input meter, each painted through its control's device context; and the
+// mapping of the pointer over the frequency panes to a room-grid point.
+#pragma once
+
+#include "platform/Types.h"
+
+namespace measurement {
+
+// Fixed plot sizes (pixels), whatever the controls' real sizes.
+inline constexpr int kImpulsePlotW = 800, kImpulsePlotH = 200;
+inline constexpr int kSplPlotW = 800, kSplPlotH = 360;
+inline constexpr int kDelayPlotW = 800, kDelayPlotH = 200;
+// Room-grid points drawn on the frequency panes (10.04 Hz .. 279.4 Hz).
+inline constexpr int kRoomEqDrawnPoints = 782;
+
+int DrawRoomEQImpulsePlot(platform::HDC hdc);
+int DrawRoomEQImpulseCurves(platform::HDC hdc);
+int DrawRoomEQSplPlot(platform::HDC hdc);
+int DrawRoomEQSplCurves(platform::HDC hdc);
+int DrawRoomEQGroupDelayPlot(platform::HDC hdc);
+int DrawRoomEQGroupDelayCurve(platform::HDC hdc);
+int DrawRoomEQLocationMarks(platform::HDC hdc);
+// Two columns (measured, reference) of height proportional to the levels (0..1), width x height.
+int DrawRoomEqLevelMeter(platform::HDC hdc, int width, int height, float in_level,
+                         float ref_level);
+
+// The room-grid point under pane pixel column x (0 <= i <= 782), or -1.
+int RoomEqPointAt(int x);
+
+}  // namespace measurement

@@ -1,0 +1,207 @@
+// The "Room_EQ" dialog on a loaded capture: a location processed, evaluated and auto-saved, the
+// refused loads, the busy state, the edits and Done.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <filesystem>
+
+#include "measurement/CaptureFile.h"
+#include "measurement/MlsRun.h"
+#include "measurement/MlsSequences.h"
+#include "measurement/RoomEq.h"
+#include "measurement/RoomEqLocation.h"
+#include "MeasurementTestSupport.h"
+#include "network/EditorState.h"
+#include "platform/audio/VirtualCard.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Messages.h"
+#include "platform/ui/Window.h"
+#include "resources/Resources.h"
+#include "shell/Globals.h"
+#include "shell/NetworkTables.h"
+
+namespace measurement::test {
+namespace {
+
+using platform::HWND;
+constexpr int kElement = 5;
+constexpr int kLengthIndex = 3;  // order 16
+
+void PutWord(std::uint8_t* capture, int word, std::int32_t value) {
+    std::memcpy(capture + 4 * static_cast<std::size_t>(word), &value, 4);
+}
+
+class RoomEqDialogTest : public MeasurementTest {
+  protected:
+    void SetUp() override {
+        MeasurementTest::SetUp();
+        resources::RegisterAll();
+        ASSERT_TRUE(AllocMlsCaptureCopies());
+        shell::WorkingNetwork = shell::NetworkTables{};
+        for (int r = 0; r < shell::kRoomEqCurveCount; ++r)
+            std::memset(shell::RoomEQCurves[r], 0, sizeof(shell::CurveRecord));
+        shell::WorkingNetwork.ElementGeometry[kElement].kind = shell::kElementRoomEq;
+        p_ = shell::WorkingNetwork.ElementParams[kElement];
+        p_[shell::kParamF1] = 10.1f;
+        p_[shell::kParamF2] = 250.0f;
+        p_[shell::kParamCorrectionPort] = 16.0f;
+        for (auto& v : shell::WorkingNetwork.ElementTransfer[kElement]) v = {1.0f, 0.0f};
+        network::SelectedElement = kElement;
+        network::ActivePane = 1;
+        std::snprintf(shell::ProgramDirectory, sizeof shell::ProgramDirectory, "%s/", dir_.c_str());
+        shell::Mls.MlsUseSavedBuffer = 1;
+        std::snprintf(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, "4000");
+    }
+    // A capture file of the sequence on the reference and a loud mode on the measured channel.
+    std::string WriteCapture(const char* name) {
+        const int order = kLengthIndex + 13, length = (1 << order) - 1;
+        EXPECT_TRUE(BuildMlsSequence(order));
+        auto s = [&](int i) { return MlsBit(shell::MlsBitBuffer, ((i % length) + length) % length) ? -1 : 1; };
+        for (int f = 0; f < 263500; ++f) {
+            PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
+            PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
+        }
+        shell::Mls.MlsSampleRateIndex = 5;
+        shell::Mls.MlsLengthIndex = kLengthIndex;
+        const std::string path = PathOf(name);
+        EXPECT_TRUE(WriteMlsCaptureFile(HWND{}, path.c_str()));
+        return path;
+    }
+    platform::INT_PTR Run(std::function<void(HWND)> action) {
+        platform::testing::OnModalDialog("Room_EQ", std::move(action));
+        return platform::DialogBox(shell::AppInstance, "Room_EQ", HWND{}, &RoomEQDlgProc);
+    }
+    static void Send(HWND d, int id) { platform::SendMessage(d, platform::WM_COMMAND, static_cast<platform::WPARAM>(id), 0); }
+    static float* Curve(int r) { return shell::RoomEQCurves[r]->v; }
+    float* p_ = nullptr;
+};
+
+TEST_F(RoomEqDialogTest, LoadedLocationIsProcessedSavedAndHandedToTheElement) {
+    const std::string capture = WriteCapture("mode.res");
+    platform::testing::ScriptFileDialogAnswers({capture});
+    RoomEQThresholdPos = 125;  // threshold far below the room: a cut everywhere in the band
+    const auto result = Run([](HWND d) {
+        Send(d, 6012);
+        Send(d, 1);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 1.0f);
+    for (int l : {0, 1, 3, 4, 5}) EXPECT_EQ(Curve(kRoomEqLevel + l)[shell::kCurveHoldsData], 0.0f);
+    const auto saved = dir_ / "Front_Left_L3.res";
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(std::filesystem::file_size(saved), kMlsCaptureFileBytes);
+    EXPECT_EQ(MlsOrder, kLengthIndex + 13);
+    // Done wrote the cut (below 1 in the band) into the element's curve.
+    const shell::ComplexPoint& at100 = shell::WorkingNetwork.ElementTransfer[kElement][700];
+    EXPECT_LT(std::hypot(at100.re, at100.im), 0.99f);
+    EXPECT_EQ(shell::AudioBusy, 0);
+}
+
+TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
+    const std::string capture = WriteCapture("good.res");
+    const std::string short_file = PathOf("short.res");
+    std::filesystem::copy_file(capture, short_file);
+    std::filesystem::resize_file(short_file, 1000);
+    struct Case {
+        std::string answer;
+        std::size_t messages;  // a missing file: the create prompt, then its name
+    };
+    const Case cases[] = {{"", 0}, {PathOf("missing.res"), 2}, {short_file, 1}};
+    for (const Case& c : cases) {
+        platform::testing::ClearMessageBoxLog();
+        // A capture of an earlier location is still in memory.
+        std::memset(MlsCaptureCopy, 0x11, kMlsCaptureBytes);
+        platform::testing::ScriptFileDialogAnswers({c.answer});
+        const auto result = Run([](HWND d) {
+            Send(d, 6011);
+            Send(d, 2);
+        });
+        EXPECT_EQ(result, 2);
+        EXPECT_EQ(MessageTexts().size(), c.messages) << c.answer << ::testing::PrintToString(MessageTexts());
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L2.res")) << c.answer;
+        EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 0.0f);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
+    }
+}
+
+TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
+    const double ref_tap = 1.0;
+    const double room[2] = {0.5, -0.25};
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &ref_tap, 1, 100));
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 0, room, 2, 160));
+    shell::Mls.MlsUseSavedBuffer = 0;
+    shell::Mls.MlsOutputLevel = 20;
+    const auto result = Run([](HWND d) {
+        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, 10144);
+        Send(d, 6011);
+        EXPECT_EQ(shell::AudioBusy, 1);
+        Send(d, 6014);  // chosen while the capture runs: ignored
+        for (int i = 0; i < 100 && MlsRunActive(); ++i) {
+            platform::VirtualCardStep(8192, 48000);
+            platform::testing::PumpUntilIdle();
+        }
+        platform::testing::PumpUntilIdle();
+        Send(d, 1);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(RoomEQLocation, 1);
+    EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 1.0f);
+    EXPECT_EQ(Curve(kRoomEqLevel + 4)[shell::kCurveHoldsData], 0.0f);
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Front_Left_L2.res"), kMlsCaptureFileBytes);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L5.res"));
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+}
+
+TEST_F(RoomEqDialogTest, InterruptedRunChangesNothing) {
+    shell::Mls.MlsUseSavedBuffer = 0;
+    const auto result = Run([](HWND d) {
+        Send(d, 6012);
+        EXPECT_TRUE(MlsRunActive());
+        platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
+        Send(d, 2);
+    });
+    EXPECT_EQ(result, 2);
+    EXPECT_FALSE(MlsRunActive());
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 0.0f);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L3.res"));
+    EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
+}
+
+TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
+    std::string width_edit, time_edit;
+    Run([&](HWND d) {
+        for (const char* typed : {"3", "30", "300", "3000", "30000"}) platform::SetDlgItemText(d, 10149, typed);
+        char text[32];
+        platform::GetDlgItemText(d, 10149, text, sizeof text);
+        width_edit = text;
+        platform::GetDlgItemText(d, 10230, text, sizeof text);
+        time_edit = text;
+        platform::SetDlgItemText(d, 6021, "5");
+        platform::SetDlgItemText(d, 6022, "300");
+        Send(d, 2);
+    });
+    EXPECT_EQ(width_edit, "30000");
+    EXPECT_EQ(std::string(shell::Mls.MlsWindowWidthText), "30000");
+    EXPECT_EQ(std::stod(time_edit), 625.0);
+    EXPECT_EQ(p_[shell::kParamF1], 10.1f);
+    EXPECT_EQ(p_[shell::kParamF2], 250.0f);
+}
+
+TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {
+    const platform::DialogTemplate* t = platform::FindDialogTemplate("Room_EQ");
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(t->title, "Minimum-Phase Room Equalizer");
+}
+
+}  // namespace
+}  // namespace measurement::test
