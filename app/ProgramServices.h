@@ -11,6 +11,8 @@
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
+#include "measurement/Globals.h"
+#include "measurement/MlsProcess.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/OutputPortDialog.h"
@@ -78,6 +80,8 @@ inline void InstallProgramServices() {
     services.DiffractionChildWndProc = &driverdata::DiffractionChildWndProc;
     services.DiffractionCalculatorDlgProc = &driverdata::DiffractionCalculatorDlgProc;
     services.DiffractionCalculatorTemplate = driverdata::kDiffractionCalculatorTemplate;
+    // Measurement: the MLS control dialog's "Processing" page.
+    measurement::ProcessPageProc = &measurement::MlsProcessDlgProc;
 }
 
 }  // namespace app

@@ -40,6 +40,8 @@ float CalQ = 20.0f;
 float CalGainDb = -10.0f;
 std::int32_t CalInvert = 0;
 
+platform::DLGPROC ProcessPageProc = nullptr;
+
 bool AllocMlsCaptureCopies() {
     for (std::uint8_t** copy : {&MlsCaptureCopy, &MlsCaptureSave}) {
         if (*copy != nullptr) continue;

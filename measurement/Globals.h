@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/Types.h"
 #include "shell/Curves.h"
 
 namespace measurement {
@@ -68,6 +69,9 @@ void FreeMlsCaptureCopies();
 
 // SmoothingPasses from shell::Mls.MlsSmoothingIndex (an index outside 0..5 counts as 5).
 void UpdateSmoothingPasses();
+
+// The procedure of the control dialog's "Processing" page (null until the program installs it).
+extern platform::DLGPROC ProcessPageProc;
 
 // Reruns the init routines of this folder so that every test starts from a known state.
 void ResetGlobals();

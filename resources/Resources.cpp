@@ -16,6 +16,7 @@ const platform::DialogTemplate* const kDialogs[] = {
     &EnterScalesDialog,
     &DiffractionCalculatorDialog,
     &TransferFunctionDialog,
+    &MlsProcessPage,
     &ImportImpBoxDialog,
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,
