@@ -11,6 +11,8 @@
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
+#include "measurement/Globals.h"
+#include "measurement/MlsProcess.h"
 #include "measurement/RoomEq.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
@@ -83,6 +85,8 @@ inline void InstallProgramServices() {
     network::RoomEqDialogProc = &measurement::RoomEQDlgProc;
     services.RoomEqDlgProc = &measurement::RoomEQDlgProc;
     services.RoomEqTemplate = "Room_EQ";
+    // Measurement: the MLS control dialog's "Processing" page.
+    measurement::ProcessPageProc = &measurement::MlsProcessDlgProc;
 }
 
 }  // namespace app

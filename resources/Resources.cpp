@@ -17,6 +17,7 @@ const platform::DialogTemplate* const kDialogs[] = {
     &DiffractionCalculatorDialog,
     &TransferFunctionDialog,
     &RoomEqDialog,
+    &MlsProcessPage,
     &ImportImpBoxDialog,
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,

@@ -23,6 +23,7 @@ extern const platform::DialogTemplate EnterScalesDialog;  // "EnterScales"
 extern const platform::DialogTemplate DiffractionCalculatorDialog;  // "DiffractionCalculator"
 extern const platform::DialogTemplate TransferFunctionDialog;  // "TRANSFERFUNCTION"
 extern const platform::DialogTemplate RoomEqDialog;  // "Room_EQ"
+extern const platform::DialogTemplate MlsProcessPage;  // "TAB_MLS_Process"
 
 // The measurement-file converters.
 extern const platform::DialogTemplate ImportImpBoxDialog;   // "ImportImpBox"

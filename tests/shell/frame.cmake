@@ -7,7 +7,7 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp)
 
 # The frame tests run the program wired as its entry wires it: the network editor, the solver and
-# the player dialog and the driver-data tools live above the shell.
+# the player dialog, the driver-data tools and the measurement pages live above the shell.
 function(qv_link_frame_tests)
     if(TARGET shell_tests)
         target_link_libraries(shell_tests PRIVATE engine driverdata measurement)
