@@ -3,6 +3,7 @@
 
 #include "platform/ui/Dialog.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -120,6 +121,13 @@ HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPAR
         if (owner) ClientToScreen(owner, &origin);
         x += origin.x;
         y += origin.y;
+        // Placed from its owner, it still opens whole on the screen (an owner near the screen's
+        // edge would put it partly off).
+        RECT work{};
+        if (SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0) && work.right > work.left) {
+            x = std::max<int>(work.left, std::min<int>(x, work.right - cx));
+            y = std::max<int>(work.top, std::min<int>(y, work.bottom - cy));
+        }
     }
     SetPendingDialog(proc, t->name ? t->name : "", modal);
     const HWND dialog = CreateWindowEx(0, "#32770", t->title, style, x, y, cx, cy, owner, HMENU{},
