@@ -9,6 +9,8 @@
 
 namespace measurement {
 
+platform::DLGPROC ProcessPageProc = nullptr;
+
 const char* const MlsLengthNames[kMlsLengthCount] = {"8191",  "16383",  "32767",
                                                      "65535", "131071", "262143"};
 

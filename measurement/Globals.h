@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "platform/Types.h"
 #include "shell/Curves.h"
 
 namespace measurement {
@@ -60,6 +61,10 @@ extern float CalLpFrequency;
 extern float CalQ;
 extern float CalGainDb;
 extern std::int32_t CalInvert;
+
+// Procedure of the "Processing" page (template "TAB_MLS_Process") of the MLS control dialog; the
+// post-processing tool installs it. While it is null the page stays empty.
+extern platform::DLGPROC ProcessPageProc;
 
 // Allocates both capture copies zero-filled where they are not allocated; false when out of
 // memory (what was allocated stays). FreeMlsCaptureCopies releases them.
