@@ -11,6 +11,7 @@
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
+#include "measurement/MlsWindows.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/OutputPortDialog.h"
@@ -78,6 +79,11 @@ inline void InstallProgramServices() {
     services.DiffractionChildWndProc = &driverdata::DiffractionChildWndProc;
     services.DiffractionCalculatorDlgProc = &driverdata::DiffractionCalculatorDlgProc;
     services.DiffractionCalculatorTemplate = driverdata::kDiffractionCalculatorTemplate;
+    // The MLS measurement tool (command 1102) and its frequency and impulse views.
+    services.MlsSplChildWndProc = &measurement::MlsSplChildWndProc;
+    services.MlsImpChildWndProc = &measurement::MlsImpChildWndProc;
+    services.MlsControlDlgProc = &measurement::MlsControlDlgProc;
+    services.MlsControlTemplate = measurement::kMlsControlTemplate;
 }
 
 }  // namespace app

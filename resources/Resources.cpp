@@ -20,6 +20,10 @@ const platform::DialogTemplate* const kDialogs[] = {
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,
     &ImportDaasBoxDialog,
+    &MlsControlDialog,
+    &MlsAcquirePageDialog,
+    &MlsSplPageDialog,
+    &EnterCreateCalibrationDialog,
     nullptr,
 };
 
