@@ -33,9 +33,9 @@ constexpr double kHighestCutoff = 1e6;
 
 void FillList(HWND dialog, int id, int first, int count, int selected) {
     for (int i = 0; i < count; ++i) {
-        platform::SendDlgItemMessage(dialog, id, platform::LB_ADDSTRING, 0,
-                                     reinterpret_cast<platform::LPARAM>(
-                                         solver::FilterTypeTable[first + i]));
+        platform::SendDlgItemMessage(
+            dialog, id, platform::LB_ADDSTRING, 0,
+            reinterpret_cast<platform::LPARAM>(solver::FilterTypeTable[first + i]));
     }
     platform::SendDlgItemMessage(dialog, id, platform::LB_SETCURSEL,
                                  static_cast<platform::WPARAM>(selected), 0);

@@ -19,10 +19,10 @@
 #include "measurement/MlsWindows.h"
 #include "platform/audio/Wave.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Paint.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrameCommands.h"
@@ -185,8 +185,7 @@ void WidthChanged(HWND page, bool from_ms_edit) {
     const double fs = MlsSampleRate();
     if (from_ms_edit) {
         ReadEditSlot(page, kWindowMsEdit, shell::Mls.MlsWindowMsText);
-        const double ms =
-            SlotNumber(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText);
+        const double ms = SlotNumber(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText);
         char text[16];
         FormatCut(text, 0.001 * ms * fs);
         shell::CopyTextSlot(shell::Mls.MlsWindowWidthText, text);
@@ -211,8 +210,8 @@ void WidthChanged(HWND page, bool from_ms_edit) {
     WindowsChanged();
 }
 
-void FillCalibrationEntries(const shell::CalibrationPoint* curve, int level_entry,
-                            int level_colour, int phase_colour) {
+void FillCalibrationEntries(const shell::CalibrationPoint* curve, int level_entry, int level_colour,
+                            int phase_colour) {
     shell::CurveRecord* level = shell::MeasuredCurveTable[level_entry];
     shell::CurveRecord* phase = shell::MeasuredCurveTable[level_entry + 1];
     if (!level || !phase || !curve) return;
@@ -274,7 +273,8 @@ void ProcessCapture(HWND page, bool load) {
 
 void RunMls(HWND page) {
     for (int b = 0; b < 2; ++b)
-        if (shell::MlsFftBuffers[b]) std::memset(shell::MlsFftBuffers[b], 0, sizeof(float) * 268000);
+        if (shell::MlsFftBuffers[b])
+            std::memset(shell::MlsFftBuffers[b], 0, sizeof(float) * 268000);
     if (shell::AudioBusy == 1 || MlsRunActive()) return;
     MlsImpulseValid = 1;
     const std::size_t floats = sizeof(float) * kMlsSampleEntries;
@@ -340,7 +340,8 @@ void ImportCalibration(HWND page, bool mike) {
 }
 
 void ResetCalibrations() {
-    std::memset(shell::MikeCalibrationCurve, 0, sizeof(shell::CalibrationPoint) * shell::kGridPoints);
+    std::memset(shell::MikeCalibrationCurve, 0,
+                sizeof(shell::CalibrationPoint) * shell::kGridPoints);
     std::memset(shell::PreampCalibrationCurve, 0,
                 sizeof(shell::CalibrationPoint) * shell::kGridPoints);
     if (shell::CurrentDriverRecord) {
@@ -362,8 +363,9 @@ void CreateCalibration() {
                 "Please Select Either Mike File Or Preamp File For Construction");
         return;
     }
-    const platform::INT_PTR result = platform::DialogBox(
-        shell::AppInstance, kCalibrationTemplate, shell::FrameWindow, &EnterCreateCalibrationDlgProc);
+    const platform::INT_PTR result =
+        platform::DialogBox(shell::AppInstance, kCalibrationTemplate, shell::FrameWindow,
+                            &EnterCreateCalibrationDlgProc);
     if (result != 1) return;
     CreateCalibrationCurves();
     ShowPage(1);
@@ -375,8 +377,7 @@ void ExportCalibration() {
         return;
     }
     driverdata::InitExportDlg(shell::FrameWindow);
-    driverdata::ExportCalFileAs(shell::FrameWindow, shell::ExportFilePath,
-                                shell::ExportFileTitle);
+    driverdata::ExportCalFileAs(shell::FrameWindow, shell::ExportFilePath, shell::ExportFileTitle);
 }
 
 void InitPage(HWND page) {
@@ -686,7 +687,8 @@ platform::INT_PTR MlsAcquireDlgProc(HWND page, platform::UINT message, WPARAM wp
             return platform::FALSE;
         case platform::WM_MOUSEMOVE:
             if (shell::AudioBusy == 1 && shell::Mls.MlsUseSavedBuffer == 1)
-                platform::SetCursor(platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_WAIT));
+                platform::SetCursor(
+                    platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_WAIT));
             return platform::TRUE;
         case platform::WM_DESTROY:
             // A measurement never outlives the window its devices report to.

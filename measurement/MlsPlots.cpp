@@ -321,20 +321,23 @@ void DrawMlsSplCurves(HDC hdc, int mode) {
             const CurveRecord* im = buffers[b + 1];
             if (!re || !im || !Visible(re)) continue;
             TextAt(hdc, wp - 75, 25, "SPL");
-            DrawCurve(hdc, re, wp, hp, 25 + 3 * b,
-                      [re, im](int k) { return BufferLevel(re, im, k); }, level);
+            DrawCurve(
+                hdc, re, wp, hp, 25 + 3 * b, [re, im](int k) { return BufferLevel(re, im, k); },
+                level);
             if (shell::Mls.MlsShowPhase == 1) {
                 TextAt(hdc, wp - 75, 75, "PH");
-                DrawCurve(hdc, im, wp, hp, 75 + 3 * b,
-                          [re, im](int k) { return BufferPhase(re, im, k); }, phase);
+                DrawCurve(
+                    hdc, im, wp, hp, 75 + 3 * b, [re, im](int k) { return BufferPhase(re, im, k); },
+                    phase);
             }
         }
         const CurveRecord* difference = buffers[13];
         if (difference && Visible(buffers[12])) {
             TextAt(hdc, wp - 90, 111, "PH-DIF");
-            DrawCurve(hdc, difference, wp, hp, 111,
-                      [difference](int k) { return static_cast<double>(difference->v[k]); },
-                      [g](double d) { return 20 + 18 * g - 0.05 * g * d; });
+            DrawCurve(
+                hdc, difference, wp, hp, 111,
+                [difference](int k) { return static_cast<double>(difference->v[k]); },
+                [g](double d) { return 20 + 18 * g - 0.05 * g * d; });
         }
     }
     platform::SelectObject(hdc, old_font);
@@ -345,16 +348,15 @@ void RefreshMlsImpulseCurves() {
     CurveRecord* ref = shell::MeasuredCurveTable[kCurveRef];
     CurveRecord* in = shell::MeasuredCurveTable[kCurveIn];
     CurveRecord* window = shell::MeasuredCurveTable[kCurveWindow];
-    if (ref && in && window && shell::MlsRefSamples && shell::MlsInSamples &&
-        shell::GateWindowIn) {
+    if (ref && in && window && shell::MlsRefSamples && shell::MlsInSamples && shell::GateWindowIn) {
         const int z = MlsTimeZoom();
         const int first = MlsImpSpan() * MlsImpScrollPosition;
         for (int k = 0; k < kGridPoints; ++k) {
             const int n = first + k / z;
             ref->v[k] = 0.01f * shell::MlsRefSamples[n];
             in->v[k] = 0.01f * shell::MlsInSamples[n];
-            window->v[k] = n >= MlsImpulseStart ? 145.0f * shell::GateWindowIn[n - MlsImpulseStart]
-                                                : 0.0f;
+            window->v[k] =
+                n >= MlsImpulseStart ? 145.0f * shell::GateWindowIn[n - MlsImpulseStart] : 0.0f;
         }
     }
     if (shell::MlsImpChildWindow)
@@ -455,17 +457,19 @@ void DrawMlsImpulseCurves(HDC hdc) {
     const CurveRecord* ref = shell::MeasuredCurveTable[kCurveRef];
     const CurveRecord* in = shell::MeasuredCurveTable[kCurveIn];
     const CurveRecord* window = shell::MeasuredCurveTable[kCurveWindow];
-    const double amplitude = static_cast<double>(1 << std::clamp<int>(
-                                 shell::Mls.MlsAmplitudeZoomIndex, 0, 6));
+    const double amplitude =
+        static_cast<double>(1 << std::clamp<int>(shell::Mls.MlsAmplitudeZoomIndex, 0, 6));
     if (Visible(ref)) {
         TextAt(hdc, w - 75, 30, "Ref");
-        DrawCurve(hdc, ref, w, h, 30, [ref](int k) { return static_cast<double>(ref->v[k]); },
-                  [g](double r) { return 20 + 4 * g - 0.05 * g * r; });
+        DrawCurve(
+            hdc, ref, w, h, 30, [ref](int k) { return static_cast<double>(ref->v[k]); },
+            [g](double r) { return 20 + 4 * g - 0.05 * g * r; });
     }
     if (Visible(in)) {
         TextAt(hdc, w - 75, 50, "In");
-        DrawCurve(hdc, in, w, h, 50, [in](int k) { return static_cast<double>(in->v[k]); },
-                  [g, amplitude](double u) { return 20 + 9 * g - amplitude * 0.05 * g * u; });
+        DrawCurve(
+            hdc, in, w, h, 50, [in](int k) { return static_cast<double>(in->v[k]); },
+            [g, amplitude](double u) { return 20 + 9 * g - amplitude * 0.05 * g * u; });
     }
     if (window && shell::Mls.MlsShowWindow == 1 && window->v[2002] == 1.0f) {
         const HPEN old = platform::SelectObject(hdc, shell::DarkGreenPen);
@@ -571,8 +575,8 @@ void MlsSplClick(platform::HWND page, int mode, platform::LPARAM lparam) {
         const HPEN old = platform::SelectObject(hdc, shell::MagentaPen2);
         const double wprime = MlsSplPlotWidth - 80.0;
         for (int j = 0; j < kGridPoints; ++j) {
-            const int cy = shell::ClampedCurveY(LevelY(level_copy->v[j], g, top, step),
-                                                MlsSplPlotHeight);
+            const int cy =
+                shell::ClampedCurveY(LevelY(level_copy->v[j], g, top, step), MlsSplPlotHeight);
             if (j == 0)
                 platform::MoveToEx(hdc, PointX(j, wprime), cy, nullptr);
             else

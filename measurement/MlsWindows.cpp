@@ -43,10 +43,9 @@ void InsertTab(HWND tab, int index, const char* text) {
 
 HWND CreateTab(HWND parent, int id, int x, int y, int width, int height) {
     const HWND tab = platform::CreateWindowEx(
-        0, "SysTabControl32", "",
-        platform::WS_CHILD | platform::WS_VISIBLE | platform::WS_TABSTOP, x, y, width, height,
-        parent, platform::HMENU::FromIndex(static_cast<std::uint32_t>(id)), shell::AppInstance,
-        nullptr);
+        0, "SysTabControl32", "", platform::WS_CHILD | platform::WS_VISIBLE | platform::WS_TABSTOP,
+        x, y, width, height, parent, platform::HMENU::FromIndex(static_cast<std::uint32_t>(id)),
+        shell::AppInstance, nullptr);
     if (tab) {
         platform::SendMessage(tab, platform::WM_SETFONT,
                               static_cast<WPARAM>(shell::SmallFont.value), 0);
@@ -73,10 +72,10 @@ void ClampPlacement(shell::WindowPlacement& p) {
 void PlaceSplPage() {
     if (!MlsSplPage) return;
     const shell::WindowPlacement& p = shell::WindowPlacements[shell::kSlotMlsSplChild];
-    platform::MoveWindow(MlsSplPage, 3, 27, p.Width - 3 * Metric(platform::SM_CXFRAME),
-                         p.Height - 3 * Metric(platform::SM_CYFRAME) -
-                             2 * Metric(platform::SM_CYCAPTION),
-                         platform::TRUE);
+    platform::MoveWindow(
+        MlsSplPage, 3, 27, p.Width - 3 * Metric(platform::SM_CXFRAME),
+        p.Height - 3 * Metric(platform::SM_CYFRAME) - 2 * Metric(platform::SM_CYCAPTION),
+        platform::TRUE);
     platform::ShowWindow(MlsSplPage, platform::SW_SHOW);
 }
 
@@ -108,8 +107,8 @@ void RequestSplPage(int index) {
     if (!shell::MlsSplChildWindow || !MlsSplTab) return;
     platform::SendMessage(MlsSplTab, platform::TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     platform::NMHDR note{MlsControlTab, 0, platform::TCN_SELCHANGE};
-    platform::SendMessage(shell::MlsSplChildWindow, platform::WM_NOTIFY,
-                          static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&note));
+    platform::SendMessage(shell::MlsSplChildWindow, platform::WM_NOTIFY, static_cast<WPARAM>(index),
+                          reinterpret_cast<LPARAM>(&note));
 }
 
 void OpenViews() {
@@ -264,9 +263,8 @@ platform::LRESULT MlsSplChildWndProc(HWND window, platform::UINT message, WPARAM
             InsertTab(MlsSplTab, 1, "Mike + Preamp");
             InsertTab(MlsSplTab, 2, "Post Processing");
             MlsSplPageIndex = 0;
-            MlsSplPage =
-                platform::CreateDialog(shell::AppInstance, kMlsSplPageTemplate, MlsSplTab,
-                                       &MlsSplDlgProc);
+            MlsSplPage = platform::CreateDialog(shell::AppInstance, kMlsSplPageTemplate, MlsSplTab,
+                                                &MlsSplDlgProc);
             break;
         }
         case platform::WM_SIZE: {
@@ -279,10 +277,10 @@ platform::LRESULT MlsSplChildWndProc(HWND window, platform::UINT message, WPARAM
             SetMlsSplTitle();
             ClampPlacement(p);
             if (MlsSplTab) {
-                platform::MoveWindow(MlsSplTab, 0, 0, p.Width - 2 * Metric(platform::SM_CXFRAME),
-                                     p.Height - 2 * Metric(platform::SM_CYFRAME) -
-                                         Metric(platform::SM_CYCAPTION),
-                                     platform::TRUE);
+                platform::MoveWindow(
+                    MlsSplTab, 0, 0, p.Width - 2 * Metric(platform::SM_CXFRAME),
+                    p.Height - 2 * Metric(platform::SM_CYFRAME) - Metric(platform::SM_CYCAPTION),
+                    platform::TRUE);
                 platform::ShowWindow(MlsSplTab, platform::SW_SHOW);
             }
             PlaceSplPage();
@@ -335,8 +333,8 @@ void OnMlsImpClick(HWND view, LPARAM lparam) {
     if (w <= 80 || x < 60 || x >= w - 18 || y < 20 || y >= h - 20) return;
     CursorLine(view, x);
     const int span = MlsImpSpan();
-    MlsImpulseStart = static_cast<std::int32_t>(
-        span * MlsImpScrollPosition + static_cast<double>((x - 60) * span) / (w - 80));
+    MlsImpulseStart = static_cast<std::int32_t>(span * MlsImpScrollPosition +
+                                                static_cast<double>((x - 60) * span) / (w - 80));
     ClampMlsImpulseStart();
     AfterStartBinChange(view);
 }
@@ -370,8 +368,7 @@ platform::LRESULT MlsImpChildWndProc(HWND window, platform::UINT message, WPARAM
             shell::MlsImpChildWindow = window;
             ClampMlsImpulseStart();
             platform::SetScrollRange(window, platform::SB_HORZ, 0, kMlsScrollMax, platform::FALSE);
-            platform::SetScrollPos(window, platform::SB_HORZ, MlsImpScrollPosition,
-                                   platform::TRUE);
+            platform::SetScrollPos(window, platform::SB_HORZ, MlsImpScrollPosition, platform::TRUE);
             break;
         case platform::WM_SIZE: {
             MlsImpClientWidth = platform::LOWORD(static_cast<std::uintptr_t>(lparam));
@@ -428,7 +425,8 @@ platform::LRESULT MlsImpChildWndProc(HWND window, platform::UINT message, WPARAM
             break;
         case platform::WM_MOUSEMOVE:
             if (shell::AudioBusy == 1 && shell::Mls.MlsUseSavedBuffer == 1)
-                platform::SetCursor(platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_WAIT));
+                platform::SetCursor(
+                    platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_WAIT));
             return 0;
         case platform::WM_RBUTTONDOWN:
             shell::CopyWindowToClipboard(shell::FrameWindow);

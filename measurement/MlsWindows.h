@@ -32,10 +32,8 @@ platform::LRESULT MlsSplChildWndProc(platform::HWND, platform::UINT, platform::W
                                      platform::LPARAM);
 platform::LRESULT MlsImpChildWndProc(platform::HWND, platform::UINT, platform::WPARAM,
                                      platform::LPARAM);
-platform::INT_PTR MlsSplDlgProc(platform::HWND, platform::UINT, platform::WPARAM,
-                                platform::LPARAM);
-platform::INT_PTR MlsCalDlgProc(platform::HWND, platform::UINT, platform::WPARAM,
-                                platform::LPARAM);
+platform::INT_PTR MlsSplDlgProc(platform::HWND, platform::UINT, platform::WPARAM, platform::LPARAM);
+platform::INT_PTR MlsCalDlgProc(platform::HWND, platform::UINT, platform::WPARAM, platform::LPARAM);
 platform::INT_PTR MlsPostDlgProc(platform::HWND, platform::UINT, platform::WPARAM,
                                  platform::LPARAM);
 

@@ -15,6 +15,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "measurement/Globals.h"
+#include "measurement/MlsAcquire.h"
 #include "measurement/MlsPlots.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
@@ -28,6 +29,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/DriverRecord.h"
+#include "shell/FrameCommands.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Ids.h"
 #include "shell/PlotFrame.h"
@@ -131,8 +133,10 @@ TEST_F(FrameMlsTest, RunMlsShowsAlignedImpulsesAndCalculateSplWritesTheDriverCur
     input::MouseClick(MlsImpChildWindow, 60 + 100 * (w - 80) / 2000, 100);
     EXPECT_EQ(measurement::MlsImpulseStart,
               static_cast<int>(((100 * (w - 80) / 2000) * 2000) / static_cast<double>(w - 80)));
-    while (measurement::MlsImpulseStart < 100) input::PressKey(MlsImpChildWindow, platform::VK_RIGHT);
-    while (measurement::MlsImpulseStart > 100) input::PressKey(MlsImpChildWindow, platform::VK_LEFT);
+    while (measurement::MlsImpulseStart < 100)
+        input::PressKey(MlsImpChildWindow, platform::VK_RIGHT);
+    while (measurement::MlsImpulseStart > 100)
+        input::PressKey(MlsImpChildWindow, platform::VK_LEFT);
     ASSERT_EQ(measurement::MlsImpulseStart, 100);
 
     input::Select(Page(), 10148, 2);  // Rectangular
@@ -145,7 +149,8 @@ TEST_F(FrameMlsTest, RunMlsShowsAlignedImpulsesAndCalculateSplWritesTheDriverCur
     };
     int j1k = 0;
     while (FrequencyGrid[j1k] < 1000.0f) ++j1k;
-    const double base = CurrentDriverRecord->Spl[j1k] - 20 * std::log10(std::abs(H(FrequencyGrid[j1k])));
+    const double base =
+        CurrentDriverRecord->Spl[j1k] - 20 * std::log10(std::abs(H(FrequencyGrid[j1k])));
     int checked = 0;
     for (int j = 0; j < kGridPoints; ++j) {
         const double f = FrequencyGrid[j];
@@ -236,6 +241,9 @@ TEST_F(FrameMlsTest, ClosingOrSwitchingPagesMidRunLeavesNothingOpenGui) {
 }
 
 TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
+    // The tool closed the player dialog; the player is brought back beside it.
+    ASSERT_TRUE(CreatePlayerDialog(FrameWindow));
+    input::PumpUntilIdle();
     input::Click(Page(), kRunButton);
     ASSERT_TRUE(measurement::MlsRunActive());
     input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
@@ -248,12 +256,12 @@ TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
     input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
     input::AdvanceTime(2000);
     input::PumpUntilIdle(ComponentCADSelectionDialog);
-    if (engine::CurrentPlayState() == engine::PlayState::Playing) {
-        input::Click(Page(), kRunButton);
-        EXPECT_FALSE(measurement::MlsRunActive());
-        input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
-        input::PumpUntilIdle(ComponentCADSelectionDialog);
-    }
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    input::Click(Page(), kRunButton);
+    EXPECT_FALSE(measurement::MlsRunActive());
+    input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+    input::PumpUntilIdle(ComponentCADSelectionDialog);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     platform::VirtualCardFollowLayerClock(false);
 }
 
@@ -301,6 +309,76 @@ TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
     input::Click(Page(), 7003);
     EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Construction"), 1);
     EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Saving"), 1);
+}
+
+}  // namespace
+}  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// The impulse view's click and keys on a 10x-sized span: where the start bin goes.
+struct ImpulseCase {
+    int zoom;
+    int scroll;
+    int start;             // start bin before
+    int x;                 // click x (0: no click)
+    platform::WPARAM key;  // key after (0: none)
+    int expected;
+};
+
+class FrameMlsImpulseTest : public FrameMlsTest,
+                            public ::testing::WithParamInterface<ImpulseCase> {};
+
+TEST_P(FrameMlsImpulseTest, ClickAndArrowKeysMoveTheStartBinGui) {
+    const ImpulseCase c = GetParam();
+    input::Select(Page(), 10222, c.zoom);
+    measurement::MlsImpScrollPosition = c.scroll;
+    measurement::MlsImpulseStart = c.start;
+    const int w = measurement::MlsImpClientWidth;
+    if (c.x != 0) input::MouseClick(MlsImpChildWindow, c.x, 100);
+    if (c.key != 0) input::PressKey(MlsImpChildWindow, c.key);
+    const int span = 2000 >> c.zoom;
+    int expected = c.expected;
+    if (expected == -1)  // the click formula
+        expected =
+            static_cast<int>(span * c.scroll + static_cast<double>((c.x - 60) * span) / (w - 80));
+    EXPECT_EQ(measurement::MlsImpulseStart, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FrameMlsImpulseTest,
+    ::testing::Values(ImpulseCase{0, 0, 50, 60, 0, 0},    // x = 60: the span's first bin
+                      ImpulseCase{3, 2, 77, 60, 0, 500},  // 8xTime, scroll 2
+                      ImpulseCase{0, 0, 50, 59, 0, 50},   // left of the axis: nothing
+                      ImpulseCase{0, 0, 50, 200, 0, -1},  // inside: the formula
+                      ImpulseCase{0, 0, 0, 0, platform::VK_LEFT, 1999},   // wraps to the last
+                      ImpulseCase{0, 0, 1999, 0, platform::VK_RIGHT, 0},  // wraps to the first
+                      ImpulseCase{3, 0, 100, 0, platform::VK_RIGHT, 101},
+                      ImpulseCase{0, 1, 50, 0, platform::VK_RIGHT, 50}));  // outside the span
+
+TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
+    EXPECT_EQ(measurement::LitMeterSegments(-1.0f), 0);
+    EXPECT_EQ(measurement::LitMeterSegments(0.0f), 1);
+    EXPECT_EQ(measurement::LitMeterSegments(2.0f), 2);
+    EXPECT_EQ(measurement::LitMeterSegments(35.0f), 18);
+    input::Click(Page(), 10223);  // only the microphone calibration
+    input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
+        input::Select(dialog, 7005, 2);  // Linkwitz high-pass
+        input::Select(dialog, 7004, 5);  // first order: refused
+        input::Click(dialog, 1);
+        input::Select(dialog, 7005, 1);
+        input::Select(dialog, 7008, 2);  // Linkwitz low-pass
+        input::Select(dialog, 7007, 2);  // third order: refused
+        input::Click(dialog, 1);
+        input::Click(dialog, 2);
+    });
+    input::Click(Page(), 7002);
+    EXPECT_EQ(CountBoxes("HP Option NOT Applicable To Linkwitz Filters"), 1);
+    EXPECT_EQ(CountBoxes("LP Option NOT Applicable To Linkwitz Filters"), 1);
+    // Cancel keeps what was changed before it, and builds nothing.
+    EXPECT_EQ(measurement::CalLpFamily, 2);
+    EXPECT_EQ(MikeCalibrationCurve[1000].Db, 0.0f);
 }
 
 }  // namespace
