@@ -383,3 +383,40 @@ TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
 
 }  // namespace
 }  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// Save IR writes the capture; with "Use Saved Buffer" Run MLS processes the stored capture
+// again (no device opened) and gives the same impulses; a file that cannot be opened is named
+// and then handled as a Cancel: the stale capture is not processed (Run MLS cleared the impulses
+// before asking, as it does before a cancelled choice).
+TEST_F(FrameMlsTest, SavedCaptureReloadsAndAMissingFileChangesNothingGui) {
+    Measure();
+    const float ref60 = MlsRefSamples[60];
+    const float in110 = MlsInSamples[110];
+    const std::string path = (dir_ / "capture.res").string();
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), 10196);
+    ASSERT_TRUE(std::filesystem::exists(path));
+    input::Click(Page(), 10199);
+    ASSERT_EQ(Mls.MlsUseSavedBuffer, 1);
+    std::memset(MlsRefSamples, 0, sizeof(float) * 1000);
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), kRunButton);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(AudioBusy, 0);
+    EXPECT_FLOAT_EQ(MlsRefSamples[60], ref60);
+    EXPECT_FLOAT_EQ(MlsInSamples[110], in110);
+
+    platform::testing::ClearMessageBoxLog();
+    input::ScriptFileDialogAnswers({(dir_ / "missing.res").string()});
+    input::Click(Page(), kRunButton);
+    EXPECT_EQ(AudioBusy, 0);
+    ASSERT_FALSE(platform::testing::MessageBoxLog().empty());
+    EXPECT_EQ(platform::testing::MessageBoxLog().back().text, (dir_ / "missing.res").string());
+    EXPECT_EQ(MlsRefSamples[60], 0.0f) << "the stale capture was processed";
+}
+
+}  // namespace
+}  // namespace shell::test
