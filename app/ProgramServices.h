@@ -13,6 +13,7 @@
 #include "engine/PlayerDialog.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsProcess.h"
+#include "measurement/MlsWindows.h"
 #include "measurement/RoomEq.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
@@ -87,6 +88,11 @@ inline void InstallProgramServices() {
     services.RoomEqTemplate = "Room_EQ";
     // Measurement: the MLS control dialog's "Processing" page.
     measurement::ProcessPageProc = &measurement::MlsProcessDlgProc;
+    // The MLS measurement tool (command 1102) and its frequency and impulse views.
+    services.MlsSplChildWndProc = &measurement::MlsSplChildWndProc;
+    services.MlsImpChildWndProc = &measurement::MlsImpChildWndProc;
+    services.MlsControlDlgProc = &measurement::MlsControlDlgProc;
+    services.MlsControlTemplate = measurement::kMlsControlTemplate;
 }
 
 }  // namespace app

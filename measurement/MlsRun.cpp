@@ -99,8 +99,8 @@ int StartMlsRun(platform::HWND window, platform::HWND owner) {
     FillMlsWaveFormat(&format, static_cast<DWORD>(rate));
     const auto* wave = reinterpret_cast<const platform::WAVEFORMATEX*>(&format);
 
-    MMRESULT r = platform::waveOutOpen(&run.out, kMlsDevice, wave, window, 0,
-                                       platform::CALLBACK_WINDOW);
+    MMRESULT r =
+        platform::waveOutOpen(&run.out, kMlsDevice, wave, window, 0, platform::CALLBACK_WINDOW);
     if (r != 0) {
         run.out = nullptr;
         return StartFailed(false, r, nullptr);

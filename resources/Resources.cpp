@@ -22,6 +22,10 @@ const platform::DialogTemplate* const kDialogs[] = {
     &ImportLmsBoxDialog,
     &ImportClioBoxDialog,
     &ImportDaasBoxDialog,
+    &MlsControlDialog,
+    &MlsAcquirePageDialog,
+    &MlsSplPageDialog,
+    &EnterCreateCalibrationDialog,
     nullptr,
 };
 

@@ -30,6 +30,10 @@ extern const platform::DialogTemplate ImportImpBoxDialog;   // "ImportImpBox"
 extern const platform::DialogTemplate ImportLmsBoxDialog;   // "ImportLmsBox"
 extern const platform::DialogTemplate ImportClioBoxDialog;  // "ImportClioBox"
 extern const platform::DialogTemplate ImportDaasBoxDialog;  // "ImportDaasBox"
+extern const platform::DialogTemplate MlsControlDialog;              // "TAB_MLS_Control"
+extern const platform::DialogTemplate MlsAcquirePageDialog;          // "TAB_MLS_Acquire"
+extern const platform::DialogTemplate MlsSplPageDialog;              // "TAB_MLS_Spl"
+extern const platform::DialogTemplate EnterCreateCalibrationDialog;  // "EnterCreateCalibration"
 
 // --- Menus (resources/menus/) ---
 extern const platform::MenuTemplate MainMenu;  // "Main_Menu", the frame's menu bar

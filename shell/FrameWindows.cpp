@@ -51,7 +51,8 @@ WindowPlacement FitIntoFrameClient(int slot) {
 
 // WM_MDICREATE to the MDI client with the slot's rectangle (fitted into the frame's client
 // area); keeps and returns the new child.
-HWND OpenMdiChild(const char* class_name, const char* title, int slot, HWND& handle) {
+HWND OpenMdiChild(const char* class_name, const char* title, int slot, HWND& handle,
+                 platform::DWORD style = 0) {
     const WindowPlacement place = FitIntoFrameClient(slot);
     platform::MDICREATESTRUCT create{};
     create.szClass = class_name;
@@ -61,7 +62,7 @@ HWND OpenMdiChild(const char* class_name, const char* title, int slot, HWND& han
     create.y = place.Y;
     create.cx = place.Width;
     create.cy = place.Height;
-    create.style = 0;
+    create.style = style;
     create.lParam = 0;
     const platform::LRESULT result = platform::SendMessage(
         MdiClientWindow, platform::WM_MDICREATE, 0, reinterpret_cast<platform::LPARAM>(&create));
@@ -117,7 +118,9 @@ HWND OpenPreferencesChild() {
                         PreferencesChildWindow);
 }
 HWND OpenMlsImpChild() {
-    return OpenMdiChild("MLS_IMP_Child", kInterimTitle, kSlotMlsImpChild, MlsImpChildWindow);
+    // The impulse view scrolls through the impulse with its own horizontal bar.
+    return OpenMdiChild("MLS_IMP_Child", kInterimTitle, kSlotMlsImpChild, MlsImpChildWindow,
+                        platform::WS_HSCROLL);
 }
 HWND OpenMlsSplChild() {
     return OpenMdiChild("MLS_SPL_Child", kInterimTitle, kSlotMlsSplChild, MlsSplChildWindow);

@@ -2,11 +2,10 @@
 // capture copy with both devices closed and AudioBusy cleared; every failing wave call of the
 // start and of the capture's end is reported and leaves nothing open; stopping mid-run closes
 // everything; a second start and a start while another device is open are refused.
-#include "measurement/MlsRun.h"
-
 #include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
 #include "measurement/MlsDeconvolution.h"
+#include "measurement/MlsRun.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/ui/Window.h"
 
@@ -36,9 +35,9 @@ class MlsRunTest : public MeasurementTest {
         wc.lpfnWndProc = &RunWindowProc;
         wc.lpszClassName = "MlsRunTestWindow";
         platform::RegisterClass(&wc);
-        window_ = platform::CreateWindow("MlsRunTestWindow", "run", 0, 0, 0, 100, 100,
-                                         platform::HWND{}, platform::HMENU{},
-                                         platform::HINSTANCE{}, nullptr);
+        window_ =
+            platform::CreateWindow("MlsRunTestWindow", "run", 0, 0, 0, 100, 100, platform::HWND{},
+                                   platform::HMENU{}, platform::HINSTANCE{}, nullptr);
         ASSERT_TRUE(window_);
         shell::Mls.MlsSampleRateIndex = 5;
         shell::Mls.MlsOutputLevel = 20;
@@ -141,8 +140,8 @@ TEST_F(MlsRunTest, RefusedWhileBusyOrWhileAnotherDeviceIsOpen) {
     platform::WAVEFORMATEXTENSIBLE format;
     FillMlsWaveFormat(&format, 48000);
     platform::HWAVEOUT out{};
-    ASSERT_EQ(platform::waveOutOpen(&out, 0, reinterpret_cast<platform::WAVEFORMATEX*>(&format),
-                                    {}, 0, platform::CALLBACK_NULL),
+    ASSERT_EQ(platform::waveOutOpen(&out, 0, reinterpret_cast<platform::WAVEFORMATEX*>(&format), {},
+                                    0, platform::CALLBACK_NULL),
               0u);
     EXPECT_EQ(StartMlsRun(window_, window_), kMlsRunRefused);
     EXPECT_EQ(shell::AudioBusy, 0);

@@ -13,8 +13,12 @@
 
 #include "engine/Engine.h"
 #include "engine/Ids.h"
+#include "measurement/Globals.h"
+#include "measurement/MlsRun.h"
+#include "measurement/MlsWindows.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Dialog.h"
@@ -294,6 +298,64 @@ TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
                 ExpectEverythingWorks(d, context);
             }
         }
+    });
+}
+
+// The MLS tool on the virtual card (output 0 looped back to input 0 and output 1 to input 1):
+// opened from the Measure menu, one run with the shortest sequence clicked on its page and
+// closed by its close box; then opened again and closed by its close box in the middle of a run
+// with the longest sequence. The devices end closed, the busy word clear, the frame and its menu
+// take input; System Design -> Stereo 2-Way then brings back a player and panes that work.
+TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        OnUi([] {
+            const double one = 1.0;
+            return platform::VirtualCardSetLoopback(0, 0, &one, 1, 64) &&
+                   platform::VirtualCardSetLoopback(1, 1, &one, 1, 96);
+        });
+        for (int way = 0; way < 2; ++way) {
+            const std::string context = way == 0 ? "MLS tool, after a run" : "MLS tool, mid-run";
+            ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls)) << context;
+            ASSERT_TRUE(d.WaitFor([] {
+                return shell::MlsControlDialog && measurement::MlsControlPage;
+            })) << context;
+            const HWND dialog = OnUi([] { return shell::MlsControlDialog; });
+            const HWND page = OnUi([] { return measurement::MlsControlPage; });
+            const int length = way == 0 ? 0 : 5;
+            OnUi([&] {
+                measurement::MlsRefPeak = 0;
+                platform::SendDlgItemMessage(page, 10144, platform::CB_SETCURSEL,
+                                             static_cast<platform::WPARAM>(length), 0);
+                return platform::SendMessage(page, platform::WM_COMMAND,
+                                             platform::MAKEWPARAM(10144, platform::CBN_SELCHANGE),
+                                             0);
+            });
+            d.ClickControl(page, 10102);
+            if (way == 0) {
+                EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRefPeak > 0; }, 20000))
+                    << context;
+                EXPECT_TRUE(d.WaitFor([] {
+                    return !measurement::MlsRunActive() && shell::AudioBusy == 0;
+                })) << context;
+                d.CloseBox(dialog);
+            } else {
+                EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRunActive(); }, 5000)) << context;
+                d.CloseBox(dialog);
+            }
+            EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }, 5000)) << context;
+            EXPECT_TRUE(d.WaitFor([] {
+                return platform::OpenWaveDeviceCount() == 0 && shell::AudioBusy == 0;
+            })) << context;
+            EXPECT_TRUE(d.WaitFor([] { return screen::TakesInput(shell::FrameWindow); }, 3000))
+                << context;
+            EXPECT_TRUE(OnUi([] { return screen::MenuBarTakesInput(shell::FrameWindow); }))
+                << context;
+        }
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo2Way));
+        DismissBoxes(d);
+        ExpectEverythingWorks(d, "after the MLS tool");
     });
 }
 

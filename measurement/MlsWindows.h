@@ -1,0 +1,49 @@
+// The three windows of the MLS tool: the modeless dialog "TAB_MLS_Control" with its tab pages
+// ("MLS" the acquisition page, "Processing" the post-processing page), the frequency-domain view
+// MLS_SPL_Child with its three "TAB_MLS_Spl" plot pages, and the impulse view MLS_IMP_Child with
+// its scroll bar, clickable time axis and keyboard stepping of the impulse start bin. UI thread.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Types.h"
+
+namespace measurement {
+
+inline constexpr const char* kMlsControlTemplate = "TAB_MLS_Control";
+inline constexpr const char* kMlsAcquireTemplate = "TAB_MLS_Acquire";
+inline constexpr const char* kMlsSplPageTemplate = "TAB_MLS_Spl";
+
+// Control ids of the two tab controls.
+inline constexpr int kMlsControlTabId = 1200;
+inline constexpr int kMlsSplTabId = 1201;
+
+extern platform::HWND MlsControlTab;
+extern platform::HWND MlsControlPage;
+extern platform::HWND MlsSplTab;
+extern platform::HWND MlsSplPage;
+// 0 "SPL + Phase", 1 "Mike + Preamp", 2 "Post Processing".
+extern std::int32_t MlsSplPageIndex;
+
+platform::INT_PTR MlsControlDlgProc(platform::HWND, platform::UINT, platform::WPARAM,
+                                    platform::LPARAM);
+platform::LRESULT MlsSplChildWndProc(platform::HWND, platform::UINT, platform::WPARAM,
+                                     platform::LPARAM);
+platform::LRESULT MlsImpChildWndProc(platform::HWND, platform::UINT, platform::WPARAM,
+                                     platform::LPARAM);
+platform::INT_PTR MlsSplDlgProc(platform::HWND, platform::UINT, platform::WPARAM, platform::LPARAM);
+platform::INT_PTR MlsCalDlgProc(platform::HWND, platform::UINT, platform::WPARAM, platform::LPARAM);
+platform::INT_PTR MlsPostDlgProc(platform::HWND, platform::UINT, platform::WPARAM,
+                                 platform::LPARAM);
+
+// The impulse view's click (x, y in the message) and key handlers.
+void OnMlsImpClick(platform::HWND view, platform::LPARAM lparam);
+void OnMlsImpKey(platform::HWND view, platform::WPARAM key);
+
+// Shows page `index` (0..2) of the SPL view when it is open: selects its tab and switches.
+void ShowMlsSplPage(int index);
+
+// Forgets the windows' handles and view state (tests).
+void ResetMlsWindows();
+
+}  // namespace measurement

@@ -1,0 +1,422 @@
+// The MLS measurement tool in the running program on the virtual card (output 0 loops to input 0,
+// output 1 reaches input 1 through a known response 50 frames later): Measure -> Digital-MLS,
+// Run MLS by clicks, the impulses and read-outs, Calculate SPL, the views' pixels, scrolling and
+// every client size, the device flow when the dialog closes or the page changes mid-run, the
+// busy interplay with the player, and the calibration commands with their dialog and files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstring>
+#include <string>
+
+#include "app/ProgramServices.h"
+#include "engine/Engine.h"
+#include "engine/Globals.h"
+#include "engine/Ids.h"
+#include "measurement/Globals.h"
+#include "measurement/MlsAcquire.h"
+#include "measurement/MlsPlots.h"
+#include "measurement/MlsRun.h"
+#include "measurement/MlsWindows.h"
+#include "platform/audio/VirtualCard.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/testing/Dialogs.h"
+#include "platform/testing/FileDialogs.h"
+#include "platform/testing/Harness.h"
+#include "platform/testing/Input.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Paint.h"
+#include "platform/ui/Window.h"
+#include "shell/DriverRecord.h"
+#include "shell/FrameCommands.h"
+#include "shell/FrequencyGrid.h"
+#include "shell/Ids.h"
+#include "shell/PlotFrame.h"
+#include "tests/shell/FrameTestSupport.h"
+
+namespace shell::test {
+namespace {
+
+namespace input = platform::testing;
+using platform::HWND;
+
+constexpr int kRefLatency = 100;
+constexpr int kInLatency = 150;
+const double kInTaps[2] = {0.5, 0.25};
+constexpr int kRunButton = 10102;
+constexpr int kCalculateButton = 10151;
+
+class FrameMlsTest : public FrameTest {
+  protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        engine::ResetGlobals();
+        measurement::ResetGlobals();
+        measurement::ResetMlsWindows();
+        ResetProgramServices();
+        app::InstallProgramServices();
+        platform::VirtualCardReset();
+        const double one = 1.0;
+        ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &one, 1, kRefLatency));
+        ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 1, kInTaps, 2, kInLatency));
+        ASSERT_EQ(Start(), kStarted);
+        OpenTool();
+    }
+    void TearDown() override {
+        measurement::StopMlsRun();
+        FrameTest::TearDown();
+    }
+    void OpenTool() {
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+        input::PumpUntilIdle();
+        ASSERT_TRUE(platform::IsWindow(MlsControlDialog));
+        ASSERT_TRUE(platform::IsWindow(measurement::MlsControlPage));
+        // The shortest sequence keeps the runs short.
+        input::Select(Page(), 10144, 0);
+        ASSERT_EQ(measurement::MlsOrder, 13);
+    }
+    HWND Page() const { return measurement::MlsControlPage; }
+    void StepCard(int steps) {
+        for (int i = 0; i < steps && measurement::MlsRunActive(); ++i) {
+            platform::VirtualCardStep(8192, 48000);
+            input::PumpUntilIdle();
+        }
+        input::PumpUntilIdle();
+    }
+    void Measure() {
+        input::Click(Page(), kRunButton);
+        ASSERT_TRUE(measurement::MlsRunActive());
+        EXPECT_EQ(AudioBusy, 1);
+        StepCard(100);
+        ASSERT_FALSE(measurement::MlsRunActive());
+        EXPECT_EQ(AudioBusy, 0);
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    }
+    platform::COLORREF PixelOf(HWND window, int x, int y) {
+        platform::UpdateWindow(window);
+        const platform::HDC hdc = platform::GetDC(window);
+        const platform::COLORREF c = platform::GetPixel(hdc, x, y);
+        platform::ReleaseDC(window, hdc);
+        return c;
+    }
+    bool GridFinite() {
+        for (float f : FrequencyGrid)
+            if (!std::isfinite(f) || f <= 0.0f) return false;
+        return true;
+    }
+};
+
+platform::COLORREF SchemeColour(int row) {
+    const ColourEntry& e = CurveColourScheme[row];
+    return platform::RGB(e.Red, e.Green, e.Blue);
+}
+
+TEST_F(FrameMlsTest, RunMlsShowsAlignedImpulsesAndCalculateSplWritesTheDriverCurvesGui) {
+    ASSERT_TRUE(platform::IsWindow(MlsSplChildWindow));
+    ASSERT_TRUE(platform::IsWindow(MlsImpChildWindow));
+    Measure();
+    // The Ref peak lands at sample 60, the In response keeps its 50 frames of delay and its taps.
+    const float ref = MlsRefSamples[60];
+    ASSERT_GT(std::fabs(ref), 1.0f);
+    EXPECT_NEAR(MlsInSamples[110] / ref, kInTaps[0], 0.01);
+    EXPECT_NEAR(MlsInSamples[111] / ref, kInTaps[1], 0.01);
+    EXPECT_GT(measurement::MlsRefPeak, 0);
+    EXPECT_GT(measurement::MlsInPeak, 0);
+    EXPECT_GT(measurement::MlsRefPeakLevel, 0.0f);
+    EXPECT_NE(WindowTitle(MlsImpChildWindow).find("MLS Impulse Response  Ref="), std::string::npos);
+
+    // The start bin by the keyboard: a click, then the arrows to 10 samples before the In arrival,
+    // as the Ref gate starts 10 samples before the Ref peak.
+    const int w = measurement::MlsImpClientWidth;
+    ASSERT_GT(w, 80);
+    input::MouseClick(MlsImpChildWindow, 60 + 100 * (w - 80) / 2000, 100);
+    EXPECT_EQ(measurement::MlsImpulseStart,
+              static_cast<int>(((100 * (w - 80) / 2000) * 2000) / static_cast<double>(w - 80)));
+    while (measurement::MlsImpulseStart < 100)
+        input::PressKey(MlsImpChildWindow, platform::VK_RIGHT);
+    while (measurement::MlsImpulseStart > 100)
+        input::PressKey(MlsImpChildWindow, platform::VK_LEFT);
+    ASSERT_EQ(measurement::MlsImpulseStart, 100);
+
+    input::Select(Page(), 10148, 2);  // Rectangular
+    input::TypeText(Page(), 10149, "4096");
+    input::Select(Page(), 10158, 5);  // no smoothing
+    input::Click(Page(), kCalculateButton);
+    EXPECT_EQ(measurement::MlsSplCalculated, 1);
+    const auto H = [](double f) {
+        return kInTaps[0] + kInTaps[1] * std::polar(1.0, -2.0 * M_PI * f / 48000.0);
+    };
+    int j1k = 0;
+    while (FrequencyGrid[j1k] < 1000.0f) ++j1k;
+    const double base =
+        CurrentDriverRecord->Spl[j1k] - 20 * std::log10(std::abs(H(FrequencyGrid[j1k])));
+    int checked = 0;
+    for (int j = 0; j < kGridPoints; ++j) {
+        const double f = FrequencyGrid[j];
+        if (f < 200.0 || f > 10000.0) continue;
+        EXPECT_NEAR(CurrentDriverRecord->Spl[j] - base, 20 * std::log10(std::abs(H(f))), 0.1) << f;
+        EXPECT_NEAR(CurrentDriverRecord->Phase[j], std::arg(H(f)) * 57.288, 1.0) << f;
+        ++checked;
+    }
+    EXPECT_GT(checked, 500);
+    // The SPL view shows the new curve in the pen of "Filter SPL Curve".
+    const CurveRecord* spl = MeasuredCurveTable[0];
+    ASSERT_EQ(spl->v[kCurveVisible], 1.0f);
+    const int wp = measurement::MlsSplPlotWidth;
+    const int hp = measurement::MlsSplPlotHeight;
+    const double g = (hp - 40) / 18.0;
+    const int k = 1000;
+    const int x = static_cast<int>(static_cast<float>(k * 0.0005 * (wp - 80) + 60.0));
+    const int y = ClampedCurveY(20 + 7 * g + (g / 5.0) * (90 - 90 - spl->v[k]), hp);
+    EXPECT_EQ(PixelOf(measurement::MlsSplPage, x, y), SchemeColour(1));
+    // The impulse view draws the Ref peak (sample 60) in the pen of "MLS Ref".
+    const int h = measurement::MlsImpClientHeight;
+    const double gi = (h - 40) / 18.0;
+    const int xi = static_cast<int>(static_cast<float>(60 * 0.0005 * (w - 80) + 60.0));
+    const int yi = ClampedCurveY(20 + 4 * gi - 0.05 * gi * 0.01 * ref, h);
+    EXPECT_EQ(PixelOf(MlsImpChildWindow, xi, yi), SchemeColour(18));
+}
+
+TEST_F(FrameMlsTest, ScrollBarMovesTheImpulseViewAndItsTitleGui) {
+    input::Scroll(MlsImpChildWindow, -1, platform::SB_LINELEFT, 0, platform::SB_HORZ);
+    EXPECT_EQ(measurement::MlsImpScrollPosition, 0);
+    input::Scroll(MlsImpChildWindow, -1, platform::SB_LINERIGHT, 0, platform::SB_HORZ);
+    EXPECT_EQ(measurement::MlsImpScrollPosition, 1);
+    EXPECT_EQ(platform::GetScrollPos(MlsImpChildWindow, platform::SB_HORZ), 1);
+    EXPECT_NE(WindowTitle(MlsImpChildWindow).find("[2000 - 4000]"), std::string::npos);
+    input::Select(Page(), 10222, 3);  // 8xTime: a span of 250
+    input::Scroll(MlsImpChildWindow, -1, platform::SB_THUMBTRACK, 20, platform::SB_HORZ);
+    EXPECT_EQ(measurement::MlsImpScrollPosition, 20);
+    EXPECT_NE(WindowTitle(MlsImpChildWindow).find("[5000 - 5250]"), std::string::npos);
+    input::Scroll(MlsImpChildWindow, -1, platform::SB_LINERIGHT, 0, platform::SB_HORZ);
+    EXPECT_EQ(measurement::MlsImpScrollPosition, 20);
+}
+
+TEST_F(FrameMlsTest, EveryClientSizeDownToZeroLeavesTheGridFiniteGui) {
+    Measure();
+    for (int size : {0, 1, 20, 40, 79, 80, 81, 85, 86, 100, 300}) {
+        platform::MoveWindow(MlsSplChildWindow, 0, 0, size, size, platform::TRUE);
+        platform::MoveWindow(MlsImpChildWindow, 0, 0, size, size, platform::TRUE);
+        input::PumpUntilIdle();
+        if (measurement::MlsSplPage) platform::UpdateWindow(measurement::MlsSplPage);
+        platform::UpdateWindow(MlsImpChildWindow);
+        for (int x : {0, 59, 60, 61, size / 2, size - 19, size}) {
+            input::MouseClick(MlsImpChildWindow, x, size / 2);
+            if (measurement::MlsSplPage) input::MouseMove(measurement::MlsSplPage, x, size / 2);
+        }
+        EXPECT_TRUE(GridFinite()) << size;
+        EXPECT_GE(measurement::MlsImpulseStart, 0) << size;
+        EXPECT_LE(measurement::MlsImpulseStart, measurement::kMlsImpulseStartMax) << size;
+    }
+}
+
+TEST_F(FrameMlsTest, ClosingOrSwitchingPagesMidRunLeavesNothingOpenGui) {
+    input::Click(Page(), kRunButton);
+    ASSERT_TRUE(measurement::MlsRunActive());
+    platform::VirtualCardStep(8192, 48000);
+    input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 1);
+    input::PumpUntilIdle();
+    EXPECT_FALSE(measurement::MlsRunActive());
+    EXPECT_EQ(AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(measurement::MlsSplPageIndex, 2);
+    input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 0);
+    input::PumpUntilIdle();
+    ASSERT_TRUE(platform::IsWindow(Page()));
+    EXPECT_EQ(measurement::MlsSplPageIndex, 0);
+
+    input::Select(Page(), 10144, 0);
+    input::Click(Page(), kRunButton);
+    ASSERT_TRUE(measurement::MlsRunActive());
+    input::CloseBox(MlsControlDialog);
+    input::PumpUntilIdle();
+    EXPECT_FALSE(platform::IsWindow(MlsControlDialog));
+    EXPECT_FALSE(measurement::MlsRunActive());
+    EXPECT_EQ(AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    // The program stays usable: the tool opens again and measures.
+    OpenTool();
+    Measure();
+}
+
+TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
+    // The tool closed the player dialog; the player is brought back beside it.
+    ASSERT_TRUE(CreatePlayerDialog(FrameWindow));
+    input::PumpUntilIdle();
+    input::Click(Page(), kRunButton);
+    ASSERT_TRUE(measurement::MlsRunActive());
+    input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
+    input::PumpUntilIdle();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    StepCard(100);
+    ASSERT_FALSE(measurement::MlsRunActive());
+
+    platform::VirtualCardFollowLayerClock(true);
+    input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
+    input::AdvanceTime(2000);
+    input::PumpUntilIdle(ComponentCADSelectionDialog);
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    input::Click(Page(), kRunButton);
+    EXPECT_FALSE(measurement::MlsRunActive());
+    input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+    input::PumpUntilIdle(ComponentCADSelectionDialog);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    platform::VirtualCardFollowLayerClock(false);
+}
+
+TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
+    // Only the microphone calibration is ticked.
+    input::Click(Page(), 10223);
+    ASSERT_EQ(Mls.MlsUseMikeCal, 1);
+    ASSERT_EQ(Mls.MlsUsePreampCal, 0);
+    input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
+        input::Select(dialog, 7008, 3);  // Q-Parametric low-pass section
+        input::TypeText(dialog, 7009, "1000");
+        input::Click(dialog, 1);
+    });
+    input::Click(Page(), 7002);
+    EXPECT_EQ(input::PendingModalActions(), 0u);
+    int j1k = 0;
+    while (FrequencyGrid[j1k] < 1000.0f) ++j1k;
+    EXPECT_NEAR(MikeCalibrationCurve[j1k].Db, -10.0, 0.3);
+    EXPECT_EQ(CurrentDriverRecord->MikeCalibration[j1k].Db, MikeCalibrationCurve[j1k].Db);
+    EXPECT_EQ(MeasuredCurveTable[25]->v[j1k], MikeCalibrationCurve[j1k].Db);
+    EXPECT_EQ(measurement::MlsSplPageIndex, 1);
+    CalibrationPoint created[kGridPoints];
+    std::memcpy(created, MikeCalibrationCurve, sizeof created);
+
+    const std::string path = (dir_ / "mike.cal").string();
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), 7003);
+    ASSERT_TRUE(std::filesystem::exists(path));
+    input::Click(Page(), 10138);  // Reset
+    EXPECT_EQ(MikeCalibrationCurve[j1k].Db, 0.0f);
+    EXPECT_EQ(MeasuredCurveTable[25]->v[j1k], 0.0f);
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), 10163);  // Import the exported file
+    // The reader moves the level to 0 dB at the first bin above 1 kHz; the shape is kept.
+    const double shift = MikeCalibrationCurve[j1k].Db - created[j1k].Db;
+    for (int j = 10; j < kGridPoints - 10; j += 97) {
+        EXPECT_NEAR(MikeCalibrationCurve[j].Db - shift, created[j].Db, 0.05) << j;
+        EXPECT_NEAR(MikeCalibrationCurve[j].Degrees, created[j].Degrees, 0.2) << j;
+    }
+    EXPECT_EQ(MeasuredCurveTable[25]->v[kCurveVisible], 1.0f);
+
+    // Both boxes ticked: Create and Export refuse with their messages.
+    input::Click(Page(), 10223);
+    input::Click(Page(), 7002);
+    input::Click(Page(), 7003);
+    EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Construction"), 1);
+    EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Saving"), 1);
+}
+
+}  // namespace
+}  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// The impulse view's click and keys on a 10x-sized span: where the start bin goes.
+struct ImpulseCase {
+    int zoom;
+    int scroll;
+    int start;             // start bin before
+    int x;                 // click x (0: no click)
+    platform::WPARAM key;  // key after (0: none)
+    int expected;
+};
+
+class FrameMlsImpulseTest : public FrameMlsTest,
+                            public ::testing::WithParamInterface<ImpulseCase> {};
+
+TEST_P(FrameMlsImpulseTest, ClickAndArrowKeysMoveTheStartBinGui) {
+    const ImpulseCase c = GetParam();
+    input::Select(Page(), 10222, c.zoom);
+    measurement::MlsImpScrollPosition = c.scroll;
+    measurement::MlsImpulseStart = c.start;
+    const int w = measurement::MlsImpClientWidth;
+    if (c.x != 0) input::MouseClick(MlsImpChildWindow, c.x, 100);
+    if (c.key != 0) input::PressKey(MlsImpChildWindow, c.key);
+    const int span = 2000 >> c.zoom;
+    int expected = c.expected;
+    if (expected == -1)  // the click formula
+        expected =
+            static_cast<int>(span * c.scroll + static_cast<double>((c.x - 60) * span) / (w - 80));
+    EXPECT_EQ(measurement::MlsImpulseStart, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FrameMlsImpulseTest,
+    ::testing::Values(ImpulseCase{0, 0, 50, 60, 0, 0},    // x = 60: the span's first bin
+                      ImpulseCase{3, 2, 77, 60, 0, 500},  // 8xTime, scroll 2
+                      ImpulseCase{0, 0, 50, 59, 0, 50},   // left of the axis: nothing
+                      ImpulseCase{0, 0, 50, 200, 0, -1},  // inside: the formula
+                      ImpulseCase{0, 0, 0, 0, platform::VK_LEFT, 1999},   // wraps to the last
+                      ImpulseCase{0, 0, 1999, 0, platform::VK_RIGHT, 0},  // wraps to the first
+                      ImpulseCase{3, 0, 100, 0, platform::VK_RIGHT, 101},
+                      ImpulseCase{0, 1, 50, 0, platform::VK_RIGHT, 50}));  // outside the span
+
+TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
+    EXPECT_EQ(measurement::LitMeterSegments(-1.0f), 0);
+    EXPECT_EQ(measurement::LitMeterSegments(0.0f), 1);
+    EXPECT_EQ(measurement::LitMeterSegments(2.0f), 2);
+    EXPECT_EQ(measurement::LitMeterSegments(35.0f), 18);
+    input::Click(Page(), 10223);  // only the microphone calibration
+    input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
+        input::Select(dialog, 7005, 2);  // Linkwitz high-pass
+        input::Select(dialog, 7004, 5);  // first order: refused
+        input::Click(dialog, 1);
+        input::Select(dialog, 7005, 1);
+        input::Select(dialog, 7008, 2);  // Linkwitz low-pass
+        input::Select(dialog, 7007, 2);  // third order: refused
+        input::Click(dialog, 1);
+        input::Click(dialog, 2);
+    });
+    input::Click(Page(), 7002);
+    EXPECT_EQ(CountBoxes("HP Option NOT Applicable To Linkwitz Filters"), 1);
+    EXPECT_EQ(CountBoxes("LP Option NOT Applicable To Linkwitz Filters"), 1);
+    // Cancel keeps what was changed before it, and builds nothing.
+    EXPECT_EQ(measurement::CalLpFamily, 2);
+    EXPECT_EQ(MikeCalibrationCurve[1000].Db, 0.0f);
+}
+
+}  // namespace
+}  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// Save IR writes the capture; with "Use Saved Buffer" Run MLS processes the stored capture
+// again (no device opened) and gives the same impulses; a file that cannot be opened is named
+// and then handled as a Cancel: the stale capture is not processed (Run MLS cleared the impulses
+// before asking, as it does before a cancelled choice).
+TEST_F(FrameMlsTest, SavedCaptureReloadsAndAMissingFileChangesNothingGui) {
+    Measure();
+    const float ref60 = MlsRefSamples[60];
+    const float in110 = MlsInSamples[110];
+    const std::string path = (dir_ / "capture.res").string();
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), 10196);
+    ASSERT_TRUE(std::filesystem::exists(path));
+    input::Click(Page(), 10199);
+    ASSERT_EQ(Mls.MlsUseSavedBuffer, 1);
+    std::memset(MlsRefSamples, 0, sizeof(float) * 1000);
+    input::ScriptFileDialogAnswers({path});
+    input::Click(Page(), kRunButton);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(AudioBusy, 0);
+    EXPECT_FLOAT_EQ(MlsRefSamples[60], ref60);
+    EXPECT_FLOAT_EQ(MlsInSamples[110], in110);
+
+    platform::testing::ClearMessageBoxLog();
+    input::ScriptFileDialogAnswers({(dir_ / "missing.res").string()});
+    input::Click(Page(), kRunButton);
+    EXPECT_EQ(AudioBusy, 0);
+    ASSERT_FALSE(platform::testing::MessageBoxLog().empty());
+    EXPECT_EQ(platform::testing::MessageBoxLog().back().text, (dir_ / "missing.res").string());
+    EXPECT_EQ(MlsRefSamples[60], 0.0f) << "the stale capture was processed";
+}
+
+}  // namespace
+}  // namespace shell::test
