@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <iomanip>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -26,8 +26,8 @@ using engine::kPartitionCount;
 // transform of taps sF..sF+F-1 followed by F zeros.
 struct Filters {
     int frames = 0;
-    std::vector<std::vector<double>> taps;      // [output] 8F taps
-    std::vector<std::vector<float>> spectra;    // [o * 8 + p] 4F floats
+    std::vector<std::vector<double>> taps;    // [output] 8F taps
+    std::vector<std::vector<float>> spectra;  // [o * 8 + p] 4F floats
     std::vector<const float*> pointers;
 
     Filters(int f, const std::vector<std::vector<double>>& t) : frames(f), taps(t) {
@@ -65,9 +65,9 @@ struct Engine {
         layout = out_layout;
         channels = engine::OutputChannelCount(out_layout);
         block.assign(static_cast<std::size_t>(f) * channels, 0x55555555);
-        ASSERT_EQ(engine::PrepareConvolutionRun(mem, f, out_layout, routing.m,
-                                                filters.pointers.data()),
-                  0);
+        ASSERT_EQ(
+            engine::PrepareConvolutionRun(mem, f, out_layout, routing.m, filters.pointers.data()),
+            0);
     }
     // inputs[r][n]: sample n of input r for this block.
     void Block(const std::vector<std::vector<double>>& inputs, const engine::BlockGains& gains) {
@@ -164,8 +164,8 @@ TEST_P(ReferenceConvolution, MatchesDirectConvolutionWithinTwoUnits) {
             const bool active = o < (c.output_layout == 1 ? 16 : 8);
             if (!active || routed[o] < 0) {
                 for (int n = 0; n < f; ++n)
-                    ASSERT_EQ(e.Word(n, o), 0) << "unrouted or inactive channel " << o
-                                               << " frame " << n << " block " << b;
+                    ASSERT_EQ(e.Word(n, o), 0)
+                        << "unrouted or inactive channel " << o << " frame " << n << " block " << b;
                 continue;
             }
             const std::vector<double>& x = history[routed[o]];
@@ -383,8 +383,7 @@ TEST(Layouts, SpdifChannelsStaySilentAndRefusedGeometries) {
         ASSERT_NEAR(Value(e.Word(n, 7)), 12345, 1);
     }
     EXPECT_EQ(engine::PrepareConvolutionRun(e.mem, 512, 0, routing.m, filters.pointers.data()), 1);
-    EXPECT_EQ(engine::PrepareConvolutionRun(e.mem, 1024, 3, routing.m, filters.pointers.data()),
-              1);
+    EXPECT_EQ(engine::PrepareConvolutionRun(e.mem, 1024, 3, routing.m, filters.pointers.data()), 1);
 }
 
 TEST(RealTransform, ForwardMatchesDirectDftAndInverseReturnsInput) {
@@ -423,6 +422,9 @@ struct DamagedGainCase {
     float trim;
     double expected;  // output value for an input of 1000
 };
+void PrintTo(const DamagedGainCase& c, std::ostream* os) {
+    *os << "master " << c.master << ", trim " << c.trim;
+}
 class DamagedGains : public ::testing::TestWithParam<DamagedGainCase> {};
 
 TEST_P(DamagedGains, AreBoundedBeforeTheyReachTheOutputs) {
@@ -450,7 +452,8 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedGainCase{1.0f, 1e6f, 1000.0 * engine::kMaxOutputTrim},
                       DamagedGainCase{1.0f, NAN, 0.0},
                       DamagedGainCase{1e30f, 1e30f,
-                                      1000.0 * engine::kMaxMasterGain* engine::kMaxOutputTrim}));
+                                      1000.0 * engine::kMaxMasterGain* engine::kMaxOutputTrim}),
+    qvtest::ReadableName());
 
 TEST(DamagedFilters, NonFiniteOrHugeBinsSilenceOnlyThatOutput) {
     const int f = 1024;

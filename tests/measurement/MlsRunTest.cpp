@@ -2,12 +2,15 @@
 // capture copy with both devices closed and AudioBusy cleared; every failing wave call of the
 // start and of the capture's end is reported and leaves nothing open; stopping mid-run closes
 // everything; a second start and a start while another device is open are refused.
+#include <ostream>
+
 #include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsRun.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/ui/Window.h"
+#include "tests/ReadableNames.h"
 
 namespace measurement::test {
 namespace {
@@ -87,6 +90,15 @@ struct FaultCase {
     bool at_start;  // the start fails (else the capture's end)
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) {
+    static const char* const kCalls[] = {"InOpen",   "InPrepare",    "InAdd",       "InStart",
+                                         "InStop",   "InReset",      "InUnprepare", "InClose",
+                                         "InCaps",   "OutOpen",      "OutPrepare",  "OutWrite",
+                                         "OutReset", "OutUnprepare", "OutClose",    "OutCaps"};
+    *os << kCalls[static_cast<int>(c.call)]
+        << (c.at_start ? " fails at the start" : " fails at the end");
+}
+
 class MlsRunFaultTest : public MlsRunTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(MlsRunFaultTest, InjectedFailureIsReportedAndLeavesNothingOpen) {
@@ -120,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{WaveCall::OutPrepare, true}, FaultCase{WaveCall::InStart, true},
                       FaultCase{WaveCall::OutWrite, true}, FaultCase{WaveCall::InStop, false},
                       FaultCase{WaveCall::InClose, false}, FaultCase{WaveCall::OutReset, false},
-                      FaultCase{WaveCall::OutClose, false}));
+                      FaultCase{WaveCall::OutClose, false}),
+    qvtest::ReadableName());
 
 TEST_F(MlsRunTest, StopMidRunAndDestroyedWindowLeaveNothingOpen) {
     ASSERT_EQ(StartMlsRun(window_, window_), kMlsRunStarted);

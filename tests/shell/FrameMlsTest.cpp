@@ -8,6 +8,7 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "app/ProgramServices.h"
@@ -33,6 +34,7 @@
 #include "shell/FrequencyGrid.h"
 #include "shell/Ids.h"
 #include "shell/PlotFrame.h"
+#include "tests/ReadableNames.h"
 #include "tests/shell/FrameTestSupport.h"
 
 namespace shell::test {
@@ -283,6 +285,19 @@ TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
     EXPECT_EQ(CurrentDriverRecord->MikeCalibration[j1k].Db, MikeCalibrationCurve[j1k].Db);
     EXPECT_EQ(MeasuredCurveTable[25]->v[j1k], MikeCalibrationCurve[j1k].Db);
     EXPECT_EQ(measurement::MlsSplPageIndex, 1);
+    // The calibration view shows the new curve in its own pen.
+    {
+        const CurveRecord* cal = MeasuredCurveTable[25];
+        const int wp = measurement::MlsSplPlotWidth;
+        const int hp = measurement::MlsSplPlotHeight;
+        const double g = (hp - 40) / 18.0;
+        const int x = static_cast<int>(static_cast<float>(j1k * 0.0005 * (wp - 80) + 60.0));
+        const int y = ClampedCurveY(20 + 7 * g + (g / 5.0) * (90 - 90 - cal->v[j1k]), hp);
+        EXPECT_EQ(PixelOf(measurement::MlsSplPage, x, y),
+                  platform::RGB(static_cast<int>(cal->v[kCurvePenRed]),
+                                static_cast<int>(cal->v[kCurvePenGreen]),
+                                static_cast<int>(cal->v[kCurvePenBlue])));
+    }
     CalibrationPoint created[kGridPoints];
     std::memcpy(created, MikeCalibrationCurve, sizeof created);
 
@@ -327,6 +342,11 @@ struct ImpulseCase {
     int expected;
 };
 
+void PrintTo(const ImpulseCase& c, std::ostream* os) {
+    *os << "zoom " << c.zoom << ", scroll " << c.scroll << ", start " << c.start << ", click x "
+        << c.x << ", key " << c.key;
+}
+
 class FrameMlsImpulseTest : public FrameMlsTest,
                             public ::testing::WithParamInterface<ImpulseCase> {};
 
@@ -355,7 +375,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ImpulseCase{0, 0, 0, 0, platform::VK_LEFT, 1999},   // wraps to the last
                       ImpulseCase{0, 0, 1999, 0, platform::VK_RIGHT, 0},  // wraps to the first
                       ImpulseCase{3, 0, 100, 0, platform::VK_RIGHT, 101},
-                      ImpulseCase{0, 1, 50, 0, platform::VK_RIGHT, 50}));  // outside the span
+                      ImpulseCase{0, 1, 50, 0, platform::VK_RIGHT, 50}),
+    qvtest::ReadableName());  // outside the span
 
 TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
     EXPECT_EQ(measurement::LitMeterSegments(-1.0f), 0);

@@ -169,8 +169,17 @@ bool Driver::ChooseMenu(HWND frame, int index, platform::UINT id) {
 
 void Driver::CloseBox(HWND hwnd) {
     if (Setup().window_manager) {
-        // The close box is the rightmost button of the title bar the window manager drew.
-        const RECT frame = WindowRect(hwnd);
+        // The close box is the rightmost button of the title bar the window manager drew, once
+        // the window manager has stopped moving the window into place.
+        RECT frame = WindowRect(hwnd);
+        for (int i = 0; i < 40; ++i) {
+            WaitFor([] { return false; }, 40);
+            const RECT now = WindowRect(hwnd);
+            const bool same = now.left == frame.left && now.top == frame.top &&
+                              now.right == frame.right && now.bottom == frame.bottom;
+            frame = now;
+            if (same) break;
+        }
         const RECT client = ClientRect(hwnd);
         const int title = client.top - frame.top;
         input_.Click(frame.right - 1 - title / 2, frame.top + title / 2);
