@@ -27,6 +27,7 @@
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/Printout.h"
+#include "shell/ScrollSteps.h"
 #include "shell/StartupAllocation.h"
 
 namespace driverdata {
@@ -310,34 +311,9 @@ void Command(HWND dialog, int id) {
 
 void MicScroll(HWND dialog, WPARAM wParam) {
     const HWND scroll = platform::GetDlgItem(dialog, kDiffMicScroll);
-    int pos = platform::GetScrollPos(scroll, platform::SB_CTL);
-    switch (platform::LOWORD(wParam)) {
-        case platform::SB_LINELEFT:
-            pos -= 1;
-            break;
-        case platform::SB_LINERIGHT:
-            pos += 1;
-            break;
-        case platform::SB_PAGELEFT:
-            pos -= 10;
-            break;
-        case platform::SB_PAGERIGHT:
-            pos += 10;
-            break;
-        case platform::SB_THUMBPOSITION:
-        case platform::SB_THUMBTRACK:
-            pos = platform::HIWORD(wParam);
-            break;
-        case platform::SB_TOP:
-            pos = 1;
-            break;
-        case platform::SB_BOTTOM:
-            pos = 2000;
-            break;
-        default:
-            break;
-    }
-    pos = std::clamp(pos, 1, 2000);
+    const int pos =
+        shell::ScrolledPosition(platform::GetScrollPos(scroll, platform::SB_CTL),
+                                platform::LOWORD(wParam), platform::HIWORD(wParam), 1, 2000);
     platform::SetScrollPos(scroll, platform::SB_CTL, pos, platform::TRUE);
     Driver().MicDistance = static_cast<float>(pos);
     SetTextF(dialog, kDiffMicReadout, "%.2fm", 0.01 * pos);

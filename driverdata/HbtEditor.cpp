@@ -25,6 +25,7 @@
 #include "shell/NumberText.h"
 #include "shell/PlotFrame.h"
 #include "shell/Program.h"
+#include "shell/ScrollSteps.h"
 #include "shell/StartupAllocation.h"
 
 namespace driverdata {
@@ -336,34 +337,9 @@ void Command(HWND dialog, int id) {
 
 void DistanceScroll(HWND dialog, WPARAM wParam) {
     const HWND scroll = platform::GetDlgItem(dialog, kHbtDistanceScroll);
-    int pos = platform::GetScrollPos(scroll, platform::SB_CTL);
-    switch (platform::LOWORD(wParam)) {
-        case platform::SB_LINELEFT:
-            pos -= 1;
-            break;
-        case platform::SB_LINERIGHT:
-            pos += 1;
-            break;
-        case platform::SB_PAGELEFT:
-            pos -= 10;
-            break;
-        case platform::SB_PAGERIGHT:
-            pos += 10;
-            break;
-        case platform::SB_THUMBPOSITION:
-        case platform::SB_THUMBTRACK:
-            pos = platform::HIWORD(wParam);
-            break;
-        case platform::SB_LEFT:
-            pos = 0;
-            break;
-        case platform::SB_RIGHT:
-            pos = kMostDistancePosition;
-            break;
-        default:
-            break;
-    }
-    pos = pos < 0 ? 0 : pos > kMostDistancePosition ? kMostDistancePosition : pos;
+    const int pos = shell::ScrolledPosition(platform::GetScrollPos(scroll, platform::SB_CTL),
+                                            platform::LOWORD(wParam), platform::HIWORD(wParam), 0,
+                                            kMostDistancePosition);
     SetDistancePosition(dialog, pos);
 }
 

@@ -14,6 +14,7 @@
 #include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/GdiObjects.h"
+#include "shell/ScrollSteps.h"
 
 namespace shell {
 
@@ -152,33 +153,7 @@ void CreateColourControls(HWND window, const ColourPageLayout& layout) {
 }
 
 int ScrolledColourValue(int value, unsigned code, int thumb) {
-    switch (code) {
-        case platform::SB_LINELEFT:
-            value -= 1;
-            break;
-        case platform::SB_LINERIGHT:
-            value += 1;
-            break;
-        case platform::SB_PAGELEFT:
-            value -= 10;
-            break;
-        case platform::SB_PAGERIGHT:
-            value += 10;
-            break;
-        case platform::SB_THUMBTRACK:
-        case platform::SB_THUMBPOSITION:
-            value = thumb;
-            break;
-        case platform::SB_LEFT:
-            value = 0;
-            break;
-        case platform::SB_RIGHT:
-            value = 255;
-            break;
-        default:  // SB_ENDSCROLL and anything unknown leave the value
-            break;
-    }
-    return std::clamp(value, 0, 255);
+    return ScrolledPosition(value, code, thumb, 0, 255);
 }
 
 void ColourEditMessage(HWND window, HDC dc, const ColourPageLayout& layout, platform::UINT message,

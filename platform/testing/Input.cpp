@@ -221,4 +221,23 @@ bool ChooseMenuItem(HWND frame, UINT id) {
     return false;
 }
 
+bool ShownEnabled(HWND hwnd) {
+    ui::Window* w = ui::Find(hwnd);
+    return w && w->widget && w->widget->isEnabled() && (!w->outer || w->outer->isEnabled());
+}
+
+std::string TypeIntoForeignEdit(HWND owner, const std::string& letters) {
+    ui::Window* o = ui::Find(owner);
+    if (!o) return {};
+    QWidget chooser(o->outer ? o->outer.data() : o->widget.data(), Qt::Dialog);
+    auto* edit = new QLineEdit(&chooser);
+    chooser.show();
+    for (char c : letters) {
+        if (c < 'a' || c > 'z') continue;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(QChar(c)));
+        QApplication::sendEvent(edit, &press);
+    }
+    return edit->text().toStdString();
+}
+
 }  // namespace platform::testing

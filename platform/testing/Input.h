@@ -34,6 +34,12 @@ void SelectTab(HWND dialog, int id, int index);  // tab controls
 void Scroll(HWND dialog, int id, UINT code, int position = 0, int bar = 0);
 // The close box of a top-level window or MDI child.
 void CloseBox(HWND hwnd);
+// Whether the widgets that show `hwnd` (its client and its outer frame) take input, as a person
+// sees them, whatever the layer's records say.
+bool ShownEnabled(HWND hwnd);
+// Types lower-case letters into the edit of a top-level window the layer did not make (as a file
+// chooser or a message box is), owned by `owner`; returns what the edit then shows.
+std::string TypeIntoForeignEdit(HWND owner, const std::string& letters);
 // Chooses the item `id` in the menu bar of `frame`; FALSE when there is no such item.
 bool ChooseMenuItem(HWND frame, UINT id);
 

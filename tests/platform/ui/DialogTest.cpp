@@ -1,11 +1,6 @@
 // Modal and modeless dialogs: the nested loop, the disabled owner, results, dialog keys, the
 // close box, IsDialogMessage and the message-filter hook.
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-
-#include "platform/ui/WindowTable.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
 namespace platform::uitest {
@@ -293,10 +288,7 @@ TEST_F(Dialogs, WhatAModalDialogDisablesShowsEnabledAgainWhenItEnds) {
     // come back enabled however the dialogs end, nested too.
     const HWND beside = CreateDialog(HINSTANCE{}, "TestSimple", owner_, &SimpleDlgProc);
     ShowWindow(beside, SW_SHOW);
-    auto shown_enabled = [](HWND h) {
-        ui::Window* w = ui::Find(h);
-        return w && w->widget && w->widget->isEnabled() && (!w->outer || w->outer->isEnabled());
-    };
+    const auto shown_enabled = &testing::ShownEnabled;
     bool owner_shown_enabled_inside = true;
     bool beside_enabled_inside = true;
     testing::OnModalDialog("testsimple", [&](HWND outer) {
@@ -317,15 +309,7 @@ TEST_F(Dialogs, WhatAModalDialogDisablesShowsEnabledAgainWhenItEnds) {
 
 TEST_F(Dialogs, KeysForWindowsTheLayerDidNotMakeGoStraightToThem) {
     // A file chooser or message box owned by a layer window: its name field takes typing at once.
-    QWidget* owner_widget = ui::Find(owner_)->outer.data();
-    QWidget chooser(owner_widget, Qt::Dialog);
-    auto* name = new QLineEdit(&chooser);
-    chooser.show();
-    for (char c : std::string("ab")) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(c));
-        QApplication::sendEvent(name, &press);
-    }
-    EXPECT_EQ(name->text().toStdString(), "ab");
+    EXPECT_EQ(testing::TypeIntoForeignEdit(owner_, "ab"), "ab");
 }
 
 TEST_F(Dialogs, EndDialogOnAModelessDialogDestroysIt) {
