@@ -288,8 +288,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
         gains.master = MasterGain;
         for (int o = 0; o < kOutputCount; ++o) gains.trims[o] = OutputTrims[o];
         const int timeout = StageTimeoutMs();
-        if (!RunInputStage(timeout) ||
-            !RunOutputStage(gains, InterleavedOutputBlock, shell::OutputLayout == 1, timeout)) {
+        if (!RunBlockStages(gains, InterleavedOutputBlock, shell::OutputLayout == 1, timeout)) {
             StopWithMessage(dialog,
                             "The audio workers did not finish a block in time.\n"
                             "Playback has been stopped.");

@@ -143,6 +143,11 @@ bool RunOutputStage(const BlockGains& gains, std::int32_t* block, bool with_high
     return WaitStage(with_high ? 2 : 1, timeout_ms);
 }
 
+bool RunBlockStages(const BlockGains& gains, std::int32_t* block, bool with_high,
+                    int timeout_ms) {
+    return RunInputStage(timeout_ms) && RunOutputStage(gains, block, with_high, timeout_ms);
+}
+
 void StopWorkers() {
     if (!g_running) return;
     g_quit.store(true, std::memory_order_release);

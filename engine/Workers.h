@@ -43,6 +43,10 @@ bool RunInputStage(int timeout_ms);
 // output into `block`; waits for them. false on time-out.
 bool RunOutputStage(const BlockGains& gains, std::int32_t* block, bool with_high, int timeout_ms);
 
+// UI thread: one whole block through both stages (RunInputStage, then RunOutputStage); false on
+// time-out of either.
+bool RunBlockStages(const BlockGains& gains, std::int32_t* block, bool with_high, int timeout_ms);
+
 // UI thread: sets the quit flag, wakes every worker, joins all four. Harmless when none run.
 void StopWorkers();
 

@@ -88,6 +88,7 @@ struct ZitaRun {
     Convproc conv;
     explicit ZitaRun(const Setup& s) {
         const int f = s.frames;
+        conv.set_options(Convproc::OPT_FFTW_MEASURE | Convproc::OPT_VECTOR_MODE);
         if (conv.configure(kInputs, kOutputs, 8 * f, f, f, f, 0.0f) != 0) std::abort();
         for (int o = 0; o < kOutputs; ++o)
             conv.impdata_create(o % kInputs, o, 1, const_cast<float*>(s.taps[o].data()), 0,
