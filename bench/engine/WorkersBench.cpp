@@ -1,0 +1,136 @@
+// The engine's real four-worker path (engine::Dsp, StartWorkers, RunBlockStages: input workers A
+// and B, then output workers Low and High, output layout 1) against the same block on one thread,
+// for F = 1024, 2048, 4096 with 8 inputs, 16 outputs and 8 partitions. The four-worker words are
+// compared with the single-thread words first (they must be identical); then rounds of blocks run
+// interleaved (single, four, single, ...), each timed by wall clock and by the CPU time of the
+// whole process, and the medians are compared. Usage: engine_workers_bench [rounds, default 21].
+#include <time.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "bench/engine/BlockData.h"
+#include "engine/Globals.h"
+#include "engine/Workers.h"
+
+namespace {
+
+using bench::BlockData;
+
+constexpr int kBlocksPerRound = 32;
+constexpr int kCompareBlocks = 12;
+
+// The scheduler's side of a block: fill the slots, hand the block to the four workers, wait.
+struct FourWorkers {
+    std::vector<std::int32_t> block;
+    engine::BlockGains gains = bench::UnityGains();
+
+    explicit FourWorkers(const BlockData& s) {
+        if (engine::PrepareConvolutionRun(engine::Dsp, s.frames, 1, s.routing, s.pointers.data()) !=
+                0 ||
+            engine::StartWorkers() != 0) {
+            std::fprintf(stderr, "the workers could not be started\n");
+            std::exit(1);
+        }
+        block.assign(static_cast<std::size_t>(s.frames) * bench::kOutputs, 0);
+    }
+    ~FourWorkers() { engine::StopWorkers(); }
+    FourWorkers(const FourWorkers&) = delete;
+    FourWorkers& operator=(const FourWorkers&) = delete;
+
+    void Block(const BlockData& s, int b) {
+        bench::FillSlots(engine::Dsp, s, b);
+        if (!engine::RunBlockStages(gains, block.data(), true, 1000)) {
+            std::fprintf(stderr, "a block timed out in the workers\n");
+            std::exit(1);
+        }
+    }
+};
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+// Wall and process CPU microseconds per block of one round.
+template <class Run>
+void Round(Run& run, const BlockData& s, int& next_block, std::vector<double>& wall,
+           std::vector<double>& cpu) {
+    const double c0 = CpuSeconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < kBlocksPerRound; ++i) run.Block(s, next_block++);
+    const auto t1 = std::chrono::steady_clock::now();
+    const double c1 = CpuSeconds();
+    wall.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count() / kBlocksPerRound);
+    cpu.push_back((c1 - c0) * 1e6 / kBlocksPerRound);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    if (engine::AllocEngineMemory() != 0) {
+        std::fprintf(stderr, "the engine's memory could not be allocated\n");
+        return 1;
+    }
+    std::printf(
+        "The engine's four workers against its own single thread, 8 inputs, 16 outputs,\n"
+        "8 partitions of F; %d interleaved rounds of %d blocks, medians; CPU time is the "
+        "whole process's.\n\n",
+        rounds, kBlocksPerRound);
+    std::printf("Four-worker words compared with single-thread words first (%d blocks):\n",
+                kCompareBlocks);
+    struct Row {
+        int f;
+        double single_wall, four_wall, single_cpu, four_cpu;
+    };
+    std::vector<Row> rows;
+    for (int f : {1024, 2048, 4096}) {
+        const BlockData s(f, kCompareBlocks);
+        bench::SingleThreadEngine single(s);
+        FourWorkers four(s);
+        long long differing = 0;
+        for (int b = 0; b < kCompareBlocks; ++b) {
+            single.Block(s, b);
+            four.Block(s, b);
+            for (std::size_t k = 0; k < single.block.size(); ++k)
+                differing += single.block[k] != four.block[k];
+        }
+        std::printf("  F = %4d: %lld of %zu words differ\n", f, differing,
+                    single.block.size() * kCompareBlocks);
+        if (differing != 0) {
+            std::printf(
+                "  MISMATCH: the four workers' words are not the single thread's, "
+                "nothing is timed\n");
+            return 1;
+        }
+        std::vector<double> sw, sc, fw, fc;
+        int bs = kCompareBlocks, bf = kCompareBlocks;
+        std::vector<double> ignored_wall, ignored_cpu;
+        for (int warm = 0; warm < 2; ++warm) {
+            Round(single, s, bs, ignored_wall, ignored_cpu);
+            Round(four, s, bf, ignored_wall, ignored_cpu);
+        }
+        for (int r = 0; r < rounds; ++r) {
+            Round(single, s, bs, sw, sc);
+            Round(four, s, bf, fw, fc);
+        }
+        rows.push_back(
+            {f, bench::Median(sw), bench::Median(fw), bench::Median(sc), bench::Median(fc)});
+    }
+    std::printf("\nMedian per block:\n");
+    std::printf(
+        "     F   single wall us   four wall us   wall four/single   single CPU us   "
+        "four CPU us   CPU four/single\n");
+    for (const Row& r : rows)
+        std::printf("  %4d  %15.1f  %13.1f  %17.2f  %14.1f  %12.1f  %16.2f\n", r.f, r.single_wall,
+                    r.four_wall, r.four_wall / r.single_wall, r.single_cpu, r.four_cpu,
+                    r.four_cpu / r.single_cpu);
+    std::printf("(target wall four/single <= 0.50 at F = 4096)\n");
+    engine::FreeEngineMemory();
+    return 0;
+}
