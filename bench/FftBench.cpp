@@ -1,10 +1,18 @@
-// ComplexFft for N = 2F and 8F points (F = 1024, 2048, 4096), next to FFTW's single-precision
-// complex transform (measured plan) of the same size, and the ratio of the two in one run.
-#include <benchmark/benchmark.h>
+// ComplexFft against FFTW's single-precision complex transform (measured in-place plans) for
+// N = 1024 to 32768 complex points, forward and inverse separately. Both do the same work:
+// forward unscaled on both sides; ComplexFft's inverse includes its scaling by 2/n = 1/N, so
+// FFTW's unscaled backward transform is followed by the same scaling loop inside the timing.
+// Outputs are compared first (relative error; nothing is timed when they disagree); then rounds
+// run interleaved (ComplexFft, FFTW, ComplexFft, ...), each transform on data restored outside
+// the timing, and the medians of the round times are compared. Usage: fft_bench [rounds, 21].
 #include <fftw3.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <map>
+#include <cstdlib>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -12,122 +20,152 @@
 
 namespace {
 
-std::vector<float> RandomData(int points) {
-    std::mt19937 rng(static_cast<unsigned>(points));
-    std::uniform_real_distribution<float> dist(-1.0f, 1.0f);
-    std::vector<float> a(2 * static_cast<std::size_t>(points));
-    for (auto& v : a) v = dist(rng);
-    return a;
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]);
 }
 
-std::map<int, double>& QvTimes() {
-    static std::map<int, double> times;
-    return times;
-}
-std::map<int, double>& FftwTimes() {
-    static std::map<int, double> times;
-    return times;
-}
+// One size: the same random input for both sides, each side's own in-place buffer (aligned the
+// same way), ComplexFft's tables and FFTW's plans.
+struct Size {
+    int points;
+    std::vector<float> source;  // 2N floats, interleaved re, im
+    float* qv;
+    fftwf_complex* fw;
+    std::vector<int> ip;
+    std::vector<float> w;
+    fftwf_plan forward, backward;
 
-// Forward then inverse, so the data stays bounded over many iterations.
-void BM_ComplexFft(benchmark::State& state) {
-    const int points = static_cast<int>(state.range(0));
-    std::vector<float> a = RandomData(points);
-    std::vector<int> ip(shell::FftWorkAreaInts(2 * points), 0);
-    std::vector<float> w(static_cast<std::size_t>(points) / 2 + 2, 0.0f);
-    shell::BuildFftTable(2 * points, ip.data(), w.data());
-    for (auto _ : state) {
-        shell::ComplexFft(2 * points, -1, a.data(), ip.data(), w.data());
-        shell::ComplexFft(2 * points, +1, a.data(), ip.data(), w.data());
-        benchmark::DoNotOptimize(a.data());
+    explicit Size(int n) : points(n), source(2 * static_cast<std::size_t>(n)) {
+        const std::size_t bytes = sizeof(float) * source.size();
+        qv = static_cast<float*>(fftwf_malloc(bytes));
+        fw = static_cast<fftwf_complex*>(fftwf_malloc(bytes));
+        if (!qv || !fw) std::abort();
+        // Measured plans overwrite the buffer while planning: plan first, fill afterwards.
+        forward = fftwf_plan_dft_1d(n, fw, fw, FFTW_FORWARD, FFTW_MEASURE);
+        backward = fftwf_plan_dft_1d(n, fw, fw, FFTW_BACKWARD, FFTW_MEASURE);
+        ip.assign(shell::FftWorkAreaInts(2 * n), 0);
+        w.assign(static_cast<std::size_t>(n) / 2 + 2, 0.0f);
+        shell::BuildFftTable(2 * n, ip.data(), w.data());
+        std::mt19937 rng(static_cast<unsigned>(n));
+        std::uniform_real_distribution<float> d(-1.0f, 1.0f);
+        for (float& v : source) v = d(rng);
     }
-    state.SetItemsProcessed(2 * state.iterations());
-    state.counters["ns_per_transform"] =
-        benchmark::Counter(2.0 * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
-
-void BM_Fftw(benchmark::State& state) {
-    const int points = static_cast<int>(state.range(0));
-    auto* data = static_cast<fftwf_complex*>(fftwf_malloc(sizeof(fftwf_complex) * points));
-    fftwf_plan forward = fftwf_plan_dft_1d(points, data, data, FFTW_FORWARD, FFTW_MEASURE);
-    fftwf_plan inverse = fftwf_plan_dft_1d(points, data, data, FFTW_BACKWARD, FFTW_MEASURE);
-    const std::vector<float> init = RandomData(points);
-    for (int k = 0; k < points; ++k) {
-        data[k][0] = init[2 * k];
-        data[k][1] = init[2 * k + 1];
+    ~Size() {
+        fftwf_destroy_plan(forward);
+        fftwf_destroy_plan(backward);
+        fftwf_free(qv);
+        fftwf_free(fw);
     }
-    const float scale = 1.0f / static_cast<float>(points);
-    for (auto _ : state) {
-        fftwf_execute(forward);
-        fftwf_execute(inverse);
-        // ComplexFft scales its inverse; do the same here for a fair comparison.
-        for (int k = 0; k < points; ++k) {
-            data[k][0] *= scale;
-            data[k][1] *= scale;
+    Size(const Size&) = delete;
+    Size& operator=(const Size&) = delete;
+
+    void Restore() {
+        const std::size_t bytes = sizeof(float) * source.size();
+        std::memcpy(qv, source.data(), bytes);
+        std::memcpy(static_cast<void*>(fw), source.data(), bytes);
+    }
+    void ComplexFftRun(bool inverse) {
+        shell::ComplexFft(2 * points, inverse ? +1 : -1, qv, ip.data(), w.data());
+    }
+    void FftwRun(bool inverse) {
+        if (!inverse) {
+            fftwf_execute(forward);
+            return;
         }
-        benchmark::DoNotOptimize(data);
+        fftwf_execute(backward);
+        const float scale = 1.0f / static_cast<float>(points);
+        float* f = &fw[0][0];
+        for (int k = 0; k < 2 * points; ++k) f[k] *= scale;
     }
-    state.SetItemsProcessed(2 * state.iterations());
-    state.counters["ns_per_transform"] =
-        benchmark::Counter(2.0 * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    fftwf_destroy_plan(forward);
-    fftwf_destroy_plan(inverse);
-    fftwf_free(data);
-}
-
-// Each size runs ComplexFft and FFTW back to back, so that a change in the machine's load
-// between the two runs of one ratio stays small.
-void RegisterSizes() {
-    for (int points : {2048, 4096, 8192, 16384, 32768}) {
-        benchmark::RegisterBenchmark("BM_ComplexFft", BM_ComplexFft)
-            ->Arg(points)
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark("BM_Fftw", BM_Fftw)
-            ->Arg(points)
-            ->Unit(benchmark::kMicrosecond);
-    }
-}
-
-// Collects the time per transform of each run and prints the ratios after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
-            const auto slash = name.find('/');
-            if (slash == std::string::npos || run.iterations == 0) continue;
-            // With --benchmark_repetitions the median stands for the size; other aggregates
-            // (mean, deviation) are not times per transform.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-            const int points = std::stoi(name.substr(slash + 1));
-            const double seconds =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) / 2.0;
-            if (name.rfind("BM_ComplexFft", 0) == 0) QvTimes()[points] = seconds;
-            if (name.rfind("BM_Fftw", 0) == 0) FftwTimes()[points] = seconds;
+    // Largest difference over the largest magnitude of FFTW's result.
+    double RelativeError(bool inverse) {
+        Restore();
+        ComplexFftRun(inverse);
+        FftwRun(inverse);
+        const float* f = &fw[0][0];
+        double diff = 0, top = 0;
+        for (std::size_t k = 0; k < source.size(); ++k) {
+            diff = std::max(diff, std::fabs(static_cast<double>(qv[k]) - f[k]));
+            top = std::max(top, std::fabs(static_cast<double>(f[k])));
         }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n%10s %16s %16s %8s\n", "N points", "ComplexFft [us]", "FFTW [us]", "ratio");
-        for (const auto& [points, qv] : QvTimes()) {
-            const auto it = FftwTimes().find(points);
-            if (it == FftwTimes().end()) continue;
-            std::printf("%10d %16.2f %16.2f %8.2f\n", points, qv * 1e6, it->second * 1e6,
-                        qv / it->second);
-        }
+        return top > 0 && std::isfinite(diff) ? diff / top : INFINITY;
     }
 };
+
+// Microseconds one timing of nothing takes (two clock reads), taken off every timed transform.
+double ClockMicroseconds() {
+    std::vector<double> t;
+    for (int i = 0; i < 1001; ++i) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const auto t1 = std::chrono::steady_clock::now();
+        t.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+    }
+    return Median(t);
+}
+
+// Microseconds per transform of one round: `count` transforms, each on freshly restored data;
+// only the transforms are timed.
+template <class Transform>
+double RoundMicroseconds(Size& s, int count, Transform transform) {
+    static const double clock_us = ClockMicroseconds();
+    double total = -clock_us * count;
+    for (int i = 0; i < count; ++i) {
+        s.Restore();
+        const auto t0 = std::chrono::steady_clock::now();
+        transform();
+        const auto t1 = std::chrono::steady_clock::now();
+        total += std::chrono::duration<double, std::micro>(t1 - t0).count();
+    }
+    return total / count;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    RegisterSizes();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
+    std::printf(
+        "ComplexFft against FFTW (FFTW_MEASURE, in place), single precision; inverse "
+        "scaled by 1/N on both sides;\n%d interleaved rounds, medians.\n\n",
+        rounds);
+    std::printf("Outputs compared first (largest difference / largest magnitude):\n");
+    struct Row {
+        int points;
+        double qv[2], fftw[2];
+    };
+    std::vector<Row> rows;
+    for (int points = 1024; points <= 32768; points *= 2) {
+        Size s(points);
+        const double ef = s.RelativeError(false), ei = s.RelativeError(true);
+        std::printf("  N = %5d: forward %.1e, inverse %.1e\n", points, ef, ei);
+        if (!(ef < 1e-5 && ei < 1e-5)) {
+            std::printf("  MISMATCH: the transforms disagree, nothing is timed\n");
+            return 1;
+        }
+        const int count = std::max(8, 262144 / points);
+        Row row{points, {0, 0}, {0, 0}};
+        for (int inverse = 0; inverse < 2; ++inverse) {
+            std::vector<double> tq, tf;
+            for (int r = -2; r < rounds; ++r) {  // two warm-up rounds
+                const double q = RoundMicroseconds(s, count, [&] { s.ComplexFftRun(inverse); });
+                const double f = RoundMicroseconds(s, count, [&] { s.FftwRun(inverse); });
+                if (r < 0) continue;
+                tq.push_back(q);
+                tf.push_back(f);
+            }
+            row.qv[inverse] = Median(tq);
+            row.fftw[inverse] = Median(tf);
+        }
+        rows.push_back(row);
+    }
+    std::printf("\nMedian time per transform:\n");
+    std::printf(
+        "  N points   forward: ComplexFft us   FFTW us   ratio   inverse: ComplexFft us"
+        "   FFTW us   ratio\n");
+    for (const Row& r : rows)
+        std::printf("  %8d  %22.2f  %8.2f  %6.2f  %22.2f  %8.2f  %6.2f\n", r.points, r.qv[0],
+                    r.fftw[0], r.qv[0] / r.fftw[0], r.qv[1], r.fftw[1], r.qv[1] / r.fftw[1]);
+    std::printf("(ratio = ComplexFft / FFTW; below 1.00 ComplexFft is faster)\n");
     return 0;
 }
