@@ -303,10 +303,12 @@ bool ProcessInputBlock(HWND dialog, int index) {
     }
     if (!RequeueInputHeader(index)) return g_state == PlayState::Playing;
 
+    const bool convolve = !(TestToneSelector >= 1 && TestToneSelector <= 17);
+    if (convolve) AnnounceBlock();
     ConvertBlock(g_raw, channels, wav, f);
     DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
 
-    if (TestToneSelector >= 1 && TestToneSelector <= 17) {
+    if (!convolve) {
         GenerateTestTone(TestToneFrequency, f);
     } else {
         BlockGains gains;

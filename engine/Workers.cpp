@@ -16,10 +16,12 @@ std::atomic<int> WorkerStallMsForTest{0};
 
 namespace {
 
-// One word per event of a block, each on its own cache line. A worker waits for a word to reach
+// One word per event of a block, each on its own cache line. The start word holds 2n when block n
+// starts and 2n - 1 when it is announced (the workers then leave their sleep early). A worker waits for a word to reach
 // the block's number (busily for a moment, then asleep on the word); whoever completes a step
 // stores the number and wakes all waiters with one call. kQuitMark releases every waiter at STOP.
 constexpr std::uint32_t kQuitMark = 0xFFFFFFFFu;
+constexpr std::uint32_t kLastBlockNumber = 0x7FFFFFF0u;
 struct alignas(64) BlockWord {
     std::atomic<std::uint32_t> block{0};
 };
@@ -77,19 +79,29 @@ bool AwaitBlock(BlockWord& word, std::uint32_t block, int spin_rounds) {
 void InputTransformed(int input) { Publish(g_input_ready[input], g_block_number); }
 bool AwaitInput(int input) { return AwaitBlock(g_input_ready[input], g_block_number, 64); }
 
+// How long an announced block is awaited busily: a few hundred microseconds, about what the
+// scheduler spends on a block's input before it starts the block.
+constexpr int kAnnouncedSpinRounds = 100;
+
 // Worker thread: sleeps until the scheduler starts a block (no time-out); leaves on the quit
 // flag. Each block: the inputs it owns, its share of the outputs, then (once every share is
 // done) its quarter of the frames; the last to finish tells the scheduler.
 int WorkerLoop(int index, int exit_code) {
-    std::uint32_t done_block = 0;
+    std::uint32_t done = 0;  // start word of the last block done
     for (;;) {
-        std::uint32_t block = g_block_start.block.load(std::memory_order_acquire);
-        while (block == done_block && !g_quit.load(std::memory_order_acquire)) {
-            g_block_start.block.wait(block, std::memory_order_acquire);
-            block = g_block_start.block.load(std::memory_order_acquire);
-        }
+        const std::uint32_t word = g_block_start.block.load(std::memory_order_acquire);
         if (g_quit.load(std::memory_order_acquire)) break;
-        done_block = block;
+        if (word == done || (word & 1) != 0) {
+            // Nothing new, or a block announced: spin for it a while, else sleep on the word.
+            if ((word & 1) != 0 &&
+                SpinFor([&] { return g_block_start.block.load(std::memory_order_acquire) != word; },
+                        kAnnouncedSpinRounds))
+                continue;
+            g_block_start.block.wait(word, std::memory_order_acquire);
+            continue;
+        }
+        done = word;
+        const std::uint32_t block = word / 2;
         const int stall = WorkerStallMsForTest.load(std::memory_order_relaxed);
         if (stall > 0) std::this_thread::sleep_for(std::chrono::milliseconds(stall));
         TransformInputShare(Dsp, index, Dsp.work[index], InputTransformed);
@@ -168,15 +180,21 @@ bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms
     if (!g_running) return false;
     g_gains = gains;
     g_block = block;
-    if (++g_block_number == kQuitMark) g_block_number = 1;
+    if (++g_block_number >= kLastBlockNumber) g_block_number = 1;
     g_shares_left.store(kWorkerCount, std::memory_order_relaxed);
     g_frames_left.store(kWorkerCount, std::memory_order_relaxed);
     for (auto& busy : WorkerBusy) busy.store(1, std::memory_order_relaxed);
-    Publish(g_block_start, g_block_number);  // one call wakes all four
+    Publish(g_block_start, 2 * g_block_number);  // one call wakes all four
     // A block takes well under a millisecond: waiting busily (and yielding) spares the wake-up;
     // a stalled block falls back to the semaphore with a time-out of a few block periods.
     if (SpinFor([] { return g_block_done.try_acquire(); }, 1000)) return true;
     return g_block_done.try_acquire_for(std::chrono::milliseconds(timeout_ms));
+}
+
+void AnnounceBlock() {
+    if (!g_running) return;
+    const std::uint32_t next = g_block_number + 1 >= kLastBlockNumber ? 1 : g_block_number + 1;
+    Publish(g_block_start, 2 * next - 1);
 }
 
 void StopWorkers() {

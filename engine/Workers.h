@@ -40,6 +40,10 @@ bool WorkersHaveRealtimePriority();
 // The priority worker `index` asked for (a THREAD_PRIORITY_ value; normal when not running).
 int WorkerThreadPriority(int index);
 
+// UI thread: tells the workers a block follows shortly, so that they are awake when it starts
+// (waking a sleeping thread takes tens of microseconds). Optional; harmless when none follows.
+void AnnounceBlock();
+
 // UI thread: one block, from Dsp.input_slots to the interleaved `block`, with these gains.
 // false when the workers did not finish it within `timeout_ms` (the caller must stop the play).
 bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms);
