@@ -1,10 +1,12 @@
 #include "engine/Convolution.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
 
+#include "engine/ConvolutionKernels.h"
 #include "shell/ComplexFft.h"
 
 namespace engine {
@@ -47,15 +49,54 @@ void Carve(ConvolutionMemory& m, Carver& c) {
             m.delay_im[r][p] = c.Take(kBinStride);
         }
     for (int o = 0; o < kOutputCount; ++o) m.tails[o] = c.Take(kMaxBlockFrames);
+    // Word rows hold only 32-bit words; the arena is raw storage aligned for both.
+    for (int o = 0; o < kOutputCount; ++o)
+        m.words[o] = reinterpret_cast<std::int32_t*>(c.Take(kMaxBlockFrames));
     for (FftWorkArea& w : m.work) {
         w.packed = c.Take(kMaxFftFloats);
-        w.acc_re = c.Take(kBinStride);
-        w.acc_im = c.Take(kBinStride);
+        for (int j = 0; j < kMaxGroupOutputs; ++j) {
+            w.acc_re[j] = c.Take(kBinStride);
+            w.acc_im[j] = c.Take(kBinStride);
+        }
         w.time = c.Take(kMaxFftFloats);
     }
 }
 
+// Outputs of the layout that are convolved (layout 2's two S/PDIF channels are not).
+int ActiveOutputs(int output_layout) { return output_layout == 1 ? 16 : 8; }
+
+bool Wide() { return ConvolutionUseWideVectors && kernels::WideVectorsAvailable(); }
+
+// The four workers' shares: the layout's routed outputs ordered by their input (so that outputs
+// hearing one input mostly fall into one share) and cut into runs of nearly equal length; each
+// used input belongs to the first share that hears it, which transforms it.
+void ShareOutTheWork(ConvolutionMemory& m) {
+    int ordered[kOutputCount];
+    int count = 0;
+    for (int r = 0; r < kInputCount; ++r)
+        for (int o = 0; o < ActiveOutputs(m.output_layout); ++o)
+            if (m.routed_input[o] == r) ordered[count++] = o;
+    bool owned[kInputCount] = {};
+    int next = 0;
+    for (int w = 0; w < kWorkerCount; ++w) {
+        const int take = count / kWorkerCount + (w < count % kWorkerCount ? 1 : 0);
+        m.output_share_count[w] = take;
+        m.input_share_count[w] = 0;
+        for (int i = 0; i < take; ++i) {
+            const int o = ordered[next++];
+            const int r = m.routed_input[o];
+            m.output_share[w][i] = o;
+            if (!owned[r]) {
+                owned[r] = true;
+                m.input_share[w][m.input_share_count[w]++] = r;
+            }
+        }
+    }
+}
+
 }  // namespace
+
+bool ConvolutionUseWideVectors = true;
 
 int OutputChannelCount(int output_layout) {
     switch (output_layout) {
@@ -189,6 +230,8 @@ int PrepareConvolutionRun(ConvolutionMemory& memory, int frames, int output_layo
         memory.delay_head[r] = 0;
     }
     for (float* tail : memory.tails) std::memset(tail, 0, sizeof(float) * kMaxBlockFrames);
+    for (std::int32_t* row : memory.words) std::memset(row, 0, sizeof(std::int32_t) * kMaxBlockFrames);
+    ShareOutTheWork(memory);
     return 0;
 }
 
@@ -200,35 +243,21 @@ void RealForward(const ConvolutionMemory& memory, const float* samples, float* r
     std::memcpy(z, samples, sizeof(float) * f);
     std::memset(z + f, 0, sizeof(float) * f);
     shell::ComplexFft(2 * f, -1, z, work.ip, memory.fft_table);
-    for (int k = 0; k <= f; ++k) {
-        const int kk = k == f ? 0 : k;
-        const int kc = k == 0 ? 0 : f - k;
-        const float zr = z[2 * kk], zi = z[2 * kk + 1];
-        const float cr = z[2 * kc], ci = -z[2 * kc + 1];
-        const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);  // even samples' spectrum
-        const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);  // odd samples' spectrum
-        const float c = memory.real_cos[k], s = memory.real_sin[k];  // W^k = c - j s
-        re[k] = er + c * orr + s * oi;
-        im[k] = ei + c * oi - s * orr;
-    }
+    int k = 1;
+    if (Wide()) k = kernels::ForwardSplitWide(f, z, memory.real_cos, memory.real_sin, re, im);
+    kernels::ForwardSplitPlain(f, z, memory.real_cos, memory.real_sin, re, im, 0, 1);
+    kernels::ForwardSplitPlain(f, z, memory.real_cos, memory.real_sin, re, im, k, f + 1);
 }
 
 void RealInverse(const ConvolutionMemory& memory, const float* re, const float* im, float* out,
                  FftWorkArea& work) {
     const int f = memory.frames;
-    float* z = out;
-    for (int k = 0; k < f; ++k) {
-        const float xr = re[k], xi = im[k];
-        const float cr = re[f - k], ci = -im[f - k];
-        const float er = 0.5f * (xr + cr), ei = 0.5f * (xi + ci);
-        const float dr = 0.5f * (xr - cr), di = 0.5f * (xi - ci);
-        const float c = memory.real_cos[k], s = memory.real_sin[k];  // conj(W^k) = c + j s
-        const float orr = dr * c - di * s, oi = dr * s + di * c;
-        z[2 * k] = er - oi;
-        z[2 * k + 1] = ei + orr;
-    }
-    // z[m] = x[2m] + j x[2m+1]: the interleaved floats are the time signal in order.
-    shell::ComplexFft(2 * f, +1, z, work.ip, memory.fft_table);
+    if (Wide())
+        kernels::InverseMergeWide(f, re, im, memory.real_cos, memory.real_sin, out);
+    else
+        kernels::InverseMergePlain(f, re, im, memory.real_cos, memory.real_sin, out);
+    // out[m] = x[2m] + j x[2m+1]: the interleaved floats are the time signal in order.
+    shell::ComplexFft(2 * f, +1, out, work.ip, memory.fft_table);
 }
 
 void TransformInputs(ConvolutionMemory& memory, const int* inputs, int count, FftWorkArea& work) {
@@ -242,36 +271,15 @@ void TransformInputs(ConvolutionMemory& memory, const int* inputs, int count, Ff
     }
 }
 
-namespace {
-
-// Sum over the eight partitions of (input spectrum s blocks back) x (filter partition s).
-void MultiplyAccumulate(const ConvolutionMemory& memory, int output, int input,
-                        FftWorkArea& work) {
-    const int bins = memory.frames + 1;
-    float* __restrict acc_re = work.acc_re;
-    float* __restrict acc_im = work.acc_im;
-    const int head = memory.delay_head[input];
-    for (int s = 0; s < kPartitionCount; ++s) {
-        const int stage = (head - s) & (kPartitionCount - 1);
-        const float* __restrict xr = memory.delay_re[input][stage];
-        const float* __restrict xi = memory.delay_im[input][stage];
-        const float* __restrict hr = memory.filter_re[output][s];
-        const float* __restrict hi = memory.filter_im[output][s];
-        if (s == 0) {
-            for (int k = 0; k < bins; ++k) {
-                acc_re[k] = xr[k] * hr[k] - xi[k] * hi[k];
-                acc_im[k] = xr[k] * hi[k] + xi[k] * hr[k];
-            }
-        } else {
-            for (int k = 0; k < bins; ++k) {
-                acc_re[k] += xr[k] * hr[k] - xi[k] * hi[k];
-                acc_im[k] += xr[k] * hi[k] + xi[k] * hr[k];
-            }
-        }
+void TransformInputShare(ConvolutionMemory& memory, int share, FftWorkArea& work,
+                         void (*transformed)(int input)) {
+    if (share < 0 || share >= kWorkerCount) return;
+    for (int i = 0; i < memory.input_share_count[share]; ++i) {
+        const int r = memory.input_share[share][i];
+        TransformInputs(memory, &r, 1, work);
+        if (transformed) transformed(r);
     }
 }
-
-}  // namespace
 
 float BoundedGain(float gain, float top) {
     if (!(gain > 0.0f)) return 0.0f;  // also NaN
@@ -285,33 +293,125 @@ std::int32_t OutputWord(double value) {
     return static_cast<std::int32_t>(value) * 256;
 }
 
-void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const BlockGains& gains,
-                     std::int32_t* block, FftWorkArea& work) {
+namespace {
+
+// The words of `count` routed outputs into their rows: outputs hearing one input are accumulated
+// in passes of up to kMaxGroupOutputs over its delay line, then each is transformed back,
+// overlapped and converted. Worker threads.
+void ConvolveOutputList(ConvolutionMemory& memory, const int* outputs, int count,
+                        const BlockGains& gains, FftWorkArea& work, InputWait await_input) {
     const int f = memory.frames;
-    const int channels = OutputChannelCount(memory.output_layout);
-    for (int o = first; o <= last && o < channels && o < kOutputCount; ++o) {
-        const int input = memory.routed_input[o];
-        if (input < 0) {
-            for (int n = 0; n < f; ++n) block[n * channels + o] = 0;
-            continue;
+    const bool wide = Wide();
+    const int bins = wide ? f + 8 : f + 1;  // rows are padded past bin F
+    const double master = BoundedGain(gains.master, kMaxMasterGain);
+    bool done[kOutputCount] = {};
+    for (int i = 0; i < count; ++i) {
+        const int first = outputs[i];
+        if (first < 0 || first >= kOutputCount || done[first]) continue;
+        const int input = memory.routed_input[first];
+        if (input < 0 || input >= kInputCount) continue;
+        if (await_input && !await_input(input)) return;
+        kernels::MacGroup group;
+        group.outputs = 0;
+        const int head = memory.delay_head[input];
+        for (int s = 0; s < kPartitionCount; ++s) {
+            const int stage = (head - s) & (kPartitionCount - 1);
+            group.xr[s] = memory.delay_re[input][stage];
+            group.xi[s] = memory.delay_im[input][stage];
         }
-        MultiplyAccumulate(memory, o, input, work);
-        RealInverse(memory, work.acc_re, work.acc_im, work.time, work);
-        const double master = BoundedGain(gains.master, kMaxMasterGain);
-        const double trim = BoundedGain(gains.trims[o], kMaxOutputTrim);
-        float* tail = memory.tails[o];
-        const float* y = work.time;
-        for (int n = 0; n < f; ++n) {
-            const double v = (double(y[n]) + double(tail[n])) * master * trim;
-            tail[n] = y[n + f];
-            block[n * channels + o] = OutputWord(v);
+        // More than kMaxGroupOutputs hearing one input: the rest start a pass of their own.
+        int members[kMaxGroupOutputs] = {};
+        for (int k = i; k < count && group.outputs < kMaxGroupOutputs; ++k) {
+            const int o = outputs[k];
+            if (o < 0 || o >= kOutputCount || done[o] || memory.routed_input[o] != input)
+                continue;
+            done[o] = true;
+            const int j = group.outputs++;
+            members[j] = o;
+            for (int s = 0; s < kPartitionCount; ++s) {
+                group.hr[j][s] = memory.filter_re[o][s];
+                group.hi[j][s] = memory.filter_im[o][s];
+            }
+            group.acc_re[j] = work.acc_re[j];
+            group.acc_im[j] = work.acc_im[j];
+        }
+        if (wide)
+            kernels::MultiplyAccumulateWide(group, bins);
+        else
+            kernels::MultiplyAccumulatePlain(group, bins);
+        for (int j = 0; j < group.outputs; ++j) {
+            const int o = members[j];
+            RealInverse(memory, work.acc_re[j], work.acc_im[j], work.time, work);
+            const double trim = BoundedGain(gains.trims[o], kMaxOutputTrim);
+            if (wide)
+                kernels::OutputWordsWide(f, work.time, memory.tails[o], master, trim,
+                                         memory.words[o]);
+            else
+                kernels::OutputWordsPlain(f, work.time, memory.tails[o], master, trim,
+                                          memory.words[o]);
         }
     }
-    if (first == 0 && memory.output_layout == 2)
-        for (int n = 0; n < f; ++n) {
-            block[n * channels + 8] = 0;
-            block[n * channels + 9] = 0;
-        }
+}
+
+// Words of outputs first..last, frames begin .. begin + count - 1, into the block (frames of
+// `channels` words).
+void InterleaveRange(const ConvolutionMemory& memory, int first, int last, std::int32_t* block,
+                     int begin, int count) {
+    const int channels = OutputChannelCount(memory.output_layout);
+    const bool wide = Wide() && count % 8 == 0;
+    for (int o = first; o <= last && o < channels && o < kOutputCount;) {
+        const std::int32_t* rows[8];
+        const int span = std::min(last, std::min(channels, kOutputCount) - 1) - o + 1;
+        const int take = span >= 8 && wide ? 8 : 1;
+        for (int j = 0; j < take; ++j) rows[j] = memory.words[o + j] + begin;
+        std::int32_t* out = block + static_cast<std::ptrdiff_t>(begin) * channels + o;
+        if (take == 8)
+            kernels::InterleaveEightWide(rows, count, out, channels);
+        else
+            kernels::InterleavePlain(rows, 1, count, out, channels);
+        o += take;
+    }
+}
+
+void SilenceSpdif(const ConvolutionMemory& memory, std::int32_t* block, int begin, int count) {
+    if (memory.output_layout != 2) return;
+    const int channels = OutputChannelCount(2);
+    for (int n = begin; n < begin + count; ++n) {
+        block[n * channels + 8] = 0;
+        block[n * channels + 9] = 0;
+    }
+}
+
+}  // namespace
+
+void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const BlockGains& gains,
+                     std::int32_t* block, FftWorkArea& work) {
+    const int channels = OutputChannelCount(memory.output_layout);
+    int outputs[kOutputCount];
+    int count = 0;
+    for (int o = first < 0 ? 0 : first; o <= last && o < channels && o < kOutputCount; ++o)
+        outputs[count++] = o;
+    ConvolveOutputList(memory, outputs, count, gains, work, nullptr);
+    InterleaveRange(memory, first < 0 ? 0 : first, last, block, 0, memory.frames);
+    if (first == 0) SilenceSpdif(memory, block, 0, memory.frames);
+}
+
+void ConvolveOutputShare(ConvolutionMemory& memory, int share, const BlockGains& gains,
+                         FftWorkArea& work, InputWait await_input) {
+    if (share < 0 || share >= kWorkerCount) return;
+    ConvolveOutputList(memory, memory.output_share[share], memory.output_share_count[share],
+                       gains, work, await_input);
+}
+
+void InterleaveOutputWords(const ConvolutionMemory& memory, std::int32_t* block) {
+    InterleaveOutputFrames(memory, block, 0, memory.frames);
+}
+
+void InterleaveOutputFrames(const ConvolutionMemory& memory, std::int32_t* block, int first_frame,
+                            int count) {
+    if (first_frame < 0 || count <= 0 || first_frame + count > memory.frames) return;
+    InterleaveRange(memory, 0, ActiveOutputs(memory.output_layout) - 1, block, first_frame, count);
+    SilenceSpdif(memory, block, first_frame, count);
 }
 
 }  // namespace engine

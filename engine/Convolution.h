@@ -14,10 +14,19 @@
 // (ComplexFft) and folds each filter partition once per run into its Hermitian part
 // (H[k] + conj(H[2F-k])) / 2, which gives exactly the real part of the full complex product sum.
 // Delay lines rotate by an index; spectra are kept as separate real and imaginary rows so that
-// the multiply-accumulate vectorises.
+// the multiply-accumulate vectorises. Outputs that hear the same input are accumulated in one
+// pass, so each delay line is read once per block.
+//
+// On the worker threads each of the four workers takes a share of the outputs, grouped by the
+// input they hear, and transforms the inputs its share hears first (an input heard by two shares
+// is transformed by one, the other waits for it); each output writes its words into its own row,
+// and the last worker to finish interleaves the rows into the block. So no two workers ever
+// write one cache line of the block.
 #pragma once
 
 #include <cstdint>
+
+#include "engine/ConvolutionKernels.h"
 
 namespace engine {
 
@@ -47,13 +56,17 @@ int OutputChannelCount(int output_layout);
 
 // One thread's own work area: the integer FFT work area (its bit-reversal part is rewritten by
 // every call) and scratch rows. Each worker owns one; tests use their own.
+inline constexpr int kMaxGroupOutputs = kernels::kMaxGroupOutputs;
+
 struct FftWorkArea {
-    int* ip;        // FftWorkAreaInts(2 kMaxBlockFrames) entries
-    float* packed;  // 2 kMaxBlockFrames floats: F complex points
-    float* acc_re;  // kBinStride floats
-    float* acc_im;  // kBinStride floats
-    float* time;    // 2 kMaxBlockFrames floats: one output's time signal
+    int* ip;                            // FftWorkAreaInts(2 kMaxBlockFrames) entries
+    float* packed;                      // 2 kMaxBlockFrames floats: F complex points
+    float* acc_re[kMaxGroupOutputs];    // kBinStride floats each: one pass's product sums
+    float* acc_im[kMaxGroupOutputs];
+    float* time;                        // 2 kMaxBlockFrames floats: one output's time signal
 };
+
+inline constexpr int kWorkerCount = 4;  // threads sharing a block
 
 // Gains handed to the output stage with each block (copied on the UI thread before the signal,
 // so a worker never reads a value the UI thread is writing).
@@ -76,6 +89,13 @@ struct ConvolutionMemory {
     float* filter_re[kOutputCount][kPartitionCount];  // folded filter partitions, bins 0..F
     float* filter_im[kOutputCount][kPartitionCount];
     bool filter_refused[kOutputCount];  // filter not finite or not bounded: silent
+    // Each worker's share: the layout's routed outputs ordered by the input they hear and cut
+    // into four runs of nearly equal length; each used input is transformed by the first share
+    // that hears it.
+    int input_share[kWorkerCount][kInputCount];
+    int input_share_count[kWorkerCount];
+    int output_share[kWorkerCount][kOutputCount];
+    int output_share_count[kWorkerCount];
 
     // Written by the scheduler (UI thread) while no input worker runs.
     float* input_slots[kInputSlotCount];          // F samples each, 24-bit scale
@@ -87,6 +107,7 @@ struct ConvolutionMemory {
 
     // Written by the output workers (each its own outputs).
     float* tails[kOutputCount];                   // F floats: overlap from the previous block
+    std::int32_t* words[kOutputCount];            // F words of this block (unrouted: zeros)
 
     FftWorkArea work[5];                          // input A, input B, output Low, output High, spare
 };
@@ -122,6 +143,26 @@ void TransformInputs(ConvolutionMemory& memory, const int* inputs, int count, Ff
 // S/PDIF channels of layout 2. The gains are bounded first (BoundedGain).
 void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const BlockGains& gains,
                      std::int32_t* block, FftWorkArea& work);
+
+// Worker threads, the threaded road. Worker `share` (0..3) transforms the used inputs it owns,
+// calling `transformed(input)` after each (may be null); then computes the words of its share of
+// the outputs, calling `await_input(input)` before it reads an input's delay line (null: no
+// wait; a false return abandons the share). After every share is done, one thread interleaves
+// the words into the block (layout 2's S/PDIF channels silent). The same words as
+// TransformInputs and ConvolveOutputs.
+using InputWait = bool (*)(int input);
+void TransformInputShare(ConvolutionMemory& memory, int share, FftWorkArea& work,
+                         void (*transformed)(int input));
+void ConvolveOutputShare(ConvolutionMemory& memory, int share, const BlockGains& gains,
+                         FftWorkArea& work, InputWait await_input);
+void InterleaveOutputWords(const ConvolutionMemory& memory, std::int32_t* block);
+// The same for frames first_frame .. first_frame + count - 1 only (count a multiple of 8).
+void InterleaveOutputFrames(const ConvolutionMemory& memory, std::int32_t* block, int first_frame,
+                            int count);
+
+// Tests: false keeps the convolution on its plain loops even where the 256-bit kernels exist.
+// Both give the same words. Set only while no block runs.
+extern bool ConvolutionUseWideVectors;
 
 // Any thread: forward transform of 2F real points (F samples, then F zeros) into bins 0..F.
 void RealForward(const ConvolutionMemory& memory, const float* samples, float* re, float* im,

@@ -145,10 +145,35 @@ void KillStartTimers(HWND dialog) {
     KillTimer(dialog, kStartTimerOpen);
 }
 
+// While a run plays, the UI thread is the scheduler on every block's path: it asks for the
+// same real-time scheduling as the workers, and gives it back when the run ends.
+bool RaiseScheduler() {
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
+    return ThreadHasRealtimePriority(GetCurrentThread());
+}
+
+void LowerScheduler() {
+    if (GetThreadPriority(GetCurrentThread()) != THREAD_PRIORITY_NORMAL)
+        SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+}
+
+// Where the system grants no real-time scheduling (no rtprio limit for the user), the play goes
+// on and the player's title says so, once.
+void ShowPriorityStatus(HWND dialog, bool realtime) {
+    static constexpr char kNoRealtime[] = "  (no real-time priority)";
+    char title[128] = {};
+    GetWindowText(dialog, title, sizeof title);
+    if (realtime || std::strstr(title, kNoRealtime) != nullptr) return;
+    if (std::strlen(title) + sizeof kNoRealtime > sizeof title) title[0] = '\0';
+    std::strcat(title, kNoRealtime);
+    SetWindowText(dialog, title);
+}
+
 // Everything a run holds, released in order; each step only when held.
 void ReleaseRun(HWND dialog) {
     KillTimer(dialog, kCaptureWatchdogTimer);
     StopWorkers();
+    LowerScheduler();
     CloseWaveInput();
     CloseWaveOutput();
     ReleaseWaveFile();
@@ -278,17 +303,19 @@ bool ProcessInputBlock(HWND dialog, int index) {
     }
     if (!RequeueInputHeader(index)) return g_state == PlayState::Playing;
 
+    const bool convolve = !(TestToneSelector >= 1 && TestToneSelector <= 17);
+    if (convolve) AnnounceBlock();
     ConvertBlock(g_raw, channels, wav, f);
     DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
 
-    if (TestToneSelector >= 1 && TestToneSelector <= 17) {
+    if (!convolve) {
         GenerateTestTone(TestToneFrequency, f);
     } else {
         BlockGains gains;
         gains.master = MasterGain;
         for (int o = 0; o < kOutputCount; ++o) gains.trims[o] = OutputTrims[o];
         const int timeout = StageTimeoutMs();
-        if (!RunBlockStages(gains, InterleavedOutputBlock, shell::OutputLayout == 1, timeout)) {
+        if (!RunBlockStages(gains, InterleavedOutputBlock, timeout)) {
             StopWithMessage(dialog,
                             "The audio workers did not finish a block in time.\n"
                             "Playback has been stopped.");
@@ -381,6 +408,7 @@ void OpenRun(HWND dialog) {
         ReleaseRun(dialog);
         return;
     }
+    ShowPriorityStatus(dialog, RaiseScheduler() && WorkersHaveRealtimePriority());
     g_previous_start = Counter();
     g_last_block_stamp = g_previous_start;
     if (StartWaveInput() != 0) {
@@ -402,6 +430,7 @@ void SetFilterSource(const FilterSource& source) { g_filters = source; }
 void ResetPlayer() {
     g_state = PlayState::Stopped;
     StopWorkers();
+    LowerScheduler();
     CloseWaveInput();
     CloseWaveOutput();
     ReleaseWaveFile();

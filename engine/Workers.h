@@ -1,13 +1,13 @@
-// The four worker threads of a play: InputTransformWorkerA and B transform the input slots into
-// the delay lines; OutputConvolutionWorkerLow (outputs 1-8) and High (outputs 9-16) convolve and
-// write the interleaved block. They exist from Play to STOP and touch only Dsp's preallocated
-// arrays.
+// The four worker threads of a play: InputTransformWorkerA, B, OutputConvolutionWorkerLow and
+// High. They exist from Play to STOP and touch only Dsp's preallocated arrays. All four share
+// every block: each transforms its share of the used inputs, waits until every share is
+// transformed, then convolves its share of the outputs; the last to finish interleaves the
+// block (so no two of them write one cache line of it) and tells the scheduler.
 //
-// Hand-off: the scheduler (UI thread) sets a worker's busy word to 1 and signals its event; the
-// worker does the block, clears its busy word (release) and signals the stage semaphore; the
-// scheduler waits on that semaphore (after a short spin) with a timeout of a few block periods.
-// Workers wait without a timeout and leave only when the quit flag is set and they are woken;
-// StopWorkers sets quit, signals, joins all four, and only then may the memory be reused.
+// Hand-off: the scheduler (UI thread) sets the busy words and wakes the four; it waits for the
+// block (after a short spin) with a timeout of a few block periods. Workers wait without a
+// timeout and leave only when the quit flag is set and they are woken; StopWorkers sets quit,
+// wakes, joins all four, and only then may the memory be reused.
 #pragma once
 
 #include <atomic>
@@ -30,22 +30,23 @@ int InputTransformWorkerB(void* param);
 int OutputConvolutionWorkerLow(void* param);
 int OutputConvolutionWorkerHigh(void* param);
 
-// UI thread, after PrepareConvolutionRun: starts the four threads (Low at the highest priority
-// the system grants). Returns 0, or 1 when a thread could not be created (those started are
-// stopped and joined again).
+// UI thread, after PrepareConvolutionRun: starts the four threads, each at the highest priority
+// the system grants (real-time where allowed). Returns 0, or 1 when a thread could not be created
+// (those started are stopped and joined again).
 int StartWorkers();
 bool WorkersRunning();
+// Whether all four running workers got real-time scheduling.
+bool WorkersHaveRealtimePriority();
+// The priority worker `index` asked for (a THREAD_PRIORITY_ value; normal when not running).
+int WorkerThreadPriority(int index);
 
-// UI thread: hands the block in Dsp.input_slots to both input workers and waits for both.
-// false when they did not finish within `timeout_ms` (the caller must stop the play).
-bool RunInputStage(int timeout_ms);
-// UI thread: hands the block to the Low worker (and to High when `with_high`) with these gains,
-// output into `block`; waits for them. false on time-out.
-bool RunOutputStage(const BlockGains& gains, std::int32_t* block, bool with_high, int timeout_ms);
+// UI thread: tells the workers a block follows shortly, so that they are awake when it starts
+// (waking a sleeping thread takes tens of microseconds). Optional; harmless when none follows.
+void AnnounceBlock();
 
-// UI thread: one whole block through both stages (RunInputStage, then RunOutputStage); false on
-// time-out of either.
-bool RunBlockStages(const BlockGains& gains, std::int32_t* block, bool with_high, int timeout_ms);
+// UI thread: one block, from Dsp.input_slots to the interleaved `block`, with these gains.
+// false when the workers did not finish it within `timeout_ms` (the caller must stop the play).
+bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms);
 
 // UI thread: sets the quit flag, wakes every worker, joins all four. Harmless when none run.
 void StopWorkers();

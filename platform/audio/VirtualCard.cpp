@@ -6,6 +6,9 @@
 // Within a step, outputs move first and inputs after them, in rounds of at most kRoundFrames, so
 // that a loopback with latency 0 hears the frame played in the same round.
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -321,12 +324,21 @@ void PacerLoop() {
     }
 }
 
+// The pacer stands in for a card's own clock, which a busy machine does not slow down: it runs
+// at the real-time priority of the ALSA transfer threads where the system allows it.
+void RaisePacer() {
+    sched_param p{};
+    p.sched_priority = std::max(1, sched_get_priority_max(SCHED_FIFO) - 10);
+    (void)pthread_setschedparam(pacer_thread.native_handle(), SCHED_FIFO, &p);
+}
+
 void StartPacer() {
     std::lock_guard lock(pacer_mutex);
     if (pacer_running.load()) return;
     pacer_stop = false;
     pacer_running.store(true);
     pacer_thread = std::thread(PacerLoop);
+    RaisePacer();
 }
 
 // Following the layer's virtual clock.
@@ -375,6 +387,7 @@ void VirtualOnOpen(Device& d) {
             pacer_stop = false;
             pacer_running.store(true);
             pacer_thread = std::thread(PacerLoop);
+            RaisePacer();
         }
     }
 }

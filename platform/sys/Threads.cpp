@@ -111,16 +111,15 @@ bool WaitUntil(KernelObject& o, std::unique_lock<std::mutex>& lock, DWORD ms, Re
     return true;
 }
 
-void ApplyPriority(KernelObject& o, int priority) {
-    o.realtime = false;
+// Applies `priority` to one thread; true when it runs with real-time scheduling.
+bool ApplyPriority(pthread_t thread, pid_t tid, int priority) {
     if (priority == THREAD_PRIORITY_TIME_CRITICAL) {
         sched_param p{};
         p.sched_priority = std::max(1, sched_get_priority_max(SCHED_FIFO) - 5);
-        o.realtime = pthread_setschedparam(o.thread.native_handle(), SCHED_FIFO, &p) == 0;
-        if (o.realtime) return;
+        if (pthread_setschedparam(thread, SCHED_FIFO, &p) == 0) return true;
     } else {
         sched_param p{};
-        pthread_setschedparam(o.thread.native_handle(), SCHED_OTHER, &p);
+        pthread_setschedparam(thread, SCHED_OTHER, &p);
     }
     // Niceness of the one thread; refused without the right, which leaves it as it is.
     int nice_value = 0;
@@ -134,8 +133,20 @@ void ApplyPriority(KernelObject& o, int priority) {
         nice_value = 10;
     else if (priority <= THREAD_PRIORITY_IDLE)
         nice_value = 19;
-    if (o.tid != 0) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(o.tid), nice_value);
+    if (tid != 0) (void)setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice_value);
+    return false;
 }
+
+void ApplyPriority(KernelObject& o, int priority) {
+    o.realtime = ApplyPriority(o.thread.native_handle(), o.tid, priority);
+}
+
+// The calling thread's own settings, for the pseudo-handle of GetCurrentThread.
+constexpr std::uint32_t kCurrentThreadValue = 0xFFFFFF00;  // slot 0: never a table entry
+thread_local int current_priority = THREAD_PRIORITY_NORMAL;
+thread_local bool current_realtime = false;
+
+bool IsCurrentThread(HANDLE h) { return h.value == kCurrentThreadValue; }
 
 void CloseAll() {
     std::shared_ptr<KernelObject> objects[kMaxObjects];
@@ -215,9 +226,11 @@ BOOL GetExitCodeThread(HANDLE thread, DWORD* exit_code) {
     return TRUE;
 }
 
+HANDLE GetCurrentThread() { return HANDLE::FromIndex(kCurrentThreadValue); }
+
 BOOL SetThreadPriority(HANDLE thread, int priority) {
-    auto o = Find(thread);
-    if (!o || !o->is_thread) return FALSE;
+    auto o = IsCurrentThread(thread) ? nullptr : Find(thread);
+    if (!IsCurrentThread(thread) && (!o || !o->is_thread)) return FALSE;
     switch (priority) {
         case THREAD_PRIORITY_IDLE:
         case THREAD_PRIORITY_LOWEST:
@@ -230,6 +243,12 @@ BOOL SetThreadPriority(HANDLE thread, int priority) {
         default:
             return FALSE;
     }
+    if (IsCurrentThread(thread)) {
+        current_priority = priority;
+        current_realtime =
+            ApplyPriority(pthread_self(), static_cast<pid_t>(syscall(SYS_gettid)), priority);
+        return TRUE;
+    }
     std::lock_guard lock(o->mutex);
     o->priority = priority;
     if (!o->ended) ApplyPriority(*o, priority);
@@ -237,6 +256,7 @@ BOOL SetThreadPriority(HANDLE thread, int priority) {
 }
 
 int GetThreadPriority(HANDLE thread) {
+    if (IsCurrentThread(thread)) return current_priority;
     auto o = Find(thread);
     if (!o || !o->is_thread) return THREAD_PRIORITY_NORMAL;
     std::lock_guard lock(o->mutex);
@@ -244,6 +264,7 @@ int GetThreadPriority(HANDLE thread) {
 }
 
 bool ThreadHasRealtimePriority(HANDLE thread) {
+    if (IsCurrentThread(thread)) return current_realtime;
     auto o = Find(thread);
     if (!o || !o->is_thread) return false;
     std::lock_guard lock(o->mutex);

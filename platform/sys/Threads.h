@@ -36,6 +36,9 @@ HANDLE CreateThread(void* security, std::size_t stack_size, LPTHREAD_START_ROUTI
                     void* parameter, DWORD flags, DWORD* thread_id);
 // Exit code of a thread: its routine's result once ended, STILL_ACTIVE before.
 BOOL GetExitCodeThread(HANDLE thread, DWORD* exit_code);
+// A handle that stands for the calling thread in SetThreadPriority, GetThreadPriority and
+// ThreadHasRealtimePriority (it is not closed and means whichever thread uses it).
+HANDLE GetCurrentThread();
 // Sets the scheduling priority. THREAD_PRIORITY_TIME_CRITICAL asks for real-time scheduling, the
 // others for a niceness; without the right to them the thread keeps running at normal priority
 // and the call still succeeds. FALSE only for a bad handle or value.

@@ -150,6 +150,10 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
     EXPECT_EQ(shell::AudioBusy, 1);
     EXPECT_EQ(g_pane_commands, 2);
+    // Every thread on the block's path asks for real-time scheduling while the run plays.
+    for (int w = 0; w < 4; ++w)
+        EXPECT_EQ(engine::WorkerThreadPriority(w), THREAD_PRIORITY_TIME_CRITICAL) << w;
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
     Blocks(blocks);
     const std::size_t recorded = VirtualCardRecordedFrames();
     ASSERT_GT(recorded, static_cast<std::size_t>(blocks - 10) * kF);
@@ -172,6 +176,7 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
     EXPECT_EQ(shell::AudioBusy, 0);
     EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 9);
+    EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
 }
 
 // A filter that is not finite is refused by the engine: its output plays silence, the others
