@@ -30,6 +30,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/WaveDevices.h"
+#include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
@@ -182,7 +183,10 @@ bool PacedRun(HWND dialog, HWND canvas, int seconds, const char* title) {
             UpdateWindow(canvas);
             next_paint = now + std::chrono::milliseconds(16);
         }
-        if (realtime.empty() && now - start > std::chrono::seconds(1)) realtime = RealtimeThreads();
+        if (realtime.empty() && now - start > std::chrono::seconds(1))
+            realtime = std::string("workers at real-time priority: ") +
+                       (engine::WorkersHaveRealtimePriority() ? "yes" : "no") + "; " +
+                       RealtimeThreads();
         std::this_thread::sleep_for(std::chrono::microseconds(300));
     }
     VirtualCardStopPacer();
