@@ -127,8 +127,9 @@ TEST_F(RoomEqTest, ExcessPhaseMeanStartsLaterAfterALocation) {
         RoomEqEvaluation from;
         int equal_leading;  // points from 0 on that carry the first computed mean
     };
-    const Case cases[] = {{RoomEqEvaluation::kRecalculate, 2}, {RoomEqEvaluation::kLocationRoad, 3}};
-    Measure(0, [](double) { return 0.0; }, [](double f) { return std::remainder(-3.6 * f, 360.0); });
+    const Case cases[] = {{RoomEqEvaluation::kRecalculate, 2},
+                          {RoomEqEvaluation::kLocationRoad, 3}};
+    Measure(0, [](double) { return 0.0; }, [](double f) { return std::remainder(-3.6 * f, 360); });
     for (const Case& c : cases) {
         ASSERT_EQ(EvaluateRoomEq(kElement, c.from), 0);
         const float* mean = Curve(kRoomEqExcessMean);
