@@ -107,7 +107,7 @@ void ResampleComplexLog(const float* from_f, const shell::ComplexPoint* from, in
     }
 }
 
-int EvaluateRoomEq(int element) {
+int EvaluateRoomEq(int element, RoomEqEvaluation caller) {
     if (element < 0 || element >= shell::kMaxElements || !RecordsPresent()) return 1;
     const float* p = shell::WorkingNetwork.ElementParams[element];
     const bool scalar = p[shell::kParamScalarAverage] == 1.0f;
@@ -198,6 +198,7 @@ int EvaluateRoomEq(int element) {
     for (int j = 0; j + 2 < kPoints; ++j)
         mean[j + 1] = (unwrapped[j] + unwrapped[j + 1] + unwrapped[j + 2]) / 3.0f;
     mean[0] = mean[1];
+    if (caller == RoomEqEvaluation::kLocationRoad) mean[0] = mean[1] = mean[2];
     mean[kPoints - 1] = mean[kPoints - 2] = mean[kPoints - 3];
     float* delay = Record(kRoomEqGroupDelay);
     for (int j = 0; j + 1 < kPoints; ++j) {

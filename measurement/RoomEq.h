@@ -43,11 +43,17 @@ std::string RoomEqAutoSavePath(int pane, int location);
 void ResampleComplexLog(const float* from_f, const shell::ComplexPoint* from, int from_points,
                         const float* to_f, shell::ComplexPoint* to, int to_points);
 
+// Who asks for an evaluation: "Re-Calculate EQ", the threshold bar and the band picks, or the
+// road that has just processed a location's capture.
+enum class RoomEqEvaluation { kRecalculate, kLocationRoad };
+
 // The evaluation: average of the measured locations (records 32, 33), the driver correction of
 // the element's correcting output port, the correction (24) with its minimum phase (25), the
 // equalized room (26), the excess phase (27..30) and the excess group delay (31, ms).
+// The three-point mean of the excess phase (30) starts at point 1; point 0 takes point 1's value,
+// and after a location's road points 0 and 1 both take point 2's.
 // `element` is the room-EQ element of the WorkingNetwork. 1 for a bad element, else 0.
-int EvaluateRoomEq(int element);
+int EvaluateRoomEq(int element, RoomEqEvaluation caller = RoomEqEvaluation::kRecalculate);
 
 // Done: the correction (records 24, 25) resampled onto FrequencyGrid into the element's
 // ElementTransfer (magnitude only with the amplitude-only slot at 1.0). 1 for a bad element.

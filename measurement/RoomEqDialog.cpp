@@ -141,8 +141,8 @@ void ShowVolume(HWND dialog) {
     SetDlgItemText(dialog, kVolumeText, text);
 }
 
-void Evaluate(HWND dialog) {
-    EvaluateRoomEq(network::SelectedElement);
+void Evaluate(HWND dialog, RoomEqEvaluation from = RoomEqEvaluation::kRecalculate) {
+    EvaluateRoomEq(network::SelectedElement, from);
     Repaint(dialog, kSplPane, DrawRoomEQSplPlot);
     Repaint(dialog, kDelayPane, DrawRoomEQGroupDelayPlot);
 }
@@ -250,7 +250,7 @@ void ProcessAndSave(HWND dialog) {
     Repaint(dialog, kImpulsePane, DrawRoomEQImpulsePlot);
     if (result != LocationResult::kDone) return;
     Repaint(dialog, kMarks, DrawRoomEQLocationMarks);
-    Evaluate(dialog);
+    Evaluate(dialog, RoomEqEvaluation::kLocationRoad);
     const std::string path = RoomEqAutoSavePath(network::ActivePane, g_run_location);
     if (!path.empty()) WriteMlsCaptureFile(shell::FrameWindow, path.c_str());
     EndRoad(dialog);

@@ -94,6 +94,7 @@ TEST_F(RoomEqDialogTest, LoadedLocationIsProcessedSavedAndHandedToTheElement) {
     ASSERT_TRUE(std::filesystem::exists(saved));
     EXPECT_EQ(std::filesystem::file_size(saved), kMlsCaptureFileBytes);
     EXPECT_EQ(MlsOrder, kLengthIndex + 13);
+    EXPECT_EQ(Curve(kRoomEqExcessMean)[0], Curve(kRoomEqExcessMean)[2]) << "the road's own ends";
     // Done wrote the cut (below 1 in the band) into the element's curve.
     const shell::ComplexPoint& at100 = shell::WorkingNetwork.ElementTransfer[kElement][700];
     EXPECT_LT(std::hypot(at100.re, at100.im), 0.99f);

@@ -122,6 +122,24 @@ TEST_F(RoomEqTest, PureDelayReadsAsExcessGroupDelay) {
     }
 }
 
+TEST_F(RoomEqTest, ExcessPhaseMeanStartsLaterAfterALocation) {
+    struct Case {
+        RoomEqEvaluation from;
+        int equal_leading;  // points from 0 on that carry the first computed mean
+    };
+    const Case cases[] = {{RoomEqEvaluation::kRecalculate, 2},
+                          {RoomEqEvaluation::kLocationRoad, 3}};
+    Measure(0, [](double) { return 0.0; }, [](double f) { return std::remainder(-3.6 * f, 360); });
+    for (const Case& c : cases) {
+        ASSERT_EQ(EvaluateRoomEq(kElement, c.from), 0);
+        const float* mean = Curve(kRoomEqExcessMean);
+        int equal = 1;
+        while (mean[equal] == mean[0]) ++equal;
+        EXPECT_EQ(equal, c.equal_leading);
+        EXPECT_EQ(mean[kRoomEqPoints - 1], mean[kRoomEqPoints - 3]);
+    }
+}
+
 TEST_F(RoomEqTest, DriverCorrectionOfTheChosenPort) {
     struct Case {
         float port_slot;     // correction port index of the room-EQ element
