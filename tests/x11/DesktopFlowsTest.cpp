@@ -16,6 +16,7 @@
 #include "measurement/Globals.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
+#include "measurement/RoomEqLocation.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "platform/audio/VirtualCard.h"
@@ -356,6 +357,55 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo2Way));
         DismissBoxes(d);
         ExpectEverythingWorks(d, "after the MLS tool");
+    });
+}
+
+// The room equalizer of a 5-way design on the virtual card (outputs looped back): a right click
+// on the room-EQ element of Front-Left opens it; two locations are measured by clicking their
+// buttons; each ending gives everything back, and Done leaves the measured level behind.
+TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
+        DismissBoxes(d);
+        OnUi([] {
+            const double one = 1.0;
+            return platform::VirtualCardSetLoopback(0, 0, &one, 1, 64) &&
+                   platform::VirtualCardSetLoopback(1, 1, &one, 1, 96);
+        });
+        for (Ending ending : {Ending::Cancel, Ending::CloseBox, Ending::Done}) {
+            const std::string context = std::string("room equalizer, ") + Name(ending);
+            int x = 0, y = 0;
+            ASSERT_TRUE(ElementPoint(d, 1, shell::kElementRoomEq, &x, &y)) << context;
+            d.Input().Click(x, y, 3);
+            const HWND dialog = d.WaitForDialog("Room_EQ");
+            ASSERT_TRUE(dialog) << context << ": the right click opened nothing; up: "
+                                << d.DescribeModal();
+            if (ending == Ending::Done) {
+                for (int location = 0; location < 2; ++location) {
+                    OnUi([location] {
+                        shell::RoomEQCurves[measurement::kRoomEqLevel + location]
+                            ->v[shell::kCurveHoldsData] = 0.0f;
+                        return 0;
+                    });
+                    d.ClickControl(dialog, 6010 + location);
+                    EXPECT_TRUE(d.WaitFor([location] {
+                        return shell::AudioBusy == 0 &&
+                               shell::RoomEQCurves[measurement::kRoomEqLevel + location]
+                                       ->v[shell::kCurveHoldsData] == 1.0f;
+                    }, 20000)) << context << ": location " << location + 1 << " was not measured";
+                }
+                d.WaitFor([] { return false; }, 300);
+                d.Screenshot("room_equalizer");
+            }
+            EndDialog(d, dialog, ending);
+            ExpectEverythingWorks(d, context);
+        }
+        EXPECT_TRUE(OnUi([] {
+            return shell::RoomEQCurves[measurement::kRoomEqLevel]->v[shell::kCurveHoldsData] ==
+                   1.0f;
+        }));
     });
 }
 
