@@ -13,16 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/Dialogs.h"
-#include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
-#include "platform/testing/MessageBoxLog.h"
 #include "resources/Resources.h"
 #include "shell/FrameGlobals.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
+#include "tests/FreshFolder.h"
 
 namespace driverdata::test {
 
@@ -41,24 +39,13 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
     WriteBytes(path, text.data(), text.size());
 }
 
-inline std::vector<std::string> MessageTexts() {
-    std::vector<std::string> texts;
-    for (const auto& entry : platform::testing::MessageBoxLog()) texts.push_back(entry.text);
-    return texts;
-}
+using qvtest::MessageTexts;
 
 class DriverDataTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int counter = 0;
-        dir_ = std::filesystem::path(::testing::TempDir()) /
-               ("qv_driverdata_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        platform::testing::ResetLayer();
-        platform::testing::ClearMessageBoxLog();
-        platform::testing::ClearDialogScripts();
-        platform::testing::ClearFileDialogLog();
+        dir_ = qvtest::FreshFolder("qv_driverdata");
+        qvtest::ResetLayerAndLogs();
         if (shell::Preferences == nullptr) {
             ASSERT_EQ(shell::AllocCurveBuffers(), 0);
         }
@@ -74,8 +61,7 @@ class DriverDataTest : public ::testing::Test {
     void TearDown() override {
         shell::FileWriteFaultAfterBytes = -1;
         platform::testing::ResetLayer();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        qvtest::RemoveFolder(dir_);
     }
 
     std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }

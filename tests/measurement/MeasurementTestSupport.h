@@ -11,36 +11,23 @@
 #include <vector>
 
 #include "measurement/Globals.h"
-#include "platform/testing/Dialogs.h"
-#include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
-#include "platform/testing/MessageBoxLog.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
+#include "tests/FreshFolder.h"
 
 namespace measurement::test {
 
-inline std::vector<std::string> MessageTexts() {
-    std::vector<std::string> texts;
-    for (const auto& entry : platform::testing::MessageBoxLog()) texts.push_back(entry.text);
-    return texts;
-}
+using qvtest::MessageTexts;
 
 class MeasurementTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int counter = 0;
-        dir_ = std::filesystem::path(::testing::TempDir()) /
-               ("qv_measurement_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        platform::testing::ResetLayer();
-        platform::testing::ClearMessageBoxLog();
-        platform::testing::ClearDialogScripts();
-        platform::testing::ClearFileDialogLog();
+        dir_ = qvtest::FreshFolder("qv_measurement");
+        qvtest::ResetLayerAndLogs();
         if (shell::Preferences == nullptr) {
             ASSERT_EQ(shell::AllocMainBuffers(), 0);
             ASSERT_EQ(shell::AllocCurveBuffers(), 0);
@@ -57,8 +44,7 @@ class MeasurementTest : public ::testing::Test {
     void TearDown() override {
         shell::FileWriteFaultAfterBytes = -1;
         platform::testing::ResetLayer();
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        qvtest::RemoveFolder(dir_);
     }
 
     std::string PathOf(const char* name) const { return (dir_ / name).string(); }
