@@ -160,7 +160,7 @@ void LowerScheduler() {
 // Where the system grants no real-time scheduling (no rtprio limit for the user), the play goes
 // on and the player's title says so, once.
 void ShowPriorityStatus(HWND dialog, bool realtime) {
-    static constexpr char kNoRealtime[] = "  (no real-time priority)";
+    static constexpr char kNoRealtime[] = " (no real-time priority)";
     char title[128] = {};
     GetWindowText(dialog, title, sizeof title);
     if (realtime || std::strstr(title, kNoRealtime) != nullptr) return;
