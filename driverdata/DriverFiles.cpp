@@ -11,6 +11,7 @@
 #include "driverdata/NumberTokens.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/BaffleRecord.h"
+#include "shell/FileChooser.h"
 #include "shell/FileIo.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
@@ -210,21 +211,15 @@ void InitDriverFileDlg(HWND owner) {
 }
 
 int OpenDriverFile(HWND owner, char* path, char* title) {
-    DriverFileDialog.hwndOwner = owner;
-    DriverFileDialog.lpstrFile = path;
-    DriverFileDialog.lpstrFileTitle = title;
-    DriverFileDialog.Flags = platform::OFN_HIDEREADONLY | platform::OFN_CREATEPROMPT;
-    const int chosen = platform::GetOpenFileName(&DriverFileDialog);
+    const int chosen =
+        shell::ChooseFile(DriverFileDialog, owner, path, title, shell::Chooser::kOpen);
     if (chosen != 1) return chosen;
     return ReadDriverFile(owner, path);
 }
 
 int SaveDriverFileAs(HWND owner, char* path, char* title) {
-    DriverFileDialog.hwndOwner = owner;
-    DriverFileDialog.lpstrFile = path;
-    DriverFileDialog.lpstrFileTitle = title;
-    DriverFileDialog.Flags = platform::OFN_OVERWRITEPROMPT;
-    const int chosen = platform::GetSaveFileName(&DriverFileDialog);
+    const int chosen =
+        shell::ChooseFile(DriverFileDialog, owner, path, title, shell::Chooser::kSave);
     if (chosen != 1) return chosen;
     return WriteDriverFile(owner, path);
 }

@@ -6,6 +6,7 @@
 #include "measurement/Globals.h"
 #include "measurement/MlsSequences.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/FileChooser.h"
 #include "shell/FileIo.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
@@ -97,19 +98,16 @@ CaptureLoad ReadMlsCaptureFile(platform::HWND owner, const char* path) {
 int SaveMlsCaptureAs() {
     if (shell::AudioBusy != 0 || MlsImpulseValid != 1 || MlsCaptureSave == nullptr) return 0;
     SetupResFileName(shell::FrameWindow);
-    MlsFileDialogRecord.lpstrFile = MlsFilePath;
-    MlsFileDialogRecord.lpstrFileTitle = MlsFileTitle;
-    MlsFileDialogRecord.Flags = platform::OFN_OVERWRITEPROMPT;
-    if (platform::GetSaveFileName(&MlsFileDialogRecord) != 1) return 0;
+    if (shell::ChooseFile(MlsFileDialogRecord, shell::FrameWindow, MlsFilePath, MlsFileTitle,
+                          shell::Chooser::kSave) != 1)
+        return 0;
     return WriteMlsCaptureFile(shell::FrameWindow, MlsFilePath) ? 1 : 0;
 }
 
 CaptureLoad OpenMlsCaptureFile() {
     SetupResFileName(shell::FrameWindow);
-    MlsFileDialogRecord.lpstrFile = MlsFilePath;
-    MlsFileDialogRecord.lpstrFileTitle = MlsFileTitle;
-    MlsFileDialogRecord.Flags = platform::OFN_HIDEREADONLY | platform::OFN_CREATEPROMPT;
-    if (platform::GetOpenFileName(&MlsFileDialogRecord) != 1) {
+    if (shell::ChooseFile(MlsFileDialogRecord, shell::FrameWindow, MlsFilePath, MlsFileTitle,
+                          shell::Chooser::kOpen) != 1) {
         shell::AudioBusy = 0;
         return CaptureLoad::kCancelled;
     }

@@ -14,6 +14,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
+#include "shell/FileChooser.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
@@ -50,21 +51,13 @@ void InitProjectDialogRecord(HWND owner) {
 }
 
 int ChooseAndReadProject(HWND owner, char* path, char* title) {
-    project_dialog.hwndOwner = owner;
-    project_dialog.lpstrFile = path;
-    project_dialog.lpstrFileTitle = title;
-    project_dialog.Flags = platform::OFN_HIDEREADONLY | platform::OFN_CREATEPROMPT;
-    const int chosen = platform::GetOpenFileName(&project_dialog);
+    const int chosen = ChooseFile(project_dialog, owner, path, title, Chooser::kOpen);
     if (chosen != 1) return chosen;
     return ReadProjectFile(owner, path);
 }
 
 int ChooseAndWriteProject(HWND owner, char* path, char* title) {
-    project_dialog.hwndOwner = owner;
-    project_dialog.lpstrFile = path;
-    project_dialog.lpstrFileTitle = title;
-    project_dialog.Flags = platform::OFN_OVERWRITEPROMPT;
-    const int chosen = platform::GetSaveFileName(&project_dialog);
+    const int chosen = ChooseFile(project_dialog, owner, path, title, Chooser::kSave);
     if (chosen != 1) return chosen;
     return WriteProjectFile(owner, path);
 }
