@@ -62,6 +62,9 @@ std::int64_t g_underruns = 0;
 std::int64_t g_overflows = 0;
 std::int64_t g_input_drops = 0;
 std::int64_t g_late_blocks = 0;
+// Over- and underruns the devices of the run counted, as last read.
+std::int64_t g_card_input_xruns = 0;
+std::int64_t g_card_output_xruns = 0;
 double g_worst_block_ms = 0.0;
 double g_ms_per_count = 0.0;
 std::int64_t g_previous_start = 0;
@@ -76,6 +79,12 @@ struct HeaderQueue {
     int count;
     void Reset(int n) {
         for (int i = 0; i < kMaxWaveHeaders; ++i) order[i] = i;
+        head = 0;
+        count = n;
+    }
+    // Exactly these headers, in this order.
+    void Assign(const int* indices, int n) {
+        for (int i = 0; i < n; ++i) order[i] = indices[i];
         head = 0;
         count = n;
     }
@@ -169,11 +178,20 @@ void ShowPriorityStatus(HWND dialog, bool realtime) {
     SetWindowText(dialog, title);
 }
 
+// The devices' own over- and underrun counts (-1: no device).
+void ReadCardXruns() {
+    const long in = WaveInHandle ? WaveInXrunCount(WaveInHandle) : -1;
+    const long out = WaveOutHandle ? WaveOutXrunCount(WaveOutHandle) : -1;
+    if (in >= 0) g_card_input_xruns = in;
+    if (out >= 0) g_card_output_xruns = out;
+}
+
 // Everything a run holds, released in order; each step only when held.
 void ReleaseRun(HWND dialog) {
     KillTimer(dialog, kCaptureWatchdogTimer);
     StopWorkers();
     LowerScheduler();
+    ReadCardXruns();
     CloseWaveInput();
     CloseWaveOutput();
     ReleaseWaveFile();
@@ -330,8 +348,14 @@ bool ProcessInputBlock(HWND dialog, int index) {
     g_ring_fill += w;
     if (g_ring_fill > w && g_output_started == 0) {
         g_output_started = 1;
-        WriteAllOutputBuffers();
-        g_out_queue.Reset(HeaderCount(OutputBufferCount));
+        // Only the headers the device took circulate; with none the run cannot sound and ends
+        // (the device's message has been shown).
+        int written[kMaxWaveHeaders];
+        g_out_queue.Assign(written, WriteAllOutputBuffers(written));
+        if (g_out_queue.count == 0) {
+            StopPlayback(dialog);
+            return false;
+        }
     }
     const int held = g_ring_fill / w;
     if (g_ring_fill > 160 * f) {
@@ -356,6 +380,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
     if (wall_ms > g_worst_block_ms) g_worst_block_ms = wall_ms;
     const int rate = ConfiguredSampleRate();
     if (rate > 0 && wall_ms > 1000.0 * f / rate) ++g_late_blocks;
+    ReadCardXruns();
     const std::int64_t end = Counter();
     ShowReadout(dialog, kProcessTimeReadout, "Pt=%.2f  ", double(end - start) * g_ms_per_count,
                 false);
@@ -400,15 +425,28 @@ void OpenRun(HWND dialog) {
     g_input_drops = 0;
     g_late_blocks = 0;
     g_worst_block_ms = 0.0;
+    g_card_input_xruns = 0;
+    g_card_output_xruns = 0;
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
+    // A measurement started during the start chain holds the sound devices and the busy word:
+    // this play gives way.
+    if (shell::AudioBusy == 1) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        char text[128] = {};
+        waveOutGetErrorText(MMSYSERR_ALLOCATED, text, sizeof text);
+        Message(text);
+        return;
+    }
     if (OpenWaveInput(dialog) != 0 || OpenWaveOutput(dialog) != 0 || StartWorkers() != 0) {
         // A failed start leaves nothing held: the other device, the file and the workers go.
         g_state = PlayState::Stopped;
         ReleaseRun(dialog);
         return;
     }
-    ShowPriorityStatus(dialog, RaiseScheduler() && WorkersHaveRealtimePriority());
+    const bool scheduler_realtime = RaiseScheduler();
+    ShowPriorityStatus(dialog, scheduler_realtime || WorkersHaveRealtimePriority());
     g_previous_start = Counter();
     g_last_block_stamp = g_previous_start;
     if (StartWaveInput() != 0) {
@@ -444,11 +482,20 @@ void ResetPlayer() {
     g_input_drops = 0;
     g_late_blocks = 0;
     g_worst_block_ms = 0.0;
+    g_card_input_xruns = 0;
+    g_card_output_xruns = 0;
 }
 
 PlayerCounters CurrentPlayerCounters() {
-    return PlayerCounters{g_block_counter, g_underruns,  g_overflows,     g_input_drops,
-                          g_ring_fill,     g_late_blocks, g_worst_block_ms};
+    return PlayerCounters{g_block_counter,
+                          g_underruns + g_card_output_xruns,
+                          g_overflows,
+                          g_input_drops + g_card_input_xruns,
+                          g_ring_fill,
+                          g_late_blocks,
+                          g_worst_block_ms,
+                          g_card_output_xruns,
+                          g_card_input_xruns};
 }
 
 void InitPlayer(HWND dialog) {
@@ -590,6 +637,11 @@ void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
             MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
             if (g_state != PlayState::Playing) return;
         }
+    }
+    // No output header is left in circulation: nothing more can sound, so the run ends.
+    if (!playing_out && g_out_queue.count == 0) {
+        StopPlayback(dialog);
+        return;
     }
     // Every buffer has come back and the ring is empty: the whole file has been played.
     if (playing_out && g_out_queue.count == 0 && g_ring_fill == 0) StopPlayback(dialog);

@@ -2,7 +2,12 @@
 // latency, Play/STOP cycles (also during the start chain and by closing), injected device
 // failures, a capture stall, a fast output clock, and what is left afterwards.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <ostream>
@@ -154,6 +159,12 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     for (int w = 0; w < 4; ++w)
         EXPECT_EQ(engine::WorkerThreadPriority(w), THREAD_PRIORITY_TIME_CRITICAL) << w;
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
+    // Every array a block passes through starts on a 64-byte line.
+    const void* arrays[] = {engine::InterleavedOutputBlock, engine::OutputHeaders[0].lpData,
+                            engine::OutputHeaders[1].lpData, engine::InputHeaders[0].lpData,
+                            engine::Dsp.input_slots[0], engine::Dsp.words[0],
+                            engine::Dsp.words[15], engine::Dsp.tails[3]};
+    for (const void* a : arrays) EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % 64, 0u) << a;
     Blocks(blocks);
     const std::size_t recorded = VirtualCardRecordedFrames();
     ASSERT_GT(recorded, static_cast<std::size_t>(blocks - 10) * kF);
@@ -294,12 +305,42 @@ TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
     EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV Message");
 }
 
+// Busy child processes at normal priority, one per core, killed and reaped when it goes.
+class CpuLoad {
+public:
+    CpuLoad() {
+        const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+        for (long i = 0; i < (cores > 0 ? cores : 2); ++i) {
+            const pid_t pid = fork();
+            if (pid != 0) {
+                if (pid > 0) children_.push_back(pid);
+                continue;
+            }
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            volatile double x = 1.0;
+            for (;;) x = std::sqrt(x * 1.000001 + 0.5);
+        }
+    }
+    ~CpuLoad() {
+        for (pid_t pid : children_) kill(pid, SIGKILL);
+        for (pid_t pid : children_) waitpid(pid, nullptr, 0);
+    }
+
+private:
+    std::vector<pid_t> children_;
+};
+
+// On a loaded machine and without real-time priority the stall is still noticed within the
+// stage time-out, not after the scheduler's spin.
 TEST_F(Player, StalledWorkerEndsPlaybackWithAMessageAndNoHang) {
+    RefuseRealtimeForTest(true);
+    const CpuLoad load;
     Play();
     Blocks(3);
     engine::WorkerStallMsForTest = 600;
     Blocks(1);
     engine::WorkerStallMsForTest = 0;
+    RefuseRealtimeForTest(false);
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
     EXPECT_FALSE(engine::WorkersRunning());
@@ -327,6 +368,177 @@ TEST_F(Player, RateChecks) {
     ASSERT_EQ(pt::MessageBoxLog().size(), 2u);
     EXPECT_EQ(pt::MessageBoxLog()[1].text,
               "For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+}
+
+// Writes of the first output batch that fail: the headers the device took play on (one message);
+// with none taken the play ends, releases everything, and the next Play works.
+struct FirstBatchCase {
+    int skip;
+    int times;
+    bool plays;
+};
+void PrintTo(const FirstBatchCase& c, std::ostream* os) {
+    if (c.times < 0)
+        *os << "every write fails";
+    else
+        *os << "writes " << c.skip + 1 << " to " << c.skip + c.times << " fail";
+}
+class PlayerFirstBatch : public Player, public ::testing::WithParamInterface<FirstBatchCase> {};
+
+TEST_P(PlayerFirstBatch, OnlyTheWrittenHeadersCirculateAndWithNoneThePlayEnds) {
+    const FirstBatchCase c = GetParam();
+    const int blocks = 40;
+    const auto left = Ramp(blocks * kF, 37, 0);
+    VirtualCardSetInputSignal(0, left.data(), left.size(), false);
+    VirtualCardSetInputSignal(1, left.data(), left.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 8) * kF);
+    // times -1: every header of the batch.
+    const int times = c.times < 0 ? engine::OutputBufferCount : c.times;
+    VirtualCardFailCall(WaveCall::OutWrite, MMSYSERR_ERROR, c.skip, times);
+    Play();
+    Blocks(blocks);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV MEssage");
+    if (!c.plays) {
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        EXPECT_EQ(OpenWaveDeviceCount(), 0);
+        EXPECT_FALSE(engine::WorkersRunning());
+        pt::ClearMessageBoxLog();
+        Play();
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        Blocks(4);
+        EXPECT_TRUE(pt::MessageBoxLog().empty());
+        return;
+    }
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    EXPECT_EQ(engine::CurrentPlayerCounters().ring_overflows, 0);
+    std::size_t sounding = 0;
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
+        sounding += VirtualCardRecordedSample(0, t) != 0 ? 1 : 0;
+    EXPECT_GT(sounding, static_cast<std::size_t>(blocks - 10) * kF);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PlayerFirstBatch,
+                         ::testing::Values(FirstBatchCase{0, 1, true}, FirstBatchCase{1, 1, true},
+                                           FirstBatchCase{2, 1, true}, FirstBatchCase{0, 2, true},
+                                           FirstBatchCase{0, -1, false}),
+                         qvtest::ReadableName());
+
+// A close step that fails at STOP: one message for the one failure; a device that does not close
+// keeps its handle and is closed before the next Play opens anything, which then works (a close
+// that keeps failing refuses one Play with a message first).
+struct CloseFailureCase {
+    WaveCall call;
+    int times;
+    const char* caption;
+    int held;            // devices still open after STOP
+    int refused_plays;   // Plays refused before one plays
+};
+void PrintTo(const CloseFailureCase& c, std::ostream* os) {
+    *os << c.caption << " failing " << c.times << " times";
+}
+class PlayerCloseFailure : public Player,
+                           public ::testing::WithParamInterface<CloseFailureCase> {};
+
+TEST_P(PlayerCloseFailure, OneMessageAndTheNextPlayWorks) {
+    const CloseFailureCase c = GetParam();
+    Play();
+    Blocks(3);
+    VirtualCardFailCall(c.call, MMSYSERR_ERROR, 0, c.times);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, c.caption);
+    EXPECT_EQ(OpenWaveDeviceCount(), c.held);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    for (int refused = 0; refused < c.refused_plays; ++refused) {
+        pt::ClearMessageBoxLog();
+        Play();
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+        ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(pt::MessageBoxLog()[0].text,
+                  "The sound device is already in use; close the program or window that uses "
+                  "it.");
+    }
+    pt::ClearMessageBoxLog();
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(3);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlayerCloseFailure,
+    ::testing::Values(CloseFailureCase{WaveCall::InClose, 2, "QV MEssage 4", 1, 0},
+                      CloseFailureCase{WaveCall::OutClose, 2, "QV MEssage 7", 1, 0},
+                      CloseFailureCase{WaveCall::InClose, 4, "QV MEssage 4", 1, 1},
+                      CloseFailureCase{WaveCall::InClose, 1, "QV MEssage 4", 0, 0},
+                      CloseFailureCase{WaveCall::InReset, 1, "QV MEssage 2", 0, 0},
+                      CloseFailureCase{WaveCall::OutReset, 1, "QV MEssage 5", 0, 0}),
+    qvtest::ReadableName());
+
+// A measurement that takes the busy word while the start chain runs keeps it: the play gives way
+// with a message before it opens a device, and leaves the measurement's busy word alone.
+TEST_F(Player, TheBusyWordIsCheckedAgainBeforeTheDevicesOpen) {
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    pt::AdvanceTime(700);
+    shell::AudioBusy = 1;  // as a measurement started now sets it
+    pt::AdvanceTime(1500);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 1);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    EXPECT_FALSE(engine::WorkersRunning());
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text,
+              "The sound device is already in use; close the program or window that uses it.");
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(shell::AudioBusy, 1) << "STOP clears only the busy word the play set";
+    shell::AudioBusy = 0;  // the measurement ends
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
+// The program away for ten blocks: the card's input overran and its output ran dry; both count
+// in the player's counters.
+TEST_F(Player, TheCardsOwnOverrunsAndUnderrunsAreCounted) {
+    Play();
+    Blocks(6);
+    EXPECT_EQ(engine::CurrentPlayerCounters().card_input_xruns, 0);
+    VirtualCardStep(10 * kF, 48000);
+    pt::PumpUntilIdle();
+    Blocks(6);
+    const engine::PlayerCounters c = engine::CurrentPlayerCounters();
+    EXPECT_GE(c.card_input_xruns, 1);
+    EXPECT_GE(c.card_output_xruns, 1);
+    EXPECT_GE(c.input_drops, c.card_input_xruns);
+    EXPECT_GE(c.underruns, c.card_output_xruns);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_GE(engine::CurrentPlayerCounters().card_input_xruns, c.card_input_xruns);
+}
+
+// The title's note appears only when no thread of the play got real-time scheduling.
+TEST_F(Player, TheNoRealtimeNoteOnlyWhenNoneWasGranted) {
+    for (const bool refuse : {true, false}) {
+        SetWindowText(dialog, "System Design + Player");
+        RefuseRealtimeForTest(refuse);
+        Play();
+        ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        const bool granted = ThreadHasRealtimePriority(GetCurrentThread()) ||
+                             engine::WorkersHaveRealtimePriority();
+        char title[128] = {};
+        GetWindowText(dialog, title, sizeof title);
+        SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+        RefuseRealtimeForTest(false);
+        EXPECT_EQ(std::string(title), granted ? "System Design + Player"
+                                              : "System Design + Player (no real-time priority)")
+            << refuse;
+        if (refuse) {
+            EXPECT_FALSE(granted);
+        }
+    }
 }
 
 }  // namespace
@@ -609,6 +821,28 @@ INSTANTIATE_TEST_SUITE_P(
                              wav::Chunk("LIST", kSomeData)),
                    "Unable to locate 'data' chunk"}),
     qvtest::ReadableName());
+
+// The first output write fails: the file still plays to its end and the play stops by itself.
+TEST_F(WavPlayer, AFailedFirstWriteStillEndsTheFile) {
+    std::string data;
+    for (int n = 0; n < 5 * kF; ++n) {
+        wav::Put16(data, (n * 13) % 4000 - 2000);
+        wav::Put16(data, 0);
+    }
+    pt::ScriptFileDialogAnswers({wav::Write(
+        "engine_firstwrite.wav",
+        wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", data)))});
+    VirtualCardFailCall(WaveCall::OutWrite, MMSYSERR_ERROR);
+    Play();
+    int blocks = 0;
+    for (; blocks < 200 && engine::CurrentPlayState() == engine::PlayState::Playing; ++blocks)
+        Blocks(1);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << blocks;
+    EXPECT_LT(blocks, 40);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    EXPECT_EQ(pt::MessageBoxLog().size(), 1u);
+}
 
 TEST_F(WavPlayer, CancelledFileDialogStartsNothing) {
     pt::ScriptFileDialogAnswers({""});
