@@ -429,6 +429,8 @@ void OpenRun(HWND dialog) {
     g_card_output_xruns = 0;
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
+    // A measurement's device that would not close is closed now, before this play opens any.
+    if (shell::CloseHeldSoundDevices) shell::CloseHeldSoundDevices();
     // A measurement started during the start chain holds the sound devices and the busy word:
     // this play gives way.
     if (shell::AudioBusy == 1) {
