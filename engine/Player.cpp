@@ -71,6 +71,25 @@ std::int64_t g_previous_start = 0;
 std::int64_t g_last_block_stamp = 0;
 float g_input_peaks[8];
 float g_output_peaks[16];
+// What the display timer shows. The block path only stores numbers here: every text set and
+// every meter drawn makes the window system allocate, which has no place on a block's path at
+// real-time priority. A read-out's text is set only when it changed; the meters show the loudest
+// peak of the blocks since they were last drawn.
+enum ReadoutIndex { kGbShown, kInShown, kOutShown, kPtShown, kLtShown, kFrShown, kReadoutCount };
+struct ReadoutSlot {
+    int id;
+    const char* format;
+    bool integer;
+    double value;
+    char shown[32];
+};
+ReadoutSlot g_readouts[kReadoutCount] = {
+    {kRingWordsReadout, "GB = %d ", true, 0.0, ""},  {kRingInReadout, "In = %d ", true, 0.0, ""},
+    {kRingOutReadout, "Out = %d  ", true, 0.0, ""},  {kProcessTimeReadout, "Pt=%.2f  ", false, 0.0, ""},
+    {kBlockPeriodReadout, "Lt=%.2f ", false, 0.0, ""}, {kBlockCountReadout, "Fr=%d", true, 0.0, ""}};
+float g_meter_input[8];
+float g_meter_output[16];
+bool g_meters_pending = false;
 // Headers in the order they were queued on a device (oldest first). A header whose re-queue
 // failed leaves the circulation.
 struct HeaderQueue {
@@ -189,6 +208,7 @@ void ReadCardXruns() {
 // Everything a run holds, released in order; each step only when held.
 void ReleaseRun(HWND dialog) {
     KillTimer(dialog, kCaptureWatchdogTimer);
+    KillTimer(dialog, kDisplayTimer);
     StopWorkers();
     LowerScheduler();
     ReadCardXruns();
@@ -196,6 +216,8 @@ void ReleaseRun(HWND dialog) {
     CloseWaveOutput();
     ReleaseWaveFile();
 }
+
+void RefreshDisplay(HWND dialog);
 
 void StopPlayback(HWND dialog) {
     const PlayState was = g_state;
@@ -209,6 +231,8 @@ void StopPlayback(HWND dialog) {
     shell::AudioBusy = 0;
     SetVolumePosition(dialog, 9);
     ReleaseRun(dialog);
+    g_meters_pending = false;
+    RefreshDisplay(dialog);  // the read-outs as the last block left them
     const float zeros[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1.0f};
     DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), zeros);
 }
@@ -254,13 +278,26 @@ void ConvertBlock(const std::int32_t* words, int channels, bool wav, int frames)
         }
 }
 
-void ShowReadout(HWND dialog, int id, const char* format, double value, bool integer) {
-    char text[32];
-    if (integer)
-        std::snprintf(text, sizeof text, format, static_cast<int>(value));
-    else
-        std::snprintf(text, sizeof text, format, value);
-    SetDlgItemText(dialog, id, text);
+void SetReadout(ReadoutIndex index, double value) { g_readouts[index].value = value; }
+
+// Display timer (and STOP): each read-out whose text changed, then the meters when a block came.
+void RefreshDisplay(HWND dialog) {
+    for (ReadoutSlot& r : g_readouts) {
+        char text[sizeof r.shown];
+        if (r.integer)
+            std::snprintf(text, sizeof text, r.format, static_cast<int>(r.value));
+        else
+            std::snprintf(text, sizeof text, r.format, r.value);
+        if (std::strcmp(text, r.shown) == 0) continue;
+        std::memcpy(r.shown, text, sizeof text);
+        SetDlgItemText(dialog, r.id, text);
+    }
+    if (!g_meters_pending) return;
+    g_meters_pending = false;
+    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_meter_input);
+    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), g_meter_output);
+    for (float& p : g_meter_input) p = 0.0f;
+    for (float& p : g_meter_output) p = 0.0f;
 }
 
 // Back to the device at the end of the queue; false (after the device's message) when it failed.
@@ -324,7 +361,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
     const bool convolve = !(TestToneSelector >= 1 && TestToneSelector <= 17);
     if (convolve) AnnounceBlock();
     ConvertBlock(g_raw, channels, wav, f);
-    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
+    for (int i = 0; i < 8; ++i) g_meter_input[i] = std::fmax(g_meter_input[i], g_input_peaks[i]);
 
     if (!convolve) {
         GenerateTestTone(TestToneFrequency, f);
@@ -362,8 +399,8 @@ bool ProcessInputBlock(HWND dialog, int index) {
         g_ring_fill = 0;
         ++g_overflows;
     }
-    ShowReadout(dialog, kRingWordsReadout, "GB = %d ", g_ring_fill, true);
-    ShowReadout(dialog, kRingInReadout, "In = %d ", held, true);
+    SetReadout(kGbShown, g_ring_fill);
+    SetReadout(kInShown, held);
 
     for (float& p : g_output_peaks) p = 0.0f;
     const int k = Channels();
@@ -372,7 +409,8 @@ bool ProcessInputBlock(HWND dialog, int index) {
             const float v = std::fabs(float(InterleavedOutputBlock[n * k + c]));
             if (v > g_output_peaks[c]) g_output_peaks[c] = v;
         }
-    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), g_output_peaks);
+    for (int c = 0; c < 16; ++c) g_meter_output[c] = std::fmax(g_meter_output[c], g_output_peaks[c]);
+    g_meters_pending = true;
 
     const double wall_ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start)
@@ -382,12 +420,10 @@ bool ProcessInputBlock(HWND dialog, int index) {
     if (rate > 0 && wall_ms > 1000.0 * f / rate) ++g_late_blocks;
     ReadCardXruns();
     const std::int64_t end = Counter();
-    ShowReadout(dialog, kProcessTimeReadout, "Pt=%.2f  ", double(end - start) * g_ms_per_count,
-                false);
+    SetReadout(kPtShown, double(end - start) * g_ms_per_count);
     ++g_block_counter;
-    ShowReadout(dialog, kBlockCountReadout, "Fr=%d", double(g_block_counter), true);
-    ShowReadout(dialog, kBlockPeriodReadout, "Lt=%.2f ",
-                double(start - g_previous_start) * g_ms_per_count, false);
+    SetReadout(kFrShown, double(g_block_counter));
+    SetReadout(kLtShown, double(start - g_previous_start) * g_ms_per_count);
     g_previous_start = start;
     return true;
 }
@@ -427,6 +463,13 @@ void OpenRun(HWND dialog) {
     g_worst_block_ms = 0.0;
     g_card_input_xruns = 0;
     g_card_output_xruns = 0;
+    for (ReadoutSlot& r : g_readouts) {
+        r.value = 0.0;
+        r.shown[0] = '\0';  // the first refresh sets every text
+    }
+    for (float& p : g_meter_input) p = 0.0f;
+    for (float& p : g_meter_output) p = 0.0f;
+    g_meters_pending = false;
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
     // A measurement's device that would not close is closed now, before this play opens any.
@@ -459,6 +502,7 @@ void OpenRun(HWND dialog) {
     g_state = PlayState::Playing;
     shell::AudioBusy = 1;
     SetTimer(dialog, kCaptureWatchdogTimer, 250);
+    SetTimer(dialog, kDisplayTimer, kDisplayPeriodMs);
 }
 
 }  // namespace
@@ -498,6 +542,11 @@ PlayerCounters CurrentPlayerCounters() {
                           g_worst_block_ms,
                           g_card_output_xruns,
                           g_card_input_xruns};
+}
+
+void LastBlockPeaks(float* inputs, float* outputs) {
+    std::memcpy(inputs, g_input_peaks, sizeof g_input_peaks);
+    std::memcpy(outputs, g_output_peaks, sizeof g_output_peaks);
 }
 
 void InitPlayer(HWND dialog) {
@@ -582,6 +631,9 @@ bool PlayerTimer(HWND dialog, UINT_PTR id) {
         KillTimer(dialog, id);
         if (g_state == PlayState::Starting) OpenRun(dialog);
         return true;
+    case kDisplayTimer:
+        if (g_state == PlayState::Playing) RefreshDisplay(dialog);
+        return true;
     case kCaptureWatchdogTimer:
         if (g_state == PlayState::Playing && MsSince(g_last_block_stamp) > kCaptureStallMs)
             StopWithMessage(dialog,
@@ -628,7 +680,7 @@ void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
             g_ring_fill = 0;
             ++g_underruns;
         }
-        ShowReadout(dialog, kRingOutReadout, "Out = %d  ", g_ring_fill / w, true);
+        SetReadout(kOutShown, g_ring_fill / w);
         h.dwFlags = WHDR_PREPARED;
         const MMRESULT result = waveOutWrite(WaveOutHandle, &h, sizeof h);
         if (result == MMSYSERR_NOERROR) {

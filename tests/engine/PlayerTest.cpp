@@ -27,6 +27,7 @@
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -61,6 +62,9 @@ LRESULT PlayerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 constexpr int kF = 1024;
+constexpr int kReadoutIds[] = {engine::kRingWordsReadout,   engine::kRingInReadout,
+                               engine::kRingOutReadout,     engine::kProcessTimeReadout,
+                               engine::kBlockPeriodReadout, engine::kBlockCountReadout};
 
 // Unit-impulse filters (partition 0 all ones) for every output.
 std::vector<float> g_unit_spectra;
@@ -110,6 +114,14 @@ protected:
         dialog = CreateWindow("EnginePlayerTest", "System Design + Player", 0, 0, 0, 200, 200,
                               HWND{}, HMENU{}, HINSTANCE{}, nullptr);
         ASSERT_TRUE(dialog);
+        // The six read-outs of the player, as plain child windows.
+        WNDCLASS readout{};
+        readout.lpfnWndProc = DefWindowProc;
+        readout.lpszClassName = "EnginePlayerReadout";
+        RegisterClass(&readout);
+        for (int id : kReadoutIds)
+            CreateWindow("EnginePlayerReadout", "", WS_CHILD, 0, 0, 60, 20, dialog,
+                         HMENU::FromIndex(static_cast<std::uint32_t>(id)), HINSTANCE{}, nullptr);
         engine::InitPlayer(dialog);
         engine::MasterGain = 1.0f;
         pt::ClearMessageBoxLog();
@@ -135,6 +147,11 @@ protected:
             VirtualCardStep(kF, 48000);
             pt::PumpUntilIdle();
         }
+    }
+    std::string Readout(int id) {
+        char text[64] = {};
+        GetDlgItemText(dialog, id, text, sizeof text);
+        return text;
     }
 };
 
@@ -368,6 +385,69 @@ TEST_F(Player, RateChecks) {
     ASSERT_EQ(pt::MessageBoxLog().size(), 2u);
     EXPECT_EQ(pt::MessageBoxLog()[1].text,
               "For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+}
+
+// The read-outs follow the blocks on the display timer. With the output clock stopped the ring
+// grows a block (16F words) per block; the eleventh raises it to 176F > 160F and empties it:
+// "GB" then shows 0 and "In" the 11 blocks counted before.
+TEST_F(Player, ReadoutsAndTheRingOverflowEdge) {
+    VirtualCardSetDrift(0.0, -1000000.0);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    struct Row {
+        int blocks;  // blocks so far
+        const char* gb;
+        const char* in;
+        std::int64_t overflows;
+    } rows[] = {{1, "GB = 16384 ", "In = 1 ", 0},
+                {10, "GB = 163840 ", "In = 10 ", 0},
+                {11, "GB = 0 ", "In = 11 ", 1},
+                {12, "GB = 16384 ", "In = 1 ", 1}};
+    int done = 0;
+    for (const Row& r : rows) {
+        Blocks(r.blocks - done);
+        done = r.blocks;
+        pt::AdvanceTime(engine::kDisplayPeriodMs);
+        EXPECT_EQ(Readout(engine::kRingWordsReadout), r.gb) << r.blocks;
+        EXPECT_EQ(Readout(engine::kRingInReadout), r.in) << r.blocks;
+        EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=" + std::to_string(r.blocks));
+        EXPECT_EQ(engine::CurrentPlayerCounters().ring_overflows, r.overflows) << r.blocks;
+    }
+    EXPECT_EQ(Readout(engine::kProcessTimeReadout).rfind("Pt=", 0), 0u);
+    EXPECT_EQ(Readout(engine::kBlockPeriodReadout).rfind("Lt=", 0), 0u);
+    EXPECT_EQ(Readout(engine::kRingOutReadout), "Out = 0  ") << "no output buffer came back";
+    // With the output running again, "Out" shows the blocks left after a buffer's refill.
+    VirtualCardSetDrift(0.0, 0.0);
+    Blocks(3);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(Readout(engine::kRingOutReadout).rfind("Out = ", 0), 0u);
+    EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=15") << "STOP shows the last block's";
+}
+
+// A test tone through Play: the workers are never handed a block, every output carries the sine,
+// the meters' peaks are the block's, and the workers leave with their exit codes at STOP.
+TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
+    const std::vector<std::int32_t> level(24 * kF, 40000);
+    VirtualCardSetInputSignal(0, level.data(), level.size(), false);
+    engine::TestToneSelector = 17;
+    shell::Project.Settings.VolumeSliderPosition = 51;
+    VirtualCardRecordOutput(static_cast<std::size_t>(24) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(12);
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerBusy[w].load(), 0) << w;
+    float in[8], out[16];
+    engine::LastBlockPeaks(in, out);
+    EXPECT_EQ(in[0], 40000.0f) << "left, on the 24-bit scale";
+    EXPECT_EQ(in[2], 0.0f) << "right";
+    for (int o = 0; o < 16; ++o) EXPECT_NEAR(out[o], 356000000.0f, 356000.0f) << o;
+    bool sounds[16] = {};
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
+        for (int o = 0; o < 16; ++o) sounds[o] = sounds[o] || VirtualCardRecordedSample(o, t) != 0;
+    for (int o = 0; o < 16; ++o) EXPECT_TRUE(sounds[o]) << o;
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    const int codes[4] = {3, 4, 1, 1};  // input A, input B, output Low, High
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerExitCodes[w].load(), codes[w]) << w;
 }
 
 // Writes of the first output batch that fail: the headers the device took play on (one message);
