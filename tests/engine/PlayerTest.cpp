@@ -23,6 +23,7 @@
 #include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/sys/Threads.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -30,6 +31,7 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
@@ -424,9 +426,31 @@ TEST_F(Player, ReadoutsAndTheRingOverflowEdge) {
     EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=15") << "STOP shows the last block's";
 }
 
+// Pixels of the output meter's bars above their stubs that differ from its background.
+int OutputMeterBarPixels(HWND dialog) {
+    const HWND meter = GetDlgItem(dialog, engine::kOutputMeterControl);
+    const HDC dc = GetDC(meter);
+    RECT rc{};
+    GetClientRect(meter, &rc);
+    const COLORREF background = GetPixel(dc, rc.right - 2, 2);
+    int count = 0;
+    for (int y = 30; y < rc.bottom - 12; ++y)
+        for (int x = 0; x < rc.right; ++x) count += GetPixel(dc, x, y) != background ? 1 : 0;
+    ReleaseDC(meter, dc);
+    return count;
+}
+
 // A test tone through Play: the workers are never handed a block, every output carries the sine,
 // the meters' peaks are the block's, and the workers leave with their exit codes at STOP.
 TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "EnginePlayerMeter";
+    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    RegisterClass(&wc);
+    ShowWindow(dialog, SW_SHOW);
+    CreateWindow("EnginePlayerMeter", "", WS_CHILD | WS_VISIBLE, 0, 0, 140, 200, dialog,
+                 HMENU::FromIndex(engine::kOutputMeterControl), HINSTANCE{}, nullptr);
     const std::vector<std::int32_t> level(24 * kF, 40000);
     VirtualCardSetInputSignal(0, level.data(), level.size(), false);
     engine::TestToneSelector = 17;
@@ -445,7 +469,12 @@ TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
     for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
         for (int o = 0; o < 16; ++o) sounds[o] = sounds[o] || VirtualCardRecordedSample(o, t) != 0;
     for (int o = 0; o < 16; ++o) EXPECT_TRUE(sounds[o]) << o;
+    // The display timer draws those peaks into the output meter; STOP wipes it.
+    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
+    pt::AdvanceTime(engine::kDisplayPeriodMs);
+    EXPECT_GT(OutputMeterBarPixels(dialog), 16 * 100) << "sixteen bars";
     SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
     const int codes[4] = {3, 4, 1, 1};  // input A, input B, output Low, High
     for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerExitCodes[w].load(), codes[w]) << w;
 }
