@@ -83,10 +83,12 @@ struct ReadoutSlot {
     double value;
     char shown[32];
 };
-ReadoutSlot g_readouts[kReadoutCount] = {
-    {kRingWordsReadout, "GB = %d ", true, 0.0, ""},  {kRingInReadout, "In = %d ", true, 0.0, ""},
-    {kRingOutReadout, "Out = %d  ", true, 0.0, ""},  {kProcessTimeReadout, "Pt=%.2f  ", false, 0.0, ""},
-    {kBlockPeriodReadout, "Lt=%.2f ", false, 0.0, ""}, {kBlockCountReadout, "Fr=%d", true, 0.0, ""}};
+ReadoutSlot g_readouts[kReadoutCount] = {{kRingWordsReadout, "GB = %d ", true, 0.0, ""},
+                                         {kRingInReadout, "In = %d ", true, 0.0, ""},
+                                         {kRingOutReadout, "Out = %d  ", true, 0.0, ""},
+                                         {kProcessTimeReadout, "Pt=%.2f  ", false, 0.0, ""},
+                                         {kBlockPeriodReadout, "Lt=%.2f ", false, 0.0, ""},
+                                         {kBlockCountReadout, "Fr=%d", true, 0.0, ""}};
 float g_meter_input[8];
 float g_meter_output[16];
 bool g_meters_pending = false;
@@ -409,7 +411,8 @@ bool ProcessInputBlock(HWND dialog, int index) {
             const float v = std::fabs(float(InterleavedOutputBlock[n * k + c]));
             if (v > g_output_peaks[c]) g_output_peaks[c] = v;
         }
-    for (int c = 0; c < 16; ++c) g_meter_output[c] = std::fmax(g_meter_output[c], g_output_peaks[c]);
+    for (int c = 0; c < 16; ++c)
+        g_meter_output[c] = std::fmax(g_meter_output[c], g_output_peaks[c]);
     g_meters_pending = true;
 
     const double wall_ms =
@@ -533,14 +536,10 @@ void ResetPlayer() {
 }
 
 PlayerCounters CurrentPlayerCounters() {
-    return PlayerCounters{g_block_counter,
-                          g_underruns + g_card_output_xruns,
-                          g_overflows,
-                          g_input_drops + g_card_input_xruns,
-                          g_ring_fill,
-                          g_late_blocks,
-                          g_worst_block_ms,
-                          g_card_output_xruns,
+    return PlayerCounters{g_block_counter,   g_underruns + g_card_output_xruns,
+                          g_overflows,       g_input_drops + g_card_input_xruns,
+                          g_ring_fill,       g_late_blocks,
+                          g_worst_block_ms,  g_card_output_xruns,
                           g_card_input_xruns};
 }
 

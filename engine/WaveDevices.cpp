@@ -145,7 +145,8 @@ int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MM
 int AllocWaveBuffers() {
     // On 64-byte lines, as every array a block passes through.
     if (!g_input_data) {
-        g_input_data = static_cast<char*>(std::aligned_alloc(64, kMaxWaveHeaders * kInputSlotBytes));
+        g_input_data =
+            static_cast<char*>(std::aligned_alloc(64, kMaxWaveHeaders * kInputSlotBytes));
         if (g_input_data) std::memset(g_input_data, 0, kMaxWaveHeaders * kInputSlotBytes);
     }
     if (!g_output_data) {
@@ -306,11 +307,13 @@ namespace {
 // A device of an earlier run whose close failed is closed now; while it cannot be, no other is
 // opened over its handle.
 bool HeldDeviceRefused(bool input) {
-    if (input ? (CloseWaveInput(), WaveInHandle != 0) : (CloseWaveOutput(), WaveOutHandle != 0)) {
-        ShowDeviceError(MMSYSERR_ALLOCATED, input, input ? "QV MEssage" : "QV Message");
-        return true;
-    }
-    return false;
+    if (input)
+        CloseWaveInput();
+    else
+        CloseWaveOutput();
+    const bool held = input ? WaveInHandle != 0 : WaveOutHandle != 0;
+    if (held) ShowDeviceError(MMSYSERR_ALLOCATED, input, input ? "QV MEssage" : "QV Message");
+    return held;
 }
 
 }  // namespace

@@ -274,8 +274,10 @@ void StartLocation(HWND dialog) {
     // saved over this location's file.
     shell::AudioBusy = 1;
     if (OpenMlsCaptureFile() == CaptureLoad::kLoaded) {
-        SendDlgItemMessage(dialog, kRateCombo, CB_SETCURSEL, static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
-        SendDlgItemMessage(dialog, kLengthCombo, CB_SETCURSEL, static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
+        SendDlgItemMessage(dialog, kRateCombo, CB_SETCURSEL,
+                           static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
+        SendDlgItemMessage(dialog, kLengthCombo, CB_SETCURSEL,
+                           static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
         PaintAll(dialog);
         ProcessAndSave(dialog);
     }

@@ -197,8 +197,9 @@ bool SetRealtimeLevel(unsigned long native_thread, RealtimeRank rank) {
     if (p.sched_priority > 0 && pthread_setschedparam(thread, SCHED_FIFO, &p) == 0) return true;
     rlimit limit{};
     if (getrlimit(RLIMIT_RTPRIO, &limit) != 0) return false;
-    const long allowed =
-        limit.rlim_cur == RLIM_INFINITY ? -1 : static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1000));
+    const long allowed = limit.rlim_cur == RLIM_INFINITY
+                             ? -1
+                             : static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1000));
     p.sched_priority = RealtimeLevelFor(rank, allowed, fifo_max);
     return p.sched_priority > 0 && pthread_setschedparam(thread, SCHED_FIFO, &p) == 0;
 }

@@ -10,8 +10,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -179,10 +179,10 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
         EXPECT_EQ(engine::WorkerThreadPriority(w), THREAD_PRIORITY_TIME_CRITICAL) << w;
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
     // Every array a block passes through starts on a 64-byte line.
-    const void* arrays[] = {engine::InterleavedOutputBlock, engine::OutputHeaders[0].lpData,
+    const void* arrays[] = {engine::InterleavedOutputBlock,  engine::OutputHeaders[0].lpData,
                             engine::OutputHeaders[1].lpData, engine::InputHeaders[0].lpData,
-                            engine::Dsp.input_slots[0], engine::Dsp.words[0],
-                            engine::Dsp.words[15], engine::Dsp.tails[3]};
+                            engine::Dsp.input_slots[0],      engine::Dsp.words[0],
+                            engine::Dsp.words[15],           engine::Dsp.tails[3]};
     for (const void* a : arrays) EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % 64, 0u) << a;
     Blocks(blocks);
     const std::size_t recorded = VirtualCardRecordedFrames();
@@ -326,7 +326,7 @@ TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
 
 // Busy child processes at normal priority, one per core, killed and reaped when it goes.
 class CpuLoad {
-public:
+  public:
     CpuLoad() {
         const long cores = sysconf(_SC_NPROCESSORS_ONLN);
         for (long i = 0; i < (cores > 0 ? cores : 2); ++i) {
@@ -345,7 +345,7 @@ public:
         for (pid_t pid : children_) waitpid(pid, nullptr, 0);
     }
 
-private:
+  private:
     std::vector<pid_t> children_;
 };
 
@@ -541,14 +541,13 @@ struct CloseFailureCase {
     WaveCall call;
     int times;
     const char* caption;
-    int held;            // devices still open after STOP
-    int refused_plays;   // Plays refused before one plays
+    int held;           // devices still open after STOP
+    int refused_plays;  // Plays refused before one plays
 };
 void PrintTo(const CloseFailureCase& c, std::ostream* os) {
     *os << c.caption << " failing " << c.times << " times";
 }
-class PlayerCloseFailure : public Player,
-                           public ::testing::WithParamInterface<CloseFailureCase> {};
+class PlayerCloseFailure : public Player, public ::testing::WithParamInterface<CloseFailureCase> {};
 
 TEST_P(PlayerCloseFailure, OneMessageAndTheNextPlayWorks) {
     const CloseFailureCase c = GetParam();
@@ -635,8 +634,8 @@ TEST_F(Player, TheNoRealtimeNoteOnlyWhenNoneWasGranted) {
         RefuseRealtimeForTest(refuse);
         Play();
         ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
-        const bool granted = ThreadHasRealtimePriority(GetCurrentThread()) ||
-                             engine::WorkersHaveRealtimePriority();
+        const bool granted =
+            ThreadHasRealtimePriority(GetCurrentThread()) || engine::WorkersHaveRealtimePriority();
         char title[128] = {};
         GetWindowText(dialog, title, sizeof title);
         SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);

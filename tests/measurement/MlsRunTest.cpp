@@ -190,12 +190,14 @@ TEST_P(MlsRunInterruptTest, OneMessageAndTheNextRunWorks) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Calls, MlsRunInterruptTest,
-    ::testing::Values(InterruptCase{WaveCall::InReset, 1, 0}, InterruptCase{WaveCall::InClose, 1, 0},
-                      InterruptCase{WaveCall::InClose, 2, 1}, InterruptCase{WaveCall::OutReset, 1, 0},
-                      InterruptCase{WaveCall::OutClose, 2, 1}, InterruptCase{WaveCall::OutClose, 3, 1}),
-    qvtest::ReadableName());
+INSTANTIATE_TEST_SUITE_P(Calls, MlsRunInterruptTest,
+                         ::testing::Values(InterruptCase{WaveCall::InReset, 1, 0},
+                                           InterruptCase{WaveCall::InClose, 1, 0},
+                                           InterruptCase{WaveCall::InClose, 2, 1},
+                                           InterruptCase{WaveCall::OutReset, 1, 0},
+                                           InterruptCase{WaveCall::OutClose, 2, 1},
+                                           InterruptCase{WaveCall::OutClose, 3, 1}),
+                         qvtest::ReadableName());
 
 TEST_F(MlsRunTest, RefusedWhileBusyOrWhileAnotherDeviceIsOpen) {
     shell::AudioBusy = 1;

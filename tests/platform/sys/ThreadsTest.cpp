@@ -2,7 +2,6 @@
 // counter.
 
 #include <gtest/gtest.h>
-
 #include <pthread.h>
 #include <sched.h>
 
@@ -236,8 +235,8 @@ TEST_F(ThreadsTest, RealtimeLevelsFollowTheLimitAndKeepTheTransferThreadsFirst) 
         long limit;
         int transfer;
         int block;
-    } rows[] = {{-1, 94, 89}, {200, 94, 89}, {94, 94, 89}, {50, 50, 45}, {6, 6, 1},
-                {3, 3, 1},    {1, 1, 1},     {0, 0, 0}};
+    } rows[] = {{-1, 94, 89}, {200, 94, 89}, {94, 94, 89}, {50, 50, 45},
+                {6, 6, 1},    {3, 3, 1},     {1, 1, 1},    {0, 0, 0}};
     for (const Row& r : rows) {
         EXPECT_EQ(RealtimeLevelFor(RealtimeRank::kSoundTransfer, r.limit, 99), r.transfer)
             << r.limit;
