@@ -58,7 +58,8 @@ class RoomEqDialogTest : public MeasurementTest {
     std::string WriteCapture(const char* name) {
         const int order = kLengthIndex + 13, length = (1 << order) - 1;
         EXPECT_TRUE(BuildMlsSequence(order));
-        auto s = [&](int i) { return MlsBit(shell::MlsBitBuffer, ((i % length) + length) % length) ? -1 : 1; };
+        // The sequence is played once.
+        auto s = [&](int i) { return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1; };
         for (int f = 0; f < 263500; ++f) {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
