@@ -2,6 +2,7 @@
 // refused loads, the busy state, the edits and Done.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -17,8 +18,11 @@
 #include "platform/audio/VirtualCard.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
+#include "shell/GdiObjects.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
 
@@ -197,6 +201,55 @@ TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     EXPECT_EQ(std::stod(time_edit), 625.0);
     EXPECT_EQ(p_[shell::kParamF1], 10.1f);
     EXPECT_EQ(p_[shell::kParamF2], 250.0f);
+}
+
+TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
+    // Colours of segments 0 (bottom) .. 17 (top).
+    static const platform::COLORREF kRamp[18] = {
+        platform::RGB(0, 228, 0),   platform::RGB(64, 255, 0),  platform::RGB(96, 255, 0),
+        platform::RGB(128, 255, 0), platform::RGB(164, 255, 0), platform::RGB(196, 255, 0),
+        platform::RGB(228, 255, 0), platform::RGB(255, 255, 0), platform::RGB(255, 228, 0),
+        platform::RGB(255, 192, 0), platform::RGB(255, 164, 0), platform::RGB(255, 128, 0),
+        platform::RGB(255, 96, 0),  platform::RGB(255, 64, 0),  platform::RGB(255, 32, 0),
+        platform::RGB(228, 0, 0),   platform::RGB(196, 0, 0),   platform::RGB(128, 0, 0)};
+    struct Row {
+        float in, ref;  // levels as the meter reads them (peak / 1200)
+        int lit_in, lit_ref;
+    } rows[] = {
+        {0.0f, -1.0f, 1, 0},
+        {2.54f, 3.39f, 2, 2},  // the default output level 10 through a loop: far from clipping
+        {9.99f, 10.0f, 5, 6},
+        {34.1f, 35.0f, 18, 18},
+    };
+    ASSERT_EQ(shell::CreateGdiObjects(), 0);
+    Run([&](HWND d) {
+        const HWND meter = platform::GetDlgItem(d, 10128);
+        platform::RECT r{};
+        platform::GetClientRect(meter, &r);
+        const int pitch = std::clamp((r.bottom - 4) / 18, 2, 10);
+        for (const Row& row : rows) {
+            RoomEQInPeakLevel = 1200.0f * row.in;
+            RoomEQRefPeakLevel = 1200.0f * row.ref;
+            platform::InvalidateRect(d, nullptr, platform::TRUE);
+            platform::UpdateWindow(d);
+            const platform::HDC hdc = platform::GetDC(meter);
+            for (int column = 0; column < 2; ++column) {
+                const int lit = column == 0 ? row.lit_in : row.lit_ref;
+                for (int k = 0; k < 18; ++k) {
+                    const platform::COLORREF c =
+                        platform::GetPixel(hdc, (column == 0 ? 5 : 22) + 6, r.bottom - 4 - pitch * k);
+                    if (k < lit)
+                        EXPECT_EQ(c, kRamp[k]) << row.in << " column " << column << " segment " << k;
+                    else
+                        EXPECT_EQ(c, platform::RGB(255, 255, 255))
+                            << row.in << " column " << column << " segment " << k;
+                }
+            }
+            platform::ReleaseDC(meter, hdc);
+        }
+        Send(d, 2);
+    });
+    shell::DeleteGdiObjects();
 }
 
 TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {
