@@ -183,6 +183,85 @@ TEST_F(RoomEqDialogTest, InterruptedRunChangesNothing) {
     EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
 }
 
+TEST_F(RoomEqDialogTest, ClearAllDuringACaptureEndsItAndNothingIsStored) {
+    const double ref_tap = 1.0;
+    const double room[2] = {0.5, -0.25};
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &ref_tap, 1, 100));
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 0, room, 2, 160));
+    shell::Mls.MlsUseSavedBuffer = 0;
+    auto finish = [] {
+        for (int i = 0; i < 100 && MlsRunActive(); ++i) {
+            platform::VirtualCardStep(8192, 48000);
+            platform::testing::PumpUntilIdle();
+        }
+        for (int i = 0; i < 10; ++i) platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
+    };
+    const auto result = Run([&](HWND d) {
+        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, 10144);
+        Send(d, 6011);
+        platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
+        EXPECT_EQ(shell::AudioBusy, 1) << "both devices are open";
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 2);
+        Send(d, 6029);
+        EXPECT_FALSE(MlsRunActive());
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        finish();
+        EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 0.0f);
+        // The next location measures for itself.
+        Send(d, 6014);
+        EXPECT_EQ(shell::AudioBusy, 1);
+        finish();
+        Send(d, 1);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    for (int l = 0; l < 6; ++l)
+        EXPECT_EQ(Curve(kRoomEqLevel + l)[shell::kCurveHoldsData], l == 4 ? 1.0f : 0.0f) << l;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L2.res"));
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Front_Left_L5.res"), kMlsCaptureFileBytes);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+}
+
+TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
+    struct Row {
+        int rate_index;
+        int edit;  // 10149 width, 10230 time
+        const char* typed;
+        const char* width;  // edit and setting afterwards
+        const char* time;
+    } rows[] = {
+        {5, 10149, "3", "48.0", "1.000000"},   {5, 10149, "-5", "48.0", "1.000000"},
+        {5, 10149, "x", "48.0", "1.000000"},   {5, 10149, "96", "96", "2.000000"},
+        {5, 10230, "0.5", "48.00000", "1.0"},  {5, 10230, "0", "48.00000", "1.0"},
+        {5, 10230, "2", "96.00000", "2"},      {0, 10230, "1", "48.0", "1"},
+    };
+    for (const Row& r : rows) {
+        std::string width_edit, time_edit;
+        Run([&](HWND d) {
+            platform::SendDlgItemMessage(d, 10120, platform::CB_SETCURSEL,
+                                         static_cast<platform::WPARAM>(r.rate_index), 0);
+            Send(d, 10120);
+            platform::SetDlgItemText(d, r.edit, r.typed);
+            char text[32];
+            platform::GetDlgItemText(d, 10149, text, sizeof text);
+            width_edit = text;
+            platform::GetDlgItemText(d, 10230, text, sizeof text);
+            time_edit = text;
+            Send(d, 2);
+        });
+        const std::string trace = std::to_string(r.edit) + " " + r.typed;
+        EXPECT_EQ(width_edit, r.width) << trace;
+        EXPECT_EQ(std::string(shell::Mls.MlsWindowWidthText), r.width) << trace;
+        EXPECT_EQ(time_edit, r.time) << trace;
+        EXPECT_EQ(std::string(shell::Mls.MlsWindowMsText), r.time) << trace;
+    }
+}
+
 TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     std::string width_edit, time_edit;
     Run([&](HWND d) {
