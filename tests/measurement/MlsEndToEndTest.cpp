@@ -276,8 +276,8 @@ TEST_F(MlsEndToEndTest, AHighPassLoopKeepsItsLowEndInTheImpulseAndTheCurves) {
     for (int k = -40; k < 4100; ++k) {
         const double tap = (k >= 0 && k < 4000) ? h[static_cast<std::size_t>(k)] : 0.0;
         const double want = amplitude * (kLength + 1.0) * tap / kLength;  // the taps sum to 0
-        worst = std::max(worst, std::fabs(shell::MlsInSamples[60 + kInLatency - kRefLatency + k] -
-                                          want));
+        worst = std::max(worst,
+                         std::fabs(shell::MlsInSamples[60 + kInLatency - kRefLatency + k] - want));
     }
     const double error_db = 20.0 * std::log10(worst / (amplitude * h[0]));
     EXPECT_LE(error_db, -100.0) << "largest impulse error against the peak";
@@ -316,9 +316,10 @@ TEST_F(MlsEndToEndTest, AHighPassLoopKeepsItsLowEndInTheImpulseAndTheCurves) {
         ++checked;
     }
     EXPECT_GT(checked, 1000);
-    std::printf("[ e2e ] 60 Hz high-pass: impulse error %.1f dB, SPL within %.4f dB, phase within "
-                "%.3f degrees\n",
-                error_db, worst_db, worst_deg);
+    std::printf(
+        "[ e2e ] 60 Hz high-pass: impulse error %.1f dB, SPL within %.4f dB, phase within "
+        "%.3f degrees\n",
+        error_db, worst_db, worst_deg);
 }
 
 TEST_F(MlsEndToEndTest, ReferenceCorrectionCancelsAnInterfaceFilterOnBothChannels) {
