@@ -4,10 +4,12 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "driverdata/DiffractionCalculator.h"
 #include "driverdata/DiffractionDrawing.h"
 #include "driverdata/EdgeDiffraction.h"
+#include "driverdata/HbtEditorPlot.h"
 #include "driverdata/Ids.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
@@ -18,6 +20,7 @@
 #include "resources/Resources.h"
 #include "shell/GdiObjects.h"
 #include "shell/NumberText.h"
+#include "shell/PlotFrame.h"
 #include "tests/driverdata/DiffractionTestSupport.h"
 
 namespace {
@@ -202,6 +205,54 @@ TEST_F(DiffractionCalculator, ThePlotDrawsItsFrameAndCurves) {
                                                  static_cast<int>(spl.v[shell::kCurvePenBlue]));
     for (int y = 19; y <= 379; ++y) drawn += platform::GetPixel(memory, x, y) == pen;
     EXPECT_GT(drawn, 0);
+    platform::SelectObject(memory, old);
+    platform::DeleteObject(bitmap);
+    platform::DeleteDC(memory);
+    platform::ReleaseDC(dialog, screen);
+}
+
+// The label row at the right end of a W x H plot (below the plot area: labels and "Hz" only).
+std::vector<platform::COLORREF> RightEndLabels(platform::HDC hdc, int w, int h) {
+    std::vector<platform::COLORREF> pixels;
+    for (int y = h - 16; y < h; ++y)
+        for (int x = w - 60; x < w; ++x) pixels.push_back(platform::GetPixel(hdc, x, y));
+    return pixels;
+}
+
+TEST_F(DiffractionCalculator, BothPlotsLabelTheirStopFrequency) {
+    constexpr int w = 600, h = 400;
+    const platform::HDC screen = platform::GetDC(dialog);
+    const platform::HDC memory = platform::CreateCompatibleDC(screen);
+    const platform::HBITMAP bitmap = platform::CreateCompatibleBitmap(screen, w, h);
+    const platform::HBITMAP old = platform::SelectObject(memory, bitmap);
+    const platform::HBRUSH white = platform::CreateSolidBrush(platform::RGB(255, 255, 255));
+    const platform::RECT all{0, 0, w, h};
+    const auto labels = [&](bool through_stop) {
+        platform::FillRect(memory, &all, white);
+        const platform::HFONT font = platform::SelectObject(memory, shell::SmallFont);
+        platform::SetBkMode(memory, platform::TRANSPARENT);
+        shell::DrawFrequencyLabels(memory, w, h, through_stop);
+        platform::SelectObject(memory, font);
+        return RightEndLabels(memory, w, h);
+    };
+    // 1k, 2k, 10k and 20k are labelled stop frequencies.
+    for (int stop : {1, 2, 4, 5}) {
+        SCOPED_TRACE(stop);
+        shell::PlotStopFrequencyIndex = stop;
+        const auto through = labels(true);
+        ASSERT_NE(through, labels(false)) << "the stop frequency's label";
+        for (int painter = 0; painter < 2; ++painter) {
+            SCOPED_TRACE(painter == 0 ? "diffraction plot" : "HBT editor");
+            platform::FillRect(memory, &all, white);
+            if (painter == 0) {
+                PaintDiffractionPlot(memory, w, h);
+            } else {
+                DrawHbtPlotFrame(memory, w, h);
+            }
+            EXPECT_EQ(RightEndLabels(memory, w, h), through);
+        }
+    }
+    platform::DeleteObject(white);
     platform::SelectObject(memory, old);
     platform::DeleteObject(bitmap);
     platform::DeleteDC(memory);
