@@ -12,7 +12,6 @@
 #include "driverdata/HbtInput.h"
 #include "engine/PlayerDialog.h"
 #include "measurement/Globals.h"
-#include "measurement/MlsProcess.h"
 #include "measurement/MlsWindows.h"
 #include "measurement/RoomEq.h"
 #include "network/EditorState.h"
@@ -43,8 +42,6 @@ inline void InstallProgramServices() {
     services.DeactivatePanes = &network::DeactivatePanes;
     services.UpdateToolButtons = &network::UpdateToolButtons;
     services.PaneWindows = network::PaneWindows;
-    // The pane labels print the solver's filter family and slope names.
-    network::FilterTypeNames = solver::FilterTypeTable;
     // Element dialogs opened by a right click in a pane and by Copy Speaker; the output port's
     // Done computes its correction with the solver's minimum-phase routine.
     network::InstallElementDialogs();
@@ -86,8 +83,6 @@ inline void InstallProgramServices() {
     network::RoomEqDialogProc = &measurement::RoomEQDlgProc;
     services.RoomEqDlgProc = &measurement::RoomEQDlgProc;
     services.RoomEqTemplate = "Room_EQ";
-    // Measurement: the MLS control dialog's "Processing" page.
-    measurement::ProcessPageProc = &measurement::MlsProcessDlgProc;
     // The MLS measurement tool (command 1102) and its frequency and impulse views.
     services.MlsSplChildWndProc = &measurement::MlsSplChildWndProc;
     services.MlsImpChildWndProc = &measurement::MlsImpChildWndProc;

@@ -16,6 +16,7 @@
 #include "engine/TestTones.h"
 #include "engine/WaveDevices.h"
 #include "engine/Workers.h"
+#include "measurement/MlsRun.h"
 #include "platform/audio/Mmio.h"
 #include "platform/sys/Threads.h"
 #include "platform/ui/Dialog.h"
@@ -476,7 +477,7 @@ void OpenRun(HWND dialog) {
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
     // A measurement's device that would not close is closed now, before this play opens any.
-    if (shell::CloseHeldSoundDevices) shell::CloseHeldSoundDevices();
+    measurement::CloseHeldSoundDevices();
     // A measurement started during the start chain holds the sound devices and the busy word:
     // this play gives way.
     if (shell::AudioBusy == 1) {

@@ -26,7 +26,6 @@
 #include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
-#include "solver/FilterSections.h"
 #include "solver/Globals.h"
 #include "solver/NetworkCheck.h"
 #include "solver/PlotControlDialog.h"
@@ -106,8 +105,6 @@ void InitDialog(HWND dialog) {
 
     InstallPlayerKeyHook(dialog);
 
-    // The pane labels print the filter family and slope names of the solver's table.
-    if (network::FilterTypeNames == nullptr) network::FilterTypeNames = solver::FilterTypeTable;
     shell::ComponentCADSelectionDialog = dialog;
 }
 

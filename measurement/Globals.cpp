@@ -10,8 +10,6 @@
 
 namespace measurement {
 
-platform::DLGPROC ProcessPageProc = nullptr;
-
 const char* const MlsLengthNames[kMlsLengthCount] = {"8191",  "16383",  "32767",
                                                      "65535", "131071", "262143"};
 

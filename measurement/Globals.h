@@ -62,10 +62,6 @@ extern float CalQ;
 extern float CalGainDb;
 extern std::int32_t CalInvert;
 
-// Procedure of the "Processing" page (template "TAB_MLS_Process") of the MLS control dialog; the
-// post-processing tool installs it. While it is null the page stays empty.
-extern platform::DLGPROC ProcessPageProc;
-
 // Allocates both capture copies zero-filled where they are not allocated; false when out of
 // memory (what was allocated stays). FreeMlsCaptureCopies releases them.
 bool AllocMlsCaptureCopies();

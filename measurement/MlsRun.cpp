@@ -87,8 +87,8 @@ void CloseOutput(CloseFailure& failure) {
     }
 }
 
-void CloseAll(bool report);
-void CloseHeldDevices() { CloseAll(false); }
+// True after a close left a device open: the next run or Play closes it again first.
+bool devices_held = false;
 
 // Closes whatever the run holds (each step is attempted even after a failure) and clears
 // AudioBusy when the run had set it. With `report`, the first failure is shown, once; a device
@@ -101,7 +101,7 @@ void CloseAll(bool report) {
         ReportWaveError(run.owner, failure.input, failure.result, nullptr);
     if (!run.in) run.in_prepared = false;
     if (!run.out) run.out_prepared = false;
-    shell::CloseHeldSoundDevices = run.in || run.out ? &CloseHeldDevices : nullptr;
+    devices_held = run.in || run.out;
     if (run.active) shell::AudioBusy = 0;
     run.active = false;
     run.window = nullptr;
@@ -124,6 +124,12 @@ void ReportWaveError(platform::HWND owner, bool input, unsigned result, const ch
         platform::waveOutGetErrorText(result, text, 128);
     if (suffix != nullptr) std::strncat(text, suffix, sizeof(text) - std::strlen(text) - 1);
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
+}
+
+bool HoldsSoundDevices() { return devices_held; }
+
+void CloseHeldSoundDevices() {
+    if (devices_held) CloseAll(false);
 }
 
 int StartMlsRun(platform::HWND window, platform::HWND owner) {

@@ -19,7 +19,7 @@
 // owned by `owner`); the run then closes everything it opened and clears AudioBusy.
 // A device whose close fails is reset and closed once more; if it still will not close, its
 // handle is kept (the user told once) and the close is tried again, quietly, before the next run
-// or Play opens a device (shell::CloseHeldSoundDevices).
+// or Play opens a device (CloseHeldSoundDevices).
 #pragma once
 
 #include <cstddef>
@@ -43,6 +43,12 @@ inline constexpr int kMlsRunAborted = 3;   // a wave call failed (reported); all
 int StartMlsRun(platform::HWND window, platform::HWND owner);
 int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam);
 void StopMlsRun();
+
+// True while a device that a finished run could not close is still held.
+bool HoldsSoundDevices();
+// Tries that close again, quietly; whoever is about to open a sound device calls it first. Does
+// nothing when no device is held.
+void CloseHeldSoundDevices();
 
 // True from a successful StartMlsRun until the run ends.
 bool MlsRunActive();

@@ -123,9 +123,9 @@ void CreateControlPage(int index) {
     if (index == 0) {
         MlsControlPage = platform::CreateDialog(shell::AppInstance, kMlsAcquireTemplate,
                                                 MlsControlTab, &MlsAcquireDlgProc);
-    } else if (index == 1 && ProcessPageProc != nullptr) {
+    } else if (index == 1) {
         MlsControlPage = platform::CreateDialog(shell::AppInstance, kMlsProcessTemplate,
-                                                MlsControlTab, ProcessPageProc);
+                                                MlsControlTab, &MlsProcessDlgProc);
     }
     if (MlsControlPage) platform::MoveWindow(MlsControlPage, 2, 24, 286, 654, platform::TRUE);
 }

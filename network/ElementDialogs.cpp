@@ -135,15 +135,13 @@ KeptFilter kept_filter{};
 void InitFilter(HWND dialog, float* p) {
     SendDlgItemMessage(dialog, kFamilyList, LB_RESETCONTENT, 0, 0);
     SendDlgItemMessage(dialog, kSlopeList, LB_RESETCONTENT, 0, 0);
-    if (FilterTypeNames != nullptr) {
-        for (int i = 0; i < kFilterFamilyNames; ++i) {
-            SendDlgItemMessage(dialog, kFamilyList, LB_ADDSTRING, 0,
-                               reinterpret_cast<LPARAM>(FilterTypeNames[i]));
-        }
-        for (int i = 0; i < kFilterSlopeNames; ++i) {
-            SendDlgItemMessage(dialog, kSlopeList, LB_ADDSTRING, 0,
-                               reinterpret_cast<LPARAM>(FilterTypeNames[kFilterFamilyNames + i]));
-        }
+    for (int i = 0; i < kFilterFamilyNames; ++i) {
+        SendDlgItemMessage(dialog, kFamilyList, LB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(shell::FilterTypeNames[i]));
+    }
+    for (int i = 0; i < kFilterSlopeNames; ++i) {
+        SendDlgItemMessage(dialog, kSlopeList, LB_ADDSTRING, 0,
+                           reinterpret_cast<LPARAM>(shell::FilterTypeNames[kFilterFamilyNames + i]));
     }
     // A stored index outside the lists (a damaged project) selects nothing.
     const auto index_of = [](float v, int count) -> WPARAM {

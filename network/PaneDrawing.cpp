@@ -19,7 +19,6 @@ using namespace platform;
 using shell::ElementGeometryRecord;
 using shell::PaneStore;
 
-const char* const* FilterTypeNames = nullptr;
 
 namespace {
 
@@ -70,18 +69,14 @@ void LabelFormat(HDC hdc, HFONT font, COLORREF colour, int x, int y, const char*
     Label(hdc, font, colour, x, y, text);
 }
 
-// Name from the installed table: family 0..11 or slope 0..9, else null.
+// Name of family 0..11 or slope 0..9, else null.
 const char* FamilyName(float family) {
-    if (FilterTypeNames == nullptr || !(family >= 0.0f && family < kFilterFamilyNames)) {
-        return nullptr;
-    }
-    return FilterTypeNames[static_cast<int>(family)];
+    if (!(family >= 0.0f && family < kFilterFamilyNames)) return nullptr;
+    return shell::FilterTypeNames[static_cast<int>(family)];
 }
 const char* SlopeName(float slope) {
-    if (FilterTypeNames == nullptr || !(slope >= 0.0f && slope < kFilterSlopeNames)) {
-        return nullptr;
-    }
-    return FilterTypeNames[kFilterFamilyNames + static_cast<int>(slope)];
+    if (!(slope >= 0.0f && slope < kFilterSlopeNames)) return nullptr;
+    return shell::FilterTypeNames[kFilterFamilyNames + static_cast<int>(slope)];
 }
 
 void OutputPortLabels(HDC hdc, const PaneStore& store, int e) {

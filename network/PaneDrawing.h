@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "shell/NetworkTables.h"
 
 namespace network {
 
@@ -58,10 +59,8 @@ void DrawMoveSelectionCurrentPen(platform::HDC hdc);
 // Unchecks the toolbox's tool buttons and checks the one for ToolMode 1, 5, 6 or 8. Returns 0.
 int UpdateToolButtons(platform::HWND toolbox);
 
-// Names of the filter families (0..11) followed by the slopes (0..9), 22 texts, that the label
-// painter prints. Null until the program installs the table; then no family or slope text shows.
-extern const char* const* FilterTypeNames;
-inline constexpr int kFilterFamilyNames = 12;
-inline constexpr int kFilterSlopeNames = 10;
+// How many family and slope names shell::FilterTypeNames holds (the label painter prints them).
+inline constexpr int kFilterFamilyNames = shell::kFilterFamilyCount;
+inline constexpr int kFilterSlopeNames = shell::kFilterSlopeCount;
 
 }  // namespace network

@@ -27,7 +27,6 @@ char ProgramDirectory[kDirectorySlot];
 char ScratchPath[kDirectorySlot];
 
 std::int32_t AudioBusy = 0;
-void (*CloseHeldSoundDevices)() = nullptr;
 std::int32_t ModalDialogOpen = 0;
 
 std::int32_t SubwooferMode = 0;
@@ -79,7 +78,6 @@ void ResetGlobals() {
     std::memset(ProgramDirectory, 0, sizeof ProgramDirectory);
     std::memset(ScratchPath, 0, sizeof ScratchPath);
     AudioBusy = 0;
-    CloseHeldSoundDevices = nullptr;
     ModalDialogOpen = 0;
     SubwooferMode = 0;
     WideWindow = 0;

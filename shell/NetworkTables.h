@@ -54,6 +54,12 @@ inline constexpr int kParamInputNodeNumber = 14;  // input node: its network nod
 inline constexpr int kParamScalarAverage = 14;    // room EQ: scalar-average flag
 inline constexpr int kParamHotNode = 15;          // output port: hot node, as a float
 
+// Names of the filter families (kParamFamily 0..11) followed by the slopes (kParamSlope 0..9):
+// what the filter dialog and the calibration dialog list and the panes print.
+inline constexpr int kFilterFamilyCount = 12;
+inline constexpr int kFilterSlopeCount = 10;
+extern const char* const FilterTypeNames[kFilterFamilyCount + kFilterSlopeCount];
+
 // A wire runs from (x1, y1) across to (x2, y1) and down to (x2, y2).
 struct WireRecord {
     std::int32_t x1, y1, x2, y2;

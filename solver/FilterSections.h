@@ -4,13 +4,15 @@
 
 #include <complex>
 
+#include "shell/NetworkTables.h"
+
 namespace solver {
 
-inline constexpr int kFilterFamilyCount = 12;
-inline constexpr int kFilterSlopeCount = 10;
+inline constexpr int kFilterFamilyCount = shell::kFilterFamilyCount;
+inline constexpr int kFilterSlopeCount = shell::kFilterSlopeCount;
 
 // The 12 family names (index 0..11) followed by the 10 slope names (index 12..21).
-extern const char* const FilterTypeTable[kFilterFamilyCount + kFilterSlopeCount];
+inline constexpr const auto& FilterTypeTable = shell::FilterTypeNames;
 
 // Family indices as stored (as floats) in the element's parameter record.
 enum FilterFamily : int {

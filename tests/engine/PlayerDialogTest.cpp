@@ -86,7 +86,6 @@ class PlayerDialogTest : public ::testing::Test {
 
     void TearDown() override {
         if (platform::IsWindow(dialog_)) platform::DestroyWindow(dialog_);
-        network::FilterTypeNames = nullptr;
     }
 
     void Open() {

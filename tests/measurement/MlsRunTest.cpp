@@ -172,15 +172,15 @@ TEST_P(MlsRunInterruptTest, OneMessageAndTheNextRunWorks) {
         EXPECT_EQ(shell::AudioBusy, 0);
         EXPECT_EQ(MessageTexts().size(), 1u);
         EXPECT_EQ(platform::OpenWaveDeviceCount(), c.held);
-        EXPECT_EQ(shell::CloseHeldSoundDevices != nullptr, c.held > 0);
+        EXPECT_EQ(HoldsSoundDevices(), c.held > 0);
         platform::testing::ClearMessageBoxLog();
         // The retry: a Play's (through the hook) or a second stop's, both quiet.
         if (!through_hook)
             StopMlsRun();
-        else if (shell::CloseHeldSoundDevices)
-            shell::CloseHeldSoundDevices();
+        else
+            CloseHeldSoundDevices();
         EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
-        EXPECT_EQ(shell::CloseHeldSoundDevices, nullptr);
+        EXPECT_FALSE(HoldsSoundDevices());
         last_answer = -1;
         ASSERT_EQ(StartMlsRun(window_, window_), kMlsRunStarted);
         RunCard(100);

@@ -33,14 +33,6 @@ namespace {
 using platform::HWND;
 namespace pt = platform::testing;
 
-const char* const kTypeNames[] = {
-    "Bessel",        "Butterworth",  "Linkwitz",      "Q-Parametric", "Shelving-6dB",
-    "Shelving-12dB", "Shelving+6dB", "Shelving+12dB", "Keele LP-W",   "Keele HP-N",
-    "Keele LP-N",    "Keele TWE",    "LP -6dB/oct",   "LP -12dB/oct", "LP -18dB/oct",
-    "LP -24dB/oct",  "LP -48dB/oct", "HP +6dB/oct",   "HP +12dB/oct", "HP +18dB/oct",
-    "HP +24dB/oct",  "HP +48dB/oct",
-};
-
 // Slots of the 3-way template: the input node, the first filter and the three output ports.
 constexpr int kInputSlot = 0;
 constexpr int kFilterSlot = 1;
@@ -72,7 +64,6 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
     void SetUp() override {
         test::FreshElementDialogs();
         ResetOutputPortDialog(true);
-        FilterTypeNames = kTypeNames;
         dir_ = std::filesystem::path(::testing::TempDir()) /
                ("qv_dialog_roundtrip_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
@@ -89,7 +80,6 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
         SavePaneStore(1);
     }
     void TearDown() override {
-        FilterTypeNames = nullptr;
         ResetOutputPortDialog(true);
         test::ForgetElementDialogs();
         std::error_code ignored;

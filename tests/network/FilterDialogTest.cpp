@@ -31,7 +31,7 @@ using platform::testing::Click;
 using platform::testing::Select;
 using platform::testing::TypeText;
 
-// The family names followed by the slope names, as the program installs them.
+// The family names followed by the slope names, as the dialog lists them.
 const char* const kNames[] = {
     "Bessel",        "Butterworth",  "Linkwitz",      "Q-Parametric", "Shelving-6dB",
     "Shelving-12dB", "Shelving+6dB", "Shelving+12dB", "Keele LP-W",   "Keele HP-N",
@@ -47,7 +47,6 @@ class FilterDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         test::FreshElementDialogs();
-        FilterTypeNames = kNames;
         element_ =
             AppendElement(shell::WorkingNetwork, HWND{}, shell::kElementFilter, 40, 40, 80, 40);
         ASSERT_GE(element_, 0);
@@ -56,7 +55,6 @@ class FilterDialog : public ::testing::Test {
         SelectedElement = element_;
     }
     void TearDown() override {
-        FilterTypeNames = nullptr;
         test::ForgetElementDialogs();
     }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }

@@ -57,21 +57,13 @@ int CountInk(platform::HWND hwnd, int x0, int y0, int x1, int y1, COLORREF ink) 
     return count;
 }
 
-// Family and slope names for the label painter (test data).
-const char* const kNames[22] = {"Fam0",   "Fam1",   "Fam2",   "Fam3",   "Fam4",   "Fam5",
-                                "Fam6",   "Fam7",   "Fam8",   "Fam9",   "Fam10",  "Fam11",
-                                "Slope0", "Slope1", "Slope2", "Slope3", "Slope4", "Slope5",
-                                "Slope6", "Slope7", "Slope8", "Slope9"};
-
 class PaneDrawingTest : public ::testing::Test {
   protected:
     void SetUp() override {
         FreshEditor();
-        FilterTypeNames = kNames;
         pane_ = MakePane(2);
         ASSERT_TRUE(pane_);
     }
-    void TearDown() override { FilterTypeNames = nullptr; }
 
     // The working network into store 2, then a full repaint of the pane.
     void Show() {
