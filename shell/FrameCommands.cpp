@@ -269,7 +269,11 @@ platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
         for (int i = 0; i < plot_count; ++i) area += OverlapArea(r, plots[i]);
         return area;
     };
-    if (overlap(stored) == 0) return stored;
+    // A sliver over a plot (a fiftieth of it at most, as a dialog a person pushed against it
+    // leaves) is where the person wanted it.
+    long long plots_area = 0;
+    for (int i = 0; i < plot_count; ++i) plots_area += OverlapArea(plots[i], plots[i]);
+    if (overlap(stored) * 50 <= plots_area) return stored;
     platform::RECT all = plots[0];
     for (int i = 1; i < plot_count; ++i) {
         all.left = std::min(all.left, plots[i].left);

@@ -436,6 +436,8 @@ TEST(PlaceToolDialog, OpensBesideItsPlotsWhereTheScreenHasRoom) {
         {"no room anywhere: the place that covers least",
          {0, 460}, 615, 510, {platform::RECT{2, 48, 677, 503}}, small, {665, 290}},
         {"a dialog larger than the screen stays", {5, 82}, 1400, 300, {editor}, small, {5, 82}},
+        {"a sliver over the plot is where the person wanted it",
+         {890, 100}, 300, 400, {editor}, small, {890, 100}},
         {"left of a plot at the right edge",
          {900, 100}, 300, 400, {platform::RECT{700, 40, 1280, 800}}, small, {400, 100}},
     };

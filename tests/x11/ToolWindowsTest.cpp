@@ -1,0 +1,235 @@
+// The tool windows on a real screen: the HBT editor's and the diffraction calculator's dialogs
+// open beside their plots where the screen has room, and once moved, closed and opened again
+// come back where they were left; the MLS tool on the virtual card's loudspeaker loopback shows
+// an impulse and a curve, its dialog clear of its views.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "measurement/Globals.h"
+#include "measurement/MlsRun.h"
+#include "measurement/MlsWindows.h"
+#include "platform/audio/VirtualCard.h"
+#include "platform/ui/Dialog.h"
+#include "platform/ui/Window.h"
+#include "shell/FrameCommands.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Globals.h"
+#include "shell/FrequencyGrid.h"
+#include "shell/Ids.h"
+#include "shell/StartupAllocation.h"
+#include "tests/x11/ProgramOnScreen.h"
+
+namespace x11test {
+namespace {
+
+namespace screen = platform::testing;
+
+std::string Show(const RECT& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" +
+           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+long long Overlap(const RECT& a, const RECT& b) {
+    const long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// Whether a dialog of this size fits the work area somewhere beside the plot (right, below,
+// left or above it) without covering it.
+bool RoomBeside(const RECT& plot, int width, int height, const RECT& work) {
+    const bool tall = work.bottom - work.top >= height;
+    const bool wide = work.right - work.left >= width;
+    return (tall && work.right - plot.right >= width) || (wide && work.bottom - plot.bottom >= height) ||
+           (tall && plot.left - work.left >= width) || (wide && plot.top - work.top >= height);
+}
+
+// The window rectangle once it has stayed the same for a moment.
+RECT SettledWindowRect(Driver& d, HWND hwnd) {
+    RECT r = d.WindowRect(hwnd);
+    for (int i = 0; i < 40; ++i) {
+        d.WaitFor([] { return false; }, 50);
+        const RECT now = d.WindowRect(hwnd);
+        const bool same = now.left == r.left && now.top == r.top && now.right == r.right &&
+                          now.bottom == r.bottom;
+        r = now;
+        if (same && i > 2) break;
+    }
+    return r;
+}
+
+struct Tool {
+    const char* name;
+    int menu;  // menu bar title
+    platform::UINT command;
+    std::function<HWND()> dialog;  // read on the UI thread
+    std::function<HWND()> plot;
+};
+
+const Tool kTools[] = {
+    {"hbt_editor", 2, shell::kCmdFileEditor, [] { return shell::TransferFunctionDialog; },
+     [] { return shell::EditorChildWindow; }},
+    {"diffraction", 2, shell::kCmdDiffractionModel,
+     [] { return shell::DiffractionCalculatorDialog; },
+     [] { return shell::DiffractionChildWindow; }},
+};
+
+class ToolWindows : public ProgramOnScreen {};
+
+TEST_F(ToolWindows, DialogsOpenBesideTheirPlotsAndComeBackWhereTheyWereLeft) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        const RECT work = OnUi([] { return screen::WorkArea(); });
+        for (const Tool& tool : kTools) {
+            SCOPED_TRACE(tool.name);
+            ASSERT_TRUE(d.ChooseMenu(frame, tool.menu, tool.command));
+            ASSERT_TRUE(d.WaitFor([&] {
+                return tool.dialog() && tool.plot() && platform::IsWindowVisible(tool.dialog());
+            }));
+            const HWND dialog = OnUi([&] { return tool.dialog(); });
+            const HWND plot = OnUi([&] { return tool.plot(); });
+            const RECT opened = SettledWindowRect(d, dialog);
+            const RECT plot_rect = d.ClientRect(plot);
+            const int width = opened.right - opened.left;
+            const int height = opened.bottom - opened.top;
+            d.Screenshot(std::string(tool.name) + "_opened");
+            if (RoomBeside(plot_rect, width, height, work)) {
+                EXPECT_EQ(Overlap(opened, plot_rect), 0)
+                    << "the dialog " << Show(opened) << " covers its plot " << Show(plot_rect);
+            } else {
+                // No room: it covers as little of the plot as it can, a fiftieth at most here.
+                EXPECT_LE(Overlap(opened, plot_rect) * 50,
+                          static_cast<long long>(plot_rect.right - plot_rect.left) *
+                              (plot_rect.bottom - plot_rect.top))
+                    << "the dialog " << Show(opened) << " covers its plot " << Show(plot_rect);
+            }
+
+            // Moved somewhere on the screen it may stay: by its title bar with a window manager;
+            // without one nothing on the screen can move it, so the program is asked to.
+            const RECT client = d.ClientRect(dialog);
+            const RECT plot_client = OnUi([&] {
+                RECT r{};
+                screen::ScreenClientRect(plot, &r);
+                return r;
+            });
+            const int deltas[][2] = {{80, 0}, {-80, 0}, {0, 40}, {0, -40}, {30, 0}, {-30, 0}};
+            int dx = 0, dy = 0;
+            for (const auto& delta : deltas) {
+                const RECT moved{opened.left + delta[0], opened.top + delta[1],
+                                 opened.right + delta[0], opened.bottom + delta[1]};
+                if (moved.left < work.left || moved.top < work.top || moved.right > work.right ||
+                    moved.bottom > work.bottom)
+                    continue;
+                const platform::POINT kept = shell::PlaceToolDialog(
+                    {moved.left, moved.top}, width, height, &plot_client, 1, work);
+                if (kept.x != moved.left || kept.y != moved.top) continue;
+                dx = delta[0];
+                dy = delta[1];
+                break;
+            }
+            ASSERT_TRUE(dx != 0 || dy != 0) << "no free place to move the dialog to";
+            if (x11test::Setup().window_manager) {
+                const int title_y = (opened.top + client.top) / 2;
+                const int grab_x = opened.left + 60;
+                d.Input().Drag(grab_x, title_y, grab_x + dx, title_y + dy);
+            } else {
+                OnUi([&] {
+                    RECT now{};
+                    platform::GetWindowRect(dialog, &now);
+                    return platform::MoveWindow(dialog, now.left + dx, now.top + dy,
+                                                now.right - now.left, now.bottom - now.top,
+                                                platform::TRUE);
+                });
+            }
+            ASSERT_TRUE(d.WaitFor([&] {
+                RECT now{};
+                screen::ScreenWindowRect(dialog, &now);
+                return now.left == opened.left + dx && now.top == opened.top + dy;
+            }, 5000)) << "the dialog did not move by (" << dx << ", " << dy << ")";
+            const RECT left_at = SettledWindowRect(d, dialog);
+
+            d.CloseBox(dialog);
+            ASSERT_TRUE(d.WaitFor([&] { return !tool.dialog(); }, 5000)) << "it did not close";
+            ASSERT_TRUE(d.ChooseMenu(frame, tool.menu, tool.command));
+            ASSERT_TRUE(d.WaitFor([&] {
+                return tool.dialog() && platform::IsWindowVisible(tool.dialog());
+            }));
+            const RECT back = SettledWindowRect(d, OnUi([&] { return tool.dialog(); }));
+            d.Screenshot(std::string(tool.name) + "_reopened");
+            EXPECT_EQ(back.left, left_at.left) << Show(back) << " left at " << Show(left_at);
+            EXPECT_EQ(back.top, left_at.top) << Show(back) << " left at " << Show(left_at);
+        }
+    });
+}
+
+// The MLS tool on the loudspeaker loopback: one run of the shortest sequence and Calculate SPL
+// give an impulse and an SPL curve with the loudspeaker's bass roll-off; the dialog stands clear
+// of the two views where the screen has room.
+TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        OnUi([] { platform::VirtualCardSetSpeakerLoopback(); });
+        ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::MlsControlDialog && measurement::MlsControlPage &&
+                   shell::MlsImpChildWindow && shell::MlsSplChildWindow;
+        }));
+        const HWND dialog = OnUi([] { return shell::MlsControlDialog; });
+        const HWND page = OnUi([] { return measurement::MlsControlPage; });
+        const RECT opened = SettledWindowRect(d, dialog);
+        const RECT work = OnUi([] { return screen::WorkArea(); });
+        for (const HWND view : {OnUi([] { return shell::MlsImpChildWindow; }),
+                                OnUi([] { return shell::MlsSplChildWindow; })}) {
+            const RECT r = d.ClientRect(view);
+            if (RoomBeside(r, opened.right - opened.left, opened.bottom - opened.top, work)) {
+                EXPECT_EQ(Overlap(opened, r), 0)
+                    << "the MLS dialog " << Show(opened) << " covers a view " << Show(r);
+            }
+        }
+        OnUi([&] {
+            measurement::MlsRefPeak = 0;
+            platform::SendDlgItemMessage(page, 10144, platform::CB_SETCURSEL, 0, 0);
+            return platform::SendMessage(page, platform::WM_COMMAND,
+                                         platform::MAKEWPARAM(10144, platform::CBN_SELCHANGE), 0);
+        });
+        d.ClickControl(page, 10102);  // Run MLS
+        ASSERT_TRUE(d.WaitFor([] {
+            return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
+                   shell::AudioBusy == 0;
+        }, 20000)) << "no impulse came back";
+        EXPECT_EQ(OnUi([] { return measurement::MlsRefPeak; }),
+                  100 + platform::kSpeakerReferenceLatency);
+        EXPECT_GT(OnUi([] { return measurement::MlsInPeak; }),
+                  OnUi([] { return measurement::MlsRefPeak; }));
+        // A gate that fits the shortest sequence, typed as a person would.
+        d.ReplaceEditText(page, 10149, "4096");
+        d.ClickControl(page, 10151);  // Calculate SPL
+        d.WaitFor([] { return false; }, 500);
+        EXPECT_FALSE(OnUi([] {
+            screen::QtModal box;
+            return screen::ActiveQtModal(&box);
+        })) << d.DescribeModal();
+        const float bass_drop = OnUi([] {
+            auto at = [](double hz) {
+                int j = 0;
+                while (j < shell::kGridPoints - 1 && shell::FrequencyGrid[j] < hz) ++j;
+                return shell::CurrentDriverRecord->Spl[j];
+            };
+            return at(1000.0) - at(30.0);
+        });
+        EXPECT_GT(bass_drop, 8.0f) << "no bass roll-off in the measured curve";
+        d.Screenshot("mls_loopback");
+        d.CloseBox(dialog);
+        EXPECT_TRUE(d.WaitFor([] {
+            return !shell::MlsControlDialog && platform::OpenWaveDeviceCount() == 0;
+        }));
+    });
+}
+
+}  // namespace
+}  // namespace x11test
