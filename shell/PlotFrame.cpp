@@ -1,5 +1,6 @@
 #include "shell/PlotFrame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -93,10 +94,35 @@ void DrawPlotGrid(platform::HDC hdc, int w, int h) {
     }
 }
 
+// Pixels kept free between two labels of a row.
+constexpr int kLabelGap = 3;
+
+int TextWidth(platform::HDC hdc, const char* text) {
+    platform::SIZE size{0, 0};
+    platform::GetTextExtentPoint32(hdc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
+int LabelStride(double spacing, int needed) {
+    int stride = 1;
+    while (stride < 1024 && stride * spacing < needed) stride *= 2;
+    return stride;
+}
+
+bool AxisLabelRow::Draw(int x, const char* text) {
+    const int width = TextWidth(hdc_, text);
+    if (x < left_ || x < last_end_ + kLabelGap || x + width + kLabelGap > right_) return false;
+    TextAt(hdc_, x, y_, text);
+    last_end_ = x + width;
+    return true;
+}
+
 void DrawFrequencyLabels(platform::HDC hdc, int w, int h) {
     const FrequencyAxis axis = MakeFrequencyAxis(w);
     const double fstop = PlotStopFrequency();
     char text[32];
+    const int unit_x = std::min(w - 20, w - TextWidth(hdc, "Hz") - 1);
+    AxisLabelRow row(hdc, h - 15, 0, unit_x);
     for (double f = PlotStartFrequency(); f < fstop; f = NextGridFrequency(f)) {
         if (!IsLabelled(f)) continue;
         if (f < 1000.0) {
@@ -104,9 +130,9 @@ void DrawFrequencyLabels(platform::HDC hdc, int w, int h) {
         } else {
             std::snprintf(text, sizeof text, "%.0fk", f / 1000.0);
         }
-        TextAt(hdc, static_cast<int>(axis.x(f) - 1.0), h - 15, text);
+        row.Draw(static_cast<int>(axis.x(f) - 1.0), text);
     }
-    TextAt(hdc, w - 20, h - 15, "Hz");
+    TextAt(hdc, unit_x, h - 15, "Hz");
 }
 
 platform::HPEN CreateCurvePen(const float* v) {

@@ -6,12 +6,18 @@
 
 #include <algorithm>
 #include <functional>
+#include <iostream>
 #include <string>
+#include <vector>
 
 #include "measurement/Globals.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
+#include "network/EditorState.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/testing/DrawnTexts.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameCommands.h"
@@ -19,6 +25,7 @@
 #include "shell/Globals.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Ids.h"
+#include "shell/NetworkTables.h"
 #include "shell/StartupAllocation.h"
 #include "tests/x11/ProgramOnScreen.h"
 
@@ -59,6 +66,22 @@ RECT SettledWindowRect(Driver& d, HWND hwnd) {
         if (same && i > 2) break;
     }
     return r;
+}
+
+// Answers the message boxes a System Design command may bring up, as a person would.
+void DismissBoxesOnScreen(Driver& d) {
+    for (int i = 0; i < 4; ++i) {
+        screen::QtModal modal;
+        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
+                       i == 0 ? 3000 : 1500))
+            return;
+        std::cout << "[ note     ] message box: " << modal.text << std::endl;
+        if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
+        d.WaitFor([] {
+            screen::QtModal m;
+            return !screen::ActiveQtModal(&m);
+        });
+    }
 }
 
 struct Tool {
@@ -228,6 +251,126 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
         EXPECT_TRUE(d.WaitFor([] {
             return !shell::MlsControlDialog && platform::OpenWaveDeviceCount() == 0;
         }));
+    });
+}
+
+// ---- Labels ----
+
+// Repaints `windows` whole while the drawing layer logs the texts, and says what is wrong with
+// the labels of every window that drew one: two texts whose ink meets, or a text whose ink leaves
+// its window. The same text drawn twice in one place (a frame drawn again) counts once.
+std::vector<std::string> LabelFaults(const std::string& name, const std::vector<HWND>& windows) {
+    return OnUi([&] {
+        screen::RecordDrawnTexts(true);
+        for (const HWND w : windows) {
+            platform::InvalidateRect(w, nullptr, platform::TRUE);
+            platform::UpdateWindow(w);
+        }
+        screen::RecordDrawnTexts(false);
+        std::vector<std::string> faults;
+        std::vector<screen::DrawnText> seen;
+        for (const screen::DrawnText& t : screen::DrawnTexts()) {
+            bool again = false;
+            for (const screen::DrawnText& s : seen)
+                again = again || (s.window == t.window && s.text == t.text &&
+                                  s.ink.left == t.ink.left && s.ink.top == t.ink.top);
+            if (!again) seen.push_back(t);
+        }
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            const screen::DrawnText& a = seen[i];
+            if (a.ink.left < a.client.left || a.ink.top < a.client.top ||
+                a.ink.right > a.client.right || a.ink.bottom > a.client.bottom)
+                faults.push_back(name + ": \"" + a.text + "\" " + Show(a.ink) +
+                                 " leaves its window " + Show(a.client));
+            for (std::size_t j = i + 1; j < seen.size(); ++j) {
+                const screen::DrawnText& b = seen[j];
+                if (b.window == a.window && Overlap(a.ink, b.ink) > 0)
+                    faults.push_back(name + ": \"" + a.text + "\" " + Show(a.ink) + " and \"" +
+                                     b.text + "\" " + Show(b.ink) + " meet");
+            }
+        }
+        if (seen.empty()) faults.push_back(name + ": no text drawn at all");
+        return faults;
+    });
+}
+
+void ExpectLabelsApart(Driver& d, const std::string& name, const std::vector<HWND>& windows) {
+    const std::vector<std::string> faults = LabelFaults(name, windows);
+    std::string all;
+    for (std::size_t i = 0; i < faults.size() && i < 200; ++i) all += "\n  " + faults[i];
+    if (faults.size() > 200) all += "\n  ... " + std::to_string(faults.size() - 200) + " more";
+    EXPECT_TRUE(faults.empty()) << faults.size() << " label faults" << all;
+    d.WaitFor([] { return false; }, 100);
+}
+
+// Every plot and pane at the size it opens with on this screen: the SPL plot, the Stereo and
+// 5-way panes, the HBT editor, the diffraction plot, the MLS views (each page of the frequency
+// view) and the room equalizer's three panes.
+TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        const auto panes = [] {
+            std::vector<HWND> out;
+            for (const HWND p : network::PaneWindows)
+                if (p && platform::IsWindowVisible(p)) out.push_back(p);
+            return out;
+        };
+        ExpectLabelsApart(d, "SPL plot", {OnUi([] { return shell::SplPlottingWindow; })});
+        ExpectLabelsApart(d, "Stereo panes", OnUi(panes));
+
+        ASSERT_TRUE(d.ChooseMenu(frame, 2, shell::kCmdFileEditor));
+        ASSERT_TRUE(d.WaitFor([] { return shell::EditorChildWindow != 0; }));
+        ExpectLabelsApart(d, "HBT editor", {OnUi([] { return shell::EditorChildWindow; })});
+
+        ASSERT_TRUE(d.ChooseMenu(frame, 2, shell::kCmdDiffractionModel));
+        ASSERT_TRUE(d.WaitFor([] { return shell::DiffractionChildWindow != 0; }));
+        ExpectLabelsApart(d, "diffraction plot",
+                          {OnUi([] { return shell::DiffractionChildWindow; })});
+
+        ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::MlsImpChildWindow && shell::MlsSplChildWindow &&
+                   measurement::MlsSplPage;
+        }));
+        ExpectLabelsApart(d, "MLS impulse view", {OnUi([] { return shell::MlsImpChildWindow; })});
+        for (int page = 0; page < 3; ++page) {
+            OnUi([page] { measurement::ShowMlsSplPage(page); });
+            ASSERT_TRUE(d.WaitFor([page] {
+                return measurement::MlsSplPage && measurement::MlsSplPageIndex == page;
+            }));
+            d.WaitFor([] { return false; }, 200);
+            ExpectLabelsApart(d, "MLS frequency view, page " + std::to_string(page + 1),
+                              {OnUi([] { return measurement::MlsSplPage; })});
+        }
+        d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
+        ASSERT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
+
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
+        DismissBoxesOnScreen(d);
+        ExpectLabelsApart(d, "5-way panes", OnUi(panes));
+
+        // The room equalizer of Front-Left's room-EQ element, opened by a right click on it.
+        OnUi([] {
+            const shell::PaneStore& store = shell::PaneStores[0];
+            for (int e = 0; e < std::min<int>(store.ElementCount, shell::kMaxElements); ++e) {
+                const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+                if (g.kind != shell::kElementRoomEq) continue;
+                const int x = (g.x1 + g.x2) / 20 * 10, y = (g.y1 + g.y2) / 20 * 10;
+                platform::PostMessage(network::PaneWindows[0], platform::WM_RBUTTONDOWN, 0,
+                                      platform::MAKELPARAM(x, y));
+                platform::PostMessage(network::PaneWindows[0], platform::WM_RBUTTONUP, 0,
+                                      platform::MAKELPARAM(x, y));
+                break;
+            }
+        });
+        const HWND room_eq = d.WaitForDialog("Room_EQ");
+        ASSERT_TRUE(room_eq) << "the room equalizer did not open: " << d.DescribeModal();
+        d.WaitFor([] { return false; }, 300);
+        d.Screenshot("room_equalizer_labels");
+        ExpectLabelsApart(d, "room equalizer", {room_eq});
+        d.ClickControl(room_eq, platform::IDCANCEL);
+        ASSERT_TRUE(d.WaitNoModal());
     });
 }
 
