@@ -319,6 +319,12 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         ExpectLabelsApart(d, "SPL plot", {OnUi([] { return shell::SplPlottingWindow; })});
         ExpectLabelsApart(d, "Stereo panes", OnUi(panes));
 
+        ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdPreferences));
+        ASSERT_TRUE(d.WaitFor([] { return shell::PreferencesChildWindow != 0; }));
+        d.WaitFor([] { return false; }, 300);
+        d.Screenshot("preferences");
+        ExpectLabelsApart(d, "preferences", {OnUi([] { return shell::PreferencesChildWindow; })});
+
         ASSERT_TRUE(d.ChooseMenu(frame, 2, shell::kCmdFileEditor));
         ASSERT_TRUE(d.WaitFor([] { return shell::EditorChildWindow != 0; }));
         ExpectLabelsApart(d, "HBT editor", {OnUi([] { return shell::EditorChildWindow; })});
@@ -374,6 +380,34 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         d.Screenshot("room_equalizer_labels");
         ExpectLabelsApart(d, "room equalizer", {room_eq});
         d.ClickControl(room_eq, platform::IDCANCEL);
+        ASSERT_TRUE(d.WaitNoModal());
+    });
+}
+
+// A message box with a short text keeps its caption whole: a click on the first node of the
+// diffraction calculator's closed outline while adding nodes says "SLPG Closed" in a box
+// captioned "QV Message" that is wide enough for the caption in a window manager's title bar.
+TEST_F(ToolWindows, ShortMessageBoxKeepsItsCaptionWhole) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 2, shell::kCmdDiffractionModel));
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::DiffractionCalculatorDialog &&
+                   platform::IsWindowVisible(shell::DiffractionCalculatorDialog);
+        }));
+        const HWND dialog = OnUi([] { return shell::DiffractionCalculatorDialog; });
+        d.ClickControl(dialog, 7003);  // Example 1: a closed square, adding nodes
+        const RECT client = d.ClientRect(dialog);
+        d.Input().Click(client.left + 5, client.top + 4 * 116 + 5);  // on node 0
+        ASSERT_TRUE(d.WaitForBox("SLPG Closed"));
+        d.WaitFor([] { return false; }, 400);
+        screen::QtModal box;
+        ASSERT_TRUE(OnUi([&] { return screen::ActiveQtModal(&box); }));
+        EXPECT_EQ(box.title, "QV Message");
+        EXPECT_GE(box.frame.right - box.frame.left, 200) << "a box this narrow cuts its caption";
+        d.Screenshot("short_message_box");
+        ASSERT_TRUE(d.ClickQtModalButton("OK"));
         ASSERT_TRUE(d.WaitNoModal());
     });
 }
