@@ -180,13 +180,13 @@ std::vector<testing::DrawnText> drawn_texts;
 
 void LogDrawnText(const DcObject& dc, const QImage& image, int x, int y, const FontObject& font,
                   const QString& s, const char* text, int length) {
-    if (dc.kind != DcKind::Surface || !dc.hwnd) return;
+    if (dc.kind != DcKind::Surface && dc.kind != DcKind::Memory) return;
     const QRect ink = QFontMetrics(font.font).tightBoundingRect(s);
     if (ink.isEmpty()) return;
     const int left = x + ink.left();
     const int top = y + font.ascent + ink.top();
     drawn_texts.push_back(testing::DrawnText{
-        dc.hwnd, std::string(text, static_cast<std::size_t>(length)),
+        dc.kind == DcKind::Surface ? dc.hwnd : HWND{}, std::string(text, static_cast<std::size_t>(length)),
         RECT{left, top, left + ink.width(), top + ink.height()},
         RECT{0, 0, image.width(), image.height()}});
 }

@@ -11,16 +11,17 @@
 namespace platform::testing {
 
 struct DrawnText {
-    HWND window;       // the window (or custom-drawn control) whose image the text went into
+    HWND window;       // the window (or custom-drawn control) whose image the text went into;
+                       // 0 for a bitmap selected into a memory context
     std::string text;  // as drawn
     RECT ink;          // the glyphs' ink, in the window's client coordinates
-    RECT client;       // the window's client area (0, 0, width, height) when it was drawn
+    RECT client;       // the window's client area (the bitmap's area) when it was drawn
 };
 
 // Starts a new log (the old one is dropped) or stops logging; the log keeps what it has.
 void RecordDrawnTexts(bool on);
 // What was drawn since logging started, in drawing order. Texts without ink (blanks) and texts
-// drawn into bitmaps or printer pages are not logged.
+// on printer pages are not logged.
 const std::vector<DrawnText>& DrawnTexts();
 
 }  // namespace platform::testing
