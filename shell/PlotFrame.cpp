@@ -117,21 +117,33 @@ bool AxisLabelRow::Draw(int x, const char* text) {
     return true;
 }
 
-void DrawFrequencyLabels(platform::HDC hdc, int w, int h) {
+void FrequencyLabelText(double f, char* text, std::size_t size) {
+    if (f < 1000.0) {
+        std::snprintf(text, size, "%.0f", f);
+    } else {
+        std::snprintf(text, size, "%.0fk", f / 1000.0);
+    }
+}
+
+void DrawFrequencyLabels(platform::HDC hdc, int w, int h, bool through_stop) {
     const FrequencyAxis axis = MakeFrequencyAxis(w);
-    const double fstop = PlotStopFrequency();
-    char text[32];
+    const double stop = PlotStopFrequency();
     const int unit_x = std::min(w - 20, w - TextWidth(hdc, "Hz") - 1);
-    AxisLabelRow row(hdc, h - 15, 0, unit_x);
-    for (double f = PlotStartFrequency(); f < fstop; f = NextGridFrequency(f)) {
+    // The stop frequency's label, when it has one, comes first: it stands at the right end,
+    // moved left as far as it takes to end before "Hz", and the others give way to it.
+    char stop_text[32];
+    FrequencyLabelText(stop, stop_text, sizeof stop_text);
+    const bool stop_label = through_stop && IsLabelled(stop);
+    const int stop_x = std::min(static_cast<int>(axis.x(stop) - 1.0),
+                                unit_x - kLabelGap - TextWidth(hdc, stop_text));
+    AxisLabelRow row(hdc, h - 15, 0, stop_label ? stop_x : unit_x);
+    char text[32];
+    for (double f = PlotStartFrequency(); f < stop - 0.5; f = NextGridFrequency(f)) {
         if (!IsLabelled(f)) continue;
-        if (f < 1000.0) {
-            std::snprintf(text, sizeof text, "%.0f", f);
-        } else {
-            std::snprintf(text, sizeof text, "%.0fk", f / 1000.0);
-        }
+        FrequencyLabelText(f, text, sizeof text);
         row.Draw(static_cast<int>(axis.x(f) - 1.0), text);
     }
+    if (stop_label && stop_x >= 0) TextAt(hdc, stop_x, h - 15, stop_text);
     TextAt(hdc, unit_x, h - 15, "Hz");
 }
 
