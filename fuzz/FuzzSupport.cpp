@@ -147,7 +147,7 @@ void CheckProjectState() {
         for (int e = 0; e < shell::kMaxElements; ++e) {
             for (const float v : store.ElementParams[e]) Require(Finite(v), "parameter");
             for (const shell::ComplexPoint& p : store.ElementTransfer[e]) {
-                Require(std::fabs(p.re) <= 1e3f && std::fabs(p.im) <= 1e3f, "transfer point");
+                Require(shell::TransferPointSound(p), "transfer point");
             }
             const shell::ElementDriverBlock& d = store.ElementDriverData[e];
             for (int k = 0; k < shell::kGridPoints; ++k) {
