@@ -169,7 +169,6 @@ void CheckPreferencesState() {
     const shell::PreferencesRecord& p = *shell::Preferences;
     Require(shell::PlotStartFrequencyIndex >= 0 && shell::PlotStartFrequencyIndex <= 7, "start");
     Require(shell::PlotStopFrequencyIndex >= 0 && shell::PlotStopFrequencyIndex <= 7, "stop");
-    for (const auto flag : shell::PlotFamilyFlags) Require(flag == 0 || flag == 1, "families");
     for (const auto word : shell::PlayerDeviceWords) {
         Require(word >= shell::kDeviceWordLow && word <= shell::kDeviceWordHigh, "device word");
     }
@@ -179,17 +178,17 @@ void CheckPreferencesState() {
                     e.Type <= 3,
                 "colour");
     }
+    // Negative positions and sizes wait for the exit rule; nothing lies past the client.
     for (const auto& w : shell::WindowPlacements) {
-        Require(w.X >= 0 && w.X <= shell::FrameClientWidth && w.Y >= 0 &&
-                    w.Y <= shell::FrameClientHeight,
+        Require(w.X >= -shell::kLargestClientSize && w.X <= shell::FrameClientWidth &&
+                    w.Y >= -shell::kLargestClientSize && w.Y <= shell::FrameClientHeight,
                 "window position");
-        Require(w.Width >= 0 && w.Width <= shell::FrameClientWidth && w.Height >= 0 &&
+        Require(w.Width >= -shell::kLargestClientSize && w.Width <= shell::FrameClientWidth &&
+                    w.Height >= -shell::kLargestClientSize &&
                     w.Height <= shell::FrameClientHeight,
                 "window size");
     }
     Require(p.BufferSizeIndex >= 0 && p.BufferSizeIndex <= 2, "buffer size");
-    Require(p.BuffersInQueueIndex >= 0 && p.BuffersInQueueIndex <= 5, "input buffers");
-    Require(p.BuffersOutQueueIndex >= 0 && p.BuffersOutQueueIndex <= 5, "output buffers");
     Require(shell::OutputLayout >= 0 && shell::OutputLayout <= 2, "output layout");
     Require(shell::InputLayout >= 0 && shell::InputLayout <= 2, "input layout");
     Require(shell::Mls.MlsOutputLevel >= 0 && shell::Mls.MlsOutputLevel <= 100, "MLS level");

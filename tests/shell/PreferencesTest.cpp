@@ -151,18 +151,25 @@ struct BadValueCase {
     std::int32_t expected;
 };
 
-TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaults) {
+// Indices that would select no table entry get their defaults; what the users of a setting test
+// for the values they act on is kept as stored (a queue index the player takes, 0..8, or one it
+// passes over; a sign of 0; a flag or switch of 2).
+TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaultsAndTestedValuesAreKept) {
     const BadValueCase cases[] = {
         {"buffer size 3", offsetof(PreferencesRecord, BufferSizeIndex), 3,
          &PreferencesRecord::BufferSizeIndex, 0},
         {"buffer size 2 kept", offsetof(PreferencesRecord, BufferSizeIndex), 2,
          &PreferencesRecord::BufferSizeIndex, 2},
-        {"out queue 6", offsetof(PreferencesRecord, BuffersOutQueueIndex), 6,
-         &PreferencesRecord::BuffersOutQueueIndex, 2},
+        {"out queue 7 kept", offsetof(PreferencesRecord, BuffersOutQueueIndex), 7,
+         &PreferencesRecord::BuffersOutQueueIndex, 7},
         {"out queue 5 kept", offsetof(PreferencesRecord, BuffersOutQueueIndex), 5,
          &PreferencesRecord::BuffersOutQueueIndex, 5},
-        {"in queue -1", offsetof(PreferencesRecord, BuffersInQueueIndex), -1,
-         &PreferencesRecord::BuffersInQueueIndex, 2},
+        {"in queue -1 kept", offsetof(PreferencesRecord, BuffersInQueueIndex), -1,
+         &PreferencesRecord::BuffersInQueueIndex, -1},
+        {"no start windows 2 kept", offsetof(PreferencesRecord, NoStartWindows), 2,
+         &PreferencesRecord::NoStartWindows, 2},
+        {"auto-load 2 kept", offsetof(PreferencesRecord, AutoLoadProject), 2,
+         &PreferencesRecord::AutoLoadProject, 2},
         {"import option 9", offsetof(PreferencesRecord, ImportOption), 9,
          &PreferencesRecord::ImportOption, 3},
     };
@@ -199,7 +206,9 @@ TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaults) {
         {"colour 17 type 3 kept", 76 + 320 + 16, 3, &CurveColourScheme[16].Type, 3},
         {"output layout 3", 604, 3, &OutputLayout, 1},
         {"input layout -2", 608, -2, &InputLayout, 0},
-        {"data sign 0", 596, 0, &MlsDataSign, 1},
+        {"data sign 0 kept", 596, 0, &MlsDataSign, 0},
+        {"reference sign 5 kept", 600, 5, &MlsRefSign, 5},
+        {"plot family flag 2 kept", 6424 + 4, 2, &PlotFamilyFlags[1], 2},
         {"mls rate 8", 42620, 8, &Mls.MlsSampleRateIndex, 5},
         {"mls window type 10", 42816, 10, &Mls.MlsWindowType, 1},
         {"mls time zoom 4", 42888, 4, &Mls.MlsTimeZoomIndex, 0},
@@ -230,8 +239,6 @@ TEST_F(PreferencesTest, GarbageFileGivesTerminatedTextsAndValidIndices) {
         EXPECT_LE(PlotStopFrequencyIndex, 7);
         EXPECT_EQ(p.PlotStartFrequencyIndex, PlotStartFrequencyIndex);
         EXPECT_LE(static_cast<unsigned>(p.BufferSizeIndex), 2u);
-        EXPECT_LE(static_cast<unsigned>(p.BuffersOutQueueIndex), 5u);
-        EXPECT_LE(static_cast<unsigned>(p.BuffersInQueueIndex), 5u);
         for (const auto& e : CurveColourScheme) {
             EXPECT_LE(static_cast<unsigned>(e.Red), 255u);
             EXPECT_LE(static_cast<unsigned>(e.Green), 255u);
@@ -324,6 +331,7 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         {{-5, -7, 100, 100}, {0, 0, 100, 100}},   {{10, 10, -1, -30}, {10, 10, 50, 50}},
         {{1201, 901, 10, 10}, {0, 0, 10, 10}},    {{1200, 900, 5000, 4000}, {1200, 900, 1200, 900}},
         {{30, 40, 500, 600}, {30, 40, 500, 600}},
+        {{100, 50, 2400, 800}, {100, 50, 1200, 800}},  // too wide: only the width is cut
     };
     for (const auto& c : cases) {
         WindowPlacements[12] = c.in;
@@ -335,10 +343,10 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         EXPECT_EQ(stored.Height, c.out.Height);
         EXPECT_EQ(WindowPlacements[12].Width, c.out.Width) << "the clamp stays in the variable";
     }
-    // A negative width read from a file is fixed as it is applied, before any window is made.
+    // A negative width read from a file stays until the next exit writes the preferences.
     Preferences->WindowRects[3].Width = -10;
     ApplyPreferencesRecord();
-    EXPECT_EQ(WindowPlacements[3].Width, 50);
+    EXPECT_EQ(WindowPlacements[3].Width, -10);
     CollectPreferencesRecord();
     EXPECT_EQ(Preferences->WindowRects[3].Width, 50);
     EXPECT_EQ(Preferences->Reserved0264[0], 0);
@@ -350,8 +358,9 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
 namespace shell {
 namespace {
 
-// Window rectangles from the file are clamped into the frame's client before any window is made
-// from them; the rectangles that no window could show are never handed to the layer.
+// Window rectangles from the file: what no window could show is mended before any window is made
+// from them (positions past the client to 0, values that would overflow by the exit rule);
+// negative positions and sizes and sizes beyond the client wait for the exit rule.
 TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
     struct Case {
         const char* what;
@@ -363,7 +372,10 @@ TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
         {"x + width overflows", {2147483000, 10, 2147483000, 300}, {0, 10, 1200, 300}},
         {"everything INT_MIN", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, {0, 0, 50, 50}},
         {"fits", {30, 40, 500, 600}, {30, 40, 500, 600}},
-        {"from a larger screen", {100, 50, 2400, 1800}, {100, 50, 1200, 900}},
+        {"from a larger screen: fitted as it opens", {100, 50, 2400, 1800}, {100, 50, 2400, 1800}},
+        {"position past the client", {1300, 950, 300, 200}, {0, 0, 300, 200}},
+        {"negative width kept until exit", {10, 20, -5, 300}, {10, 20, -5, 300}},
+        {"negative position kept until exit", {-30, -40, 300, 200}, {-30, -40, 300, 200}},
     };
     for (const auto& c : cases) {
         InitPreferencesRecord(Preferences);
@@ -396,8 +408,8 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     };
     put(offsetof(PreferencesRecord, DeviceWords8to11), -9);    // the output device
     put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);  // the input device
-    put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);
-    put(offsetof(PreferencesRecord, AutoLoadProject), 2);
+    put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);  // kept
+    put(offsetof(PreferencesRecord, OutputLayout), 7);
     put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
@@ -406,14 +418,14 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
     EXPECT_EQ(PlayerDeviceWords[8], 0);
     EXPECT_EQ(PlayerDeviceWords[0], 0);
-    EXPECT_EQ(PlotFamilyFlags[1], 0);
-    EXPECT_EQ(Preferences->AutoLoadProject, 0);
+    EXPECT_EQ(PlotFamilyFlags[1], 5);
+    EXPECT_EQ(OutputLayout, 1);
     EXPECT_EQ(Mls.MlsOutputLevel, 10);
     EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     const std::string& text = MessageBoxLog()[0].text;
-    for (const char* named : {"sound device (2 values)", "plotted curve families", "auto-load",
-                              "microphone calibration", "MLS output level"}) {
+    for (const char* named : {"sound device (2 values)", "output layout", "microphone calibration",
+                              "MLS output level"}) {
         EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
     }
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
