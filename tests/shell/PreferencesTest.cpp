@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <random>
@@ -222,6 +223,136 @@ TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaultsAndTestedValuesAreKept) {
         test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
         ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1) << c.what;
         EXPECT_EQ(*c.variable, c.expected) << c.what;
+    }
+}
+
+// The layout of the file, field by field, at the offsets the file has always had: a file from
+// another installation lands each value in its own variable. Fields with room for it all hold
+// distinct values at once; fields of a few values (flags, indices) are marked one at a time while
+// the others keep a different value.
+TEST_F(PreferencesTest, EveryFieldOfTheFileLandsInItsOwnVariable) {
+    auto base = std::make_unique<PreferencesRecord>();
+    InitPreferencesRecord(base.get());
+    std::vector<std::uint8_t> bytes(sizeof(PreferencesRecord));
+    const auto put = [&bytes](std::size_t offset, std::int32_t value) {
+        std::memcpy(bytes.data() + offset, &value, 4);
+    };
+    const auto put_float = [&bytes](std::size_t offset, float value) {
+        std::memcpy(bytes.data() + offset, &value, 4);
+    };
+    const auto read = [&] {
+        test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
+        ClearMessageBoxLog();
+        ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
+        EXPECT_TRUE(MessageBoxLog().empty()) << MessageBoxLog()[0].text;
+    };
+
+    // All at once: distinct values wherever a field has room for them.
+    std::memcpy(bytes.data(), base.get(), bytes.size());
+    put(0, 5);  // plot start index
+    put(4, 2);  // plot stop index
+    for (int i = 0; i < 4; ++i) {
+        put(6424 + 4 * i, 1000 + i);  // plot-family flags 0-3
+        put(6408 + 4 * i, 1004 + i);  // 4-7
+        put(6392 + 4 * i, 1008 + i);  // 8-11
+        put(6376 + 4 * i, 100 + i);   // device words 0-3
+        put(6360 + 4 * i, 104 + i);   // 4-7
+        put(6344 + 4 * i, 108 + i);   // 8-11
+        put(6328 + 4 * i, 112 + i);   // 12-15
+    }
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        put(76 + 20 * e, e);
+        put(76 + 20 * e + 4, 20 + e);
+        put(76 + 20 * e + 8, 40 + e);
+    }
+    put(596, 7);  // MLS data sign
+    put(600, 8);  // MLS reference sign
+    put(604, 2);  // output layout
+    put(608, 1);  // input layout
+    const char* const texts[5] = {"t620", "t631", "t642", "t653", "t664"};
+    for (int t = 0; t < 5; ++t) std::memcpy(bytes.data() + 620 + 11 * t, texts[t], 5);
+    for (int k = 0; k < kWindowPlacementCount; ++k) {
+        put(4872 + 16 * k, k);
+        put(4872 + 16 * k + 4, 100 + k);
+        put(4872 + 16 * k + 8, 200 + k);
+        put(4872 + 16 * k + 12, 300 + k);
+    }
+    for (int k = 0; k < kGridPoints; ++k) {
+        put_float(6472 + 8 * k, 0.25f * static_cast<float>(k));
+        put_float(6472 + 8 * k + 4, -0.25f * static_cast<float>(k));
+        put_float(22472 + 8 * k, 500.0f + 0.125f * static_cast<float>(k));
+        put_float(22472 + 8 * k + 4, 2000.0f + static_cast<float>(k));
+    }
+    put(42612, 42);  // MLS output level
+    put(42824, 9);   // MLS delay read
+    read();
+    EXPECT_EQ(PlotStartFrequencyIndex, 5);
+    EXPECT_EQ(PlotStopFrequencyIndex, 2);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(PlotFamilyFlags[i], 1000 + i) << "family flag " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(PlayerDeviceWords[i], 100 + i) << "device word " << i;
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        EXPECT_EQ(CurveColourScheme[e].Red, e) << "entry " << e + 1;
+        EXPECT_EQ(CurveColourScheme[e].Green, 20 + e) << "entry " << e + 1;
+        EXPECT_EQ(CurveColourScheme[e].Blue, 40 + e) << "entry " << e + 1;
+    }
+    EXPECT_EQ(MlsDataSign, 7);
+    EXPECT_EQ(MlsRefSign, 8);
+    EXPECT_EQ(OutputLayout, 2);
+    EXPECT_EQ(InputLayout, 1);
+    EXPECT_STREQ(ReservedTexts026C[0], "t620");
+    EXPECT_STREQ(ReservedTexts026C[1], "t631");
+    EXPECT_STREQ(MlsOutputDelayText, "t642");
+    EXPECT_STREQ(SpeedOfSoundText, "t653");
+    EXPECT_STREQ(ReservedText0298, "t664");
+    for (int k = 0; k < kWindowPlacementCount; ++k) {
+        EXPECT_EQ(WindowPlacements[k].X, k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Y, 100 + k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Width, 200 + k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Height, 300 + k) << "slot " << k;
+    }
+    for (int k : {0, 1, 999, 1999}) {
+        EXPECT_EQ(MikeCalibrationCurve[k].Db, 0.25f * static_cast<float>(k)) << k;
+        EXPECT_EQ(MikeCalibrationCurve[k].Degrees, -0.25f * static_cast<float>(k)) << k;
+        EXPECT_EQ(PreampCalibrationCurve[k].Db, 500.0f + 0.125f * static_cast<float>(k)) << k;
+        EXPECT_EQ(PreampCalibrationCurve[k].Degrees, 2000.0f + static_cast<float>(k)) << k;
+    }
+    EXPECT_EQ(Mls.MlsOutputLevel, 42);
+    EXPECT_EQ(Mls.MlsDelayRead, 9);
+
+    // One at a time: fields of a few values.
+    struct Marked {
+        std::size_t offset;
+        std::int32_t* variable;
+        std::int32_t marker;
+    };
+    std::vector<Marked> marked;
+    for (int i = 0; i < kStoredItemSelectCount; ++i) {
+        marked.push_back({16u + 4u * i, &CurveItemSelectFlags[i], 1});
+    }
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        marked.push_back({76u + 20u * e + 12u, &CurveColourScheme[e].Thickness, 3});
+        marked.push_back({76u + 20u * e + 16u, &CurveColourScheme[e].Type, 2});
+    }
+    for (const Marked& m : std::initializer_list<Marked>{
+             {42620, &Mls.MlsSampleRateIndex, 3},    {42796, &Mls.MlsUseSavedBuffer, 1},
+             {42800, &Mls.MlsUseMikeCal, 1},         {42804, &Mls.MlsUsePreampCal, 1},
+             {42808, &Mls.MlsLengthIndex, 4},        {42812, &Mls.MlsSmoothingIndex, 4},
+             {42816, &Mls.MlsWindowType, 4},         {42820, &Mls.MlsBothChannels, 1},
+             {42884, &Mls.MlsAmplitudeZoomIndex, 3}, {42888, &Mls.MlsTimeZoomIndex, 3},
+             {42892, &Mls.MlsShowWindow, 1},         {42896, &Mls.MlsShowPhase, 1}}) {
+        marked.push_back(m);
+    }
+    for (const Marked& m : marked) {
+        std::memcpy(bytes.data(), base.get(), bytes.size());
+        for (const Marked& other : marked) {
+            put(other.offset, other.marker == 1 ? 0 : 1);  // never the marker
+        }
+        put(m.offset, m.marker);
+        read();
+        for (const Marked& other : marked) {
+            EXPECT_EQ(*other.variable, &other == &m ? m.marker : (other.marker == 1 ? 0 : 1))
+                << "offset " << other.offset << " with offset " << m.offset << " marked";
+        }
     }
 }
 
