@@ -189,10 +189,10 @@ void FilterDone(HWND dialog, float* p) {
     // Above 100 dB stored as 100. Below, any gain the sections can compute is stored as typed;
     // a lower one is bounded and the user told.
     p[shell::kParamGain] = gain > kMaxFilterGain ? kMaxFilterGain : gain;
-    if (gain < -shell::kFilterGainLimitDb) {
-        p[shell::kParamGain] = -shell::kFilterGainLimitDb;
+    if (gain < shell::kLowestFilterGainDb) {
+        p[shell::kParamGain] = shell::kLowestFilterGainDb;
         SetDlgItemFloat(dialog, kFilterGainEdit, "%f",
-                        -static_cast<double>(shell::kFilterGainLimitDb));
+                        static_cast<double>(shell::kLowestFilterGainDb));
         ElementDialogMessage(dialog, kFilterGainFloorText);
         return;
     }

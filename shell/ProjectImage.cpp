@@ -270,7 +270,7 @@ int InitProjectSettings(ProjectImage* image) {
 bool ElementParamSound(std::int32_t kind, int position, float value) {
     if (!std::isfinite(value)) return false;
     if (kind == kElementFilter && position == kParamGain) {
-        return value >= -kFilterGainLimitDb && value <= kFilterGainLimitDb;
+        return value >= kLowestFilterGainDb && value <= kHighestFilterGainDb;
     }
     if (kind == kElementOutputPort && position == kParamOutputGain) {
         return value <= kOutputGainLimitDb;
