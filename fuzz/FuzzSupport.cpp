@@ -178,15 +178,16 @@ void CheckPreferencesState() {
                     e.Type <= 3,
                 "colour");
     }
-    // Negative positions and sizes wait for the exit rule; nothing lies past the client.
+    // Negative positions and sizes and sizes beyond the client wait for the exit rule; no
+    // position lies past the client and no value beyond what the window layer takes.
+    const auto bounded = [](std::int32_t v) {
+        return v >= -shell::kLargestClientSize && v <= shell::kLargestClientSize;
+    };
     for (const auto& w : shell::WindowPlacements) {
-        Require(w.X >= -shell::kLargestClientSize && w.X <= shell::FrameClientWidth &&
-                    w.Y >= -shell::kLargestClientSize && w.Y <= shell::FrameClientHeight,
+        Require(bounded(w.X) && w.X <= shell::FrameClientWidth && bounded(w.Y) &&
+                    w.Y <= shell::FrameClientHeight,
                 "window position");
-        Require(w.Width >= -shell::kLargestClientSize && w.Width <= shell::FrameClientWidth &&
-                    w.Height >= -shell::kLargestClientSize &&
-                    w.Height <= shell::FrameClientHeight,
-                "window size");
+        Require(bounded(w.Width) && bounded(w.Height), "window size");
     }
     Require(p.BufferSizeIndex >= 0 && p.BufferSizeIndex <= 2, "buffer size");
     Require(shell::OutputLayout >= 0 && shell::OutputLayout <= 2, "output layout");
