@@ -23,7 +23,7 @@
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
 #include "tests/driverdata/DriverDataTestSupport.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 #include "shell/FrameCommands.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

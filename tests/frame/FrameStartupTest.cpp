@@ -16,7 +16,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
 #include "shell/GdiObjects.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

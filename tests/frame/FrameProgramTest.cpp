@@ -25,7 +25,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "solver/SplPlot.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

@@ -18,7 +18,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameCommands.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

@@ -10,7 +10,7 @@
 #include "platform/ui/Menu.h"
 #include "platform/ui/Window.h"
 #include "shell/GdiObjects.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

@@ -35,7 +35,7 @@
 #include "shell/Ids.h"
 #include "shell/PlotFrame.h"
 #include "tests/ReadableNames.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

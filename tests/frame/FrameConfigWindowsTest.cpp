@@ -11,7 +11,7 @@
 #include "platform/ui/Window.h"
 #include "shell/ConfigWindows.h"
 #include "shell/FrameCommands.h"
-#include "tests/shell/FrameTestSupport.h"
+#include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {

@@ -1,0 +1,12 @@
+list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/FrameStartupTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameCommandsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameDriverCommandsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameConfigWindowsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameMenuTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameMlsTest.cpp)
+# The settings windows and the project profiles dialog.
+list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/PreferencesWindowTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProfilesDialogTest.cpp)
