@@ -7,14 +7,12 @@ if(QV_ZITA_CONVOLVER_INCLUDE AND QV_ZITA_CONVOLVER_LIBRARY)
     target_include_directories(engine_bench PRIVATE ${QV_ZITA_CONVOLVER_INCLUDE})
     target_link_libraries(engine_bench PRIVATE engine
         ${QV_ZITA_CONVOLVER_LIBRARY} PkgConfig::FFTW3F Threads::Threads)
-    list(APPEND QV_BENCH_SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine/ConvolutionBench.cpp)
 else()
     message(STATUS "zita-convolver not found: engine_bench is not built")
 endif()
 # The engine's four workers against its own single thread: wall and CPU time per block.
 add_executable(engine_workers_bench ${CMAKE_CURRENT_LIST_DIR}/engine/WorkersBench.cpp)
 target_link_libraries(engine_workers_bench PRIVATE engine)
-list(APPEND QV_BENCH_SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine/WorkersBench.cpp)
 
 # A paced play on the virtual card with the UI thread painting: late blocks and worst block time.
 add_executable(engine_paced_bench ${CMAKE_CURRENT_LIST_DIR}/engine/PacedPlayBench.cpp)
