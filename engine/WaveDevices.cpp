@@ -157,13 +157,6 @@ int AllocWaveBuffers() {
     return g_input_data && g_output_data ? 0 : 1;
 }
 
-void FreeWaveBuffers() {
-    std::free(g_input_data);
-    std::free(g_output_data);
-    g_input_data = nullptr;
-    g_output_data = nullptr;
-}
-
 int ConfiguredSampleRate() {
     const int index = shell::Project.Settings.SampleRateIndex;
     if (index < 0 || index >= shell::kSampleRateCount) return 0;

@@ -73,6 +73,5 @@ void ReleaseWaveFile();
 
 // Buffer memory of the headers; allocated with the engine memory.
 int AllocWaveBuffers();
-void FreeWaveBuffers();
 
 }  // namespace engine

@@ -124,11 +124,6 @@ int ColourEntryOfBox(int id) {
     return -1;
 }
 
-bool IsColourControl(int id) {
-    return ColourEntryOfBox(id) >= 0 || id == kThicknessListId || id == kTypeListId ||
-           id == kRedBarId || id == kGreenBarId || id == kBlueBarId;
-}
-
 void LoadColourEditState(const ColourPageLayout& layout) {
     const int entry = EditedColourEntry(layout);
     if (entry != 0) ColourEditState = CurveColourScheme[entry - 1];

@@ -54,8 +54,6 @@ int SelectedColourEntry();
 int EditedColourEntry(const ColourPageLayout& layout);
 // Index 0..18 of the entry whose box has this id, or -1.
 int ColourEntryOfBox(int id);
-// True for the ids of the colour controls that run the colour-entry editing.
-bool IsColourControl(int id);
 
 // ColourEditState := the five values of the edited entry (kept when there is none).
 void LoadColourEditState(const ColourPageLayout& layout);

@@ -11,7 +11,6 @@ float* SystemCurve(int block) { return shell::SystemCurveTable[block]->v; }
 const float* FrequencyGridData() { return shell::FrequencyGrid; }
 const float* ExtendedGridData() { return shell::ExtendedFrequencyGrid; }
 int CurrentOutputLayout() { return shell::OutputLayout; }
-int CurrentWideWindow() { return shell::WideWindow; }
 platform::HWND MessageOwner() { return shell::FrameWindow; }
 
 void ShowSolverMessage(const char* text) {

@@ -15,8 +15,6 @@ const float* FrequencyGridData();
 const float* ExtendedGridData();
 // OutputLayout: 0 "8 Outputs", 1 "16 Outputs", 2 "8 + SPDIF".
 int CurrentOutputLayout();
-// WideWindow switch of the player dialog (0 or 1).
-int CurrentWideWindow();
 // The frame window that owns the solver's message boxes (0 while there is none).
 platform::HWND MessageOwner();
 // Shows one of the solver's "QV Message" boxes (OK, exclamation icon).

@@ -509,11 +509,6 @@ bool VirtualCardSetLoopback(int input_channel, int output_channel, const double*
     return true;
 }
 
-void VirtualCardClearLoopback() {
-    std::lock_guard lock(AudioMutex());
-    for (auto& r : card.routes) r.on = false;
-}
-
 void VirtualCardSetSpeakerLoopback() {
     std::lock_guard lock(AudioMutex());
     audio::InstallSpeakerLoopback();

@@ -92,7 +92,6 @@ inline constexpr int kVirtualMaxLoopbackTaps = 16384;
 // receives sum over k of taps[k] x output[n - latency - k], frames counted on the card's clocks.
 bool VirtualCardSetLoopback(int input_channel, int output_channel, const double* taps,
                             int tap_count, int latency_frames);
-void VirtualCardClearLoopback();
 
 // The loudspeaker loopback, for trying the measurements without a sound card: output 1 returns
 // on input 1 unchanged after kSpeakerReferenceLatency frames (the reference an amplifier output

@@ -48,17 +48,6 @@ PrintScriptState& PrintScript() {
     return *state;
 }
 
-void ResetGdiGlobals() {
-    Tables& t = Globals();
-    t.dcs.clear();
-    t.pens.clear();
-    t.brushes.clear();
-    t.fonts.clear();
-    t.bitmaps.clear();
-    AddStockObjects(t);
-    // Handle values keep counting up, so handles from before the reset stay dead.
-}
-
 std::uint32_t NewHandle() {
     Tables& t = Globals();
     if (t.next_handle == 0) t.next_handle = kFirstHandle;  // after 4 billion objects

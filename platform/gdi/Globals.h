@@ -112,8 +112,6 @@ struct PrintScriptState {
 
 Tables& Globals();
 PrintScriptState& PrintScript();
-// Drops every object and context and recreates the stock objects.
-void ResetGdiGlobals();
 std::uint32_t NewHandle();
 // A new context of this kind with the black pen, the white brush and the system font selected;
 // `hdc` receives its handle.

@@ -250,35 +250,6 @@ BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
     return TRUE;
 }
 
-BOOL DeleteMenu(HMENU menu, UINT item, UINT flags) {
-    HMENU owner{};
-    ui::MenuItem* it = ui::FindItem(menu, item, flags, &owner);
-    if (!it) return FALSE;
-    ui::Menu* m = ui::FindMenu(owner);
-    if (it->popup) ui::DestroyTree(it->popup);
-    m->items.erase(m->items.begin() + (it - m->items.data()));
-    ui::Refresh(menu);
-    return TRUE;
-}
-
-UINT CheckMenuItem(HMENU menu, UINT item, UINT flags) {
-    ui::MenuItem* it = ui::FindItem(menu, item, flags);
-    if (!it) return static_cast<UINT>(-1);
-    const UINT old = it->checked ? MF_CHECKED : MF_UNCHECKED;
-    it->checked = (flags & MF_CHECKED) != 0;
-    ui::Refresh(menu);
-    return old;
-}
-
-BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags) {
-    ui::MenuItem* it = ui::FindItem(menu, item, flags);
-    if (!it) return -1;
-    const BOOL old = it->grayed ? MF_GRAYED : MF_ENABLED;
-    it->grayed = (flags & MF_GRAYED) != 0;
-    ui::Refresh(menu);
-    return old;
-}
-
 BOOL DestroyMenu(HMENU menu) {
     if (!ui::FindMenu(menu)) return FALSE;
     for (HWND h : ui::AllWindows()) {

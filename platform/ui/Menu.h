@@ -29,9 +29,6 @@ BOOL ModifyMenu(HMENU menu, UINT item, UINT flags, UINT_PTR newId, const char* t
 // Length of the item's text copied into `buffer` (0 when there is no such item).
 int GetMenuString(HMENU menu, UINT item, char* buffer, int size, UINT flags);
 BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text);
-BOOL DeleteMenu(HMENU menu, UINT item, UINT flags);
-UINT CheckMenuItem(HMENU menu, UINT item, UINT flags);  // previous state, or -1
-BOOL EnableMenuItem(HMENU menu, UINT item, UINT flags);
 // Destroys a menu and its popups; the window showing it loses its menu bar.
 BOOL DestroyMenu(HMENU menu);
 BOOL IsMenu(HMENU menu);
