@@ -11,11 +11,11 @@
 namespace {
 
 namespace pt = platform::testing;
-using driverdata_test::SetOutline;
+using driverdata::test::SetOutline;
 
 class BaffleEdges : public ::testing::Test {
   protected:
-    void SetUp() override { driverdata_test::ResetDiffractionWorld(); }
+    void SetUp() override { driverdata::test::ResetDiffractionWorld(); }
 };
 
 TEST_F(BaffleEdges, RefusedOutlinesSayWhyAndKeepThePreviousElements) {
@@ -50,7 +50,7 @@ TEST_F(BaffleEdges, RefusedOutlinesSayWhyAndKeepThePreviousElements) {
          "Smaller SLPG"},
     };
     for (const Case& c : cases) {
-        driverdata_test::ResetDiffractionWorld();
+        driverdata::test::ResetDiffractionWorld();
         ASSERT_EQ(driverdata::BuildBaffleEdges(), 0);  // the default square
         c.setup();
         EXPECT_EQ(driverdata::BuildBaffleEdges(), 1) << c.name;

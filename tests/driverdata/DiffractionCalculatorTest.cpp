@@ -35,7 +35,7 @@ class DiffractionCalculator : public ::testing::Test {
     HWND dialog{};
     void SetUp() override {
         pt::ResetLayer();
-        driverdata_test::ResetDiffractionWorld();
+        driverdata::test::ResetDiffractionWorld();
         resources::RegisterAll();
         ASSERT_EQ(shell::CreateGdiObjects(), 0);
         ResetDiffractionCalculator();

@@ -14,7 +14,7 @@
 #include "shell/Globals.h"
 #include "shell/StartupAllocation.h"
 
-namespace driverdata_test {
+namespace driverdata::test {
 
 inline void ResetDiffractionWorld() {
     static bool allocated = false;
@@ -47,4 +47,4 @@ inline void SetOutline(std::initializer_list<std::pair<int, int>> nodes) {
     b.ClosedFlag = 2;
 }
 
-}  // namespace driverdata_test
+}  // namespace driverdata::test

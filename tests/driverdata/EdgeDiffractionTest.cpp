@@ -16,7 +16,7 @@ using Complex = std::complex<double>;
 class EdgeDiffraction : public ::testing::Test {
   protected:
     void SetUp() override {
-        driverdata_test::ResetDiffractionWorld();
+        driverdata::test::ResetDiffractionWorld();
         ASSERT_EQ(driverdata::BuildBaffleEdges(), 0);  // the 80 x 80 cm square
         for (int k = 0; k < shell::kGridPoints; ++k)   // 10 Hz .. 50 kHz
             driverdata::DiffractionFrequencyGrid[k] =
@@ -177,8 +177,8 @@ TEST_F(EdgeDiffraction, EveryProfileFollowsTheModelsFormulas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        driverdata_test::ResetDiffractionWorld();
-        driverdata_test::SetOutline({{0, 0}, {c.w, 0}, {c.w, c.h}, {0, c.h}});
+        driverdata::test::ResetDiffractionWorld();
+        driverdata::test::SetOutline({{0, 0}, {c.w, 0}, {c.w, c.h}, {0, c.h}});
         shell::CopyTextSlot(shell::Baffle->RasterText, c.raster);
         ASSERT_EQ(driverdata::BuildBaffleEdges(), 0);
         const std::vector<ref::Vec> outline = ref::RectanglePoints(c.w, c.h);

@@ -34,12 +34,12 @@ struct Damage {
 class DamagedProject : public ::testing::Test {
   protected:
     void SetUp() override {
-        solver_test::ResetSolverWorld();
+        solver::test::ResetSolverWorld();
         dir_ =
             std::filesystem::temp_directory_path() / ("qv_damaged_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
         // Input 1 through a 1 kHz low pass to output 1, in the Front-Left pane.
-        solver_test::OneWayChannel(1, 1.0f, 1.0f);
+        solver::test::OneWayChannel(1, 1.0f, 1.0f);
         shell::PackProjectImage();
         sound_ = std::make_unique<shell::ProjectImage>(shell::Project);
     }

@@ -32,16 +32,16 @@ using platform::HWND;
 constexpr double kPi = 3.141592653589793;
 
 TEST(RoomEqSolve, SolvedChannelCarriesTheCorrection) {
-    solver_test::ResetSolverWorld();
+    solver::test::ResetSolverWorld();
     BuildRoomEqGrids();
     for (int r = 0; r < shell::kRoomEqCurveCount; ++r)
         std::memset(shell::RoomEQCurves[r], 0, sizeof(shell::CurveRecord));
-    solver_test::NewNetwork(4);
-    solver_test::AddInput(0, 1.0f);
-    const int eq = solver_test::AddElement(shell::kElementRoomEq, 0, 1);
-    solver_test::AddFilter(1, 2, 1.0f, 1.0f, 20000.0f);
-    solver_test::AddPort(2, 3, 5.0f);
-    solver_test::AddGround(3);
+    solver::test::NewNetwork(4);
+    solver::test::AddInput(0, 1.0f);
+    const int eq = solver::test::AddElement(shell::kElementRoomEq, 0, 1);
+    solver::test::AddFilter(1, 2, 1.0f, 1.0f, 20000.0f);
+    solver::test::AddPort(2, 3, 5.0f);
+    solver::test::AddGround(3);
     float* p = shell::WorkingNetwork.ElementParams[eq];
     p[shell::kParamF1] = 30.0f;
     p[shell::kParamF2] = 120.0f;
@@ -74,12 +74,12 @@ TEST(RoomEqSolve, SolvedChannelCarriesTheCorrection) {
 // Input 1 through a room-EQ element (band 20 .. 200 Hz) and a 20 kHz low pass to `output`,
 // saved into `pane`; returns the element's slot.
 int RoomEqChannel(int pane, float output) {
-    solver_test::NewNetwork(4);
-    solver_test::AddInput(0, 1.0f);
-    const int eq = solver_test::AddElement(shell::kElementRoomEq, 0, 1);
-    solver_test::AddFilter(1, 2, 1.0f, 1.0f, 20000.0f);
-    solver_test::AddPort(2, 3, output);
-    solver_test::AddGround(3);
+    solver::test::NewNetwork(4);
+    solver::test::AddInput(0, 1.0f);
+    const int eq = solver::test::AddElement(shell::kElementRoomEq, 0, 1);
+    solver::test::AddFilter(1, 2, 1.0f, 1.0f, 20000.0f);
+    solver::test::AddPort(2, 3, output);
+    solver::test::AddGround(3);
     float* p = shell::WorkingNetwork.ElementParams[eq];
     p[shell::kParamF1] = 20.0f;
     p[shell::kParamF2] = 200.0f;
@@ -115,7 +115,7 @@ TEST(RoomEqSolve, PlayHearsTheCorrection) {
     struct CardBack {  // the tones and the recording do not reach the next test
         ~CardBack() { platform::VirtualCardReset(); }
     } card_back;
-    solver_test::ResetSolverWorld();
+    solver::test::ResetSolverWorld();
     measurement::ResetGlobals();
     engine::ResetGlobals();
     resources::RegisterAll();

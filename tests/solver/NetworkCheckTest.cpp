@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace solver_test;
+using namespace solver::test;
 
 class NetworkCheck : public ::testing::Test {
   protected:

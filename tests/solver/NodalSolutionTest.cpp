@@ -14,7 +14,7 @@
 namespace {
 
 using Complex = std::complex<double>;
-using namespace solver_test;
+using namespace solver::test;
 
 class NodalSolution : public ::testing::Test {
   protected:

@@ -27,7 +27,7 @@
 
 namespace {
 
-using namespace solver_test;
+using namespace solver::test;
 using platform::HWND;
 
 class OutputPortCorrection : public ::testing::Test {

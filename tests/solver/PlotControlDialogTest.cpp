@@ -16,7 +16,7 @@
 
 namespace {
 
-using namespace solver_test;
+using namespace solver::test;
 using platform::testing::Click;
 
 class PlotControlDialog : public ::testing::Test {

@@ -15,7 +15,7 @@
 namespace {
 
 using Complex = std::complex<double>;
-using namespace solver_test;
+using namespace solver::test;
 constexpr double kPi = 3.14159265358979323846;
 
 class PortResponses : public ::testing::Test {

@@ -15,7 +15,7 @@
 #include "solver/Globals.h"
 #include "solver/SolveNetwork.h"
 
-namespace solver_test {
+namespace solver::test {
 
 inline void ResetSolverWorld() {
     static bool allocated = false;
@@ -93,4 +93,4 @@ inline void OneWayChannel(int pane, float in, float out) {
 
 inline std::complex<double> ToComplex(shell::ComplexPoint p) { return {p.re, p.im}; }
 
-}  // namespace solver_test
+}  // namespace solver::test

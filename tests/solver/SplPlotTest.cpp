@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace solver_test;
+using namespace solver::test;
 using platform::RGB;
 
 constexpr int kW = 800;

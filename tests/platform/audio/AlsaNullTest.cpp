@@ -7,7 +7,7 @@
 
 #include "AudioTestSupport.h"
 
-namespace audio_test {
+namespace platform::test {
 namespace {
 
 class AlsaNullAudioTest : public ::testing::Test {
@@ -184,4 +184,4 @@ TEST_F(AlsaNullAudioTest, SixteenBitStereoAtFortyEightKilohertz) {
 }
 
 }  // namespace
-}  // namespace audio_test
+}  // namespace platform::test

@@ -10,7 +10,7 @@
 #include "platform/audio/Wave.h"
 #include "platform/internal/Queue.h"
 
-namespace audio_test {
+namespace platform::test {
 
 using namespace platform;
 
@@ -77,4 +77,4 @@ class VirtualCardFixture : public ::testing::Test {
     }
 };
 
-}  // namespace audio_test
+}  // namespace platform::test

@@ -13,7 +13,7 @@
 #include "AudioTestSupport.h"
 #include "platform/internal/Clock.h"
 
-namespace audio_test {
+namespace platform::test {
 namespace {
 
 constexpr DWORD kRate = 48000;
@@ -508,4 +508,4 @@ TEST_F(VirtualLoopbackAudioTest, SpeakerLoopbackReturnsBothOutputsOnTheirInputs)
 }
 
 }  // namespace
-}  // namespace audio_test
+}  // namespace platform::test

@@ -7,7 +7,7 @@
 
 #include "AudioTestSupport.h"
 
-namespace audio_test {
+namespace platform::test {
 namespace {
 
 constexpr DWORD kRate = 48000;
@@ -574,4 +574,4 @@ TEST_F(WaveProtocolAudioTest, InputWithNothingQueuedCountsOneXrunPerGap) {
 }
 
 }  // namespace
-}  // namespace audio_test
+}  // namespace platform::test

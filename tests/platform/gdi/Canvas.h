@@ -8,7 +8,7 @@
 
 #include "platform/gdi/Gdi.h"
 
-namespace gditest {
+namespace platform::test {
 
 using namespace platform;
 
@@ -99,4 +99,4 @@ class Canvas {
     HBITMAP old_;
 };
 
-}  // namespace gditest
+}  // namespace platform::test

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace gditest;
+using namespace platform::test;
 
 TEST(GdiContext, FreshContextDefaults) {
     Canvas c(8, 8, RGB(10, 20, 30));

@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace gditest;
+using namespace platform::test;
 namespace fs = std::filesystem;
 
 // A colour that says where it is.

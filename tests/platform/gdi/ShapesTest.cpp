@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace gditest;
+using namespace platform::test;
 
 constexpr COLORREF kPen = RGB(0, 0, 192);
 constexpr COLORREF kFill = RGB(0, 255, 255);

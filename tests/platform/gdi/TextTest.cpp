@@ -12,7 +12,7 @@
 
 namespace {
 
-using namespace gditest;
+using namespace platform::test;
 
 HFONT Font(int height, int width, int weight, const char* face) {
     return CreateFont(height, width, 0, 0, weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,

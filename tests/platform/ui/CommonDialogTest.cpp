@@ -8,7 +8,7 @@
 #include "platform/internal/Headless.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 using CommonDialogs = UiTest;
@@ -182,4 +182,4 @@ TEST_F(FileDialogs, SaveAddsTheDefaultExtensionAndRefusesPathsTooLong) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

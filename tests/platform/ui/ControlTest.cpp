@@ -5,7 +5,7 @@
 
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 enum : int {
@@ -378,4 +378,4 @@ TEST_F(Controls, StaticAsksItsDialogForColoursAndOwnerDrawnButtonsForDrawing) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

@@ -3,7 +3,7 @@
 
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 constexpr int kEditId = 1020;
@@ -322,4 +322,4 @@ TEST_F(Dialogs, EndDialogOnAModelessDialogDestroysIt) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

@@ -4,7 +4,7 @@
 
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 constexpr MenuItemTemplate kMenuItems[] = {
@@ -311,4 +311,4 @@ TEST_F(Mdi, WindowImageOfTheFrameShowsItsChildren) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

@@ -6,7 +6,7 @@
 #include "platform/internal/Clock.h"
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 using MessageOrder = UiTest;
@@ -248,4 +248,4 @@ TEST_F(MessageOrder, UpdateWindowPaintsAtOnce) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

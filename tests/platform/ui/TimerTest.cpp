@@ -2,7 +2,7 @@
 
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 using Timers = UiTest;
@@ -146,4 +146,4 @@ TEST_F(Timers, TimersFallingDueTogetherComeInTheOrderTheyWereSet) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test

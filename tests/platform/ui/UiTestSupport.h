@@ -15,7 +15,7 @@
 #include "platform/testing/Input.h"
 #include "platform/testing/MessageBoxLog.h"
 
-namespace platform::uitest {
+namespace platform::test {
 
 struct Received {
     HWND hwnd;
@@ -84,4 +84,4 @@ class UiTest : public ::testing::Test {
     }
 };
 
-}  // namespace platform::uitest
+}  // namespace platform::test

@@ -9,7 +9,7 @@
 
 #include "tests/platform/ui/UiTestSupport.h"
 
-namespace platform::uitest {
+namespace platform::test {
 namespace {
 
 using Windows = UiTest;
@@ -208,4 +208,4 @@ TEST_F(Windows, WindowImageIsSavedAsPng) {
 }
 
 }  // namespace
-}  // namespace platform::uitest
+}  // namespace platform::test
