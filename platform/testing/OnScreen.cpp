@@ -150,6 +150,7 @@ bool MenuBarTakesInput(HWND frame) {
 }
 
 bool MenuTitleRect(HWND frame, int index, RECT* out) {
+    ui::FlushMenuBars();
     ui::Window* w = ui::Find(frame);
     auto* main = w ? qobject_cast<QMainWindow*>(w->outer.data()) : nullptr;
     if (!main || !out) return false;
