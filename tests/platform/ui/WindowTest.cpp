@@ -213,11 +213,11 @@ TEST_F(Windows, WindowImageIsSavedAsPng) {
 TEST_F(Windows, InvalidatingAWindowInvalidatesItsChildrenUnlessItClipsThem) {
     const HWND parent = MakeWindow(300, 200);
     const auto child = [](HWND in, DWORD style, int x, int y, int cx, int cy) {
-        return CreateWindow("Recorder", "", WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, in, HMENU{},
-                            HINSTANCE{}, nullptr);
+        return CreateWindow("Recorder", "", WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, in,
+                            HMENU{}, HINSTANCE{}, nullptr);
     };
-    const HWND plot = child(parent, 0, 10, 10, 100, 50);    // (10,10)-(110,60)
-    const HWND inner = child(plot, 0, 5, 5, 40, 20);        // (15,15)-(55,35) in the parent
+    const HWND plot = child(parent, 0, 10, 10, 100, 50);  // (10,10)-(110,60)
+    const HWND inner = child(plot, 0, 5, 5, 40, 20);      // (15,15)-(55,35) in the parent
     const HWND clipping = child(parent, WS_CLIPCHILDREN, 200, 10, 80, 50);
     const HWND clipped = child(clipping, 0, 0, 0, 80, 50);
     const HWND hidden = CreateWindow("Recorder", "", WS_CHILD, 0, 0, 300, 200, parent, HMENU{},
@@ -232,13 +232,31 @@ TEST_F(Windows, InvalidatingAWindowInvalidatesItsChildrenUnlessItClipsThem) {
         RECT plot, inner, clipping, clipped;  // the update rectangles afterwards
     };
     const Case cases[] = {
-        {"a corner of the parent", parent, false, {0, 0, 50, 40},
-         {0, 0, 40, 30}, {0, 0, 35, 20}, kNone, kNone},
-        {"the whole parent", parent, true, {}, {0, 0, 100, 50}, {0, 0, 40, 20},
-         {0, 0, 80, 50}, kNone},
+        {"a corner of the parent",
+         parent,
+         false,
+         {0, 0, 50, 40},
+         {0, 0, 40, 30},
+         {0, 0, 35, 20},
+         kNone,
+         kNone},
+        {"the whole parent",
+         parent,
+         true,
+         {},
+         {0, 0, 100, 50},
+         {0, 0, 40, 20},
+         {0, 0, 80, 50},
+         kNone},
         {"beside every child", parent, false, {120, 80, 190, 150}, kNone, kNone, kNone, kNone},
-        {"the plot's lower right", plot, false, {30, 20, 100, 50}, {30, 20, 100, 50},
-         {25, 15, 40, 20}, kNone, kNone},
+        {"the plot's lower right",
+         plot,
+         false,
+         {30, 20, 100, 50},
+         {30, 20, 100, 50},
+         {25, 15, 40, 20},
+         kNone,
+         kNone},
         {"the clipping child", clipping, true, {}, kNone, kNone, {0, 0, 80, 50}, kNone},
     };
     const auto update = [](HWND h) {
