@@ -103,6 +103,16 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     return TRUE;
 }
 
+BOOL ValidateRect(HWND hwnd, const RECT* rect) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    if (!rect) {
+        w->invalid = false;
+        w->erase = false;
+    }
+    return TRUE;
+}
+
 BOOL UpdateWindow(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;

@@ -26,6 +26,7 @@ int ReleaseDC(HWND hwnd, HDC hdc);
 // Marks `rect` (0 = the whole client area) for painting, with or without erasing. The loop sends
 // WM_PAINT when no posted message or due timer is waiting.
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
+BOOL ValidateRect(HWND hwnd, const RECT* rect);
 // Sends WM_PAINT now when the window has an invalid region.
 BOOL UpdateWindow(HWND hwnd);
 BOOL GetUpdateRect(HWND hwnd, RECT* out, BOOL erase);
