@@ -570,14 +570,12 @@ void ExportSplPhase(HWND frame) {
     ModalDialogOpen = 0;
 }
 
+// The HBT editor afresh: its two windows close with the other tools' and are made again at their
+// slots, so the TransferFunction dialog reloads its fields from the driver record.
 void ShowFileEditor(HWND frame) {
     CloseSystemWindows();
     CloseSettingsWindows();
-    MdiDestroyIfOpen(MlsImpChildWindow);
-    MdiDestroyIfOpen(MlsSplChildWindow);
-    DestroyIfOpen(MlsControlDialog);
-    MdiDestroyIfOpen(DiffractionChildWindow);
-    DestroyIfOpen(DiffractionCalculatorDialog);
+    CloseEditorWindows();
     const ProgramServicesTable& services = ProgramServices();
     if (!EditorChildWindow && services.EditorChildWndProc != nullptr) OpenEditorChild();
     CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,

@@ -169,6 +169,17 @@ TEST_F(SplPlot, BadScaleStepAndPlotRangeFallBack) {
     EXPECT_EQ(Pixel(254, 31), RGB(0, 128, 0)) << "the grid falls back to 10 Hz .. 50 kHz";
 }
 
+// The channel name the plot writes under its curves, by the active pane; no pane, or a pane the
+// program does not have, reads "No Channel Selected".
+TEST_F(SplPlot, ChannelNamesByActivePane) {
+    const char* const expected[] = {"No Channel Selected", "Front-Left",  "Center",
+                                    "Front-Right",         "Rear-Left",   "Subwoofer",
+                                    "Rear-Right",          "Subwoofer 2"};
+    for (int pane = 0; pane <= 7; ++pane) EXPECT_STREQ(solver::ChannelName(pane), expected[pane]);
+    EXPECT_STREQ(solver::ChannelName(-1), "No Channel Selected");
+    EXPECT_STREQ(solver::ChannelName(8), "No Channel Selected");
+}
+
 TEST_F(SplPlot, TitleFollowsTheOutputLayout) {
     shell::OutputLayout = 1;
     EXPECT_STREQ(solver::SplPlotTitle(), "Quorvex Equalizer Frequency Domain, 16 Outputs");
