@@ -42,6 +42,7 @@ inline void InstallProgramServices() {
     services.DeactivatePanes = &network::DeactivatePanes;
     services.UpdateToolButtons = &network::UpdateToolButtons;
     services.PaneWindows = network::PaneWindows;
+    services.PaneNetworkExtent = &network::PaneNetworkExtent;
     // Element dialogs opened by a right click in a pane and by Copy Speaker; the output port's
     // Done computes its correction with the solver's minimum-phase routine.
     network::InstallElementDialogs();
