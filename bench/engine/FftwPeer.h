@@ -3,12 +3,14 @@
 // same work as the engine's block: 8 inputs, 16 outputs, 8 partitions of F, output o hears the
 // input its routing names; each input's F samples and F zeros go through a measured 2F-point
 // real forward plan into an eight-stage delay line; each output sums the products over the
-// partitions (fused multiply-add where the processor has it), goes back through a measured real
+// partitions in registers, eight bins at a time (fused multiply-add where the processor has
+// it), goes back through a measured real
 // inverse plan, adds the previous block's tail and is written as interleaved 24-bit words
 // shifted left by 8, as the engine writes them. The filters are scaled by 1/(2F) once.
 #pragma once
 
 #include <fftw3.h>
+#include <immintrin.h>
 
 #include <cmath>
 #include <cstdint>
@@ -21,29 +23,49 @@ namespace bench {
 
 namespace peer {
 
-// acc += x * h over `bins` complex points (interleaved re, im).
-template <bool kFused>
-inline void MultiplyAccumulate(float* __restrict acc, const float* __restrict x,
-                               const float* __restrict h, int bins) {
-    for (int k = 0; k < bins; ++k) {
-        const float xr = x[2 * k], xi = x[2 * k + 1], hr = h[2 * k], hi = h[2 * k + 1];
-        if constexpr (kFused) {
-            acc[2 * k] = std::fma(xr, hr, std::fma(-xi, hi, acc[2 * k]));
-            acc[2 * k + 1] = std::fma(xr, hi, std::fma(xi, hr, acc[2 * k + 1]));
-        } else {
-            acc[2 * k] += xr * hr - xi * hi;
-            acc[2 * k + 1] += xr * hi + xi * hr;
+// One output's product sum over the partitions, acc = sum over p of x_p h_p for `bins` complex
+// bins: x_p interleaved (re, im) as FFTW gives it; each filter partition kept as two rows made
+// once, h1 = (hr, hr) and h2 = (-hi, hi) per bin, so that x h = x h1 + swap(x) h2. Four bins at a
+// time with every partition's products kept in registers (fused multiply-add).
+__attribute__((target("avx2,fma"))) inline void ProductSumFma(float* acc, const float* const* x,
+                                                             const float* const* h1,
+                                                             const float* const* h2, int bins) {
+    int k = 0;
+    for (; k + 4 <= bins; k += 4) {
+        __m256 sum = _mm256_setzero_ps();
+        for (int p = 0; p < kPartitions; ++p) {
+            const __m256 v = _mm256_loadu_ps(x[p] + 2 * k);
+            sum = _mm256_fmadd_ps(v, _mm256_loadu_ps(h1[p] + 2 * k), sum);
+            sum = _mm256_fmadd_ps(_mm256_permute_ps(v, 0xB1), _mm256_loadu_ps(h2[p] + 2 * k),
+                                  sum);
         }
+        _mm256_storeu_ps(acc + 2 * k, sum);
+    }
+    for (; k < bins; ++k) {
+        float re = 0.0f, im = 0.0f;
+        for (int p = 0; p < kPartitions; ++p) {
+            const float xr = x[p][2 * k], xi = x[p][2 * k + 1];
+            re = std::fma(xi, h2[p][2 * k], std::fma(xr, h1[p][2 * k], re));
+            im = std::fma(xr, h2[p][2 * k + 1], std::fma(xi, h1[p][2 * k + 1], im));
+        }
+        acc[2 * k] = re;
+        acc[2 * k + 1] = im;
     }
 }
 
-__attribute__((target("avx2,fma"))) inline void MultiplyAccumulateFma(float* acc, const float* x,
-                                                                      const float* h, int bins) {
-    MultiplyAccumulate<true>(acc, x, h, bins);
-}
-
-inline void MultiplyAccumulatePlain(float* acc, const float* x, const float* h, int bins) {
-    MultiplyAccumulate<false>(acc, x, h, bins);
+// The same for processors without fused multiply-add.
+inline void ProductSumPlain(float* acc, const float* const* x, const float* const* h1,
+                            const float* const* h2, int bins) {
+    for (int k = 0; k < bins; ++k) {
+        float re = 0.0f, im = 0.0f;
+        for (int p = 0; p < kPartitions; ++p) {
+            const float xr = x[p][2 * k], xi = x[p][2 * k + 1];
+            re += xr * h1[p][2 * k] + xi * h2[p][2 * k];
+            im += xi * h1[p][2 * k + 1] + xr * h2[p][2 * k + 1];
+        }
+        acc[2 * k] = re;
+        acc[2 * k + 1] = im;
+    }
 }
 
 }  // namespace peer
@@ -66,13 +88,20 @@ public:
         for (int o = 0; o < kOutputs; ++o) {
             overlap_.push_back(Zeros(f_));
             for (int p = 0; p < kPartitions; ++p) {
-                float* h = Zeros(2 * bins_);
                 for (int n = 0; n < 2 * f_; ++n)
                     time_[n] = n < f_ ? scale * s.taps[static_cast<std::size_t>(o)]
                                                       [static_cast<std::size_t>(p * f_ + n)]
                                       : 0.0f;
-                fftwf_execute_dft_r2c(forward_, time_, Complex(h));
-                filters_.push_back(h);
+                fftwf_execute_dft_r2c(forward_, time_, Complex(acc_));
+                float* h1 = Floats(2 * bins_);
+                float* h2 = Floats(2 * bins_);
+                for (int k = 0; k < bins_; ++k) {
+                    h1[2 * k] = h1[2 * k + 1] = acc_[2 * k];
+                    h2[2 * k] = -acc_[2 * k + 1];
+                    h2[2 * k + 1] = acc_[2 * k + 1];
+                }
+                h1_.push_back(h1);
+                h2_.push_back(h2);
             }
         }
         block.assign(static_cast<std::size_t>(f_) * kOutputs, 0);
@@ -94,16 +123,15 @@ public:
             fftwf_execute_dft_r2c(forward_, time_, Complex(line_[r * kPartitions + head_]));
         }
         for (int o = 0; o < kOutputs; ++o) {
-            for (int k = 0; k < 2 * bins_; ++k) acc_[k] = 0.0f;
             const int r = input_of_[o];
+            const float *x[kPartitions], *h1[kPartitions], *h2[kPartitions];
             for (int p = 0; p < kPartitions; ++p) {
-                const float* x = line_[r * kPartitions + (head_ + p) % kPartitions];
-                const float* h = filters_[static_cast<std::size_t>(o * kPartitions + p)];
-                if (fused_)
-                    peer::MultiplyAccumulateFma(acc_, x, h, bins_);
-                else
-                    peer::MultiplyAccumulatePlain(acc_, x, h, bins_);
+                const std::size_t h = static_cast<std::size_t>(o * kPartitions + p);
+                x[p] = line_[r * kPartitions + (head_ + p) % kPartitions];
+                h1[p] = h1_[h];
+                h2[p] = h2_[h];
             }
+            (fused_ ? peer::ProductSumFma : peer::ProductSumPlain)(acc_, x, h1, h2, bins_);
             fftwf_execute_dft_c2r(inverse_, Complex(acc_), time_);
             float* tail = overlap_[static_cast<std::size_t>(o)];
             std::int32_t* words = block.data() + o;
@@ -141,8 +169,8 @@ private:
     float* time_;
     float* acc_;
     fftwf_plan forward_, inverse_;
-    std::vector<float*> line_;     // [input * 8 + stage] F + 1 complex points
-    std::vector<float*> filters_;  // [output * 8 + partition] F + 1 complex points, scaled
+    std::vector<float*> line_;     // [input * 8 + stage] F + 1 bins, interleaved
+    std::vector<float*> h1_, h2_;  // [output * 8 + partition] (hr, hr), (-hi, hi), scaled
     std::vector<float*> overlap_;  // [output] F floats
     std::vector<float*> owned_;
 };
