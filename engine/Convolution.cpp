@@ -73,6 +73,9 @@ bool Fused() {
     return ConvolutionUseFusedMultiplyAdd && kernels::FusedMultiplyAddAvailable();
 }
 
+// The 512-bit multiply-accumulate where the processor has it (the same bits as the 256-bit one).
+bool Use512() { return ConvolutionUse512BitVectors && kernels::Vectors512Available(); }
+
 // The four workers' shares: the layout's routed outputs ordered by their input (so that outputs
 // hearing one input mostly fall into one share) and cut into runs of nearly equal length; each
 // used input belongs to the first share that hears it, which transforms it.
@@ -104,6 +107,7 @@ void ShareOutTheWork(ConvolutionMemory& m) {
 
 bool ConvolutionUseWideVectors = true;
 bool ConvolutionUseFusedMultiplyAdd = true;
+bool ConvolutionUse512BitVectors = true;
 
 int OutputChannelCount(int output_layout) {
     switch (output_layout) {
@@ -342,7 +346,9 @@ void ConvolveOutputList(ConvolutionMemory& memory, const int* outputs, int count
             group.acc_re[j] = work.acc_re[j];
             group.acc_im[j] = work.acc_im[j];
         }
-        if (Fused())
+        if (Fused() && wide && Use512())
+            kernels::MultiplyAccumulateFused512(group, f + 16);  // rows are padded past bin F
+        else if (Fused())
             (wide ? kernels::MultiplyAccumulateFusedWide
                   : kernels::MultiplyAccumulateFusedPlain)(group, bins);
         else

@@ -15,11 +15,13 @@ bool DetectWideVectors() {
 
 const bool kHaveWideVectors = DetectWideVectors();
 const bool kHaveFusedMultiplyAdd = kHaveWideVectors && __builtin_cpu_supports("fma");
+const bool kHave512 = kHaveFusedMultiplyAdd && __builtin_cpu_supports("avx512f");
 
 }  // namespace
 
 bool WideVectorsAvailable() { return kHaveWideVectors; }
 bool FusedMultiplyAddAvailable() { return kHaveFusedMultiplyAdd; }
+bool Vectors512Available() { return kHave512; }
 
 // ---- The plain twins: the reference every wide loop follows operation by operation ----
 
@@ -194,6 +196,29 @@ __attribute__((target("avx2,fma"))) void MultiplyAccumulateFusedWide(const MacGr
             }
             _mm256_store_ps(g.acc_re[j] + k, re);
             _mm256_store_ps(g.acc_im[j] + k, im);
+        }
+}
+
+// The same sixteen bins at a time.
+__attribute__((target("avx512f"))) void MultiplyAccumulateFused512(const MacGroup& g, int bins) {
+    for (int k = 0; k < bins; k += 16)
+        for (int j = 0; j < g.outputs; ++j) {
+            __m512 xr = _mm512_loadu_ps(g.xr[0] + k);
+            __m512 xi = _mm512_loadu_ps(g.xi[0] + k);
+            __m512 hr = _mm512_loadu_ps(g.hr[j][0] + k);
+            __m512 hi = _mm512_loadu_ps(g.hi[j][0] + k);
+            __m512 re = _mm512_fnmadd_ps(xi, hi, _mm512_mul_ps(xr, hr));
+            __m512 im = _mm512_fmadd_ps(xi, hr, _mm512_mul_ps(xr, hi));
+            for (int s = 1; s < 8; ++s) {
+                xr = _mm512_loadu_ps(g.xr[s] + k);
+                xi = _mm512_loadu_ps(g.xi[s] + k);
+                hr = _mm512_loadu_ps(g.hr[j][s] + k);
+                hi = _mm512_loadu_ps(g.hi[j][s] + k);
+                re = _mm512_fnmadd_ps(xi, hi, _mm512_fmadd_ps(xr, hr, re));
+                im = _mm512_fmadd_ps(xi, hr, _mm512_fmadd_ps(xr, hi, im));
+            }
+            _mm512_storeu_ps(g.acc_re[j] + k, re);
+            _mm512_storeu_ps(g.acc_im[j] + k, im);
         }
 }
 

@@ -16,6 +16,8 @@ inline constexpr int kMaxGroupOutputs = 8;  // outputs whose products one pass a
 bool WideVectorsAvailable();
 // The processor offers fused multiply-add next to the 256-bit kernels (decided once).
 bool FusedMultiplyAddAvailable();
+// The processor offers 512-bit vectors (with fused multiply-add; decided once).
+bool Vectors512Available();
 
 // One pass of the multiply-accumulate: outputs that hear the same input, so that the input's
 // delay line is read once for all of them. For each output j and bin k:
@@ -38,6 +40,8 @@ void MultiplyAccumulateWide(const MacGroup& group, int bins);
 // processor's fused multiply-add (FusedMultiplyAddAvailable).
 void MultiplyAccumulateFusedPlain(const MacGroup& group, int bins);
 void MultiplyAccumulateFusedWide(const MacGroup& group, int bins);
+// The fused twin on 512-bit vectors (Vectors512Available); needs bins % 16 == 0.
+void MultiplyAccumulateFused512(const MacGroup& group, int bins);
 
 // The split after the forward half-size transform: z holds F complex points; bins k of the 2F
 // real points. The plain twin does k in [begin, end) (k = 0 and k = F included); the wide twin

@@ -159,14 +159,15 @@ TEST(OutputWordTwins, EdgesGiveTheSameWords) {
 }
 
 // The multiply-accumulate twins on random rows with wide ranges, cancellations, zeros and
-// subnormals, for groups of 1 to 8 outputs: the plain and the wide twin of each pair give the
-// same bits; the fused pair rounds once per product term (somewhere it differs from the unfused
+// subnormals, for groups of 1 to 8 outputs: the plain and the wide twins (256 and, where the
+// processor has them, 512 bits) of each pair give the same bits; the fused pair rounds once per product term (somewhere it differs from the unfused
 // one) and both pairs stay within single-precision rounding of a double-precision sum.
 TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
     using engine::kernels::MacGroup;
     if (!engine::kernels::WideVectorsAvailable()) GTEST_SKIP() << "no 256-bit kernels here";
     const bool fused_here = engine::kernels::FusedMultiplyAddAvailable();
-    constexpr int kBins = 136;
+    const bool wide512_here = engine::kernels::Vectors512Available();
+    constexpr int kBins = 144;
     std::mt19937 rng(4242);
     std::uniform_real_distribution<float> mantissa(-1.0f, 1.0f);
     std::uniform_int_distribution<int> exponent(-40, 30), kind(0, 19);
@@ -193,7 +194,7 @@ TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
             std::copy(r.begin(), r.end(), p);
             return p;
         };
-        rows.reserve(16 + 16 * outputs + 4 * outputs + 8);
+        rows.reserve(16 + 16 * outputs + 10 * outputs);
         MacGroup g{};
         g.outputs = outputs;
         for (int s = 0; s < 8; ++s) {
@@ -207,7 +208,7 @@ TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
                 g.hi[j][s] = aligned_row(hi);
             }
         }
-        float* sums[4][engine::kMaxGroupOutputs][2];
+        float* sums[5][engine::kMaxGroupOutputs][2];
         for (auto& road : sums)
             for (int j = 0; j < outputs; ++j)
                 for (float*& p : road[j]) p = aligned_row(std::vector<float>(kBins, 7.0f));
@@ -223,6 +224,7 @@ TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
         run(1, engine::kernels::MultiplyAccumulateWide);
         run(2, engine::kernels::MultiplyAccumulateFusedPlain);
         if (fused_here) run(3, engine::kernels::MultiplyAccumulateFusedWide);
+        if (wide512_here) run(4, engine::kernels::MultiplyAccumulateFused512);
         int fused_differs = 0;
         for (int j = 0; j < outputs; ++j)
             for (int part = 0; part < 2; ++part)
@@ -232,6 +234,10 @@ TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
                     if (fused_here) {
                         EXPECT_EQ(std::memcmp(&sums[3][j][part][k], &fused, 4), 0)
                             << j << " " << k;
+                    }
+                    if (wide512_here) {
+                        EXPECT_EQ(std::memcmp(&sums[4][j][part][k], &fused, 4), 0)
+                            << "512-bit " << j << " " << k;
                     }
                     fused_differs += std::memcmp(&plain, &fused, 4) != 0;
                     double exact = 0.0, size = 0.0;
