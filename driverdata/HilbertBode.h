@@ -4,15 +4,14 @@
 // only; runs synchronously in the HBT editor dialog's Calculate command.
 #pragma once
 
+#include "driverdata/HbtTails.h"
+
 namespace driverdata {
 
 // 0 when the response was computed (HbtValid set), 1 when refused after a message: "Input Power
 // Error" for a Pin that is not above 0, "Distance Error" for a distance option with a distance
 // that is not above 0. A refusal writes nothing.
 int CalculateHilbertBode();
-
-// Points per octave of the plot range fstart .. fstop, as the tails count them.
-float HbtPointsPerOctave(float fstart, float fstop);
 
 // The level curve the transform integrates (dB on ExtendedFrequencyGrid, efficiency taken off),
 // as the last calculation left it.
