@@ -159,8 +159,9 @@ int main(int argc, char** argv) {
         }
         rows.push_back(row);
     }
-    std::printf("\nTime per transform, median of the rounds (us), and ComplexFft / FFTW per round,\n"
-                "median [quartiles], and that median against its target:\n");
+    std::printf(
+        "\nTime per transform, median of the rounds (us), and ComplexFft / FFTW per round,\n"
+        "median [quartiles], and that median against its target:\n");
     std::printf(
         "  N points  target  forward: ComplexFft    FFTW  ratio [quartiles]   of target"
         "  inverse: ComplexFft    FFTW  ratio [quartiles]   of target\n");

@@ -13,13 +13,13 @@ namespace bench {
 
 // Time per iteration over `target_seconds`, shown as the counter "of_target".
 inline void ReportTarget(benchmark::State& state, double target_seconds) {
-    state.counters["of_target"] = benchmark::Counter(
-        target_seconds, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["of_target"] =
+        benchmark::Counter(target_seconds, benchmark::Counter::kIsIterationInvariantRate |
+                                               benchmark::Counter::kInvert);
 }
 
 inline int RunInterleaved(int argc, char** argv) {
-    std::vector<std::string> words{argc > 0 ? argv[0] : "bench",
-                                   "--benchmark_repetitions=9",
+    std::vector<std::string> words{argc > 0 ? argv[0] : "bench", "--benchmark_repetitions=9",
                                    "--benchmark_enable_random_interleaving=true",
                                    "--benchmark_report_aggregates_only=true"};
     for (int i = 1; i < argc; ++i) words.emplace_back(argv[i]);  // later flags win

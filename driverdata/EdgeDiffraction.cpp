@@ -87,9 +87,9 @@ enum class SourceState : std::uint8_t { kUnknown, kNoRaster, kOnMicrophone, kRea
 struct SourceTable {
     SourceState state;
     bool directivity;
-    float direct;  // source to microphone [m]
-    int count;     // paths
-    float farthest;  // largest |beyond| [m]
+    float direct;             // source to microphone [m]
+    int count;                // paths
+    float farthest;           // largest |beyond| [m]
     int block_first;          // first frequency of the block below; -1 none
     const float* block_grid;  // the frequency grid it was worked out on
     float block_re[kLanes];
@@ -195,9 +195,8 @@ void FillSourceTable(SourceTable& t, float x, float y) {
 typedef float Lanes __attribute__((vector_size(4 * kLanes)));
 typedef std::int32_t IntLanes __attribute__((vector_size(4 * kLanes)));
 
-__attribute__((always_inline)) inline void SumBlockBody(const SourceTable& t,
-                                                        const float* omega_of, float* re_of,
-                                                        float* im_of) {
+__attribute__((always_inline)) inline void SumBlockBody(const SourceTable& t, const float* omega_of,
+                                                        float* re_of, float* im_of) {
     Lanes minus_omega, re, im;
     for (int l = 0; l < kLanes; ++l) {
         minus_omega[l] = -omega_of[l];
@@ -214,10 +213,10 @@ __attribute__((always_inline)) inline void SumBlockBody(const SourceTable& t,
         const Lanes z = r * r;
         const Lanes s =
             r + r * z * (-1.6666654611e-1f + z * (8.3321608736e-3f + z * -1.9515295891e-4f));
-        const Lanes c = 1.0f - 0.5f * z +
-                        z * z *
-                            (4.166664568298827e-2f +
-                             z * (-1.388731625493765e-3f + z * 2.443315711809948e-5f));
+        const Lanes c =
+            1.0f - 0.5f * z +
+            z * z *
+                (4.166664568298827e-2f + z * (-1.388731625493765e-3f + z * 2.443315711809948e-5f));
         const IntLanes odd = (quadrant & 1) != 0;
         Lanes sin_psi = odd ? c : s;
         Lanes cos_psi = odd ? s : c;
@@ -233,7 +232,7 @@ __attribute__((always_inline)) inline void SumBlockBody(const SourceTable& t,
 }
 
 __attribute__((target("avx2"))) void SumBlockWide(const SourceTable& t, const float* omega_of,
-                                                 float* re_of, float* im_of) {
+                                                  float* re_of, float* im_of) {
     SumBlockBody(t, omega_of, re_of, im_of);
 }
 

@@ -69,9 +69,7 @@ bool Wide() { return ConvolutionUseWideVectors && kernels::WideVectorsAvailable(
 
 // The fused multiply-accumulate twins wherever the processor fuses (so that the plain and the
 // wide road of one processor give the same bits); the unfused ones elsewhere.
-bool Fused() {
-    return ConvolutionUseFusedMultiplyAdd && kernels::FusedMultiplyAddAvailable();
-}
+bool Fused() { return ConvolutionUseFusedMultiplyAdd && kernels::FusedMultiplyAddAvailable(); }
 
 // The 512-bit multiply-accumulate where the processor has it (the same bits as the 256-bit one).
 bool Use512() { return ConvolutionUse512BitVectors && kernels::Vectors512Available(); }
@@ -349,8 +347,8 @@ void ConvolveOutputList(ConvolutionMemory& memory, const int* outputs, int count
         if (Fused() && wide && Use512())
             kernels::MultiplyAccumulateFused512(group, f + 16);  // rows are padded past bin F
         else if (Fused())
-            (wide ? kernels::MultiplyAccumulateFusedWide
-                  : kernels::MultiplyAccumulateFusedPlain)(group, bins);
+            (wide ? kernels::MultiplyAccumulateFusedWide : kernels::MultiplyAccumulateFusedPlain)(
+                group, bins);
         else
             (wide ? kernels::MultiplyAccumulateWide : kernels::MultiplyAccumulatePlain)(group,
                                                                                         bins);

@@ -176,8 +176,7 @@ QV_WIDE void MultiplyAccumulateWide(const MacGroup& g, int bins) {
 }
 
 // The same with each multiply fused into its add.
-__attribute__((target("avx2,fma"))) void MultiplyAccumulateFusedWide(const MacGroup& g,
-                                                                     int bins) {
+__attribute__((target("avx2,fma"))) void MultiplyAccumulateFusedWide(const MacGroup& g, int bins) {
     for (int k = 0; k < bins; k += 8)
         for (int j = 0; j < g.outputs; ++j) {
             __m256 xr = _mm256_load_ps(g.xr[0] + k);

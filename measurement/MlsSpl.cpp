@@ -98,8 +98,8 @@ void RealSpectrumBin(const float* z, int n, int b, float* re, float* im) {
     const int k = b % h, m = (h - b) % h;
     const double zr = z[2 * k], zi = z[2 * k + 1];
     const double cr = z[2 * m], ci = -static_cast<double>(z[2 * m + 1]);  // conj z[h - b]
-    const double er = 0.5 * (zr + cr), ei = 0.5 * (zi + ci);               // even samples
-    const double odd_re = 0.5 * (zi - ci), odd_im = -0.5 * (zr - cr);      // odd samples
+    const double er = 0.5 * (zr + cr), ei = 0.5 * (zi + ci);              // even samples
+    const double odd_re = 0.5 * (zi - ci), odd_im = -0.5 * (zr - cr);     // odd samples
     const double t = -kTwoPi * b / n;
     const double c = std::cos(t), s = std::sin(t);
     *re = static_cast<float>(er + c * odd_re - s * odd_im);
@@ -256,7 +256,8 @@ int CalculateMlsSpl(platform::HWND owner) {
     RealSpectrumAtBins(fft, n, bin_of.data(), kPoints, ref_re.data(), ref_im.data());
     for (int j = 0; j < kPoints; ++j) {
         const double r = ref_re[j], i = ref_im[j];
-        level[j] = bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-10));
+        level[j] =
+            bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-10));
     }
     FillLevelGaps(level.data(), kPoints);
     float loudest = 0.0f;
@@ -271,9 +272,10 @@ int CalculateMlsSpl(platform::HWND owner) {
     for (int j = 0; j < kPoints; ++j) {
         const float r = ref_re[j], i = ref_im[j];
         ref_phase_at[j] = bin_of[j] < 0 ? 0.0f : std::atan2(i, r == 0.0f ? 0.000001f : r);
-        degrees[j] = bin_of[j] < 0 ? 0.0f
-                                   : static_cast<float>(kDegreesPerRadian *
-                                                        std::atan2(i, r == 0.0f ? 1e-9f : r));
+        degrees[j] =
+            bin_of[j] < 0
+                ? 0.0f
+                : static_cast<float>(kDegreesPerRadian * std::atan2(i, r == 0.0f ? 1e-9f : r));
     }
     RepairPhase(degrees.data(), kPoints);
     for (int j = 0; j < kPoints; ++j) ref_response[j].im = degrees[j];
@@ -296,7 +298,8 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     for (int j = 0; j < kPoints; ++j) {
         const double r = in_re[j], i = in_im[j];
-        level[j] = bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-13));
+        level[j] =
+            bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-13));
     }
     FillLevelGaps(level.data(), kPoints);
     const float add_db =

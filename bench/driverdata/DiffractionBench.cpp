@@ -92,9 +92,10 @@ BENCHMARK(BM_DiffractionPlot)
 
 int main(int argc, char** argv) {
     const double worst = LargestDifferenceFromPlainSums();
-    std::printf("Sweeps against the plain sums first (list entry 13, two drivers): largest level "
-                "difference %.1e dB\n",
-                worst);
+    std::printf(
+        "Sweeps against the plain sums first (list entry 13, two drivers): largest level "
+        "difference %.1e dB\n",
+        worst);
     if (!(worst <= 1e-4)) {
         std::printf("MISMATCH: the sweeps disagree, nothing is timed\n");
         return 1;

@@ -181,17 +181,19 @@ int main(int argc, char** argv) {
         kTargetOfTuned, kTargetOfPeer);
     bool met = true;
     for (const Row& r : rows) {
-        std::printf("  %4d  %5.2f [%4.2f-%4.2f]  %5.2f  %5.2f [%4.2f-%4.2f]  %5.2f [%4.2f-%4.2f]  %5.2f\n",
-                    r.f, r.of_tuned.median, r.of_tuned.low, r.of_tuned.high,
-                    r.of_tuned.median / kTargetOfTuned, r.of_plain.median, r.of_plain.low,
-                    r.of_plain.high, r.of_peer.median, r.of_peer.low, r.of_peer.high,
-                    r.of_peer.median / kTargetOfPeer);
+        std::printf(
+            "  %4d  %5.2f [%4.2f-%4.2f]  %5.2f  %5.2f [%4.2f-%4.2f]  %5.2f [%4.2f-%4.2f]  %5.2f\n",
+            r.f, r.of_tuned.median, r.of_tuned.low, r.of_tuned.high,
+            r.of_tuned.median / kTargetOfTuned, r.of_plain.median, r.of_plain.low, r.of_plain.high,
+            r.of_peer.median, r.of_peer.low, r.of_peer.high, r.of_peer.median / kTargetOfPeer);
         met = met && r.of_tuned.median <= kTargetOfTuned && r.of_peer.median <= kTargetOfPeer;
     }
-    std::printf("(targets: engine/tuned <= %.2f, engine/peer <= %.2f; \"of\" <= 1.00 meets one; %s)\n",
-                kTargetOfTuned, kTargetOfPeer, met ? "all met" : "NOT all met");
+    std::printf(
+        "(targets: engine/tuned <= %.2f, engine/peer <= %.2f; \"of\" <= 1.00 meets one; %s)\n",
+        kTargetOfTuned, kTargetOfPeer, met ? "all met" : "NOT all met");
     if (engine::kernels::Vectors512Available()) {
-        std::printf("\nThe engine with its 512-bit multiply-accumulate over the same on 256 bits:\n");
+        std::printf(
+            "\nThe engine with its 512-bit multiply-accumulate over the same on 256 bits:\n");
         for (const Row& r : rows)
             std::printf("  %4d  %5.2f [%4.2f-%4.2f]\n", r.f, r.of_256.median, r.of_256.low,
                         r.of_256.high);

@@ -28,16 +28,15 @@ namespace peer {
 // once, h1 = (hr, hr) and h2 = (-hi, hi) per bin, so that x h = x h1 + swap(x) h2. Four bins at a
 // time with every partition's products kept in registers (fused multiply-add).
 __attribute__((target("avx2,fma"))) inline void ProductSumFma(float* acc, const float* const* x,
-                                                             const float* const* h1,
-                                                             const float* const* h2, int bins) {
+                                                              const float* const* h1,
+                                                              const float* const* h2, int bins) {
     int k = 0;
     for (; k + 4 <= bins; k += 4) {
         __m256 sum = _mm256_setzero_ps();
         for (int p = 0; p < kPartitions; ++p) {
             const __m256 v = _mm256_loadu_ps(x[p] + 2 * k);
             sum = _mm256_fmadd_ps(v, _mm256_loadu_ps(h1[p] + 2 * k), sum);
-            sum = _mm256_fmadd_ps(_mm256_permute_ps(v, 0xB1), _mm256_loadu_ps(h2[p] + 2 * k),
-                                  sum);
+            sum = _mm256_fmadd_ps(_mm256_permute_ps(v, 0xB1), _mm256_loadu_ps(h2[p] + 2 * k), sum);
         }
         _mm256_storeu_ps(acc + 2 * k, sum);
     }
@@ -71,7 +70,7 @@ inline void ProductSumPlain(float* acc, const float* const* x, const float* cons
 }  // namespace peer
 
 class FftwPeer {
-public:
+  public:
     explicit FftwPeer(const BlockData& s) : f_(s.frames), bins_(s.frames + 1) {
         fused_ = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
         time_ = Floats(2 * f_);
@@ -148,9 +147,10 @@ public:
     std::vector<std::int32_t> block;  // interleaved, 16 words per frame
     float gain = 1.0f;                // master gain times trim
 
-private:
+  private:
     float* Floats(int count) {
-        float* p = static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(count)));
+        float* p =
+            static_cast<float*>(fftwf_malloc(sizeof(float) * static_cast<std::size_t>(count)));
         if (p == nullptr) std::abort();
         owned_.push_back(p);
         return p;

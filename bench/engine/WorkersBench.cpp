@@ -195,10 +195,11 @@ int main(int argc, char** argv) {
         "four/single             of target\n");
     bool met = true;
     for (const Row& r : rows) {
-        std::printf("  %4d   %5.2f [%4.2f-%4.2f]  %9.2f   %15.1f  %8.1f   %5.2f [%4.2f-%4.2f]  %9.2f\n",
-                    r.f, r.ratio.median, r.ratio.low, r.ratio.high, r.ratio.median / kTarget,
-                    r.cold_single.median, r.cold_four.median, r.cold_ratio.median,
-                    r.cold_ratio.low, r.cold_ratio.high, r.cold_ratio.median / kTarget);
+        std::printf(
+            "  %4d   %5.2f [%4.2f-%4.2f]  %9.2f   %15.1f  %8.1f   %5.2f [%4.2f-%4.2f]  %9.2f\n",
+            r.f, r.ratio.median, r.ratio.low, r.ratio.high, r.ratio.median / kTarget,
+            r.cold_single.median, r.cold_four.median, r.cold_ratio.median, r.cold_ratio.low,
+            r.cold_ratio.high, r.cold_ratio.median / kTarget);
         if (r.f >= 2048) met = met && r.ratio.median <= kTarget && r.cold_ratio.median <= kTarget;
     }
     std::printf("(\"of target\" <= 1.00 meets it; at F = 2048 and 4096 %s)\n",

@@ -224,9 +224,9 @@ TEST_F(EdgeDiffraction, TheFastSumAgreesWithThePlainSum) {
         {0, 0, 1, 40.0f, 40.0f, 100.0f, "400"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "profile " << c.profile << " dipole " << c.dipole
-                                        << " directivity " << c.directivity << " at " << c.x
-                                        << ", " << c.y << ", raster " << c.raster);
+        SCOPED_TRACE(testing::Message()
+                     << "profile " << c.profile << " dipole " << c.dipole << " directivity "
+                     << c.directivity << " at " << c.x << ", " << c.y << ", raster " << c.raster);
         driverdata::EdgeProfile = c.profile;
         driverdata::DiffractionDipole = c.dipole;
         driverdata::DiffractionDirectivity = c.directivity;
@@ -239,8 +239,8 @@ TEST_F(EdgeDiffraction, TheFastSumAgreesWithThePlainSum) {
         double worst_db = 0.0, worst_degrees = 0.0;
         for (int k = 0; k < shell::kGridPoints; ++k) {
             worst_db = std::max(worst_db, std::fabs(Db(fast[k]) - Db(plain[k])));
-            worst_degrees = std::max(
-                worst_degrees, std::fabs(std::arg(fast[k] / plain[k])) * 180.0 / M_PI);
+            worst_degrees =
+                std::max(worst_degrees, std::fabs(std::arg(fast[k] / plain[k])) * 180.0 / M_PI);
         }
         EXPECT_LE(worst_db, 1e-5);
         EXPECT_LE(worst_degrees, 1e-4);

@@ -1,6 +1,7 @@
 // The convolution's roads give the same words: the plain loops and the 256-bit kernels (with the
-// multiply-accumulate fused and unfused), one thread and the four workers' shares, for random inputs and filters in every layout and with routings
-// that group outputs in every way; and the word rule of both twins at its edges.
+// multiply-accumulate fused and unfused), one thread and the four workers' shares, for random
+// inputs and filters in every layout and with routings that group outputs in every way; and the
+// word rule of both twins at its edges.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,8 +97,8 @@ TEST_P(ConvolutionPaths, PlainWideAndSharedRoadsGiveTheSameWords) {
     const bool wide_here = engine::kernels::WideVectorsAvailable();
     std::uniform_real_distribution<float> sample(-9.0e6f, 9.0e6f);  // clips now and then
     for (const bool fused : {true, false}) {
-        Road roads[] = {{false, false, fused}, {true, false, fused}, {false, true, fused},
-                        {true, true, fused}};
+        Road roads[] = {
+            {false, false, fused}, {true, false, fused}, {false, true, fused}, {true, true, fused}};
         for (Road& road : roads) {
             road.block.assign(static_cast<std::size_t>(f) * engine::OutputChannelCount(c.layout),
                               7);
@@ -114,8 +115,8 @@ TEST_P(ConvolutionPaths, PlainWideAndSharedRoadsGiveTheSameWords) {
                 for (std::size_t i = 0; i < roads[0].block.size(); ++i)
                     ASSERT_EQ(roads[r].block[i], roads[0].block[i])
                         << "road " << r << " (wide " << roads[r].wide << ", shares "
-                        << roads[r].shares << ", fused " << fused << "), block " << b
-                        << ", word " << i;
+                        << roads[r].shares << ", fused " << fused << "), block " << b << ", word "
+                        << i;
             }
         }
         bool sounds = false;
@@ -160,8 +161,9 @@ TEST(OutputWordTwins, EdgesGiveTheSameWords) {
 
 // The multiply-accumulate twins on random rows with wide ranges, cancellations, zeros and
 // subnormals, for groups of 1 to 8 outputs: the plain and the wide twins (256 and, where the
-// processor has them, 512 bits) of each pair give the same bits; the fused pair rounds once per product term (somewhere it differs from the unfused
-// one) and both pairs stay within single-precision rounding of a double-precision sum.
+// processor has them, 512 bits) of each pair give the same bits; the fused pair rounds once per
+// product term (somewhere it differs from the unfused one) and both pairs stay within
+// single-precision rounding of a double-precision sum.
 TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
     using engine::kernels::MacGroup;
     if (!engine::kernels::WideVectorsAvailable()) GTEST_SKIP() << "no 256-bit kernels here";
@@ -232,8 +234,7 @@ TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
                     const float plain = sums[0][j][part][k], fused = sums[2][j][part][k];
                     EXPECT_EQ(std::memcmp(&sums[1][j][part][k], &plain, 4), 0) << j << " " << k;
                     if (fused_here) {
-                        EXPECT_EQ(std::memcmp(&sums[3][j][part][k], &fused, 4), 0)
-                            << j << " " << k;
+                        EXPECT_EQ(std::memcmp(&sums[3][j][part][k], &fused, 4), 0) << j << " " << k;
                     }
                     if (wide512_here) {
                         EXPECT_EQ(std::memcmp(&sums[4][j][part][k], &fused, 4), 0)

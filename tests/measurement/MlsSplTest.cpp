@@ -201,8 +201,8 @@ TEST_F(MlsSplTest, RealSpectrumAtBinsMatchesTheFullTransform) {
         int order;
         const char* signal;
     };
-    const Case cases[] = {{2, "noise"},  {5, "impulse"}, {10, "noise"},     {12, "decaying"},
-                          {14, "sine"},  {16, "noise"},  {18, "decaying"},  {18, "impulse"}};
+    const Case cases[] = {{2, "noise"}, {5, "impulse"}, {10, "noise"},    {12, "decaying"},
+                          {14, "sine"}, {16, "noise"},  {18, "decaying"}, {18, "impulse"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "order " << c.order << ", " << c.signal);
         const int n = 1 << c.order;
@@ -212,10 +212,10 @@ TEST_F(MlsSplTest, RealSpectrumAtBinsMatchesTheFullTransform) {
             seed = seed * 1664525u + 1013904223u;
             const float noise = static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
             const std::string kind = c.signal;
-            x[i] = kind == "noise"      ? noise
-                   : kind == "impulse"  ? (i == 3 % n ? 1000.0f : 0.0f)
-                   : kind == "sine"     ? static_cast<float>(std::sin(0.37 * i + 0.2))
-                                        : noise * std::exp(-20.0f * static_cast<float>(i) / n);
+            x[i] = kind == "noise"     ? noise
+                   : kind == "impulse" ? (i == 3 % n ? 1000.0f : 0.0f)
+                   : kind == "sine"    ? static_cast<float>(std::sin(0.37 * i + 0.2))
+                                       : noise * std::exp(-20.0f * static_cast<float>(i) / n);
         }
         // Every bin for the small sizes; for the large ones the grid's bins at 96 kHz plus the
         // bins next to n/2 and the top.
@@ -307,19 +307,22 @@ TEST_F(MlsSplTest, LevelsAndPhasesAreTheGatedImpulsesSpectra) {
             if (b < 0) continue;
             std::complex<double> ref = 0.0, in = 0.0;
             for (int i = 0; i < n; ++i) {
-                const std::complex<double> turn =
-                    std::polar(1.0, -2.0 * M_PI * static_cast<double>(static_cast<long long>(i) * b % n) / n);
+                const std::complex<double> turn = std::polar(
+                    1.0, -2.0 * M_PI * static_cast<double>(static_cast<long long>(i) * b % n) / n);
                 ref += static_cast<double>(shell::MlsRefSamples[kMlsLeadingZeros + i] *
-                                           shell::GateWindowRef[i]) * turn;
-                in += static_cast<double>(shell::MlsInSamples[c.start + i] *
-                                          shell::GateWindowIn[i]) * turn;
+                                           shell::GateWindowRef[i]) *
+                       turn;
+                in +=
+                    static_cast<double>(shell::MlsInSamples[c.start + i] * shell::GateWindowIn[i]) *
+                    turn;
             }
             in *= std::polar(1.0, b * df * 0.001 * delay * 2.0 * M_PI);
             const double ref_db = 10.0 * std::log10(std::norm(ref) + 1e-10);
             const double in_db = 10.0 * std::log10(std::norm(in) + 1e-13);
             EXPECT_NEAR(shell::MlsRefResponse[j].re, ref_db, 1e-3) << j;
             EXPECT_NEAR(shell::CurrentDriverRecord->Spl[j] - MlsRefCorrection[j] - 3.0f, in_db,
-                        2e-3) << j;
+                        2e-3)
+                << j;
             const double degrees = std::arg(in / ref) * 57.288;
             const double got = shell::CurrentDriverRecord->Phase[j];
             // The phase repairs may flip a value across +-180 degrees.
