@@ -520,7 +520,7 @@ int PaneAt(HWND dialog, LPARAM lParam, int* point) {
         if (!pane.value || !GetWindowRect(pane, &r)) continue;
         POINT tl{r.left, r.top};
         ScreenToClient(dialog, &tl);
-        const int h = id == kSplPane ? kSplPlotH : kDelayPlotH;
+        const int h = PaneHeight(pane, id == kSplPane ? kSplPlotH : kDelayPlotH);
         const int ly = y - tl.y;
         if (x >= tl.x && x < tl.x + (r.right - r.left) && ly > 20 && ly < h - 20) {
             *point = RoomEqPointAt(x - tl.x);
