@@ -80,6 +80,8 @@ void SetFileMenuText(int command, const char* text) {
     platform::DrawMenuBar(FrameWindow);
 }
 
+void KeepWindowsOffTheNetworks();
+
 void ProjectLoad(HWND frame) {
     if (!ConfirmLoad(frame,
                      "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW PROJECT ?",
@@ -101,6 +103,7 @@ void ProjectLoad(HWND frame) {
     CreatePlayerDialog(frame);
     SetPlayerCheckBoxes();
     DeactivatePanesAfterLoad();  // the new dialog's tool buttons show the Draw tool
+    KeepWindowsOffTheNetworks();  // a loaded 5-way network shows whole, as after System Design
 
     SetFrameTitleWithPath(ProjectFilePath);
     CopyTextSlot(Project.Settings.TextArea, ProjectFilePath);
@@ -181,8 +184,6 @@ void WritePorts(PaneStore& store, int input, const PortSlot (&outputs)[8]) {
         store.ElementParams[output.slot][kParamOutputPort] = static_cast<float>(output.port);
     }
 }
-
-void KeepWindowsOffTheNetworks();
 
 void RunSystemDesign(HWND frame, const SystemDesign& design) {
     const bool closes_groups = design.ways <= 4;  // 200, 201, 202
