@@ -274,7 +274,7 @@ void ProcessCapture(HWND page, bool load) {
 void RunMls(HWND page) {
     for (int b = 0; b < 2; ++b)
         if (shell::MlsFftBuffers[b])
-            std::memset(shell::MlsFftBuffers[b], 0, sizeof(float) * 268000);
+            std::memset(shell::MlsFftBuffers[b], 0, sizeof(float) * shell::kMlsFftBufferFloats);
     if (shell::AudioBusy == 1 || MlsRunActive()) return;
     MlsImpulseValid = 1;
     const std::size_t floats = sizeof(float) * kMlsSampleEntries;

@@ -28,7 +28,6 @@ constexpr int kWindowCurve = 22;
 constexpr int kWindowShowFlag = 2002;
 constexpr int kColourFilterSpl = 1;
 constexpr int kColourDriverSpl = 2;
-constexpr int kFftBufferFloats = 268000;
 
 void Exclaim(platform::HWND owner, const char* text) {
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);

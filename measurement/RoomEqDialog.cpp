@@ -259,8 +259,8 @@ void ProcessAndSave(HWND dialog) {
 
 void StartLocation(HWND dialog) {
     if (shell::MlsFftBuffers[0] != nullptr) {
-        std::memset(shell::MlsFftBuffers[0], 0, sizeof(float) * 268000);
-        std::memset(shell::MlsFftBuffers[1], 0, sizeof(float) * 268000);
+        std::memset(shell::MlsFftBuffers[0], 0, sizeof(float) * shell::kMlsFftBufferFloats);
+        std::memset(shell::MlsFftBuffers[1], 0, sizeof(float) * shell::kMlsFftBufferFloats);
     }
     if (shell::AudioBusy != 0) return;
     if (shell::Mls.MlsUseSavedBuffer != 1) {

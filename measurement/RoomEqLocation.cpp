@@ -26,7 +26,6 @@ constexpr int kPoints = kRoomEqPoints;
 constexpr double kDegreesPerRadian = 57.288;
 constexpr double kRadiansPerDegree = 0.0174557;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr int kFftBufferFloats = 268000;
 constexpr int kCaptureWords = static_cast<int>(kMlsCaptureBytes / 4);
 constexpr int kDropRepairLast = 781;
 
@@ -187,8 +186,8 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     MapBinsToGrid(RoomEQFrequencyGrid, kPoints, df, fmax, n, g_bin_of);
 
     // Reference spectrum: level, the correction to its loudest point, and its phase per bin.
-    std::memset(re, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * kFftBufferFloats);
+    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
+    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
     std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) fft[2 * i] = ref[kMlsLeadingZeros + i] * shell::GateWindowRef[i];
     shell::ComplexFft(2 * n, -1, fft, shell::FftBitReverseTable, shell::FftTwiddleTable);
@@ -216,8 +215,8 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
 
     // Measured spectrum with the element's delay taken out: a sound that arrives later by tau
     // carries e^(-j theta), so turning it by e^(+j theta) removes the delay.
-    std::memset(re, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * kFftBufferFloats);
+    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
+    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
     std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
     const int start = MlsImpulseStart;
     for (int i = 0; i < n && start + i < kMlsSampleEntries; ++i)
@@ -279,8 +278,8 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     ShowRoomEqRecord(kRoomEqLevel + location, kPenFilterSpl);
     ShowRoomEqRecord(kRoomEqPhase + location, kPenDriverSpl);
     level[shell::kCurveHoldsData] = 1.0f;
-    std::memset(re, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * kFftBufferFloats);
+    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
+    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
     return LocationResult::kDone;
 }
 

@@ -140,8 +140,9 @@ void InitFilter(HWND dialog, float* p) {
                            reinterpret_cast<LPARAM>(shell::FilterTypeNames[i]));
     }
     for (int i = 0; i < kFilterSlopeNames; ++i) {
-        SendDlgItemMessage(dialog, kSlopeList, LB_ADDSTRING, 0,
-                           reinterpret_cast<LPARAM>(shell::FilterTypeNames[kFilterFamilyNames + i]));
+        SendDlgItemMessage(
+            dialog, kSlopeList, LB_ADDSTRING, 0,
+            reinterpret_cast<LPARAM>(shell::FilterTypeNames[kFilterFamilyNames + i]));
     }
     // A stored index outside the lists (a damaged project) selects nothing.
     const auto index_of = [](float v, int count) -> WPARAM {

@@ -20,7 +20,6 @@ using namespace platform;
 using shell::ElementGeometryRecord;
 using shell::PaneStore;
 
-
 namespace {
 
 constexpr COLORREF kPaneBackground = RGB(234, 234, 220);

@@ -73,6 +73,9 @@ inline constexpr std::size_t kOutputRingBytes = 4194304;
 inline constexpr std::size_t kInterleavedOutputBlockBytes = 4194304;
 inline constexpr std::size_t kRawInputBlockBytes = 524288;
 inline constexpr std::size_t kMlsFftBufferBytes = 4288000;
+// The part of an MLS FFT buffer that Calculate SPL, the room equalizer and Run MLS clear and use.
+inline constexpr int kMlsFftBufferFloats = 268000;
+static_assert(kMlsFftBufferFloats * sizeof(float) <= kMlsFftBufferBytes);
 inline constexpr int kMlsFftBufferCount = 3;
 inline constexpr int kEngineInputBlockCount = 9;
 inline constexpr std::size_t kEngineInputBlockFloats = 131072;

@@ -54,9 +54,7 @@ class FilterDialog : public ::testing::Test {
         P()[shell::kParamBypass] = 0.0f;
         SelectedElement = element_;
     }
-    void TearDown() override {
-        test::ForgetElementDialogs();
-    }
+    void TearDown() override { test::ForgetElementDialogs(); }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }
     void Set(float family, float slope, float fo, float gain, float rq) {
         P()[shell::kParamFamily] = family;
