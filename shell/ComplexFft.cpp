@@ -35,7 +35,6 @@ namespace shell {
 bool FftUseWideVectors = true;
 bool FftUsePreparedTwiddles = true;
 
-
 // The shared building blocks and the 256-bit kernels live in their own headers.
 using namespace fft_kernels;
 
@@ -337,9 +336,9 @@ bool RemainingStages(Cx* x, int count, int span, const int* ip, const float* w, 
     const TableView table{w, table_points >= count ? table_points / count : 1, table_points / 4};
     bool scaled = false;
     const bool wide = paired && kHaveWideVectors && FftUseWideVectors;
-    const PreparedTwiddles* prepared =
-        wide && FftUsePreparedTwiddles ? g_prepared[Log2(count)].load(std::memory_order_acquire)
-                                       : nullptr;
+    const PreparedTwiddles* prepared = wide && FftUsePreparedTwiddles
+                                           ? g_prepared[Log2(count)].load(std::memory_order_acquire)
+                                           : nullptr;
     int stages_left = 0;
     for (int t = span; t < count; t *= 8) ++stages_left;
     for (; span < count; span *= 8, --stages_left) {

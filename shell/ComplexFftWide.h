@@ -373,8 +373,8 @@ QV_WIDE_FUNCTION void TwoRadix8StagesWide(Cx* x, int count, int span, const Tabl
 // group g and of group g + 1, so the 256-bit kernel runs where a column quad does not exist.
 // tw[c][s] is twiddle s of column c, formed as ColumnTwiddles forms it.
 QV_WIDE inline V8 LoadHalves(const Cx* lo, const Cx* hi) {
-    return reinterpret_cast<V8>(_mm256_loadu2_m128(reinterpret_cast<const float*>(hi),
-                                                   reinterpret_cast<const float*>(lo)));
+    return reinterpret_cast<V8>(
+        _mm256_loadu2_m128(reinterpret_cast<const float*>(hi), reinterpret_cast<const float*>(lo)));
 }
 QV_WIDE inline void StoreHalves(Cx* lo, Cx* hi, V8 v) {
     _mm256_storeu2_m128(reinterpret_cast<float*>(hi), reinterpret_cast<float*>(lo),
@@ -407,11 +407,9 @@ template <bool kInverse, bool kScale>
 void TwoRadix8Stages(Cx* x, int count, int span, const TableView& table, const float* tabled_a,
                      const float* tabled_b, float scale) {
     if (span % 8 == 0) {
-        TwoRadix8StagesWide<kInverse, kScale, 2>(x, count, span, table, tabled_a, tabled_b,
-                                                 scale);
+        TwoRadix8StagesWide<kInverse, kScale, 2>(x, count, span, table, tabled_a, tabled_b, scale);
     } else {
-        TwoRadix8StagesWide<kInverse, kScale, 1>(x, count, span, table, tabled_a, tabled_b,
-                                                 scale);
+        TwoRadix8StagesWide<kInverse, kScale, 1>(x, count, span, table, tabled_a, tabled_b, scale);
     }
 }
 
