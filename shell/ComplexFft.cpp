@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -474,7 +475,9 @@ void BuildFftTable(int n, int* ip, float* w) {
     }
 }
 
-void PrepareFftTwiddles(int n) {
+namespace {
+
+void BuildPreparedTwiddles(int n) {
     const int count = n / 2;
     const int log2n = Log2(count);
     if (!kHaveWideVectors || count < 64 || log2n >= kMaxLog2Points) return;
@@ -508,6 +511,16 @@ void PrepareFftTwiddles(int n) {
     }
     // Kept for the life of the process: transforms on other threads may be reading it.
     g_prepared[log2n].store(prepared.release(), std::memory_order_release);
+}
+
+}  // namespace
+
+void PrepareFftTwiddles(int n) {
+    try {
+        BuildPreparedTwiddles(n);
+    } catch (const std::bad_alloc&) {
+        // Without the tables the transforms form their twiddles: slower, the same bits.
+    }
 }
 
 std::size_t FftWorkAreaInts(int n) {
