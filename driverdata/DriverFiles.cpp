@@ -175,17 +175,25 @@ int ReadDriverFile(HWND owner, const char* path) {
 int WriteDriverFile(HWND owner, const char* path) {
     DriverRecord* current = shell::CurrentDriverRecord;
     if (current == nullptr || path == nullptr) return 0;
-    current->PlotStartFrequencyIndex = shell::PlotStartFrequencyIndex;
-    current->PlotStopFrequencyIndex = shell::PlotStopFrequencyIndex;
+    // The record is put together in a copy: one the reader would refuse is neither written nor
+    // taken into the current record.
+    auto record = std::make_unique<DriverRecord>(*current);
+    record->PlotStartFrequencyIndex = shell::PlotStartFrequencyIndex;
+    record->PlotStopFrequencyIndex = shell::PlotStopFrequencyIndex;
     if (shell::MikeCalibrationCurve != nullptr) {
-        std::memcpy(current->MikeCalibration, shell::MikeCalibrationCurve,
-                    sizeof current->MikeCalibration);
+        std::memcpy(record->MikeCalibration, shell::MikeCalibrationCurve,
+                    sizeof record->MikeCalibration);
     }
     if (shell::PreampCalibrationCurve != nullptr) {
-        std::memcpy(current->PreampCalibration, shell::PreampCalibrationCurve,
-                    sizeof current->PreampCalibration);
+        std::memcpy(record->PreampCalibration, shell::PreampCalibrationCurve,
+                    sizeof record->PreampCalibration);
     }
-    CopyBaffleIntoRecord(*current);
+    if (!shell::DriverCurvesInRange(*record)) {
+        Exclaim(owner, kDriverNotSaved);
+        return 0;
+    }
+    CopyBaffleIntoRecord(*record);
+    *current = *record;
     if (shell::WriteFileAtomic(path, current, sizeof(DriverRecord)) != shell::FileStatus::kOk) {
         Exclaim(owner, path);
         return 0;

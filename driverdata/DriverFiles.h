@@ -44,13 +44,16 @@ int SaveDriverFileAs(platform::HWND owner, char* path, char* title);
 
 // 1 when the current record was filled, 0 otherwise (after its own message).
 int ReadDriverFile(platform::HWND owner, const char* path);
-// 1 when the file was written whole, 0 otherwise (after a message naming the path).
+// 1 when the file was written whole, 0 otherwise (after a message naming the path). A record
+// whose curves the reader would refuse is not written (kDriverNotSaved); the file stays as it was.
 int WriteDriverFile(platform::HWND owner, const char* path);
+inline constexpr const char* kDriverNotSaved =
+    "Driver Curves Out Of Range: Driver File NOT Saved";
 
 // Mends a record just read: terminates every text slot, puts counts, indices and flags back in
 // range and replaces unusable numbers (non-numeric texts, distances <= 0, a plot step of 0) by
-// their defaults. false when the curves hold values that are not finite numbers: such a file is
-// not a driver file.
+// their defaults. false when the curves hold values outside shell::DriverCurvesInRange (not
+// numbers, or levels and responses no driver has): such a file is not a driver file.
 bool MendDriverRecord(shell::DriverRecord& record);
 
 // Converts a foreign image (either size) into `record` on the current FrequencyGrid: curves,
