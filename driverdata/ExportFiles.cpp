@@ -8,6 +8,7 @@
 
 #include "driverdata/NumberTokens.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
@@ -73,6 +74,11 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
     }
     std::vector<shell::CalibrationPoint> curve(kGridPoints);
     ParseCalibrationText(data.data(), data.size(), curve.data());
+    // Levels no driver file could carry would make every driver saved afterwards unsavable.
+    if (!shell::CalibrationInRange(curve.data())) {
+        Exclaim(owner, kCalibrationFileOutOfRange);
+        return 0;
+    }
     if (target != nullptr) std::memcpy(target, curve.data(), sizeof(shell::CalibrationCurve));
     return 1;
 }

@@ -401,6 +401,10 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
+    // A calibration level no driver file carries, and an Add dB that overflows the levels.
+    const float loud = 700.0f;
+    std::memcpy(bytes.data() + offsetof(PreferencesRecord, PreampCalibration) + 8 * 3, &loud, 4);
+    std::memcpy(bytes.data() + offsetof(PreferencesRecord, MlsAddDbText), "65535", 6);
     test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
     ClearMessageBoxLog();
     ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
@@ -410,10 +414,13 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     EXPECT_EQ(Preferences->AutoLoadProject, 0);
     EXPECT_EQ(Mls.MlsOutputLevel, 10);
     EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
+    EXPECT_EQ(PreampCalibrationCurve[3].Db, 0.0f);
+    EXPECT_STREQ(Mls.MlsAddDbText, "0.0");
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     const std::string& text = MessageBoxLog()[0].text;
     for (const char* named : {"sound device (2 values)", "plotted curve families", "auto-load",
-                              "microphone calibration", "MLS output level"}) {
+                              "microphone calibration", "MLS output level",
+                              "preamplifier calibration", "Add dB To SPL"}) {
         EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
     }
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");
