@@ -21,6 +21,7 @@
 #include "resources/Resources.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
+#include "shell/ProjectImage.h"
 
 namespace measurement::test {
 namespace {
@@ -196,6 +197,42 @@ TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     EXPECT_EQ(std::stod(time_edit), 625.0);
     EXPECT_EQ(p_[shell::kParamF1], 10.1f);
     EXPECT_EQ(p_[shell::kParamF2], 250.0f);
+}
+
+// Texts that hold no number leave the element's value as it was; numbers beyond what a project
+// holds are kept within it, so the saved project opens again without repairs.
+TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinAProjectsBounds) {
+    struct Edit {
+        int id;
+        int param;
+        float kept;     // the value before the texts are typed
+        float highest;  // what 65535 becomes
+        float lowest;   // what -65535 becomes
+    };
+    const Edit edits[] = {
+        {6021, shell::kParamF1, 20.0f, 250.0f, 10.1f},
+        {6022, shell::kParamF2, 200.0f, 250.0f, 0.0f},
+        {6023, shell::kParamProjectedSlope, 6.0f, shell::kLevelLimitDb, -shell::kLevelLimitDb},
+        {10147, shell::kParamDelay, 1.5f, shell::kDelayLimitMs, -shell::kDelayLimitMs},
+        {10170, shell::kParamAddDb, 3.0f, shell::kLevelLimitDb, -shell::kLevelLimitDb},
+    };
+    Run([&](HWND d) {
+        for (const Edit& e : edits) {
+            SCOPED_TRACE(e.id);
+            for (const char* typed : {"nan", "inf", "-inf", "1e39", "-1e39", "", "-", "x"}) {
+                p_[e.param] = e.kept;
+                platform::SetDlgItemText(d, e.id, typed);
+                EXPECT_EQ(p_[e.param], e.kept) << typed;
+            }
+            platform::SetDlgItemText(d, e.id, "65535");
+            EXPECT_EQ(p_[e.param], e.highest);
+            platform::SetDlgItemText(d, e.id, "-65535");
+            EXPECT_EQ(p_[e.param], e.lowest);
+            platform::SetDlgItemText(d, e.id, "12.5");
+            EXPECT_EQ(p_[e.param], 12.5f);
+        }
+        Send(d, 2);
+    });
 }
 
 TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {
