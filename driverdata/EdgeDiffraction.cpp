@@ -77,10 +77,8 @@ struct Path {
 
 int AddSource(float x, float y, float frequency, int k, int sample) {
     if (shell::Baffle == nullptr) return 0;
-    double raster_cm = 0.0;
-    if (!shell::ReadTypedSlot(shell::Baffle->RasterText, sizeof shell::Baffle->RasterText,
-                                &raster_cm) ||
-        raster_cm <= 0.0) {
+    const double raster_cm = shell::BaffleRasterCm(*shell::Baffle);
+    if (raster_cm <= 0.0) {
         DiffractionAccumulator = DiffractionSum{1.0f, 0.0f};
         return 0;
     }
