@@ -161,6 +161,15 @@ int ExportCalFile(HWND owner, const char* path) {
     for (int k = 0; k < kGridPoints; ++k) {
         text += CurveLine(shell::FrequencyGrid[k], curve[k].Db, curve[k].Degrees);
     }
+    // The text is read back as the reader will read it (levels taken relative to 1 kHz): one it
+    // would refuse is not written.
+    std::vector<shell::CalibrationPoint> read_back(kGridPoints);
+    ParseCalibrationText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
+                         read_back.data());
+    if (!shell::CalibrationInRange(read_back.data())) {
+        Exclaim(owner, kCalibrationFileOutOfRange);
+        return 0;
+    }
     return WriteText(owner, path, text);
 }
 

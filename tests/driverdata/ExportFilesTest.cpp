@@ -74,6 +74,35 @@ TEST_F(ExportFilesTest, CalibrationExportChecksTheSelectionBeforeCreating) {
     }
 }
 
+// An export the reader would refuse (a level beyond the bounds once taken relative to 1 kHz)
+// is not written; the same curve a little less far out is, and reads back.
+TEST_F(ExportFilesTest, CalibrationExportIsWrittenOnlyWhenItReadsBack) {
+    const std::string path = PathOf("cal.txt");
+    shell::Mls.MlsUseMikeCal = 1;
+    shell::Mls.MlsUsePreampCal = 0;
+    shell::DriverRecord& r = *shell::CurrentDriverRecord;
+    struct Case {
+        float low;   // bin 0
+        float high;  // every other bin, the 1 kHz reference among them
+        int written;
+    };
+    for (const Case& c : {Case{-200.0f, 50.0f, 0}, Case{200.0f, -100.0f, 0},
+                          Case{-150.0f, 50.0f, 1}, Case{250.0f, 0.0f, 1}}) {
+        SCOPED_TRACE(c.low);
+        for (int k = 0; k < kGridPoints; ++k) r.MikeCalibration[k] = {k == 0 ? c.low : c.high, 0};
+        std::filesystem::remove(path);
+        platform::testing::ClearMessageBoxLog();
+        EXPECT_EQ(ExportCalFile(shell::FrameWindow, path.c_str()), c.written);
+        EXPECT_EQ(std::filesystem::exists(path), c.written == 1);
+        if (c.written == 0) {
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{kCalibrationFileOutOfRange});
+        } else {
+            EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
+            EXPECT_FLOAT_EQ(shell::MikeCalibrationCurve[0].Db, c.low - c.high);
+        }
+    }
+}
+
 TEST_F(ExportFilesTest, CalibrationExportReadsBackShiftedToZeroAboveOneKilohertz) {
     shell::DriverRecord& r = *shell::CurrentDriverRecord;
     for (int k = 0; k < kGridPoints; ++k) {
