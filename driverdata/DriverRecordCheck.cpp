@@ -193,9 +193,11 @@ bool MendDriverRecord(DriverRecord& r) {
     MendRange(r.PlotStartFrequencyIndex, 0, 7, shell::kDefaultPlotStartIndex);
     MendRange(r.PlotStopFrequencyIndex, 0, 7, shell::kDefaultPlotStopIndex);
     constexpr std::int32_t kLastNode = shell::kBaffleNodeSlots - 1;
-    MendRange(r.EdgeElementCount, 0, kLastNode, 4);
+    // The two element counts go up to the edge tables' size (a subdivided outline has far more
+    // elements than nodes); only the node count is bounded by the node slots.
+    MendRange(r.EdgeElementCount, 0, shell::kEdgePointSlots, 4);
     MendRange(r.BaffleNodeCount, 0, kLastNode, 4);
-    MendRange(r.BaffleSideCount, 0, kLastNode, 0);
+    MendRange(r.BaffleSideCount, 0, shell::kEdgePointSlots, 0);
     MendFloat(r.BaffleClosed, 0.0f);
     r.BaffleClosed = std::clamp(r.BaffleClosed, 0.0f, 2.0f);
     for (auto& node : r.BaffleNodes) {

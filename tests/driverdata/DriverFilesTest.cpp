@@ -164,6 +164,18 @@ const MendCase kMendCases[] = {
      [](const DriverRecord& r) { return r.BaffleNodeCount == 4; }},
     {"edge count", [](DriverRecord& r) { r.EdgeElementCount = -1; },
      [](const DriverRecord& r) { return r.EdgeElementCount == 4; }},
+    {"edge count beyond the tables",
+     [](DriverRecord& r) { r.EdgeElementCount = shell::kEdgePointSlots + 1; },
+     [](const DriverRecord& r) { return r.EdgeElementCount == 4; }},
+    // A subdivided outline saves more elements than it has nodes.
+    {"edge counts of a built outline",
+     [](DriverRecord& r) {
+         r.EdgeElementCount = 160;
+         r.BaffleSideCount = shell::kEdgePointSlots;
+     },
+     [](const DriverRecord& r) {
+         return r.EdgeElementCount == 160 && r.BaffleSideCount == shell::kEdgePointSlots;
+     }},
     {"closed flag", [](DriverRecord& r) { r.BaffleClosed = std::nanf(""); },
      [](const DriverRecord& r) { return r.BaffleClosed == 0.0f; }},
     {"node beyond int", [](DriverRecord& r) { r.BaffleNodes[1][0] = 1e30f; },
