@@ -59,14 +59,14 @@ void BuildCleanCapture() {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     fuzz::StartWorld(argc, argv);
-    fuzz::Require(measurement::AllocMlsCaptureCopies(), "capture copies");
     BuildCleanCapture();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ResetWorld();
-    measurement::ResetGlobals();
+    measurement::ResetGlobals();  // which lets the capture copies go
+    fuzz::Require(measurement::AllocMlsCaptureCopies(), "capture copies");
     shell::InitDriverRecord(shell::CurrentDriverRecord);
     std::vector<std::uint8_t> image = g_clean;
     if (size >= 8) {
