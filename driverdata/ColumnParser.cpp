@@ -11,12 +11,16 @@ namespace {
 
 constexpr int kPoints = shell::kGridPoints;
 
+bool IsLineEnd(std::uint8_t c) { return c == '\n' || c == '\r'; }
+
 // End of the line that starts at `pos` (the index of its line-end character, or size) and the
-// start of the next line.
+// start of the next line. A line ends only after a character of its own: the line ends of empty
+// lines at its start are part of it.
 void FindLineEnd(const std::uint8_t* data, std::size_t size, std::size_t pos, std::size_t* end,
                  std::size_t* next) {
     std::size_t p = pos;
-    while (p < size && data[p] != '\n' && data[p] != '\r') ++p;
+    while (p < size && IsLineEnd(data[p])) ++p;
+    while (p < size && !IsLineEnd(data[p])) ++p;
     *end = p;
     if (p < size && data[p] == '\r' && p + 1 < size && data[p + 1] == '\n') {
         *next = p + 2;
@@ -62,7 +66,9 @@ PreviewText PreviewLines(const std::uint8_t* data, std::size_t size) {
             preview.more = true;
             return preview;
         }
-        preview.lines.emplace_back(reinterpret_cast<const char*>(data + pos),
+        std::size_t text = pos;
+        while (text < end && IsLineEnd(data[text])) ++text;
+        preview.lines.emplace_back(reinterpret_cast<const char*>(data + text),
                                    reinterpret_cast<const char*>(data + end));
         pos = next;
     }
@@ -85,8 +91,7 @@ ColumnRoles RolesFromFlags(const std::int32_t flags[kMaxColumns]) {
 bool RolesUsable(const ColumnRoles& roles, int column_count) {
     if (column_count < 2 || column_count > kMaxColumns) return false;
     if (roles.frequency < 1 || roles.level < 1) return false;
-    if (roles.frequency > column_count || roles.level > column_count) return false;
-    return roles.phase <= column_count;
+    return roles.frequency <= column_count && roles.level <= column_count;
 }
 
 std::vector<Measurement> ReadColumnRecords(const std::uint8_t* data, std::size_t size,

@@ -16,12 +16,16 @@ inline constexpr int kMaxLineChars = 128;  // a longer line ends line skipping a
 inline constexpr int kPreviewLines = 21;
 
 // Position just after `lines` lines from the start of the buffer. A line ends at LF, CR-LF or a
-// lone CR; every line end counts, so an empty line is a line of its own. A line of more than 128
-// characters stops the skipping at its start. lines <= 0 skips nothing.
+// lone CR that follows a character of the line: line ends at the start of a line (empty lines)
+// belong to the line after them, so an empty line counts together with the line that follows
+// it. A line of more than 128 characters (its leading line ends included) stops the skipping at
+// its start. lines <= 0 skips nothing.
 std::size_t SkipLines(const std::uint8_t* data, std::size_t size, int lines);
 
 // The first lines of the buffer as the preview shows them (at most 21, each at most 128
-// characters; a longer line ends the preview). `more` says whether text follows the last line.
+// characters; a longer line ends the preview), lines counted as SkipLines counts them: an empty
+// line is one preview line with the line after it, which shows without the leading line ends.
+// `more` says whether text follows the last line.
 struct PreviewText {
     std::vector<std::vector<char>> lines;
     bool more = false;
@@ -37,8 +41,8 @@ struct ColumnRoles {
     int phase = 0;
 };
 ColumnRoles RolesFromFlags(const std::int32_t flags[kMaxColumns]);
-// A usable set: a column count of 2..5, frequency and level columns within it; the phase column
-// (when there is one) within it as well.
+// A usable set: a column count of 2..5, frequency and level columns within it. A phase column
+// beyond the count is simply never read: the records then have phase 0.
 bool RolesUsable(const ColumnRoles& roles, int column_count);
 
 struct Measurement {

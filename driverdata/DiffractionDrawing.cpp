@@ -307,7 +307,7 @@ void PaintDiffractionPlot(HDC hdc, int w, int h) {
     TextAt(hdc, w / 2 - 80, 2, "SPL / Phase vs. Frequency");
 
     platform::SelectObject(hdc, shell::SmallFont);
-    if (w > 80) shell::DrawFrequencyLabels(hdc, w, h);
+    if (w > 80) shell::DrawFrequencyLabels(hdc, w, h, true);
     const shell::DriverRecord* rec = shell::CurrentDriverRecord;
     const double step = rec ? SlotNumber(rec->DiffractionPlotStep, shell::kTextSlot, 5.0) : 5.0;
     const double top = rec ? SlotNumber(rec->DiffractionPlotTop, shell::kTextSlot, 90.0) : 90.0;

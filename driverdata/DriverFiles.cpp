@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "driverdata/NumberTokens.h"
@@ -18,6 +19,7 @@
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
+#include "shell/ValueRepairs.h"
 
 namespace driverdata {
 
@@ -41,6 +43,15 @@ bool HoldsData(const shell::CalibrationPoint* curve) {
         if (curve[k].Db != 0.0f || curve[k].Degrees != 0.0f) return true;
     }
     return false;
+}
+
+// Says once which values of the file were replaced by their defaults.
+void TellRepairs(HWND owner, const shell::ValueRepairs& repairs) {
+    if (repairs.Empty()) return;
+    const std::string text = repairs.Text(
+        "Some values of this driver file were out of range or not numbers and have been "
+        "replaced by their defaults:\n");
+    Exclaim(owner, text.c_str());
 }
 
 // Keeps float-to-int conversions of baffle coordinates defined.
@@ -96,6 +107,11 @@ void CopyBaffleIntoRecord(DriverRecord& record) {
         record.BafflePoints[p][0] = static_cast<std::int32_t>(x);
         record.BafflePoints[p][1] = static_cast<std::int32_t>(y);
     }
+}
+
+void MarkBaffleSaved() {
+    shell::BaffleRecord* baffle = shell::Baffle;
+    if (baffle == nullptr) return;
     baffle->Points[0].flag = 1;
     baffle->Points[shell::kBaffleMicrophone].flag = 0;
     for (int e = 0; e < 5; ++e) shell::EdgePointTable[e].flag = 0;
@@ -130,12 +146,14 @@ int ReadDriverFile(HWND owner, const char* path) {
     auto scratch = std::make_unique<DriverRecord>();
     if (size == shell::kDriverRecordBytes) {
         std::memcpy(scratch.get(), image.data(), sizeof(DriverRecord));
-        if (!MendDriverRecord(*scratch)) {
+        shell::ValueRepairs repairs;
+        if (!MendDriverRecord(*scratch, &repairs)) {
             Exclaim(owner, kNotRecognized);
             return 0;
         }
         *current = *scratch;
         RestoreBaffleFromRecord(*current);
+        TellRepairs(owner, repairs);
         return 1;
     }
 
@@ -154,11 +172,14 @@ int ReadDriverFile(HWND owner, const char* path) {
                       static_cast<double>(start), static_cast<double>(stop));
         platform::MessageBox(owner, text, kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }
-    if (!ConvertForeignDriver(image.data(), size, *scratch) || !MendDriverRecord(*scratch)) {
+    shell::ValueRepairs repairs;
+    if (!ConvertForeignDriver(image.data(), size, *scratch) ||
+        !MendDriverRecord(*scratch, &repairs)) {
         Exclaim(owner, kNotRecognized);
         return 0;
     }
     *current = *scratch;
+    TellRepairs(owner, repairs);
     // The record's calibration copies become the live curves, unless they hold nothing (a
     // foreign driver loaded before any native one): then the user's calibration stays.
     if (shell::MikeCalibrationCurve != nullptr && HoldsData(current->MikeCalibration)) {
@@ -175,29 +196,30 @@ int ReadDriverFile(HWND owner, const char* path) {
 int WriteDriverFile(HWND owner, const char* path) {
     DriverRecord* current = shell::CurrentDriverRecord;
     if (current == nullptr || path == nullptr) return 0;
-    // The record is put together in a copy: one the reader would refuse is neither written nor
-    // taken into the current record.
-    auto record = std::make_unique<DriverRecord>(*current);
-    record->PlotStartFrequencyIndex = shell::PlotStartFrequencyIndex;
-    record->PlotStopFrequencyIndex = shell::PlotStopFrequencyIndex;
+    // The image is put together in a copy: a save that fails, or one the reader would refuse,
+    // leaves the record as it was.
+    auto image = std::make_unique<DriverRecord>(*current);
+    image->PlotStartFrequencyIndex = shell::PlotStartFrequencyIndex;
+    image->PlotStopFrequencyIndex = shell::PlotStopFrequencyIndex;
     if (shell::MikeCalibrationCurve != nullptr) {
-        std::memcpy(record->MikeCalibration, shell::MikeCalibrationCurve,
-                    sizeof record->MikeCalibration);
+        std::memcpy(image->MikeCalibration, shell::MikeCalibrationCurve,
+                    sizeof image->MikeCalibration);
     }
     if (shell::PreampCalibrationCurve != nullptr) {
-        std::memcpy(record->PreampCalibration, shell::PreampCalibrationCurve,
-                    sizeof record->PreampCalibration);
+        std::memcpy(image->PreampCalibration, shell::PreampCalibrationCurve,
+                    sizeof image->PreampCalibration);
     }
-    if (!shell::DriverCurvesInRange(*record)) {
+    if (!shell::DriverCurvesInRange(*image)) {
         Exclaim(owner, kDriverNotSaved);
         return 0;
     }
-    CopyBaffleIntoRecord(*record);
-    *current = *record;
-    if (shell::WriteFileAtomic(path, current, sizeof(DriverRecord)) != shell::FileStatus::kOk) {
+    CopyBaffleIntoRecord(*image);
+    if (shell::WriteFileAtomic(path, image.get(), sizeof(DriverRecord)) != shell::FileStatus::kOk) {
         Exclaim(owner, path);
         return 0;
     }
+    *current = *image;
+    MarkBaffleSaved();
     return 1;
 }
 

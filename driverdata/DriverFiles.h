@@ -51,10 +51,12 @@ inline constexpr const char* kDriverNotSaved =
     "Driver Curves Out Of Range: Driver File NOT Saved";
 
 // Mends a record just read: terminates every text slot, puts counts, indices and flags back in
-// range and replaces unusable numbers (non-numeric texts, distances <= 0, a plot step of 0) by
-// their defaults. false when the curves hold values outside shell::DriverCurvesInRange (not
-// numbers, or levels and responses no driver has): such a file is not a driver file.
-bool MendDriverRecord(shell::DriverRecord& record);
+// range and gives a text the tools read as a number its default only when it is no finite
+// number (a text such as "0" stays as the file has it); the distances must be above 0. Each
+// kind of value replaced is noted in `repairs` (when given). false when the curves hold values
+// outside shell::DriverCurvesInRange (not numbers, or levels and responses no driver has): such
+// a file is not a driver file.
+bool MendDriverRecord(shell::DriverRecord& record, shell::ValueRepairs* repairs = nullptr);
 
 // Converts a foreign image (either size) into `record` on the current FrequencyGrid: curves,
 // efficiency, distance and its two flags (and for the larger layout the calibration copies).
@@ -74,8 +76,10 @@ inline constexpr float kMaxBaffleCoordinate = 1.0e6f;
 void ResampleForeignCurve(const float* source, float start_hz, float stop_hz, float* target);
 
 // The live baffle from the record's copy (after a native read), and the copy from the live
-// baffle (before a write).
+// baffle (before a write); after a write the live baffle shows driver 1 and hides the
+// microphone's flag and the first five edge points' flags.
 void RestoreBaffleFromRecord(const shell::DriverRecord& record);
 void CopyBaffleIntoRecord(shell::DriverRecord& record);
+void MarkBaffleSaved();
 
 }  // namespace driverdata

@@ -11,6 +11,7 @@
 #include "shell/BaffleRecord.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
+#include "shell/ValueRepairs.h"
 
 namespace driverdata {
 
@@ -33,20 +34,27 @@ void Terminate(char (&slots)[R][N]) {
     for (auto& slot : slots) shell::TerminateTextSlot(slot);
 }
 
-// A numeric text slot that must hold a number (above `minimum` when `positive`); else `fallback`.
+// A text slot the tools read as a number: kept as the file has it whenever it reads as a
+// finite number (zero and negative values included: the tools that use it say what is wrong
+// with it then); only a text that is no number gets `fallback`.
 template <std::size_t N>
-void MendNumberText(char (&slot)[N], const char* fallback, bool positive) {
+void MendNumberText(char (&slot)[N], const char* fallback, const char* what,
+                    shell::ValueRepairs* repairs) {
     double value = 0.0;
-    const bool ok = SlotNumber(slot, N, &value) && (!positive || value > 0.0);
-    if (!ok) shell::CopyTextSlot(slot, fallback);
+    if (SlotNumber(slot, N, &value)) return;
+    shell::CopyTextSlot(slot, fallback);
+    if (repairs != nullptr) repairs->Note(what);
 }
 
-void MendFlag(std::int32_t& word) {
-    if (word != 0 && word != 1) word = 0;
+void MendRange(std::int32_t& word, std::int32_t low, std::int32_t high, std::int32_t fallback,
+               const char* what, shell::ValueRepairs* repairs) {
+    if (word >= low && word <= high) return;
+    word = fallback;
+    if (repairs != nullptr) repairs->Note(what);
 }
 
-void MendRange(std::int32_t& word, std::int32_t low, std::int32_t high, std::int32_t fallback) {
-    if (word < low || word > high) word = fallback;
+void MendFlag(std::int32_t& word, const char* what, shell::ValueRepairs* repairs) {
+    MendRange(word, 0, 1, 0, what, repairs);
 }
 
 void MendFloat(float& value, float fallback) {
@@ -119,7 +127,7 @@ void ResampleForeignCurve(const float* source, float start_hz, float stop_hz, fl
     for (int k = 0; k < kGridPoints; ++k) target[k] = source[index[k]];
 }
 
-bool MendDriverRecord(DriverRecord& r) {
+bool MendDriverRecord(DriverRecord& r, shell::ValueRepairs* repairs) {
     if (!shell::DriverCurvesInRange(r)) return false;
     // Every text slot ends inside its field.
     Terminate(r.Texts0400);
@@ -164,40 +172,50 @@ bool MendDriverRecord(DriverRecord& r) {
     Terminate(r.Text1934C);
 
     // Texts the tools read as numbers.
-    MendNumberText(r.Efficiency, "90.0", false);
-    MendNumberText(r.Diameter, "25.0", true);
-    MendNumberText(r.InputPower, "1.0", true);
-    MendNumberText(r.LowPassSlope, "12.0", false);
-    MendNumberText(r.LowPassStart, "2000.0", true);
-    MendNumberText(r.HighPassSlope, "12.0", false);
-    MendNumberText(r.HighPassStop, "40.00", true);
-    MendNumberText(r.ImportDelay, "0.0", false);
-    MendNumberText(r.ImportScale, "0.0", false);
-    MendNumberText(r.EnclosureWidth, "80.0", true);
-    MendNumberText(r.EnclosureHeight, "80.0", true);
-    MendNumberText(r.DiffractionPlotTop, "90", false);
-    MendNumberText(r.DiffractionPlotStep, "5", true);
+    MendNumberText(r.Efficiency, "90.0", "Efficiency", repairs);
+    MendNumberText(r.Diameter, "25.0", "Driver diameter", repairs);
+    MendNumberText(r.InputPower, "1.0", "Input power (Pin)", repairs);
+    MendNumberText(r.LowPassSlope, "12.0", "Low-pass tail slope", repairs);
+    MendNumberText(r.LowPassStart, "2000.0", "Low-pass tail start", repairs);
+    MendNumberText(r.HighPassSlope, "12.0", "High-pass tail slope", repairs);
+    MendNumberText(r.HighPassStop, "40.00", "High-pass tail stop", repairs);
+    MendNumberText(r.ImportDelay, "0.0", "Converter delay", repairs);
+    MendNumberText(r.ImportScale, "0.0", "Converter scale", repairs);
+    MendNumberText(r.EnclosureWidth, "80.0", "Enclosure width", repairs);
+    MendNumberText(r.EnclosureHeight, "80.0", "Enclosure height", repairs);
+    MendNumberText(r.DiffractionPlotTop, "90", "Diffraction plot reference level", repairs);
+    MendNumberText(r.DiffractionPlotStep, "5", "Diffraction plot scale", repairs);
 
     // Numbers, flags, counts and indices.
-    if (!std::isfinite(r.Distance) || r.Distance <= 0.0f) r.Distance = 1.0f;
-    if (!std::isfinite(r.MicDistance) || r.MicDistance <= 0.0f) r.MicDistance = 100.0f;
-    MendFlag(r.HbtValid);
-    MendFlag(r.CurveKind);
-    MendFlag(r.DistanceInPhase);
-    MendFlag(r.DistanceInAmplitude);
-    MendFlag(r.DriversMode);
+    if (!std::isfinite(r.Distance) || r.Distance <= 0.0f) {
+        r.Distance = 1.0f;
+        if (repairs != nullptr) repairs->Note("Distance");
+    }
+    if (!std::isfinite(r.MicDistance) || r.MicDistance <= 0.0f) {
+        r.MicDistance = 100.0f;
+        if (repairs != nullptr) repairs->Note("Microphone distance");
+    }
+    MendFlag(r.HbtValid, "Hilbert-Bode result flag", repairs);
+    MendFlag(r.CurveKind, "Curve kind", repairs);
+    MendFlag(r.DistanceInPhase, "Include distance in phase", repairs);
+    MendFlag(r.DistanceInAmplitude, "Include distance in amplitude", repairs);
+    // 0 one driver, 1 two drivers, 2 two drivers as well, 3 four drivers.
+    MendRange(r.DriversMode, 0, 3, 0, "Drivers mode", repairs);
     if (r.ImportKind != 0 && r.ImportKind != 1 && r.ImportKind != 2 && r.ImportKind != 3 &&
         r.ImportKind != 5 && r.ImportKind != 6) {
         r.ImportKind = 0;
+        if (repairs != nullptr) repairs->Note("Import kind");
     }
-    MendRange(r.PlotStartFrequencyIndex, 0, 7, shell::kDefaultPlotStartIndex);
-    MendRange(r.PlotStopFrequencyIndex, 0, 7, shell::kDefaultPlotStopIndex);
+    MendRange(r.PlotStartFrequencyIndex, 0, 7, shell::kDefaultPlotStartIndex,
+              "Plot start frequency", repairs);
+    MendRange(r.PlotStopFrequencyIndex, 0, 7, shell::kDefaultPlotStopIndex,
+              "Plot stop frequency", repairs);
+    // The edge counters hold what a build of the outline can reach (one element per point of
+    // the subdivided outline); the node count what the editor lets the outline hold.
     constexpr std::int32_t kLastNode = shell::kBaffleNodeSlots - 1;
-    // The two element counts go up to the edge tables' size (a subdivided outline has far more
-    // elements than nodes); only the node count is bounded by the node slots.
-    MendRange(r.EdgeElementCount, 0, shell::kEdgePointSlots, 4);
-    MendRange(r.BaffleNodeCount, 0, kLastNode, 4);
-    MendRange(r.BaffleSideCount, 0, shell::kEdgePointSlots, 0);
+    MendRange(r.EdgeElementCount, 0, shell::kEdgePointSlots, 4, "Edge element count", repairs);
+    MendRange(r.BaffleNodeCount, 0, kLastNode, 4, "Baffle node count", repairs);
+    MendRange(r.BaffleSideCount, 0, shell::kEdgePointSlots, 0, "Baffle side count", repairs);
     MendFloat(r.BaffleClosed, 0.0f);
     r.BaffleClosed = std::clamp(r.BaffleClosed, 0.0f, 2.0f);
     for (auto& node : r.BaffleNodes) {

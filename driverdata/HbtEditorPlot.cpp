@@ -95,7 +95,7 @@ void DrawHbtPlotFrame(HDC hdc, int w, int h) {
     }
 
     platform::SelectObject(hdc, shell::SmallFont);
-    if (!plot.Empty()) shell::DrawFrequencyLabels(hdc, w, h);
+    if (!plot.Empty()) shell::DrawFrequencyLabels(hdc, w, h, true);
     char text[16];
     for (int i = 0; i <= 18; ++i) {
         const int y = static_cast<int>(i * plot.d + 10.0);

@@ -48,13 +48,15 @@ void FillGaps(float* curve, Valid valid) {
 void RepairHbtCurves(float* spl, float* phase) {
     FillGaps(spl, [](float v) { return v > 2.0f; });
     // A zero gap in front of a jump to a large positive phase becomes a clean wrap at the last
-    // value below -130 degrees. Without such a value in front of the gap there is no wrap to
-    // repair, and the gap is filled like any other.
+    // value below -130 degrees, or at bins 0 and 1 when there is none: a converted curve whose
+    // phase starts with an empty stretch and then reads near +180 was wrapping down from -180.
+    // Measured values in bins 0 and 1 are never overwritten by a wrap that found nothing below
+    // -130; that gap is filled like any other.
     for (int k = 0; k < kPoints - 1; ++k) {
         if (phase[k + 1] > 130.0f && phase[k] == 0.0f) {
             int u = k;
             while (u > 0 && !(phase[u] < -130.0f)) --u;
-            if (!(phase[u] < -130.0f)) continue;
+            if (!(phase[u] < -130.0f) && (phase[0] != 0.0f || phase[1] != 0.0f)) continue;
             phase[u] = -179.0f;
             phase[u + 1] = 179.0f;
         }

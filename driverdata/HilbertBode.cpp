@@ -32,42 +32,12 @@ double SlotValue(const char* slot) {
     return value < -1e30 ? -1e30 : value > 1e30 ? 1e30 : value;
 }
 
-// The tail frequency kept inside 1.02 fstart .. 0.98 fstop (a value that is not a number takes
-// the lower end).
-float ClampTail(double typed, float fstart, float fstop) {
-    float v = static_cast<float>(typed);
-    const float lowest = static_cast<float>(1.02 * fstart);
-    const float highest = static_cast<float>(0.98 * fstop);
-    if (!(v >= lowest)) v = lowest;
-    if (highest < v) v = highest;
-    return v;
-}
-
-// One below the first grid point above v: 0 when that is point 0, 2699 when there is none.
-int TailIndex(const float* g, float v) {
-    for (int j = 0; j < kExt; ++j) {
-        if (g[j] > v) return j == 0 ? 0 : j - 1;
-    }
-    return kExt - 1;
-}
-
 void Refuse(const char* text) {
     platform::MessageBox(shell::EditorChildWindow, text, "QV MEssage",
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
 }  // namespace
-
-float HbtPointsPerOctave(float fstart, float fstop) {
-    float f = fstart;
-    int n = 0;
-    while (2.0f * f <= fstop) {
-        f = 2.0f * f;
-        ++n;
-    }
-    const float octaves = static_cast<float>(n) + (fstop - f) / f;
-    return 2000.0f / octaves;
-}
 
 const float* HbtWorkCurve() { return g_work; }
 
@@ -99,13 +69,13 @@ int CalculateHilbertBode() {
 
     // High-pass tail: from the first point above the stop frequency down, falling s dB a point.
     const double hp_slope = SlotValue(r.HighPassSlope);
-    int i = TailIndex(g, ClampTail(SlotValue(r.HighPassStop), fstart, fstop));
+    int i = TailIndex(g, kExt, ClampTail(SlotValue(r.HighPassStop), fstart, fstop));
     float s = static_cast<float>(hp_slope / ppo);
     for (int u = i < kExt - 1 ? i : kExt - 2; u >= 0; --u) w[u] = w[u + 1] - s;
 
     // Low-pass tail, after the high-pass tail (it wins where they overlap).
     const double lp_slope = SlotValue(r.LowPassSlope);
-    i = TailIndex(g, ClampTail(SlotValue(r.LowPassStart), fstart, fstop));
+    i = TailIndex(g, kExt, ClampTail(SlotValue(r.LowPassStart), fstart, fstop));
     s = static_cast<float>(lp_slope / ppo);
     for (int u = i > 0 ? i : 1; u < kExt; ++u) w[u] = w[u - 1] - s;
 

@@ -4,6 +4,8 @@
 // only; runs synchronously in the HBT editor dialog's Calculate command.
 #pragma once
 
+#include "driverdata/HbtTails.h"
+
 namespace driverdata {
 
 // 0 when the response was computed (HbtValid set), 1 when refused after a message: "Input Power
@@ -14,9 +16,6 @@ namespace driverdata {
 int CalculateHilbertBode();
 inline constexpr const char* kHbtOutOfRange =
     "HBT Result Out Of Range: Check Slopes, Efficiency And Input Power";
-
-// Points per octave of the plot range fstart .. fstop, as the tails count them.
-float HbtPointsPerOctave(float fstart, float fstop);
 
 // The level curve the transform integrates (dB on ExtendedFrequencyGrid, efficiency taken off),
 // as the last calculation left it.

@@ -111,6 +111,10 @@ void DeconvolveMlsChannel(float* x, bool is_ref, std::int32_t* peak) {
     std::memset(x, 0, sizeof(float) * kMlsTableEntries);
     // The samples before the sound arrived are replaced by the same part of the next period.
     for (int i = 0; i < p; ++i) c[i] = c[length + i];
+    // The sequence is played once, so the response that rings on after its end is captured after
+    // it, not on the start of the period as a periodic excitation would leave it; without it the
+    // low end of every measurement is wrong. Those frames are added back onto the period's start.
+    for (int i = p; i < length && length + i < kMlsTableEntries; ++i) c[i] += c[length + i];
 
     MlsCorrelate(c, x, length);
     for (int i = 0; i < length; ++i) x[i] *= inverse;

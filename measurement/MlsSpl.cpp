@@ -9,6 +9,7 @@
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsDeconvolution.h"
+#include "measurement/MlsWindows.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/ComplexFft.h"
 #include "shell/DriverRecord.h"
@@ -405,6 +406,7 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     MlsSplSlot = MlsSplSlot >= 9 ? 0 : MlsSplSlot + 1;
     MlsPhaseSlot = MlsPhaseSlot >= 9 ? 0 : MlsPhaseSlot + 1;
+    ShowMlsSplPage(0);  // the new curve is on "SPL + Phase"
 
     for (float* buffer : {re, im, ref_phase}) std::memset(buffer, 0, sizeof(float) * 536000);
     return 0;

@@ -15,6 +15,7 @@
 #include "measurement/RoomEqMinimumPhase.h"
 #include "measurement/RoomEqPlots.h"
 #include "network/EditorState.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
@@ -162,7 +163,8 @@ int ComboIndex(HWND dialog, int id) {
 }
 
 void RebuildWindow() {
-    // A width below the smallest gate is used as that gate (the edit keeps what was typed).
+    // A width text that still reads below the smallest gate (not a finite number) is used as
+    // that gate.
     if (WidthSetting() < kMinimumWidth)
         StoreNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth, 8);
     BuildMlsWindows();
@@ -265,13 +267,14 @@ void StartLocation(HWND dialog) {
         std::memset(shell::MlsFftBuffers[1], 0, sizeof(float) * 268000);
     }
     if (shell::AudioBusy != 0) return;
-    g_run_location = RoomEQLocation;
     if (shell::Mls.MlsUseSavedBuffer != 1) {
         // The run owns both devices and the busy word; its capture comes back as a message, and
-        // is processed for the location frozen here.
-        StartMlsRun(dialog, shell::FrameWindow);
+        // is processed for the location frozen here (a run that is refused freezes nothing).
+        if (StartMlsRun(dialog, shell::FrameWindow) == kMlsRunStarted)
+            g_run_location = RoomEQLocation;
         return;
     }
+    g_run_location = RoomEQLocation;
     // A capture file that cannot be read ends the location like a cancelled choice: the
     // previous capture is neither processed nor saved over this location's file.
     if (OpenMlsCaptureFile() != CaptureLoad::kLoaded) {
@@ -286,12 +289,27 @@ void StartLocation(HWND dialog) {
 
 // ---- Edits, selections, check boxes ----
 
+// A value below the smallest the edit allows becomes that smallest, "%.1f", in the setting and
+// in the edit itself (without running the edit's handler again).
+void WriteBackMinimum(HWND dialog, int id, char* slot, std::size_t capacity, double minimum) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", minimum);
+    CopyText(slot, capacity, text);
+    g_initializing = true;
+    SetDlgItemText(dialog, id, text);
+    g_initializing = false;
+}
+
 void WidthEdited(HWND dialog) {
     char text[16] = {};
     GetDlgItemText(dialog, kWidthEdit, text, sizeof shell::Mls.MlsWindowWidthText);
     CopyText(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, text);
     double width = std::atof(text);
-    if (width < kMinimumWidth) width = kMinimumWidth;
+    if (!(width >= kMinimumWidth)) {
+        width = kMinimumWidth;
+        WriteBackMinimum(dialog, kWidthEdit, shell::Mls.MlsWindowWidthText,
+                         sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth);
+    }
     const int rate = MlsSampleRate();
     double ms = rate > 0 ? width * 1000.0 / rate : kMinimumMs;
     if (ms < kMinimumMs) ms = kMinimumMs;
@@ -309,9 +327,20 @@ void TimeEdited(HWND dialog) {
     GetDlgItemText(dialog, kTimeEdit, text, sizeof shell::Mls.MlsWindowMsText);
     CopyText(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText, text);
     double ms = std::atof(text);
-    if (ms < kMinimumMs) ms = kMinimumMs;
-    StoreNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText,
-                0.001 * ms * MlsSampleRate(), 8);
+    if (!(ms >= kMinimumMs)) {
+        ms = kMinimumMs;
+        WriteBackMinimum(dialog, kTimeEdit, shell::Mls.MlsWindowMsText,
+                         sizeof shell::Mls.MlsWindowMsText, kMinimumMs);
+    }
+    const double width = 0.001 * ms * MlsSampleRate();
+    if (!(width >= kMinimumWidth)) {
+        // At a low rate a short time is fewer samples than the smallest gate.
+        WriteBackMinimum(dialog, kWidthEdit, shell::Mls.MlsWindowWidthText,
+                         sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth);
+        RebuildWindow();
+        return;
+    }
+    StoreNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, width, 8);
     char shown[16] = {};
     std::memcpy(shown, shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
     g_initializing = true;
@@ -431,8 +460,12 @@ INT_PTR Command(HWND dialog, int id) {
         Evaluate(dialog);
         return TRUE;
     case kClearAll:
+        // A capture in flight is ended first, so that it cannot come back and be stored under
+        // whatever location is chosen next. The busy word is cleared only when no sound device
+        // is open any more (a close that failed may have left it set).
+        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
         ClearRoomEqData();
-        shell::AudioBusy = 0;
+        if (platform::OpenWaveDeviceCount() == 0) shell::AudioBusy = 0;
         CheckRadioButton(dialog, kFirstLocation, kLastLocation, kFirstLocation);
         InvalidateRect(dialog, nullptr, TRUE);
         return TRUE;

@@ -55,9 +55,9 @@ void SetImpulseRecord(int record, int pen, const float* x) {
     ShowRoomEqRecord(record, pen);
 }
 
-// The first falls of more than 300 degrees within three points (up to point 781) are taken as
-// missed wraps: the two points between hold the level before and the rest is lifted.
-void RepairDrops(float* u) {
+}  // namespace
+
+void RepairPhaseDrops(float* u) {
     for (int j = 0; j <= kDropRepairLast;) {
         if (u[j + 3] < u[j] - 300.0f) {
             u[j + 1] = u[j];
@@ -69,8 +69,6 @@ void RepairDrops(float* u) {
         ++j;
     }
 }
-
-}  // namespace
 
 void ShowRoomEqRecord(int record, int pen) {
     float* v = Record(record);
@@ -263,7 +261,7 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     }
     RepairPhase(g_degrees, kPoints);
     UnwrapDegrees(g_degrees, g_scratch, kPoints);
-    RepairDrops(g_scratch);
+    RepairPhaseDrops(g_scratch);
     TenPointMean(g_scratch, g_degrees, kPoints);
 
     float* level = Record(kRoomEqLevel + location);

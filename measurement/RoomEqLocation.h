@@ -43,6 +43,12 @@ void BuildRoomEqWindowRecord();
 // Unwraps a phase curve in degrees (a step of more than 180 degrees is taken as a wrap).
 void UnwrapDegrees(const float* wrapped, float* unwrapped, int points);
 
+// On an unwrapped phase curve of 2000 points: the first fall of more than 300 degrees within
+// three points (from a point up to 781) is taken as a missed wrap: the two points between take
+// the value before the fall and everything from the third on is lifted by 360; the scan starts
+// again until no such fall is left.
+void RepairPhaseDrops(float* unwrapped);
+
 // Ten-point mean: out[j + 5] = mean of in[j .. j + 9]; the ends take the nearest computed value.
 void TenPointMean(const float* in, float* out, int points);
 

@@ -25,12 +25,10 @@ extern float RoomEQWorkCurve[kRoomEqExtendedPoints];
 // Builds both grids and clears the work curve.
 void BuildRoomEqGrids();
 
-// Points per octave of a range (octaves counted as whole doublings plus the rest).
-float RoomEqPointsPerOctave(float fstart, float fstop);
-
 // The minimum-phase response of `curve` (2000 levels in dB on the room grid) with the level held
-// flat (or falling `hp_slope` dB per octave) below `hp_stop` Hz and held flat above `lp_start`
-// Hz, both kept inside 1.02 fstart .. 0.98 fstop. 2000 complex points into `out`.
+// flat (or falling `hp_slope` dB per octave, also below the grid) below `hp_stop` Hz and held
+// flat above `lp_start` Hz, both kept inside 1.02 fstart .. 0.98 fstop. 2000 complex points into
+// `out`.
 void RoomEqMinimumPhaseOf(const float* curve, float hp_stop, float hp_slope, float lp_start,
                           shell::ComplexPoint* out);
 

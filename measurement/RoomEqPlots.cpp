@@ -1,10 +1,12 @@
 #include "measurement/RoomEqPlots.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "measurement/Globals.h"
+#include "measurement/MlsAcquire.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
@@ -298,18 +300,26 @@ int DrawRoomEQLocationMarks(HDC hdc) {
 }
 
 int DrawRoomEqLevelMeter(HDC hdc, int width, int height, float in_level, float ref_level) {
-    const HBRUSH back = CreateSolidBrush(RGB(0, 0, 0));
+    // The MLS page's meter: the measured level in the left column, the reference in the right
+    // one, 18 segments from the bottom, segment k lit in ramp colour 17 - k when the level is at
+    // least 2k (a full-scale sample reads 34). The room equalizer's meter control is shorter than
+    // the page's, so the segments share its height, at most 10 pixels apart as on the page.
+    constexpr int kSegments = 18;
+    const int pitch = std::clamp((height - 4) / kSegments, 2, 10);
     const RECT all{0, 0, width, height};
-    FillRect(hdc, &all, back);
-    DeleteObject(back);
+    FillRect(hdc, &all, GetSysColorBrush(COLOR_BTNFACE));
     const float levels[2] = {in_level, ref_level};
-    for (int c = 0; c < 2; ++c) {
-        float v = levels[c];
-        if (!(v > 0.0f)) v = 0.0f;
-        if (v > 1.0f) v = 1.0f;
-        const int top = height - static_cast<int>(v * height);
-        const RECT bar{c * width / 2 + 2, top, (c + 1) * width / 2 - 2, height};
-        FillRect(hdc, &bar, shell::MeterBrushRamp[v > 0.9f ? 2 : 17]);
+    for (int column = 0; column < 2; ++column) {
+        const int x0 = column == 0 ? 5 : 22;
+        const int lit = LitMeterSegments(levels[column]);
+        for (int k = 0; k < kSegments; ++k) {
+            const int bottom = height - 2 - pitch * k;
+            Rectangle(hdc, x0, bottom - pitch - 1, x0 + 13, bottom);
+            if (k < lit) {
+                const RECT cell{x0 + 1, bottom - pitch, x0 + 12, bottom - 1};
+                FillRect(hdc, &cell, shell::MeterBrushRamp[kSegments - 1 - k]);
+            }
+        }
     }
     return 0;
 }

@@ -93,11 +93,11 @@ void DrawPlotGrid(platform::HDC hdc, int w, int h) {
     }
 }
 
-void DrawFrequencyLabels(platform::HDC hdc, int w, int h) {
+void DrawFrequencyLabels(platform::HDC hdc, int w, int h, bool through_stop) {
     const FrequencyAxis axis = MakeFrequencyAxis(w);
-    const double fstop = PlotStopFrequency();
+    const double last = PlotStopFrequency() + (through_stop ? 1.0 : 0.0);
     char text[32];
-    for (double f = PlotStartFrequency(); f < fstop; f = NextGridFrequency(f)) {
+    for (double f = PlotStartFrequency(); f < last; f = NextGridFrequency(f)) {
         if (!IsLabelled(f)) continue;
         if (f < 1000.0) {
             std::snprintf(text, sizeof text, "%.0f", f);

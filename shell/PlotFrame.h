@@ -26,8 +26,10 @@ double PlotRowStep(int height);
 
 // The dotted green grid: 17 rows and a line at every 1, 2, .. 9 times a power of ten.
 void DrawPlotGrid(platform::HDC hdc, int width, int height);
-// Frequency labels under the plot area ("20", "1k", ...) and "Hz", in the selected font.
-void DrawFrequencyLabels(platform::HDC hdc, int width, int height);
+// Frequency labels under the plot area ("20", "1k", ...) and "Hz", in the selected font. The
+// labels run up to the stop frequency; `through_stop` labels the stop frequency itself too
+// (where it is a labelled one: 1k, 2k, 10k, 20k), as the grid lines do.
+void DrawFrequencyLabels(platform::HDC hdc, int width, int height, bool through_stop = false);
 
 // A pen from a curve record's pen fields (style below 2 solid, 2 dotted, 3 dashed); the caller
 // deletes it.

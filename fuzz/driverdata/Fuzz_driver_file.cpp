@@ -27,11 +27,12 @@ void CheckSound(const shell::DriverRecord& r) {
     Check(std::memchr(r.Efficiency, '\0', sizeof r.Efficiency) != nullptr);
     Check(std::memchr(r.Text1934C, '\0', sizeof r.Text1934C) != nullptr);
     Check(std::isfinite(r.Distance) && r.Distance > 0.0f);
-    Check(r.DriversMode == 0 || r.DriversMode == 1);
+    Check(r.DriversMode >= 0 && r.DriversMode <= 3);
     Check(r.PlotStartFrequencyIndex >= 0 && r.PlotStartFrequencyIndex <= 7);
     Check(r.PlotStopFrequencyIndex >= 0 && r.PlotStopFrequencyIndex <= 7);
     Check(r.BaffleNodeCount >= 0 && r.BaffleNodeCount < shell::kBaffleNodeSlots);
-    Check(r.EdgeElementCount >= 0 && r.EdgeElementCount < shell::kBaffleNodeSlots);
+    Check(r.EdgeElementCount >= 0 && r.EdgeElementCount <= shell::kEdgePointSlots);
+    Check(r.BaffleSideCount >= 0 && r.BaffleSideCount <= shell::kEdgePointSlots);
     Check(std::isfinite(r.BaffleClosed));
     for (int k = 0; k < shell::kGridPoints; ++k) Check(std::isfinite(r.Spl[k]));
 }

@@ -22,14 +22,16 @@ struct SkipCase {
     std::string rest;  // what follows the skipped lines
 };
 
-TEST(ColumnParserTest, SkipLinesCountsEveryLineEnd) {
+TEST(ColumnParserTest, SkipLinesCountsAnEmptyLineWithTheLineAfterIt) {
     const std::string long_line(129, 'x');
     const SkipCase cases[] = {
         {"CR-LF", "a\r\nb\r\nc\r\n", 2, "c\r\n"},
         {"LF only", "a\nb\nc\n", 2, "c\n"},
         {"lone CR", "a\rb\rc", 1, "b\rc"},
-        {"empty line counts", "a\r\n\r\nb\r\n", 2, "b\r\n"},
-        {"empty LF line counts", "a\n\nb\n", 2, "b\n"},
+        {"empty line with the next", "a\r\n\r\nb\r\nc\r\n", 2, "c\r\n"},
+        {"empty line, one skipped", "a\r\n\r\nb\r\nc\r\n", 1, "\r\nb\r\nc\r\n"},
+        {"two empty LF lines with the next", "a\n\n\nb\nc\n", 2, "c\n"},
+        {"empty first line", "\r\nhead\r\n1 2\r\n", 1, "1 2\r\n"},
         {"none", "a\nb\n", 0, "a\nb\n"},
         {"negative", "a\nb\n", -3, "a\nb\n"},
         {"beyond the end", "a\nb", 9, ""},
@@ -60,6 +62,14 @@ TEST(ColumnParserTest, PreviewShowsAtMostTwentyOneLines) {
     preview = PreviewLines(Bytes(long_text), long_text.size());
     EXPECT_EQ(preview.lines.size(), 1u);
     EXPECT_TRUE(preview.more);
+
+    // An empty line is one preview line with the line after it, as Erase Lines counts it.
+    const std::string gaps = "head\r\n\r\n\r\n100 80\r\n200 81\r\n";
+    preview = PreviewLines(Bytes(gaps), gaps.size());
+    ASSERT_EQ(preview.lines.size(), 3u);
+    EXPECT_EQ(std::string(preview.lines[1].begin(), preview.lines[1].end()), "100 80");
+    EXPECT_EQ(std::string(preview.lines[2].begin(), preview.lines[2].end()), "200 81");
+    EXPECT_EQ(gaps.substr(SkipLines(Bytes(gaps), gaps.size(), 2)), "200 81\r\n");
 }
 
 TEST(ColumnParserTest, RolesFollowTheFirstIncludedColumn) {
@@ -79,7 +89,10 @@ TEST(ColumnParserTest, RolesFollowTheFirstIncludedColumn) {
     }
     EXPECT_TRUE(RolesUsable({1, 2, 3}, 3));
     EXPECT_TRUE(RolesUsable({1, 2, 0}, 2));
-    EXPECT_FALSE(RolesUsable({1, 2, 3}, 2)) << "phase column beyond the count";
+    // The default flags {1, 1, 1, 0, 0} with two columns: the phase role is simply never read.
+    EXPECT_TRUE(RolesUsable({1, 2, 3}, 2)) << "phase column beyond the count";
+    EXPECT_FALSE(RolesUsable({2, 3, 4}, 2)) << "level column beyond the count";
+    EXPECT_FALSE(RolesUsable({3, 4, 5}, 3)) << "level column beyond the count";
     EXPECT_FALSE(RolesUsable({1, 0, 3}, 3)) << "no level column";
     EXPECT_FALSE(RolesUsable({0, 0, 0}, 3));
     EXPECT_FALSE(RolesUsable({1, 2, 3}, 0));
@@ -105,6 +118,14 @@ TEST(ColumnParserTest, RecordsAreReadOnceAndIncompleteOrBadOnesDropped) {
     ASSERT_EQ(two.size(), 2u);
     EXPECT_EQ(two[1].frequency, 200.0f);
     EXPECT_EQ(two[1].phase, 0.0f);
+    // Two columns with the phase role on column 3: frequency and level, phase 0.
+    const std::string pairs = "100 80\r\n200 81\r\n";
+    const std::vector<Measurement> levels =
+        ReadColumnRecords(Bytes(pairs), pairs.size(), 0, 2, {1, 2, 3});
+    ASSERT_EQ(levels.size(), 2u);
+    EXPECT_EQ(levels[1].frequency, 200.0f);
+    EXPECT_EQ(levels[1].level, 81.0f);
+    EXPECT_EQ(levels[1].phase, 0.0f);
     EXPECT_TRUE(ReadColumnRecords(Bytes(text), text.size(), 0, 0, {1, 2, 3}).empty());
     EXPECT_TRUE(ReadColumnRecords(Bytes(text), text.size(), text.size(), 3, {1, 2, 3}).empty());
 }

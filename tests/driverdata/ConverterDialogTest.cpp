@@ -125,6 +125,30 @@ TEST_F(ConverterDialogTest, LfOnlyFileSkipsItsHeaderLine) {
     EXPECT_EQ(shell::CurrentDriverRecord->ImportKind, 3);
 }
 
+TEST_F(ConverterDialogTest, TwoColumnsWithTheDefaultFlagsConvertTheLevel) {
+    // A header, an empty line, then frequency and level only. Erase Lines 1 skips the header
+    // and the empty line with it; the phase role (column 3) lies beyond the two columns.
+    std::string text = "Freq SPL\r\n\r\n";
+    for (double f = 20.0; f < 20000.0; f *= 1.002) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.3f %.2f\r\n", f, 77.0);
+        text += line;
+    }
+    const std::string path = PathOf("two.txt");
+    WriteText(path, text);
+    OnModalDialog("ImportLmsBox", [](platform::HWND dialog) {
+        TypeText(dialog, kColumnCountEdit, "2");
+        Click(dialog, kConvertButton);
+    });
+    ASSERT_EQ(RunImport(Importer::kLms, shell::FrameWindow, path.c_str()), 1);
+    EXPECT_TRUE(MessageTexts().empty());
+    int k = 0;
+    while (shell::FrequencyGrid[k] < 1000.0f) ++k;
+    EXPECT_FLOAT_EQ(shell::CurrentDriverRecord->Spl[k], 77.0f);
+    EXPECT_EQ(shell::CurrentDriverRecord->Phase[k], 0.0f);
+    EXPECT_EQ(shell::Preferences->ImportOption, 2);
+}
+
 TEST_F(ConverterDialogTest, DaasConvertsMagnitudeAndPhaseInTwoRuns) {
     std::string text;
     for (double f = 20.0; f < 20000.0; f *= 1.002) {

@@ -4,10 +4,12 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "driverdata/DiffractionCalculator.h"
 #include "driverdata/DiffractionDrawing.h"
 #include "driverdata/EdgeDiffraction.h"
+#include "driverdata/HbtEditorPlot.h"
 #include "driverdata/Ids.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
@@ -18,6 +20,8 @@
 #include "resources/Resources.h"
 #include "shell/GdiObjects.h"
 #include "shell/NumberText.h"
+#include "shell/PlotFrame.h"
+#include "tests/driverdata/DiffractionReference.h"
 #include "tests/driverdata/DiffractionTestSupport.h"
 
 namespace {
@@ -238,6 +242,142 @@ TEST_F(DiffractionCalculator, ThePlotDrawsItsFrameAndCurves) {
     platform::DeleteObject(bitmap);
     platform::DeleteDC(memory);
     platform::ReleaseDC(dialog, screen);
+}
+
+// The label row at the right end of a W x H plot (below the plot area: labels and "Hz" only).
+std::vector<platform::COLORREF> RightEndLabels(platform::HDC hdc, int w, int h) {
+    std::vector<platform::COLORREF> pixels;
+    for (int y = h - 16; y < h; ++y)
+        for (int x = w - 60; x < w; ++x) pixels.push_back(platform::GetPixel(hdc, x, y));
+    return pixels;
+}
+
+TEST_F(DiffractionCalculator, BothPlotsLabelTheirStopFrequency) {
+    constexpr int w = 600, h = 400;
+    const platform::HDC screen = platform::GetDC(dialog);
+    const platform::HDC memory = platform::CreateCompatibleDC(screen);
+    const platform::HBITMAP bitmap = platform::CreateCompatibleBitmap(screen, w, h);
+    const platform::HBITMAP old = platform::SelectObject(memory, bitmap);
+    const platform::HBRUSH white = platform::CreateSolidBrush(platform::RGB(255, 255, 255));
+    const platform::RECT all{0, 0, w, h};
+    const auto labels = [&](bool through_stop) {
+        platform::FillRect(memory, &all, white);
+        const platform::HFONT font = platform::SelectObject(memory, shell::SmallFont);
+        platform::SetBkMode(memory, platform::TRANSPARENT);
+        shell::DrawFrequencyLabels(memory, w, h, through_stop);
+        platform::SelectObject(memory, font);
+        return RightEndLabels(memory, w, h);
+    };
+    // 1k, 2k, 10k and 20k are labelled stop frequencies.
+    for (int stop : {1, 2, 4, 5}) {
+        SCOPED_TRACE(stop);
+        shell::PlotStopFrequencyIndex = stop;
+        const auto through = labels(true);
+        ASSERT_NE(through, labels(false)) << "the stop frequency's label";
+        for (int painter = 0; painter < 2; ++painter) {
+            SCOPED_TRACE(painter == 0 ? "diffraction plot" : "HBT editor");
+            platform::FillRect(memory, &all, white);
+            if (painter == 0) {
+                PaintDiffractionPlot(memory, w, h);
+            } else {
+                DrawHbtPlotFrame(memory, w, h);
+            }
+            EXPECT_EQ(RightEndLabels(memory, w, h), through);
+        }
+    }
+    platform::DeleteObject(white);
+    platform::SelectObject(memory, old);
+    platform::DeleteObject(bitmap);
+    platform::DeleteDC(memory);
+    platform::ReleaseDC(dialog, screen);
+}
+
+TEST_F(DiffractionCalculator, PlotSumsPistonsAndDriversAsTheModelSays) {
+    namespace ref = diffraction_reference;
+    pt::Click(dialog, kDiffExample1);  // the 80 x 80 square, microphone at (40, 40)
+    DiffractionListIndex = 2;          // list entry "3": a lattice of R / 2
+    shell::Baffle->Points[0].x = 30.0f;
+    shell::Baffle->Points[0].y = 45.0f;
+    const std::vector<ref::Vec> outline = ref::RectanglePoints(80, 80);
+    const std::vector<ref::Vec> offsets = ref::PistonOffsets(12.5, 2);
+    ASSERT_EQ(offsets.size(), 13u);  // the centre, 4 at R / 2, 4 at R, 4 on the diagonals
+    const ref::Settings settings;
+    const auto f = [](int k) { return ref::SweepFrequency(k, 10.0, 50000.0); };
+    const auto expect_point = [](const ref::Point& want, int slot, int k) {
+        EXPECT_NEAR(shell::DiffractionCurveTable[slot]->v[k], want.spl, 2e-3) << "SPL at " << k;
+        EXPECT_NEAR(ref::PhaseDifference(shell::DiffractionCurveTable[5 + slot]->v[k], want.phase),
+                    0.0, 0.02)
+            << "phase at " << k;
+    };
+
+    pt::Click(dialog, kDiffPlot);
+    ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
+    for (int k = 0; k < shell::kGridPoints; k += 222) {
+        expect_point(ref::OneDriver(ref::DriverPressure(outline, {30.0, 45.0}, offsets, f(k),
+                                                        settings)),
+                     0, k);
+    }
+
+    // Two drivers at (50, 55) and (45, 50), 7.07 cm apart, with their power response.
+    pt::Click(dialog, kDiffTwoDrivers);
+    pt::Click(dialog, kDiffPlot);
+    ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
+    const double spacing = std::sqrt(0.0001 * (5.0 * 5.0 + 5.0 * 5.0));
+    for (int k = 0; k < shell::kGridPoints; k += 222) {
+        const ref::Complex h1 = ref::DriverPressure(outline, {50.0, 55.0}, offsets, f(k), settings);
+        const ref::Complex h2 = ref::DriverPressure(outline, {45.0, 50.0}, offsets, f(k), settings);
+        expect_point(ref::TwoDrivers(h1, h2), 1, k);
+        EXPECT_NEAR(shell::DiffractionCurveTable[10]->v[k], ref::PowerResponse(f(k), spacing), 2e-3)
+            << "power at " << k;
+    }
+}
+
+TEST_F(DiffractionCalculator, DriversModesTwoAndThreeFromADriverFile) {
+    namespace ref = diffraction_reference;
+    pt::Click(dialog, kDiffExample1);
+    const ref::Vec drivers[4] = {{50.0, 55.0}, {45.0, 50.0}, {30.0, 45.0}, {60.0, 30.0}};
+    for (int d = 0; d < 4; ++d) {
+        shell::Baffle->Points[d].x = static_cast<float>(drivers[d].x);
+        shell::Baffle->Points[d].y = static_cast<float>(drivers[d].y);
+    }
+    // Mode 2 is mode 1 throughout.
+    for (int mode : {1, 2}) {
+        shell::CurrentDriverRecord->DriversMode = mode;
+        platform::SendMessage(dialog, platform::WM_INITDIALOG, 0, 0);
+        EXPECT_EQ(shell::Baffle->Points[1].flag, 1) << mode;
+        EXPECT_EQ(shell::Baffle->Points[2].flag, 0) << mode;
+        pt::Click(dialog, kDiffPlot);
+        ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
+    }
+    for (int k = 0; k < shell::kGridPoints; k += 97) {
+        ASSERT_EQ(shell::DiffractionCurveTable[0]->v[k], shell::DiffractionCurveTable[1]->v[k]);
+        ASSERT_EQ(shell::DiffractionCurveTable[5]->v[k], shell::DiffractionCurveTable[6]->v[k]);
+        ASSERT_EQ(shell::DiffractionCurveTable[10]->v[k], shell::DiffractionCurveTable[11]->v[k]);
+    }
+
+    // Mode 3: four drivers, each pair summed by power at half its pressure.
+    shell::CurrentDriverRecord->DriversMode = 3;
+    platform::SendMessage(dialog, platform::WM_INITDIALOG, 0, 0);
+    for (int d = 0; d < 4; ++d) EXPECT_EQ(shell::Baffle->Points[d].flag, 1) << d;
+    pt::Click(dialog, kDiffPlot);
+    ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
+    const std::vector<ref::Vec> outline = ref::RectanglePoints(80, 80);
+    const std::vector<ref::Vec> offsets = ref::PistonOffsets(12.5, 0);
+    for (int k = 0; k < shell::kGridPoints; k += 333) {
+        double m[4];
+        for (int d = 0; d < 4; ++d)
+            m[d] = std::abs(ref::DriverPressure(outline, drivers[d], offsets,
+                                                ref::SweepFrequency(k, 10.0, 50000.0), {}));
+        const double m12 = std::hypot(0.5 * m[0], 0.5 * m[1]);
+        const double m34 = std::hypot(0.5 * m[2], 0.5 * m[3]);
+        EXPECT_NEAR(shell::DiffractionCurveTable[2]->v[k], 10.0 * std::log10(m12 * m12 + m34 * m34),
+                    2e-3)
+            << k;
+    }
+    // A third driver on the first one's place cannot be computed.
+    shell::Baffle->Points[2] = shell::Baffle->Points[0];
+    pt::Click(dialog, kDiffPlot);
+    EXPECT_EQ(LastMessage(), "Driver's Distance Data Error");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <utility>
 
@@ -26,6 +27,10 @@ inline void ResetDiffractionWorld() {
     shell::InitBaffleRecord();
     shell::InitDriverRecord(shell::CurrentDriverRecord);
     driverdata::ResetGlobals();
+    // The curve rings outlive every reset of the program's variables (as they outlive the
+    // calculator's dialog): each test starts from empty, hidden curves.
+    for (shell::CurveRecord* curve : shell::DiffractionCurveTable)
+        if (curve) std::memset(curve, 0, sizeof *curve);
     platform::testing::ClearMessageBoxLog();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <random>
 
+#include "driverdata/BaffleEdges.h"
 #include "driverdata/DriverFiles.h"
 #include "driverdata/NumberTokens.h"
 #include "shell/BaffleRecord.h"
@@ -112,14 +113,17 @@ TEST_F(DriverFilesTest, RandomContentLoadsSanelyOrIsRefused) {
         EXPECT_TRUE(SlotTerminated(r.Efficiency, sizeof r.Efficiency));
         EXPECT_TRUE(SlotTerminated(r.Text1834C, sizeof r.Text1834C));
         double value = 0.0;
-        EXPECT_TRUE(SlotNumber(r.DiffractionPlotStep, 11, &value) && value > 0.0);
+        EXPECT_TRUE(SlotNumber(r.DiffractionPlotStep, 11, &value));
         EXPECT_TRUE(std::isfinite(r.Distance) && r.Distance > 0.0f);
-        EXPECT_TRUE(r.DriversMode == 0 || r.DriversMode == 1);
+        EXPECT_TRUE(r.DriversMode >= 0 && r.DriversMode <= 3);
         EXPECT_GE(r.PlotStartFrequencyIndex, 0);
         EXPECT_LE(r.PlotStopFrequencyIndex, 7);
         EXPECT_GE(r.BaffleNodeCount, 0);
         EXPECT_LT(r.BaffleNodeCount, shell::kBaffleNodeSlots);
-        EXPECT_LT(shell::EdgeElementCount, shell::kBaffleNodeSlots);
+        EXPECT_GE(shell::EdgeElementCount, 0);
+        EXPECT_LE(shell::EdgeElementCount, shell::kEdgePointSlots);
+        EXPECT_GE(shell::BaffleSideCount, 0);
+        EXPECT_LE(shell::BaffleSideCount, shell::kEdgePointSlots);
     }
     EXPECT_GE(loaded, 6);
 }
@@ -128,60 +132,71 @@ struct MendCase {
     const char* name;
     void (*spoil)(DriverRecord&);
     bool (*check)(const DriverRecord&);
+    const char* named;  // the line the message names the replaced value with; null: no message
 };
 
 bool TextIs(const char* slot, const char* text) { return std::strcmp(slot, text) == 0; }
 
 const MendCase kMendCases[] = {
     {"distance nan", [](DriverRecord& r) { r.Distance = std::nanf(""); },
-     [](const DriverRecord& r) { return r.Distance == 1.0f; }},
+     [](const DriverRecord& r) { return r.Distance == 1.0f; }, "Distance"},
     {"distance 0", [](DriverRecord& r) { r.Distance = 0.0f; },
-     [](const DriverRecord& r) { return r.Distance == 1.0f; }},
+     [](const DriverRecord& r) { return r.Distance == 1.0f; }, "Distance"},
     {"distance negative", [](DriverRecord& r) { r.Distance = -3.0f; },
-     [](const DriverRecord& r) { return r.Distance == 1.0f; }},
-    {"plot step 0", [](DriverRecord& r) { shell::CopyTextSlot(r.DiffractionPlotStep, "0"); },
-     [](const DriverRecord& r) { return TextIs(r.DiffractionPlotStep, "5"); }},
+     [](const DriverRecord& r) { return r.Distance == 1.0f; }, "Distance"},
     {"efficiency nan", [](DriverRecord& r) { shell::CopyTextSlot(r.Efficiency, "nan"); },
-     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }},
+     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }, "Efficiency"},
     {"efficiency inf", [](DriverRecord& r) { shell::CopyTextSlot(r.Efficiency, "inf"); },
-     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }},
+     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }, "Efficiency"},
     {"efficiency text", [](DriverRecord& r) { shell::CopyTextSlot(r.Efficiency, "dB"); },
-     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }},
+     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }, "Efficiency"},
     {"efficiency beyond single", [](DriverRecord& r) { shell::CopyTextSlot(r.Efficiency, "1E39"); },
-     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }},
-    {"diameter negative", [](DriverRecord& r) { shell::CopyTextSlot(r.Diameter, "-2"); },
-     [](const DriverRecord& r) { return TextIs(r.Diameter, "25.0"); }},
+     [](const DriverRecord& r) { return TextIs(r.Efficiency, "90.0"); }, "Efficiency"},
+    {"pin text", [](DriverRecord& r) { shell::CopyTextSlot(r.InputPower, "W"); },
+     [](const DriverRecord& r) { return TextIs(r.InputPower, "1.0"); }, "Input power (Pin)"},
     {"efficiency unterminated",
      [](DriverRecord& r) { std::memset(r.Efficiency, '9', sizeof r.Efficiency); },
-     [](const DriverRecord& r) { return TextIs(r.Efficiency, "9999999999"); }},
-    {"drivers mode", [](DriverRecord& r) { r.DriversMode = 7; },
-     [](const DriverRecord& r) { return r.DriversMode == 0; }},
+     [](const DriverRecord& r) { return TextIs(r.Efficiency, "9999999999"); }, nullptr},
+    // Numbers stay as the file has them, zero and negative ones too: the tools that use them
+    // say what is wrong ("Input Power Error", "Driver's Dia Data Error", ...).
+    {"plot step 0", [](DriverRecord& r) { shell::CopyTextSlot(r.DiffractionPlotStep, "0"); },
+     [](const DriverRecord& r) { return TextIs(r.DiffractionPlotStep, "0"); }, nullptr},
+    {"diameter negative", [](DriverRecord& r) { shell::CopyTextSlot(r.Diameter, "-2"); },
+     [](const DriverRecord& r) { return TextIs(r.Diameter, "-2"); }, nullptr},
+    {"pin 0", [](DriverRecord& r) { shell::CopyTextSlot(r.InputPower, "0"); },
+     [](const DriverRecord& r) { return TextIs(r.InputPower, "0"); }, nullptr},
+    {"high-pass stop 0", [](DriverRecord& r) { shell::CopyTextSlot(r.HighPassStop, "0"); },
+     [](const DriverRecord& r) { return TextIs(r.HighPassStop, "0"); }, nullptr},
+    {"low-pass start 0", [](DriverRecord& r) { shell::CopyTextSlot(r.LowPassStart, "0"); },
+     [](const DriverRecord& r) { return TextIs(r.LowPassStart, "0"); }, nullptr},
+    {"width 0", [](DriverRecord& r) { shell::CopyTextSlot(r.EnclosureWidth, "0.0"); },
+     [](const DriverRecord& r) { return TextIs(r.EnclosureWidth, "0.0"); }, nullptr},
+    {"drivers mode 2", [](DriverRecord& r) { r.DriversMode = 2; },
+     [](const DriverRecord& r) { return r.DriversMode == 2; }, nullptr},
+    {"drivers mode 3", [](DriverRecord& r) { r.DriversMode = 3; },
+     [](const DriverRecord& r) { return r.DriversMode == 3; }, nullptr},
+    {"drivers mode 7", [](DriverRecord& r) { r.DriversMode = 7; },
+     [](const DriverRecord& r) { return r.DriversMode == 0; }, "Drivers mode"},
     {"plot start index", [](DriverRecord& r) { r.PlotStartFrequencyIndex = 12; },
      [](const DriverRecord& r) {
          return r.PlotStartFrequencyIndex == shell::kDefaultPlotStartIndex;
-     }},
-    {"node count", [](DriverRecord& r) { r.BaffleNodeCount = 1000; },
-     [](const DriverRecord& r) { return r.BaffleNodeCount == 4; }},
-    {"edge count", [](DriverRecord& r) { r.EdgeElementCount = -1; },
-     [](const DriverRecord& r) { return r.EdgeElementCount == 4; }},
-    {"edge count beyond the tables",
-     [](DriverRecord& r) { r.EdgeElementCount = shell::kEdgePointSlots + 1; },
-     [](const DriverRecord& r) { return r.EdgeElementCount == 4; }},
-    // A subdivided outline saves more elements than it has nodes.
-    {"edge counts of a built outline",
-     [](DriverRecord& r) {
-         r.EdgeElementCount = 160;
-         r.BaffleSideCount = shell::kEdgePointSlots;
      },
-     [](const DriverRecord& r) {
-         return r.EdgeElementCount == 160 && r.BaffleSideCount == shell::kEdgePointSlots;
-     }},
+     "Plot start frequency"},
+    {"node count", [](DriverRecord& r) { r.BaffleNodeCount = 1000; },
+     [](const DriverRecord& r) { return r.BaffleNodeCount == 4; }, "Baffle node count"},
+    {"edge count -1", [](DriverRecord& r) { r.EdgeElementCount = -1; },
+     [](const DriverRecord& r) { return r.EdgeElementCount == 4; }, "Edge element count"},
+    {"edge count 301", [](DriverRecord& r) { r.EdgeElementCount = 301; },
+     [](const DriverRecord& r) { return r.EdgeElementCount == 4; }, "Edge element count"},
+    {"edge counts 300", [](DriverRecord& r) { r.EdgeElementCount = r.BaffleSideCount = 300; },
+     [](const DriverRecord& r) { return r.EdgeElementCount == 300 && r.BaffleSideCount == 300; },
+     nullptr},
     {"closed flag", [](DriverRecord& r) { r.BaffleClosed = std::nanf(""); },
-     [](const DriverRecord& r) { return r.BaffleClosed == 0.0f; }},
+     [](const DriverRecord& r) { return r.BaffleClosed == 0.0f; }, nullptr},
     {"node beyond int", [](DriverRecord& r) { r.BaffleNodes[1][0] = 1e30f; },
-     [](const DriverRecord& r) { return r.BaffleNodes[1][0] == 1e6f; }},
+     [](const DriverRecord& r) { return r.BaffleNodes[1][0] == 1e6f; }, nullptr},
     {"import kind", [](DriverRecord& r) { r.ImportKind = 4; },
-     [](const DriverRecord& r) { return r.ImportKind == 0; }},
+     [](const DriverRecord& r) { return r.ImportKind == 0; }, "Import kind"},
 };
 
 TEST_F(DriverFilesTest, BadFieldsAreMendedOnReading) {
@@ -192,8 +207,18 @@ TEST_F(DriverFilesTest, BadFieldsAreMendedOnReading) {
         c.spoil(*record);
         const std::string path = PathOf("mend.wfr");
         WriteBytes(path, record.get(), sizeof *record);
+        platform::testing::ClearMessageBoxLog();
         ASSERT_EQ(ReadDriverFile(shell::FrameWindow, path.c_str()), 1);
         EXPECT_TRUE(c.check(*shell::CurrentDriverRecord));
+        const std::vector<std::string> texts = MessageTexts();
+        if (c.named == nullptr) {
+            EXPECT_TRUE(texts.empty());
+        } else {
+            // One message, naming what was replaced.
+            ASSERT_EQ(texts.size(), 1u);
+            EXPECT_NE(texts[0].find("replaced by their defaults"), std::string::npos);
+            EXPECT_NE(texts[0].find(std::string("\n") + c.named), std::string::npos) << texts[0];
+        }
     }
 }
 
@@ -313,14 +338,44 @@ TEST_F(DriverFilesTest, BaffleTravelsThroughTheRecord) {
     EXPECT_EQ(shell::Baffle->Points[1].flag, 0);
 }
 
+TEST_F(DriverFilesTest, EdgeCountersComeBackFromTheFile) {
+    // The default 80 x 80 square builds 160 edge elements; a save and a load keep both counters.
+    ASSERT_EQ(BuildBaffleEdges(), 0);
+    ASSERT_EQ(shell::EdgeElementCount, 160);
+    ASSERT_EQ(shell::BaffleSideCount, 160);
+    const std::string path = PathOf("edges.wfr");
+    ASSERT_EQ(WriteDriverFile(shell::FrameWindow, path.c_str()), 1);
+    shell::EdgeElementCount = shell::BaffleSideCount = 0;
+    ASSERT_EQ(ReadDriverFile(shell::FrameWindow, path.c_str()), 1);
+    EXPECT_EQ(shell::EdgeElementCount, 160);
+    EXPECT_EQ(shell::BaffleSideCount, 160);
+    EXPECT_TRUE(platform::testing::MessageBoxLog().empty());
+}
+
 TEST_F(DriverFilesTest, FailedSaveReportsAndKeepsThePreviousFile) {
     const std::string path = PathOf("keep.wfr");
     WriteText(path, "previous");
+    // What a save copies into the record differs from what the record holds.
+    shell::PlotStartFrequencyIndex = 0;
+    shell::MikeCalibrationCurve[7] = {1.5f, 2.5f};
+    shell::Baffle->Nodes[1].x = 33;
+    shell::Baffle->Points[shell::kBaffleMicrophone].flag = 1;
+    const std::vector<std::uint8_t> before = RecordBytes(*shell::CurrentDriverRecord);
     shell::FileWriteFaultAfterBytes = 1000;
     EXPECT_EQ(WriteDriverFile(shell::FrameWindow, path.c_str()), 0);
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{path});
     const std::vector<std::uint8_t> kept = ReadBytes(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous");
+    EXPECT_EQ(RecordBytes(*shell::CurrentDriverRecord), before) << "the record is unchanged";
+    EXPECT_EQ(shell::Baffle->Points[shell::kBaffleMicrophone].flag, 1);
+
+    // The same save that succeeds takes everything into the record.
+    shell::FileWriteFaultAfterBytes = -1;
+    ASSERT_EQ(WriteDriverFile(shell::FrameWindow, path.c_str()), 1);
+    EXPECT_EQ(shell::CurrentDriverRecord->PlotStartFrequencyIndex, 0);
+    EXPECT_EQ(shell::CurrentDriverRecord->MikeCalibration[7].Db, 1.5f);
+    EXPECT_EQ(shell::CurrentDriverRecord->BaffleNodes[1][0], 33.0f);
+    EXPECT_EQ(shell::Baffle->Points[shell::kBaffleMicrophone].flag, 0);
 }
 
 // ---- Foreign files ----

@@ -6,6 +6,7 @@
 #include "driverdata/BaffleEdges.h"
 #include "driverdata/EdgeDiffraction.h"
 #include "shell/NumberText.h"
+#include "tests/driverdata/DiffractionReference.h"
 #include "tests/driverdata/DiffractionTestSupport.h"
 
 namespace {
@@ -135,6 +136,69 @@ TEST_F(EdgeDiffraction, SourcesOnTheOutlineAndBadRastersStayFinite) {
                 EXPECT_EQ(driverdata::DiffractionAccumulator.re, c.re) << c.raster;
                 EXPECT_EQ(driverdata::DiffractionAccumulator.im, c.im) << c.raster;
             }
+        }
+    }
+}
+
+TEST_F(EdgeDiffraction, EveryProfileFollowsTheModelsFormulas) {
+    namespace ref = diffraction_reference;
+    struct Case {
+        const char* name;
+        int w, h;
+        ref::Settings s;
+        ref::Vec source;
+        const char* raster;
+    };
+    ref::Settings rectangle;
+    rectangle.mic = {35.0, 50.0};
+    rectangle.mic_distance_cm = 150.0;
+    rectangle.raster_cm = 1.5;
+    ref::Settings bevel = rectangle;
+    bevel.profile = 1;
+    bevel.bevel_a = 4.0;
+    bevel.bevel_b = 16.0;
+    ref::Settings bevel_dipole = bevel;
+    bevel_dipole.dipole = true;
+    ref::Settings round;
+    round.profile = 2;
+    round.round_r = 12.0;
+    ref::Settings round_directivity = round;
+    round_directivity.directivity = true;
+    ref::Settings square_both;
+    square_both.directivity = square_both.dipole = true;
+    const Case cases[] = {
+        {"square", 80, 80, ref::Settings{}, {30.0, 45.0}, "1.0"},
+        {"rectangle", 60, 90, rectangle, {20.0, 62.0}, "1.5"},
+        {"bevel", 60, 90, bevel, {20.0, 62.0}, "1.5"},
+        {"bevel, dipole", 60, 90, bevel_dipole, {20.0, 62.0}, "1.5"},
+        {"round", 80, 80, round, {30.0, 45.0}, "1.0"},
+        {"round, directivity", 80, 80, round_directivity, {30.0, 45.0}, "1.0"},
+        {"square, directivity and dipole", 80, 80, square_both, {52.0, 33.0}, "1.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        driverdata_test::ResetDiffractionWorld();
+        driverdata_test::SetOutline({{0, 0}, {c.w, 0}, {c.w, c.h}, {0, c.h}});
+        shell::CopyTextSlot(shell::Baffle->RasterText, c.raster);
+        ASSERT_EQ(driverdata::BuildBaffleEdges(), 0);
+        const std::vector<ref::Vec> outline = ref::RectanglePoints(c.w, c.h);
+        ASSERT_EQ(shell::EdgeElementCount, static_cast<int>(outline.size()));
+        auto& mic = shell::Baffle->Points[shell::kBaffleMicrophone];
+        mic.x = static_cast<float>(c.s.mic.x);
+        mic.y = static_cast<float>(c.s.mic.y);
+        shell::CurrentDriverRecord->MicDistance = static_cast<float>(c.s.mic_distance_cm);
+        driverdata::EdgeProfile = c.s.profile;
+        driverdata::EdgeBevelA = static_cast<float>(c.s.bevel_a);
+        driverdata::EdgeBevelB = static_cast<float>(c.s.bevel_b);
+        driverdata::EdgeRoundRadius = static_cast<float>(c.s.round_r);
+        driverdata::DiffractionDirectivity = c.s.directivity ? 1 : 0;
+        driverdata::DiffractionDipole = c.s.dipole ? 1 : 0;
+        const auto h = Sweep(static_cast<float>(c.source.x), static_cast<float>(c.source.y));
+        for (int k = 0; k < shell::kGridPoints; k += 111) {
+            const Complex want = ref::Pressure(outline, c.source,
+                                               driverdata::DiffractionFrequencyGrid[k], c.s);
+            EXPECT_LT(std::abs(h[k] - want), 2e-4 * std::abs(want))
+                << "k " << k << ": " << h[k] << " against " << want;
         }
     }
 }

@@ -67,25 +67,53 @@ TEST_F(HbtInputTest, ZeroGapBeforeALargePhaseBecomesACleanWrap) {
     EXPECT_EQ(phase[498], -175.0f);
 }
 
-TEST_F(HbtInputTest, ZeroGapWithoutAWrapInFrontIsOnlyFilled) {
-    // No value below -130 anywhere in front of the gap (and none at bin 0): nothing to wrap.
-    for (float before : {10.0f, -120.0f, 0.0f}) {
-        SCOPED_TRACE(before);
+TEST_F(HbtInputTest, ZeroGapFromTheStartWrapsAtBinsZeroAndOne) {
+    // A converted curve: no phase in bins 0..49, then 149.5. Without a value below -130 the walk
+    // reaches bin 0 and wraps there; the gap between is the line from +179 down to 149.5.
+    float spl[kGridPoints];
+    float phase[kGridPoints];
+    for (int k = 0; k < kGridPoints; ++k) {
+        spl[k] = 90.0f;
+        phase[k] = k < 50 ? 0.0f : 149.5f;
+    }
+    RepairHbtCurves(spl, phase);
+    EXPECT_EQ(phase[0], -179.0f);
+    EXPECT_EQ(phase[1], 179.0f);
+    for (int k = 2; k < 50; ++k) {
+        ASSERT_NEAR(phase[k], 179.0f + (k - 1) * (149.5f - 179.0f) / 49.0f, 1e-3f) << k;
+    }
+    EXPECT_EQ(phase[50], 149.5f);
+}
+
+TEST_F(HbtInputTest, MeasuredValuesInBinsZeroAndOneAreNotWrappedOver) {
+    // No value below -130 in front of the gap, but data in bin 0 or 1: the gap is only filled.
+    struct Case {
+        float bin0;
+        float bin1;
+        float before;  // bins 2..99
+    };
+    for (const Case c : {Case{10.0f, 20.0f, 10.0f}, Case{-120.0f, 20.0f, -120.0f},
+                         Case{0.0f, 20.0f, 0.0f}, Case{5.0f, 0.0f, 0.0f}}) {
+        SCOPED_TRACE(c.before);
         float spl[kGridPoints];
         float phase[kGridPoints];
         for (int k = 0; k < kGridPoints; ++k) {
             spl[k] = 90.0f;
-            phase[k] = k < 100 ? before : 170.0f;
+            phase[k] = k < 100 ? c.before : 170.0f;
         }
-        phase[1] = 20.0f;
+        phase[0] = c.bin0;
+        phase[1] = c.bin1;
         phase[100] = phase[101] = phase[102] = 0.0f;
         RepairHbtCurves(spl, phase);
-        EXPECT_EQ(phase[1], 20.0f);
         EXPECT_NE(phase[0], -179.0f);
-        if (before != 0.0f) {
-            EXPECT_EQ(phase[0], before);
+        EXPECT_NE(phase[1], 179.0f);
+        if (c.bin1 != 0.0f) {
+            EXPECT_EQ(phase[1], c.bin1);
+        }
+        if (c.before != 0.0f) {
+            EXPECT_EQ(phase[0], c.bin0);
             // 99 .. 103 on the straight line from the value before the gap to 170.
-            EXPECT_NEAR(phase[101], before + 2.0f * (170.0f - before) / 4.0f, 1e-3f);
+            EXPECT_NEAR(phase[101], c.before + 2.0f * (170.0f - c.before) / 4.0f, 1e-3f);
         }
     }
 }

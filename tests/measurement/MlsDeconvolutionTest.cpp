@@ -59,14 +59,14 @@ TEST_F(MlsDeconvolutionTest, SamplesAreScaledSignedAndTheInChannelReadLaterOnReq
 }
 
 TEST_F(MlsDeconvolutionTest, ImpulsesAreAlignedOnTheRefPeak) {
-    // At order 13 the periodic sequence, Ref arriving 500 frames in, In 100 frames after it
-    // through (0.8, -0.4).
+    // At order 13 the sequence played once, Ref arriving 500 frames in, In 100 frames after it
+    // through (0.8, -0.4), whose second tap rings on for a frame after the sequence's end.
     const int order = 13, length = 8191;
     MlsOrder = order;
     shell::Mls.MlsWindowType = 2;
     ASSERT_TRUE(BuildMlsSequence(order));
     auto s = [&](int i) {
-        return MlsBit(shell::MlsBitBuffer, ((i % length) + length) % length) ? -1 : 1;
+        return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1;
     };
     std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
     for (int f = 0; f < 263499; ++f) {

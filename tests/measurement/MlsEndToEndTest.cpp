@@ -13,8 +13,11 @@
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSequences.h"
 #include "measurement/MlsSpl.h"
+#include "measurement/RoomEqLocation.h"
+#include "measurement/RoomEqMinimumPhase.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
+#include "shell/NetworkTables.h"
 
 namespace measurement::test {
 namespace {
@@ -49,6 +52,38 @@ std::vector<double> DriverResponse() {
         y1 = y;
         z = (1.0 - pole) * y + pole * z;
         h[static_cast<std::size_t>(n)] = z;
+    }
+    return h;
+}
+
+// A second-order Butterworth high-pass at 60 Hz (bilinear transform, a0 = 1). Its coefficients
+// give the true response in closed form; its impulse response, run from the difference equation
+// until it has died away, is what the loop plays through.
+struct Biquad {
+    double b0, b1, b2, a1, a2;
+};
+Biquad HighPass60() {
+    const double w0 = 2.0 * M_PI * 60.0 / kRate;
+    const double alpha = std::sin(w0) / (2.0 * M_SQRT1_2);
+    const double c = std::cos(w0), a0 = 1.0 + alpha;
+    return {(1.0 + c) / 2.0 / a0, -(1.0 + c) / a0, (1.0 + c) / 2.0 / a0, -2.0 * c / a0,
+            (1.0 - alpha) / a0};
+}
+std::complex<double> BiquadResponse(const Biquad& s, double f) {
+    const std::complex<double> z = std::polar(1.0, -2.0 * M_PI * f / kRate);
+    return (s.b0 + s.b1 * z + s.b2 * z * z) / (1.0 + s.a1 * z + s.a2 * z * z);
+}
+std::vector<double> BiquadTaps(const Biquad& s, int count) {
+    std::vector<double> h(static_cast<std::size_t>(count));
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+    for (int n = 0; n < count; ++n) {
+        const double x = n == 0 ? 1.0 : 0.0;
+        const double y = s.b0 * x + s.b1 * x1 + s.b2 * x2 - s.a1 * y1 - s.a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        h[static_cast<std::size_t>(n)] = y;
     }
     return h;
 }
@@ -227,6 +262,64 @@ TEST_F(MlsEndToEndTest, LoopbackThroughAKnownResponseGivesItsTapsAndItsSplAndPha
     ASSERT_EQ(ProcessMlsCapture(), 0);
     for (int i = 0; i < 4000; ++i)
         ASSERT_EQ(shell::MlsInSamples[i], in_before[static_cast<std::size_t>(i)]) << i;
+}
+
+TEST_F(MlsEndToEndTest, AHighPassLoopKeepsItsLowEndInTheImpulseAndTheCurves) {
+    // The sequence is played once: the part of the response that rings on after its end is
+    // captured after it and belongs to the start of the period.
+    const Biquad hp = HighPass60();
+    const std::vector<double> h = BiquadTaps(hp, 4000);
+    Measure({1.0}, h);
+    ASSERT_EQ(MlsInPeak, 100 + kInLatency);
+    const double amplitude = 2.0 * kLevel * 83386.0 / 205.0;
+    double worst = 0.0;
+    for (int k = -40; k < 4100; ++k) {
+        const double tap = (k >= 0 && k < 4000) ? h[static_cast<std::size_t>(k)] : 0.0;
+        const double want = amplitude * (kLength + 1.0) * tap / kLength;  // the taps sum to 0
+        worst = std::max(worst,
+                         std::fabs(shell::MlsInSamples[60 + kInLatency - kRefLatency + k] - want));
+    }
+    const double error_db = 20.0 * std::log10(worst / (amplitude * h[0]));
+    EXPECT_LE(error_db, -100.0) << "largest impulse error against the peak";
+
+    // The same capture as a room-EQ location gives the same impulses.
+    const std::vector<float> ref(shell::MlsRefSamples, shell::MlsRefSamples + 8000);
+    const std::vector<float> in(shell::MlsInSamples, shell::MlsInSamples + 8000);
+    BuildRoomEqGrids();
+    float params[shell::kElementParamCount] = {};
+    ASSERT_EQ(ProcessRoomEqLocation(platform::HWND{}, 0, params), LocationResult::kDone);
+    for (int i = 0; i < 8000; ++i) {
+        ASSERT_NEAR(shell::MlsRefSamples[i], ref[static_cast<std::size_t>(i)], 1e-6 * ref[60]) << i;
+        ASSERT_NEAR(shell::MlsInSamples[i], in[static_cast<std::size_t>(i)], 1e-6 * ref[60]) << i;
+    }
+    ASSERT_EQ(ProcessMlsCapture(), 0);
+
+    // Each grid point that an FFT bin reaches directly shows the response at that bin.
+    ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
+    const double df = static_cast<double>(kRate) / (kLength + 1);
+    const double gain_db = 20.0 * std::log10(ChainGain());
+    double worst_db = 0.0, worst_deg = 0.0;
+    int checked = 0;
+    for (int j = 1; j < shell::kGridPoints; ++j) {
+        const double f = shell::FrequencyGrid[j];
+        const double bin = (std::ceil(f / df) - 1.0) * df;  // the highest bin below the point
+        if (f < 25.0 || f > 20000.0 || !(bin >= shell::FrequencyGrid[j - 1])) continue;
+        const std::complex<double> H = BiquadResponse(hp, bin);
+        const double e_db = std::fabs(shell::CurrentDriverRecord->Spl[j] -
+                                      (20.0 * std::log10(std::abs(H)) + gain_db));
+        const double e_deg = std::fabs(
+            std::remainder(shell::CurrentDriverRecord->Phase[j] - std::arg(H) * 57.288, kTurn));
+        EXPECT_LE(e_db, 0.05) << f << " Hz";
+        EXPECT_LE(e_deg, 0.5) << f << " Hz";
+        worst_db = std::max(worst_db, e_db);
+        worst_deg = std::max(worst_deg, e_deg);
+        ++checked;
+    }
+    EXPECT_GT(checked, 1000);
+    std::printf(
+        "[ e2e ] 60 Hz high-pass: impulse error %.1f dB, SPL within %.4f dB, phase within "
+        "%.3f degrees\n",
+        error_db, worst_db, worst_deg);
 }
 
 TEST_F(MlsEndToEndTest, ReferenceCorrectionCancelsAnInterfaceFilterOnBothChannels) {

@@ -2,6 +2,7 @@
 // refused loads, the busy state, the edits and Done.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -17,8 +18,11 @@
 #include "platform/audio/VirtualCard.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
+#include "shell/GdiObjects.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
 #include "shell/ProjectImage.h"
@@ -59,7 +63,8 @@ class RoomEqDialogTest : public MeasurementTest {
     std::string WriteCapture(const char* name) {
         const int order = kLengthIndex + 13, length = (1 << order) - 1;
         EXPECT_TRUE(BuildMlsSequence(order));
-        auto s = [&](int i) { return MlsBit(shell::MlsBitBuffer, ((i % length) + length) % length) ? -1 : 1; };
+        // The sequence is played once.
+        auto s = [&](int i) { return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1; };
         for (int f = 0; f < 263500; ++f) {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
@@ -179,6 +184,85 @@ TEST_F(RoomEqDialogTest, InterruptedRunChangesNothing) {
     EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
 }
 
+TEST_F(RoomEqDialogTest, ClearAllDuringACaptureEndsItAndNothingIsStored) {
+    const double ref_tap = 1.0;
+    const double room[2] = {0.5, -0.25};
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &ref_tap, 1, 100));
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 0, room, 2, 160));
+    shell::Mls.MlsUseSavedBuffer = 0;
+    auto finish = [] {
+        for (int i = 0; i < 100 && MlsRunActive(); ++i) {
+            platform::VirtualCardStep(8192, 48000);
+            platform::testing::PumpUntilIdle();
+        }
+        for (int i = 0; i < 10; ++i) platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
+    };
+    const auto result = Run([&](HWND d) {
+        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, 10144);
+        Send(d, 6011);
+        platform::VirtualCardStep(8192, 48000);
+        platform::testing::PumpUntilIdle();
+        EXPECT_EQ(shell::AudioBusy, 1) << "both devices are open";
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 2);
+        Send(d, 6029);
+        EXPECT_FALSE(MlsRunActive());
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        finish();
+        EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 0.0f);
+        // The next location measures for itself.
+        Send(d, 6014);
+        EXPECT_EQ(shell::AudioBusy, 1);
+        finish();
+        Send(d, 1);
+    });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    for (int l = 0; l < 6; ++l)
+        EXPECT_EQ(Curve(kRoomEqLevel + l)[shell::kCurveHoldsData], l == 4 ? 1.0f : 0.0f) << l;
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L2.res"));
+    EXPECT_EQ(std::filesystem::file_size(dir_ / "Front_Left_L5.res"), kMlsCaptureFileBytes);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+}
+
+TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
+    struct Row {
+        int rate_index;
+        int edit;  // 10149 width, 10230 time
+        const char* typed;
+        const char* width;  // edit and setting afterwards
+        const char* time;
+    } rows[] = {
+        {5, 10149, "3", "48.0", "1.000000"},   {5, 10149, "-5", "48.0", "1.000000"},
+        {5, 10149, "x", "48.0", "1.000000"},   {5, 10149, "96", "96", "2.000000"},
+        {5, 10230, "0.5", "48.00000", "1.0"},  {5, 10230, "0", "48.00000", "1.0"},
+        {5, 10230, "2", "96.00000", "2"},      {0, 10230, "1", "48.0", "1"},
+    };
+    for (const Row& r : rows) {
+        std::string width_edit, time_edit;
+        Run([&](HWND d) {
+            platform::SendDlgItemMessage(d, 10120, platform::CB_SETCURSEL,
+                                         static_cast<platform::WPARAM>(r.rate_index), 0);
+            Send(d, 10120);
+            platform::SetDlgItemText(d, r.edit, r.typed);
+            char text[32];
+            platform::GetDlgItemText(d, 10149, text, sizeof text);
+            width_edit = text;
+            platform::GetDlgItemText(d, 10230, text, sizeof text);
+            time_edit = text;
+            Send(d, 2);
+        });
+        const std::string trace = std::to_string(r.edit) + " " + r.typed;
+        EXPECT_EQ(width_edit, r.width) << trace;
+        EXPECT_EQ(std::string(shell::Mls.MlsWindowWidthText), r.width) << trace;
+        EXPECT_EQ(time_edit, r.time) << trace;
+        EXPECT_EQ(std::string(shell::Mls.MlsWindowMsText), r.time) << trace;
+    }
+}
+
 TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     std::string width_edit, time_edit;
     Run([&](HWND d) {
@@ -233,6 +317,55 @@ TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinAProjectsBound
         }
         Send(d, 2);
     });
+}
+
+TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
+    // Colours of segments 0 (bottom) .. 17 (top).
+    static const platform::COLORREF kRamp[18] = {
+        platform::RGB(0, 228, 0),   platform::RGB(64, 255, 0),  platform::RGB(96, 255, 0),
+        platform::RGB(128, 255, 0), platform::RGB(164, 255, 0), platform::RGB(196, 255, 0),
+        platform::RGB(228, 255, 0), platform::RGB(255, 255, 0), platform::RGB(255, 228, 0),
+        platform::RGB(255, 192, 0), platform::RGB(255, 164, 0), platform::RGB(255, 128, 0),
+        platform::RGB(255, 96, 0),  platform::RGB(255, 64, 0),  platform::RGB(255, 32, 0),
+        platform::RGB(228, 0, 0),   platform::RGB(196, 0, 0),   platform::RGB(128, 0, 0)};
+    struct Row {
+        float in, ref;  // levels as the meter reads them (peak / 1200)
+        int lit_in, lit_ref;
+    } rows[] = {
+        {0.0f, -1.0f, 1, 0},
+        {2.54f, 3.39f, 2, 2},  // the default output level 10 through a loop: far from clipping
+        {9.99f, 10.0f, 5, 6},
+        {34.1f, 35.0f, 18, 18},
+    };
+    ASSERT_EQ(shell::CreateGdiObjects(), 0);
+    Run([&](HWND d) {
+        const HWND meter = platform::GetDlgItem(d, 10128);
+        platform::RECT r{};
+        platform::GetClientRect(meter, &r);
+        const int pitch = std::clamp((r.bottom - 4) / 18, 2, 10);
+        for (const Row& row : rows) {
+            RoomEQInPeakLevel = 1200.0f * row.in;
+            RoomEQRefPeakLevel = 1200.0f * row.ref;
+            platform::InvalidateRect(d, nullptr, platform::TRUE);
+            platform::UpdateWindow(d);
+            const platform::HDC hdc = platform::GetDC(meter);
+            for (int column = 0; column < 2; ++column) {
+                const int lit = column == 0 ? row.lit_in : row.lit_ref;
+                for (int k = 0; k < 18; ++k) {
+                    const platform::COLORREF c =
+                        platform::GetPixel(hdc, (column == 0 ? 5 : 22) + 6, r.bottom - 4 - pitch * k);
+                    if (k < lit)
+                        EXPECT_EQ(c, kRamp[k]) << row.in << " column " << column << " segment " << k;
+                    else
+                        EXPECT_EQ(c, platform::RGB(255, 255, 255))
+                            << row.in << " column " << column << " segment " << k;
+                }
+            }
+            platform::ReleaseDC(meter, hdc);
+        }
+        Send(d, 2);
+    });
+    shell::DeleteGdiObjects();
 }
 
 TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {

@@ -53,8 +53,9 @@ class RoomEqLocationTest : public MeasurementTest {
     }
     void FillCapture(bool silent) {
         ASSERT_TRUE(BuildMlsSequence(kOrder));
+        // The sequence is played once.
         auto s = [&](int i) {
-            return MlsBit(shell::MlsBitBuffer, ((i % kLength) + kLength) % kLength) ? -1 : 1;
+            return i < 0 || i >= kLength ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1;
         };
         std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
         if (silent) return;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <complex>
 
+#include "driverdata/HbtTails.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "MeasurementTestSupport.h"
 #include "shell/NetworkTables.h"
@@ -47,7 +48,7 @@ TEST_F(RoomEqMinimumPhaseTest, GridsAreTheFixedRoomRange) {
     EXPECT_NEAR(RoomEQExtendedGrid[0], 2.262, 1e-3);
     EXPECT_NEAR(RoomEQExtendedGrid[2699], 221968.0, 30.0);
     for (int k : {0, 500, 1999}) EXPECT_FLOAT_EQ(RoomEQFrequencyGrid[k], RoomEQExtendedGrid[k + 350]);
-    EXPECT_NEAR(RoomEqPointsPerOctave(10.0f, 50000.0f), 163.657, 1e-3);
+    EXPECT_NEAR(driverdata::HbtPointsPerOctave(10.0f, 50000.0f), 163.657, 1e-3);
 }
 
 TEST_F(RoomEqMinimumPhaseTest, FlatCurvesGiveFlatResults) {
@@ -96,6 +97,47 @@ TEST_F(RoomEqMinimumPhaseTest, CutGetsItsAnalogMinimumPhase) {
         if (f > 12.0) {
             EXPECT_NEAR(20.0 * std::log10(std::abs(r)), Curve(24)[k], 1e-3) << f;
         }
+    }
+}
+
+// An analog Butterworth high-pass of `order` at fc: it rolls off 6 x order dB per octave and is
+// minimum phase.
+std::complex<double> HighPass(double f, double fc, int order) {
+    std::complex<double> h = 1.0;
+    const std::complex<double> s(0.0, f / fc);
+    for (int k = 0; k < order / 2; ++k) {
+        const double zeta = std::sin(kPi * (2 * k + 1) / (2.0 * order));
+        h *= s * s / (s * s + 2.0 * zeta * s + 1.0);
+    }
+    return h;
+}
+
+TEST_F(RoomEqMinimumPhaseTest, ARollOffAtTheProjectedSlopeGetsItsMinimumPhase) {
+    // The projected slope continues the room's level below 10 Hz, and below the grid too.
+    struct Case {
+        double fc;
+        int order;
+        float slope;         // typed projected slope, dB per octave
+        double at20, above;  // largest phase error (degrees) at 20 Hz and from 25 to 250 Hz
+    } cases[] = {{40.0, 2, 12.0f, 2.0, 1.0}, {30.0, 4, 24.0f, 2.0, 1.0}, {60.0, 2, 12.0f, 2.0, 1.0}};
+    for (const Case& c : cases) {
+        for (int k = 0; k < kRoomEqPoints; ++k)
+            Curve(32)[k] = static_cast<float>(
+                20.0 * std::log10(std::abs(HighPass(RoomEQFrequencyGrid[k], c.fc, c.order))));
+        params_[shell::kParamProjectedSlope] = c.slope;
+        ASSERT_EQ(ComputeMeasuredMinimumPhase(3), 0);
+        double worst = 0.0, at20 = 0.0;
+        for (int k = 0; RoomEQFrequencyGrid[k] < 250.0f; ++k) {
+            const double f = RoomEQFrequencyGrid[k];
+            const std::complex<double> r(solver::MinimumPhaseResult[k].re,
+                                         solver::MinimumPhaseResult[k].im);
+            const double e = std::fabs(std::remainder(
+                std::arg(r) - std::arg(HighPass(f, c.fc, c.order)), 2.0 * kPi)) * 180.0 / kPi;
+            if (f >= 25.0) worst = std::max(worst, e);
+            if (f < 20.0) at20 = e;
+        }
+        EXPECT_LE(at20, c.at20) << c.fc << " Hz, order " << c.order;
+        EXPECT_LE(worst, c.above) << c.fc << " Hz, order " << c.order;
     }
 }
 

@@ -378,6 +378,23 @@ INSTANTIATE_TEST_SUITE_P(
                       ImpulseCase{0, 1, 50, 0, platform::VK_RIGHT, 50}),
     qvtest::ReadableName());  // outside the span
 
+TEST_F(FrameMlsTest, CalculateSplBringsTheSplPageBackGui) {
+    // A refused calculation leaves the view alone; a calculation shows its curve's page.
+    input::SelectTab(MlsSplChildWindow, measurement::kMlsSplTabId, 1);
+    input::PumpUntilIdle();
+    ASSERT_EQ(measurement::MlsSplPageIndex, 1);
+    input::Click(Page(), kCalculateButton);
+    EXPECT_EQ(CountBoxes("Please Generate Impulse Response First"), 1);
+    EXPECT_EQ(measurement::MlsSplPageIndex, 1);
+    Measure();
+    input::TypeText(Page(), 10149, "4096");  // a gate the order-13 sequence holds
+    input::Click(Page(), kCalculateButton);
+    input::PumpUntilIdle();
+    EXPECT_EQ(measurement::MlsSplCalculated, 1);
+    EXPECT_EQ(measurement::MlsSplPageIndex, 0);
+    EXPECT_EQ(platform::SendMessage(measurement::MlsSplTab, platform::TCM_GETCURSEL, 0, 0), 0);
+}
+
 TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
     EXPECT_EQ(measurement::LitMeterSegments(-1.0f), 0);
     EXPECT_EQ(measurement::LitMeterSegments(0.0f), 1);

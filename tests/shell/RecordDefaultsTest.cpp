@@ -52,21 +52,59 @@ class DriverBytes {
 };
 
 // Start-up fills the records from the variables before anything resets them, so the variables
-// must hold their start values from the moment the program runs (no ResetGlobals here).
+// must hold their start values from the moment the program runs (no ResetGlobals here). Tests
+// run in any order and change the variables, so the values are taken once before any test runs.
+struct StartValues {
+    std::int32_t plot_start, plot_stop;
+    std::string speed_of_sound, mls_output_delay;
+    int scheme_red, scheme_thickness;
+    std::int32_t item_select;
+    int placement_height;
+    std::string mls_window_width;
+    std::int32_t mls_rate;
+    std::string printout_scale, printout_colours;
+    std::int32_t output_layout;
+};
+
+StartValues g_start_values;
+
+class TakeStartValues : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        g_start_values = {PlotStartFrequencyIndex,
+                          PlotStopFrequencyIndex,
+                          SpeedOfSoundText,
+                          MlsOutputDelayText,
+                          CurveColourScheme[0].Red,
+                          CurveColourScheme[18].Thickness,
+                          CurveItemSelectFlags[1],
+                          WindowPlacements[6].Height,
+                          Mls.MlsWindowWidthText,
+                          Mls.MlsSampleRateIndex,
+                          PrintoutSettings.ScaleText,
+                          PrintoutSettings.ColourCountText,
+                          OutputLayout};
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_take_start_values =
+    ::testing::AddGlobalTestEnvironment(new TakeStartValues);
+
 TEST(RecordDefaultsTest, VariablesHoldStartValuesBeforeAnyReset) {
-    EXPECT_EQ(PlotStartFrequencyIndex, 3);
-    EXPECT_EQ(PlotStopFrequencyIndex, 6);
-    EXPECT_STREQ(SpeedOfSoundText, "344.00");
-    EXPECT_STREQ(MlsOutputDelayText, "200");
-    EXPECT_EQ(CurveColourScheme[0].Red, 142);
-    EXPECT_EQ(CurveColourScheme[18].Thickness, 1);
-    EXPECT_EQ(CurveItemSelectFlags[1], 1);
-    EXPECT_EQ(WindowPlacements[6].Height, 652);
-    EXPECT_STREQ(Mls.MlsWindowWidthText, "30000");
-    EXPECT_EQ(Mls.MlsSampleRateIndex, 5);
-    EXPECT_STREQ(PrintoutSettings.ScaleText, "80 %");
-    EXPECT_STREQ(PrintoutSettings.ColourCountText, "65536");
-    EXPECT_EQ(OutputLayout, 1);
+    const StartValues& v = g_start_values;
+    EXPECT_EQ(v.plot_start, 3);
+    EXPECT_EQ(v.plot_stop, 6);
+    EXPECT_EQ(v.speed_of_sound, "344.00");
+    EXPECT_EQ(v.mls_output_delay, "200");
+    EXPECT_EQ(v.scheme_red, 142);
+    EXPECT_EQ(v.scheme_thickness, 1);
+    EXPECT_EQ(v.item_select, 1);
+    EXPECT_EQ(v.placement_height, 652);
+    EXPECT_EQ(v.mls_window_width, "30000");
+    EXPECT_EQ(v.mls_rate, 5);
+    EXPECT_EQ(v.printout_scale, "80 %");
+    EXPECT_EQ(v.printout_colours, "65536");
+    EXPECT_EQ(v.output_layout, 1);
 }
 
 TEST(RecordDefaultsTest, DriverRecordDefaultsByFileOffset) {
