@@ -5,7 +5,7 @@
 //   WM_COMMAND 5000 (Play button, Home key, auto-load)   -> PlayCommand(dialog)
 //   WM_COMMAND 5010 (STOP button, End key, profile keys) -> StopCommand(dialog)
 //   WM_COMMAND 4811 (Test Tones button)                  -> TestTonesCommand(dialog)
-//   WM_TIMER with wParam 10110..10113                    -> PlayerTimer(dialog, wParam)
+//   WM_TIMER with wParam 10110..10114                    -> PlayerTimer(dialog, wParam)
 //   MM_WIM_DATA                                          -> OnWaveInData(dialog, wParam, lParam)
 //   MM_WOM_DONE                                          -> OnWaveOutDone(dialog, wParam, lParam)
 //   WM_CLOSE / WM_DESTROY of the dialog (before it goes) -> ClosePlayer(dialog)
@@ -40,8 +40,9 @@ void PlayCommand(platform::HWND dialog);
 // STOP: during the start chain kills the timers and releases the WAV file; while playing stops
 // the workers (quit, wake, join), closes both devices, releases the WAV file, resets the volume.
 void StopCommand(platform::HWND dialog);
-// The start chain (10110, 10111, 10112) and the capture watchdog (10113). true when `id` is one
-// of them.
+// The start chain (10110, 10111, 10112), the capture watchdog (10113) and the display of the
+// read-outs and meters (10114, every kDisplayPeriodMs while playing). true when `id` is one of
+// them.
 bool PlayerTimer(platform::HWND dialog, platform::UINT_PTR id);
 void OnWaveInData(platform::HWND dialog, platform::WPARAM wParam, platform::LPARAM lParam);
 void OnWaveOutDone(platform::HWND dialog, platform::WPARAM wParam, platform::LPARAM lParam);
@@ -59,14 +60,20 @@ void ClearMeters(platform::HWND dialog);
 // Read-outs of the running play (tests and the dialog).
 struct PlayerCounters {
     std::int64_t blocks;          // blocks processed since Play (BlockCounter)
-    std::int64_t underruns;       // output buffers that found less than a block in the ring
+    std::int64_t underruns;       // output buffers that found less than a block in the ring,
+                                  // and the output device's own underruns
     std::int64_t ring_overflows;  // times the ring was emptied because it held more than 160F
-    std::int64_t input_drops;     // captured buffers that came back short or could not re-queue
+    std::int64_t input_drops;     // captured buffers that came back short or could not re-queue,
+                                  // and the input device's own overruns
     std::int32_t ring_fill;       // OutputRingFill, words
     std::int64_t late_blocks;     // blocks whose processing took longer than a block period
     double worst_block_ms;        // longest processing of one block (wall clock)
+    std::int64_t card_output_xruns;  // of those, the output device's (WaveOutXrunCount)
+    std::int64_t card_input_xruns;   // of those, the input device's (WaveInXrunCount)
 };
 PlayerCounters CurrentPlayerCounters();
+// The peak magnitudes of the last block, as its meters show them: 8 inputs, 16 outputs.
+void LastBlockPeaks(float* inputs, float* outputs);
 
 // Where a play takes its filters from: the builder run by timer 10112 (the solver's
 // BuildFirKernels), then the spectra (output o, partition p at [o * 8 + p]) and the routing

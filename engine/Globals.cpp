@@ -25,15 +25,19 @@ std::int32_t* InterleavedOutputBlock = nullptr;
 namespace {
 // Largest block: F = 4096 frames of 16 words.
 constexpr std::size_t kInterleavedWords = 4096 * 16;
+// The four workers interleave a quarter each: whole 64-byte lines, so no two of them write one.
+constexpr std::size_t kLineBytes = 64;
+static_assert(kInterleavedWords * sizeof(std::int32_t) % kLineBytes == 0);
 }  // namespace
 
 int AllocEngineMemory() {
     if (Dsp.fft_table && InterleavedOutputBlock) return 0;
     if (!Dsp.fft_table && AllocConvolutionMemory(Dsp) != 0) return 1;
     if (!InterleavedOutputBlock) {
-        InterleavedOutputBlock =
-            static_cast<std::int32_t*>(std::calloc(kInterleavedWords, sizeof(std::int32_t)));
+        InterleavedOutputBlock = static_cast<std::int32_t*>(
+            std::aligned_alloc(kLineBytes, kInterleavedWords * sizeof(std::int32_t)));
         if (!InterleavedOutputBlock) return 1;
+        std::memset(InterleavedOutputBlock, 0, kInterleavedWords * sizeof(std::int32_t));
     }
     return 0;
 }

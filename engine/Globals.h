@@ -38,7 +38,7 @@ extern std::int32_t PlayWavMode;
 extern std::int32_t WavModeOfRun;
 
 // Interleaved output block: F frames of 8, 16 or 10 words, written by the output workers or the
-// test tone, queued by the scheduler. Allocated with Dsp.
+// test tone, queued by the scheduler. Allocated with Dsp, on a 64-byte line.
 extern std::int32_t* InterleavedOutputBlock;
 
 // Allocates Dsp and InterleavedOutputBlock once; 0 on success, 1 when memory is short.

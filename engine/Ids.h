@@ -31,6 +31,9 @@ inline constexpr int kStartTimerFrontLeft = 10110;
 inline constexpr int kStartTimerFrontRight = 10111;
 inline constexpr int kStartTimerOpen = 10112;
 inline constexpr int kCaptureWatchdogTimer = 10113;
+// Shows the running play's read-outs and meters (the block path only records them).
+inline constexpr int kDisplayTimer = 10114;
+inline constexpr int kDisplayPeriodMs = 40;
 
 // Test Tones dialog (QUORVEX_LINEARIZER_TEST_TONES).
 inline constexpr int kTestTonePortList = 5037;

@@ -62,12 +62,36 @@ std::int64_t g_underruns = 0;
 std::int64_t g_overflows = 0;
 std::int64_t g_input_drops = 0;
 std::int64_t g_late_blocks = 0;
+// Over- and underruns the devices of the run counted, as last read.
+std::int64_t g_card_input_xruns = 0;
+std::int64_t g_card_output_xruns = 0;
 double g_worst_block_ms = 0.0;
 double g_ms_per_count = 0.0;
 std::int64_t g_previous_start = 0;
 std::int64_t g_last_block_stamp = 0;
 float g_input_peaks[8];
 float g_output_peaks[16];
+// What the display timer shows. The block path only stores numbers here: every text set and
+// every meter drawn makes the window system allocate, which has no place on a block's path at
+// real-time priority. A read-out's text is set only when it changed; the meters show the loudest
+// peak of the blocks since they were last drawn.
+enum ReadoutIndex { kGbShown, kInShown, kOutShown, kPtShown, kLtShown, kFrShown, kReadoutCount };
+struct ReadoutSlot {
+    int id;
+    const char* format;
+    bool integer;
+    double value;
+    char shown[32];
+};
+ReadoutSlot g_readouts[kReadoutCount] = {{kRingWordsReadout, "GB = %d ", true, 0.0, ""},
+                                         {kRingInReadout, "In = %d ", true, 0.0, ""},
+                                         {kRingOutReadout, "Out = %d  ", true, 0.0, ""},
+                                         {kProcessTimeReadout, "Pt=%.2f  ", false, 0.0, ""},
+                                         {kBlockPeriodReadout, "Lt=%.2f ", false, 0.0, ""},
+                                         {kBlockCountReadout, "Fr=%d", true, 0.0, ""}};
+float g_meter_input[8];
+float g_meter_output[16];
+bool g_meters_pending = false;
 // Headers in the order they were queued on a device (oldest first). A header whose re-queue
 // failed leaves the circulation.
 struct HeaderQueue {
@@ -76,6 +100,12 @@ struct HeaderQueue {
     int count;
     void Reset(int n) {
         for (int i = 0; i < kMaxWaveHeaders; ++i) order[i] = i;
+        head = 0;
+        count = n;
+    }
+    // Exactly these headers, in this order.
+    void Assign(const int* indices, int n) {
+        for (int i = 0; i < n; ++i) order[i] = indices[i];
         head = 0;
         count = n;
     }
@@ -169,15 +199,27 @@ void ShowPriorityStatus(HWND dialog, bool realtime) {
     SetWindowText(dialog, title);
 }
 
+// The devices' own over- and underrun counts (-1: no device).
+void ReadCardXruns() {
+    const long in = WaveInHandle ? WaveInXrunCount(WaveInHandle) : -1;
+    const long out = WaveOutHandle ? WaveOutXrunCount(WaveOutHandle) : -1;
+    if (in >= 0) g_card_input_xruns = in;
+    if (out >= 0) g_card_output_xruns = out;
+}
+
 // Everything a run holds, released in order; each step only when held.
 void ReleaseRun(HWND dialog) {
     KillTimer(dialog, kCaptureWatchdogTimer);
+    KillTimer(dialog, kDisplayTimer);
     StopWorkers();
     LowerScheduler();
+    ReadCardXruns();
     CloseWaveInput();
     CloseWaveOutput();
     ReleaseWaveFile();
 }
+
+void RefreshDisplay(HWND dialog);
 
 void StopPlayback(HWND dialog) {
     const PlayState was = g_state;
@@ -191,6 +233,8 @@ void StopPlayback(HWND dialog) {
     shell::AudioBusy = 0;
     SetVolumePosition(dialog, 9);
     ReleaseRun(dialog);
+    g_meters_pending = false;
+    RefreshDisplay(dialog);  // the read-outs as the last block left them
     const float zeros[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1.0f};
     DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), zeros);
 }
@@ -236,13 +280,26 @@ void ConvertBlock(const std::int32_t* words, int channels, bool wav, int frames)
         }
 }
 
-void ShowReadout(HWND dialog, int id, const char* format, double value, bool integer) {
-    char text[32];
-    if (integer)
-        std::snprintf(text, sizeof text, format, static_cast<int>(value));
-    else
-        std::snprintf(text, sizeof text, format, value);
-    SetDlgItemText(dialog, id, text);
+void SetReadout(ReadoutIndex index, double value) { g_readouts[index].value = value; }
+
+// Display timer (and STOP): each read-out whose text changed, then the meters when a block came.
+void RefreshDisplay(HWND dialog) {
+    for (ReadoutSlot& r : g_readouts) {
+        char text[sizeof r.shown];
+        if (r.integer)
+            std::snprintf(text, sizeof text, r.format, static_cast<int>(r.value));
+        else
+            std::snprintf(text, sizeof text, r.format, r.value);
+        if (std::strcmp(text, r.shown) == 0) continue;
+        std::memcpy(r.shown, text, sizeof text);
+        SetDlgItemText(dialog, r.id, text);
+    }
+    if (!g_meters_pending) return;
+    g_meters_pending = false;
+    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_meter_input);
+    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), g_meter_output);
+    for (float& p : g_meter_input) p = 0.0f;
+    for (float& p : g_meter_output) p = 0.0f;
 }
 
 // Back to the device at the end of the queue; false (after the device's message) when it failed.
@@ -306,7 +363,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
     const bool convolve = !(TestToneSelector >= 1 && TestToneSelector <= 17);
     if (convolve) AnnounceBlock();
     ConvertBlock(g_raw, channels, wav, f);
-    DrawInputMeters(GetDlgItem(dialog, kInputMeterControl), g_input_peaks);
+    for (int i = 0; i < 8; ++i) g_meter_input[i] = std::fmax(g_meter_input[i], g_input_peaks[i]);
 
     if (!convolve) {
         GenerateTestTone(TestToneFrequency, f);
@@ -330,16 +387,22 @@ bool ProcessInputBlock(HWND dialog, int index) {
     g_ring_fill += w;
     if (g_ring_fill > w && g_output_started == 0) {
         g_output_started = 1;
-        WriteAllOutputBuffers();
-        g_out_queue.Reset(HeaderCount(OutputBufferCount));
+        // Only the headers the device took circulate; with none the run cannot sound and ends
+        // (the device's message has been shown).
+        int written[kMaxWaveHeaders];
+        g_out_queue.Assign(written, WriteAllOutputBuffers(written));
+        if (g_out_queue.count == 0) {
+            StopPlayback(dialog);
+            return false;
+        }
     }
     const int held = g_ring_fill / w;
     if (g_ring_fill > 160 * f) {
         g_ring_fill = 0;
         ++g_overflows;
     }
-    ShowReadout(dialog, kRingWordsReadout, "GB = %d ", g_ring_fill, true);
-    ShowReadout(dialog, kRingInReadout, "In = %d ", held, true);
+    SetReadout(kGbShown, g_ring_fill);
+    SetReadout(kInShown, held);
 
     for (float& p : g_output_peaks) p = 0.0f;
     const int k = Channels();
@@ -348,7 +411,9 @@ bool ProcessInputBlock(HWND dialog, int index) {
             const float v = std::fabs(float(InterleavedOutputBlock[n * k + c]));
             if (v > g_output_peaks[c]) g_output_peaks[c] = v;
         }
-    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), g_output_peaks);
+    for (int c = 0; c < 16; ++c)
+        g_meter_output[c] = std::fmax(g_meter_output[c], g_output_peaks[c]);
+    g_meters_pending = true;
 
     const double wall_ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start)
@@ -356,13 +421,12 @@ bool ProcessInputBlock(HWND dialog, int index) {
     if (wall_ms > g_worst_block_ms) g_worst_block_ms = wall_ms;
     const int rate = ConfiguredSampleRate();
     if (rate > 0 && wall_ms > 1000.0 * f / rate) ++g_late_blocks;
+    ReadCardXruns();
     const std::int64_t end = Counter();
-    ShowReadout(dialog, kProcessTimeReadout, "Pt=%.2f  ", double(end - start) * g_ms_per_count,
-                false);
+    SetReadout(kPtShown, double(end - start) * g_ms_per_count);
     ++g_block_counter;
-    ShowReadout(dialog, kBlockCountReadout, "Fr=%d", double(g_block_counter), true);
-    ShowReadout(dialog, kBlockPeriodReadout, "Lt=%.2f ",
-                double(start - g_previous_start) * g_ms_per_count, false);
+    SetReadout(kFrShown, double(g_block_counter));
+    SetReadout(kLtShown, double(start - g_previous_start) * g_ms_per_count);
     g_previous_start = start;
     return true;
 }
@@ -400,15 +464,37 @@ void OpenRun(HWND dialog) {
     g_input_drops = 0;
     g_late_blocks = 0;
     g_worst_block_ms = 0.0;
+    g_card_input_xruns = 0;
+    g_card_output_xruns = 0;
+    for (ReadoutSlot& r : g_readouts) {
+        r.value = 0.0;
+        r.shown[0] = '\0';  // the first refresh sets every text
+    }
+    for (float& p : g_meter_input) p = 0.0f;
+    for (float& p : g_meter_output) p = 0.0f;
+    g_meters_pending = false;
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
+    // A measurement's device that would not close is closed now, before this play opens any.
+    if (shell::CloseHeldSoundDevices) shell::CloseHeldSoundDevices();
+    // A measurement started during the start chain holds the sound devices and the busy word:
+    // this play gives way.
+    if (shell::AudioBusy == 1) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        char text[128] = {};
+        waveOutGetErrorText(MMSYSERR_ALLOCATED, text, sizeof text);
+        Message(text);
+        return;
+    }
     if (OpenWaveInput(dialog) != 0 || OpenWaveOutput(dialog) != 0 || StartWorkers() != 0) {
         // A failed start leaves nothing held: the other device, the file and the workers go.
         g_state = PlayState::Stopped;
         ReleaseRun(dialog);
         return;
     }
-    ShowPriorityStatus(dialog, RaiseScheduler() && WorkersHaveRealtimePriority());
+    const bool scheduler_realtime = RaiseScheduler();
+    ShowPriorityStatus(dialog, scheduler_realtime || WorkersHaveRealtimePriority());
     g_previous_start = Counter();
     g_last_block_stamp = g_previous_start;
     if (StartWaveInput() != 0) {
@@ -419,6 +505,7 @@ void OpenRun(HWND dialog) {
     g_state = PlayState::Playing;
     shell::AudioBusy = 1;
     SetTimer(dialog, kCaptureWatchdogTimer, 250);
+    SetTimer(dialog, kDisplayTimer, kDisplayPeriodMs);
 }
 
 }  // namespace
@@ -444,11 +531,21 @@ void ResetPlayer() {
     g_input_drops = 0;
     g_late_blocks = 0;
     g_worst_block_ms = 0.0;
+    g_card_input_xruns = 0;
+    g_card_output_xruns = 0;
 }
 
 PlayerCounters CurrentPlayerCounters() {
-    return PlayerCounters{g_block_counter, g_underruns,  g_overflows,     g_input_drops,
-                          g_ring_fill,     g_late_blocks, g_worst_block_ms};
+    return PlayerCounters{g_block_counter,   g_underruns + g_card_output_xruns,
+                          g_overflows,       g_input_drops + g_card_input_xruns,
+                          g_ring_fill,       g_late_blocks,
+                          g_worst_block_ms,  g_card_output_xruns,
+                          g_card_input_xruns};
+}
+
+void LastBlockPeaks(float* inputs, float* outputs) {
+    std::memcpy(inputs, g_input_peaks, sizeof g_input_peaks);
+    std::memcpy(outputs, g_output_peaks, sizeof g_output_peaks);
 }
 
 void InitPlayer(HWND dialog) {
@@ -533,6 +630,9 @@ bool PlayerTimer(HWND dialog, UINT_PTR id) {
         KillTimer(dialog, id);
         if (g_state == PlayState::Starting) OpenRun(dialog);
         return true;
+    case kDisplayTimer:
+        if (g_state == PlayState::Playing) RefreshDisplay(dialog);
+        return true;
     case kCaptureWatchdogTimer:
         if (g_state == PlayState::Playing && MsSince(g_last_block_stamp) > kCaptureStallMs)
             StopWithMessage(dialog,
@@ -579,7 +679,7 @@ void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
             g_ring_fill = 0;
             ++g_underruns;
         }
-        ShowReadout(dialog, kRingOutReadout, "Out = %d  ", g_ring_fill / w, true);
+        SetReadout(kOutShown, g_ring_fill / w);
         h.dwFlags = WHDR_PREPARED;
         const MMRESULT result = waveOutWrite(WaveOutHandle, &h, sizeof h);
         if (result == MMSYSERR_NOERROR) {
@@ -590,6 +690,11 @@ void OnWaveOutDone(HWND dialog, WPARAM, LPARAM) {
             MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK | MB_ICONEXCLAMATION);
             if (g_state != PlayState::Playing) return;
         }
+    }
+    // No output header is left in circulation: nothing more can sound, so the run ends.
+    if (!playing_out && g_out_queue.count == 0) {
+        StopPlayback(dialog);
+        return;
     }
     // Every buffer has come back and the ring is empty: the whole file has been played.
     if (playing_out && g_out_queue.count == 0 && g_ring_fill == 0) StopPlayback(dialog);

@@ -84,64 +84,76 @@ WaveSide<HWAVEOUT> OutputSide() {
             &waveOutClose};
 }
 
-// Reset (every queued header comes back), unprepare what was prepared, close; results unread.
+// A side whose close failed keeps its handle: the device stays known, and the next close (STOP,
+// the next Play) tries again without a second message.
+bool g_input_close_failed = false;
+bool g_output_close_failed = false;
+
+// A handle the layer no longer knows (the device is gone) counts as closed.
+bool Closed(MMRESULT close) { return close == MMSYSERR_NOERROR || close == MMSYSERR_INVALHANDLE; }
+
+// Reset (every queued header comes back), unprepare what was prepared, close; true when closed.
 template <class Handle>
-void ResetUnprepareClose(const WaveSide<Handle>& side) {
+bool ResetUnprepareClose(const WaveSide<Handle>& side) {
     side.reset(side.handle);
     for (WAVEHDR& h : side.headers)
         if (h.dwFlags & WHDR_PREPARED) side.unprepare(side.handle, &h, sizeof h);
-    side.close(side.handle);
+    return Closed(side.close(side.handle));
 }
 
 // Undoes a side that is partly set up: reset, unprepare what was prepared, close.
 template <class Handle>
-void Unwind(const WaveSide<Handle>& side) {
+void Unwind(const WaveSide<Handle>& side, bool& close_failed) {
     if (!side.handle) return;
-    ResetUnprepareClose(side);
-    side.handle = 0;
+    close_failed = !ResetUnprepareClose(side);
+    if (!close_failed) side.handle = 0;
 }
 
-void UnwindInput() { Unwind(InputSide()); }
-void UnwindOutput() { Unwind(OutputSide()); }
+void UnwindInput() { Unwind(InputSide(), g_input_close_failed); }
+void UnwindOutput() { Unwind(OutputSide(), g_output_close_failed); }
 
-// The closing steps after any stop: reset, unprepare each prepared header, close. Each failure
-// shows the device's error text under its caption (reset, first unprepare, close); a refused
-// close (headers still queued) resets, unprepares and closes once more. Returns 1 when any step
-// failed, else 0.
+// The closing steps after any stop: reset, unprepare each prepared header, close. The first
+// failure of a side shows the device's error text under its step's caption (reset, unprepare,
+// close); what a failed step leaves behind (a reset that left headers queued makes the unprepare
+// and the close fail too) is not reported again, and a retry of an earlier failed close reports
+// nothing. A refused close resets, unprepares and closes once more. Returns 1 when any step
+// failed, else 0; the handle is cleared only when the device closed.
 template <class Handle>
-int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3]) {
-    int failed = 0;
-    MMRESULT result = side.reset(side.handle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, side.input, captions[0]);
-        failed = 1;
-    }
-    bool unprepare_failed = false;
-    for (WAVEHDR& h : side.headers) {
-        if (!(h.dwFlags & WHDR_PREPARED)) continue;
-        result = side.unprepare(side.handle, &h, sizeof h);
-        if (result != MMSYSERR_NOERROR && !unprepare_failed) {
-            ShowDeviceError(result, side.input, captions[1]);
-            unprepare_failed = true;
-            failed = 1;
-        }
-    }
-    result = side.close(side.handle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, side.input, captions[2]);
-        failed = 1;
-        ResetUnprepareClose(side);
-    }
-    return failed;
+int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MMRESULT stop,
+              const char* stop_caption, bool& close_failed) {
+    bool failed = false;
+    bool quiet = close_failed;
+    const auto step = [&](MMRESULT code, const char* caption) {
+        if (code == MMSYSERR_NOERROR) return;
+        if (!quiet) ShowDeviceError(code, side.input, caption);
+        quiet = true;
+        failed = true;
+    };
+    step(stop, stop_caption);
+    step(side.reset(side.handle), captions[0]);
+    for (WAVEHDR& h : side.headers)
+        if (h.dwFlags & WHDR_PREPARED) step(side.unprepare(side.handle, &h, sizeof h), captions[1]);
+    const MMRESULT close = side.close(side.handle);
+    step(close, captions[2]);
+    close_failed = !Closed(close) && !ResetUnprepareClose(side);
+    if (!close_failed) side.handle = 0;
+    return failed ? 1 : 0;
 }
 
 }  // namespace
 
 int AllocWaveBuffers() {
-    if (!g_input_data)
-        g_input_data = static_cast<char*>(std::calloc(kMaxWaveHeaders, kInputSlotBytes));
-    if (!g_output_data)
-        g_output_data = static_cast<char*>(std::calloc(kMaxWaveHeaders, kOutputSlotBytes));
+    // On 64-byte lines, as every array a block passes through.
+    if (!g_input_data) {
+        g_input_data =
+            static_cast<char*>(std::aligned_alloc(64, kMaxWaveHeaders * kInputSlotBytes));
+        if (g_input_data) std::memset(g_input_data, 0, kMaxWaveHeaders * kInputSlotBytes);
+    }
+    if (!g_output_data) {
+        g_output_data =
+            static_cast<char*>(std::aligned_alloc(64, kMaxWaveHeaders * kOutputSlotBytes));
+        if (g_output_data) std::memset(g_output_data, 0, kMaxWaveHeaders * kOutputSlotBytes);
+    }
     return g_input_data && g_output_data ? 0 : 1;
 }
 
@@ -290,8 +302,24 @@ void ReleaseWaveFile() {
     WavDataLeft = 0;
 }
 
+namespace {
+
+// A device of an earlier run whose close failed is closed now; while it cannot be, no other is
+// opened over its handle.
+bool HeldDeviceRefused(bool input) {
+    if (input)
+        CloseWaveInput();
+    else
+        CloseWaveOutput();
+    const bool held = input ? WaveInHandle != 0 : WaveOutHandle != 0;
+    if (held) ShowDeviceError(MMSYSERR_ALLOCATED, input, input ? "QV MEssage" : "QV Message");
+    return held;
+}
+
+}  // namespace
+
 int OpenWaveInput(HWND dialog) {
-    if (AllocWaveBuffers() != 0) return 1;
+    if (AllocWaveBuffers() != 0 || HeldDeviceRefused(true)) return 1;
     const int count = CountOf(InputBufferCount);
     const bool wav_clock = shell::InputLayout == 0 && (WavModeOfRun == 1);
     MMRESULT result;
@@ -337,7 +365,7 @@ int OpenWaveInput(HWND dialog) {
 }
 
 int OpenWaveOutput(HWND dialog) {
-    if (AllocWaveBuffers() != 0) return 1;
+    if (AllocWaveBuffers() != 0 || HeldDeviceRefused(false)) return 1;
     const int count = CountOf(OutputBufferCount);
     const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
     const DWORD mask = shell::OutputLayout == 1 ? 0xFFFFu : shell::OutputLayout == 2 ? 0xFFFFFFFFu : 0x63Fu;
@@ -377,40 +405,34 @@ int StartWaveInput() {
     return 0;
 }
 
-int WriteAllOutputBuffers() {
+int WriteAllOutputBuffers(int* written) {
     const int count = CountOf(OutputBufferCount);
+    int queued = 0;
+    MMRESULT first_failure = MMSYSERR_NOERROR;
     for (int i = 0; i < count; ++i) {
         WAVEHDR& h = OutputHeaders[i];
         h.dwFlags = WHDR_PREPARED;
         const MMRESULT result = waveOutWrite(WaveOutHandle, &h, sizeof h);
-        if (result != MMSYSERR_NOERROR) {
-            ShowDeviceError(result, false, "QV MEssage");
-            return 1;
-        }
+        if (result == MMSYSERR_NOERROR)
+            written[queued++] = i;
+        else if (first_failure == MMSYSERR_NOERROR)
+            first_failure = result;
     }
-    return 0;
+    if (first_failure != MMSYSERR_NOERROR) ShowDeviceError(first_failure, false, "QV MEssage");
+    return queued;
 }
 
 int CloseWaveInput() {
     if (!WaveInHandle) return 0;
-    int failed = 0;
-    const MMRESULT result = waveInStop(WaveInHandle);
-    if (result != MMSYSERR_NOERROR) {
-        ShowDeviceError(result, true, "QV MEssage 1");
-        failed = 1;
-    }
     static constexpr const char* kCaptions[3] = {"QV MEssage 2", "QV MEssage 3", "QV MEssage 4"};
-    failed |= CloseSide(InputSide(), kCaptions);
-    WaveInHandle = 0;
-    return failed;
+    return CloseSide(InputSide(), kCaptions, waveInStop(WaveInHandle), "QV MEssage 1",
+                     g_input_close_failed);
 }
 
 int CloseWaveOutput() {
     if (!WaveOutHandle) return 0;
     static constexpr const char* kCaptions[3] = {"QV MEssage 5", "QV MEssage 6", "QV MEssage 7"};
-    const int failed = CloseSide(OutputSide(), kCaptions);
-    WaveOutHandle = 0;
-    return failed;
+    return CloseSide(OutputSide(), kCaptions, MMSYSERR_NOERROR, "", g_output_close_failed);
 }
 
 }  // namespace engine

@@ -46,9 +46,14 @@ void FillDeviceFormat(platform::WAVEFORMATEXTENSIBLE& format, int channels,
 int OpenWaveInput(platform::HWND dialog);
 int OpenWaveOutput(platform::HWND dialog);
 int StartWaveInput();
-int WriteAllOutputBuffers();
-// Stop and close each side. Every step is tried even when one before it failed (each failure is
-// reported with its own caption); returns 1 when any step failed. Harmless when closed.
+// Writes every output header once; `written` receives the indices of those the device took, in
+// order (room for kMaxWaveHeaders). The first refusal shows the device's error text; the others
+// are written still. Returns how many were written.
+int WriteAllOutputBuffers(int* written);
+// Stop and close each side. Every step is tried even when one before it failed; the first failure
+// of a side is reported with its step's caption, what it leaves behind is not. Returns 1 when any
+// step failed. A device whose close failed twice keeps its handle: the next close (or the next
+// open, before it opens anything) tries again without a message. Harmless when closed.
 int CloseWaveInput();
 int CloseWaveOutput();
 

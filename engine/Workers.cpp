@@ -79,6 +79,9 @@ bool AwaitBlock(BlockWord& word, std::uint32_t block, int spin_rounds) {
 void InputTransformed(int input) { Publish(g_input_ready[input], g_block_number); }
 bool AwaitInput(int input) { return AwaitBlock(g_input_ready[input], g_block_number, 64); }
 
+// How long the scheduler waits busily for a block before it sleeps on the semaphore.
+constexpr auto kSchedulerSpin = std::chrono::milliseconds(2);
+
 // How long an announced block is awaited busily: a few hundred microseconds, about what the
 // scheduler spends on a block's input before it starts the block.
 constexpr int kAnnouncedSpinRounds = 100;
@@ -185,9 +188,17 @@ bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms
     g_frames_left.store(kWorkerCount, std::memory_order_relaxed);
     for (auto& busy : WorkerBusy) busy.store(1, std::memory_order_relaxed);
     Publish(g_block_start, 2 * g_block_number);  // one call wakes all four
-    // A block takes well under a millisecond: waiting busily (and yielding) spares the wake-up;
-    // a stalled block falls back to the semaphore with a time-out of a few block periods.
-    if (SpinFor([] { return g_block_done.try_acquire(); }, 1000)) return true;
+    // A block takes well under a millisecond: waiting busily for a moment (measured on the
+    // clock, whatever the load) spares the wake-up; then the scheduler sleeps on the semaphore,
+    // with a time-out of a few block periods. The spin watches the frame count, not the
+    // semaphore, whose own try_acquire spins and yields.
+    const auto spin_end = std::chrono::steady_clock::now() + kSchedulerSpin;
+    for (int spin = 1; g_frames_left.load(std::memory_order_acquire) != 0; ++spin) {
+        __builtin_ia32_pause();
+        if (spin % 64 != 0) continue;
+        if (std::chrono::steady_clock::now() >= spin_end) break;
+        std::this_thread::yield();
+    }
     return g_block_done.try_acquire_for(std::chrono::milliseconds(timeout_ms));
 }
 

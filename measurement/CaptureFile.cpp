@@ -107,13 +107,10 @@ int SaveMlsCaptureAs() {
 CaptureLoad OpenMlsCaptureFile() {
     SetupResFileName(shell::FrameWindow);
     if (shell::ChooseFile(MlsFileDialogRecord, shell::FrameWindow, MlsFilePath, MlsFileTitle,
-                          shell::Chooser::kOpen) != 1) {
-        shell::AudioBusy = 0;
+                          shell::Chooser::kOpen) != 1)
         return CaptureLoad::kCancelled;
-    }
-    const CaptureLoad result = ReadMlsCaptureFile(shell::FrameWindow, MlsFilePath);
-    if (result == CaptureLoad::kUnrecognized) shell::AudioBusy = 0;
-    return result;
+    // The busy word is the caller's: whoever set it for this road clears it.
+    return ReadMlsCaptureFile(shell::FrameWindow, MlsFilePath);
 }
 
 }  // namespace measurement

@@ -249,8 +249,8 @@ void ProcessCapture(HWND page, bool load) {
     if (load) {
         const CaptureLoad result = OpenMlsCaptureFile();
         if (result != CaptureLoad::kLoaded) {
-            // The stale capture is never processed as if it were the chosen file.
-            if (!MlsRunActive()) shell::AudioBusy = 0;
+            // The stale capture is never processed as if it were the chosen file (RunMls clears
+            // the busy word it set).
             return;
         }
         platform::SendDlgItemMessage(page, kRateCombo, platform::CB_SETCURSEL,

@@ -40,25 +40,68 @@ struct Run {
 
 Run run;
 
-// Closes whatever the run holds, ignoring failures (each step is still attempted), and clears
-// AudioBusy when the run had set it.
-void CloseAll() {
-    if (run.in) {
-        platform::waveInStop(run.in);
-        platform::waveInReset(run.in);
-        if (run.in_prepared)
-            platform::waveInUnprepareHeader(run.in, &run.in_header, sizeof(run.in_header));
-        platform::waveInClose(run.in);
-        run.in = nullptr;
+// The first failing step of a close, for the one message it gets.
+struct CloseFailure {
+    MMRESULT result = 0;
+    bool input = false;
+    void Note(MMRESULT r, bool side_input) {
+        if (r == 0 || result != 0) return;
+        result = r;
+        input = side_input;
     }
-    if (run.out) {
-        platform::waveOutReset(run.out);
-        if (run.out_prepared)
-            platform::waveOutUnprepareHeader(run.out, &run.out_header, sizeof(run.out_header));
-        platform::waveOutClose(run.out);
-        run.out = nullptr;
+};
+
+// A handle the layer no longer knows (the device is gone) counts as closed.
+bool Closed(MMRESULT r) { return r == 0 || r == platform::MMSYSERR_INVALHANDLE; }
+
+// Stop, reset, unprepare, close; a refused close is tried once more after another reset. The
+// handle is dropped only when the device closed.
+void CloseInput(CloseFailure& failure) {
+    failure.Note(platform::waveInStop(run.in), true);
+    for (int attempt = 0; attempt < 2 && run.in; ++attempt) {
+        failure.Note(platform::waveInReset(run.in), true);
+        if (run.in_prepared) {
+            const MMRESULT r =
+                platform::waveInUnprepareHeader(run.in, &run.in_header, sizeof(run.in_header));
+            failure.Note(r, true);
+            run.in_prepared = r != 0;
+        }
+        const MMRESULT r = platform::waveInClose(run.in);
+        failure.Note(r, true);
+        if (Closed(r)) run.in = nullptr;
     }
-    run.in_prepared = run.out_prepared = false;
+}
+
+void CloseOutput(CloseFailure& failure) {
+    for (int attempt = 0; attempt < 2 && run.out; ++attempt) {
+        failure.Note(platform::waveOutReset(run.out), false);
+        if (run.out_prepared) {
+            const MMRESULT r =
+                platform::waveOutUnprepareHeader(run.out, &run.out_header, sizeof(run.out_header));
+            failure.Note(r, false);
+            run.out_prepared = r != 0;
+        }
+        const MMRESULT r = platform::waveOutClose(run.out);
+        failure.Note(r, false);
+        if (Closed(r)) run.out = nullptr;
+    }
+}
+
+void CloseAll(bool report);
+void CloseHeldDevices() { CloseAll(false); }
+
+// Closes whatever the run holds (each step is attempted even after a failure) and clears
+// AudioBusy when the run had set it. With `report`, the first failure is shown, once; a device
+// that would not close keeps its handle and is closed again before the next run or Play.
+void CloseAll(bool report) {
+    CloseFailure failure;
+    if (run.in) CloseInput(failure);
+    if (run.out) CloseOutput(failure);
+    if (report && failure.result != 0)
+        ReportWaveError(run.owner, failure.input, failure.result, nullptr);
+    if (!run.in) run.in_prepared = false;
+    if (!run.out) run.out_prepared = false;
+    shell::CloseHeldSoundDevices = run.in || run.out ? &CloseHeldDevices : nullptr;
     if (run.active) shell::AudioBusy = 0;
     run.active = false;
     run.window = nullptr;
@@ -67,7 +110,7 @@ void CloseAll() {
 // Reports a failure of the start and closes what was opened; AudioBusy stays as it was (0).
 int StartFailed(bool input, MMRESULT result, const char* suffix) {
     ReportWaveError(run.owner, input, result, suffix);
-    CloseAll();
+    CloseAll(false);
     return kMlsRunFailed;
 }
 
@@ -84,9 +127,14 @@ void ReportWaveError(platform::HWND owner, bool input, unsigned result, const ch
 }
 
 int StartMlsRun(platform::HWND window, platform::HWND owner) {
-    // A playback (or anything else holding a sound device) refuses the measurement too.
-    if (run.active || shell::AudioBusy == 1 || platform::OpenWaveDeviceCount() > 0)
+    if (run.active || shell::AudioBusy == 1) return kMlsRunRefused;
+    // A device an earlier run could not close is closed first. Anything still holding a sound
+    // device (the player, another program's window) refuses the measurement, with a message.
+    if (run.in || run.out) CloseAll(false);
+    if (platform::OpenWaveDeviceCount() > 0) {
+        ReportWaveError(owner, true, platform::MMSYSERR_ALLOCATED, nullptr);
         return kMlsRunRefused;
+    }
     if (shell::MlsCaptureBuffer == nullptr || shell::MlsPlaybackBuffer == nullptr ||
         MlsCaptureCopy == nullptr)
         return kMlsRunFailed;
@@ -166,7 +214,7 @@ int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::L
     }
     if (r != 0) {
         ReportWaveError(owner, true, r, nullptr);
-        CloseAll();
+        CloseAll(false);
         return kMlsRunAborted;
     }
     // The rest of the playback carries nothing the capture needs.
@@ -180,10 +228,10 @@ int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::L
     }
     if (r != 0) {
         ReportWaveError(owner, false, r, nullptr);
-        CloseAll();
+        CloseAll(false);
         return kMlsRunAborted;
     }
-    CloseAll();
+    CloseAll(false);
     if (bytes < kMlsCaptureBytes) {
         char text[160];
         std::snprintf(text, sizeof(text),
@@ -197,7 +245,7 @@ int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::L
 
 void StopMlsRun() {
     if (!run.active && !run.in && !run.out) return;
-    CloseAll();
+    CloseAll(run.active);
 }
 
 bool MlsRunActive() { return run.active; }

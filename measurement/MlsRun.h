@@ -2,7 +2,8 @@
 // the playback until both are closed again, whichever way it ends (the capture arrives, a wave
 // call fails, or the owner window stops it), and it alone sets and clears AudioBusy for it.
 //
-// Refused while AudioBusy is set or any sound device is open (the player holds its devices).
+// Refused while AudioBusy is set (silently) or any sound device is open (the player holds its
+// devices; with the device's "already in use" text).
 // Use (UI thread only):
 //   1. StartMlsRun(window, owner): generates the sequence of MlsOrder at MlsOutputLevel into
 //      MlsPlaybackBuffer, opens output MlsOutputDevice and input MlsInputDevice (both 0) with
@@ -16,6 +17,9 @@
 //      clears AudioBusy when it ran; it does nothing when no run is active.
 // A failing wave call is reported in a message box ("QV Message", the device family's error text,
 // owned by `owner`); the run then closes everything it opened and clears AudioBusy.
+// A device whose close fails is reset and closed once more; if it still will not close, its
+// handle is kept (the user told once) and the close is tried again, quietly, before the next run
+// or Play opens a device (shell::CloseHeldSoundDevices).
 #pragma once
 
 #include <cstddef>

@@ -178,7 +178,7 @@ void InitDialog(HWND dialog) {
     RoomEQStartFrequencyIndex = 3;
     RoomEQStopFrequencyIndex = 6;
     RoomEQLocation = 0;
-    shell::AudioBusy = 0;
+    // The busy word stays as it is: a play or measurement running elsewhere keeps it.
     shell::Mls.MlsSampleRateIndex = 5;
     shell::Mls.MlsLengthIndex = 5;
     MlsOrder = 18;
@@ -240,7 +240,6 @@ void InitDialog(HWND dialog) {
 void EndRoad(HWND dialog) {
     SetCursor(LoadCursor(HINSTANCE{}, IDC_ARROW));
     SetFocus(dialog);
-    shell::AudioBusy = 0;
 }
 
 // The capture in MlsCaptureCopy processed for the frozen location, evaluated and auto-saved.
@@ -275,16 +274,20 @@ void StartLocation(HWND dialog) {
         return;
     }
     g_run_location = RoomEQLocation;
-    // A capture file that cannot be read ends the location like a cancelled choice: the
-    // previous capture is neither processed nor saved over this location's file.
-    if (OpenMlsCaptureFile() != CaptureLoad::kLoaded) {
-        shell::AudioBusy = 0;
-        return;
+    // The saved-capture road holds the busy word while it runs (its file chooser is modal, and
+    // a Play must not start meanwhile) and clears only that. A capture file that cannot be read
+    // ends the location like a cancelled choice: the previous capture is neither processed nor
+    // saved over this location's file.
+    shell::AudioBusy = 1;
+    if (OpenMlsCaptureFile() == CaptureLoad::kLoaded) {
+        SendDlgItemMessage(dialog, kRateCombo, CB_SETCURSEL,
+                           static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
+        SendDlgItemMessage(dialog, kLengthCombo, CB_SETCURSEL,
+                           static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
+        PaintAll(dialog);
+        ProcessAndSave(dialog);
     }
-    SendDlgItemMessage(dialog, kRateCombo, CB_SETCURSEL, static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
-    SendDlgItemMessage(dialog, kLengthCombo, CB_SETCURSEL, static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
-    PaintAll(dialog);
-    ProcessAndSave(dialog);
+    shell::AudioBusy = 0;
 }
 
 // ---- Edits, selections, check boxes ----

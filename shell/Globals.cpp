@@ -27,6 +27,7 @@ char ProgramDirectory[kDirectorySlot];
 char ScratchPath[kDirectorySlot];
 
 std::int32_t AudioBusy = 0;
+void (*CloseHeldSoundDevices)() = nullptr;
 std::int32_t ModalDialogOpen = 0;
 
 std::int32_t SubwooferMode = 0;
@@ -78,6 +79,7 @@ void ResetGlobals() {
     std::memset(ProgramDirectory, 0, sizeof ProgramDirectory);
     std::memset(ScratchPath, 0, sizeof ScratchPath);
     AudioBusy = 0;
+    CloseHeldSoundDevices = nullptr;
     ModalDialogOpen = 0;
     SubwooferMode = 0;
     WideWindow = 0;

@@ -27,6 +27,9 @@ extern char ScratchPath[kDirectorySlot];
 
 // 1 while playback or a measurement runs: pane editing, menu commands and Play are refused.
 extern std::int32_t AudioBusy;
+// Set while a measurement holds a sound device whose close failed: whoever is about to open a
+// device calls it first, and it tries that close again (quietly). Null when nothing is held.
+extern void (*CloseHeldSoundDevices)();
 // 1 while a modal dialog of the program is open (the remote control and the player then wait).
 extern std::int32_t ModalDialogOpen;
 

@@ -3,8 +3,9 @@
 // Runs twice in one invocation: without load, then with a CPU load the bench starts itself
 // (2 x nproc busy child processes at normal priority, killed and reaped at the end, also when the
 // bench ends early). Reports for each: late blocks (processing longer than a block period), the
-// worst block time, underruns and ring overflows, and which of the process's threads ran at
-// real-time priority. Usage: engine_paced_bench [seconds per run, default 60].
+// worst block time, underruns and ring overflows (and of those the card's own xruns), and which
+// of the process's threads ran at real-time priority. Usage: engine_paced_bench [seconds per run,
+// default 60].
 #include <sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -203,6 +204,9 @@ bool PacedRun(HWND dialog, HWND canvas, int seconds, const char* title) {
                 static_cast<long long>(c.underruns), static_cast<long long>(c.ring_overflows),
                 static_cast<long long>(c.input_drops),
                 still_playing ? "" : "  (playback stopped early)");
+    std::printf("  of those, the card's own: output underruns %lld, input overruns %lld\n",
+                static_cast<long long>(c.card_output_xruns),
+                static_cast<long long>(c.card_input_xruns));
     std::printf("  %s\n", realtime.c_str());
     return true;
 }

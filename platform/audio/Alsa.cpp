@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/audio/Devices.h"
+#include "platform/sys/Threads.h"
 
 namespace platform::audio {
 
@@ -460,10 +461,8 @@ void IoThread(AlsaStream* s) {
 }
 
 void RaisePriority(std::thread& t) {
-    sched_param p{};
-    p.sched_priority = std::max(1, sched_get_priority_max(SCHED_FIFO) - 10);
     // Without the right to real-time scheduling the thread keeps its normal priority.
-    (void)pthread_setschedparam(t.native_handle(), SCHED_FIFO, &p);
+    (void)SetRealtimeLevel(t.native_handle(), RealtimeRank::kSoundTransfer);
 }
 
 }  // namespace

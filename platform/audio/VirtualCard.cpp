@@ -20,6 +20,7 @@
 #include "platform/audio/Devices.h"
 #include "platform/internal/Clock.h"
 #include "platform/internal/Headless.h"
+#include "platform/sys/Threads.h"
 
 namespace platform {
 namespace audio {
@@ -327,9 +328,7 @@ void PacerLoop() {
 // The pacer stands in for a card's own clock, which a busy machine does not slow down: it runs
 // at the real-time priority of the ALSA transfer threads where the system allows it.
 void RaisePacer() {
-    sched_param p{};
-    p.sched_priority = std::max(1, sched_get_priority_max(SCHED_FIFO) - 10);
-    (void)pthread_setschedparam(pacer_thread.native_handle(), SCHED_FIFO, &p);
+    (void)SetRealtimeLevel(pacer_thread.native_handle(), RealtimeRank::kSoundTransfer);
 }
 
 void StartPacer() {

@@ -111,12 +111,12 @@ bool WaitUntil(KernelObject& o, std::unique_lock<std::mutex>& lock, DWORD ms, Re
     return true;
 }
 
+std::atomic<bool> refuse_realtime{false};
+
 // Applies `priority` to one thread; true when it runs with real-time scheduling.
 bool ApplyPriority(pthread_t thread, pid_t tid, int priority) {
     if (priority == THREAD_PRIORITY_TIME_CRITICAL) {
-        sched_param p{};
-        p.sched_priority = std::max(1, sched_get_priority_max(SCHED_FIFO) - 5);
-        if (pthread_setschedparam(thread, SCHED_FIFO, &p) == 0) return true;
+        if (SetRealtimeLevel(static_cast<unsigned long>(thread), RealtimeRank::kBlock)) return true;
     } else {
         sched_param p{};
         pthread_setschedparam(thread, SCHED_OTHER, &p);
@@ -177,6 +177,34 @@ struct JoinAtExit {
 } join_at_exit;
 
 }  // namespace
+
+int RealtimeLevelFor(RealtimeRank rank, long rtprio_limit, int fifo_max) {
+    long top = fifo_max - 5;
+    if (rtprio_limit >= 0 && rtprio_limit < top) top = rtprio_limit;
+    if (top < 1) return 0;
+    const long level = rank == RealtimeRank::kSoundTransfer ? top : std::max(1L, top - 5);
+    return static_cast<int>(level);
+}
+
+bool SetRealtimeLevel(unsigned long native_thread, RealtimeRank rank) {
+    static_assert(sizeof(pthread_t) == sizeof(unsigned long));
+    if (refuse_realtime.load(std::memory_order_relaxed)) return false;
+    const auto thread = static_cast<pthread_t>(native_thread);
+    const int fifo_max = sched_get_priority_max(SCHED_FIFO);
+    sched_param p{};
+    // A process with the right to any level (no limit, or the capability) gets the top one.
+    p.sched_priority = RealtimeLevelFor(rank, -1, fifo_max);
+    if (p.sched_priority > 0 && pthread_setschedparam(thread, SCHED_FIFO, &p) == 0) return true;
+    rlimit limit{};
+    if (getrlimit(RLIMIT_RTPRIO, &limit) != 0) return false;
+    const long allowed = limit.rlim_cur == RLIM_INFINITY
+                             ? -1
+                             : static_cast<long>(std::min<rlim_t>(limit.rlim_cur, 1000));
+    p.sched_priority = RealtimeLevelFor(rank, allowed, fifo_max);
+    return p.sched_priority > 0 && pthread_setschedparam(thread, SCHED_FIFO, &p) == 0;
+}
+
+void RefuseRealtimeForTest(bool refuse) { refuse_realtime.store(refuse); }
 
 HANDLE CreateThread(void* security, std::size_t stack_size, LPTHREAD_START_ROUTINE start,
                     void* parameter, DWORD flags, DWORD* thread_id) {

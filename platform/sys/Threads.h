@@ -48,6 +48,23 @@ int GetThreadPriority(HANDLE thread);
 // Whether the thread got real-time scheduling from its last SetThreadPriority.
 bool ThreadHasRealtimePriority(HANDLE thread);
 
+// Real-time (SCHED_FIFO) levels of the layer's threads. The threads that move samples to and
+// from the card rank highest; the block threads (THREAD_PRIORITY_TIME_CRITICAL: the player's
+// workers and its scheduler) five levels below them; everything else is not real-time. The top
+// level is the FIFO maximum less 5, or the user's RLIMIT_RTPRIO where that is lower (a limit of 1
+// gives every such thread level 1). A process allowed any level gets the top one.
+enum class RealtimeRank { kSoundTransfer, kBlock };
+// The level for `rank` under `rtprio_limit` (RLIMIT_RTPRIO; negative = unlimited) and the FIFO
+// maximum `fifo_max`; 0 when the limit grants none.
+int RealtimeLevelFor(RealtimeRank rank, long rtprio_limit, int fifo_max);
+// Puts `native_thread` (a pthread_t) under SCHED_FIFO at its rank's level: the level for an
+// unlimited process first, else the one the RLIMIT_RTPRIO allows. false (the thread keeps its
+// policy) when neither is granted.
+bool SetRealtimeLevel(unsigned long native_thread, RealtimeRank rank);
+// Tests: while on, no thread of the layer gets real-time scheduling (as for a user without an
+// RLIMIT_RTPRIO, also where the tests run privileged).
+void RefuseRealtimeForTest(bool refuse);
+
 // An unnamed event (`security` and `name` must be null).
 HANDLE CreateEvent(void* security, BOOL manual_reset, BOOL initial_state, const char* name);
 BOOL SetEvent(HANDLE event);

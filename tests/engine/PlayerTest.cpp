@@ -2,11 +2,16 @@
 // latency, Play/STOP cycles (also during the start chain and by closing), injected device
 // failures, a capture stall, a fast output clock, and what is left afterwards.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -18,12 +23,15 @@
 #include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/sys/Threads.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
@@ -56,6 +64,9 @@ LRESULT PlayerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 constexpr int kF = 1024;
+constexpr int kReadoutIds[] = {engine::kRingWordsReadout,   engine::kRingInReadout,
+                               engine::kRingOutReadout,     engine::kProcessTimeReadout,
+                               engine::kBlockPeriodReadout, engine::kBlockCountReadout};
 
 // Unit-impulse filters (partition 0 all ones) for every output.
 std::vector<float> g_unit_spectra;
@@ -105,6 +116,14 @@ protected:
         dialog = CreateWindow("EnginePlayerTest", "System Design + Player", 0, 0, 0, 200, 200,
                               HWND{}, HMENU{}, HINSTANCE{}, nullptr);
         ASSERT_TRUE(dialog);
+        // The six read-outs of the player, as plain child windows.
+        WNDCLASS readout{};
+        readout.lpfnWndProc = DefWindowProc;
+        readout.lpszClassName = "EnginePlayerReadout";
+        RegisterClass(&readout);
+        for (int id : kReadoutIds)
+            CreateWindow("EnginePlayerReadout", "", WS_CHILD, 0, 0, 60, 20, dialog,
+                         HMENU::FromIndex(static_cast<std::uint32_t>(id)), HINSTANCE{}, nullptr);
         engine::InitPlayer(dialog);
         engine::MasterGain = 1.0f;
         pt::ClearMessageBoxLog();
@@ -131,6 +150,11 @@ protected:
             pt::PumpUntilIdle();
         }
     }
+    std::string Readout(int id) {
+        char text[64] = {};
+        GetDlgItemText(dialog, id, text, sizeof text);
+        return text;
+    }
 };
 
 std::vector<std::int32_t> Ramp(int length, int step, int offset) {
@@ -154,6 +178,12 @@ TEST_F(Player, PassThroughEndToEndWithConstantLatency) {
     for (int w = 0; w < 4; ++w)
         EXPECT_EQ(engine::WorkerThreadPriority(w), THREAD_PRIORITY_TIME_CRITICAL) << w;
     EXPECT_EQ(GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
+    // Every array a block passes through starts on a 64-byte line.
+    const void* arrays[] = {engine::InterleavedOutputBlock,  engine::OutputHeaders[0].lpData,
+                            engine::OutputHeaders[1].lpData, engine::InputHeaders[0].lpData,
+                            engine::Dsp.input_slots[0],      engine::Dsp.words[0],
+                            engine::Dsp.words[15],           engine::Dsp.tails[3]};
+    for (const void* a : arrays) EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % 64, 0u) << a;
     Blocks(blocks);
     const std::size_t recorded = VirtualCardRecordedFrames();
     ASSERT_GT(recorded, static_cast<std::size_t>(blocks - 10) * kF);
@@ -294,12 +324,42 @@ TEST_F(Player, CaptureStallEndsPlaybackWithAMessage) {
     EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV Message");
 }
 
+// Busy child processes at normal priority, one per core, killed and reaped when it goes.
+class CpuLoad {
+  public:
+    CpuLoad() {
+        const long cores = sysconf(_SC_NPROCESSORS_ONLN);
+        for (long i = 0; i < (cores > 0 ? cores : 2); ++i) {
+            const pid_t pid = fork();
+            if (pid != 0) {
+                if (pid > 0) children_.push_back(pid);
+                continue;
+            }
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            volatile double x = 1.0;
+            for (;;) x = std::sqrt(x * 1.000001 + 0.5);
+        }
+    }
+    ~CpuLoad() {
+        for (pid_t pid : children_) kill(pid, SIGKILL);
+        for (pid_t pid : children_) waitpid(pid, nullptr, 0);
+    }
+
+  private:
+    std::vector<pid_t> children_;
+};
+
+// On a loaded machine and without real-time priority the stall is still noticed within the
+// stage time-out, not after the scheduler's spin.
 TEST_F(Player, StalledWorkerEndsPlaybackWithAMessageAndNoHang) {
+    RefuseRealtimeForTest(true);
+    const CpuLoad load;
     Play();
     Blocks(3);
     engine::WorkerStallMsForTest = 600;
     Blocks(1);
     engine::WorkerStallMsForTest = 0;
+    RefuseRealtimeForTest(false);
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
     EXPECT_FALSE(engine::WorkersRunning());
@@ -327,6 +387,266 @@ TEST_F(Player, RateChecks) {
     ASSERT_EQ(pt::MessageBoxLog().size(), 2u);
     EXPECT_EQ(pt::MessageBoxLog()[1].text,
               "For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+}
+
+// The read-outs follow the blocks on the display timer. With the output clock stopped the ring
+// grows a block (16F words) per block; the eleventh raises it to 176F > 160F and empties it:
+// "GB" then shows 0 and "In" the 11 blocks counted before.
+TEST_F(Player, ReadoutsAndTheRingOverflowEdge) {
+    VirtualCardSetDrift(0.0, -1000000.0);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    struct Row {
+        int blocks;  // blocks so far
+        const char* gb;
+        const char* in;
+        std::int64_t overflows;
+    } rows[] = {{1, "GB = 16384 ", "In = 1 ", 0},
+                {10, "GB = 163840 ", "In = 10 ", 0},
+                {11, "GB = 0 ", "In = 11 ", 1},
+                {12, "GB = 16384 ", "In = 1 ", 1}};
+    int done = 0;
+    for (const Row& r : rows) {
+        Blocks(r.blocks - done);
+        done = r.blocks;
+        pt::AdvanceTime(engine::kDisplayPeriodMs);
+        EXPECT_EQ(Readout(engine::kRingWordsReadout), r.gb) << r.blocks;
+        EXPECT_EQ(Readout(engine::kRingInReadout), r.in) << r.blocks;
+        EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=" + std::to_string(r.blocks));
+        EXPECT_EQ(engine::CurrentPlayerCounters().ring_overflows, r.overflows) << r.blocks;
+    }
+    EXPECT_EQ(Readout(engine::kProcessTimeReadout).rfind("Pt=", 0), 0u);
+    EXPECT_EQ(Readout(engine::kBlockPeriodReadout).rfind("Lt=", 0), 0u);
+    EXPECT_EQ(Readout(engine::kRingOutReadout), "Out = 0  ") << "no output buffer came back";
+    // With the output running again, "Out" shows the blocks left after a buffer's refill.
+    VirtualCardSetDrift(0.0, 0.0);
+    Blocks(3);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(Readout(engine::kRingOutReadout).rfind("Out = ", 0), 0u);
+    EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=15") << "STOP shows the last block's";
+}
+
+// Pixels of the output meter's bars above their stubs that differ from its background.
+int OutputMeterBarPixels(HWND dialog) {
+    const HWND meter = GetDlgItem(dialog, engine::kOutputMeterControl);
+    const HDC dc = GetDC(meter);
+    RECT rc{};
+    GetClientRect(meter, &rc);
+    const COLORREF background = GetPixel(dc, rc.right - 2, 2);
+    int count = 0;
+    for (int y = 30; y < rc.bottom - 12; ++y)
+        for (int x = 0; x < rc.right; ++x) count += GetPixel(dc, x, y) != background ? 1 : 0;
+    ReleaseDC(meter, dc);
+    return count;
+}
+
+// A test tone through Play: the workers are never handed a block, every output carries the sine,
+// the meters' peaks are the block's, and the workers leave with their exit codes at STOP.
+TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
+    WNDCLASS wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "EnginePlayerMeter";
+    wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
+    RegisterClass(&wc);
+    ShowWindow(dialog, SW_SHOW);
+    CreateWindow("EnginePlayerMeter", "", WS_CHILD | WS_VISIBLE, 0, 0, 140, 200, dialog,
+                 HMENU::FromIndex(engine::kOutputMeterControl), HINSTANCE{}, nullptr);
+    const std::vector<std::int32_t> level(24 * kF, 40000);
+    VirtualCardSetInputSignal(0, level.data(), level.size(), false);
+    engine::TestToneSelector = 17;
+    shell::Project.Settings.VolumeSliderPosition = 51;
+    VirtualCardRecordOutput(static_cast<std::size_t>(24) * kF);
+    Play();
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(12);
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerBusy[w].load(), 0) << w;
+    float in[8], out[16];
+    engine::LastBlockPeaks(in, out);
+    EXPECT_EQ(in[0], 40000.0f) << "left, on the 24-bit scale";
+    EXPECT_EQ(in[2], 0.0f) << "right";
+    for (int o = 0; o < 16; ++o) EXPECT_NEAR(out[o], 356000000.0f, 356000.0f) << o;
+    bool sounds[16] = {};
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
+        for (int o = 0; o < 16; ++o) sounds[o] = sounds[o] || VirtualCardRecordedSample(o, t) != 0;
+    for (int o = 0; o < 16; ++o) EXPECT_TRUE(sounds[o]) << o;
+    // The display timer draws those peaks into the output meter; STOP wipes it.
+    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
+    pt::AdvanceTime(engine::kDisplayPeriodMs);
+    EXPECT_GT(OutputMeterBarPixels(dialog), 16 * 100) << "sixteen bars";
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
+    const int codes[4] = {3, 4, 1, 1};  // input A, input B, output Low, High
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerExitCodes[w].load(), codes[w]) << w;
+}
+
+// Writes of the first output batch that fail: the headers the device took play on (one message);
+// with none taken the play ends, releases everything, and the next Play works.
+struct FirstBatchCase {
+    int skip;
+    int times;
+    bool plays;
+};
+void PrintTo(const FirstBatchCase& c, std::ostream* os) {
+    if (c.times < 0)
+        *os << "every write fails";
+    else
+        *os << "writes " << c.skip + 1 << " to " << c.skip + c.times << " fail";
+}
+class PlayerFirstBatch : public Player, public ::testing::WithParamInterface<FirstBatchCase> {};
+
+TEST_P(PlayerFirstBatch, OnlyTheWrittenHeadersCirculateAndWithNoneThePlayEnds) {
+    const FirstBatchCase c = GetParam();
+    const int blocks = 40;
+    const auto left = Ramp(blocks * kF, 37, 0);
+    VirtualCardSetInputSignal(0, left.data(), left.size(), false);
+    VirtualCardSetInputSignal(1, left.data(), left.size(), false);
+    VirtualCardRecordOutput(static_cast<std::size_t>(blocks + 8) * kF);
+    // times -1: every header of the batch.
+    const int times = c.times < 0 ? engine::OutputBufferCount : c.times;
+    VirtualCardFailCall(WaveCall::OutWrite, MMSYSERR_ERROR, c.skip, times);
+    Play();
+    Blocks(blocks);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV MEssage");
+    if (!c.plays) {
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+        EXPECT_EQ(shell::AudioBusy, 0);
+        EXPECT_EQ(OpenWaveDeviceCount(), 0);
+        EXPECT_FALSE(engine::WorkersRunning());
+        pt::ClearMessageBoxLog();
+        Play();
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        Blocks(4);
+        EXPECT_TRUE(pt::MessageBoxLog().empty());
+        return;
+    }
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    EXPECT_EQ(engine::CurrentPlayerCounters().ring_overflows, 0);
+    std::size_t sounding = 0;
+    for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
+        sounding += VirtualCardRecordedSample(0, t) != 0 ? 1 : 0;
+    EXPECT_GT(sounding, static_cast<std::size_t>(blocks - 10) * kF);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, PlayerFirstBatch,
+                         ::testing::Values(FirstBatchCase{0, 1, true}, FirstBatchCase{1, 1, true},
+                                           FirstBatchCase{2, 1, true}, FirstBatchCase{0, 2, true},
+                                           FirstBatchCase{0, -1, false}),
+                         qvtest::ReadableName());
+
+// A close step that fails at STOP: one message for the one failure; a device that does not close
+// keeps its handle and is closed before the next Play opens anything, which then works (a close
+// that keeps failing refuses one Play with a message first).
+struct CloseFailureCase {
+    WaveCall call;
+    int times;
+    const char* caption;
+    int held;           // devices still open after STOP
+    int refused_plays;  // Plays refused before one plays
+};
+void PrintTo(const CloseFailureCase& c, std::ostream* os) {
+    *os << c.caption << " failing " << c.times << " times";
+}
+class PlayerCloseFailure : public Player, public ::testing::WithParamInterface<CloseFailureCase> {};
+
+TEST_P(PlayerCloseFailure, OneMessageAndTheNextPlayWorks) {
+    const CloseFailureCase c = GetParam();
+    Play();
+    Blocks(3);
+    VirtualCardFailCall(c.call, MMSYSERR_ERROR, 0, c.times);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, c.caption);
+    EXPECT_EQ(OpenWaveDeviceCount(), c.held);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    for (int refused = 0; refused < c.refused_plays; ++refused) {
+        pt::ClearMessageBoxLog();
+        Play();
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+        ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(pt::MessageBoxLog()[0].text,
+                  "The sound device is already in use; close the program or window that uses "
+                  "it.");
+    }
+    pt::ClearMessageBoxLog();
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    Blocks(3);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_TRUE(pt::MessageBoxLog().empty());
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, PlayerCloseFailure,
+    ::testing::Values(CloseFailureCase{WaveCall::InClose, 2, "QV MEssage 4", 1, 0},
+                      CloseFailureCase{WaveCall::OutClose, 2, "QV MEssage 7", 1, 0},
+                      CloseFailureCase{WaveCall::InClose, 4, "QV MEssage 4", 1, 1},
+                      CloseFailureCase{WaveCall::InClose, 1, "QV MEssage 4", 0, 0},
+                      CloseFailureCase{WaveCall::InReset, 1, "QV MEssage 2", 0, 0},
+                      CloseFailureCase{WaveCall::OutReset, 1, "QV MEssage 5", 0, 0}),
+    qvtest::ReadableName());
+
+// A measurement that takes the busy word while the start chain runs keeps it: the play gives way
+// with a message before it opens a device, and leaves the measurement's busy word alone.
+TEST_F(Player, TheBusyWordIsCheckedAgainBeforeTheDevicesOpen) {
+    SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+    pt::AdvanceTime(700);
+    shell::AudioBusy = 1;  // as a measurement started now sets it
+    pt::AdvanceTime(1500);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 1);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    EXPECT_FALSE(engine::WorkersRunning());
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text,
+              "The sound device is already in use; close the program or window that uses it.");
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_EQ(shell::AudioBusy, 1) << "STOP clears only the busy word the play set";
+    shell::AudioBusy = 0;  // the measurement ends
+    Play();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+}
+
+// The program away for ten blocks: the card's input overran and its output ran dry; both count
+// in the player's counters.
+TEST_F(Player, TheCardsOwnOverrunsAndUnderrunsAreCounted) {
+    Play();
+    Blocks(6);
+    EXPECT_EQ(engine::CurrentPlayerCounters().card_input_xruns, 0);
+    VirtualCardStep(10 * kF, 48000);
+    pt::PumpUntilIdle();
+    Blocks(6);
+    const engine::PlayerCounters c = engine::CurrentPlayerCounters();
+    EXPECT_GE(c.card_input_xruns, 1);
+    EXPECT_GE(c.card_output_xruns, 1);
+    EXPECT_GE(c.input_drops, c.card_input_xruns);
+    EXPECT_GE(c.underruns, c.card_output_xruns);
+    SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+    EXPECT_GE(engine::CurrentPlayerCounters().card_input_xruns, c.card_input_xruns);
+}
+
+// The title's note appears only when no thread of the play got real-time scheduling.
+TEST_F(Player, TheNoRealtimeNoteOnlyWhenNoneWasGranted) {
+    for (const bool refuse : {true, false}) {
+        SetWindowText(dialog, "System Design + Player");
+        RefuseRealtimeForTest(refuse);
+        Play();
+        ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        const bool granted =
+            ThreadHasRealtimePriority(GetCurrentThread()) || engine::WorkersHaveRealtimePriority();
+        char title[128] = {};
+        GetWindowText(dialog, title, sizeof title);
+        SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+        RefuseRealtimeForTest(false);
+        EXPECT_EQ(std::string(title), granted ? "System Design + Player"
+                                              : "System Design + Player (no real-time priority)")
+            << refuse;
+        if (refuse) {
+            EXPECT_FALSE(granted);
+        }
+    }
 }
 
 }  // namespace
@@ -609,6 +929,28 @@ INSTANTIATE_TEST_SUITE_P(
                              wav::Chunk("LIST", kSomeData)),
                    "Unable to locate 'data' chunk"}),
     qvtest::ReadableName());
+
+// The first output write fails: the file still plays to its end and the play stops by itself.
+TEST_F(WavPlayer, AFailedFirstWriteStillEndsTheFile) {
+    std::string data;
+    for (int n = 0; n < 5 * kF; ++n) {
+        wav::Put16(data, (n * 13) % 4000 - 2000);
+        wav::Put16(data, 0);
+    }
+    pt::ScriptFileDialogAnswers({wav::Write(
+        "engine_firstwrite.wav",
+        wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", data)))});
+    VirtualCardFailCall(WaveCall::OutWrite, MMSYSERR_ERROR);
+    Play();
+    int blocks = 0;
+    for (; blocks < 200 && engine::CurrentPlayState() == engine::PlayState::Playing; ++blocks)
+        Blocks(1);
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << blocks;
+    EXPECT_LT(blocks, 40);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    EXPECT_EQ(pt::MessageBoxLog().size(), 1u);
+}
 
 TEST_F(WavPlayer, CancelledFileDialogStartsNothing) {
     pt::ScriptFileDialogAnswers({""});

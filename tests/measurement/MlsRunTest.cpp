@@ -146,6 +146,59 @@ TEST_F(MlsRunTest, StopMidRunAndDestroyedWindowLeaveNothingOpen) {
     EXPECT_EQ(last_answer, -1);
 }
 
+// A run interrupted while a reset or close of its devices fails: one message; a device that will
+// not close keeps its handle and is closed before the next run (or Play, through the shell's
+// hook), which then works.
+struct InterruptCase {
+    WaveCall call;
+    int times;
+    int held;  // devices still open after the stop
+};
+void PrintTo(const InterruptCase& c, std::ostream* os) {
+    PrintTo(FaultCase{c.call, false}, os);
+    *os << " " << c.times << " times";
+}
+class MlsRunInterruptTest : public MlsRunTest,
+                            public ::testing::WithParamInterface<InterruptCase> {};
+
+TEST_P(MlsRunInterruptTest, OneMessageAndTheNextRunWorks) {
+    const InterruptCase c = GetParam();
+    for (const bool through_hook : {false, true}) {
+        ASSERT_EQ(StartMlsRun(window_, window_), kMlsRunStarted) << through_hook;
+        platform::VirtualCardStep(8192, 48000);
+        platform::VirtualCardFailCall(c.call, platform::MMSYSERR_ERROR, 0, c.times);
+        StopMlsRun();
+        EXPECT_FALSE(MlsRunActive());
+        EXPECT_EQ(shell::AudioBusy, 0);
+        EXPECT_EQ(MessageTexts().size(), 1u);
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), c.held);
+        EXPECT_EQ(shell::CloseHeldSoundDevices != nullptr, c.held > 0);
+        platform::testing::ClearMessageBoxLog();
+        // The retry: a Play's (through the hook) or a second stop's, both quiet.
+        if (!through_hook)
+            StopMlsRun();
+        else if (shell::CloseHeldSoundDevices)
+            shell::CloseHeldSoundDevices();
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+        EXPECT_EQ(shell::CloseHeldSoundDevices, nullptr);
+        last_answer = -1;
+        ASSERT_EQ(StartMlsRun(window_, window_), kMlsRunStarted);
+        RunCard(100);
+        EXPECT_EQ(last_answer, kMlsRunCaptured);
+        EXPECT_TRUE(MessageTexts().empty());
+        EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, MlsRunInterruptTest,
+                         ::testing::Values(InterruptCase{WaveCall::InReset, 1, 0},
+                                           InterruptCase{WaveCall::InClose, 1, 0},
+                                           InterruptCase{WaveCall::InClose, 2, 1},
+                                           InterruptCase{WaveCall::OutReset, 1, 0},
+                                           InterruptCase{WaveCall::OutClose, 2, 1},
+                                           InterruptCase{WaveCall::OutClose, 3, 1}),
+                         qvtest::ReadableName());
+
 TEST_F(MlsRunTest, RefusedWhileBusyOrWhileAnotherDeviceIsOpen) {
     shell::AudioBusy = 1;
     EXPECT_EQ(StartMlsRun(window_, window_), kMlsRunRefused);
@@ -158,6 +211,9 @@ TEST_F(MlsRunTest, RefusedWhileBusyOrWhileAnotherDeviceIsOpen) {
               0u);
     EXPECT_EQ(StartMlsRun(window_, window_), kMlsRunRefused);
     EXPECT_EQ(shell::AudioBusy, 0);
+    ASSERT_EQ(MessageTexts().size(), 1u) << "refused with the device's text";
+    EXPECT_EQ(MessageTexts()[0],
+              "The sound device is already in use; close the program or window that uses it.");
     platform::waveOutClose(out);
 }
 

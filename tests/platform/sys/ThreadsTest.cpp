@@ -2,7 +2,10 @@
 // counter.
 
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -223,6 +226,47 @@ TEST_F(ThreadsTest, PriorityIsBestEffort) {
     EXPECT_TRUE(CloseHandle(thread));
     EXPECT_EQ(job.result.load(), WAIT_OBJECT_0);
     EXPECT_TRUE(CloseHandle(event));
+}
+
+// The sound-transfer threads rank above the block threads at every RLIMIT_RTPRIO; the top level
+// is today's (FIFO maximum less 5) or the limit where that is lower.
+TEST_F(ThreadsTest, RealtimeLevelsFollowTheLimitAndKeepTheTransferThreadsFirst) {
+    struct Row {
+        long limit;
+        int transfer;
+        int block;
+    } rows[] = {{-1, 94, 89}, {200, 94, 89}, {94, 94, 89}, {50, 50, 45},
+                {6, 6, 1},    {3, 3, 1},     {1, 1, 1},    {0, 0, 0}};
+    for (const Row& r : rows) {
+        EXPECT_EQ(RealtimeLevelFor(RealtimeRank::kSoundTransfer, r.limit, 99), r.transfer)
+            << r.limit;
+        EXPECT_EQ(RealtimeLevelFor(RealtimeRank::kBlock, r.limit, 99), r.block) << r.limit;
+    }
+    // As granted to real threads: where any level is, the transfer thread's is above the block
+    // thread's; refused for the tests, neither changes its policy.
+    for (const bool refuse : {false, true}) {
+        RefuseRealtimeForTest(refuse);
+        int policy[2] = {-1, -1};
+        sched_param param[2] = {};
+        bool granted[2] = {};
+        std::thread probe([&] {
+            const RealtimeRank ranks[2] = {RealtimeRank::kSoundTransfer, RealtimeRank::kBlock};
+            for (int i = 0; i < 2; ++i) {
+                granted[i] = SetRealtimeLevel(pthread_self(), ranks[i]);
+                pthread_getschedparam(pthread_self(), &policy[i], &param[i]);
+            }
+        });
+        probe.join();
+        RefuseRealtimeForTest(false);
+        EXPECT_EQ(granted[0], granted[1]) << refuse;
+        if (refuse || !granted[0]) {
+            EXPECT_FALSE(granted[0]);
+            EXPECT_EQ(policy[0], SCHED_OTHER);
+            continue;
+        }
+        EXPECT_EQ(policy[0], SCHED_FIFO);
+        EXPECT_EQ(param[1].sched_priority, std::max(1, param[0].sched_priority - 5));
+    }
 }
 
 TEST_F(ThreadsTest, PerformanceCounterIsMonotonicAndFollowsTheVirtualClock) {
