@@ -279,8 +279,7 @@ bool ConvertDaas(HWND dialog, const ImportSession& s, bool magnitude) {
     shell::DriverRecord& record = *shell::CurrentDriverRecord;
     std::vector<float> curve(shell::kGridPoints);
     if (magnitude) {
-        BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db),
-                         curve.data());
+        BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db), curve.data());
         if (!LevelsUsable(curve.data())) {
             Exclaim(dialog, kImportOutOfRange);
             return false;

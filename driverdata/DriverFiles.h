@@ -47,8 +47,7 @@ int ReadDriverFile(platform::HWND owner, const char* path);
 // 1 when the file was written whole, 0 otherwise (after a message naming the path). A record
 // whose curves the reader would refuse is not written (kDriverNotSaved); the file stays as it was.
 int WriteDriverFile(platform::HWND owner, const char* path);
-inline constexpr const char* kDriverNotSaved =
-    "Driver Curves Out Of Range: Driver File NOT Saved";
+inline constexpr const char* kDriverNotSaved = "Driver Curves Out Of Range: Driver File NOT Saved";
 
 // Mends a record just read: terminates every text slot, puts counts, indices and flags back in
 // range and gives a text the tools read as a number its default only when it is no finite

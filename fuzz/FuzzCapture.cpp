@@ -104,9 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     shell::Mls.MlsUseMikeCal = static_cast<std::int32_t>(size % 2);
     const auto before = std::make_unique<shell::DriverRecord>(*shell::CurrentDriverRecord);
     if (measurement::CalculateMlsSpl(nullptr) != 0) {
-        fuzz::Require(std::memcmp(before.get(), shell::CurrentDriverRecord,
-                                  sizeof(shell::DriverRecord)) == 0,
-                      "a refused Calculate SPL left the driver as it was");
+        fuzz::Require(
+            std::memcmp(before.get(), shell::CurrentDriverRecord, sizeof(shell::DriverRecord)) == 0,
+            "a refused Calculate SPL left the driver as it was");
         return 0;
     }
     fuzz::Require(shell::DriverCurvesInRange(*shell::CurrentDriverRecord),

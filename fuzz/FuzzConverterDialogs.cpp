@@ -72,8 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // A refusal says so and keeps the dialog open: it is then cancelled.
         const std::size_t messages = platform::testing::MessageBoxLog().size();
-        platform::testing::Click(dialog, which == 3 && phase ? driverdata::kPhaseButton
-                                                             : driverdata::kConvertButton);
+        platform::testing::Click(
+            dialog, which == 3 && phase ? driverdata::kPhaseButton : driverdata::kConvertButton);
         if (platform::testing::MessageBoxLog().size() != messages) {
             platform::testing::Click(dialog, platform::IDCANCEL);
         }

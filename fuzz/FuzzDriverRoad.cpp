@@ -174,7 +174,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto* read = reinterpret_cast<const std::uint8_t*>(shell::CurrentDriverRecord);
     for (std::size_t i = 0; i < written.size(); ++i) {
         if (written[i] == read[i]) continue;
-        std::fprintf(stderr, "saved byte 0x%zx: 0x%02x, read back 0x%02x\n", i, written[i], read[i]);
+        std::fprintf(stderr, "saved byte 0x%zx: 0x%02x, read back 0x%02x\n", i, written[i],
+                     read[i]);
         fuzz::Require(false, "saved driver reads back changed");
     }
     return 0;

@@ -181,8 +181,7 @@ int CalculateMlsSpl(platform::HWND owner) {
         Exclaim(owner, "Please Choose A Gate Start Inside The Impulse Response");
         return 1;
     }
-    const double typed_add_db =
-        SlotValue(shell::Mls.MlsAddDbText, sizeof(shell::Mls.MlsAddDbText));
+    const double typed_add_db = SlotValue(shell::Mls.MlsAddDbText, sizeof(shell::Mls.MlsAddDbText));
     if (!(std::fabs(typed_add_db) <= shell::kMostMlsAddDb)) {
         Exclaim(owner, kMlsAddDbOutOfRange);
         return 1;

@@ -389,14 +389,23 @@ INT_PTR Command(HWND dialog, int id) {
         if (p == nullptr || !EditNumber(dialog, id, 9, &v)) return TRUE;
         const double level = shell::kLevelLimitDb;
         const double delay = shell::kDelayLimitMs;
-        float* slot = nullptr;
-        double low = -level, high = level;
-        switch (id) {
-        case kFromEdit: slot = &p[shell::kParamF1], low = 10.1, high = 250.0; break;
-        case kToEdit: slot = &p[shell::kParamF2], low = 0.0, high = 250.0; break;
-        case kSlopeEdit: slot = &p[shell::kParamProjectedSlope]; break;
-        case kDelayEdit: slot = &p[shell::kParamDelay], low = -delay, high = delay; break;
-        default: slot = &p[shell::kParamAddDb]; break;
+        float* slot = &p[shell::kParamAddDb];
+        double low = -level;
+        double high = level;
+        if (id == kFromEdit) {
+            slot = &p[shell::kParamF1];
+            low = 10.1;
+            high = 250.0;
+        } else if (id == kToEdit) {
+            slot = &p[shell::kParamF2];
+            low = 0.0;
+            high = 250.0;
+        } else if (id == kSlopeEdit) {
+            slot = &p[shell::kParamProjectedSlope];
+        } else if (id == kDelayEdit) {
+            slot = &p[shell::kParamDelay];
+            low = -delay;
+            high = delay;
         }
         *slot = static_cast<float>(std::clamp(v, low, high));
         return TRUE;

@@ -93,7 +93,8 @@ TEST_F(MlsSplTest, RefusalsComeBeforeAnyResultChanges) {
         SCOPED_TRACE(r.what);
         shell::CopyTextSlot(shell::Mls.MlsAddDbText, r.add_db);
         shell::Mls.MlsUseMikeCal = r.mike_db != 0.0f ? 1 : 0;
-        for (int j = 0; j < shell::kGridPoints; ++j) shell::MikeCalibrationCurve[j] = {r.mike_db, 0};
+        for (int j = 0; j < shell::kGridPoints; ++j)
+            shell::MikeCalibrationCurve[j] = {r.mike_db, 0};
         for (int j = 0; j < shell::kGridPoints; ++j) {
             shell::CurrentDriverRecord->Spl[j] = 77.0f;
             shell::CurrentDriverRecord->Phase[j] = 12.0f;
