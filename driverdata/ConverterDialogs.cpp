@@ -181,16 +181,26 @@ void PaintPreview(HWND dialog, const ImportSession& s) {
     platform::HFONT old_font{};
     if (shell::SmallFont) old_font = platform::SelectObject(dc, shell::SmallFont);
     const PreviewText preview = PreviewLines(s.data, s.size);
+    // Only whole lines are drawn: when the area holds fewer lines than the preview has (and its
+    // "[.......]"), the last line that fits says that more follows.
+    platform::SIZE cell{0, kPreviewCellHeight};
+    platform::GetTextExtentPoint32(dc, "0", 1, &cell);
+    const int rows = std::max(
+        1, (rect.bottom - 1 - kPreviewOrigin - std::max<int>(cell.cy, kPreviewCellHeight)) /
+                   kPreviewCellHeight + 1);
+    const int total = static_cast<int>(preview.lines.size()) + (preview.more ? 1 : 0);
+    const bool cut = total > rows;
+    const int shown = cut ? rows - 1 : static_cast<int>(preview.lines.size());
     int y = kPreviewOrigin;
-    for (const auto& line : preview.lines) {
+    for (int i = 0; i < shown; ++i) {
         int x = kPreviewOrigin;
-        for (char c : line) {
+        for (char c : preview.lines[static_cast<std::size_t>(i)]) {
             if (c != ' ' && c != '\t') platform::TextOut(dc, x, y, &c, 1);
             x += kPreviewCellWidth;
         }
         y += kPreviewCellHeight;
     }
-    if (preview.more) platform::TextOut(dc, kPreviewOrigin, y, "[.......]", 9);
+    if (preview.more || cut) platform::TextOut(dc, kPreviewOrigin, y, "[.......]", 9);
     if (shell::SmallFont) platform::SelectObject(dc, old_font);
     platform::ReleaseDC(area, dc);
 }

@@ -170,6 +170,7 @@ void ToggleDrivers(HWND dialog) {
     shell::BaffleRecord& b = B();
     int& mode = Driver().DriversMode;
     mode = mode == 0 ? 1 : 0;
+    platform::CheckDlgButton(dialog, kDiffTwoDrivers, mode);
     b.Points[0].x = 50.0f;
     b.Points[0].y = 55.0f;
     if (mode == 0) {

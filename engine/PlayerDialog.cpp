@@ -166,9 +166,10 @@ void CurveSelection(HWND dialog) {
     const INT_PTR result = DialogBox(shell::AppInstance, solver::kPlotControlTemplate, dialog,
                                      solver::PlotControlDlgProc);
     if (result > 0) {
-        // The check concerns the channel on show; before any channel button there is none, and
-        // the working network then holds no channel's ports.
-        if (network::ActivePane != 0) solver::CheckSystemNetwork();
+        // The check concerns the channel whose network the working tables hold: the active one
+        // or, after a load deactivated the panes, the one last shown. Before any channel was
+        // restored they hold the start-up template, which nobody chose: nothing to check.
+        if (network::ActivePane != 0 || network::RestoredPane != 0) solver::CheckSystemNetwork();
         ShowSplPlot();
     }
     shell::ModalDialogOpen = 0;

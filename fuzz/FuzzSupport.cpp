@@ -147,7 +147,7 @@ void CheckProjectState() {
         for (int e = 0; e < shell::kMaxElements; ++e) {
             for (const float v : store.ElementParams[e]) Require(Finite(v), "parameter");
             for (const shell::ComplexPoint& p : store.ElementTransfer[e]) {
-                Require(std::fabs(p.re) <= 1e3f && std::fabs(p.im) <= 1e3f, "transfer point");
+                Require(shell::TransferPointSound(p), "transfer point");
             }
             const shell::ElementDriverBlock& d = store.ElementDriverData[e];
             for (int k = 0; k < shell::kGridPoints; ++k) {
@@ -169,7 +169,6 @@ void CheckPreferencesState() {
     const shell::PreferencesRecord& p = *shell::Preferences;
     Require(shell::PlotStartFrequencyIndex >= 0 && shell::PlotStartFrequencyIndex <= 7, "start");
     Require(shell::PlotStopFrequencyIndex >= 0 && shell::PlotStopFrequencyIndex <= 7, "stop");
-    for (const auto flag : shell::PlotFamilyFlags) Require(flag == 0 || flag == 1, "families");
     for (const auto word : shell::PlayerDeviceWords) {
         Require(word >= shell::kDeviceWordLow && word <= shell::kDeviceWordHigh, "device word");
     }
@@ -179,17 +178,18 @@ void CheckPreferencesState() {
                     e.Type <= 3,
                 "colour");
     }
+    // Negative positions and sizes and sizes beyond the client wait for the exit rule; no
+    // position lies past the client and no value beyond what the window layer takes.
+    const auto bounded = [](std::int32_t v) {
+        return v >= -shell::kLargestClientSize && v <= shell::kLargestClientSize;
+    };
     for (const auto& w : shell::WindowPlacements) {
-        Require(w.X >= 0 && w.X <= shell::FrameClientWidth && w.Y >= 0 &&
+        Require(bounded(w.X) && w.X <= shell::FrameClientWidth && bounded(w.Y) &&
                     w.Y <= shell::FrameClientHeight,
                 "window position");
-        Require(w.Width >= 0 && w.Width <= shell::FrameClientWidth && w.Height >= 0 &&
-                    w.Height <= shell::FrameClientHeight,
-                "window size");
+        Require(bounded(w.Width) && bounded(w.Height), "window size");
     }
     Require(p.BufferSizeIndex >= 0 && p.BufferSizeIndex <= 2, "buffer size");
-    Require(p.BuffersInQueueIndex >= 0 && p.BuffersInQueueIndex <= 5, "input buffers");
-    Require(p.BuffersOutQueueIndex >= 0 && p.BuffersOutQueueIndex <= 5, "output buffers");
     Require(shell::OutputLayout >= 0 && shell::OutputLayout <= 2, "output layout");
     Require(shell::InputLayout >= 0 && shell::InputLayout <= 2, "input layout");
     Require(shell::Mls.MlsOutputLevel >= 0 && shell::Mls.MlsOutputLevel <= 100, "MLS level");

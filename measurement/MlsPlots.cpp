@@ -403,13 +403,25 @@ void DrawMlsImpulseFrame(HDC hdc) {
     const double fs = SampleRateValue();
     const double z = MlsTimeZoom();
     if (fs > 0 && wprime > 0) {
-        for (int t = -150; t <= 1950; t += 50) {
+        const auto label = [&](int t) {
             const double ms = (1000.0 / z) * (t - 50 * z) / fs +
                               2000.0 * MlsImpScrollPosition * (1000.0 / z) / fs;
-            const int x = static_cast<int>(0.0005 * t * wprime + 25 + 0.025 * wprime);
-            if (x <= 50) continue;
             std::snprintf(text, sizeof text, "%.1f", ms);
-            TextAt(hdc, x, h - 15, text);
+        };
+        // Every second, fourth, ... label where the texts would run into each other, counted
+        // from the one at sample 50.
+        int widest = 0;
+        for (int t = -150; t <= 1950; t += 50) {
+            label(t);
+            widest = std::max(widest, shell::TextWidth(hdc, text));
+        }
+        const int stride = shell::LabelStride(0.025 * wprime, widest + 4);
+        shell::AxisLabelRow row(hdc, h - 15, 51, w - 20);
+        for (int t = -150; t <= 1950; t += 50) {
+            const int x = static_cast<int>(0.0005 * t * wprime + 25 + 0.025 * wprime);
+            if (x <= 50 || ((t - 50) / 50) % stride != 0) continue;
+            label(t);
+            row.Draw(x, text);
         }
     }
     TextAt(hdc, w - 20, h - 15, "ms");

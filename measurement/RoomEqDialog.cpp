@@ -383,12 +383,12 @@ INT_PTR Command(HWND dialog, int id) {
     case kSlopeEdit:
     case kDelayEdit:
     case kAddDbEdit: {
-        // A text that holds no number leaves the value as it is; a number is kept within what
-        // a project holds, as the other element dialogs keep theirs.
+        // A text that holds no number leaves the value as it is; a number is kept within the
+        // edit's bounds, as the other element dialogs keep theirs.
         double v = 0.0;
         if (p == nullptr || !EditNumber(dialog, id, 9, &v)) return TRUE;
-        const double level = shell::kLevelLimitDb;
-        const double delay = shell::kDelayLimitMs;
+        const double level = kRoomEqMostLevelDb;
+        const double delay = kRoomEqMostDelayMs;
         float* slot = &p[shell::kParamAddDb];
         double low = -level;
         double high = level;
@@ -541,7 +541,7 @@ int PaneAt(HWND dialog, LPARAM lParam, int* point) {
         if (!pane.value || !GetWindowRect(pane, &r)) continue;
         POINT tl{r.left, r.top};
         ScreenToClient(dialog, &tl);
-        const int h = id == kSplPane ? kSplPlotH : kDelayPlotH;
+        const int h = PaneHeight(pane, id == kSplPane ? kSplPlotH : kDelayPlotH);
         const int ly = y - tl.y;
         if (x >= tl.x && x < tl.x + (r.right - r.left) && ly > 20 && ly < h - 20) {
             *point = RoomEqPointAt(x - tl.x);

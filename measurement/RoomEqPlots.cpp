@@ -12,8 +12,10 @@
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/Window.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/GdiObjects.h"
+#include "shell/PlotFrame.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
 
@@ -53,6 +55,15 @@ int ClampY(double y, int h) {
 }
 
 double FrequencySpan(int w) { return 2.4 * w - 80.0; }
+
+int PaneHeightOf(HDC hdc, int design) { return PaneHeight(WindowFromDC(hdc), design); }
+
+// Every second, fourth, ... of `rows` + 1 labels `ys` apart when they would run into each other.
+int RowLabelStride(HDC hdc, double ys) {
+    SIZE cell{0, 0};
+    GetTextExtentPoint32(hdc, "0", 1, &cell);
+    return shell::LabelStride(ys, cell.cy);
+}
 
 // A polyline of `count` values with the record's pen (or the shared `pen` when given).
 template <typename X, typename Y>
@@ -97,6 +108,7 @@ void FrequencyAxis(HDC hdc, int w, int h) {
     const double a = FrequencySpan(w) / std::log10(fstop / fstart);
     const double b = 60.0 - a * std::log10(fstart);
     const HFONT old_font = SelectObject(hdc, shell::LabelFont);
+    shell::AxisLabelRow row(hdc, h - 20, 0, w - 30);
     for (double f = fstart; f < 280.0;) {
         const int x = static_cast<int>(a * std::log10(f) + b);
         for (int y = 19; y < h - 22; y += 2) SetPixel(hdc, x, y, RGB(0, 128, 0));
@@ -108,7 +120,7 @@ void FrequencyAxis(HDC hdc, int w, int h) {
             char text[16];
             if (f < 1000) std::snprintf(text, sizeof text, "%.0f", f);
             else std::snprintf(text, sizeof text, "%.0fk", f / 1000);
-            Text(hdc, static_cast<int>(x - 1), h - 20, text);
+            row.Draw(static_cast<int>(x - 1), text);
         }
         f += f < 10 ? 1 : f < 100 ? 10 : f < 1000 ? 100 : f < 10000 ? 1000 : 10000;
     }
@@ -131,7 +143,7 @@ void LegendEntry(HDC hdc, const float* v, int w, int y, const char* text) {
 }  // namespace
 
 int DrawRoomEQImpulsePlot(HDC hdc) {
-    const int w = kImpulsePlotW, h = kImpulsePlotH;
+    const int w = kImpulsePlotW, h = PaneHeightOf(hdc, kImpulsePlotH);
     Frame(hdc, w, h, 18, "Impulse Response", w / 2 - 60);
     const double ys = (h - 40) / static_cast<double>(kRows);
     for (int k = 1; k < 40; ++k) {
@@ -144,17 +156,19 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
     SelectObject(hdc, old_pen);
     const HFONT old_font = SelectObject(hdc, shell::LabelFont);
     char text[16];
-    for (int k = 0; k <= kRows; ++k) {
+    const int stride = RowLabelStride(hdc, ys);
+    for (int k = 0; k <= kRows; k += stride) {
         std::snprintf(text, sizeof text, "%.0f", 180.0 - 20.0 * k);
         Text(hdc, 30, static_cast<int>(10 + k * ys), text);
     }
     Text(hdc, 3, (h - 15) / 2, "DAC");
     const int rate = MlsSampleRate();
+    shell::AxisLabelRow row(hdc, h - 20, 51, w - 30);
     for (int t = -150; t <= 2000 && rate > 0; t += 50) {
         const int x = static_cast<int>(t * 0.0005 * (w - 80) + 23 + 0.025 * (w - 80));
         if (x <= 50) continue;
         std::snprintf(text, sizeof text, "%.0f", (t - 50) * 1000.0 / rate);
-        Text(hdc, x, h - 20, text);
+        row.Draw(x, text);
     }
     Text(hdc, w - 30, h - 20, "ms");
     SelectObject(hdc, old_font);
@@ -162,7 +176,7 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
 }
 
 int DrawRoomEQImpulseCurves(HDC hdc) {
-    const int w = kImpulsePlotW, h = kImpulsePlotH;
+    const int w = kImpulsePlotW, h = PaneHeightOf(hdc, kImpulsePlotH);
     const double ys = (h - 40) / static_cast<double>(kRows);
     const int l = (RoomEQLocation >= 0 && RoomEQLocation < kRoomEqLocations) ? RoomEQLocation : 0;
     const double zoom = std::ldexp(1.0, shell::Mls.MlsAmplitudeZoomIndex & 7);
@@ -192,7 +206,7 @@ int DrawRoomEQImpulseCurves(HDC hdc) {
 }
 
 int DrawRoomEQSplPlot(HDC hdc) {
-    const int w = kSplPlotW, h = kSplPlotH;
+    const int w = kSplPlotW, h = PaneHeightOf(hdc, kSplPlotH);
     Frame(hdc, w, h, 19, "Measured SPL / Phase", w / 2 - 80);
     FrequencyAxis(hdc, w, h);
     const double ys = (h - 40) / static_cast<double>(kRows);
@@ -202,7 +216,7 @@ int DrawRoomEQSplPlot(HDC hdc) {
     SelectObject(hdc, old_pen);
     const HFONT old_font = SelectObject(hdc, shell::LabelFont);
     char text[16];
-    for (int k = 0; k <= kRows; ++k) {
+    for (int k = 0; k <= kRows; k += RowLabelStride(hdc, ys)) {
         const int y = static_cast<int>(10 + k * ys);
         std::snprintf(text, sizeof text, "%.0f", 125.0 - 5.0 * k);
         Text(hdc, 3, y, text);
@@ -216,7 +230,7 @@ int DrawRoomEQSplPlot(HDC hdc) {
 }
 
 int DrawRoomEQSplCurves(HDC hdc) {
-    const int w = kSplPlotW, h = kSplPlotH;
+    const int w = kSplPlotW, h = PaneHeightOf(hdc, kSplPlotH);
     const double ys = (h - 40) / static_cast<double>(kRows);
     const auto x_of = [&](int j) { return PointX(j, w); };
     const auto level_y = [&](float v) { return ClampY(20 + 7 * ys - (ys / 5) * v, h); };
@@ -253,13 +267,13 @@ int DrawRoomEQSplCurves(HDC hdc) {
 }
 
 int DrawRoomEQGroupDelayPlot(HDC hdc) {
-    const int w = kDelayPlotW, h = kDelayPlotH;
+    const int w = kDelayPlotW, h = PaneHeightOf(hdc, kDelayPlotH);
     Frame(hdc, w, h, 19, "Excess Group Delay", w / 2 - 60);
     FrequencyAxis(hdc, w, h);
     const double ys = (h - 40) / static_cast<double>(kRows);
     const HFONT old_font = SelectObject(hdc, shell::LabelFont);
     char text[16];
-    for (int k = 0; k <= kRows; ++k) {
+    for (int k = 0; k <= kRows; k += RowLabelStride(hdc, ys)) {
         std::snprintf(text, sizeof text, "%.0f", 20.0 * k - 20.0);
         Text(hdc, 20, h - 20 - static_cast<int>(10 + k * ys), text);
     }
@@ -269,7 +283,7 @@ int DrawRoomEQGroupDelayPlot(HDC hdc) {
 }
 
 int DrawRoomEQGroupDelayCurve(HDC hdc) {
-    const int w = kDelayPlotW, h = kDelayPlotH;
+    const int w = kDelayPlotW, h = PaneHeightOf(hdc, kDelayPlotH);
     const double ys = (h - 40) / static_cast<double>(kRows);
     const float* delay = Record(kRoomEqGroupDelay);
     const bool show = Visible(delay);
@@ -322,6 +336,12 @@ int DrawRoomEqLevelMeter(HDC hdc, int width, int height, float in_level, float r
         }
     }
     return 0;
+}
+
+int PaneHeight(HWND pane, int design) {
+    RECT r{};
+    if (!pane.value || !GetClientRect(pane, &r) || r.bottom <= 40) return design;
+    return r.bottom;
 }
 
 int RoomEqPointAt(int x) {

@@ -7,7 +7,9 @@
 
 namespace measurement {
 
-// Fixed plot sizes (pixels), whatever the controls' real sizes.
+// Plot sizes (pixels). The widths hold whatever the controls' real sizes; a pane is drawn at
+// its control's own height (PaneHeight), so that its axes and labels show whole in it, and at
+// the height given here when it has none.
 inline constexpr int kImpulsePlotW = 800, kImpulsePlotH = 200;
 inline constexpr int kSplPlotW = 800, kSplPlotH = 360;
 inline constexpr int kDelayPlotW = 800, kDelayPlotH = 200;
@@ -25,6 +27,10 @@ int DrawRoomEQLocationMarks(platform::HDC hdc);
 // per 2 level units) fitted into a control of width x height pixels.
 int DrawRoomEqLevelMeter(platform::HDC hdc, int width, int height, float in_level,
                          float ref_level);
+
+// The height a pane is drawn at: the client height of `pane` when it has one of more than 40
+// pixels, else `design`.
+int PaneHeight(platform::HWND pane, int design);
 
 // The room-grid point under pane pixel column x (0 <= i <= 782), or -1.
 int RoomEqPointAt(int x);

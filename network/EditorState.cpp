@@ -2,6 +2,7 @@
 
 #include "network/Ids.h"
 #include "network/PaneEditor.h"
+#include "network/WorkingNetwork.h"
 
 namespace network {
 
@@ -31,6 +32,7 @@ void DeactivatePanes() {
 
 void ResetEditorState() {
     ActivePane = 0;
+    RestoredPane = 0;
     PendingElementKind = 0;
     ElementPending = 0;
     WireDragActive = 0;

@@ -186,9 +186,16 @@ void ToggleBypass(HWND dialog, float* p) {
 void FilterDone(HWND dialog, float* p) {
     char text[16];
     const float gain = ReadEditValue(dialog, kFilterGainEdit, text, kFilterGainChars);
-    // Above 100 dB stored as 100; below -200 dB (nothing left to hear) as -200, the least a
-    // project keeps.
-    p[shell::kParamGain] = std::clamp(gain, -shell::kLevelLimitDb, kMaxFilterGain);
+    // Above 100 dB stored as 100. Below, any gain the sections can compute is stored as typed;
+    // a lower one is bounded and the user told.
+    p[shell::kParamGain] = gain > kMaxFilterGain ? kMaxFilterGain : gain;
+    if (gain < shell::kLowestFilterGainDb) {
+        p[shell::kParamGain] = shell::kLowestFilterGainDb;
+        SetDlgItemFloat(dialog, kFilterGainEdit, "%f",
+                        static_cast<double>(shell::kLowestFilterGainDb));
+        ElementDialogMessage(dialog, kFilterGainFloorText);
+        return;
+    }
     const float rq = ReadEditValue(dialog, kRqEdit, text, kRqChars);
     p[shell::kParamRQ] = rq > kMaxRq ? kMaxRq : rq;
     const float fo = ReadEditValue(dialog, kFoEdit, text, kFoChars);

@@ -33,6 +33,9 @@ inline constexpr const char* kWideKeeleText =
     "Option NOT Applicable To Wide Keele Filters <2.0 - 4.0>, Setting R = 3.0";
 inline constexpr const char* kNarrowKeeleText =
     "Option NOT Applicable To Narrow Keele Filters <1.1 -- 3.0>, Setting R = 2.0";
+// A gain below what a filter section can compute (its level leaves double precision).
+inline constexpr const char* kFilterGainFloorText =
+    "Filter Gain Below -10,000dB Cannot Be Computed, Setting Gain = -10,000dB";
 
 // Dialog procedures (end with 1 for Done, 2 for Cancel and for the close box).
 platform::INT_PTR EnterInputPortDlgProc(platform::HWND dialog, platform::UINT message,

@@ -238,12 +238,16 @@ void ComputeTransferCurve(int e) {
 void OutputPortDone(HWND dialog, int e) {
     float* p = shell::WorkingNetwork.ElementParams[e];
     char text[32];
-    // Kept within what a project holds, so every saved project loads again unchanged.
-    p[shell::kParamOutputGain] =
-        std::clamp(ReadEditValue(dialog, kOutputGainEdit, text, kGainChars),
-                   -shell::kOutputGainLimitDb, shell::kOutputGainLimitDb);
-    p[shell::kParamDelay] = std::clamp(ReadEditValue(dialog, kDelayEdit, text, kDelayChars),
-                                       -shell::kDelayLimitMs, shell::kDelayLimitMs);
+    // Stored as typed; only a gain the solver cannot compute is bounded, and the user told.
+    p[shell::kParamOutputGain] = ReadEditValue(dialog, kOutputGainEdit, text, kGainChars);
+    p[shell::kParamDelay] = ReadEditValue(dialog, kDelayEdit, text, kDelayChars);
+    if (p[shell::kParamOutputGain] > shell::kOutputGainLimitDb) {
+        p[shell::kParamOutputGain] = shell::kOutputGainLimitDb;
+        SetDlgItemFloat(dialog, kOutputGainEdit, "%f",
+                        static_cast<double>(shell::kOutputGainLimitDb));
+        ElementDialogMessage(dialog, kOutputGainCeilingText);
+        return;
+    }
 
     const float typed = ReadEditValue(dialog, kInputPortEdit, text, kPortChars);
     if (TextIntegerPart(text) != TextIntegerPart(kept.accepted_port_text)) {

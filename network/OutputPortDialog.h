@@ -32,6 +32,9 @@ inline constexpr const char* kOutputPortAllocatedText =
     "WARNING! This OUTPUT Port Number Is Already Allocated";
 inline constexpr const char* kEqBandRangeText =
     "EQ Band Is Out Of Range, And Is Being Reset To: 10....40000Hz";
+// A gain above what the solver can compute (the port's level leaves single precision).
+inline constexpr const char* kOutputGainCeilingText =
+    "Channel Gain Above 500dB Cannot Be Computed, Setting Gain = 500dB";
 inline constexpr const char* kNoFileLoadedTitle = "No File Loaded";
 
 // The path chosen by the last Browse of any output-port dialog (the open dialog's file buffer);

@@ -178,6 +178,7 @@ int ClearAllPaneStores() {
 
 int ClearWorkingNetwork() {
     NetworkTables& t = WorkingNetwork;
+    RestoredPane = 0;
     t.WMatrixOrder = 0;
     t.WireCount = 0;
     t.ElementCount = 0;

@@ -147,9 +147,12 @@ int SavePaneStore(int pane) {
     return 0;
 }
 
+std::int32_t RestoredPane = 0;
+
 int RestorePaneStore(int pane) {
     if (pane < 1 || pane > shell::kPaneCount) return 1;
     CopyTables(WorkingNetwork, PaneStores[pane - 1]);
+    RestoredPane = pane;
     return 0;
 }
 

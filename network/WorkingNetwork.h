@@ -47,6 +47,11 @@ int ClearPane7Store();
 // The same by pane number 1..7 (other numbers do nothing and return 1).
 int SavePaneStore(int pane);
 int RestorePaneStore(int pane);
+
+// The pane whose store was last restored into the WorkingNetwork (1..7), or 0 while it holds no
+// pane's network (at start-up, after ClearWorkingNetwork). A load that deactivates the panes
+// leaves it: the tables still hold the channel whose curves are on show.
+extern std::int32_t RestoredPane;
 int ClearPaneStore(int pane);
 
 // Which defaults an element slot gets when it is cleared or vacated.

@@ -3,6 +3,8 @@
 // tools are not installed in the service table do nothing.
 #include "shell/FrameCommands.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -226,16 +228,102 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
 
 // ---- Driver data and measurement tools ----
 
+// Screen rectangles of a tool's plot windows (their client areas, where the axes are drawn).
+struct PlotRects {
+    platform::RECT rects[2]{};
+    int count = 0;
+};
+
+PlotRects ScreenClientRects(std::initializer_list<const HWND*> plots) {
+    PlotRects out;
+    for (const HWND* plot : plots) {
+        if (plot == nullptr || !*plot || out.count == 2) continue;
+        platform::RECT r{};
+        if (!platform::GetClientRect(*plot, &r)) continue;
+        platform::POINT corner{0, 0};
+        platform::ClientToScreen(*plot, &corner);
+        out.rects[out.count++] = platform::RECT{corner.x, corner.y, corner.x + r.right,
+                                                corner.y + r.bottom};
+    }
+    return out;
+}
+
+long long OverlapArea(const platform::RECT& a, const platform::RECT& b) {
+    const long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+}  // namespace
+
+platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
+                                const platform::RECT* plots, int plot_count,
+                                const platform::RECT& work) {
+    if (work.right - work.left < width || work.bottom - work.top < height || plot_count <= 0)
+        return stored;
+    auto clamp_x = [&](int x) { return std::max(work.left, std::min(x, work.right - width)); };
+    auto clamp_y = [&](int y) { return std::max(work.top, std::min(y, work.bottom - height)); };
+    auto overlap = [&](platform::POINT p) {
+        const platform::RECT r{p.x, p.y, p.x + width, p.y + height};
+        long long area = 0;
+        for (int i = 0; i < plot_count; ++i) area += OverlapArea(r, plots[i]);
+        return area;
+    };
+    // A sliver over a plot (a fiftieth of it at most, as a dialog a person pushed against it
+    // leaves) is where the person wanted it.
+    long long plots_area = 0;
+    for (int i = 0; i < plot_count; ++i) plots_area += OverlapArea(plots[i], plots[i]);
+    if (overlap(stored) * 50 <= plots_area) return stored;
+    platform::RECT all = plots[0];
+    for (int i = 1; i < plot_count; ++i) {
+        all.left = std::min(all.left, plots[i].left);
+        all.top = std::min(all.top, plots[i].top);
+        all.right = std::max(all.right, plots[i].right);
+        all.bottom = std::max(all.bottom, plots[i].bottom);
+    }
+    // The stored place kept inside the screen, then beside the plots: right, below, left, above.
+    const platform::POINT candidates[] = {
+        {clamp_x(stored.x), clamp_y(stored.y)},   {clamp_x(all.right), clamp_y(stored.y)},
+        {clamp_x(stored.x), clamp_y(all.bottom)}, {clamp_x(all.left - width), clamp_y(stored.y)},
+        {clamp_x(stored.x), clamp_y(all.top - height)},
+    };
+    platform::POINT best = stored;
+    long long best_overlap = overlap(stored);
+    long long best_move = 0;
+    for (const platform::POINT& c : candidates) {
+        const long long area = overlap(c);
+        const long long move = std::llabs(static_cast<long long>(c.x) - stored.x) +
+                               std::llabs(static_cast<long long>(c.y) - stored.y);
+        if (area < best_overlap || (area == best_overlap && move < best_move)) {
+            best = c;
+            best_overlap = area;
+            best_move = move;
+        }
+    }
+    return best;
+}
+
+namespace {
+
 // Creates a tool's modeless dialog (owner the frame) unless its handle is set, at the x and y of
-// its placement slot with its fixed size. Nothing when the tool is not built.
+// its placement slot with its fixed size. Nothing when the tool is not built. The slot is read
+// before the dialog exists: the dialog keeps it up to date on every move, also on the one its
+// creation makes. A stored place over the tool's own plots gives way to one beside them when
+// the screen has room there (without a window manager nothing could move the dialog off them).
 void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND& handle, int slot,
-                      int width, int height) {
+                      int width, int height, std::initializer_list<const HWND*> plots) {
     if (handle || proc == nullptr || name == nullptr) return;
+    const WindowPlacement place = WindowPlacements[slot];
     const HWND dialog = platform::CreateDialogParam(AppInstance, name, frame, proc, 0);
     if (!dialog) return;
     handle = dialog;
-    const WindowPlacement& place = WindowPlacements[slot];
-    platform::MoveWindow(dialog, place.X, place.Y, width, height, platform::TRUE);
+    platform::POINT at{place.X, place.Y};
+    platform::RECT work{};
+    if (platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0)) {
+        const PlotRects rects = ScreenClientRects(plots);
+        at = PlaceToolDialog(at, width, height, rects.rects, rects.count, work);
+    }
+    platform::MoveWindow(dialog, at.x, at.y, width, height, platform::TRUE);
     platform::ShowWindow(dialog, platform::SW_SHOW);
 }
 
@@ -263,7 +351,7 @@ void ShowHbtEditor(HWND frame) {
     } else {
         CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
                          TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
-                         kTransferFunctionHeight);
+                         kTransferFunctionHeight, {&EditorChildWindow});
     }
 }
 
@@ -378,19 +466,17 @@ void ExportSplPhase(HWND frame) {
     ModalDialogOpen = 0;
 }
 
+// The HBT editor afresh: its two windows close with the other tools' and are made again at their
+// slots, so the TransferFunction dialog reloads its fields from the driver record.
 void ShowFileEditor(HWND frame) {
     CloseSystemWindows();
     CloseSettingsWindows();
-    MdiDestroyIfOpen(MlsImpChildWindow);
-    MdiDestroyIfOpen(MlsSplChildWindow);
-    DestroyIfOpen(MlsControlDialog);
-    MdiDestroyIfOpen(DiffractionChildWindow);
-    DestroyIfOpen(DiffractionCalculatorDialog);
+    CloseEditorWindows();
     const ProgramServicesTable& services = ProgramServices();
     if (!EditorChildWindow && services.EditorChildWndProc != nullptr) OpenEditorChild();
     CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
                      TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
-                     kTransferFunctionHeight);
+                     kTransferFunctionHeight, {&EditorChildWindow});
 }
 
 void ShowDiffractionModel(HWND frame) {
@@ -404,7 +490,7 @@ void ShowDiffractionModel(HWND frame) {
     CreateToolDialog(frame, services.DiffractionCalculatorDlgProc,
                      services.DiffractionCalculatorTemplate, DiffractionCalculatorDialog,
                      kSlotDiffractionCalculator, kDiffractionCalculatorWidth,
-                     kDiffractionCalculatorHeight);
+                     kDiffractionCalculatorHeight, {&DiffractionChildWindow});
 }
 
 void ShowMlsControl(HWND frame) {
@@ -416,7 +502,8 @@ void ShowMlsControl(HWND frame) {
     DestroyIfOpen(TransferFunctionDialog);
     const ProgramServicesTable& services = ProgramServices();
     CreateToolDialog(frame, services.MlsControlDlgProc, services.MlsControlTemplate,
-                     MlsControlDialog, kSlotMlsControl, kMlsControlWidth, kMlsControlHeight);
+                     MlsControlDialog, kSlotMlsControl, kMlsControlWidth, kMlsControlHeight,
+                     {&MlsImpChildWindow, &MlsSplChildWindow});
 }
 
 // ---- Current System and help ----

@@ -1,5 +1,6 @@
 #include "shell/PlotFrame.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -93,20 +94,57 @@ void DrawPlotGrid(platform::HDC hdc, int w, int h) {
     }
 }
 
+// Pixels kept free between two labels of a row.
+constexpr int kLabelGap = 3;
+
+int TextWidth(platform::HDC hdc, const char* text) {
+    platform::SIZE size{0, 0};
+    platform::GetTextExtentPoint32(hdc, text, static_cast<int>(std::strlen(text)), &size);
+    return size.cx;
+}
+
+int LabelStride(double spacing, int needed) {
+    int stride = 1;
+    while (stride < 1024 && stride * spacing < needed) stride *= 2;
+    return stride;
+}
+
+bool AxisLabelRow::Draw(int x, const char* text) {
+    const int width = TextWidth(hdc_, text);
+    if (x < left_ || x < last_end_ + kLabelGap || x + width + kLabelGap > right_) return false;
+    TextAt(hdc_, x, y_, text);
+    last_end_ = x + width;
+    return true;
+}
+
+void FrequencyLabelText(double f, char* text, std::size_t size) {
+    if (f < 1000.0) {
+        std::snprintf(text, size, "%.0f", f);
+    } else {
+        std::snprintf(text, size, "%.0fk", f / 1000.0);
+    }
+}
+
 void DrawFrequencyLabels(platform::HDC hdc, int w, int h, bool through_stop) {
     const FrequencyAxis axis = MakeFrequencyAxis(w);
-    const double last = PlotStopFrequency() + (through_stop ? 1.0 : 0.0);
+    const double stop = PlotStopFrequency();
+    const int unit_x = std::min(w - 20, w - TextWidth(hdc, "Hz") - 1);
+    // The stop frequency's label, when it has one, comes first: it stands at the right end,
+    // moved left as far as it takes to end before "Hz", and the others give way to it.
+    char stop_text[32];
+    FrequencyLabelText(stop, stop_text, sizeof stop_text);
+    const bool stop_label = through_stop && IsLabelled(stop);
+    const int stop_x = std::min(static_cast<int>(axis.x(stop) - 1.0),
+                                unit_x - kLabelGap - TextWidth(hdc, stop_text));
+    AxisLabelRow row(hdc, h - 15, 0, stop_label ? stop_x : unit_x);
     char text[32];
-    for (double f = PlotStartFrequency(); f < last; f = NextGridFrequency(f)) {
+    for (double f = PlotStartFrequency(); f < stop - 0.5; f = NextGridFrequency(f)) {
         if (!IsLabelled(f)) continue;
-        if (f < 1000.0) {
-            std::snprintf(text, sizeof text, "%.0f", f);
-        } else {
-            std::snprintf(text, sizeof text, "%.0fk", f / 1000.0);
-        }
-        TextAt(hdc, static_cast<int>(axis.x(f) - 1.0), h - 15, text);
+        FrequencyLabelText(f, text, sizeof text);
+        row.Draw(static_cast<int>(axis.x(f) - 1.0), text);
     }
-    TextAt(hdc, w - 20, h - 15, "Hz");
+    if (stop_label && stop_x >= 0) TextAt(hdc, stop_x, h - 15, stop_text);
+    TextAt(hdc, unit_x, h - 15, "Hz");
 }
 
 platform::HPEN CreateCurvePen(const float* v) {

@@ -31,6 +31,33 @@ void DrawPlotGrid(platform::HDC hdc, int width, int height);
 // (where it is a labelled one: 1k, 2k, 10k, 20k), as the grid lines do.
 void DrawFrequencyLabels(platform::HDC hdc, int width, int height, bool through_stop = false);
 
+// Labels placed along a line never run into each other. Evenly spaced labels are thinned to
+// every second, fourth, ... one: LabelStride gives the smallest such stride at which labels
+// `spacing` pixels apart leave `needed` pixels for each (1 when they already fit).
+int LabelStride(double spacing, int needed);
+
+// Labels along a horizontal axis in the context's current font, left to right: a label is drawn
+// only when its text keeps a gap from the one drawn before it, stays left of `right_limit` (where
+// the axis' unit text begins) and starts at or right of `left_limit`. Unevenly spaced labels (a
+// logarithmic axis) thin out where they crowd.
+class AxisLabelRow {
+  public:
+    AxisLabelRow(platform::HDC hdc, int y, int left_limit, int right_limit)
+        : hdc_(hdc), y_(y), left_(left_limit), right_(right_limit) {}
+    // Draws `text` with its left edge at x unless it would meet a neighbour; whether it did.
+    bool Draw(int x, const char* text);
+
+  private:
+    platform::HDC hdc_;
+    int y_;
+    int left_;
+    int right_;
+    int last_end_ = -1000000;
+};
+
+// The width of `text` in the context's current font.
+int TextWidth(platform::HDC hdc, const char* text);
+
 // A pen from a curve record's pen fields (style below 2 solid, 2 dotted, 3 dashed); the caller
 // deletes it.
 platform::HPEN CreateCurvePen(const float* curve);

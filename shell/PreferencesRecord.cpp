@@ -249,12 +249,6 @@ void Repair(std::int32_t& value, std::int32_t low, std::int32_t high, std::int32
     repairs.Note(what);
 }
 
-void RepairSign(std::int32_t& value, const char* what, ValueRepairs& repairs) {
-    if (value == 1 || value == -1) return;
-    value = 1;
-    repairs.Note(what);
-}
-
 void RepairCalibration(CalibrationPoint* curve, const char* what, ValueRepairs& repairs) {
     for (int k = 0; k < kGridPoints; ++k) {
         CalibrationPoint& c = curve[k];
@@ -272,8 +266,6 @@ void RepairCalibration(CalibrationPoint* curve, const char* what, ValueRepairs& 
 
 }  // namespace
 
-constexpr std::int32_t kSmallestShrunkSide = 50;  // pixels
-
 bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
                           std::int32_t height_limit) {
     const WindowPlacement before = slot;
@@ -288,14 +280,26 @@ bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
     return std::memcmp(&before, &slot, sizeof slot) != 0;
 }
 
+void FitPlacementForReading(WindowPlacement& slot, std::int32_t width_limit,
+                            std::int32_t height_limit) {
+    const auto beyond = [](std::int32_t v) {
+        return v < -kLargestClientSize || v > kLargestClientSize;
+    };
+    if (beyond(slot.X) || beyond(slot.Y) || beyond(slot.Width) || beyond(slot.Height)) {
+        ClampWindowPlacement(slot, width_limit, height_limit);
+        return;
+    }
+    if (slot.X > width_limit) slot.X = 0;
+    if (slot.Y > height_limit) slot.Y = 0;
+}
+
 int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     Repair(p.PlotStartFrequencyIndex, 0, 7, kDefaultPlotStartIndex, "plot start frequency",
            repairs);
     Repair(p.PlotStopFrequencyIndex, 0, 7, kDefaultPlotStopIndex, "plot stop frequency", repairs);
-    for (std::int32_t* group :
-         {p.PlotFamilyFlags0to3, p.PlotFamilyFlags4to7, p.PlotFamilyFlags8to11}) {
-        for (int i = 0; i < 4; ++i) Repair(group[i], 0, 1, 0, "plotted curve families", repairs);
-    }
+    // Plot-family flags, MLS signs, the start-up switches and the queue indices are kept as
+    // stored: their users test for the values they act on (a flag or switch of 1, a sign of -1,
+    // a queue index the player and the list have) and pass over any other.
     for (std::int32_t* group :
          {p.DeviceWords0to3, p.DeviceWords4to7, p.DeviceWords8to11, p.DeviceWords12to15}) {
         for (int i = 0; i < 4; ++i) {
@@ -312,8 +316,6 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
         Repair(e.Thickness, 1, 4, d.Thickness, "curve thickness", repairs);
         Repair(e.Type, 1, 3, d.Type, "curve type", repairs);
     }
-    RepairSign(p.MlsDataSign, "Invert MLS Data Channel", repairs);
-    RepairSign(p.MlsRefSign, "Invert MLS Reference Channel", repairs);
     Repair(p.OutputLayout, 0, 2, 1, "output layout", repairs);
     Repair(p.InputLayout, 0, 2, 0, "input layout", repairs);
     RepairCalibration(p.MikeCalibration, "microphone calibration", repairs);
@@ -323,11 +325,7 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     for (auto& flag : p.ImportColumnFlags) Repair(flag, 0, 1, 0, "Include Column", repairs);
     Repair(p.EraseLines, 0, 1000000, 0, "Erase Lines", repairs);
     Repair(p.ImportOption, 2, 5, 3, "Total Number of Columns", repairs);
-    Repair(p.AutoLoadProject, 0, 1, 0, "auto-load", repairs);
-    Repair(p.NoStartWindows, 0, 1, 0, "no start windows", repairs);
-    Repair(p.BuffersOutQueueIndex, 0, 5, 2, "output buffers", repairs);
     Repair(p.BufferSizeIndex, 0, 2, 0, "buffer size", repairs);
-    Repair(p.BuffersInQueueIndex, 0, 5, 2, "input buffers", repairs);
 
     // The measurement block: indices select list rows and table entries.
     Repair(p.MlsSampleRateIndex, 0, 7, 5, "MLS sample rate", repairs);
@@ -354,27 +352,12 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
         repairs.Note("MLS settings");
     }
 
-    // Every window rectangle within the frame's client before any window is made from it. A
-    // window that no longer fits (a smaller screen) is moved without a word, as at exit.
+    // Window rectangles: see FitPlacementForReading. Windows are moved without a word.
     const std::int32_t width_limit = FrameClientWidth > 0 ? FrameClientWidth : kLargestClientSize;
     const std::int32_t height_limit =
         FrameClientHeight > 0 ? FrameClientHeight : kLargestClientSize;
     for (WindowPlacement& slot : p.WindowRects) {
-        // Too large for this screen (placed on a larger one): shrunk with its proportions, so the
-        // window keeps its shape. A size no screen has (a damaged file) is cut side by side by
-        // the exit rule below instead, which leaves a usable window.
-        if (slot.Width > width_limit || slot.Height > height_limit) {
-            const double scale =
-                std::min(static_cast<double>(width_limit) / std::max(1, slot.Width),
-                         static_cast<double>(height_limit) / std::max(1, slot.Height));
-            const auto width = static_cast<std::int32_t>(slot.Width * scale);
-            const auto height = static_cast<std::int32_t>(slot.Height * scale);
-            if (width >= kSmallestShrunkSide && height >= kSmallestShrunkSide) {
-                slot.Width = width;
-                slot.Height = height;
-            }
-        }
-        ClampWindowPlacement(slot, width_limit, height_limit);
+        FitPlacementForReading(slot, width_limit, height_limit);
     }
 
     // Texts: terminated in their slots.

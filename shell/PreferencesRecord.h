@@ -284,11 +284,22 @@ inline constexpr std::int32_t kLargestClientSize = platform::kMaxWindowExtent;
 bool ClampWindowPlacement(WindowPlacement& slot, std::int32_t width_limit,
                           std::int32_t height_limit);
 
-// The value pass of a record read from the file, before anything is applied: every index, flag,
-// colour, sign, device word and calibration point that is out of range or not a number gets its
-// default and is noted in `repairs`; every window rectangle is clamped into the frame's client
-// (kLargestClientSize while the frame is not measured yet), without a note; every path is
-// terminated. Returns the number of values replaced.
+// A window rectangle read from the file, before any window is made from it: kept as stored,
+// negative positions and sizes and sizes larger than the client included (a window opens fitted
+// into the client; the exit rule above mends the slot when the preferences are next written),
+// except what no window could show: a position past the client becomes 0, and a value beyond
+// +-kLargestClientSize (a damaged file, which would overflow the window arithmetic) gives the
+// slot the whole exit rule.
+void FitPlacementForReading(WindowPlacement& slot, std::int32_t width_limit,
+                            std::int32_t height_limit);
+
+// The value pass of a record read from the file, before anything is applied: what would index a
+// table or could not be used (plot-range, buffer-size, layout and MLS indices, colours, device
+// words, calibration points that are not numbers) gets its default and is noted in `repairs`;
+// what its users test for the values they act on (plot-family flags, MLS signs, start-up
+// switches, queue indices) is kept as stored. Every window rectangle goes through
+// FitPlacementForReading (the client is kLargestClientSize while the frame is not measured yet),
+// without a note; every path is terminated. Returns the number of values replaced.
 int RepairPreferencesRecord(PreferencesRecord& record, ValueRepairs& repairs);
 
 // Zeroes the record, then fills the defaults; sets the live WindowPlacements defaults as well.

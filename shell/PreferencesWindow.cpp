@@ -247,9 +247,9 @@ int PaintPreferences(HWND window, HDC dc) {
     platform::SetWindowText(window, kPreferencesTitle);
 
     char text[64];
-    std::snprintf(text, sizeof text, "Preferred Input [out ot %d]", counts.inputs);
+    std::snprintf(text, sizeof text, kPreferredInputLabel, counts.inputs);
     PageText(dc, 630, 180, text);
-    std::snprintf(text, sizeof text, "Preferred Output [out of %d]", counts.outputs);
+    std::snprintf(text, sizeof text, kPreferredOutputLabel, counts.outputs);
     PageText(dc, 630, 390, text);
     return 0;
 }

@@ -31,6 +31,10 @@ inline constexpr int kWaveInDeviceList = 10060;
 inline constexpr int kWaveOutDeviceList = 10070;
 
 inline constexpr const char* kPreferencesTitle = "System-Wide Preferences";
+// The device-count labels above the device lists, with the number of devices of each direction
+// (the input label's "ot" is the program's own wording).
+inline constexpr const char* kPreferredInputLabel = "Preferred Input [out ot %d]";
+inline constexpr const char* kPreferredOutputLabel = "Preferred Output [out of %d]";
 
 // The window procedure of class "Preferences_Child". It creates its controls on WM_CREATE, so
 // the window is complete whoever opens it.

@@ -101,13 +101,6 @@ int ValidateChannel(const ProjectChannelBlock& c) {
     return ValidateCoordinates(c);
 }
 
-// Value checks: every parameter, curve point and setting finite and within what the program can
-// use. The defaults are those of a cleared pane store and of the project settings.
-constexpr float kParamLimit = 1.0e6f;         // any parameter position
-constexpr float kFrequencyLimit = 1.0e6f;     // band edges and filter frequencies [Hz]
-constexpr float kLowestFo = 0.001f;           // a filter frequency of 0 Hz divides by zero
-constexpr float kTransferLimit = 1.0e3f;      // |re|, |im| of a transfer point (+60 dB)
-
 const char* const kChannelNames[kPaneCount] = {
     "Front Left", "Center", "Front Right", "Rear Left", "Subwoofer 1", "Rear Right", "Subwoofer 2"};
 
@@ -127,18 +120,10 @@ float ClearedParamDefault(int position) {
     }
 }
 
-bool Within(float value, float low, float high) { return value >= low && value <= high; }
-
 class ChannelRepair {
   public:
     ChannelRepair(int k, ValueRepairs& repairs) : k_(k), repairs_(repairs) {}
 
-    // Replaces `value` by `fallback` when it is not within low..high (or not a number).
-    void Check(float& value, float low, float high, float fallback, int element, const char* what) {
-        if (Within(value, low, high)) return;
-        value = fallback;
-        Note(element, what);
-    }
     void Note(int element, const char* what) { repairs_.Note(Owner(element) + ": " + what); }
     std::string Owner(int element) const {
         return std::string(kChannelNames[k_]) + ", element " + std::to_string(element + 1);
@@ -150,40 +135,30 @@ class ChannelRepair {
     ValueRepairs& repairs_;
 };
 
+const char* ParamName(std::int32_t kind, int position) {
+    if (kind == kElementOutputPort && position == kParamOutputGain) return "output gain";
+    if (kind == kElementOutputPort && position == kParamPolarity) return "polarity";
+    if (kind == kElementFilter && position == kParamGain) return "gain";
+    if (kind == kElementFilter && position == kParamFo) return "frequency Fo";
+    if (position == kParamDelay && (kind == kElementOutputPort || kind == kElementRoomEq)) {
+        return "delay";
+    }
+    return "parameter";
+}
+
 void RepairParams(ProjectChannelBlock& c, int e, ChannelRepair& fix) {
     float* p = c.ElementParams[e];
-    for (int i = 0; i < kElementParamCount; ++i) {
-        fix.Check(p[i], -kParamLimit, kParamLimit, ClearedParamDefault(i), e, "parameter");
-    }
     const std::int32_t kind = c.ElementGeometry[e].kind;
-    if (kind == kElementOutputPort || kind == kElementRoomEq) {
-        fix.Check(p[kParamF1], 0.0f, kFrequencyLimit, 100.0f, e, "band edge F1");
-        fix.Check(p[kParamF2], 0.0f, kFrequencyLimit, 10000.0f, e, "band edge F2");
-        fix.Check(p[kParamDelay], -kDelayLimitMs, kDelayLimitMs, 0.0f, e, "delay");
-    }
-    if (kind == kElementOutputPort) {
-        if (p[kParamPolarity] != 1.0f && p[kParamPolarity] != -1.0f) {
-            p[kParamPolarity] = 1.0f;
-            fix.Note(e, "polarity");
-        }
-        fix.Check(p[kParamOutputGain], -kOutputGainLimitDb, kOutputGainLimitDb, 0.0f, e,
-                  "output gain");
-    } else if (kind == kElementFilter) {
-        fix.Check(p[kParamFo], kLowestFo, kFrequencyLimit, 1000.0f, e, "frequency Fo");
-        fix.Check(p[kParamGain], -kLevelLimitDb, kLevelLimitDb, 0.0f, e, "gain");
-    } else if (kind == kElementRoomEq) {
-        fix.Check(p[kParamProjectedSlope], -kLevelLimitDb, kLevelLimitDb, 0.0f, e,
-                  "projected slope");
-        fix.Check(p[kParamAddDb], -kLevelLimitDb, kLevelLimitDb, 0.0f, e, "added dB");
+    for (int i = 0; i < kElementParamCount; ++i) {
+        if (ElementParamSound(kind, i, p[i])) continue;
+        p[i] = ClearedParamDefault(i);
+        fix.Note(e, ParamName(kind, i));
     }
 }
 
 void RepairCurves(ProjectChannelBlock& c, int e, ChannelRepair& fix) {
     for (ComplexPoint& point : c.ElementTransfer[e]) {
-        if (Within(point.re, -kTransferLimit, kTransferLimit) &&
-            Within(point.im, -kTransferLimit, kTransferLimit)) {
-            continue;
-        }
+        if (TransferPointSound(point)) continue;
         point = {1.0f, 0.0f};
         fix.Note(e, "transfer curve");
     }
@@ -292,6 +267,24 @@ int InitProjectSettings(ProjectImage* image) {
     s.BbmLevel = 0.5f;
     std::memset(s.Reserved16A4, 0, sizeof s.Reserved16A4);
     return 0;
+}
+
+bool ElementParamSound(std::int32_t kind, int position, float value) {
+    if (!std::isfinite(value)) return false;
+    if (kind == kElementFilter && position == kParamGain) {
+        return value >= kLowestFilterGainDb && value <= kHighestFilterGainDb;
+    }
+    if (kind == kElementOutputPort && position == kParamOutputGain) {
+        return value <= kOutputGainLimitDb;
+    }
+    if (kind == kElementOutputPort && position == kParamPolarity) {
+        return value == 1.0f || value == -1.0f;
+    }
+    return true;
+}
+
+bool TransferPointSound(ComplexPoint point) {
+    return std::fabs(point.re) <= kTransferLimit && std::fabs(point.im) <= kTransferLimit;
 }
 
 int ValidateProjectImage(const ProjectImage& image) {

@@ -12,11 +12,19 @@
 
 namespace shell {
 
-// Levels a project holds: gains, slopes and added levels within +-kLevelLimitDb [dB]. The element
-// dialogs keep what they store within it, so every saved project loads again unchanged.
-inline constexpr float kLevelLimitDb = 200.0f;
-inline constexpr float kOutputGainLimitDb = 120.0f;  // an output port's gain [dB]
-inline constexpr float kDelayLimitMs = 10000.0f;     // port and room-EQ delays [ms]
+// The bounds of what the solver can compute. A filter section's gain (families 3..7) gives a
+// finite section down to kLowestFilterGainDb (10^(gain / 40) leaves double precision near
+// -12,300 dB) and up to kHighestFilterGainDb (the dialog stores at most 100). An output port's
+// gain keeps 10^(gain / 20) times the largest correction (kTransferLimit) and driver response
+// (1e4) a project holds within single precision up to kOutputGainLimitDb; below, it only grows
+// quieter. The element dialogs store what is typed within them and say so when they bound a
+// value; a project load accepts every value within them.
+inline constexpr float kLowestFilterGainDb = -10000.0f;
+inline constexpr float kHighestFilterGainDb = 200.0f;
+inline constexpr float kOutputGainLimitDb = 500.0f;
+// The largest part of a transfer point a project holds: a port's correction reaches 1e8 (the
+// reciprocal of its -160 dB floor); a decade more leaves room for rounding.
+inline constexpr float kTransferLimit = 1.0e9f;
 
 inline constexpr std::size_t kProjectImageBytes = 23672888;
 inline constexpr std::size_t kProjectChannelBytes = 3381008;
@@ -124,10 +132,20 @@ class ValueRepairs;
 inline constexpr std::int32_t kDeviceWordLow = -1;
 inline constexpr std::int32_t kDeviceWordHigh = 255;
 
+// The rule of the value pass, one value at a time, for writers that must save only what a load
+// keeps. An element parameter is sound when it is a finite number, a filter's gain lies within
+// kLowestFilterGainDb..kHighestFilterGainDb, an output port's gain at most kOutputGainLimitDb
+// and its polarity +1 or -1 (`kind` is the element's ElementKind). Ports, nodes and the other
+// indices into tables are checked by ValidateProjectImage. A transfer point is sound when both
+// parts are finite and within +-kTransferLimit.
+bool ElementParamSound(std::int32_t kind, int position, float value);
+bool TransferPointSound(ComplexPoint point);
+
 // The value pass of a loaded image, after ValidateProjectImage accepted its structure: every
-// element parameter, transfer and driver point and every setting that is not a number or out of
-// range is replaced by its default (the defaults of a cleared pane store and of the project
-// settings) and noted in `repairs`. Returns the number of values replaced.
+// element parameter and transfer point that is not sound (above), every driver point and every
+// setting that is not a number or out of range is replaced by its default (the defaults of a
+// cleared pane store and of the project settings) and noted in `repairs`. Returns the number of
+// values replaced.
 int RepairProjectValues(ProjectImage& image, ValueRepairs& repairs);
 
 // What the last LoadProjectFile replaced (empty when nothing was replaced or nothing loaded).

@@ -1,5 +1,6 @@
 #include "solver/SplPlot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -99,7 +100,13 @@ void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
         std::snprintf(text, sizeof text, "%s", family.legend);
     }
     const int text_x = family.right ? w - family.text_x_from_right : family.text_x_from_right;
-    const int text_y = family.fixed_y >= 0 ? family.fixed_y : 9 * (block - family.legend_base) + 25;
+    // Legend rows 9 pixels apart, or a text line apart where the legible font is taller, so
+    // that no two rows touch.
+    platform::SIZE cell{0, 9};
+    platform::GetTextExtentPoint32(hdc, "0", 1, &cell);
+    const int pitch = std::max(9, static_cast<int>(cell.cy));
+    const int text_y =
+        family.fixed_y >= 0 ? family.fixed_y : pitch * (block - family.legend_base) + 25;
     TextAt(hdc, text_x, text_y, text);
     const int x0 = family.right ? w - family.line_x0 : family.line_x0;
     const int x1 = family.right ? w - family.line_x1 : family.line_x1;

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -91,6 +92,41 @@ void CopyName(char dst[32], const char* src) {
     dst[n] = '\0';
 }
 
+bool SpeakerLoopbackAsked() {
+    const char* env = std::getenv("QV_VIRTUAL_AUDIO");
+    return env != nullptr && std::strcmp(env, "loopback") == 0;
+}
+
+// Route of input `input` from output `output`; the history is sized to reach back over it.
+void SetRoute(int input, int output, const double* taps, int tap_count, int latency) {
+    Route& r = card.routes[input];
+    r.on = true;
+    r.output = output;
+    r.latency = latency;
+    r.tap_count = tap_count;
+    r.taps.assign(taps, taps + tap_count);
+    // The history must reach back over the latency and the response, plus the frames an output
+    // may run ahead of an input within a step.
+    const std::int64_t need = latency + tap_count + 65536;
+    std::int64_t size = 1;
+    while (size < need) size *= 2;
+    if (size > card.history_size) {
+        card.history_size = size;
+        for (auto& h : card.history)
+            if (!h.empty()) h.assign(static_cast<std::size_t>(size), 0);
+        card.history_from = card.history_to;  // earlier frames are gone
+    }
+    if (card.history[output].empty())
+        card.history[output].assign(static_cast<std::size_t>(card.history_size), 0);
+}
+
+void InstallSpeakerLoopback() {
+    const double reference = 1.0;
+    SetRoute(0, 0, &reference, 1, kSpeakerReferenceLatency);
+    const std::vector<double> taps = SpeakerLoopbackResponse();
+    SetRoute(1, 1, taps.data(), static_cast<int>(taps.size()), kSpeakerMicrophoneLatency);
+}
+
 void SetDefaults() {
     card.input_count = 2;
     CopyName(card.inputs[0].name, "QV Virtual In 1-12");
@@ -120,6 +156,7 @@ void SetDefaults() {
     card.input_ppm = card.output_ppm = 0.0;
     card.ticks = 0;
     for (auto& f : card.failures) f = Failure{};
+    if (SpeakerLoopbackAsked()) InstallSpeakerLoopback();
 }
 
 struct CardInit {
@@ -468,32 +505,52 @@ bool VirtualCardSetLoopback(int input_channel, int output_channel, const double*
         tap_count > kVirtualMaxLoopbackTaps || latency_frames < 0 || latency_frames > (1 << 20))
         return false;
     std::lock_guard lock(AudioMutex());
-    audio::Route& r = card.routes[input_channel];
-    r.on = true;
-    r.output = output_channel;
-    r.latency = latency_frames;
-    r.tap_count = tap_count;
-    r.taps.assign(taps, taps + tap_count);
-    // The history must reach back over the latency and the response, plus the frames an output
-    // may run ahead of an input within a step.
-    std::int64_t need = latency_frames + tap_count + 65536;
-    std::int64_t size = 1;
-    while (size < need) size *= 2;
-    if (size > card.history_size) {
-        card.history_size = size;
-        for (auto& h : card.history)
-            if (!h.empty()) h.assign(static_cast<std::size_t>(size), 0);
-        card.history_from = card.history_to;  // earlier frames are gone
-    }
-    if (card.history[output_channel].empty()) {
-        card.history[output_channel].assign(static_cast<std::size_t>(card.history_size), 0);
-    }
+    audio::SetRoute(input_channel, output_channel, taps, tap_count, latency_frames);
     return true;
 }
 
 void VirtualCardClearLoopback() {
     std::lock_guard lock(AudioMutex());
     for (auto& r : card.routes) r.on = false;
+}
+
+void VirtualCardSetSpeakerLoopback() {
+    std::lock_guard lock(AudioMutex());
+    audio::InstallSpeakerLoopback();
+}
+
+std::vector<double> SpeakerLoopbackResponse() {
+    // A closed box: a second-order Butterworth high-pass at kSpeakerLowCutHz, then a first-order
+    // low-pass at kSpeakerHighCutHz for the tweeter's top end, both by the bilinear transform
+    // (frequencies prewarped) at kSpeakerDesignRate, at half the output's level. The impulse
+    // response is taken as it comes out of the two sections; after kSpeakerLoopbackTaps frames
+    // its tail lies far below the 24-bit floor.
+    const double pi = 3.14159265358979323846;
+    const double fs = static_cast<double>(kSpeakerDesignRate);
+    const double k_low = std::tan(pi * kSpeakerLowCutHz / fs);
+    const double q = 1.0 / std::sqrt(2.0);
+    const double norm = 1.0 / (1.0 + k_low / q + k_low * k_low);
+    const double b0 = norm, b1 = -2.0 * norm, b2 = norm;
+    const double a1 = 2.0 * (k_low * k_low - 1.0) * norm;
+    const double a2 = (1.0 - k_low / q + k_low * k_low) * norm;
+    const double k_high = std::tan(pi * kSpeakerHighCutHz / fs);
+    const double c0 = k_high / (1.0 + k_high);
+    const double d1 = (k_high - 1.0) / (k_high + 1.0);
+    std::vector<double> taps(kSpeakerLoopbackTaps);
+    double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0, z1_in = 0.0, z1_out = 0.0;
+    for (int n = 0; n < kSpeakerLoopbackTaps; ++n) {
+        const double x = n == 0 ? 1.0 : 0.0;
+        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        const double z = c0 * (y + z1_in) - d1 * z1_out;
+        z1_in = y;
+        z1_out = z;
+        taps[static_cast<std::size_t>(n)] = kSpeakerGain * z;
+    }
+    return taps;
 }
 
 void VirtualCardRecordOutput(std::size_t max_frames) {

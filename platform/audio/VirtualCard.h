@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/audio/Wave.h"
 
@@ -26,7 +27,8 @@ namespace platform {
 
 enum class AudioBackend { Alsa, Virtual };
 
-// The backend in use. At first use it is the virtual card when QV_VIRTUAL_AUDIO=1, else ALSA.
+// The backend in use. At first use it is the virtual card when QV_VIRTUAL_AUDIO is 1 or
+// "loopback" (the virtual card with the loudspeaker loopback below), else ALSA.
 AudioBackend SelectedAudioBackend();
 // Chooses the backend. Refused (false) while a device is open.
 bool SelectAudioBackend(AudioBackend backend);
@@ -70,7 +72,7 @@ struct VirtualDeviceSpec {
 // Back to the defaults: wave-in devices "QV Virtual In 1-12" (12 channels) and "QV Virtual In
 // 1-2" (2), wave-out devices "QV Virtual Out 1-16" (16) and "QV Virtual Out 1-2" (2); silent
 // inputs, no loopback, no recording, no drift, no injected failures, clocks at 0, pacer off,
-// not following the layer clock.
+// not following the layer clock; with QV_VIRTUAL_AUDIO=loopback the loudspeaker loopback below.
 // Refused (false) while a device is open.
 bool VirtualCardReset();
 
@@ -91,6 +93,23 @@ inline constexpr int kVirtualMaxLoopbackTaps = 16384;
 bool VirtualCardSetLoopback(int input_channel, int output_channel, const double* taps,
                             int tap_count, int latency_frames);
 void VirtualCardClearLoopback();
+
+// The loudspeaker loopback, for trying the measurements without a sound card: output 1 returns
+// on input 1 unchanged after kSpeakerReferenceLatency frames (the reference an amplifier output
+// gives), output 2 returns on input 2 through SpeakerLoopbackResponse after
+// kSpeakerMicrophoneLatency frames (a loudspeaker heard by a microphone about 0.7 m away).
+// Frames are counted at the rate in use: the figures hold at kSpeakerDesignRate and scale with
+// the rate elsewhere.
+inline constexpr int kSpeakerDesignRate = 48000;
+inline constexpr int kSpeakerReferenceLatency = 48;     // 1 ms
+inline constexpr int kSpeakerMicrophoneLatency = 144;   // 1 ms + 2 ms of flight
+inline constexpr double kSpeakerLowCutHz = 60.0;        // closed-box roll-off, 12 dB/octave
+inline constexpr double kSpeakerHighCutHz = 16000.0;    // gentle top-end roll-off, 6 dB/octave
+inline constexpr double kSpeakerGain = 0.5;             // -6 dB in the pass band
+inline constexpr int kSpeakerLoopbackTaps = 2048;
+void VirtualCardSetSpeakerLoopback();
+// The impulse response of the loudspeaker (kSpeakerLoopbackTaps taps).
+std::vector<double> SpeakerLoopbackResponse();
 
 // Records what the output devices play (from their first written buffer on), up to `max_frames`
 // frames per channel, allocated now. 0 stops recording and frees the memory.

@@ -120,6 +120,8 @@ inline constexpr int PLANES = 14;      // 1
 inline constexpr int LOGPIXELSX = 88;  // pixels per inch
 inline constexpr int LOGPIXELSY = 90;
 int GetDeviceCaps(HDC hdc, int index);
+// The window a device context from GetDC or BeginPaint draws into; 0 for other contexts.
+HWND WindowFromDC(HDC hdc);
 
 // --- State of a device context
 // ---------------------------------------------------------------------- A fresh context: black

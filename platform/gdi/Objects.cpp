@@ -226,6 +226,11 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int xSour
     return TRUE;
 }
 
+HWND WindowFromDC(HDC hdc) {
+    const DcObject* dc = FindDc(hdc);
+    return dc != nullptr && dc->kind == DcKind::Surface ? dc->hwnd : HWND{};
+}
+
 int GetDeviceCaps(HDC hdc, int index) {
     DcObject* dc = FindDc(hdc);
     if (!dc) return 0;

@@ -55,6 +55,23 @@ void XInput::Click(int x, int y, int button) {
     Pause(20);
 }
 
+void XInput::Drag(int from_x, int from_y, int to_x, int to_y) {
+    MoveTo(from_x, from_y);
+    XTestFakeButtonEvent(D(display_), 1, True, CurrentTime);
+    Sync();
+    Pause(50);
+    // In steps, as a hand moves: a window manager starts a move only after the pointer has left
+    // a small dead zone with the button held.
+    constexpr int kSteps = 10;
+    for (int i = 1; i <= kSteps; ++i) {
+        MoveTo(from_x + (to_x - from_x) * i / kSteps, from_y + (to_y - from_y) * i / kSteps);
+        Pause(20);
+    }
+    XTestFakeButtonEvent(D(display_), 1, False, CurrentTime);
+    Sync();
+    Pause(50);
+}
+
 void XInput::DoubleClick(int x, int y) {
     MoveTo(x, y);
     for (int i = 0; i < 2; ++i) {

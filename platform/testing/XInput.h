@@ -25,6 +25,8 @@ class XInput {
     void MoveTo(int x, int y);
     void Click(int x, int y, int button = 1);
     void DoubleClick(int x, int y);
+    // Presses the left button at one point, moves with it held and lets it go at the other.
+    void Drag(int from_x, int from_y, int to_x, int to_y);
     // A key by its X keysym name ("Return", "Escape", "Tab", "Home", "a", "F4"), with modifiers
     // held around it.
     void Key(const std::string& keysym, unsigned modifiers = 0);

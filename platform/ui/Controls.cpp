@@ -267,6 +267,10 @@ QWidget* CreateControlWidget(Window& w, QWidget* parent) {
         }
         case Kind::ListBox: {
             auto* l = new QListWidget(parent);
+            // A list box scrolls sideways only when it was made with a horizontal scroll bar;
+            // otherwise a row too wide is cut at the right edge, and no bar covers the rows.
+            l->setHorizontalScrollBarPolicy((w.style & WS_HSCROLL) ? Qt::ScrollBarAsNeeded
+                                                                   : Qt::ScrollBarAlwaysOff);
             QObject::connect(l, &QListWidget::currentRowChanged, l, [hwnd](int row) {
                 Window* self = Find(hwnd);
                 if (!self) return;

@@ -3,6 +3,8 @@
 #include "platform/ui/MessageBox.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <deque>
 
@@ -21,6 +23,10 @@ int DefaultAnswer(UINT type) {
     const UINT buttons = type & 0x0F;
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
 }
+
+// The width a message box needs for a caption `text_width` pixels wide in a title bar: the
+// caption at a larger title font, the window manager's icon and its three buttons, margins.
+int CaptionRoom(int text_width) { return text_width * 5 / 4 + 4 * 24 + 32; }
 
 int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
     QWidget* parent = QApplication::activeWindow();
@@ -58,6 +64,15 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
         default:
             box.setStandardButtons(QMessageBox::Ok);
             break;
+    }
+    // A box with a short text is narrow, and a window manager cuts its caption to fit the
+    // title bar beside its buttons ("Q... ge"): the box is made wide enough for the caption.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        QFont title_font = box.font();
+        title_font.setBold(true);
+        const int need = CaptionRoom(QFontMetrics(title_font).horizontalAdvance(box.windowTitle()));
+        grid->addItem(new QSpacerItem(need, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     }
     // The box is modal for the person, while the layer's loop goes on dispatching posted
     // messages and timers (sound buffers keep coming back while a box is up).

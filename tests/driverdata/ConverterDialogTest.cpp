@@ -1,9 +1,13 @@
 // The four converter dialogs run headless: their start values, the column check boxes, the
 // conversion into the current driver, the refusals that keep the dialog open, and Cancel.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "driverdata/ConverterDialogs.h"
+#include "platform/testing/DrawnTexts.h"
 #include "platform/testing/Input.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/NumberText.h"
@@ -249,6 +253,49 @@ TEST_F(ConverterDialogTest, BrokenFilesGiveBoundedResults) {
         EXPECT_EQ(RunImport(Importer::kLms, shell::FrameWindow, path.c_str()), 1);
         for (int k = 0; k < shell::kGridPoints; ++k) {
             ASSERT_EQ(shell::CurrentDriverRecord->Spl[k], 1.0f) << k;
+        }
+    }
+}
+
+// The preview shows only whole lines inside its area: a short file shows every line, a long one
+// as many as fit and then "[.......]" on the last line that fits.
+TEST_F(ConverterDialogTest, PreviewShowsWholeLinesInsideItsArea) {
+    struct Case {
+        int lines;
+        bool more;  // "[.......]" expected
+    };
+    for (const Case c : {Case{3, false}, Case{40, true}}) {
+        std::string text;
+        for (int i = 0; i < c.lines; ++i) text += std::to_string(100 + i) + " 84.0 30.0\r\n";
+        const std::string path = PathOf("p" + std::to_string(c.lines) + ".txt");
+        WriteText(path, text);
+        std::vector<platform::testing::DrawnText> drawn;
+        platform::HWND area{};
+        OnModalDialog("ImportImpBox", [&](platform::HWND dialog) {
+            area = platform::GetDlgItem(dialog, kPreviewArea);
+            platform::testing::RecordDrawnTexts(true);
+            platform::InvalidateRect(dialog, nullptr, platform::TRUE);
+            platform::UpdateWindow(dialog);
+            platform::testing::RecordDrawnTexts(false);
+            drawn = platform::testing::DrawnTexts();
+            Click(dialog, 2);
+        });
+        RunImport(Importer::kImp, shell::FrameWindow, path.c_str());
+        int in_area = 0, bottom = 0;
+        std::string last;
+        for (const auto& t : drawn) {
+            if (t.window != area) continue;
+            ++in_area;
+            EXPECT_GE(t.ink.top, 0) << c.lines << " lines: " << t.text;
+            EXPECT_LE(t.ink.bottom, t.client.bottom) << c.lines << " lines: " << t.text;
+            EXPECT_LE(t.ink.right, t.client.right) << c.lines << " lines: " << t.text;
+            bottom = std::max(bottom, static_cast<int>(t.ink.bottom));
+            last = t.text;
+        }
+        EXPECT_GT(in_area, 0) << c.lines << " lines: nothing drawn in the preview";
+        EXPECT_EQ(last == "[.......]", c.more) << c.lines << " lines, last text " << last;
+        if (c.more) {
+            EXPECT_GT(bottom, 100) << "the area's lines are used";
         }
     }
 }

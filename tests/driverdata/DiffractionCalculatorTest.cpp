@@ -123,12 +123,16 @@ TEST_F(DiffractionCalculator, PlotFillsTheRingsAndTwoDriversAddThePowerCurve) {
     EXPECT_GT(spl.v[1990] - spl.v[0], 4.0f);
 
     pt::Click(dialog, kDiffTwoDrivers);
+    EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kDiffTwoDrivers), 1u) << "the box shows its tick";
     pt::Click(dialog, kDiffPlot);
     ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
     EXPECT_EQ(shell::DiffractionCurveTable[10]->v[shell::kCurveVisible], 1.0f);
     EXPECT_EQ(DiffractionPowerSlot, 1);
     for (int i = 0; i < 4; ++i) pt::Click(dialog, kDiffPlot);
     EXPECT_EQ(DiffractionSplSlot, 1) << "six plots wrap the ring of five";
+    pt::Click(dialog, kDiffTwoDrivers);
+    EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kDiffTwoDrivers), 0u) << "back to one driver";
+    EXPECT_EQ(shell::CurrentDriverRecord->DriversMode, 0);
     pt::Click(dialog, kDiffClear);
     for (const shell::CurveRecord* c : shell::DiffractionCurveTable)
         EXPECT_EQ(c->v[shell::kCurveVisible], 0.0f);

@@ -489,6 +489,28 @@ TEST_F(PlayerDialogTest, CurveSelectionRechecksOnlyAfterDone) {
     EXPECT_EQ(platform::testing::MessageBoxLog().size(), 1u) << "refused while audio runs";
 }
 
+// After a load the panes are inactive, but the working tables still hold the channel last shown:
+// Done checks it again and the plot shows the families just chosen.
+TEST_F(PlayerDialogTest, CurveSelectionAfterALoadRebuildsTheVisibleCurves) {
+    StoreSimpleNetwork(1, 2.0f);
+    network::RestorePaneStore(1);
+    network::ActivePane = 0;  // as a load leaves it
+    for (std::int32_t& flag : shell::PlotFamilyFlags) flag = 0;
+    Open();
+    platform::testing::ClearMessageBoxLog();
+    platform::testing::OnModalDialog("Quorvex_Linearizer_Plots", [](HWND plots) {
+        Click(plots, 4800);  // "Measured Loudspeaker Driver ": flag 1, Driver SPL
+        Click(plots, platform::IDOK);
+    });
+    Click(dialog_, network::kCurveSelectionButton);
+    EXPECT_TRUE(platform::testing::MessageBoxLog().empty());
+    EXPECT_EQ(shell::PlotFamilyFlags[1], 1);
+    EXPECT_EQ(shell::SystemCurveTable[16 + 1]->v[shell::kCurveVisible], 1.0f)
+        << "output 2's driver SPL is shown";
+    EXPECT_EQ(shell::SystemCurveTable[0 + 1]->v[shell::kCurveVisible], 0.0f)
+        << "its filter SPL is not";
+}
+
 TEST_F(PlayerDialogTest, TestTonesRunsModally) {
     Open();
     int modal_during = -1;

@@ -142,6 +142,12 @@ class MlsEndToEndTest : public MeasurementTest {
             0, 0, ref_taps.data(), static_cast<int>(ref_taps.size()), kRefLatency));
         ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 1, in_taps.data(),
                                                      static_cast<int>(in_taps.size()), kInLatency));
+        PlayAndDeconvolve(kInLatency - kRefLatency);
+    }
+
+    // Plays the sequence through whatever loopback the card has, records and deconvolves; the
+    // impulse view starts `lag` samples after the reference.
+    void PlayAndDeconvolve(int lag) {
         ASSERT_EQ(GenerateMls32(MlsOrder, nullptr), 0);
         MlsImpulseValid = 1;
         platform::WAVEFORMATEXTENSIBLE format;
@@ -177,7 +183,7 @@ class MlsEndToEndTest : public MeasurementTest {
         platform::waveOutUnprepareHeader(out, &out_header, sizeof(out_header));
         platform::waveOutClose(out);
         ASSERT_EQ(ProcessMlsCapture(), 0);
-        MlsImpulseStart = 50 + (kInLatency - kRefLatency);
+        MlsImpulseStart = 50 + lag;
     }
 
     // The driver's SPL and phase against 20 log10 |H| + the chain's gain and arg H, 20 Hz - 20 kHz.
@@ -360,6 +366,32 @@ TEST_F(MlsEndToEndTest, InvertedReferenceWithItsSignSetGivesTheSameResult) {
     const int j = 1000;
     EXPECT_NEAR(std::fabs(std::remainder(shell::CurrentDriverRecord->Phase[j] - phase[j], kTurn)),
                 180.0 * 57.288 / 57.29578, 0.5);
+}
+
+// The loudspeaker loopback a user can try without a sound card: the measured SPL and phase are
+// the loudspeaker's own, roll-off and all.
+TEST_F(MlsEndToEndTest, SpeakerLoopbackMeasuresTheLoudspeakersResponse) {
+    platform::VirtualCardSetSpeakerLoopback();
+    PlayAndDeconvolve(platform::kSpeakerMicrophoneLatency - platform::kSpeakerReferenceLatency);
+    EXPECT_EQ(MlsRefPeak, 100 + platform::kSpeakerReferenceLatency);
+    ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
+    // The SPL follows the response; below 300 Hz, where the roll-off is steep between the
+    // transform's bins, within the spacing of those bins.
+    const std::vector<double> h = platform::SpeakerLoopbackResponse();
+    const double gain_db = 20.0 * std::log10(ChainGain());
+    for (int j = 0; j < shell::kGridPoints; ++j) {
+        const double f = shell::FrequencyGrid[j];
+        if (f < 20.0 || f > 20000.0) continue;
+        const double db = 20.0 * std::log10(std::abs(Dtft(h, f))) + gain_db;
+        ASSERT_NEAR(shell::CurrentDriverRecord->Spl[j], db, f < 300.0 ? 1.0 : 0.06) << f << " Hz";
+    }
+    // What the user sees: the bass about 12 dB down an octave below the cut.
+    const auto level_at = [](double hz) {
+        int j = 0;
+        while (j < shell::kGridPoints - 1 && shell::FrequencyGrid[j] < hz) ++j;
+        return shell::CurrentDriverRecord->Spl[j];
+    };
+    EXPECT_NEAR(level_at(1000.0) - level_at(30.0), 12.3, 1.0);
 }
 
 }  // namespace

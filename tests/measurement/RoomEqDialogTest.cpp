@@ -25,7 +25,6 @@
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
-#include "shell/ProjectImage.h"
 
 namespace measurement::test {
 namespace {
@@ -283,22 +282,22 @@ TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     EXPECT_EQ(p_[shell::kParamF2], 250.0f);
 }
 
-// Texts that hold no number leave the element's value as it was; numbers beyond what a project
-// holds are kept within it, so the saved project opens again without repairs.
-TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinAProjectsBounds) {
+// Texts that hold no number leave the element's value as it was; numbers beyond the edits' bounds
+// are kept within them, so that every curve drawn from them is a number.
+TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinTheirBounds) {
     struct Edit {
         int id;
         int param;
         float kept;     // the value before the texts are typed
-        float highest;  // what 65535 becomes
-        float lowest;   // what -65535 becomes
+        double highest;  // what 65535 becomes
+        double lowest;   // what -65535 becomes
     };
     const Edit edits[] = {
         {6021, shell::kParamF1, 20.0f, 250.0f, 10.1f},
         {6022, shell::kParamF2, 200.0f, 250.0f, 0.0f},
-        {6023, shell::kParamProjectedSlope, 6.0f, shell::kLevelLimitDb, -shell::kLevelLimitDb},
-        {10147, shell::kParamDelay, 1.5f, shell::kDelayLimitMs, -shell::kDelayLimitMs},
-        {10170, shell::kParamAddDb, 3.0f, shell::kLevelLimitDb, -shell::kLevelLimitDb},
+        {6023, shell::kParamProjectedSlope, 6.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
+        {10147, shell::kParamDelay, 1.5f, kRoomEqMostDelayMs, -kRoomEqMostDelayMs},
+        {10170, shell::kParamAddDb, 3.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
     };
     Run([&](HWND d) {
         for (const Edit& e : edits) {
@@ -309,9 +308,9 @@ TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinAProjectsBound
                 EXPECT_EQ(p_[e.param], e.kept) << typed;
             }
             platform::SetDlgItemText(d, e.id, "65535");
-            EXPECT_EQ(p_[e.param], e.highest);
+            EXPECT_EQ(p_[e.param], static_cast<float>(e.highest));
             platform::SetDlgItemText(d, e.id, "-65535");
-            EXPECT_EQ(p_[e.param], e.lowest);
+            EXPECT_EQ(p_[e.param], static_cast<float>(e.lowest));
             platform::SetDlgItemText(d, e.id, "12.5");
             EXPECT_EQ(p_[e.param], 12.5f);
         }

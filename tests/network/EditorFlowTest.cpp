@@ -105,6 +105,27 @@ TEST_F(EditorFlowTest, PlacingFromThePaletteWritesTheStore) {
     EXPECT_TRUE(platform::testing::MessageBoxLog().empty());
 }
 
+// A pane's messages carry its caption: "Splitter W7" for pane 7, "Splitter W1" for the others.
+TEST_F(EditorFlowTest, EachPanesMessagesCarryItsCaption) {
+    const struct {
+        int pane;
+        const char* caption;
+    } cases[] = {{1, "Splitter W1"}, {3, "Splitter W1"}, {6, "Splitter W1"}, {7, "Splitter W7"}};
+    for (const auto& c : cases) {
+        if (c.pane != 1) {
+            pane_ = MakePane(c.pane);
+            MouseClick(pane_, 500, 400, Button::Right);
+            ASSERT_EQ(ActivePane, c.pane);
+        }
+        Place(shell::kElementInputNode, 50, 100);
+        platform::testing::ClearMessageBoxLog();
+        Place(shell::kElementInputNode, 300, 300);
+        ASSERT_EQ(platform::testing::MessageBoxLog().size(), 1u) << c.pane;
+        EXPECT_EQ(platform::testing::MessageBoxLog()[0].text, "Input Node Exists");
+        EXPECT_EQ(platform::testing::MessageBoxLog()[0].caption, c.caption) << c.pane;
+    }
+}
+
 TEST_F(EditorFlowTest, ClicksAreSnappedToTheTenPixelGrid) {
     Place(shell::kElementJunction, 54, 106);  // rounds to (50, 110)
     Place(shell::kElementJunction, 65, 94);   // halves round up: (70, 90)

@@ -229,12 +229,125 @@ const RoundTripCase kCases[] = {
      kFilterSlot,
      {Select(kFamilyList, 3), Type(kFoEdit, "10000Hz"), Type(kFilterGainEdit, "-3.4e38"),
       Type(kRqEdit, "1000"), Step{Act::Click, kBypassCheck, nullptr, 0}, Done()}},
+    // What the dialogs store as typed, at the ends of what they accept.
+    {"PortGainDelayAndBandAtTheirEndsDone",
+     "EnterOutputPort",
+     kPortSlot,
+     {Type(kOutputGainEdit, "500"), Type(kDelayEdit, "99999"), Type(kF1Edit, "10"),
+      Type(kF2Edit, "40000"), Done()}},
+    {"PortLowestGainAndNegativeDelayDone",
+     "EnterOutputPort",
+     kPortSlot,
+     {Type(kOutputGainEdit, "-3.4e38"), Type(kDelayEdit, "-3.4e38"), Type(kF1Edit, "40000"),
+      Type(kF2Edit, "10"), Done()}},
+    {"PortGainAboveTheComputableCeilingThenDone",
+     "EnterOutputPort",
+     kPortSlot,
+     {Type(kOutputGainEdit, "3e38"), Done(), Done()}},
+    {"QParametricFoZeroDone",
+     "EnterBehringer",
+     kFilterSlot,
+     {Select(kFamilyList, 3), Type(kFoEdit, "0"), Type(kFilterGainEdit, "6"), Type(kRqEdit, "2"),
+      Done()}},
+    {"QParametricFoEmptyDone",
+     "EnterBehringer",
+     kFilterSlot,
+     {Select(kFamilyList, 3), Type(kFoEdit, ""), Type(kFilterGainEdit, "-300"), Done()}},
+    {"FilterLowestComputableGainDone",
+     "EnterBehringer",
+     kFilterSlot,
+     {Select(kFamilyList, 5), Type(kFoEdit, "-3.4e38"), Type(kFilterGainEdit, "-10000"),
+      Type(kRqEdit, "-3.4e38"), Done()}},
 };
+
+// Every family with every slope, at the lowest frequency and gain Done accepts for it (the
+// Butterworth, Bessel and Linkwitz sections refuse below 20 Hz; the Keele families keep their R).
+std::vector<RoundTripCase> EveryFamilyCases() {
+    static std::vector<std::string> names;
+    std::vector<RoundTripCase> cases;
+    names.reserve(kFilterFamilyNames * kFilterSlopeNames);
+    for (int family = 0; family < kFilterFamilyNames; ++family) {
+        for (int slope = 0; slope < kFilterSlopeNames; ++slope) {
+            names.push_back("Family" + std::to_string(family) + "Slope" + std::to_string(slope));
+            const char* fo = family <= 2 ? "20" : "-3.4e38";
+            const char* rq = family == 8 || family == 9 ? "4" : family >= 10 ? "1.1" : "1000";
+            cases.push_back({names.back().c_str(),
+                             "EnterBehringer",
+                             kFilterSlot,
+                             {Select(kFamilyList, family), Select(kSlopeList, slope),
+                              Type(kFoEdit, fo), Type(kFilterGainEdit, "-10000"),
+                              Type(kRqEdit, rq), Done()}});
+        }
+    }
+    return cases;
+}
 
 INSTANTIATE_TEST_SUITE_P(Dialogs, ElementDialogRoundTrip, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<RoundTripCase>& param_info) {
                              return std::string(param_info.param.name);
                          });
+INSTANTIATE_TEST_SUITE_P(EveryFilter, ElementDialogRoundTrip,
+                         ::testing::ValuesIn(EveryFamilyCases()),
+                         [](const ::testing::TestParamInfo<RoundTripCase>& param_info) {
+                             return std::string(param_info.param.name);
+                         });
+
+// Done stores what was typed, and only a value the solver cannot compute is bounded, with a
+// message that says so; the dialog then stays open.
+TEST_F(ElementDialogRoundTrip, DoneStoresTypedValuesAndBoundsOnlyWhatCannotBeComputed) {
+    struct Case {
+        const char* dialog;
+        int slot;
+        int edit;
+        const char* typed;
+        int param;
+        float stored;
+        const char* message;  // nullptr: none, and Done closes the dialog
+    };
+    const Case cases[] = {
+        {"EnterBehringer", kFilterSlot, kFilterGainEdit, "-300", shell::kParamGain, -300.0f,
+         nullptr},
+        {"EnterBehringer", kFilterSlot, kFilterGainEdit, "150", shell::kParamGain, 100.0f,
+         nullptr},
+        {"EnterBehringer", kFilterSlot, kFilterGainEdit, "-20000", shell::kParamGain, -10000.0f,
+         kFilterGainFloorText},
+        {"EnterBehringer", kFilterSlot, kFoEdit, "0", shell::kParamFo, 0.0f, nullptr},
+        {"EnterOutputPort", kPortSlot, kOutputGainEdit, "500", shell::kParamOutputGain, 500.0f,
+         nullptr},
+        {"EnterOutputPort", kPortSlot, kOutputGainEdit, "500.001", shell::kParamOutputGain,
+         500.0f, kOutputGainCeilingText},
+        {"EnterOutputPort", kPortSlot, kDelayEdit, "99999", shell::kParamDelay, 99999.0f,
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        // Q-Parametric: any frequency up to 10 kHz passes.
+        shell::WorkingNetwork.ElementParams[kFilterSlot][shell::kParamFamily] = 3.0f;
+        pt::ClearMessageBoxLog();
+        bool open_after_done = false;
+        float after_done = 0.0f;
+        SelectedElement = c.slot;
+        pt::OnModalDialog(c.dialog, [&](HWND d) {
+            pt::TypeText(d, c.edit, c.typed);
+            pt::Click(d, platform::IDOK);
+            after_done = shell::WorkingNetwork.ElementParams[c.slot][c.param];
+            open_after_done = platform::IsWindowVisible(d);
+            if (open_after_done) pt::Click(d, platform::IDCANCEL);
+        });
+        platform::DLGPROC proc =
+            c.dialog == std::string("EnterOutputPort") ? OutputPortDialogProc : FilterDialogProc;
+        platform::DialogBox(platform::HINSTANCE{}, c.dialog, HWND{}, proc);
+        EXPECT_EQ(open_after_done, c.message != nullptr) << c.typed;
+        EXPECT_EQ(after_done, c.stored) << c.typed;
+        if (c.message == nullptr) {
+            EXPECT_TRUE(pt::MessageBoxLog().empty()) << c.typed;
+        } else {
+            ASSERT_EQ(pt::MessageBoxLog().size(), 1u) << c.typed;
+            EXPECT_EQ(pt::MessageBoxLog()[0].text, c.message);
+        }
+        TearDown();
+    }
+}
 
 }  // namespace
 }  // namespace network

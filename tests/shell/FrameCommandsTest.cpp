@@ -410,5 +410,45 @@ TEST_F(FrameTest, SettingsCommandsOpenTheirWindowsGui) {
     CloseSettingsWindows();
 }
 
+// Where a tool dialog opens against its plots, on the screens the program meets: a 1280 x 800
+// work area with the HBT editor (900 x 500 client at (2, 48)), the diffraction plot (675 x 455)
+// and the two MLS views stacked at the left.
+TEST(PlaceToolDialog, OpensBesideItsPlotsWhereTheScreenHasRoom) {
+    struct Case {
+        const char* name;
+        platform::POINT stored;
+        int width, height;
+        std::vector<platform::RECT> plots;
+        platform::RECT work;
+        platform::POINT expected;
+    };
+    const platform::RECT small{0, 0, 1280, 800};
+    const platform::RECT editor{2, 48, 902, 548};
+    const std::vector<Case> cases = {
+        {"a place clear of the plot stays", {910, 60}, 300, 200, {editor}, small, {910, 60}},
+        {"no plot open: the stored place", {5, 82}, 600, 242, {}, small, {5, 82}},
+        {"over the editor: below it, where it fits", {5, 82}, 600, 242, {editor}, small, {5, 548}},
+        {"right of the plot when that is nearer",
+         {600, 60}, 300, 700, {platform::RECT{0, 40, 650, 750}}, small, {650, 60}},
+        {"the two MLS views count as one block",
+         {5, 82}, 300, 717, {platform::RECT{2, 48, 652, 398}, platform::RECT{2, 408, 652, 758}},
+         small, {652, 82}},
+        {"no room anywhere: the place that covers least",
+         {0, 460}, 615, 510, {platform::RECT{2, 48, 677, 503}}, small, {665, 290}},
+        {"a dialog larger than the screen stays", {5, 82}, 1400, 300, {editor}, small, {5, 82}},
+        {"a sliver over the plot is where the person wanted it",
+         {890, 100}, 300, 400, {editor}, small, {890, 100}},
+        {"left of a plot at the right edge",
+         {900, 100}, 300, 400, {platform::RECT{700, 40, 1280, 800}}, small, {400, 100}},
+    };
+    for (const Case& c : cases) {
+        const platform::POINT at =
+            PlaceToolDialog(c.stored, c.width, c.height, c.plots.data(),
+                            static_cast<int>(c.plots.size()), c.work);
+        EXPECT_EQ(at.x, c.expected.x) << c.name;
+        EXPECT_EQ(at.y, c.expected.y) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace shell::test

@@ -339,6 +339,12 @@ TEST_F(FrameTest, SplPlotWindowPaintsWithItsClientSizeGui) {
     EXPECT_EQ(SplPlotWidth, ClientWidth(SplPlottingWindow));
     EXPECT_EQ(SplPlotHeight, ClientHeight(SplPlottingWindow));
     EXPECT_EQ(WindowPlacements[kSlotSplPlotting].Width, 640);
+    // A move alone retitles it too.
+    ProgramServices().DrawSplPhaseFrame = [](platform::HDC, int, int, HWND) { return 0; };
+    platform::SetWindowText(SplPlottingWindow, "painted");
+    platform::SendMessage(SplPlottingWindow, platform::WM_MOVE, 0, platform::MAKELPARAM(30, 40));
+    EXPECT_EQ(WindowTitle(SplPlottingWindow), "Quorvex Equalizer Frequency Domain");
+    ProgramServices().DrawSplPhaseFrame = nullptr;
 
     const HWND plot = SplPlottingWindow;
     platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,

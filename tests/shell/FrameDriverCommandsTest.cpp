@@ -228,6 +228,23 @@ TEST_F(FrameDriverTest, FileEditorOpensBothWindowsWithoutPreparingGui) {
     EXPECT_FALSE(ComponentCADSelectionDialog);
 }
 
+// Chosen again, File Editor closes both editor windows and makes them again, so the
+// TransferFunction dialog loads its fields afresh.
+TEST_F(FrameDriverTest, FileEditorChosenAgainMakesBothWindowsAfreshGui) {
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
+    ASSERT_TRUE(platform::IsWindow(TransferFunctionDialog));
+    EXPECT_EQ(EditorReloads(), 1);
+    const platform::HWND editor = EditorChildWindow;
+    const platform::HWND transfer = TransferFunctionDialog;
+    ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
+    EXPECT_FALSE(platform::IsWindow(editor)) << "both windows are closed first";
+    EXPECT_FALSE(platform::IsWindow(transfer));
+    EXPECT_TRUE(platform::IsWindow(EditorChildWindow));
+    EXPECT_TRUE(platform::IsWindow(TransferFunctionDialog));
+    EXPECT_EQ(EditorReloads(), 2) << "the dialog loads its fields again";
+}
+
 platform::INT_PTR TestToolDlgProc(platform::HWND, platform::UINT message, platform::WPARAM,
                                   platform::LPARAM) {
     return message == platform::WM_INITDIALOG ? platform::TRUE : platform::FALSE;

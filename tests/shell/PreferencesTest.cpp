@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 #include <memory>
 #include <random>
@@ -151,18 +152,25 @@ struct BadValueCase {
     std::int32_t expected;
 };
 
-TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaults) {
+// Indices that would select no table entry get their defaults; what the users of a setting test
+// for the values they act on is kept as stored (a queue index the player takes, 0..8, or one it
+// passes over; a sign of 0; a flag or switch of 2).
+TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaultsAndTestedValuesAreKept) {
     const BadValueCase cases[] = {
         {"buffer size 3", offsetof(PreferencesRecord, BufferSizeIndex), 3,
          &PreferencesRecord::BufferSizeIndex, 0},
         {"buffer size 2 kept", offsetof(PreferencesRecord, BufferSizeIndex), 2,
          &PreferencesRecord::BufferSizeIndex, 2},
-        {"out queue 6", offsetof(PreferencesRecord, BuffersOutQueueIndex), 6,
-         &PreferencesRecord::BuffersOutQueueIndex, 2},
+        {"out queue 7 kept", offsetof(PreferencesRecord, BuffersOutQueueIndex), 7,
+         &PreferencesRecord::BuffersOutQueueIndex, 7},
         {"out queue 5 kept", offsetof(PreferencesRecord, BuffersOutQueueIndex), 5,
          &PreferencesRecord::BuffersOutQueueIndex, 5},
-        {"in queue -1", offsetof(PreferencesRecord, BuffersInQueueIndex), -1,
-         &PreferencesRecord::BuffersInQueueIndex, 2},
+        {"in queue -1 kept", offsetof(PreferencesRecord, BuffersInQueueIndex), -1,
+         &PreferencesRecord::BuffersInQueueIndex, -1},
+        {"no start windows 2 kept", offsetof(PreferencesRecord, NoStartWindows), 2,
+         &PreferencesRecord::NoStartWindows, 2},
+        {"auto-load 2 kept", offsetof(PreferencesRecord, AutoLoadProject), 2,
+         &PreferencesRecord::AutoLoadProject, 2},
         {"import option 9", offsetof(PreferencesRecord, ImportOption), 9,
          &PreferencesRecord::ImportOption, 3},
     };
@@ -199,7 +207,9 @@ TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaults) {
         {"colour 17 type 3 kept", 76 + 320 + 16, 3, &CurveColourScheme[16].Type, 3},
         {"output layout 3", 604, 3, &OutputLayout, 1},
         {"input layout -2", 608, -2, &InputLayout, 0},
-        {"data sign 0", 596, 0, &MlsDataSign, 1},
+        {"data sign 0 kept", 596, 0, &MlsDataSign, 0},
+        {"reference sign 5 kept", 600, 5, &MlsRefSign, 5},
+        {"plot family flag 2 kept", 6424 + 4, 2, &PlotFamilyFlags[1], 2},
         {"mls rate 8", 42620, 8, &Mls.MlsSampleRateIndex, 5},
         {"mls window type 10", 42816, 10, &Mls.MlsWindowType, 1},
         {"mls time zoom 4", 42888, 4, &Mls.MlsTimeZoomIndex, 0},
@@ -213,6 +223,136 @@ TEST_F(PreferencesTest, OutOfRangeIndicesBecomeDefaults) {
         test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
         ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1) << c.what;
         EXPECT_EQ(*c.variable, c.expected) << c.what;
+    }
+}
+
+// The layout of the file, field by field, at the offsets the file has always had: a file from
+// another installation lands each value in its own variable. Fields with room for it all hold
+// distinct values at once; fields of a few values (flags, indices) are marked one at a time while
+// the others keep a different value.
+TEST_F(PreferencesTest, EveryFieldOfTheFileLandsInItsOwnVariable) {
+    auto base = std::make_unique<PreferencesRecord>();
+    InitPreferencesRecord(base.get());
+    std::vector<std::uint8_t> bytes(sizeof(PreferencesRecord));
+    const auto put = [&bytes](std::size_t offset, std::int32_t value) {
+        std::memcpy(bytes.data() + offset, &value, 4);
+    };
+    const auto put_float = [&bytes](std::size_t offset, float value) {
+        std::memcpy(bytes.data() + offset, &value, 4);
+    };
+    const auto read = [&] {
+        test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
+        ClearMessageBoxLog();
+        ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
+        EXPECT_TRUE(MessageBoxLog().empty()) << MessageBoxLog()[0].text;
+    };
+
+    // All at once: distinct values wherever a field has room for them.
+    std::memcpy(bytes.data(), base.get(), bytes.size());
+    put(0, 5);  // plot start index
+    put(4, 2);  // plot stop index
+    for (int i = 0; i < 4; ++i) {
+        put(6424 + 4 * i, 1000 + i);  // plot-family flags 0-3
+        put(6408 + 4 * i, 1004 + i);  // 4-7
+        put(6392 + 4 * i, 1008 + i);  // 8-11
+        put(6376 + 4 * i, 100 + i);   // device words 0-3
+        put(6360 + 4 * i, 104 + i);   // 4-7
+        put(6344 + 4 * i, 108 + i);   // 8-11
+        put(6328 + 4 * i, 112 + i);   // 12-15
+    }
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        put(76 + 20 * e, e);
+        put(76 + 20 * e + 4, 20 + e);
+        put(76 + 20 * e + 8, 40 + e);
+    }
+    put(596, 7);  // MLS data sign
+    put(600, 8);  // MLS reference sign
+    put(604, 2);  // output layout
+    put(608, 1);  // input layout
+    const char* const texts[5] = {"t620", "t631", "t642", "t653", "t664"};
+    for (int t = 0; t < 5; ++t) std::memcpy(bytes.data() + 620 + 11 * t, texts[t], 5);
+    for (int k = 0; k < kWindowPlacementCount; ++k) {
+        put(4872 + 16 * k, k);
+        put(4872 + 16 * k + 4, 100 + k);
+        put(4872 + 16 * k + 8, 200 + k);
+        put(4872 + 16 * k + 12, 300 + k);
+    }
+    for (int k = 0; k < kGridPoints; ++k) {
+        put_float(6472 + 8 * k, 0.1f * static_cast<float>(k));
+        put_float(6472 + 8 * k + 4, -0.25f * static_cast<float>(k));
+        put_float(22472 + 8 * k, -150.0f + 0.125f * static_cast<float>(k));
+        put_float(22472 + 8 * k + 4, 2000.0f + static_cast<float>(k));
+    }
+    put(42612, 42);  // MLS output level
+    put(42824, 9);   // MLS delay read
+    read();
+    EXPECT_EQ(PlotStartFrequencyIndex, 5);
+    EXPECT_EQ(PlotStopFrequencyIndex, 2);
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(PlotFamilyFlags[i], 1000 + i) << "family flag " << i;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(PlayerDeviceWords[i], 100 + i) << "device word " << i;
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        EXPECT_EQ(CurveColourScheme[e].Red, e) << "entry " << e + 1;
+        EXPECT_EQ(CurveColourScheme[e].Green, 20 + e) << "entry " << e + 1;
+        EXPECT_EQ(CurveColourScheme[e].Blue, 40 + e) << "entry " << e + 1;
+    }
+    EXPECT_EQ(MlsDataSign, 7);
+    EXPECT_EQ(MlsRefSign, 8);
+    EXPECT_EQ(OutputLayout, 2);
+    EXPECT_EQ(InputLayout, 1);
+    EXPECT_STREQ(ReservedTexts026C[0], "t620");
+    EXPECT_STREQ(ReservedTexts026C[1], "t631");
+    EXPECT_STREQ(MlsOutputDelayText, "t642");
+    EXPECT_STREQ(SpeedOfSoundText, "t653");
+    EXPECT_STREQ(ReservedText0298, "t664");
+    for (int k = 0; k < kWindowPlacementCount; ++k) {
+        EXPECT_EQ(WindowPlacements[k].X, k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Y, 100 + k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Width, 200 + k) << "slot " << k;
+        EXPECT_EQ(WindowPlacements[k].Height, 300 + k) << "slot " << k;
+    }
+    for (int k : {0, 1, 999, 1999}) {
+        EXPECT_EQ(MikeCalibrationCurve[k].Db, 0.1f * static_cast<float>(k)) << k;
+        EXPECT_EQ(MikeCalibrationCurve[k].Degrees, -0.25f * static_cast<float>(k)) << k;
+        EXPECT_EQ(PreampCalibrationCurve[k].Db, -150.0f + 0.125f * static_cast<float>(k)) << k;
+        EXPECT_EQ(PreampCalibrationCurve[k].Degrees, 2000.0f + static_cast<float>(k)) << k;
+    }
+    EXPECT_EQ(Mls.MlsOutputLevel, 42);
+    EXPECT_EQ(Mls.MlsDelayRead, 9);
+
+    // One at a time: fields of a few values.
+    struct Marked {
+        std::size_t offset;
+        std::int32_t* variable;
+        std::int32_t marker;
+    };
+    std::vector<Marked> marked;
+    for (int i = 0; i < kStoredItemSelectCount; ++i) {
+        marked.push_back({16u + 4u * i, &CurveItemSelectFlags[i], 1});
+    }
+    for (int e = 0; e < kColourEntryCount; ++e) {
+        marked.push_back({76u + 20u * e + 12u, &CurveColourScheme[e].Thickness, 3});
+        marked.push_back({76u + 20u * e + 16u, &CurveColourScheme[e].Type, 2});
+    }
+    for (const Marked& m : std::initializer_list<Marked>{
+             {42620, &Mls.MlsSampleRateIndex, 3},    {42796, &Mls.MlsUseSavedBuffer, 1},
+             {42800, &Mls.MlsUseMikeCal, 1},         {42804, &Mls.MlsUsePreampCal, 1},
+             {42808, &Mls.MlsLengthIndex, 4},        {42812, &Mls.MlsSmoothingIndex, 4},
+             {42816, &Mls.MlsWindowType, 4},         {42820, &Mls.MlsBothChannels, 1},
+             {42884, &Mls.MlsAmplitudeZoomIndex, 3}, {42888, &Mls.MlsTimeZoomIndex, 3},
+             {42892, &Mls.MlsShowWindow, 1},         {42896, &Mls.MlsShowPhase, 1}}) {
+        marked.push_back(m);
+    }
+    for (const Marked& m : marked) {
+        std::memcpy(bytes.data(), base.get(), bytes.size());
+        for (const Marked& other : marked) {
+            put(other.offset, other.marker == 1 ? 0 : 1);  // never the marker
+        }
+        put(m.offset, m.marker);
+        read();
+        for (const Marked& other : marked) {
+            EXPECT_EQ(*other.variable, &other == &m ? m.marker : (other.marker == 1 ? 0 : 1))
+                << "offset " << other.offset << " with offset " << m.offset << " marked";
+        }
     }
 }
 
@@ -230,8 +370,6 @@ TEST_F(PreferencesTest, GarbageFileGivesTerminatedTextsAndValidIndices) {
         EXPECT_LE(PlotStopFrequencyIndex, 7);
         EXPECT_EQ(p.PlotStartFrequencyIndex, PlotStartFrequencyIndex);
         EXPECT_LE(static_cast<unsigned>(p.BufferSizeIndex), 2u);
-        EXPECT_LE(static_cast<unsigned>(p.BuffersOutQueueIndex), 5u);
-        EXPECT_LE(static_cast<unsigned>(p.BuffersInQueueIndex), 5u);
         for (const auto& e : CurveColourScheme) {
             EXPECT_LE(static_cast<unsigned>(e.Red), 255u);
             EXPECT_LE(static_cast<unsigned>(e.Green), 255u);
@@ -324,6 +462,7 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         {{-5, -7, 100, 100}, {0, 0, 100, 100}},   {{10, 10, -1, -30}, {10, 10, 50, 50}},
         {{1201, 901, 10, 10}, {0, 0, 10, 10}},    {{1200, 900, 5000, 4000}, {1200, 900, 1200, 900}},
         {{30, 40, 500, 600}, {30, 40, 500, 600}},
+        {{100, 50, 2400, 800}, {100, 50, 1200, 800}},  // too wide: only the width is cut
     };
     for (const auto& c : cases) {
         WindowPlacements[12] = c.in;
@@ -335,10 +474,10 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         EXPECT_EQ(stored.Height, c.out.Height);
         EXPECT_EQ(WindowPlacements[12].Width, c.out.Width) << "the clamp stays in the variable";
     }
-    // A negative width read from a file is fixed as it is applied, before any window is made.
+    // A negative width read from a file stays until the next exit writes the preferences.
     Preferences->WindowRects[3].Width = -10;
     ApplyPreferencesRecord();
-    EXPECT_EQ(WindowPlacements[3].Width, 50);
+    EXPECT_EQ(WindowPlacements[3].Width, -10);
     CollectPreferencesRecord();
     EXPECT_EQ(Preferences->WindowRects[3].Width, 50);
     EXPECT_EQ(Preferences->Reserved0264[0], 0);
@@ -350,8 +489,9 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
 namespace shell {
 namespace {
 
-// Window rectangles from the file are clamped into the frame's client before any window is made
-// from them; the rectangles that no window could show are never handed to the layer.
+// Window rectangles from the file: what no window could show is mended before any window is made
+// from them (positions past the client to 0, values that would overflow by the exit rule);
+// negative positions and sizes and sizes beyond the client wait for the exit rule.
 TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
     struct Case {
         const char* what;
@@ -363,7 +503,10 @@ TEST_F(PreferencesTest, WindowRectanglesAreClampedWhenRead) {
         {"x + width overflows", {2147483000, 10, 2147483000, 300}, {0, 10, 1200, 300}},
         {"everything INT_MIN", {INT32_MIN, INT32_MIN, INT32_MIN, INT32_MIN}, {0, 0, 50, 50}},
         {"fits", {30, 40, 500, 600}, {30, 40, 500, 600}},
-        {"from a larger screen", {100, 50, 2400, 1800}, {100, 50, 1200, 900}},
+        {"from a larger screen: fitted as it opens", {100, 50, 2400, 1800}, {100, 50, 2400, 1800}},
+        {"position past the client", {1300, 950, 300, 200}, {0, 0, 300, 200}},
+        {"negative width kept until exit", {10, 20, -5, 300}, {10, 20, -5, 300}},
+        {"negative position kept until exit", {-30, -40, 300, 200}, {-30, -40, 300, 200}},
     };
     for (const auto& c : cases) {
         InitPreferencesRecord(Preferences);
@@ -396,8 +539,8 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     };
     put(offsetof(PreferencesRecord, DeviceWords8to11), -9);    // the output device
     put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);  // the input device
-    put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);
-    put(offsetof(PreferencesRecord, AutoLoadProject), 2);
+    put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);  // kept
+    put(offsetof(PreferencesRecord, OutputLayout), 7);
     put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
@@ -410,17 +553,16 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
     EXPECT_EQ(PlayerDeviceWords[8], 0);
     EXPECT_EQ(PlayerDeviceWords[0], 0);
-    EXPECT_EQ(PlotFamilyFlags[1], 0);
-    EXPECT_EQ(Preferences->AutoLoadProject, 0);
+    EXPECT_EQ(PlotFamilyFlags[1], 5);
+    EXPECT_EQ(OutputLayout, 1);
     EXPECT_EQ(Mls.MlsOutputLevel, 10);
     EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
     EXPECT_EQ(PreampCalibrationCurve[3].Db, 0.0f);
     EXPECT_STREQ(Mls.MlsAddDbText, "0.0");
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     const std::string& text = MessageBoxLog()[0].text;
-    for (const char* named : {"sound device (2 values)", "plotted curve families", "auto-load",
-                              "microphone calibration", "MLS output level",
-                              "preamplifier calibration", "Add dB To SPL"}) {
+    for (const char* named : {"sound device (2 values)", "output layout", "microphone calibration",
+                              "MLS output level", "preamplifier calibration", "Add dB To SPL"}) {
         EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
     }
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");

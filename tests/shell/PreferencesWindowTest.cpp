@@ -533,6 +533,15 @@ TEST_F(SettingsWindowGui, AlsaDeviceListsStopAtSixtyFourWithBoundedTexts) {
               kDeviceTextCount);
 }
 
+// The labels above the device lists read as the program has always written them.
+TEST(PreferencesLabels, DeviceCountLabelsReadAsWritten) {
+    char text[64];
+    std::snprintf(text, sizeof text, kPreferredInputLabel, 3);
+    EXPECT_STREQ(text, "Preferred Input [out ot 3]");
+    std::snprintf(text, sizeof text, kPreferredOutputLabel, 12);
+    EXPECT_STREQ(text, "Preferred Output [out of 12]");
+}
+
 TEST_F(SettingsWindowGui, ADeviceIdWithoutARowLeavesTheListUnselected) {
     PlayerDeviceWords[0] = 70;
     Preferences->BuffersOutQueueIndex = 7;

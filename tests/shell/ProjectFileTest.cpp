@@ -364,6 +364,51 @@ TEST_F(ProjectFileTest, ValuesOutOfRangeAreReplacedByDefaultsAndNamedOnce) {
     EXPECT_TRUE(LastProjectRepairs().Empty());
 }
 
+// Every value the element dialogs can store opens unchanged and without a word, up to the bounds
+// of what the solver computes; one step past a bound is replaced and named.
+TEST_F(ProjectFileTest, ValuesTheDialogsStoreOpenUnchanged) {
+    struct Case {
+        const char* what;
+        int element;  // 1 filter, 2 output port
+        int param;    // -1: transfer point 0
+        float value;
+        bool kept;
+    };
+    const Case cases[] = {
+        {"filter Fo 0", 1, kParamFo, 0.0f, true},
+        {"filter Fo below 0", 1, kParamFo, -3.4e38f, true},
+        {"filter gain -300 dB", 1, kParamGain, -300.0f, true},
+        {"filter gain at the floor", 1, kParamGain, kLowestFilterGainDb, true},
+        {"filter gain below the floor", 1, kParamGain, -10000.5f, false},
+        {"filter gain above the ceiling", 1, kParamGain, 200.5f, false},
+        {"filter R/Q far below 0", 1, kParamRQ, -3.4e38f, true},
+        {"output gain 500 dB", 2, kParamOutputGain, 500.0f, true},
+        {"output gain above 500 dB", 2, kParamOutputGain, 500.1f, false},
+        {"output gain far below 0", 2, kParamOutputGain, -3.4e38f, true},
+        {"delay 99999 ms", 2, kParamDelay, 99999.0f, true},
+        {"delay far below 0", 2, kParamDelay, -3.4e38f, true},
+        {"band edge far above", 2, kParamF1, 3.4e38f, true},
+        {"transfer 1e8 (+160 dB)", 2, -1, 1.0e8f, true},
+        {"transfer at the limit", 2, -1, -kTransferLimit, true},
+        {"transfer past the limit", 2, -1, 1.01e9f, false},
+    };
+    for (const Case& c : cases) {
+        auto image = std::make_unique<ProjectImage>(*good_);
+        if (c.param < 0) {
+            image->Channels[2].ElementTransfer[c.element][0] = {c.value, -c.value};
+        } else {
+            image->Channels[2].ElementParams[c.element][c.param] = c.value;
+        }
+        WriteImage(Path("stored.hif"), *image);
+        ClearMessageBoxLog();
+        ASSERT_EQ(ReadProjectFile(platform::HWND{}, Path("stored.hif").c_str()), 1) << c.what;
+        const float loaded = c.param < 0 ? PaneStores[2].ElementTransfer[c.element][0].re
+                                         : PaneStores[2].ElementParams[c.element][c.param];
+        EXPECT_EQ(loaded == c.value, c.kept) << c.what;
+        EXPECT_EQ(MessageBoxLog().empty(), c.kept) << c.what;
+    }
+}
+
 TEST_F(ProjectFileTest, ManyDamagedValuesAreToldInOneMessage) {
     auto image = std::make_unique<ProjectImage>(*good_);
     for (int k = 0; k < kPaneCount; ++k)

@@ -3,8 +3,14 @@
 // computed for the band typed in the dialog.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "network/EditorState.h"
@@ -12,8 +18,10 @@
 #include "network/OutputPortDialog.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/Input.h"
+#include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Dialog.h"
 #include "resources/Resources.h"
+#include "shell/ProjectImage.h"
 #include "solver/MinimumPhase.h"
 #include "tests/solver/SolverTestSupport.h"
 
@@ -80,6 +88,43 @@ TEST_F(OutputPortCorrection, DoneStoresTheInverseOfTheSolversResponse) {
     }
     // The driver's band edges make a real correction: not flat, with phase.
     EXPECT_GT(largest_phase, 0.1);
+}
+
+// A tweeter (second-order high pass at 2 kHz) gets a correction of up to about +80 dB below its
+// band; the project keeps every point of it through Save and Open, without a message.
+TEST_F(OutputPortCorrection, ATweetersFullCorrectionSurvivesSaveAndOpen) {
+    shell::ElementDriverBlock& d = shell::WorkingNetwork.ElementDriverData[port_];
+    for (int k = 0; k < shell::kGridPoints; ++k) {
+        const std::complex<double> s(0.0, shell::FrequencyGrid[k] / 2000.0);
+        const std::complex<double> h = s * s / (s * s + s * std::sqrt(2.0) + 1.0);
+        d.Real[k] = static_cast<float>(h.real());
+        d.Imag[k] = static_cast<float>(h.imag());
+    }
+    platform::testing::OnModalDialog("EnterOutputPort", [](HWND dialog) {
+        platform::testing::Click(dialog, platform::IDOK);
+    });
+    ASSERT_EQ(platform::DialogBox(platform::HINSTANCE{}, "EnterOutputPort", HWND{},
+                                  network::OutputPortDialogProc),
+              1);
+    float largest = 0.0f;
+    for (const shell::ComplexPoint& t : shell::WorkingNetwork.ElementTransfer[port_]) {
+        largest = std::max({largest, std::fabs(t.re), std::fabs(t.im)});
+    }
+    ASSERT_GT(largest, 1.0e3f) << "the correction reaches beyond 60 dB";
+    network::SavePaneStore(1);
+    static shell::PaneStore before;
+    std::memcpy(&before, &shell::PaneStores[0], sizeof before);
+
+    const std::string path =
+        ::testing::TempDir() + "qv_tweeter_" + std::to_string(::getpid()) + ".hif";
+    platform::testing::ClearMessageBoxLog();
+    ASSERT_EQ(shell::WriteProjectFile(HWND{}, path.c_str()), 1);
+    std::memset(&shell::PaneStores[0], 0, sizeof before);
+    ASSERT_EQ(shell::ReadProjectFile(HWND{}, path.c_str()), 1);
+    std::remove(path.c_str());
+    EXPECT_TRUE(platform::testing::MessageBoxLog().empty());
+    before.ToolMode = shell::PaneStores[0].ToolMode;  // not part of the file
+    EXPECT_EQ(std::memcmp(&before, &shell::PaneStores[0], sizeof before), 0);
 }
 
 }  // namespace

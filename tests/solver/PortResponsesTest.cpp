@@ -140,6 +140,36 @@ TEST_F(PortResponses, SystemSumAddsLevelsUnlessSplOnlyEq) {
     EXPECT_NEAR(shell::SystemCurveTable[1]->v[k_fo], two, 0.01);
 }
 
+// The system sum turns each port's final response to the phase angle 0.0001 rad (not 0) before
+// adding, so one in-phase port shows a system phase of 0.0001 rad at every point; a reversed port
+// half a turn from it. With SPL Only EQ the port's own phase is summed.
+TEST_F(PortResponses, SystemSumTurnsEachPortToATenThousandthOfARadian) {
+    const int slot = OnePortChannel(1.0f, 1000.0f);
+    const double offset_deg = 0.0001 * solver::kDegreesPerRadian;
+    struct Case {
+        float polarity;
+        int spl_only;
+    };
+    for (const Case c : {Case{1.0f, 0}, Case{-1.0f, 0}, Case{1.0f, 1}}) {
+        shell::WorkingNetwork.ElementParams[slot][shell::kParamPolarity] = c.polarity;
+        shell::Project.Settings.SplOnlyEq = c.spl_only;
+        ASSERT_EQ(solver::SolveNetwork(), 0);
+        for (int k : {0, 700, 1300, 1999}) {
+            const float system = shell::SystemCurveTable[130]->v[k];
+            const float port = shell::SystemCurveTable[112]->v[k];  // final phase, output 1
+            const double turned = c.polarity > 0.0f
+                                      ? offset_deg
+                                      : (0.0001 - kPi) * solver::kDegreesPerRadian;
+            const double expected = c.spl_only == 1 ? port : turned;
+            EXPECT_NEAR(system, expected, 2e-5 + 2e-6 * std::fabs(expected))
+                << "k " << k << " polarity " << c.polarity;
+            EXPECT_NEAR(shell::SystemCurveTable[129]->v[k], shell::SystemCurveTable[48]->v[k],
+                        1e-3)
+                << "the level is the port's own";
+        }
+    }
+}
+
 TEST_F(PortResponses, LevelAndPhaseRules) {
     EXPECT_NEAR(solver::CurveLevel({0.0f, 0.0f}), -160.0f, 1e-4);
     EXPECT_EQ(solver::CurvePhase({0.0f, 1.0f}), 0.0f);

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/testing/DrawnTexts.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "solver/SplPlot.h"
@@ -81,17 +84,48 @@ TEST_F(SplPlot, CurvesLandOnTheirRows) {
     }
 }
 
-TEST_F(SplPlot, LegendsStackNineRowsApart) {
-    Curve(0, 0.0f, kRed);       // Filter 1 SPL: legend line at y = 9 x 0 + 25 + 5
-    Curve(1, 0.0f, kBlue);      // Filter 2 SPL: 9 pixels lower
-    Curve(65, 0.0f, kCyan);     // Filter 2 Phase: second column, y = 9 x 1 + 25 + 5
-    Curve(134, 0.0f, kOrange);  // HBT + Filter 2 SPL: left column, x 145 .. 169
+// Legend rows stack from y = 25 down, a text line apart, in each family's column: no two rows
+// touch, and each row's line in its curve's colour runs beside its text.
+TEST_F(SplPlot, LegendRowsStackWithoutTouching) {
+    // The curves themselves far below, on the bottom edge, clear of the legends.
+    for (int b = 0; b < 16; ++b) Curve(b, -500.0f, b % 2 == 0 ? kRed : kBlue);  // Filter 1..16
+    Curve(64, -5000.0f, kCyan);     // Filter 1 Phase: second column
+    Curve(65, -5000.0f, kCyan);     // Filter 2 Phase
+    Curve(134, -500.0f, kOrange);  // HBT + Filter 2 SPL: left column, x 145 .. 169
+    platform::testing::RecordDrawnTexts(true);
     Paint();
-    EXPECT_EQ(Pixel(kW - 40, 30), kRed);
-    EXPECT_EQ(Pixel(kW - 40, 39), kBlue);
-    EXPECT_EQ(Pixel(kW - 130, 39), kCyan);
-    EXPECT_EQ(Pixel(150, 39), kOrange);
-    EXPECT_NE(Pixel(kW - 40, 48), kBlue);
+    platform::testing::RecordDrawnTexts(false);
+    std::vector<platform::testing::DrawnText> legend;
+    for (const auto& t : platform::testing::DrawnTexts())
+        if (t.text.find("Filter") != std::string::npos) legend.push_back(t);
+    ASSERT_EQ(legend.size(), 19u);
+    for (std::size_t i = 0; i < legend.size(); ++i) {
+        for (std::size_t j = i + 1; j < legend.size(); ++j) {
+            const platform::RECT& a = legend[i].ink;
+            const platform::RECT& b = legend[j].ink;
+            // Antialiasing smudges a pixel beyond each edge of the ink: rows read apart with
+            // at least three free pixels between their ink boxes.
+            const bool apart = a.right + 3 <= b.left || b.right + 3 <= a.left ||
+                               a.bottom + 3 <= b.top || b.bottom + 3 <= a.top;
+            EXPECT_TRUE(apart) << legend[i].text << " touches " << legend[j].text;
+        }
+    }
+    EXPECT_EQ(Pixel(kW - 40, 30), kRed) << "the first row stays at y = 25";
+    for (int b = 0; b < 16; ++b) {
+        const platform::RECT& ink = legend[static_cast<std::size_t>(b)].ink;
+        EXPECT_EQ(legend[static_cast<std::size_t>(b)].text, "Filter " + std::to_string(b + 1) + " SPL");
+        bool line = false;
+        for (int y = ink.top; y < ink.bottom; ++y)
+            line = line || Pixel(kW - 40, y) == (b % 2 == 0 ? kRed : kBlue);
+        EXPECT_TRUE(line) << "no legend line beside row " << b + 1;
+    }
+    EXPECT_EQ(Pixel(kW - 130, 30), kCyan);
+    const platform::RECT& hbt = legend.back().ink;
+    ASSERT_EQ(legend.back().text, "HBT + Filter 2 SPL");
+    EXPECT_GT(hbt.top, legend[0].ink.bottom) << "HBT + Filter 2 is below the first row";
+    bool orange = false;
+    for (int y = hbt.top; y < hbt.bottom; ++y) orange = orange || Pixel(150, y) == kOrange;
+    EXPECT_TRUE(orange) << "no legend line beside HBT + Filter 2 SPL";
 }
 
 TEST_F(SplPlot, InvisibleCurvesDrawNothing) {
@@ -133,6 +167,17 @@ TEST_F(SplPlot, BadScaleStepAndPlotRangeFallBack) {
     Paint();
     EXPECT_EQ(Pixel(kProbeX, 150), kBlue) << "a step of 0 is taken as 5";
     EXPECT_EQ(Pixel(254, 31), RGB(0, 128, 0)) << "the grid falls back to 10 Hz .. 50 kHz";
+}
+
+// The channel name the plot writes under its curves, by the active pane; no pane, or a pane the
+// program does not have, reads "No Channel Selected".
+TEST_F(SplPlot, ChannelNamesByActivePane) {
+    const char* const expected[] = {"No Channel Selected", "Front-Left",  "Center",
+                                    "Front-Right",         "Rear-Left",   "Subwoofer",
+                                    "Rear-Right",          "Subwoofer 2"};
+    for (int pane = 0; pane <= 7; ++pane) EXPECT_STREQ(solver::ChannelName(pane), expected[pane]);
+    EXPECT_STREQ(solver::ChannelName(-1), "No Channel Selected");
+    EXPECT_STREQ(solver::ChannelName(8), "No Channel Selected");
 }
 
 TEST_F(SplPlot, TitleFollowsTheOutputLayout) {

@@ -1,10 +1,14 @@
 // Streaming on the virtual card: loopback through an impulse response, scripted inputs, the
 // recorded output, separate clocks with drift, and the pacer.
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "AudioTestSupport.h"
 #include "platform/internal/Clock.h"
@@ -389,6 +393,118 @@ TEST_F(VirtualLoopbackAudioTest, PacerMovesTheClocksInRealTime) {
     EXPECT_GE(VirtualCardClockFrames(true, kRate), 48);
     ASSERT_EQ(waveInReset(in), 0u);
     ASSERT_EQ(waveInClose(in), 0u);
+}
+
+// The loudspeaker's response as a person would measure it: level at a few frequencies relative to
+// the pass band, from the DFT of its impulse response. A 12 dB/octave roll-off below 60 Hz and a
+// gentle fall at the top.
+TEST(SpeakerLoopbackResponse, RollsOffLikeAClosedBox) {
+    const std::vector<double> taps = SpeakerLoopbackResponse();
+    ASSERT_EQ(taps.size(), static_cast<std::size_t>(kSpeakerLoopbackTaps));
+    auto level_db = [&](double hz) {
+        double re = 0.0, im = 0.0;
+        for (std::size_t n = 0; n < taps.size(); ++n) {
+            const double w = 2.0 * 3.14159265358979 * hz * static_cast<double>(n) / kSpeakerDesignRate;
+            re += taps[n] * std::cos(w);
+            im -= taps[n] * std::sin(w);
+        }
+        return 10.0 * std::log10(re * re + im * im);
+    };
+    const double pass = 20.0 * std::log10(kSpeakerGain);
+    struct Case {
+        double hz;
+        double low, high;  // dB relative to the pass band
+    };
+    const Case cases[] = {
+        {15.0, -25.5, -22.5},  // two octaves below the cut: -24 dB
+        {30.0, -13.5, -11.0},  // one octave below
+        {60.0, -3.5, -2.5},    // the cut itself
+        {1000.0, -0.2, 0.05},  // pass band
+        {16000.0, -3.9, -2.5}, // the top-end cut (the bilinear zero at Nyquist steepens it a little)
+    };
+    for (const Case& c : cases) {
+        const double db = level_db(c.hz) - pass;
+        EXPECT_GE(db, c.low) << c.hz << " Hz";
+        EXPECT_LE(db, c.high) << c.hz << " Hz";
+    }
+    // The tail has died away within the taps: nothing of it would be heard on a 24-bit input.
+    double tail = 0.0;
+    for (std::size_t n = taps.size() - 64; n < taps.size(); ++n) tail = std::max(tail, std::fabs(taps[n]));
+    EXPECT_LT(tail, 1e-5);
+}
+
+// An impulse on both outputs comes back on input 1 after the reference latency, unchanged, and on
+// input 2 after the microphone latency through the loudspeaker; with QV_VIRTUAL_AUDIO=loopback the
+// card starts that way, with QV_VIRTUAL_AUDIO=1 its inputs stay silent.
+TEST_F(VirtualLoopbackAudioTest, SpeakerLoopbackReturnsBothOutputsOnTheirInputs) {
+    constexpr int kFrames = 4096;
+    constexpr std::int32_t kPulse = 1 << 22;
+    const std::vector<double> taps = SpeakerLoopbackResponse();
+    struct Case {
+        const char* name;
+        const char* env;    // QV_VIRTUAL_AUDIO at the card's reset, or null to call the setter
+        bool looped;
+    };
+    const Case cases[] = {
+        {"set by the call", nullptr, true},
+        {"QV_VIRTUAL_AUDIO=loopback", "loopback", true},
+        {"QV_VIRTUAL_AUDIO=1", "1", false},
+    };
+    const char* saved = std::getenv("QV_VIRTUAL_AUDIO");
+    const std::string saved_value = saved != nullptr ? saved : "";
+    for (const Case& c : cases) {
+        if (c.env != nullptr) {
+            setenv("QV_VIRTUAL_AUDIO", c.env, 1);
+            ASSERT_TRUE(VirtualCardReset()) << c.name;
+        } else {
+            VirtualCardSetSpeakerLoopback();
+        }
+        auto format = Extensible(2, kRate);
+        HWAVEOUT out{};
+        HWAVEIN in{};
+        ASSERT_EQ(waveOutOpen(&out, 1, AsFormat(format), kWindow, 0, CALLBACK_WINDOW), 0u);
+        ASSERT_EQ(waveInOpen(&in, 1, AsFormat(format), kWindow, 0, CALLBACK_WINDOW), 0u);
+        std::vector<char> out_memory(kFrames * 8, 0), in_memory(kFrames * 8, 0);
+        PutWord(out_memory, 0, 2, 0, kPulse * 256);
+        PutWord(out_memory, 0, 2, 1, kPulse * 256);
+        WAVEHDR out_header{}, in_header{};
+        out_header.lpData = out_memory.data();
+        out_header.dwBufferLength = static_cast<DWORD>(out_memory.size());
+        in_header.lpData = in_memory.data();
+        in_header.dwBufferLength = static_cast<DWORD>(in_memory.size());
+        ASSERT_EQ(waveInPrepareHeader(in, &in_header, sizeof(WAVEHDR)), 0u);
+        ASSERT_EQ(waveInAddBuffer(in, &in_header, sizeof(WAVEHDR)), 0u);
+        ASSERT_EQ(waveOutPrepareHeader(out, &out_header, sizeof(WAVEHDR)), 0u);
+        ASSERT_EQ(waveOutWrite(out, &out_header, sizeof(WAVEHDR)), 0u);
+        ASSERT_EQ(waveInStart(in), 0u);
+        VirtualCardStep(kFrames, kRate);
+        ASSERT_NE(in_header.dwFlags & WHDR_DONE, 0u) << c.name;
+        for (int n = 0; n < kFrames; ++n) {
+            const std::int32_t ref = Word(in_memory, n, 2, 0) >> 8;
+            const std::int32_t mic = Word(in_memory, n, 2, 1) >> 8;
+            std::int32_t want_ref = 0, want_mic = 0;
+            if (c.looped) {
+                want_ref = n == kSpeakerReferenceLatency ? kPulse : 0;
+                const int k = n - kSpeakerMicrophoneLatency;
+                if (k >= 0 && k < kSpeakerLoopbackTaps)
+                    want_mic = static_cast<std::int32_t>(std::llround(taps[k] * kPulse));
+            }
+            ASSERT_EQ(ref, want_ref) << c.name << ", reference at frame " << n;
+            ASSERT_NEAR(mic, want_mic, 1) << c.name << ", microphone at frame " << n;
+        }
+        waveOutReset(out);
+        waveInReset(in);
+        waveOutUnprepareHeader(out, &out_header, sizeof(WAVEHDR));
+        waveInUnprepareHeader(in, &in_header, sizeof(WAVEHDR));
+        ASSERT_EQ(waveOutClose(out), 0u);
+        ASSERT_EQ(waveInClose(in), 0u);
+        TakeAll();
+        if (saved != nullptr)
+            setenv("QV_VIRTUAL_AUDIO", saved_value.c_str(), 1);
+        else
+            unsetenv("QV_VIRTUAL_AUDIO");
+        ASSERT_TRUE(VirtualCardReset());
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/testing/DrawnTexts.h"
 #include "tests/platform/gdi/Canvas.h"
 
 namespace {
@@ -286,6 +287,43 @@ TEST(GdiText, TextFarAwayAndBadArgumentsAreHarmless) {
     EXPECT_FALSE(TextOut(c.dc(), 0, 0, "x", -1));
     SIZE s{};
     EXPECT_FALSE(GetTextExtentPoint32(HDC{}, "x", 1, &s));
+}
+
+// The log of drawn texts gives each text's ink where the pixels show it (antialiasing may shade
+// one pixel more around it); blanks are not logged, nothing is logged once logging stops, and a
+// memory context names no window.
+TEST(GdiText, DrawnTextLogHoldsTheInkOfEachText) {
+    for (const FontCase& k : kFonts) {
+        Canvas c(120, 50);
+        HFONT f = Font(k.height, k.width, k.weight, k.face);
+        SelectObject(c.dc(), f);
+        SetBkMode(c.dc(), TRANSPARENT);
+        EXPECT_EQ(WindowFromDC(c.dc()), HWND{});
+        platform::testing::RecordDrawnTexts(true);
+        ASSERT_TRUE(TextOut(c.dc(), 7, 9, "   ", 3));
+        ASSERT_TRUE(TextOut(c.dc(), 7, 9, "Hg 125", 6));
+        platform::testing::RecordDrawnTexts(false);
+        ASSERT_TRUE(TextOut(c.dc(), 40, 30, "more", 4));
+        const auto& log = platform::testing::DrawnTexts();
+        ASSERT_EQ(log.size(), 1u) << k.face;
+        EXPECT_EQ(log[0].text, "Hg 125");
+        EXPECT_EQ(log[0].window, HWND{});
+        EXPECT_EQ(log[0].client.right, 120);
+        EXPECT_EQ(log[0].client.bottom, 50);
+        Canvas shown(120, 50);
+        SelectObject(shown.dc(), f);
+        SetBkMode(shown.dc(), TRANSPARENT);
+        ASSERT_TRUE(TextOut(shown.dc(), 7, 9, "Hg 125", 6));
+        const RECT e = shown.Extent(kWhite);
+        const RECT& ink = log[0].ink;
+        EXPECT_NEAR(ink.left, e.left, 1) << k.face;
+        EXPECT_NEAR(ink.top, e.top, 1) << k.face;
+        EXPECT_NEAR(ink.right, e.right, 1) << k.face;
+        EXPECT_NEAR(ink.bottom, e.bottom, 1) << k.face;
+        SelectObject(shown.dc(), GetStockObject(SYSTEM_FONT));
+        SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+        DeleteObject(f);
+    }
 }
 
 }  // namespace
