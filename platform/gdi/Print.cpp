@@ -13,6 +13,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Globals.h"
 #include "platform/internal/Headless.h"
+#include "platform/ui/WindowTable.h"
 
 namespace platform {
 
@@ -98,13 +99,23 @@ BOOL PrintDlg(PRINTDLG* dialog) {
     } else {
         printer->setFromTo(dialog->nFromPage, dialog->nToPage);
         printer->setCopyCount(dialog->nCopies > 0 ? dialog->nCopies : 1);
-        QPrintDialog chooser(printer.get());
+        QWidget* parent = nullptr;
+        if (ui::Window* o = ui::Find(ui::TopLevelOf(dialog->hwndOwner)))
+            parent = o->outer ? o->outer.data() : o->widget.data();
+        const QPointer<QWidget> holder = ui::KeyboardHolder();
+        QPrintDialog chooser(printer.get(), parent);
         QPrintDialog::PrintDialogOptions options;
         if (!(dialog->Flags & PD_NOSELECTION)) options |= QPrintDialog::PrintSelection;
         if (!(dialog->Flags & PD_NOPAGENUMS)) options |= QPrintDialog::PrintPageRange;
-        if (!(dialog->Flags & PD_HIDEPRINTTOFILE)) options |= QPrintDialog::PrintToFile;
+        // Qt's PDF output is not a "print to file" box but a printer of the list, the one a
+        // machine without printers has: it stays, whether the print-to-file box is hidden or not.
+        options |= QPrintDialog::PrintToFile;
         chooser.setOptions(options);
-        if (chooser.exec() != QDialog::Accepted) return FALSE;
+        QMetaObject::invokeMethod(
+            &chooser, [&chooser] { ui::TakeKeyboard(&chooser); }, Qt::QueuedConnection);
+        const int answer = chooser.exec();
+        ui::GiveKeyboardBack(holder);
+        if (answer != QDialog::Accepted) return FALSE;
     }
     if (!(dialog->Flags & PD_RETURNDC)) return TRUE;
     dialog->hDC = MakePrinterDC(std::move(printer));

@@ -208,6 +208,7 @@ void CloseBox(HWND hwnd) {
 }
 
 bool ChooseMenuItem(HWND frame, UINT id) {
+    ui::FlushMenuBars();
     ui::Window* w = ui::Find(frame);
     auto* main = w ? qobject_cast<QMainWindow*>(w->outer.data()) : nullptr;
     if (!main) return false;

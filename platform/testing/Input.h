@@ -42,5 +42,7 @@ bool ShownEnabled(HWND hwnd);
 std::string TypeIntoForeignEdit(HWND owner, const std::string& letters);
 // Chooses the item `id` in the menu bar of `frame`; FALSE when there is no such item.
 bool ChooseMenuItem(HWND frame, UINT id);
+// How many times a menu bar was built on screen since the layer was reset.
+int MenuBarBuilds();
 
 }  // namespace platform::testing

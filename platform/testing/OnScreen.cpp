@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -150,6 +151,7 @@ bool MenuBarTakesInput(HWND frame) {
 }
 
 bool MenuTitleRect(HWND frame, int index, RECT* out) {
+    ui::FlushMenuBars();
     ui::Window* w = ui::Find(frame);
     auto* main = w ? qobject_cast<QMainWindow*>(w->outer.data()) : nullptr;
     if (!main || !out) return false;
@@ -224,6 +226,25 @@ bool FileNameField(RECT* out, std::string* text) {
     if (out) *out = ToRect(GlobalRect(edit, edit->rect()));
     if (text) *text = edit->text().toStdString();
     return true;
+}
+
+bool QtModalEdit(const std::string& name, RECT* out, std::string* text) {
+    QWidget* modal = QApplication::activeModalWidget();
+    auto* edit = modal ? modal->findChild<QLineEdit*>(QString::fromStdString(name)) : nullptr;
+    if (!edit || !edit->isVisible() || !edit->isEnabled()) return false;
+    if (out) *out = ToRect(GlobalRect(edit, edit->rect()));
+    if (text) *text = edit->text().toStdString();
+    return true;
+}
+
+bool FileChooserLists(const std::string& name) {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    auto* view = dialog ? dialog->findChild<QListView*>(QStringLiteral("listView")) : nullptr;
+    if (!view || !view->model()) return false;
+    const QModelIndex root = view->rootIndex();
+    for (int row = 0; row < view->model()->rowCount(root); ++row)
+        if (view->model()->index(row, 0, root).data().toString().toStdString() == name) return true;
+    return false;
 }
 
 std::string FocusedEditText() {

@@ -65,6 +65,10 @@ bool ActiveQtModal(QtModal* out);
 bool QtModalButtonRect(const std::string& text, RECT* out);
 // The file chooser's name field: where it is and what it holds.
 bool FileNameField(RECT* out, std::string* text);
+// An enabled edit of the Qt modal window by its object name ("filename" in the print dialog).
+bool QtModalEdit(const std::string& name, RECT* out, std::string* text);
+// Whether the open file chooser lists a file of this name in its folder.
+bool FileChooserLists(const std::string& name);
 // The text of the Qt widget that has the keyboard focus when it is an edit ("" otherwise).
 std::string FocusedEditText();
 

@@ -310,9 +310,9 @@ void DeliverKey(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
                     QtKeyOfMessage(wParam, lParam),
                     static_cast<Qt::KeyboardModifiers>(ModifiersOfKey(lParam)), text,
                     ((lParam >> 30) & 1) != 0);
-    SetRedelivering(true);
+    BeginRedelivery(&event);
     QApplication::sendEvent(target, &event);
-    SetRedelivering(false);
+    EndRedelivery();
 }
 
 }  // namespace platform::ui

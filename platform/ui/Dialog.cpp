@@ -195,6 +195,7 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
                        LPARAM param) {
     const HWND owner_top = ui::TopLevelOf(owner);
     const bool owner_enabled = owner_top && IsWindowEnabled(owner_top);
+    const QPointer<QWidget> holder = ui::KeyboardHolder();
     if (owner_top) EnableWindow(owner_top, FALSE);
     const HWND dialog = ui::Create(instance, name, owner, proc, param, true);
     if (!dialog) {
@@ -202,7 +203,11 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
         return -1;
     }
     ui::modal_stack.push_back(dialog);
-    if (ui::Window* d = ui::Find(dialog); d && !d->ended) ShowWindow(dialog, SW_SHOW);
+    if (ui::Window* d = ui::Find(dialog); d && !d->ended) {
+        ShowWindow(dialog, SW_SHOW);
+        if ((d = ui::Find(dialog)) && !d->ended)
+            ui::TakeKeyboard(d->outer ? d->outer.data() : d->widget.data());
+    }
     if (internal::Headless()) {
         ui::Window* d = ui::Find(dialog);
         if (d && !d->ended) ui::RunModalStartHook(dialog, d->template_name);
@@ -236,6 +241,7 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
     std::erase(ui::modal_stack, dialog);
     if (owner_top) EnableWindow(owner_top, owner_enabled);
     DestroyWindow(dialog);
+    ui::GiveKeyboardBack(holder);
     return result;
 }
 

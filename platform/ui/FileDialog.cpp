@@ -4,6 +4,7 @@
 #include "platform/ui/FileDialog.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -61,29 +62,26 @@ bool PairShows(const std::string& patterns, const std::string& name) {
     return false;
 }
 
-// A pattern Qt matches without regard to case on every system: letters become [xX].
-QString AnyCase(const std::string& pattern) {
-    QString out;
-    for (char c : pattern) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (std::isalpha(u)) {
-            out += '[';
-            out += QChar::fromLatin1(static_cast<char>(std::tolower(u)));
-            out += QChar::fromLatin1(static_cast<char>(std::toupper(u)));
-            out += ']';
-        } else {
-            out += QChar::fromLatin1(c == ';' ? ' ' : c);
-        }
-    }
-    return out;
-}
-
-// Qt's name filter for one pair.
+// Qt's name filter for one pair. Qt's file list matches patterns without regard to case, and in
+// the save flavour it puts the first pattern's extension on the name when the filter changes, so
+// the patterns go over as they stand.
 QString QtFilter(const std::pair<std::string, std::string>& pair) {
-    QString patterns = AnyCase(pair.second);
+    QString patterns = ui::ToQt(pair.second);
+    patterns.replace(';', ' ');
     QString description = ui::ToQt(pair.first);
     description.remove('(').remove(')');
-    return description.trimmed() + " (" + patterns + ")";
+    return description.trimmed() + " (" + patterns.simplified() + ")";
+}
+
+// The extension of the first pattern of a pair ("*.wfr;*.uba" gives "wfr"), or "" when that
+// pattern names none ("*.*", "*").
+std::string FirstPatternExtension(const std::string& patterns) {
+    const std::string first = patterns.substr(0, patterns.find(';'));
+    const auto dot = first.rfind('.');
+    if (dot == std::string::npos) return {};
+    const std::string ext = first.substr(dot + 1);
+    if (ext.empty() || ext.find_first_of("*?[]/\\") != std::string::npos) return {};
+    return ext;
 }
 
 std::string InitialPath(const OPENFILENAME* ofn) {
@@ -96,17 +94,34 @@ std::string InitialPath(const OPENFILENAME* ofn) {
     return (fs::path(dir) / p).string();
 }
 
-// Fills the returned path, title and offsets; FALSE when they do not fit.
-BOOL Return(OPENFILENAME* ofn, std::string path) {
-    namespace fs = std::filesystem;
-    fs::path p(path);
-    // A wildcard default extension ("*.*", "*") names no extension: nothing is appended.
-    const bool default_ext =
-        ofn->lpstrDefExt && *ofn->lpstrDefExt && std::strpbrk(ofn->lpstrDefExt, "*?") == nullptr;
-    if (!p.has_extension() && default_ext) {
-        path += std::string(".") + ofn->lpstrDefExt;
-        p = fs::path(path);
+// The extension a name typed without one gets: in the save flavour the selected filter's first
+// pattern's, else (and when that pattern names none) the default extension; a wildcard default
+// extension ("*.*", "*") names none.
+std::string AppendedExtension(const OPENFILENAME* ofn, bool save) {
+    if (save) {
+        const auto pairs = Pairs(ofn->lpstrFilter);
+        const DWORD index = ofn->nFilterIndex > 0 ? ofn->nFilterIndex - 1 : 0;
+        if (index < pairs.size()) {
+            std::string ext = FirstPatternExtension(pairs[index].second);
+            if (!ext.empty()) return ext;
+        }
     }
+    if (ofn->lpstrDefExt && *ofn->lpstrDefExt && std::strpbrk(ofn->lpstrDefExt, "*?") == nullptr)
+        return ofn->lpstrDefExt;
+    return {};
+}
+
+// The chosen path with the extension a name typed without one gets.
+std::string Completed(const OPENFILENAME* ofn, std::string path, bool save) {
+    const std::string ext = AppendedExtension(ofn, save);
+    if (!std::filesystem::path(path).has_extension() && !ext.empty()) path += "." + ext;
+    return path;
+}
+
+// Fills the returned path, title and offsets; FALSE when they do not fit.
+BOOL Return(OPENFILENAME* ofn, const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path p(path);
     const std::string title = p.filename().string();
     if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile ||
         (ofn->lpstrFileTitle && title.size() + 1 > ofn->nMaxFileTitle)) {
@@ -154,6 +169,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
         const QString joined = filters.join(";;");
         // The dialog is modal for the person while the layer's loop goes on dispatching posted
         // messages and timers (sound buffers keep coming back while it is open).
+        const QPointer<QWidget> holder = ui::KeyboardHolder();
         QWidget* parent = nullptr;
         if (ui::Window* o = ui::Find(ui::TopLevelOf(ofn->hwndOwner)))
             parent = o->outer ? o->outer.data() : o->widget.data();
@@ -163,6 +179,10 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
                                                                      : QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
+        // Selecting a filter puts its extension on the name in the save flavour: the caller's
+        // name is shown again as it stands, selected, so that typing replaces it.
+        const std::string initial_file = ofn->lpstrFile ? ofn->lpstrFile : "";
+        if (!initial_file.empty()) dialog.selectFile(start);
         dialog.setWindowModality(Qt::ApplicationModal);
         int answer = -1;
         QObject::connect(&dialog, &QDialog::finished, &dialog, [&answer](int r) {
@@ -170,6 +190,11 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
             PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
         });
         dialog.open();
+        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            name->setFocus(Qt::OtherFocusReason);
+            name->selectAll();
+        }
+        ui::TakeKeyboard(&dialog);
         while (answer < 0) {
             MSG msg;
             if (!GetMessage(&msg, HWND{}, 0, 0)) {
@@ -182,6 +207,8 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
             TranslateMessage(&msg);
             DispatchMessage(&msg);
         }
+        dialog.hide();
+        ui::GiveKeyboardBack(holder);
         QString path;
         if (answer == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             path = dialog.selectedFiles().first();
@@ -191,6 +218,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
         if (at >= 0) ofn->nFilterIndex = static_cast<DWORD>(at + 1);
     }
     BOOL result = FALSE;
+    if (!chosen.empty()) chosen = Completed(ofn, chosen, save);
     if (!chosen.empty()) {
         namespace fs = std::filesystem;
         std::error_code ec;

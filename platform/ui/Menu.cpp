@@ -2,9 +2,12 @@
 
 #include "platform/ui/Menu.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTimer>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -24,6 +27,7 @@ struct MenuItem {
     bool checked = false;
     bool grayed = false;
     bool window_list = false;  // part of the MDI window list
+    bool operator==(const MenuItem&) const = default;
 };
 
 struct Menu {
@@ -88,6 +92,30 @@ void Refresh(HMENU menu) {
     }
 }
 
+// Menu bars whose rebuild waits for the loop: a burst of window-list changes (a window title
+// set for every step of a long computation) rebuilds the menu bar once, before it is seen again.
+std::vector<HMENU> pending_roots;
+int bar_builds = 0;
+
+void FlushPending() {
+    const std::vector<HMENU> roots = std::move(pending_roots);
+    pending_roots.clear();
+    for (HMENU root : roots) Refresh(root);
+}
+
+void RefreshSoon(HMENU menu) {
+    const HMENU root = RootOf(menu);
+    if (!root) return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        Refresh(root);
+        return;
+    }
+    if (std::find(pending_roots.begin(), pending_roots.end(), root) != pending_roots.end()) return;
+    if (pending_roots.empty()) QTimer::singleShot(0, app, &FlushPending);
+    pending_roots.push_back(root);
+}
+
 void Fill(QMenu* qmenu, HMENU menu, HWND frame) {
     Menu* m = FindMenu(menu);
     if (!m) return;
@@ -127,6 +155,7 @@ void AttachMenuBar(HWND frame) {
     if (!main) return;
     QMenuBar* bar = main->menuBar();
     bar->clear();
+    ++bar_builds;
     Menu* m = FindMenu(w->menu);
     if (!m) return;
     for (const MenuItem& it : m->items) {
@@ -142,9 +171,12 @@ void AttachMenuBar(HWND frame) {
     }
 }
 
+void FlushMenuBars() { FlushPending(); }
+
 void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& titles, int active) {
     Menu* m = FindMenu(menu);
     if (!m) return;
+    const std::vector<MenuItem> before = m->items;
     std::erase_if(m->items, [](const MenuItem& it) { return it.window_list; });
     if (!titles.empty()) {
         MenuItem separator;
@@ -160,10 +192,12 @@ void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& ti
         item.checked = static_cast<int>(i) == active;
         m->items.push_back(item);
     }
-    Refresh(menu);
+    if (m->items != before) RefreshSoon(menu);
 }
 
 void ResetMenus() {
+    pending_roots.clear();
+    bar_builds = 0;
     auto& menus = Menus();
     menus.clear();
     menus.emplace_back();
@@ -313,5 +347,9 @@ BOOL DrawMenuBar(HWND hwnd) {
     ui::AttachMenuBar(hwnd);
     return TRUE;
 }
+
+namespace testing {
+int MenuBarBuilds() { return ui::bar_builds; }
+}  // namespace testing
 
 }  // namespace platform

@@ -29,6 +29,7 @@ int DefaultAnswer(UINT type) {
 int CaptionRoom(int text_width) { return text_width * 5 / 4 + 4 * 24 + 32; }
 
 int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
+    const QPointer<QWidget> holder = ui::KeyboardHolder();
     QWidget* parent = QApplication::activeWindow();
     if (ui::Window* w = ui::Find(ui::TopLevelOf(owner)))
         parent = w->outer ? w->outer.data() : w->widget.data();
@@ -83,6 +84,7 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
         PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
     });
     box.open();
+    ui::TakeKeyboard(&box);
     while (answer < 0) {
         MSG msg;
         if (!GetMessage(&msg, HWND{}, 0, 0)) {
@@ -94,6 +96,7 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+    ui::GiveKeyboardBack(holder);
     switch (answer) {
         case QMessageBox::Yes:
             return IDYES;

@@ -25,7 +25,7 @@ namespace {
 
 bool quit_pending = false;
 int quit_code = 0;
-bool redelivering = false;
+std::vector<const QEvent*> redelivered;  // innermost last
 std::atomic<QAbstractEventDispatcher*> ui_dispatcher{nullptr};
 QTimer* wake_timer = nullptr;
 
@@ -65,7 +65,8 @@ constexpr KeyPair kKeys[] = {
 class KeyFilter : public QObject {
   public:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (redelivering) return false;
+        if (std::find(redelivered.begin(), redelivered.end(), event) != redelivered.end())
+            return false;
         if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
         auto* widget = qobject_cast<QWidget*>(object);
         if (!widget) return false;
@@ -138,8 +139,10 @@ int QtKeyOfMessage(WPARAM vk, LPARAM lParam) {
     return qt ? qt : QtKeyOf(vk);
 }
 
-bool Redelivering() { return redelivering; }
-void SetRedelivering(bool on) { redelivering = on; }
+void BeginRedelivery(const QEvent* event) { redelivered.push_back(event); }
+void EndRedelivery() {
+    if (!redelivered.empty()) redelivered.pop_back();
+}
 
 void EnsureLoopInstalled() {
     if (ui_dispatcher.load(std::memory_order_acquire) || !QCoreApplication::instance()) return;

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 
 #include "platform/ui/WindowTable.h"
 
@@ -44,7 +46,49 @@ int MenuBarHeight() {
     return height;
 }
 
+// The offscreen platform of the tests has no window activation.
+bool Offscreen() { return QGuiApplication::platformName() == QLatin1String("offscreen"); }
+
+// Makes the top-level window of `widget` the active one, where it stands in the stacking order
+// (the frame activated must not cover the windows it owns). Without a window manager nobody else
+// gives a newly mapped window the X input focus; Qt asks for it once the window is mapped.
+void Activate(QWidget* widget) {
+    QWidget* top = widget ? widget->window() : nullptr;
+    if (!top || Offscreen() || !top->isVisible() || top->isActiveWindow()) return;
+    top->activateWindow();
+}
+
 }  // namespace
+
+namespace ui {
+
+void TakeKeyboard(QWidget* window) {
+    Activate(window);
+    // Without a window manager the focus request can be lost to the window the key or click
+    // that opened this one was meant for; it is asked again while the window is still new.
+    if (!window || Offscreen()) return;
+    const QPointer<QWidget> guard(window);
+    for (int ms : {50, 200, 500})
+        QTimer::singleShot(ms, window, [guard] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (guard && guard->isVisible() && (!modal || modal == guard->window()))
+                Activate(guard);
+        });
+}
+
+QPointer<QWidget> KeyboardHolder() {
+    if (QWidget* focus = QApplication::focusWidget()) return focus;
+    if (Window* w = Find(focus_window)) return w->widget;
+    return {};
+}
+
+void GiveKeyboardBack(const QPointer<QWidget>& holder) {
+    if (!holder || !holder->isVisible() || !holder->isEnabled()) return;
+    Activate(holder);
+    holder->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace ui
 
 HWND SetFocus(HWND hwnd) {
     const HWND old = Find(focus_window) ? focus_window : HWND{};
@@ -53,7 +97,13 @@ HWND SetFocus(HWND hwnd) {
     focus_window = hwnd;
     if (old && old != hwnd) SendMessage(old, WM_KILLFOCUS, static_cast<WPARAM>(hwnd.value), 0);
     w = Find(hwnd);
-    if (w && w->widget) w->widget->setFocus(Qt::OtherFocusReason);
+    if (w && w->widget) {
+        w->widget->setFocus(Qt::OtherFocusReason);
+        // The keyboard goes to the window holding the focus: its top-level window becomes the
+        // active one, unless another modal window holds the keyboard.
+        QWidget* modal = QApplication::activeModalWidget();
+        if (w->widget->isEnabled() && (!modal || modal == w->widget->window())) Activate(w->widget);
+    }
     if (old != hwnd) SendMessage(hwnd, WM_SETFOCUS, static_cast<WPARAM>(old.value), 0);
     return old;
 }

@@ -78,16 +78,28 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     Window* w = Find(hwnd);
     if (!w || w->destroying) return FALSE;
-    if (!w->image) {
-        if (w->widget) w->widget->update();
-        return TRUE;
-    }
     const RECT whole{0, 0, ui::ClientWidth(*w), ui::ClientHeight(*w)};
     const RECT r = rect ? Clip(*rect, *w) : whole;
-    if (Empty(r)) return TRUE;
-    w->invalid_rect = w->invalid ? Union(Clip(w->invalid_rect, *w), r) : r;
-    w->invalid = true;
-    if (erase) w->erase = true;
+    if (!w->image) {
+        if (w->widget) w->widget->update();
+    } else if (!Empty(r)) {
+        w->invalid_rect = w->invalid ? Union(Clip(w->invalid_rect, *w), r) : r;
+        w->invalid = true;
+        if (erase) w->erase = true;
+    }
+    // A window that does not clip its children paints under them: what it invalidates is
+    // invalid in the children there too, down to a window that clips its own.
+    if (Empty(r) || (w->style & WS_CLIPCHILDREN)) return TRUE;
+    for (HWND h : ui::Children(hwnd)) {
+        const Window* c = Find(h);
+        if (!c || c->destroying || !c->visible) continue;
+        const int left = c->rect.left + c->insets.left;
+        const int top = c->rect.top + c->insets.top;
+        const RECT area{std::max(r.left, left) - left, std::max(r.top, top) - top,
+                        std::min(r.right, left + ui::ClientWidth(*c)) - left,
+                        std::min(r.bottom, top + ui::ClientHeight(*c)) - top};
+        if (!Empty(area)) InvalidateRect(h, &area, erase);
+    }
     return TRUE;
 }
 

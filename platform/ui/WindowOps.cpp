@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMdiSubWindow>
 #include <QPainter>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 
@@ -298,6 +299,33 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT message, WPARAM wParam, LPA
 
 namespace ui {
 
+namespace {
+
+// MDI children whose title on screen waits for the loop: a child titled at every step of a long
+// computation is drawn with its last title once, not at every step.
+std::vector<HWND> pending_titles;
+
+void ShowPendingTitles() {
+    const std::vector<HWND> windows = std::move(pending_titles);
+    pending_titles.clear();
+    for (HWND h : windows)
+        if (Window* w = Find(h); w && w->outer) w->outer->setWindowTitle(ToQt(w->text));
+}
+
+void ShowTitleSoon(Window& w) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        w.outer->setWindowTitle(ToQt(w.text));
+        return;
+    }
+    if (std::find(pending_titles.begin(), pending_titles.end(), w.self) != pending_titles.end())
+        return;
+    if (pending_titles.empty()) QTimer::singleShot(0, app, &ShowPendingTitles);
+    pending_titles.push_back(w.self);
+}
+
+}  // namespace
+
 // Keeps the title and shows it where the window has one on screen.
 void StoreText(HWND hwnd, const char* text) {
     Window* w = Find(hwnd);
@@ -306,7 +334,7 @@ void StoreText(HWND hwnd, const char* text) {
     if (w->kind == Kind::Frame && w->outer)
         w->outer->setWindowTitle(ToQt(w->text));
     else if (w->kind == Kind::MdiChild && w->outer) {
-        w->outer->setWindowTitle(ToQt(w->text));
+        ShowTitleSoon(*w);
         RebuildWindowList(w->parent);
     } else if (!(w->style & WS_CHILD) && w->widget) {
         w->widget->setWindowTitle(ToQt(w->text));

@@ -168,6 +168,13 @@ QWidget* LastMouseWidget();
 void StoreText(HWND hwnd, const char* text);
 LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer);
 
+// The keyboard (Metrics.cpp). A window that has just opened modally (a dialog, box or chooser)
+// takes the keyboard, with or without a window manager; what had it before gets it back when
+// that window closes.
+void TakeKeyboard(QWidget* window);
+QPointer<QWidget> KeyboardHolder();
+void GiveKeyboardBack(const QPointer<QWidget>& holder);
+
 // MDI (Mdi.cpp).
 QWidget* CreateMdiChildWidgets(Window& w, Window& client);
 void MdiChildGone(HWND client, HWND child);
@@ -180,6 +187,8 @@ void AttachMenuBar(HWND frame);
 // Replaces the MDI window list at the end of `menu` by one item per title (identifiers from
 // `first_id`), after a separator; `active` is checked.
 void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& titles, int active);
+// Rebuilds now the menu bars whose window lists changed since the loop last ran.
+void FlushMenuBars();
 void ResetMenus();
 
 // Dialog template hooks (Dialog.cpp), testing.
@@ -190,9 +199,10 @@ LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Loop (MessageLoop.cpp).
 bool CallMessageFilter(MSG* msg, int code);
 void ForgetWindowTimers(HWND hwnd);
-// Whether a key message came from the layer re-delivering it to a widget.
-bool Redelivering();
-void SetRedelivering(bool on);
+// The key event the layer is handing back to a widget now: the key filter lets exactly these
+// through (keys arriving while a nested loop runs under that delivery are filtered as usual).
+void BeginRedelivery(const QEvent* event);
+void EndRedelivery();
 void EnsureLoopInstalled();
 int& SendDepth();  // procedures running now (garbage is collected only at depth 0)
 int QtKeyOf(WPARAM vk);

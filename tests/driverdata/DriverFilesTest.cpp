@@ -561,14 +561,17 @@ TEST_F(DriverFilesTest, ForeignCurvesThatAreNotNumbersAreRefused) {
 
 // ---- Dialogs ----
 
-TEST_F(DriverFilesTest, SaveDialogAppendsNoWildcardExtension) {
+// A name typed without extension is saved with the selected filter's (Woofer Files: ".wfr"),
+// never with the wildcard default extension, so that the Open chooser lists it.
+TEST_F(DriverFilesTest, SaveDialogAppendsTheFiltersExtension) {
     char path[shell::kDirectorySlot] = {};
     char title[256] = {};
     InitDriverFileDlg(shell::FrameWindow);
-    const std::string chosen = PathOf("woofer");
-    platform::testing::ScriptFileDialogAnswers({chosen});
+    const std::string chosen = PathOf("woofer.wfr");
+    platform::testing::ScriptFileDialogAnswers({PathOf("woofer")});
     ASSERT_EQ(SaveDriverFileAs(shell::FrameWindow, path, title), 1);
     EXPECT_EQ(std::string(path), chosen);
+    EXPECT_STREQ(title, "woofer.wfr");
     EXPECT_EQ(ReadBytes(chosen).size(), shell::kDriverRecordBytes);
     const auto& log = platform::testing::FileDialogLog();
     ASSERT_EQ(log.size(), 1u);

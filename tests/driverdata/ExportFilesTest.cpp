@@ -255,10 +255,9 @@ TEST_F(ExportFilesTest, DialogsCarryTheirFilters) {
     platform::testing::ScriptFileDialogAnswers({file});
     EXPECT_EQ(OpenMikeCalFile(shell::FrameWindow, path, title), 1);
     InitExportDlg(shell::FrameWindow);
-    const std::string out = PathOf("export");
-    platform::testing::ScriptFileDialogAnswers({out});
+    platform::testing::ScriptFileDialogAnswers({PathOf("export")});
     EXPECT_EQ(ExportSplPhaseAs(shell::FrameWindow, path, title), 1);
-    EXPECT_TRUE(std::filesystem::exists(out)) << "no wildcard extension appended";
+    EXPECT_TRUE(std::filesystem::exists(PathOf("export.trg"))) << "the filter's extension";
     const auto& log = platform::testing::FileDialogLog();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].filters,

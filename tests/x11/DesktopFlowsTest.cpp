@@ -3,6 +3,7 @@
 // take typed names; edits take Ctrl+A and typed text; digits typed into an edit load no profile.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,17 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "driverdata/Ids.h"
 #include "engine/Engine.h"
 #include "engine/Ids.h"
 #include "measurement/Globals.h"
+#include "measurement/MlsProcess.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
 #include "measurement/RoomEqLocation.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/ui/Paint.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/MessageBoxLog.h"
+#include "platform/testing/PrintScript.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
@@ -29,6 +35,7 @@
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
 #include "shell/PreferencesRecord.h"
+#include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "solver/PlotControlDialog.h"
 #include "tests/x11/ProgramOnScreen.h"
@@ -563,6 +570,261 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
         })) << "a digit loaded a profile";
         d.ClickControl(dialog, platform::IDCANCEL);
         ExpectEverythingWorks(d, "after typing into the filter dialog");
+    });
+}
+
+// The Qt modal window of this kind is up and has the keyboard.
+bool QtModalHasKeyboard(Driver& d, const std::string& kind) {
+    return d.WaitFor([&] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.kind == kind && modal.active;
+    });
+}
+
+// A save chooser shows the caller's name as it stands, selected: what is typed first replaces
+// it and is written exactly; a name typed without extension gets the filter's ".wfr", and the
+// Open chooser lists what was written.
+TEST_F(DesktopFlows, SaveChoosersWriteExactlyTheTypedNames) {
+    const std::filesystem::path dir = std::filesystem::current_path();
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        struct Row {
+            std::string typed;
+            std::string shown_first;  // what the name field shows when the chooser opens
+            std::string written;
+        };
+        const Row rows[] = {
+            {(dir / "mywoofer").string(), "", (dir / "mywoofer.wfr").string()},
+            {"second.WFR", "mywoofer.wfr", (dir / "second.WFR").string()},
+        };
+        for (const Row& row : rows) {
+            ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdSaveDriverAs)) << row.typed;
+            ASSERT_TRUE(QtModalHasKeyboard(d, "file dialog"))
+                << row.typed << ": the chooser did not take the keyboard; " << d.DescribeModal();
+            std::string shown;
+            d.WaitFor(
+                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.shown_first; },
+                3000);
+            if (!row.shown_first.empty()) {
+                EXPECT_EQ(shown, row.shown_first);
+            }
+            d.Input().Type(row.typed);
+            EXPECT_TRUE(d.WaitFor(
+                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.typed; }, 5000))
+                << "typed \"" << row.typed << "\", the name field shows \"" << shown << "\"";
+            d.Input().Key("Return");
+            DismissBoxes(d);
+            EXPECT_EQ(LastChosenPath(), row.written);
+            EXPECT_TRUE(d.WaitFor([&] { return std::filesystem::exists(row.written); }))
+                << row.written << " was not written";
+        }
+        // Nothing else was written under another spelling of these names.
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            const std::string name = entry.path().filename().string();
+            if (name.find("woofer") != std::string::npos ||
+                name.find("second") != std::string::npos)
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"mywoofer.wfr", "second.WFR"}));
+        ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdOpenDriverFile));
+        // "Last chance to save current data ! ... DO YOU WISH TO LOAD NEW DRIVER ?": Return on
+        // the box's first key answers Yes.
+        ASSERT_TRUE(d.WaitFor([] {
+            screen::QtModal modal;
+            return screen::ActiveQtModal(&modal) && modal.active &&
+                   modal.text.find("LOAD NEW DRIVER") != std::string::npos;
+        })) << "the box did not come up or take the keyboard; "
+            << d.DescribeModal();
+        d.Input().Key("Return");
+        ASSERT_TRUE(QtModalHasKeyboard(d, "file dialog")) << d.DescribeModal();
+        EXPECT_TRUE(d.WaitFor([] {
+            return screen::FileChooserLists("mywoofer.wfr") &&
+                   screen::FileChooserLists("second.WFR");
+        })) << "the Open chooser does not list the saved drivers";
+        d.Screenshot("open_driver_chooser");
+        d.Input().Key("Escape");
+        ExpectEverythingWorks(d, "after the driver choosers");
+    });
+}
+
+// A modal dialog opened with Space on the player's button takes the keys at once: Escape
+// cancels it, and opened again, Return ends it.
+TEST_F(DesktopFlows, DialogOpenedFromTheKeyboardTakesEscapeAndReturn) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        const HWND button =
+            OnUi([&] { return platform::GetDlgItem(player, engine::kTestTonesButton); });
+        for (const char* key : {"Escape", "Return"}) {
+            OnUi([&] { return platform::SetFocus(button); });
+            ASSERT_TRUE(d.WaitFor([&] { return platform::GetFocus() == button; }))
+                << "the Test Tones button did not take the focus";
+            d.Input().Key("space");
+            const HWND dialog = d.WaitForDialog("QUORVEX_LINEARIZER_TEST_TONES");
+            ASSERT_TRUE(dialog) << "Space opened nothing; up: " << d.DescribeModal();
+            EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == dialog; }))
+                << "Test Tones did not take the keyboard";
+            d.Input().Key(key);
+            EXPECT_TRUE(d.WaitFor([] { return !screen::InnermostModalDialog(); }, 3000))
+                << key << " did not end Test Tones";
+            ExpectEverythingWorks(d, std::string("Test Tones ended by ") + key);
+        }
+    });
+}
+
+// With no printer set up, Print in the diffraction calculator still prints: the Printout Control
+// box takes Return on its first key, and the printer dialog offers the PDF output, which then
+// holds the window's image.
+TEST_F(DesktopFlows, DiffractionPrintsToAPdfWithoutAPrinter) {
+    const std::string pdf = (std::filesystem::current_path() / "diffraction.pdf").string();
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 2, shell::kCmdDiffractionModel));
+        ASSERT_TRUE(d.WaitFor([] { return shell::DiffractionCalculatorDialog != 0; }));
+        const HWND calculator = OnUi([] { return shell::DiffractionCalculatorDialog; });
+        d.ClickControl(calculator, driverdata::kDiffPrint);
+        const HWND scales = d.WaitForDialog("EnterScales");
+        ASSERT_TRUE(scales) << d.DescribeModal();
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == scales; }))
+            << "Printout Control did not take the keyboard";
+        d.Input().Key("Return");
+        RECT field{};
+        std::string text;
+        ASSERT_TRUE(
+            d.WaitFor([&] { return screen::QtModalEdit("filename", &field, &text); }, 15000))
+            << "no PDF output offered; up: " << d.DescribeModal();
+        d.Screenshot("print_dialog");
+        d.ClickAt(field);
+        d.Input().Key("a", platform::testing::XInput::kControl);
+        d.Input().Type(pdf);
+        ASSERT_TRUE(d.WaitFor([&] {
+            return screen::QtModalEdit("filename", nullptr, &text) && text == pdf;
+        })) << "the output file field shows \""
+            << text << "\"";
+        d.Input().Key("Return");
+        EXPECT_TRUE(d.WaitNoModal()) << d.DescribeModal();
+        platform::testing::PdfLayout layout;
+        EXPECT_TRUE(d.WaitFor([&] { return platform::testing::ReadPdfLayout(pdf, &layout); }))
+            << "no PDF written";
+        EXPECT_EQ(layout.pages, 1);
+        ASSERT_EQ(layout.images.size(), 1u) << "the page holds no window image";
+        EXPECT_GT(layout.images[0].width, 100.0);
+        EXPECT_GT(layout.images[0].height, 50.0);
+        EXPECT_TRUE(OnUi([] {
+            for (const auto& entry : screen::MessageBoxLog())
+                if (entry.text.find("Print") != std::string::npos) return false;
+            return true;
+        })) << "the print job reported a failure";
+        d.CloseBox(calculator);
+        EXPECT_TRUE(d.WaitFor([] { return !shell::DiffractionCalculatorDialog; }));
+        EXPECT_TRUE(d.WaitFor([] { return screen::TakesInput(shell::FrameWindow); }, 3000));
+        EXPECT_TRUE(OnUi([] { return screen::MenuBarTakesInput(shell::FrameWindow); }));
+    });
+}
+
+// A digit whose profile is missing says so; Return closes the box, the player has the keyboard
+// again, and the next digit loads its profile.
+TEST_F(DesktopFlows, MissingProfileKeyThenAPresentOneLoadsIt) {
+    const std::string present = (std::filesystem::current_path() / "profile two.HIF").string();
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        ASSERT_EQ(OnUi([&] {
+                      std::strcpy(shell::Preferences->ProfilePaths[0], "/nonexistent/one.HIF");
+                      std::strcpy(shell::Preferences->ProfilePaths[1], present.c_str());
+                      return shell::WriteProjectFile(shell::FrameWindow, present.c_str());
+                  }),
+                  1);
+        OnUi([&] { return platform::SetFocus(player); });
+        ASSERT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }));
+        d.Input().Key("1");
+        ASSERT_TRUE(d.WaitForBox("Requested Profile Not Found"));
+        EXPECT_TRUE(QtModalHasKeyboard(d, "message box")) << "the box did not take the keyboard";
+        d.Input().Key("Return");
+        ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }, 3000))
+            << "the player did not get the keyboard back";
+        d.Input().Key("2");
+        EXPECT_TRUE(d.WaitFor([&] {
+            char title[512] = {};
+            platform::GetWindowText(shell::FrameWindow, title, sizeof title);
+            return std::string(title).find("profile two.HIF") != std::string::npos;
+        })) << "the present profile was not loaded; the frame reads \""
+            << d.WindowText(OnUi([] { return shell::FrameWindow; })) << "\"";
+        DismissBoxes(d);
+        ExpectEverythingWorks(d, "after the profile keys");
+    });
+}
+
+// The pixels of a window's image, every second one each way.
+std::vector<platform::COLORREF> WindowPixels(HWND hwnd) {
+    std::vector<platform::COLORREF> pixels;
+    RECT client{};
+    if (!platform::GetClientRect(hwnd, &client)) return pixels;
+    const platform::HDC dc = platform::GetDC(hwnd);
+    if (!dc) return pixels;
+    for (int y = 0; y < client.bottom; y += 2)
+        for (int x = 0; x < client.right; x += 2) pixels.push_back(platform::GetPixel(dc, x, y));
+    platform::ReleaseDC(hwnd, dc);
+    return pixels;
+}
+
+int ChangedPixels(const std::vector<platform::COLORREF>& a,
+                  const std::vector<platform::COLORREF>& b) {
+    if (a.size() != b.size()) return -1;
+    int changed = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) changed += a[i] != b[i];
+    return changed;
+}
+
+// The Processing page's buttons change what the MLS plot shows at once, without a tab switch:
+// SPL -> Buffer 1 and Show Curve 1 draw curve 1, unticking it takes it away again.
+TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] { return shell::MlsControlDialog && measurement::MlsControlTab; }));
+        OnUi([] {
+            platform::SendMessage(measurement::MlsControlTab, platform::TCM_SETCURSEL, 1, 0);
+            platform::NMHDR note{measurement::MlsControlTab, measurement::kMlsControlTabId,
+                                 platform::TCN_SELCHANGE};
+            return platform::SendMessage(shell::MlsControlDialog, platform::WM_NOTIFY,
+                                         measurement::kMlsControlTabId,
+                                         reinterpret_cast<platform::LPARAM>(&note));
+        });
+        ASSERT_TRUE(d.WaitFor([] {
+            return measurement::MlsControlPage && measurement::MlsSplPage &&
+                   measurement::MlsSplPageIndex == 2;
+        })) << "the Processing page did not open";
+        const HWND page = OnUi([] { return measurement::MlsControlPage; });
+        d.WaitFor([] { return false; }, 500);
+        const auto empty = OnUi([] { return WindowPixels(measurement::MlsSplPage); });
+        ASSERT_FALSE(empty.empty());
+        d.ClickControl(page, measurement::kProcLoad1);
+        d.ClickControl(page, measurement::kProcShow1);
+        int changed = 0;
+        EXPECT_TRUE(d.WaitFor([&] {
+            changed = ChangedPixels(empty, WindowPixels(measurement::MlsSplPage));
+            return changed > 100;
+        }, 3000)) << "curve 1 did not show: " << changed << " pixels changed";
+        const auto shown = OnUi([] { return WindowPixels(measurement::MlsSplPage); });
+        const int curve = ChangedPixels(empty, shown);
+        d.Screenshot("processing_curve_1");
+        // Unticked, the plot is drawn again at once.
+        d.ClickControl(page, measurement::kProcShow1);
+        EXPECT_TRUE(d.WaitFor([&] {
+            changed = ChangedPixels(shown, WindowPixels(measurement::MlsSplPage));
+            return changed > 100;
+        }, 3000)) << "unticking Show Curve 1 left the plot as it was (" << curve
+                  << " pixels of curve 1)";
+        d.Screenshot("processing_unticked");
+        d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
+        EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
     });
 }
 

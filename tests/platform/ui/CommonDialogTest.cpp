@@ -181,5 +181,47 @@ TEST_F(FileDialogs, SaveAddsTheDefaultExtensionAndRefusesPathsTooLong) {
     EXPECT_EQ(CommDlgExtendedError(), FNERR_BUFFERTOOSMALL);
 }
 
+// A name saved without an extension gets the selected filter's first pattern's, whatever the
+// default extension says; a name with one, or a filter whose pattern names none, keeps it as
+// typed. The overwrite question is asked about the name that will be written.
+TEST_F(FileDialogs, SaveAppendsTheSelectedFiltersExtension) {
+    ofn_.lpstrFilter =
+        "Woofer Files (*.WFR)\0*.wfr\0Tweeter Files (*.TWE)\0*.twe;*.stw\0"
+        "All Files (*.*)\0*.*\0\0";
+    ofn_.lpstrDefExt = "*.*";
+    std::ofstream((dir_ / "old.twe").string()) << "x";
+    struct Case {
+        DWORD filter;
+        const char* typed;
+        const char* saved;
+        bool asked;  // the overwrite question came up
+    };
+    const Case cases[] = {
+        {1, "mywoofer", "mywoofer.wfr", false},
+        {2, "mytweeter", "mytweeter.twe", false},
+        {2, "old", "old.twe", true},
+        {1, "bass.WFR", "bass.WFR", false},
+        {3, "plain", "plain", false},
+    };
+    for (const Case& c : cases) {
+        testing::ClearMessageBoxLog();
+        testing::ScriptMessageBoxAnswers({IDYES});
+        testing::ScriptFileDialogAnswers({(dir_ / c.typed).string()});
+        ofn_.nFilterIndex = c.filter;
+        ofn_.Flags = OFN_OVERWRITEPROMPT;
+        ASSERT_TRUE(GetSaveFileName(&ofn_)) << c.typed;
+        EXPECT_STREQ(title_, c.saved) << c.typed;
+        EXPECT_EQ(std::string(path_), (dir_ / c.saved).string()) << c.typed;
+        EXPECT_EQ(testing::MessageBoxLog().size(), c.asked ? 1u : 0u) << c.typed;
+        EXPECT_TRUE(testing::FileDialogLog().back().shown || c.filter == 3) << c.typed;
+    }
+    // Opening keeps a typed name as it stands when the default extension is a wildcard.
+    testing::ScriptFileDialogAnswers({(dir_ / "mywoofer").string()});
+    ofn_.nFilterIndex = 1;
+    ofn_.Flags = 0;
+    ASSERT_TRUE(GetOpenFileName(&ofn_));
+    EXPECT_STREQ(title_, "mywoofer");
+}
+
 }  // namespace
 }  // namespace platform::uitest

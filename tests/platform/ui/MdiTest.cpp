@@ -1,5 +1,6 @@
 // The MDI frame: children placed by rectangle, the window list, menus, and stale handles.
 
+#include <cstdio>
 #include <map>
 
 #include "tests/platform/ui/UiTestSupport.h"
@@ -152,6 +153,32 @@ TEST_F(Mdi, WindowListItemsFrom40ActivateTheirChild) {
     SetWindowText(a, "Alpha 2");
     GetMenuString(file, 40, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ(text, "&1 Alpha 2");
+}
+
+// A title set at every step of a long computation shows in the window list at once, and the
+// menu bar on screen is built once for the whole burst, when the loop runs again.
+TEST_F(Mdi, ATitleBurstBuildsTheMenuBarOnce) {
+    const HMENU file = GetSubMenu(menu_, 0);
+    const HWND plot = NewChild("Diffraction", 0, 0, 200, 150);
+    testing::PumpUntilIdle();
+    const int before = testing::MenuBarBuilds();
+    char title[64];
+    char text[64];
+    for (int k = 0; k < 2000; ++k) {
+        std::snprintf(title, sizeof title, "Diffraction  Frequency = %d Hz", k);
+        SetWindowText(plot, title);
+    }
+    GetMenuString(file, 40, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "&1 Diffraction  Frequency = 1999 Hz");
+    EXPECT_EQ(testing::MenuBarBuilds(), before) << "built before the loop ran";
+    testing::PumpUntilIdle();
+    EXPECT_EQ(testing::MenuBarBuilds(), before + 1);
+    // The bar built shows the last title: its item activates the child.
+    ASSERT_TRUE(testing::ChooseMenuItem(frame_, 40));
+    // The same title again changes nothing on screen.
+    SetWindowText(plot, title);
+    testing::PumpUntilIdle();
+    EXPECT_EQ(testing::MenuBarBuilds(), before + 1);
 }
 
 TEST_F(Mdi, MenuItemTextsChangeByCommand) {

@@ -207,5 +207,89 @@ TEST_F(Windows, WindowImageIsSavedAsPng) {
     ReleaseDC(hwnd, erased);
 }
 
+// A window that does not clip its children paints under them, so what it invalidates is invalid
+// in its children there too, down to a child that clips its own; a resized window is repainted
+// whole, children included.
+TEST_F(Windows, InvalidatingAWindowInvalidatesItsChildrenUnlessItClipsThem) {
+    const HWND parent = MakeWindow(300, 200);
+    const auto child = [](HWND in, DWORD style, int x, int y, int cx, int cy) {
+        return CreateWindow("Recorder", "", WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, in,
+                            HMENU{}, HINSTANCE{}, nullptr);
+    };
+    const HWND plot = child(parent, 0, 10, 10, 100, 50);  // (10,10)-(110,60)
+    const HWND inner = child(plot, 0, 5, 5, 40, 20);      // (15,15)-(55,35) in the parent
+    const HWND clipping = child(parent, WS_CLIPCHILDREN, 200, 10, 80, 50);
+    const HWND clipped = child(clipping, 0, 0, 0, 80, 50);
+    const HWND hidden = CreateWindow("Recorder", "", WS_CHILD, 0, 0, 300, 200, parent, HMENU{},
+                                     HINSTANCE{}, nullptr);
+    ASSERT_TRUE(plot && inner && clipping && clipped && hidden);
+    constexpr RECT kNone{0, 0, 0, 0};
+    struct Case {
+        const char* what;
+        HWND target;
+        bool whole;
+        RECT area;
+        RECT plot, inner, clipping, clipped;  // the update rectangles afterwards
+    };
+    const Case cases[] = {
+        {"a corner of the parent",
+         parent,
+         false,
+         {0, 0, 50, 40},
+         {0, 0, 40, 30},
+         {0, 0, 35, 20},
+         kNone,
+         kNone},
+        {"the whole parent",
+         parent,
+         true,
+         {},
+         {0, 0, 100, 50},
+         {0, 0, 40, 20},
+         {0, 0, 80, 50},
+         kNone},
+        {"beside every child", parent, false, {120, 80, 190, 150}, kNone, kNone, kNone, kNone},
+        {"the plot's lower right",
+         plot,
+         false,
+         {30, 20, 100, 50},
+         {30, 20, 100, 50},
+         {25, 15, 40, 20},
+         kNone,
+         kNone},
+        {"the clipping child", clipping, true, {}, kNone, kNone, {0, 0, 80, 50}, kNone},
+    };
+    const auto update = [](HWND h) {
+        RECT r{};
+        GetUpdateRect(h, &r, FALSE);
+        return std::vector<int>{r.left, r.top, r.right, r.bottom};
+    };
+    const auto v = [](const RECT& r) { return std::vector<int>{r.left, r.top, r.right, r.bottom}; };
+    for (const Case& c : cases) {
+        testing::PumpUntilIdle();
+        ValidateRect(hidden, nullptr);  // never shown, never painted
+        ASSERT_EQ(update(plot), v(kNone)) << c.what;
+        InvalidateRect(c.target, c.whole ? nullptr : &c.area, TRUE);
+        EXPECT_EQ(update(plot), v(c.plot)) << c.what;
+        EXPECT_EQ(update(inner), v(c.inner)) << c.what;
+        EXPECT_EQ(update(clipping), v(c.clipping)) << c.what;
+        EXPECT_EQ(update(clipped), v(c.clipped)) << c.what;
+        EXPECT_EQ(update(hidden), v(kNone)) << c.what << ": a hidden child has nothing to show";
+    }
+    // What was invalidated is painted: the innermost child gets its WM_PAINT.
+    testing::PumpUntilIdle();
+    Log().clear();
+    InvalidateRect(parent, nullptr, FALSE);
+    testing::PumpUntilIdle();
+    EXPECT_EQ(Messages(inner, {WM_PAINT}).size(), 1u);
+    // A resize repaints the window whole, and the children under it.
+    Log().clear();
+    SetWindowPos(parent, HWND{}, 0, 0, 360, 240, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(update(inner), v({0, 0, 40, 20}));
+    testing::PumpUntilIdle();
+    EXPECT_EQ(Messages(parent, {WM_PAINT}).size(), 1u);
+    EXPECT_EQ(Messages(inner, {WM_PAINT}).size(), 1u);
+}
+
 }  // namespace
 }  // namespace platform::uitest
