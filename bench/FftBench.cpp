@@ -47,6 +47,7 @@ struct Size {
         ip.assign(shell::FftWorkAreaInts(2 * n), 0);
         w.assign(static_cast<std::size_t>(n) / 2 + 2, 0.0f);
         shell::BuildFftTable(2 * n, ip.data(), w.data());
+        shell::PrepareFftTwiddles(2 * n);
         std::mt19937 rng(static_cast<unsigned>(n));
         std::uniform_real_distribution<float> d(-1.0f, 1.0f);
         for (float& v : source) v = d(rng);

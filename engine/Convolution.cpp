@@ -151,6 +151,7 @@ int AllocConvolutionMemory(ConvolutionMemory& memory) {
     // adopts it, so no call ever rebuilds it while workers run.
     shell::BuildFftTable(kMaxFftFloats, memory.fft_table_ip, memory.fft_table);
     for (FftWorkArea& w : memory.work) shell::AdoptFftTable(w.ip, memory.fft_table_ip);
+    for (int n = 128; n <= kMaxFftFloats; n *= 2) shell::PrepareFftTwiddles(n);
     for (int o = 0; o < kOutputCount; ++o) memory.routed_input[o] = -1;
     return 0;
 }

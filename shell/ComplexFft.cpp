@@ -1,8 +1,14 @@
 #include "shell/ComplexFft.h"
 
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
 #include <utility>
+#include <vector>
 
 #include "shell/ComplexFftBasics.h"
 #include "shell/ComplexFftWide.h"
@@ -21,17 +27,35 @@
 // every kernel gives the same bits on every machine.
 // The 256-bit path also reorders the memory traffic without changing any point's arithmetic:
 // the permutation runs in the same pass as the first stage, radix-8 stages go two at a time
-// through a small buffer, and the last stage of an inverse transform applies the factor 2/n as
-// it stores.
+// through a small buffer (where the data outgrow the first-level cache), and the last stage of
+// an inverse transform applies the factor 2/n as it stores. Its twiddles come from tables that
+// PrepareFftTwiddles builds once per size, holding exactly the values the stage would form.
 
 namespace shell {
 
 bool FftUseWideVectors = true;
+bool FftUsePreparedTwiddles = true;
 
 // The shared building blocks and the 256-bit kernels live in their own headers.
 using namespace fft_kernels;
 
 namespace {
+
+// Prepared twiddles of the 256-bit stages of one transform size: per direction and per stage
+// (indexed by log2 of its span) a table of column quads, or null for spans not prepared.
+constexpr int kMaxLog2Points = 24;
+struct PreparedTwiddles {
+    std::vector<float> storage;
+    std::array<std::array<const float*, kMaxLog2Points>, 2> stage{};  // [inverse][log2 span]
+};
+
+// Published once per size with release order; the transforms only load them.
+std::atomic<const PreparedTwiddles*> g_prepared[kMaxLog2Points];
+std::mutex g_prepare_mutex;
+
+const float* StageTable(const PreparedTwiddles* prepared, bool inverse, int span) {
+    return prepared ? prepared->stage[inverse ? 1 : 0][Log2(span)] : nullptr;
+}
 
 void BitReverse(Cx* x, int log2n, int* table) {
     const int hi_bits = (log2n + 1) / 2;
@@ -306,31 +330,45 @@ void Radix4FirstStagePaired(Cx* x, int count) {
 template <bool kInverse>
 bool RemainingStages(Cx* x, int count, int span, const int* ip, const float* w, bool paired,
                      float scale) {
+    // Up to this many points the data stay in the first-level cache, where the two-stage
+    // kernel's buffer costs more than the second pass it saves.
+    constexpr int kPairAbove = 2048;
     const int table_points = 2 * ip[0];
     const TableView table{w, table_points >= count ? table_points / count : 1, table_points / 4};
     bool scaled = false;
     const bool wide = paired && kHaveWideVectors && FftUseWideVectors;
+    const PreparedTwiddles* prepared = wide && FftUsePreparedTwiddles
+                                           ? g_prepared[Log2(count)].load(std::memory_order_acquire)
+                                           : nullptr;
     int stages_left = 0;
     for (int t = span; t < count; t *= 8) ++stages_left;
     for (; span < count; span *= 8, --stages_left) {
-        if (wide && span % 4 == 0 && stages_left >= 2) {
+        if (wide && span % 4 == 0 && stages_left >= 2 && count > kPairAbove) {
             // The stages pair up from the last one: the widest strides gain the most.
             const bool last = 64 * span == count;
+            const float* tabled_a = StageTable(prepared, kInverse, span);
+            const float* tabled_b = StageTable(prepared, kInverse, 8 * span);
             if (kInverse && last) {
-                TwoRadix8Stages<kInverse, true>(x, count, span, table, scale);
+                TwoRadix8Stages<kInverse, true>(x, count, span, table, tabled_a, tabled_b, scale);
                 scaled = true;
             } else {
-                TwoRadix8Stages<kInverse, false>(x, count, span, table, scale);
+                TwoRadix8Stages<kInverse, false>(x, count, span, table, tabled_a, tabled_b, scale);
             }
             span *= 8;
             --stages_left;
         } else if (wide && span % 4 == 0) {
+            const float* tabled = StageTable(prepared, kInverse, span);
             if (kInverse && 8 * span == count) {
-                Radix8StageWide<kInverse, true>(x, count, span, table, scale);
+                Radix8StageWide<kInverse, true>(x, count, span, table, tabled, scale);
                 scaled = true;
             } else {
-                Radix8StageWide<kInverse, false>(x, count, span, table, scale);
+                Radix8StageWide<kInverse, false>(x, count, span, table, tabled, scale);
             }
+        } else if (wide && span == 2 && count >= 32 && 8 * span < count) {
+            Cx tw[2][8];
+            ColumnTwiddles<kInverse>(table, 0, count / 16, tw[0]);
+            ColumnTwiddles<kInverse>(table, 1, count / 16, tw[1]);
+            Radix8StageSpan2Wide<kInverse>(x, count, tw);
         } else if (paired && span % 2 == 0) {
             Radix8StagePaired<kInverse>(x, count, span, table);
         } else {
@@ -434,6 +472,54 @@ void BuildFftTable(int n, int* ip, float* w) {
             w[2 * q] = static_cast<float>(std::sin(angle));
             w[2 * q + 1] = static_cast<float>(std::cos(angle));
         }
+    }
+}
+
+namespace {
+
+void BuildPreparedTwiddles(int n) {
+    const int count = n / 2;
+    const int log2n = Log2(count);
+    if (!kHaveWideVectors || count < 64 || log2n >= kMaxLog2Points) return;
+    std::lock_guard<std::mutex> lock(g_prepare_mutex);
+    if (g_prepared[log2n].load(std::memory_order_acquire)) return;
+    // The cos/sin table of exactly this size: a larger one holds the same values.
+    std::vector<int> ip(FftWorkAreaInts(n));
+    std::vector<float> w(static_cast<std::size_t>(n) / 4 + 2);
+    BuildFftTable(n, ip.data(), w.data());
+    const TableView table{w.data(), 1, count / 4};
+    // The spans of the radix-8 stages: from the first stage's size on, those the 256-bit
+    // kernels take (multiples of four).
+    const int first_bits = log2n % 3 == 0 ? 3 : log2n % 3;
+    std::size_t floats = 0;
+    for (int span = 1 << first_bits; span < count; span *= 8) {
+        if (span % 4 == 0) floats += 2 * static_cast<std::size_t>(span) / 4 * kTabledFloatsPerQuad;
+    }
+    auto prepared = std::make_unique<PreparedTwiddles>();
+    prepared->storage.assign(floats, 0.0f);
+    float* next = prepared->storage.data();
+    for (int span = 1 << first_bits; span < count; span *= 8) {
+        if (span % 4 != 0) continue;
+        const int step = count / (8 * span);
+        const std::size_t size = static_cast<std::size_t>(span) / 4 * kTabledFloatsPerQuad;
+        PrepareStageTable<false>(table, span, step, next);
+        prepared->stage[0][Log2(span)] = next;
+        next += size;
+        PrepareStageTable<true>(table, span, step, next);
+        prepared->stage[1][Log2(span)] = next;
+        next += size;
+    }
+    // Kept for the life of the process: transforms on other threads may be reading it.
+    g_prepared[log2n].store(prepared.release(), std::memory_order_release);
+}
+
+}  // namespace
+
+void PrepareFftTwiddles(int n) {
+    try {
+        BuildPreparedTwiddles(n);
+    } catch (const std::bad_alloc&) {
+        // Without the tables the transforms form their twiddles: slower, the same bits.
     }
 }
 

@@ -30,9 +30,20 @@ void ComplexFftScalar(int n, int sign, float* a, int* ip, float* w);
 // Both give the same bits; the hook lets a test compare them. Set only while no transform runs.
 extern bool FftUseWideVectors;
 
+// Test hook: false makes ComplexFft form its twiddles even where PrepareFftTwiddles prepared
+// them. Both give the same bits. Set only while no transform runs.
+extern bool FftUsePreparedTwiddles;
+
 // Builds the cos/sin table for transforms of up to n floats into w and records it in ip[0],
 // ip[1]; w needs n/4 floats.
 void BuildFftTable(int n, int* ip, float* w);
+
+// Prepares, once per size, the twiddle factors of the 256-bit stages of transforms of n floats,
+// so that ComplexFft reads them instead of forming them for every column. Allocates and takes a
+// lock: call it outside the real-time path, before the first transform of that size that must
+// be fast. Transforms give the same bits with or without it. Safe to call from any thread, also
+// while transforms run.
+void PrepareFftTwiddles(int n);
 
 // Entries an integer work area needs for transforms of n floats (header plus bit-reversal table).
 std::size_t FftWorkAreaInts(int n);

@@ -27,13 +27,14 @@ QV_WIDE inline void Store8(Cx* p, V8 v) { std::memcpy(p, &v, sizeof v); }
 QV_WIDE inline V8 Swap8(V8 a) { return __builtin_shuffle(a, V8i{1, 0, 3, 2, 5, 4, 7, 6}); }
 QV_WIDE inline V8 VMul8(V8 a, V8 tre, V8 tim) { return a * tre + Swap8(a) * tim; }
 
+// Multiplies by -j (forward) or +j (inverse): the swapped lanes with one sign bit flipped, the
+// bits of a multiplication by -1 and 1 without its latency.
 template <bool kInverse>
 QV_WIDE inline V8 VRotQuarter8(V8 a) {
-    if constexpr (kInverse) {
-        return Swap8(a) * V8{-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
-    } else {
-        return Swap8(a) * V8{1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f};
-    }
+    const V8 flip = kInverse ? V8{-0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f}
+                             : V8{0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f, 0.0f, -0.0f};
+    return reinterpret_cast<V8>(
+        _mm256_xor_ps(reinterpret_cast<__m256>(Swap8(a)), reinterpret_cast<__m256>(flip)));
 }
 
 template <bool kInverse>
@@ -238,6 +239,54 @@ QV_WIDE inline void WideColumnTwiddles(const TableView& table, int k, int step, 
     }
 }
 
+// The same seven twiddles read from a prepared table entry: one vector per s = 1..7 holding the
+// (re, im) pairs of the four columns, as WideColumnTwiddles forms them.
+constexpr int kTabledFloatsPerQuad = 56;
+
+QV_WIDE inline void TabledColumnTwiddles(const float* entry, V8 (&tre)[8], V8 (&tim)[8]) {
+    const V8 conj = {-1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f, -1.0f, 1.0f};
+    for (int s = 1; s < 8; ++s) {
+        V8 v;
+        std::memcpy(&v, entry + 8 * (s - 1), sizeof v);
+        tre[s] = EvenLanes8(v);
+        tim[s] = OddLanes8(v) * conj;
+    }
+}
+
+// The twiddles of column quad k..k+3 of a stage, from its prepared table when there is one.
+template <bool kInverse>
+QV_WIDE inline void StageTwiddles(const TableView& table, const float* tabled, int k, int step,
+                                  V8 (&tre)[8], V8 (&tim)[8]) {
+    if (tabled) {
+        TabledColumnTwiddles(tabled + (kTabledFloatsPerQuad / 4) * k, tre, tim);
+    } else {
+        WideColumnTwiddles<kInverse>(table, k, step, tre, tim);
+    }
+}
+
+// Fills the prepared table of one stage of one direction for the column quads k = 0, 4, ..,
+// span - 4 (kTabledFloatsPerQuad floats each), with the values WideColumnTwiddles forms.
+template <bool kInverse>
+QV_WIDE_FUNCTION void PrepareStageTable(const TableView& table, int span, int step, float* out) {
+    for (int k = 0; k < span; k += 4) {
+        WideTwiddle tw[8];
+        tw[1] = WideLookup<kInverse>(table, k, step);
+        tw[2] = WideLookup<kInverse>(table, k, 2 * step);
+        tw[4] = WideLookup<kInverse>(table, k, 4 * step);
+        tw[3] = WideMul(tw[1], tw[2]);
+        tw[5] = WideMul(tw[1], tw[4]);
+        tw[6] = WideMul(tw[2], tw[4]);
+        tw[7] = WideMul(tw[3], tw[4]);
+        float* entry = out + (kTabledFloatsPerQuad / 4) * k;
+        for (int s = 1; s < 8; ++s) {
+            for (int j = 0; j < 4; ++j) {
+                entry[8 * (s - 1) + 2 * j] = tw[s].re[2 * j];
+                entry[8 * (s - 1) + 2 * j + 1] = tw[s].im[2 * j];
+            }
+        }
+    }
+}
+
 // One butterfly: y[s] = in[s] times twiddle s, then the 8-point DFT.
 template <bool kInverse>
 QV_WIDE inline void TwiddledDft8Wide(V8 (&y)[8], const V8 (&tre)[8], const V8 (&tim)[8]) {
@@ -249,14 +298,14 @@ QV_WIDE inline void TwiddledDft8Wide(V8 (&y)[8], const V8 (&tre)[8], const V8 (&
 // the same single-precision product a separate pass would form.
 template <bool kInverse, bool kScale>
 QV_WIDE_FUNCTION void Radix8StageWide(Cx* x, int count, int span, const TableView& table,
-                                      float scale) {
+                                      const float* tabled, float scale) {
     const int group = 8 * span;
     const int step = count / group;
     const V8 factor = {scale, scale, scale, scale, scale, scale, scale, scale};
     for (int k = 0; k < span; k += 4) {
         V8 tre[8];
         V8 tim[8];
-        WideColumnTwiddles<kInverse>(table, k, step, tre, tim);
+        StageTwiddles<kInverse>(table, tabled, k, step, tre, tim);
         for (int g = k; g < count; g += group) {
             Cx* p = x + g;
             V8 y[8];
@@ -275,6 +324,7 @@ QV_WIDE_FUNCTION void Radix8StageWide(Cx* x, int count, int span, const TableVie
 // line of the data is used whole while it is loaded.
 template <bool kInverse, bool kScale, int kQuads>
 QV_WIDE_FUNCTION void TwoRadix8StagesWide(Cx* x, int count, int span, const TableView& table,
+                                          const float* tabled_a, const float* tabled_b,
                                           float scale) {
     const int step_a = count / (8 * span);
     const int step_b = count / (64 * span);
@@ -287,10 +337,10 @@ QV_WIDE_FUNCTION void TwoRadix8StagesWide(Cx* x, int count, int span, const Tabl
     for (int k = 0; k < span; k += 4 * kQuads) {
         for (int h = 0; h < kQuads; ++h) {
             const int column = k + 4 * h;
-            WideColumnTwiddles<kInverse>(table, column, step_a, a_re[h], a_im[h]);
+            StageTwiddles<kInverse>(table, tabled_a, column, step_a, a_re[h], a_im[h]);
             for (int c = 0; c < 8; ++c) {
-                WideColumnTwiddles<kInverse>(table, column + c * span, step_b, b_re[h][c],
-                                             b_im[h][c]);
+                StageTwiddles<kInverse>(table, tabled_b, column + c * span, step_b, b_re[h][c],
+                                        b_im[h][c]);
             }
         }
         for (int base = k; base < count; base += 64 * span) {
@@ -319,13 +369,47 @@ QV_WIDE_FUNCTION void TwoRadix8StagesWide(Cx* x, int count, int span, const Tabl
     }
 }
 
+// The stage of span 2 (the second of sizes 2^(3 m + 1)): a vector holds columns 0 and 1 of
+// group g and of group g + 1, so the 256-bit kernel runs where a column quad does not exist.
+// tw[c][s] is twiddle s of column c, formed as ColumnTwiddles forms it.
+QV_WIDE inline V8 LoadHalves(const Cx* lo, const Cx* hi) {
+    return reinterpret_cast<V8>(
+        _mm256_loadu2_m128(reinterpret_cast<const float*>(hi), reinterpret_cast<const float*>(lo)));
+}
+QV_WIDE inline void StoreHalves(Cx* lo, Cx* hi, V8 v) {
+    _mm256_storeu2_m128(reinterpret_cast<float*>(hi), reinterpret_cast<float*>(lo),
+                        reinterpret_cast<__m256>(v));
+}
+
+template <bool kInverse>
+QV_WIDE_FUNCTION void Radix8StageSpan2Wide(Cx* x, int count, const Cx (&tw)[2][8]) {
+    V8 tre[8];
+    V8 tim[8];
+    for (int s = 1; s < 8; ++s) {
+        const Cx a = tw[0][s];
+        const Cx b = tw[1][s];
+        tre[s] = V8{a.re, a.re, b.re, b.re, a.re, a.re, b.re, b.re};
+        tim[s] = V8{-a.im, a.im, -b.im, b.im, -a.im, a.im, -b.im, b.im};
+    }
+    constexpr int kGroup = 16;
+    for (int g = 0; g < count; g += 2 * kGroup) {
+        Cx* p = x + g;
+        Cx* q = p + kGroup;
+        V8 y[8];
+        for (int s = 0; s < 8; ++s) y[s] = LoadHalves(p + 2 * kRev3[s], q + 2 * kRev3[s]);
+        TwiddledDft8Wide<kInverse>(y, tre, tim);
+        for (int k = 0; k < 8; ++k) StoreHalves(p + 2 * k, q + 2 * k, y[k]);
+    }
+}
+
 // Picks the two-stage kernel for the span: eight columns at a time where the span allows.
 template <bool kInverse, bool kScale>
-void TwoRadix8Stages(Cx* x, int count, int span, const TableView& table, float scale) {
+void TwoRadix8Stages(Cx* x, int count, int span, const TableView& table, const float* tabled_a,
+                     const float* tabled_b, float scale) {
     if (span % 8 == 0) {
-        TwoRadix8StagesWide<kInverse, kScale, 2>(x, count, span, table, scale);
+        TwoRadix8StagesWide<kInverse, kScale, 2>(x, count, span, table, tabled_a, tabled_b, scale);
     } else {
-        TwoRadix8StagesWide<kInverse, kScale, 1>(x, count, span, table, scale);
+        TwoRadix8StagesWide<kInverse, kScale, 1>(x, count, span, table, tabled_a, tabled_b, scale);
     }
 }
 

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <complex>
 #include <cstring>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -290,6 +292,77 @@ TEST(ComplexFftTest, VectorKernelsAgreeWithTheScalarTwinOnALargerTable) {
     FftUseWideVectors = true;
     EXPECT_EQ(areas.ip[0], 1 << 16) << "smaller transforms rebuilt the table";
     EXPECT_TRUE(std::equal(table.begin(), table.end(), areas.w.begin()));
+}
+
+// Prepared twiddles replace the ones the 256-bit stages form; the bits stay those of the scalar
+// twin, on a table of the transform's own size and on a larger one, and within single-precision
+// error of a double-precision transform.
+TEST(ComplexFftTest, PreparedTwiddlesGiveTheBitsOfTheScalarTwin) {
+    for (int points = 2; points <= 65536; points *= 2) PrepareFftTwiddles(2 * points);
+    for (int table_floats : {0, 1 << 18}) {
+        WorkAreas areas;
+        if (table_floats) BuildFftTable(table_floats, areas.ip.data(), areas.w.data());
+        for (bool prepared : {true, false}) {
+            FftUsePreparedTwiddles = prepared;
+            for (int points = 2; points <= 65536; points *= 2) {
+                for (int sign : {-1, +1}) {
+                    const std::vector<float> input =
+                        RandomData(points, 7000u + static_cast<unsigned>(points));
+                    std::vector<float> a = input;
+                    std::vector<float> b = input;
+                    ComplexFft(2 * points, sign, a.data(), areas.ip.data(), areas.w.data());
+                    ComplexFftScalar(2 * points, sign, b.data(), areas.ip.data(), areas.w.data());
+                    const std::string where = "N = " + std::to_string(points) + " sign " +
+                                              std::to_string(sign) +
+                                              (prepared ? " prepared" : " formed") +
+                                              (table_floats ? " larger table" : "");
+                    EXPECT_EQ(std::memcmp(a.data(), b.data(), a.size() * sizeof(float)), 0)
+                        << where;
+                    if (points > 4096) continue;
+                    std::vector<Cd> want(points);
+                    for (int k = 0; k < points; ++k) want[k] = Cd(input[2 * k], input[2 * k + 1]);
+                    ReferenceFft(want, sign);
+                    if (sign > 0) {
+                        for (auto& v : want) v /= points;
+                    }
+                    EXPECT_LT(RelativeError(a, want), ErrorBound(points)) << where;
+                }
+            }
+        }
+    }
+    FftUsePreparedTwiddles = true;
+}
+
+// Threads that prepare a size while others already transform it all get the same bits.
+TEST(ComplexFftTest, PreparingWhileOtherThreadsTransform) {
+    constexpr int kPoints = 1 << 13;
+    const std::vector<float> input = RandomData(kPoints, 11);
+    std::vector<float> expected = input;
+    {
+        WorkAreas areas;
+        ComplexFftScalar(2 * kPoints, -1, expected.data(), areas.ip.data(), areas.w.data());
+    }
+    std::vector<float> w(kPoints / 2 + 2);
+    std::vector<int> shared_ip(FftWorkAreaInts(2 * kPoints));
+    BuildFftTable(2 * kPoints, shared_ip.data(), w.data());
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            std::vector<int> ip(FftWorkAreaInts(2 * kPoints));
+            AdoptFftTable(ip.data(), shared_ip.data());
+            for (int round = 0; round < 20; ++round) {
+                if (round == t) PrepareFftTwiddles(2 * kPoints);
+                std::vector<float> a = input;
+                ComplexFft(2 * kPoints, -1, a.data(), ip.data(), w.data());
+                if (std::memcmp(a.data(), expected.data(), a.size() * sizeof(float)) != 0) {
+                    ++mismatches;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST(ComplexFftTest, WorkAreaSizeCoversTheBitReversalTable) {
