@@ -43,6 +43,7 @@ inline void InstallProgramServices() {
     services.DeactivatePanes = &network::DeactivatePanes;
     services.UpdateToolButtons = &network::UpdateToolButtons;
     services.PaneWindows = network::PaneWindows;
+    services.PaneNetworkExtent = &network::PaneNetworkExtent;
     // The pane labels print the solver's filter family and slope names.
     network::FilterTypeNames = solver::FilterTypeTable;
     // Element dialogs opened by a right click in a pane and by Copy Speaker; the output port's

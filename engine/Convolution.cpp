@@ -67,6 +67,13 @@ int ActiveOutputs(int output_layout) { return output_layout == 1 ? 16 : 8; }
 
 bool Wide() { return ConvolutionUseWideVectors && kernels::WideVectorsAvailable(); }
 
+// The fused multiply-accumulate twins wherever the processor fuses (so that the plain and the
+// wide road of one processor give the same bits); the unfused ones elsewhere.
+bool Fused() { return ConvolutionUseFusedMultiplyAdd && kernels::FusedMultiplyAddAvailable(); }
+
+// The 512-bit multiply-accumulate where the processor has it (the same bits as the 256-bit one).
+bool Use512() { return ConvolutionUse512BitVectors && kernels::Vectors512Available(); }
+
 // The four workers' shares: the layout's routed outputs ordered by their input (so that outputs
 // hearing one input mostly fall into one share) and cut into runs of nearly equal length; each
 // used input belongs to the first share that hears it, which transforms it.
@@ -97,6 +104,8 @@ void ShareOutTheWork(ConvolutionMemory& m) {
 }  // namespace
 
 bool ConvolutionUseWideVectors = true;
+bool ConvolutionUseFusedMultiplyAdd = true;
+bool ConvolutionUse512BitVectors = true;
 
 int OutputChannelCount(int output_layout) {
     switch (output_layout) {
@@ -335,10 +344,14 @@ void ConvolveOutputList(ConvolutionMemory& memory, const int* outputs, int count
             group.acc_re[j] = work.acc_re[j];
             group.acc_im[j] = work.acc_im[j];
         }
-        if (wide)
-            kernels::MultiplyAccumulateWide(group, bins);
+        if (Fused() && wide && Use512())
+            kernels::MultiplyAccumulateFused512(group, f + 16);  // rows are padded past bin F
+        else if (Fused())
+            (wide ? kernels::MultiplyAccumulateFusedWide : kernels::MultiplyAccumulateFusedPlain)(
+                group, bins);
         else
-            kernels::MultiplyAccumulatePlain(group, bins);
+            (wide ? kernels::MultiplyAccumulateWide : kernels::MultiplyAccumulatePlain)(group,
+                                                                                        bins);
         for (int j = 0; j < group.outputs; ++j) {
             const int o = members[j];
             RealInverse(memory, work.acc_re[j], work.acc_im[j], work.time, work);

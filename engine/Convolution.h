@@ -163,6 +163,12 @@ void InterleaveOutputFrames(const ConvolutionMemory& memory, std::int32_t* block
 // Tests: false keeps the convolution on its plain loops even where the 256-bit kernels exist.
 // Both give the same words. Set only while no block runs.
 extern bool ConvolutionUseWideVectors;
+// Tests: false keeps the multiply-accumulate on its unfused twins (the road of processors
+// without fused multiply-add) where the processor fuses. Set only while no block runs.
+extern bool ConvolutionUseFusedMultiplyAdd;
+// Benchmarks and tests: false keeps the multiply-accumulate on 256-bit vectors where 512-bit ones
+// exist (the same bits). Set only while no block runs.
+extern bool ConvolutionUse512BitVectors;
 
 // Any thread: forward transform of 2F real points (F samples, then F zeros) into bins 0..F.
 void RealForward(const ConvolutionMemory& memory, const float* samples, float* re, float* im,

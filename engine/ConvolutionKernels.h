@@ -1,7 +1,9 @@
 // The convolution's inner loops in two twins: the plain loops (any processor) and 256-bit
 // versions (AVX2, chosen at run time). Element by element the wide loops perform exactly the
 // operations of the plain ones in the same order, so both give the same bits; the engine's tests
-// compare them. All of them run on the worker threads: no allocation, no lock.
+// compare them. The multiply-accumulate comes in a second pair of twins that fuse each multiply
+// with its add (std::fma in the plain one), chosen at run time where the processor has fused
+// multiply-add. All of them run on the worker threads: no allocation, no lock.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,10 @@ inline constexpr int kMaxGroupOutputs = 8;  // outputs whose products one pass a
 
 // The processor offers the 256-bit kernels (decided once, before main).
 bool WideVectorsAvailable();
+// The processor offers fused multiply-add next to the 256-bit kernels (decided once).
+bool FusedMultiplyAddAvailable();
+// The processor offers 512-bit vectors (with fused multiply-add; decided once).
+bool Vectors512Available();
 
 // One pass of the multiply-accumulate: outputs that hear the same input, so that the input's
 // delay line is read once for all of them. For each output j and bin k:
@@ -26,9 +32,16 @@ struct MacGroup {
     float* acc_im[kMaxGroupOutputs];
 };
 
-// Bins 0..bins-1; the wide twin needs bins % 8 == 0 (rows are padded).
+// Bins 0..bins-1; the wide twins need bins % 8 == 0 (rows are padded).
 void MultiplyAccumulatePlain(const MacGroup& group, int bins);
 void MultiplyAccumulateWide(const MacGroup& group, int bins);
+// The fused twins: acc = fma(-xi, hi, xr hr), fma(xi, hr, xr hi) for s = 0, then per partition
+// re = fma(-xi, hi, fma(xr, hr, re)), im = fma(xi, hr, fma(xr, hi, im)). The wide twin needs the
+// processor's fused multiply-add (FusedMultiplyAddAvailable).
+void MultiplyAccumulateFusedPlain(const MacGroup& group, int bins);
+void MultiplyAccumulateFusedWide(const MacGroup& group, int bins);
+// The fused twin on 512-bit vectors (Vectors512Available); needs bins % 16 == 0.
+void MultiplyAccumulateFused512(const MacGroup& group, int bins);
 
 // The split after the forward half-size transform: z holds F complex points; bins k of the 2F
 // real points. The plain twin does k in [begin, end) (k = 0 and k = F included); the wide twin

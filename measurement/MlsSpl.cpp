@@ -87,7 +87,36 @@ void SmoothPhase(float* v, float* copy, int p, bool lin_phase) {
     }
 }
 
+// Bin b (0 <= b < n) of the spectrum of n real samples, from `z`, the n/2-point complex
+// transform of those samples taken as n/2 complex points (even samples the real parts, odd ones
+// the imaginary parts): the even and odd samples' spectra are split out of z and joined with
+// the turn e^(-j 2 pi b / n). Rounded to single precision as a full transform's output is.
+void RealSpectrumBin(const float* z, int n, int b, float* re, float* im) {
+    const int h = n / 2;
+    const bool mirrored = b > h;  // X[n - b] = conj X[b]
+    if (mirrored) b = n - b;
+    const int k = b % h, m = (h - b) % h;
+    const double zr = z[2 * k], zi = z[2 * k + 1];
+    const double cr = z[2 * m], ci = -static_cast<double>(z[2 * m + 1]);  // conj z[h - b]
+    const double er = 0.5 * (zr + cr), ei = 0.5 * (zi + ci);              // even samples
+    const double odd_re = 0.5 * (zi - ci), odd_im = -0.5 * (zr - cr);     // odd samples
+    const double t = -kTwoPi * b / n;
+    const double c = std::cos(t), s = std::sin(t);
+    *re = static_cast<float>(er + c * odd_re - s * odd_im);
+    const float i = static_cast<float>(ei + c * odd_im + s * odd_re);
+    *im = mirrored ? -i : i;
+}
+
 }  // namespace
+
+void RealSpectrumAtBins(float* samples, int n, const std::int32_t* bins, int count, float* re,
+                        float* im) {
+    shell::ComplexFft(n, -1, samples, shell::FftBitReverseTable, shell::FftTwiddleTable);
+    for (int j = 0; j < count; ++j) {
+        re[j] = im[j] = 0.0f;
+        if (bins[j] >= 0 && bins[j] < n) RealSpectrumBin(samples, n, bins[j], &re[j], &im[j]);
+    }
+}
 
 float MlsUpperFrequency(int rate_index) {
     static const float kLimits[shell::kSampleRateCount] = {5510.0f,  6000.0f,  11025.0f, 12000.0f,
@@ -216,28 +245,19 @@ int CalculateMlsSpl(platform::HWND owner) {
     MapBinsToGrid(shell::FrequencyGrid, kPoints, df, fmax, n, bin_of.data());
     std::vector<float> level(kPoints), degrees(kPoints), scratch(kPoints);
 
-    std::memset(re, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(ref_phase, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
+    // Only the bins the grid reads are formed: bin_of[j] names grid point j's bin, and re, im
+    // and ref_phase hold that bin's values at index j.
+    std::vector<float> ref_re(kPoints), ref_im(kPoints), in_re(kPoints), in_im(kPoints);
+    std::vector<float> ref_phase_at(kPoints);
 
     // Ref spectrum, level, correction and phase.
-    for (int i = 0; i < n; ++i) {
-        fft[2 * i] = shell::MlsRefSamples[kMlsLeadingZeros + i] * shell::GateWindowRef[i];
-        fft[2 * i + 1] = 0.0f;
-    }
-    shell::ComplexFft(2 * n, -1, fft, shell::FftBitReverseTable, shell::FftTwiddleTable);
-    for (int i = 0; i < n; ++i) {
-        re[i] = fft[2 * i];
-        im[i] = fft[2 * i + 1];
-    }
+    for (int i = 0; i < n; ++i)
+        fft[i] = shell::MlsRefSamples[kMlsLeadingZeros + i] * shell::GateWindowRef[i];
+    RealSpectrumAtBins(fft, n, bin_of.data(), kPoints, ref_re.data(), ref_im.data());
     for (int j = 0; j < kPoints; ++j) {
-        const int b = bin_of[j];
+        const double r = ref_re[j], i = ref_im[j];
         level[j] =
-            b < 0
-                ? 0.0f
-                : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                       static_cast<double>(im[b]) * im[b] + 1e-10));
+            bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-10));
     }
     FillLevelGaps(level.data(), kPoints);
     float loudest = 0.0f;
@@ -249,43 +269,37 @@ int CalculateMlsSpl(platform::HWND owner) {
     }
     for (int j = 0; j < kPoints; ++j)
         MlsRefCorrection[j] = shell::FrequencyGrid[j] >= fmax ? 0.0f : loudest - scratch[j];
-    for (int i = 0; i < n; ++i) ref_phase[i] = std::atan2(im[i], re[i] == 0.0f ? 0.000001f : re[i]);
     for (int j = 0; j < kPoints; ++j) {
-        const int b = bin_of[j];
-        degrees[j] = b < 0 ? 0.0f
-                           : static_cast<float>(kDegreesPerRadian *
-                                                std::atan2(im[b], re[b] == 0.0f ? 1e-9f : re[b]));
+        const float r = ref_re[j], i = ref_im[j];
+        ref_phase_at[j] = bin_of[j] < 0 ? 0.0f : std::atan2(i, r == 0.0f ? 0.000001f : r);
+        degrees[j] =
+            bin_of[j] < 0
+                ? 0.0f
+                : static_cast<float>(kDegreesPerRadian * std::atan2(i, r == 0.0f ? 1e-9f : r));
     }
     RepairPhase(degrees.data(), kPoints);
     for (int j = 0; j < kPoints; ++j) ref_response[j].im = degrees[j];
 
     // In spectrum with the pulse delay taken out.
-    std::memset(re, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * kFftBufferFloats);
-    std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        fft[2 * i] = shell::MlsInSamples[start + i] * shell::GateWindowIn[i];
-        fft[2 * i + 1] = 0.0f;
-    }
-    shell::ComplexFft(2 * n, -1, fft, shell::FftBitReverseTable, shell::FftTwiddleTable);
+    for (int i = 0; i < n; ++i) fft[i] = shell::MlsInSamples[start + i] * shell::GateWindowIn[i];
+    RealSpectrumAtBins(fft, n, bin_of.data(), kPoints, in_re.data(), in_im.data());
     const double delay_ms =
         SlotValue(shell::Mls.MlsPulseDelayText, sizeof(shell::Mls.MlsPulseDelayText));
-    for (int i = 0; i < n; ++i) {
-        // A sound that arrives later by the pulse delay carries e^(-j theta); turning it by
-        // e^(+j theta) removes that delay.
-        const double theta = i * df * 0.001 * delay_ms * kTwoPi;
-        const double c = std::cos(theta), s = std::sin(theta);
-        const double a = fft[2 * i], b = fft[2 * i + 1];
-        re[i] = static_cast<float>(a * c - b * s);
-        im[i] = static_cast<float>(b * c + a * s);
-    }
     for (int j = 0; j < kPoints; ++j) {
         const int b = bin_of[j];
+        if (b < 0) continue;
+        // A sound that arrives later by the pulse delay carries e^(-j theta); turning it by
+        // e^(+j theta) removes that delay.
+        const double theta = b * df * 0.001 * delay_ms * kTwoPi;
+        const double c = std::cos(theta), s = std::sin(theta);
+        const double a = in_re[j], q = in_im[j];
+        in_re[j] = static_cast<float>(a * c - q * s);
+        in_im[j] = static_cast<float>(q * c + a * s);
+    }
+    for (int j = 0; j < kPoints; ++j) {
+        const double r = in_re[j], i = in_im[j];
         level[j] =
-            b < 0
-                ? 0.0f
-                : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                       static_cast<double>(im[b]) * im[b] + 1e-13));
+            bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-13));
     }
     FillLevelGaps(level.data(), kPoints);
     const float add_db =
@@ -311,10 +325,10 @@ int CalculateMlsSpl(platform::HWND owner) {
             degrees[j] = 0.0f;
             continue;
         }
-        const double psi = ref_phase[b];
+        const double psi = ref_phase_at[j];
         const double c = std::cos(psi), s = std::sin(psi);
-        double r2 = re[b] * c + im[b] * s;
-        const double i2 = im[b] * c - re[b] * s;
+        double r2 = in_re[j] * c + in_im[j] * s;
+        const double i2 = in_im[j] * c - in_re[j] * s;
         if (r2 == 0.0) r2 = 1e-9;
         degrees[j] = static_cast<float>(kDegreesPerRadian * std::atan2(i2, r2));
     }
@@ -373,8 +387,6 @@ int CalculateMlsSpl(platform::HWND owner) {
     MlsSplSlot = MlsSplSlot >= 9 ? 0 : MlsSplSlot + 1;
     MlsPhaseSlot = MlsPhaseSlot >= 9 ? 0 : MlsPhaseSlot + 1;
     ShowMlsSplPage(0);  // the new curve is on "SPL + Phase"
-
-    for (float* buffer : {re, im, ref_phase}) std::memset(buffer, 0, sizeof(float) * 536000);
     return 0;
 }
 

@@ -19,6 +19,13 @@ float MlsUpperFrequency(int rate_index);
 void MapBinsToGrid(const float* grid, int points, double df, float fmax, int bins,
                    std::int32_t* bin_of_point);
 
+// The spectrum of n real samples (n a power of two, n >= 4; forward, unscaled) at `count` chosen
+// bins: bins[j] in 0..n-1 gives bin bins[j] in re[j], im[j], a negative entry gives 0. One
+// complex transform of n/2 points through ComplexFft (the shared startup tables); `samples` is
+// overwritten by it.
+void RealSpectrumAtBins(float* samples, int n, const std::int32_t* bins, int count, float* re,
+                        float* im);
+
 // A level curve's points at or below 0.1 (no value) are filled by straight lines between the
 // valid points around them (points after the last valid one stay).
 void FillLevelGaps(float* level, int points);

@@ -3,6 +3,7 @@
 // into the store); the node numbers; the channel title.
 #include "network/PaneDrawing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -51,8 +52,19 @@ bool Drawable(const ElementGeometryRecord& g) {
     return Drawable(g.x1, g.y1) && Drawable(g.x2, g.y2);
 }
 
+// While a pane's extent is measured, texts are not drawn: each widens this rectangle instead.
+RECT* measured_extent = nullptr;
+
 void Text(HDC hdc, int x, int y, const char* text) {
-    TextOut(hdc, x, y, text, static_cast<int>(std::strlen(text)));
+    const int length = static_cast<int>(std::strlen(text));
+    if (measured_extent == nullptr) {
+        TextOut(hdc, x, y, text, length);
+        return;
+    }
+    SIZE size{};
+    if (!GetTextExtentPoint32(hdc, text, length, &size)) return;
+    measured_extent->right = std::max<LONG>(measured_extent->right, x + size.cx);
+    measured_extent->bottom = std::max<LONG>(measured_extent->bottom, y + size.cy);
 }
 
 // Text in a font and colour; the previous font is put back.
@@ -257,9 +269,9 @@ void DrawPaneDiagram(int pane, HWND window, HDC hdc) {
     }
 }
 
-void DrawPaneElementLabels(int pane, HDC hdc) {
-    if (!ValidPane(pane)) return;
-    PaneStore& store = StoreOf(pane);
+namespace {
+
+void DrawElementLabels(const PaneStore& store, HDC hdc) {
     SetBkMode(hdc, TRANSPARENT);
     for (int e = 0; e < shell::kMaxElements && store.ElementGeometry[e].kind >= 1; ++e) {
         const ElementGeometryRecord& g = store.ElementGeometry[e];
@@ -285,7 +297,42 @@ void DrawPaneElementLabels(int pane, HDC hdc) {
         SetTextColor(hdc, RGB(0, 0, 0));
     }
     SetBkMode(hdc, OPAQUE);
+}
+
+}  // namespace
+
+void DrawPaneElementLabels(int pane, HDC hdc) {
+    if (!ValidPane(pane)) return;
+    PaneStore& store = StoreOf(pane);
+    DrawElementLabels(store, hdc);
     WriteDerivedNodes(store);
+}
+
+SIZE PaneNetworkExtent(int pane, HDC hdc) {
+    if (!ValidPane(pane)) return SIZE{0, 0};
+    const PaneStore& store = StoreOf(pane);
+    // The symbols reach at most this far right of and below their elements' terminals (the
+    // output port's cone and its bottom dot, a filter's right dot, a ground's bars).
+    constexpr int kSymbolReach = 18;
+    RECT extent{0, 0, 0, 0};
+    const int wires = Clamp(store.WireCount, shell::kMaxWires);
+    for (int w = 0; w < wires; ++w) {
+        const shell::WireRecord& wire = store.Wire[w];
+        if (!Drawable(wire.x1, wire.y1) || !Drawable(wire.x2, wire.y2)) continue;
+        extent.right = std::max<LONG>(extent.right, std::max(wire.x1, wire.x2) + 1);
+        extent.bottom = std::max<LONG>(extent.bottom, std::max(wire.y1, wire.y2) + 1);
+    }
+    const int elements = Clamp(store.ElementCount, shell::kMaxElements);
+    for (int e = 0; e < elements; ++e) {
+        const ElementGeometryRecord& g = store.ElementGeometry[e];
+        if (g.x1 >= 1000 || !Drawable(g) || g.kind < 1 || g.kind > 6) continue;
+        extent.right = std::max<LONG>(extent.right, std::max(g.x1, g.x2) + kSymbolReach);
+        extent.bottom = std::max<LONG>(extent.bottom, std::max(g.y1, g.y2) + kSymbolReach);
+    }
+    measured_extent = &extent;
+    DrawElementLabels(store, hdc);
+    measured_extent = nullptr;
+    return SIZE{extent.right, extent.bottom};
 }
 
 void DrawPaneNodeNumbers(int pane, HDC hdc) {

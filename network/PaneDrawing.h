@@ -25,6 +25,11 @@ void DrawPaneDiagram(int pane, platform::HWND window, platform::HDC hdc);
 void DrawPaneElementLabels(int pane, platform::HDC hdc);
 void DrawPaneNodeNumbers(int pane, platform::HDC hdc);
 
+// How far right and down the network of pane k reaches in its pane, symbols and labels as
+// drawn in the device context's fonts (the channel title, which keeps to the client's bottom-left
+// corner, not counted): the client size that shows all of it.
+platform::SIZE PaneNetworkExtent(int pane, platform::HDC hdc);
+
 // The channel title of pane k ("Front-Left" .. "Subwoofer 2"; panes 5 and 7 by SubwooferMode).
 const char* PaneTitle(int pane);
 

@@ -418,6 +418,56 @@ bool CurrentConfigBars(HWND window, ConfigBars* bars) {
     return false;
 }
 
+bool FitStereoWindowToNetworks() {
+    const ProgramServicesTable& services = ProgramServices();
+    ConfigState& s = StateOf(kStereo);
+    const HWND window = Splitter1Window;
+    if (!window || s.window != window || services.PaneNetworkExtent == nullptr) return false;
+    const HWND left = s.panes[0];
+    const HWND right = s.panes[2];
+    if (!left || !right || !MdiClientWindow) return false;
+    platform::SIZE need{0, 0};
+    const platform::HDC dc = platform::GetDC(window);
+    for (int pane : {1, 3}) {
+        const platform::SIZE extent = services.PaneNetworkExtent(pane, dc);
+        need.cx = std::max(need.cx, extent.cx);
+        need.cy = std::max(need.cy, extent.cy);
+    }
+    platform::ReleaseDC(window, dc);
+    platform::RECT left_client{}, right_client{}, outer{}, room{};
+    platform::GetClientRect(left, &left_client);
+    platform::GetClientRect(right, &right_client);
+    platform::GetWindowRect(window, &outer);
+    platform::GetClientRect(MdiClientWindow, &room);
+    int grow_left = std::max(0, need.cx - static_cast<int>(left_client.right));
+    int grow_right = std::max(0, need.cx - static_cast<int>(right_client.right));
+    int grow_down =
+        std::max(0, need.cy - static_cast<int>(std::min(left_client.bottom, right_client.bottom)));
+    if (grow_left + grow_right + grow_down == 0) return false;
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    // What the frame's client area cannot give is shared out between the two panes.
+    const int spare_x = std::max(0, static_cast<int>(room.right) - width);
+    if (grow_left + grow_right > spare_x) {
+        const int wanted = grow_left + grow_right;
+        grow_left = grow_left * spare_x / wanted;
+        grow_right = std::min(grow_right, spare_x - grow_left);
+    }
+    grow_down = std::min(grow_down, std::max(0, static_cast<int>(room.bottom) - height));
+    if (grow_left + grow_right + grow_down == 0) return false;
+    platform::POINT at{outer.left, outer.top};
+    platform::ScreenToClient(MdiClientWindow, &at);
+    const int new_width = width + grow_left + grow_right;
+    const int new_height = height + grow_down;
+    at.x = std::max(0, std::min(static_cast<int>(at.x), static_cast<int>(room.right) - new_width));
+    at.y =
+        std::max(0, std::min(static_cast<int>(at.y), static_cast<int>(room.bottom) - new_height));
+    s.x1 += grow_left;
+    StoreBars(kStereo, s);
+    platform::MoveWindow(window, at.x, at.y, new_width, new_height, platform::TRUE);
+    return true;
+}
+
 LRESULT SplitterWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return ConfigWindowProc(kHomeTheatre, hwnd, message, wParam, lParam);
 }

@@ -59,6 +59,13 @@ struct ConfigBars {
 };
 bool CurrentConfigBars(platform::HWND window, ConfigBars* bars);
 
+// Grows the Stereo window, when open, until Front-Left's and Front-Right's panes each show
+// their whole network with its labels: the bar moves right by what the left pane lacks, the
+// window widens (and heightens) by what the panes lack, as far as the frame's client area has
+// room; the window moves left or up only as far as it must to stay inside. The new size and bar
+// are kept in their placement slots. True when the window changed.
+bool FitStereoWindowToNetworks();
+
 // Narrowest gap between the two vertical bars of a three-column window.
 inline constexpr int kMinBarGap = 8;
 // Bars keep this far from the client edges when the window is wide enough.

@@ -16,6 +16,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
+#include "shell/ConfigWindows.h"
 #include "shell/FileChooser.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Ids.h"
@@ -79,6 +80,8 @@ void SetFileMenuText(int command, const char* text) {
     platform::DrawMenuBar(FrameWindow);
 }
 
+void KeepWindowsOffTheNetworks();
+
 void ProjectLoad(HWND frame) {
     if (!ConfirmLoad(frame,
                      "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW PROJECT ?",
@@ -100,6 +103,7 @@ void ProjectLoad(HWND frame) {
     CreatePlayerDialog(frame);
     SetPlayerCheckBoxes();
     DeactivatePanesAfterLoad();  // the new dialog's tool buttons show the Draw tool
+    KeepWindowsOffTheNetworks();  // a loaded 5-way network shows whole, as after System Design
 
     SetFrameTitleWithPath(ProjectFilePath);
     CopyTextSlot(Project.Settings.TextArea, ProjectFilePath);
@@ -224,13 +228,14 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
     }
     Project.Settings.SystemConfiguration = kSystemStereo;
     DeactivatePanesAfterLoad();
+    KeepWindowsOffTheNetworks();
 }
 
 // ---- Driver data and measurement tools ----
 
 // Screen rectangles of a tool's plot windows (their client areas, where the axes are drawn).
 struct PlotRects {
-    platform::RECT rects[2]{};
+    platform::RECT rects[6]{};
     int count = 0;
 };
 
@@ -325,6 +330,106 @@ void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND
     }
     platform::MoveWindow(dialog, at.x, at.y, width, height, platform::TRUE);
     platform::ShowWindow(dialog, platform::SW_SHOW);
+}
+
+// Screen rectangles of what the Stereo window's two panes draw: each network from its pane's
+// client corner, as far as it reaches and the pane shows.
+PlotRects StereoNetworkRects() {
+    PlotRects out;
+    const ProgramServicesTable& services = ProgramServices();
+    if (!Splitter1Window || services.PaneNetworkExtent == nullptr ||
+        services.PaneWindows == nullptr)
+        return out;
+    for (int pane : {1, 3}) {
+        const HWND window = services.PaneWindows[pane - 1];
+        if (!window || !platform::IsWindowVisible(window)) continue;
+        platform::RECT client{};
+        platform::GetClientRect(window, &client);
+        const platform::HDC dc = platform::GetDC(window);
+        const platform::SIZE extent = services.PaneNetworkExtent(pane, dc);
+        platform::ReleaseDC(window, dc);
+        platform::POINT corner{0, 0};
+        platform::ClientToScreen(window, &corner);
+        out.rects[out.count++] =
+            platform::RECT{corner.x, corner.y, corner.x + std::min<int>(extent.cx, client.right),
+                           corner.y + std::min<int>(extent.cy, client.bottom)};
+    }
+    return out;
+}
+
+long long OverlapWith(const platform::RECT& r, const PlotRects& rects) {
+    long long area = 0;
+    for (int i = 0; i < rects.count; ++i) area += OverlapArea(r, rects.rects[i]);
+    return area;
+}
+
+// After a System Design command: the Stereo window grows until both networks show whole; the
+// player dialog, when it lies over a network, stands right of the Stereo window (which moves
+// left as far as it must and can to make that room); a tool dialog left open over a network, its
+// own plots or the player gives way to a place beside them where the screen has room, as when it
+// opens. Without a window manager nothing else could move them off.
+void KeepWindowsOffTheNetworks() {
+    if (!Splitter1Window) return;
+    FitStereoWindowToNetworks();
+    platform::RECT work{};
+    if (!platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0)) return;
+    constexpr int kGap = 4;
+    if (const HWND player = ComponentCADSelectionDialog) {
+        platform::RECT at{}, stereo{};
+        platform::GetWindowRect(player, &at);
+        platform::GetWindowRect(Splitter1Window, &stereo);
+        const int width = at.right - at.left;
+        const int height = at.bottom - at.top;
+        if (OverlapWith(at, StereoNetworkRects()) > 0) {
+            const int lack = static_cast<int>(stereo.right) + kGap + width - work.right;
+            platform::POINT corner{stereo.left, stereo.top};
+            platform::ScreenToClient(MdiClientWindow, &corner);
+            // Its left border may slip under the frame's edge: the panes are what must show.
+            const int shift = std::min(lack, static_cast<int>(corner.x) +
+                                                 platform::GetSystemMetrics(platform::SM_CXFRAME));
+            if (shift > 0) {
+                platform::MoveWindow(Splitter1Window, corner.x - shift, corner.y,
+                                     stereo.right - stereo.left, stereo.bottom - stereo.top,
+                                     platform::TRUE);
+                platform::GetWindowRect(Splitter1Window, &stereo);
+            }
+            const PlotRects networks = StereoNetworkRects();
+            platform::POINT place{
+                std::min<int>(stereo.right + kGap, work.right - width),
+                std::max<int>(work.top, std::min<int>(at.top, work.bottom - height))};
+            if (OverlapWith({place.x, place.y, place.x + width, place.y + height}, networks) > 0)
+                place = PlaceToolDialog({at.left, at.top}, width, height, networks.rects,
+                                        networks.count, work);
+            platform::SetWindowPos(player, platform::HWND{}, place.x, place.y, 0, 0,
+                                   platform::SWP_NOSIZE | platform::SWP_NOZORDER);
+        }
+    }
+    struct OpenTool {
+        HWND dialog;
+        const HWND* plots[2];
+    };
+    const OpenTool tools[] = {{MlsControlDialog, {&MlsImpChildWindow, &MlsSplChildWindow}},
+                              {TransferFunctionDialog, {&EditorChildWindow, nullptr}},
+                              {DiffractionCalculatorDialog, {&DiffractionChildWindow, nullptr}}};
+    for (const OpenTool& tool : tools) {
+        if (!tool.dialog) continue;
+        PlotRects avoid = StereoNetworkRects();
+        const PlotRects own = ScreenClientRects({tool.plots[0], tool.plots[1]});
+        for (int i = 0; i < own.count; ++i) avoid.rects[avoid.count++] = own.rects[i];
+        if (ComponentCADSelectionDialog)
+            platform::GetWindowRect(ComponentCADSelectionDialog, &avoid.rects[avoid.count++]);
+        platform::RECT at{};
+        platform::GetWindowRect(tool.dialog, &at);
+        const int width = at.right - at.left;
+        const int height = at.bottom - at.top;
+        const platform::POINT place =
+            PlaceToolDialog({at.left, at.top}, width, height, avoid.rects, avoid.count, work);
+        // Moved, it comes to the front: it is the tool the person is working with, and the
+        // player dialog the command brought up must not hide it.
+        if (place.x != at.left || place.y != at.top)
+            platform::SetWindowPos(tool.dialog, platform::HWND{}, place.x, place.y, 0, 0,
+                                   platform::SWP_NOSIZE);
+    }
 }
 
 constexpr int kTransferFunctionWidth = 600;

@@ -27,6 +27,8 @@ struct ProgramServicesTable {
     int (*UpdateToolButtons)(platform::HWND dialog);
     // The editor's table of pane windows (7 handles); the configuration windows fill it.
     platform::HWND* PaneWindows;
+    // How far right and down the network of pane 1..7 reaches, labels measured in `hdc`.
+    platform::SIZE (*PaneNetworkExtent)(int pane, platform::HDC hdc);
 
     // ---- Solver ----
     // The content of the SPL_Plotting window (client size width x height); it sets the title.

@@ -1,6 +1,5 @@
 // Shared by the engine's block benchmarks: random filters and inputs for 8 inputs, 16 outputs and
-// 8 partitions of F (output o hears input o % 8), the engine's block run on one thread, and the
-// median of a few round times.
+// 8 partitions of F (output o hears input o % 8) and the engine's block run on one thread.
 #pragma once
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/Stats.h"
 #include "engine/Convolution.h"
 #include "shell/ComplexFft.h"
 
@@ -109,11 +109,5 @@ struct SingleThreadEngine {
         engine::ConvolveOutputs(mem, 8, 15, gains, block.data(), mem.work[engine::kWorkOutputHigh]);
     }
 };
-
-inline double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t m = v.size() / 2;
-    return v.size() % 2 ? v[m] : 0.5 * (v[m - 1] + v[m]);
-}
 
 }  // namespace bench

@@ -1,5 +1,6 @@
 // The edge diffraction model against what the physics and the model's own constants say.
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 
@@ -204,3 +205,82 @@ TEST_F(EdgeDiffraction, EveryProfileFollowsTheModelsFormulas) {
 }
 
 }  // namespace
+
+// The eight-at-a-time sum with the calculator's own sine and cosine against the plain sum, path
+// by path with std::cos and std::sin: within 1e-5 dB and 1e-4 degrees at every frequency, for
+// every profile, dipole and directivity, sources near the centre and the edges, microphone
+// distances and rasters (one raster so large that the fast sum falls back to the plain one).
+TEST_F(EdgeDiffraction, TheFastSumAgreesWithThePlainSum) {
+    struct Case {
+        int profile, dipole, directivity;
+        float x, y, mic_cm;
+        const char* raster;
+    };
+    const Case cases[] = {
+        {0, 0, 0, 40.0f, 40.0f, 100.0f, "1.0"}, {0, 1, 0, 12.0f, 70.0f, 100.0f, "1.0"},
+        {0, 0, 1, 30.0f, 45.0f, 30.0f, "1.0"},  {1, 0, 0, 5.0f, 5.0f, 100.0f, "1.0"},
+        {1, 1, 1, 60.0f, 20.0f, 250.0f, "2.5"}, {2, 0, 0, 40.0f, 78.0f, 100.0f, "1.0"},
+        {2, 1, 0, 20.0f, 30.0f, 0.0f, "0.5"},   {2, 0, 1, 33.0f, 41.0f, 100.0f, "1.0"},
+        {0, 0, 1, 40.0f, 40.0f, 100.0f, "400"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "profile " << c.profile << " dipole " << c.dipole << " directivity "
+                     << c.directivity << " at " << c.x << ", " << c.y << ", raster " << c.raster);
+        driverdata::EdgeProfile = c.profile;
+        driverdata::DiffractionDipole = c.dipole;
+        driverdata::DiffractionDirectivity = c.directivity;
+        shell::CurrentDriverRecord->MicDistance = c.mic_cm;
+        shell::CopyTextSlot(shell::Baffle->RasterText, c.raster);
+        driverdata::DiffractionFastTurns = false;
+        const auto plain = Sweep(c.x, c.y);
+        driverdata::DiffractionFastTurns = true;
+        const auto fast = Sweep(c.x, c.y);
+        double worst_db = 0.0, worst_degrees = 0.0;
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            worst_db = std::max(worst_db, std::fabs(Db(fast[k]) - Db(plain[k])));
+            worst_degrees =
+                std::max(worst_degrees, std::fabs(std::arg(fast[k] / plain[k])) * 180.0 / M_PI);
+        }
+        EXPECT_LE(worst_db, 1e-5);
+        EXPECT_LE(worst_degrees, 1e-4);
+        EXPECT_GT(std::abs(plain[1999] - plain[0]), 1e-4 * std::abs(plain[0]));  // edges summed
+    }
+}
+
+// The same for the mean of a piston's samples, frequency by frequency as the calculator takes
+// it: with the direct sound's delay the samples cancel by 10 dB and more near the top, so any
+// difference in the single sums shows there magnified.
+TEST_F(EdgeDiffraction, TheFastSumAgreesInPistonMeansThatCancel) {
+    driverdata::PistonOffset offsets[driverdata::kMaxPistonSamples];
+    const int n = driverdata::PistonSampleOffsets(12.5f, 5, offsets);
+    ASSERT_GT(n, 20);
+    auto piston = [&](bool fast) {
+        driverdata::DiffractionFastTurns = fast;
+        std::vector<Complex> out;
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            driverdata::DiffractionAccumulator = {0.0f, 0.0f};
+            for (int i = 0; i < n; ++i)
+                driverdata::EdgeDiffractionAtFrequency(35.0f + offsets[i].x, 45.0f + offsets[i].y,
+                                                       k, i);
+            out.emplace_back(driverdata::DiffractionAccumulator.re / n,
+                             driverdata::DiffractionAccumulator.im / n);
+        }
+        driverdata::DiffractionFastTurns = true;
+        return out;
+    };
+    for (int profile : {0, 2}) {
+        SCOPED_TRACE(testing::Message() << "profile " << profile);
+        driverdata::EdgeProfile = profile;
+        driverdata::DiffractionDirectivity = 1;
+        const auto plain = piston(false);
+        const auto fast = piston(true);
+        double worst_db = 0.0, deepest = 0.0;
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            worst_db = std::max(worst_db, std::fabs(Db(fast[k]) - Db(plain[k])));
+            deepest = std::min(deepest, Db(plain[k]) - Db(plain[0]));
+        }
+        EXPECT_LE(worst_db, 1e-4);
+        EXPECT_LT(deepest, -10.0);  // the means did cancel
+    }
+}

@@ -1,8 +1,10 @@
-// The convolution's roads give the same words: the plain loops and the 256-bit kernels, one thread
-// and the four workers' shares, for random inputs and filters in every layout and with routings
-// that group outputs in every way; and the word rule of both twins at its edges.
+// The convolution's roads give the same words: the plain loops and the 256-bit kernels (with the
+// multiply-accumulate fused and unfused), one thread and the four workers' shares, for random
+// inputs and filters in every layout and with routings that group outputs in every way; and the
+// word rule of both twins at its edges.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -37,11 +39,15 @@ struct Road {
     ConvolutionMemory mem{};
     bool wide;
     bool shares;
+    bool fused;
     std::vector<std::int32_t> block;
-    Road(bool w, bool s) : wide(w), shares(s) { EXPECT_EQ(engine::AllocConvolutionMemory(mem), 0); }
+    Road(bool w, bool s, bool f) : wide(w), shares(s), fused(f) {
+        EXPECT_EQ(engine::AllocConvolutionMemory(mem), 0);
+    }
     ~Road() { engine::FreeConvolutionMemory(mem); }
     void Block(const std::vector<std::vector<float>>& in, const engine::BlockGains& gains) {
         engine::ConvolutionUseWideVectors = wide;
+        engine::ConvolutionUseFusedMultiplyAdd = fused;
         for (int r = 0; r < engine::kInputCount; ++r)
             std::copy(in[r].begin(), in[r].end(), mem.input_slots[engine::kSlotOfInput[r]]);
         if (shares) {
@@ -58,6 +64,7 @@ struct Road {
                 engine::ConvolveOutputs(mem, 8, 15, gains, block.data(), mem.work[3]);
         }
         engine::ConvolutionUseWideVectors = true;
+        engine::ConvolutionUseFusedMultiplyAdd = true;
     }
 };
 
@@ -85,31 +92,37 @@ TEST_P(ConvolutionPaths, PlainWideAndSharedRoadsGiveTheSameWords) {
     gains.master = 0.8f;
     for (int o = 0; o < engine::kOutputCount; ++o) gains.trims[o] = 0.25f * float(o % 7);
 
-    // The reference road first: plain loops on one thread; then every other road.
-    Road roads[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    // For the fused multiply-accumulate and for the unfused one (the road of processors without
+    // fused multiply-add): the reference road first, plain loops on one thread; then every other.
     const bool wide_here = engine::kernels::WideVectorsAvailable();
-    for (Road& road : roads) {
-        road.block.assign(static_cast<std::size_t>(f) * engine::OutputChannelCount(c.layout), 7);
-        ASSERT_EQ(engine::PrepareConvolutionRun(road.mem, f, c.layout, routing, pointers.data()),
-                  0);
-    }
     std::uniform_real_distribution<float> sample(-9.0e6f, 9.0e6f);  // clips now and then
-    for (int b = 0; b < 3; ++b) {
-        std::vector<std::vector<float>> in(engine::kInputCount, std::vector<float>(f));
-        for (auto& row : in)
-            for (float& v : row) v = sample(rng) * (b == 1 ? 1e-3f : 1.0f);
-        for (Road& road : roads) road.Block(in, gains);
-        for (int r = 1; r < 4; ++r) {
-            if (roads[r].wide && !wide_here) continue;
-            for (std::size_t i = 0; i < roads[0].block.size(); ++i)
-                ASSERT_EQ(roads[r].block[i], roads[0].block[i])
-                    << "road " << r << " (wide " << roads[r].wide << ", shares "
-                    << roads[r].shares << "), block " << b << ", word " << i;
+    for (const bool fused : {true, false}) {
+        Road roads[] = {
+            {false, false, fused}, {true, false, fused}, {false, true, fused}, {true, true, fused}};
+        for (Road& road : roads) {
+            road.block.assign(static_cast<std::size_t>(f) * engine::OutputChannelCount(c.layout),
+                              7);
+            ASSERT_EQ(
+                engine::PrepareConvolutionRun(road.mem, f, c.layout, routing, pointers.data()), 0);
         }
+        for (int b = 0; b < 3; ++b) {
+            std::vector<std::vector<float>> in(engine::kInputCount, std::vector<float>(f));
+            for (auto& row : in)
+                for (float& v : row) v = sample(rng) * (b == 1 ? 1e-3f : 1.0f);
+            for (Road& road : roads) road.Block(in, gains);
+            for (int r = 1; r < 4; ++r) {
+                if (roads[r].wide && !wide_here) continue;
+                for (std::size_t i = 0; i < roads[0].block.size(); ++i)
+                    ASSERT_EQ(roads[r].block[i], roads[0].block[i])
+                        << "road " << r << " (wide " << roads[r].wide << ", shares "
+                        << roads[r].shares << ", fused " << fused << "), block " << b << ", word "
+                        << i;
+            }
+        }
+        bool sounds = false;
+        for (std::int32_t w : roads[0].block) sounds = sounds || w != 0;
+        EXPECT_TRUE(sounds) << "the reference road played silence";
     }
-    bool sounds = false;
-    for (std::int32_t w : roads[0].block) sounds = sounds || w != 0;
-    EXPECT_TRUE(sounds) << "the reference road played silence";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,6 +156,105 @@ TEST(OutputWordTwins, EdgesGiveTheSameWords) {
         EXPECT_EQ(wide[n], plain[n]) << "value " << y[n];
         EXPECT_EQ(plain[n], engine::OutputWord((double(y[n]) + 0.5) * 1.7 * 1.3)) << y[n];
         EXPECT_EQ(std::memcmp(&tail_wide[n], &tail_plain[n], sizeof(float)), 0) << n;
+    }
+}
+
+// The multiply-accumulate twins on random rows with wide ranges, cancellations, zeros and
+// subnormals, for groups of 1 to 8 outputs: the plain and the wide twins (256 and, where the
+// processor has them, 512 bits) of each pair give the same bits; the fused pair rounds once per
+// product term (somewhere it differs from the unfused one) and both pairs stay within
+// single-precision rounding of a double-precision sum.
+TEST(MultiplyAccumulateTwins, TheWideTwinsGiveThePlainBits) {
+    using engine::kernels::MacGroup;
+    if (!engine::kernels::WideVectorsAvailable()) GTEST_SKIP() << "no 256-bit kernels here";
+    const bool fused_here = engine::kernels::FusedMultiplyAddAvailable();
+    const bool wide512_here = engine::kernels::Vectors512Available();
+    constexpr int kBins = 144;
+    std::mt19937 rng(4242);
+    std::uniform_real_distribution<float> mantissa(-1.0f, 1.0f);
+    std::uniform_int_distribution<int> exponent(-40, 30), kind(0, 19);
+    auto value = [&] {
+        const int k = kind(rng);
+        if (k == 0) return 0.0f;
+        if (k == 1) return 1e-39f * mantissa(rng);  // subnormal
+        return std::ldexp(mantissa(rng), k < 10 ? exponent(rng) / 4 : exponent(rng));
+    };
+    auto row = [&] {
+        std::vector<float> r(kBins);
+        for (float& v : r) v = value();
+        return r;
+    };
+    for (int outputs = 1; outputs <= engine::kMaxGroupOutputs; ++outputs) {
+        SCOPED_TRACE(testing::Message() << outputs << " outputs");
+        // Rows 32-byte aligned, as the engine's are.
+        std::vector<std::vector<float>> rows;
+        auto aligned_row = [&](std::vector<float> r) {
+            rows.emplace_back(kBins + 8);
+            auto& back = rows.back();
+            float* p = back.data();
+            while (reinterpret_cast<std::uintptr_t>(p) % 32 != 0) ++p;
+            std::copy(r.begin(), r.end(), p);
+            return p;
+        };
+        rows.reserve(16 + 16 * outputs + 10 * outputs);
+        MacGroup g{};
+        g.outputs = outputs;
+        for (int s = 0; s < 8; ++s) {
+            g.xr[s] = aligned_row(row());
+            g.xi[s] = aligned_row(row());
+            for (int j = 0; j < outputs; ++j) {
+                g.hr[j][s] = aligned_row(row());
+                // Some bins cancel: hi equal to the product that the real part subtracts.
+                std::vector<float> hi = row();
+                for (int k = 0; k < kBins; k += 7) hi[k] = g.hr[j][s][k];
+                g.hi[j][s] = aligned_row(hi);
+            }
+        }
+        float* sums[5][engine::kMaxGroupOutputs][2];
+        for (auto& road : sums)
+            for (int j = 0; j < outputs; ++j)
+                for (float*& p : road[j]) p = aligned_row(std::vector<float>(kBins, 7.0f));
+        auto run = [&](int road, void (*mac)(const MacGroup&, int)) {
+            MacGroup h = g;
+            for (int j = 0; j < outputs; ++j) {
+                h.acc_re[j] = sums[road][j][0];
+                h.acc_im[j] = sums[road][j][1];
+            }
+            mac(h, kBins);
+        };
+        run(0, engine::kernels::MultiplyAccumulatePlain);
+        run(1, engine::kernels::MultiplyAccumulateWide);
+        run(2, engine::kernels::MultiplyAccumulateFusedPlain);
+        if (fused_here) run(3, engine::kernels::MultiplyAccumulateFusedWide);
+        if (wide512_here) run(4, engine::kernels::MultiplyAccumulateFused512);
+        int fused_differs = 0;
+        for (int j = 0; j < outputs; ++j)
+            for (int part = 0; part < 2; ++part)
+                for (int k = 0; k < kBins; ++k) {
+                    const float plain = sums[0][j][part][k], fused = sums[2][j][part][k];
+                    EXPECT_EQ(std::memcmp(&sums[1][j][part][k], &plain, 4), 0) << j << " " << k;
+                    if (fused_here) {
+                        EXPECT_EQ(std::memcmp(&sums[3][j][part][k], &fused, 4), 0) << j << " " << k;
+                    }
+                    if (wide512_here) {
+                        EXPECT_EQ(std::memcmp(&sums[4][j][part][k], &fused, 4), 0)
+                            << "512-bit " << j << " " << k;
+                    }
+                    fused_differs += std::memcmp(&plain, &fused, 4) != 0;
+                    double exact = 0.0, size = 0.0;
+                    for (int s = 0; s < 8; ++s) {
+                        const double xr = g.xr[s][k], xi = g.xi[s][k];
+                        const double hr = g.hr[j][s][k], hi = g.hi[j][s][k];
+                        const double term = part == 0 ? xr * hr - xi * hi : xr * hi + xi * hr;
+                        exact += term;
+                        size += std::fabs(xr * hr) + std::fabs(xi * hi) + std::fabs(xr * hi) +
+                                std::fabs(xi * hr);
+                    }
+                    const double bound = 20 * 6e-8 * size + 1e-44;
+                    EXPECT_LE(std::fabs(plain - exact), bound) << j << " " << k;
+                    EXPECT_LE(std::fabs(fused - exact), bound) << j << " " << k;
+                }
+        EXPECT_GT(fused_differs, 0);
     }
 }
 

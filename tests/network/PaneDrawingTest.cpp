@@ -3,6 +3,9 @@
 // derived input and hot nodes; the tool buttons' check marks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "EditorTestSupport.h"
 #include "network/PaneDrawing.h"
 #include "network/Topology.h"
@@ -360,6 +363,87 @@ TEST_F(PaneDrawingTest, NodeNumbersStandBesideEachTerminal) {
     for (const auto& p : probes) {
         EXPECT_GT(CountInk(pane_, p.x, p.y, p.x + 7, p.y + 11, kNodeColour), 2) << p.what;
     }
+}
+
+// The extent a pane needs for its network: everything the diagram and the labels draw lies
+// inside it, a few pixels from its right and bottom edges; the channel title does not count;
+// measuring draws nothing and leaves the store as it was.
+TEST_F(PaneDrawingTest, NetworkExtentHoldsEverythingTheNetworkDraws) {
+    struct Case {
+        const char* what;
+        std::function<void()> build;
+    };
+    const Case cases[] = {
+        {"an output port with a two-digit port",
+         [] {
+             PutElement(shell::kElementOutputPort, 300, 100);
+             WorkingNetwork.ElementParams[0][shell::kParamOutputPort] = 10.0f;
+         }},
+        {"an inverted port with a long band",
+         [] {
+             PutElement(shell::kElementOutputPort, 200, 300);
+             WorkingNetwork.ElementParams[0][shell::kParamF2] = 10000.0f;
+             WorkingNetwork.ElementParams[0][shell::kParamPolarity] = -1.0f;
+         }},
+        {"a by-passed filter and a ground",
+         [] {
+             PutElement(shell::kElementFilter, 400, 200);
+             PutElement(shell::kElementGround, 100, 500);
+             WorkingNetwork.ElementParams[0][shell::kParamBypass] = 1.0f;
+         }},
+        {"a wire alone", [] { PutWire(50, 60, 450, 420); }},
+        {"the 5-way template", [] { BuildWayTemplate(5); }},
+    };
+    const platform::HWND pane = MakePane(3, 700, 700);
+    ASSERT_TRUE(pane);
+    // Pixels other than the background, the frame and the title (bottom left) left out.
+    const auto drawn = [pane](int* right, int* bottom) {
+        const platform::HDC hdc = platform::GetDC(pane);
+        int count = 0;
+        for (int y = 1; y < 640; ++y) {
+            for (int x = 1; x < 699; ++x) {
+                if (platform::GetPixel(hdc, x, y) == kBackground) continue;
+                ++count;
+                *right = std::max(*right, x + 1);
+                *bottom = std::max(*bottom, y + 1);
+            }
+        }
+        platform::ReleaseDC(pane, hdc);
+        return count;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearWorkingNetwork();
+        c.build();
+        SavePane3Store();
+        platform::InvalidateRect(pane, nullptr, 1);
+        platform::UpdateWindow(pane);
+        platform::testing::PumpUntilIdle();
+        int right = 0, bottom = 0;
+        const int painted = drawn(&right, &bottom);
+        ASSERT_GT(painted, 0);
+        float* derived = shell::PaneStores[2].ElementParams[0];
+        derived[shell::kParamInputNodeNumber] = 42.0f;
+        derived[shell::kParamHotNode] = 42.0f;
+        const platform::HDC hdc = platform::GetDC(pane);
+        const platform::SIZE extent = PaneNetworkExtent(3, hdc);
+        platform::ReleaseDC(pane, hdc);
+        EXPECT_GE(extent.cx, right);
+        EXPECT_LE(extent.cx, right + 10);
+        EXPECT_GE(extent.cy, bottom);
+        EXPECT_LE(extent.cy, bottom + 18);
+        int unused = 0;
+        EXPECT_EQ(drawn(&unused, &unused), painted) << "measuring drew into the pane";
+        EXPECT_EQ(derived[shell::kParamInputNodeNumber], 42.0f) << "only a paint writes it";
+        EXPECT_EQ(derived[shell::kParamHotNode], 42.0f) << "only a paint writes it";
+    }
+    ClearWorkingNetwork();
+    SavePane3Store();
+    const platform::HDC hdc = platform::GetDC(pane);
+    const platform::SIZE empty = PaneNetworkExtent(3, hdc);
+    platform::ReleaseDC(pane, hdc);
+    EXPECT_EQ(empty.cx, 0) << "the title is not part of the network";
+    EXPECT_EQ(empty.cy, 0);
 }
 
 }  // namespace

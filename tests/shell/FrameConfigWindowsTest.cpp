@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "network/PaneDrawing.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
 #include "platform/ui/Paint.h"
@@ -102,6 +103,72 @@ TEST_F(FrameTest, StereoBarDraggedTooFarLeftIsLaidOutAtFiftyGui) {
     ASSERT_TRUE(OpenStereoConfig());
     input::PumpUntilIdle();
     EXPECT_EQ(Bars(Splitter1Window).x1, 50);
+}
+
+// A System Design network wider or taller than the Stereo panes: the window grows, inside the
+// frame's client area, until each pane shows its network (or as far as the client area lets
+// it); the bar moves with the left pane and is kept. A network that fits changes nothing.
+TEST_F(FrameTest, StereoWindowGrowsUntilBothNetworksShowGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND stereo = Splitter1Window;
+    ASSERT_TRUE(stereo);
+    const auto fits = [] {
+        bool all = true;
+        for (int pane : {1, 3}) {
+            const HWND window = network::PaneWindows[pane - 1];
+            const platform::HDC dc = platform::GetDC(window);
+            const platform::SIZE need = network::PaneNetworkExtent(pane, dc);
+            platform::ReleaseDC(window, dc);
+            platform::RECT client{};
+            platform::GetClientRect(window, &client);
+            all = all && client.right >= need.cx && client.bottom >= need.cy;
+        }
+        return all;
+    };
+    const auto inside_frame = [stereo] {
+        platform::RECT r{}, room{};
+        platform::GetWindowRect(stereo, &r);
+        platform::GetClientRect(MdiClientWindow, &room);
+        platform::POINT corner{r.left, r.top};
+        platform::ScreenToClient(MdiClientWindow, &corner);
+        // Only its left border may slip under the frame's edge, to make room for the player.
+        const int frame = platform::GetSystemMetrics(platform::SM_CXFRAME);
+        return corner.x >= -frame && corner.y >= 0 && corner.x + (r.right - r.left) <= room.right &&
+               corner.y + (r.bottom - r.top) <= room.bottom;
+    };
+    // Room for any network: the Stereo window small in a corner of the frame's client area.
+    platform::RECT room{};
+    platform::GetClientRect(MdiClientWindow, &room);
+    platform::MoveWindow(stereo, 0, 0, 500, 300, platform::TRUE);
+    input::PumpUntilIdle();
+    const int width_before = ClientWidth(stereo);
+    const int left_before = PaneRect(network::PaneWindows[0]).right;
+
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));
+    input::PumpUntilIdle();
+    ASSERT_EQ(Splitter1Window, stereo);
+    EXPECT_TRUE(inside_frame());
+    EXPECT_GT(ClientWidth(stereo), width_before);
+    EXPECT_GT(PaneRect(network::PaneWindows[0]).right, left_before);
+    EXPECT_EQ(WindowPlacements[kSlotStereoBars].X, Bars(stereo).x1) << "the new bar is kept";
+    EXPECT_EQ(PaneRect(network::PaneWindows[0]).right, Bars(stereo).x1 - 1);
+    if (room.right >= 1100 && room.bottom >= 700) {
+        EXPECT_TRUE(fits());
+    } else {
+        EXPECT_TRUE(fits() || ClientWidth(stereo) + 8 >= room.right ||
+                    ClientHeight(stereo) + 30 >= room.bottom)
+            << "short of room, the window takes what the frame's client area has";
+    }
+
+    // A smaller network fits the grown window: nothing changes.
+    const int width_after = ClientWidth(stereo);
+    const int bar_after = Bars(stereo).x1;
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo4Way));
+    input::PumpUntilIdle();
+    if (Splitter1Window == stereo) {
+        EXPECT_EQ(ClientWidth(stereo), width_after);
+        EXPECT_EQ(Bars(stereo).x1, bar_after);
+    }
 }
 
 TEST_F(FrameTest, ReleaseWithoutDragStillLaysThePanesOutGui) {

@@ -14,6 +14,7 @@
 
 #include "network/EditorState.h"
 #include "network/Globals.h"
+#include "network/PaneDrawing.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/testing/Dialogs.h"
@@ -114,6 +115,7 @@ inline void InstallTestServices(bool with_player = true) {
         return 0;
     };
     services.PaneWindows = network::PaneWindows;
+    services.PaneNetworkExtent = &network::PaneNetworkExtent;
     if (with_player) {
         RegisterTestPlayerTemplate();
         services.PlayerDialogProc = &TestPlayerDlgProc;

@@ -294,6 +294,32 @@ std::vector<std::string> LabelFaults(const std::string& name, const std::vector<
     });
 }
 
+struct ScreenText {
+    std::string text;
+    RECT ink;  // screen pixels
+};
+
+// The texts `windows` draw when repainted whole, where their ink lies on the screen.
+std::vector<ScreenText> TextsOnScreen(const std::vector<HWND>& windows) {
+    return OnUi([&] {
+        screen::RecordDrawnTexts(true);
+        for (const HWND w : windows) {
+            platform::InvalidateRect(w, nullptr, platform::TRUE);
+            platform::UpdateWindow(w);
+        }
+        screen::RecordDrawnTexts(false);
+        std::vector<ScreenText> out;
+        for (const screen::DrawnText& t : screen::DrawnTexts()) {
+            if (!t.window) continue;
+            platform::POINT corner{0, 0};
+            platform::ClientToScreen(t.window, &corner);
+            out.push_back({t.text, RECT{t.ink.left + corner.x, t.ink.top + corner.y,
+                                        t.ink.right + corner.x, t.ink.bottom + corner.y}});
+        }
+        return out;
+    });
+}
+
 void ExpectLabelsApart(Driver& d, const std::string& name, const std::vector<HWND>& windows) {
     const std::vector<std::string> faults = LabelFaults(name, windows);
     std::string all;
@@ -354,11 +380,19 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
 
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
         DismissBoxesOnScreen(d);
-        // The 5-way networks reach past their panes' right edge (the outputs' labels are cut
-        // there), which the window layout does not yet make room for: the screenshot keeps
-        // what a person sees, the label check leaves these panes out.
         d.WaitFor([] { return false; }, 300);
         d.Screenshot("five_way_panes");
+        ExpectLabelsApart(d, "5-way panes", OnUi(panes));
+        // Nor does the player dialog hide any of them.
+        const RECT player = OnUi([] {
+            RECT r{};
+            screen::ScreenWindowRect(shell::ComponentCADSelectionDialog, &r);
+            return r;
+        });
+        for (const ScreenText& t : TextsOnScreen(OnUi(panes))) {
+            EXPECT_EQ(Overlap(t.ink, player), 0) << "the player dialog " << Show(player)
+                                                 << " covers \"" << t.text << "\" " << Show(t.ink);
+        }
 
         // The room equalizer of Front-Left's room-EQ element, opened by a right click on it.
         OnUi([] {
@@ -381,6 +415,93 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         ExpectLabelsApart(d, "room equalizer", {room_eq});
         d.ClickControl(room_eq, platform::IDCANCEL);
         ASSERT_TRUE(d.WaitNoModal());
+    });
+}
+
+// The MLS tool left open while System Design brings up a 5-way network: the Stereo window opens
+// under the MLS dialog, which then gives way to the networks (and its own views) where the screen
+// has room beside them, and never stays over Front-Left's network. The same with the room
+// equalizer of Front-Left opened on top.
+TEST_F(ToolWindows, MlsDialogGivesWayToTheNetworksOfASystemDesign) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND frame = OnUi([] { return shell::FrameWindow; });
+        ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::MlsControlDialog && shell::MlsImpChildWindow &&
+                   shell::MlsSplChildWindow && platform::IsWindowVisible(shell::MlsControlDialog);
+        }));
+        const HWND dialog = OnUi([] { return shell::MlsControlDialog; });
+        SettledWindowRect(d, dialog);
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
+        DismissBoxesOnScreen(d);
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::Splitter1Window && network::PaneWindows[0] && network::PaneWindows[2];
+        }));
+        ASSERT_EQ(OnUi([] { return shell::MlsControlDialog; }), dialog)
+            << "the MLS tool was closed";
+        const RECT at = SettledWindowRect(d, dialog);
+        const RECT work = OnUi([] { return screen::WorkArea(); });
+        d.Screenshot("mls_after_five_way");
+        const std::vector<ScreenText> left =
+            TextsOnScreen({OnUi([] { return network::PaneWindows[0]; })});
+        const std::vector<ScreenText> right =
+            TextsOnScreen({OnUi([] { return network::PaneWindows[2]; })});
+        RECT networks = left.empty() ? RECT{} : left.front().ink;
+        for (const auto* texts : {&left, &right}) {
+            for (const ScreenText& t : *texts) {
+                networks.left = std::min(networks.left, t.ink.left);
+                networks.top = std::min(networks.top, t.ink.top);
+                networks.right = std::max(networks.right, t.ink.right);
+                networks.bottom = std::max(networks.bottom, t.ink.bottom);
+            }
+        }
+        ASSERT_FALSE(left.empty() || right.empty()) << "the panes drew no labels";
+        for (const ScreenText& t : left) {
+            EXPECT_EQ(Overlap(t.ink, at), 0)
+                << "the MLS dialog " << Show(at) << " covers Front-Left's \"" << t.text << "\"";
+        }
+        if (RoomBeside(networks, at.right - at.left, at.bottom - at.top, work)) {
+            EXPECT_EQ(Overlap(networks, at), 0)
+                << "the MLS dialog " << Show(at) << " covers the networks " << Show(networks);
+            for (const HWND view : {OnUi([] { return shell::MlsImpChildWindow; }),
+                                    OnUi([] { return shell::MlsSplChildWindow; })}) {
+                const RECT r = d.ClientRect(view);
+                if (RoomBeside(r, at.right - at.left, at.bottom - at.top, work)) {
+                    EXPECT_EQ(Overlap(at, r), 0)
+                        << "the MLS dialog " << Show(at) << " covers a view " << Show(r);
+                }
+            }
+        }
+
+        // The room equalizer of Front-Left, opened over all of it, leaves the dialog where it is.
+        OnUi([] {
+            const shell::PaneStore& store = shell::PaneStores[0];
+            for (int e = 0; e < std::min<int>(store.ElementCount, shell::kMaxElements); ++e) {
+                const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+                if (g.kind != shell::kElementRoomEq) continue;
+                const int x = (g.x1 + g.x2) / 20 * 10, y = (g.y1 + g.y2) / 20 * 10;
+                platform::PostMessage(network::PaneWindows[0], platform::WM_RBUTTONDOWN, 0,
+                                      platform::MAKELPARAM(x, y));
+                platform::PostMessage(network::PaneWindows[0], platform::WM_RBUTTONUP, 0,
+                                      platform::MAKELPARAM(x, y));
+                break;
+            }
+        });
+        const HWND room_eq = d.WaitForDialog("Room_EQ");
+        ASSERT_TRUE(room_eq) << "the room equalizer did not open: " << d.DescribeModal();
+        const RECT still = SettledWindowRect(d, dialog);
+        d.Screenshot("mls_with_room_equalizer");
+        EXPECT_EQ(still.left, at.left);
+        EXPECT_EQ(still.top, at.top);
+        for (const ScreenText& t : left) {
+            EXPECT_EQ(Overlap(t.ink, still), 0)
+                << "the MLS dialog " << Show(still) << " covers Front-Left's \"" << t.text << "\"";
+        }
+        d.ClickControl(room_eq, platform::IDCANCEL);
+        ASSERT_TRUE(d.WaitNoModal());
+        d.CloseBox(dialog);
+        EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
     });
 }
 
