@@ -1,6 +1,7 @@
 #include "driverdata/ConverterDialogs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -15,6 +16,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/FrameCommands.h"
 #include "shell/FrequencyGrid.h"
@@ -210,6 +212,29 @@ void ShowLastBin(HWND dialog, int decimals, const float* spl, const float* phase
     if (phase != nullptr) ShowNumber(dialog, kPhaseReadout, phase[k], decimals);
 }
 
+// Corrections beyond these cannot give a level a driver file carries (and would not convert to
+// single precision defined).
+constexpr double kMostOffsetDb = shell::kDriverLevelHighDb - shell::kDriverLevelLowDb;
+constexpr double kMostDelayMs = 1.0e6;
+
+bool CorrectionsUsable(double delay_ms, double offset_db) {
+    return std::fabs(delay_ms) <= kMostDelayMs && std::fabs(offset_db) <= kMostOffsetDb;
+}
+
+bool LevelsUsable(const float* spl) {
+    for (int k = 0; k < shell::kGridPoints; ++k) {
+        if (!(spl[k] <= shell::kDriverLevelHighDb)) return false;
+    }
+    return true;
+}
+
+bool PhasesUsable(const float* phase) {
+    for (int k = 0; k < shell::kGridPoints; ++k) {
+        if (!std::isfinite(phase[k])) return false;
+    }
+    return true;
+}
+
 // "Amplitude" of a column converter. false when the dialog stays open.
 bool ConvertColumns(HWND dialog, const ImportSession& s) {
     const Corrections c = StoreCorrections(dialog);
@@ -228,12 +253,24 @@ bool ConvertColumns(HWND dialog, const ImportSession& s) {
     }
     const std::vector<Measurement> records =
         ReadColumnRecords(s.data, s.size, start, prefs.ImportOption, roles);
+    const double offset_db = c.scale_db + (s.importer == Importer::kImp ? c.efficiency_db : 0.0);
+    if (!CorrectionsUsable(c.delay_ms, offset_db)) {
+        Exclaim(dialog, kImportOutOfRange);
+        return false;
+    }
     BinCorrections corrections;
     corrections.delay_ms = static_cast<float>(c.delay_ms);
-    corrections.offset_db =
-        static_cast<float>(c.scale_db + (s.importer == Importer::kImp ? c.efficiency_db : 0.0));
+    corrections.offset_db = static_cast<float>(offset_db);
+    std::vector<float> spl(shell::kGridPoints);
+    std::vector<float> phase(shell::kGridPoints);
+    BinColumnRecords(records, shell::FrequencyGrid, corrections, spl.data(), phase.data());
+    if (!LevelsUsable(spl.data()) || !PhasesUsable(phase.data())) {
+        Exclaim(dialog, kImportOutOfRange);
+        return false;
+    }
     shell::DriverRecord& record = *shell::CurrentDriverRecord;
-    BinColumnRecords(records, shell::FrequencyGrid, corrections, record.Spl, record.Phase);
+    std::copy(spl.begin(), spl.end(), record.Spl);
+    std::copy(phase.begin(), phase.end(), record.Phase);
     ShowLastBin(dialog, kImporters[static_cast<int>(s.importer)].readout_decimals, record.Spl,
                 record.Phase);
     record.ImportKind = kImporters[static_cast<int>(s.importer)].import_kind;
@@ -241,20 +278,37 @@ bool ConvertColumns(HWND dialog, const ImportSession& s) {
     return true;
 }
 
-void ConvertDaas(HWND dialog, const ImportSession& s, bool magnitude) {
+// false when the dialog stays open (corrections or converted values out of range).
+bool ConvertDaas(HWND dialog, const ImportSession& s, bool magnitude) {
     const Corrections c = StoreCorrections(dialog);
+    if (!CorrectionsUsable(c.delay_ms, c.scale_db)) {
+        Exclaim(dialog, kImportOutOfRange);
+        return false;
+    }
     const std::vector<ValuePair> pairs = ReadDaasPairs(s.data, s.size);
     shell::DriverRecord& record = *shell::CurrentDriverRecord;
+    std::vector<float> curve(shell::kGridPoints);
     if (magnitude) {
-        BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db), record.Spl);
+        BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db), curve.data());
+        if (!LevelsUsable(curve.data())) {
+            Exclaim(dialog, kImportOutOfRange);
+            return false;
+        }
+        std::copy(curve.begin(), curve.end(), record.Spl);
         ShowLastBin(dialog, -1, record.Spl, nullptr);
         record.ImportKind = 5;
     } else {
-        BinDaasPhase(pairs, shell::FrequencyGrid, static_cast<float>(c.delay_ms), record.Phase);
+        BinDaasPhase(pairs, shell::FrequencyGrid, static_cast<float>(c.delay_ms), curve.data());
+        if (!PhasesUsable(curve.data())) {
+            Exclaim(dialog, kImportOutOfRange);
+            return false;
+        }
+        std::copy(curve.begin(), curve.end(), record.Phase);
         ShowLastBin(dialog, -1, nullptr, record.Phase);
         record.ImportKind = 6;
     }
     record.CurveKind = 0;
+    return true;
 }
 
 INT_PTR ConverterDlgProc(Importer importer, HWND dialog, UINT message, WPARAM wParam,
@@ -299,7 +353,7 @@ INT_PTR ConverterDlgProc(Importer importer, HWND dialog, UINT message, WPARAM wP
                         if (IsColumnConverter(importer)) {
                             converted = ConvertColumns(dialog, *session);
                         } else {
-                            ConvertDaas(dialog, *session, id == kConvertButton);
+                            converted = ConvertDaas(dialog, *session, id == kConvertButton);
                         }
                         if (converted) platform::EndDialog(dialog, 1);
                     } catch (const std::bad_alloc&) {

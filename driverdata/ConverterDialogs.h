@@ -33,6 +33,10 @@ inline constexpr int kPhaseButton = 9012;    // DAAS "Phase"
 // Largest measurement file a converter reads (a larger one is refused with its path).
 inline constexpr std::size_t kMaxImportFileBytes = std::size_t{256} << 20;
 
+// A delay, scale or efficiency typed so far out, or converted levels beyond 250 dB: the dialog
+// stays open and the driver's curves are unchanged.
+inline constexpr const char* kImportOutOfRange =
+    "Converted Data Out Of Range: Check Delay, Scale And Efficiency";
 // Message when the column choice cannot give frequency and level.
 inline constexpr const char* kColumnChoiceMessage =
     "Include The Frequency And Amplitude Columns Within The Total Number of Columns (2...5)";

@@ -73,9 +73,7 @@ double SlotNumber(const char* slot, std::size_t capacity, double fallback) {
     return shell::ReadTypedSlot(slot, capacity, &value) ? value : fallback;
 }
 
-float Raster() {
-    return static_cast<float>(SlotNumber(B().RasterText, sizeof B().RasterText, 0.0));
-}
+float Raster() { return static_cast<float>(shell::BaffleRasterCm(B())); }
 
 double EditNumber(HWND dialog, int id, int most_chars, bool* ok) {
     char text[32] = {};
@@ -273,6 +271,9 @@ void Command(HWND dialog, int id) {
                 shell::CopyTextSlot(B().RasterText, "0.01");
                 break;
             }
+            // Beyond the raster's bounds the record keeps the bound it reached.
+            if (value < shell::kSmallestRasterCm) std::strcpy(text, "0.01");
+            if (value > shell::kLargestRasterCm) std::strcpy(text, "1000");
             shell::CopyTextSlot(B().RasterText, text);
             ShowMicrophone(dialog);
             if (B().Points[0].flag) ShowDriver(dialog, 0, "Location X=%.1f, Y=%.1f [cm]");

@@ -38,9 +38,7 @@ double SlotNumber(const char* slot, std::size_t capacity, double fallback) {
     return shell::ReadTypedSlot(slot, capacity, &value) ? value : fallback;
 }
 
-double Raster() {
-    return SlotNumber(shell::Baffle->RasterText, sizeof shell::Baffle->RasterText, 0.0);
-}
+double Raster() { return shell::BaffleRasterCm(*shell::Baffle); }
 
 double Diameter() {
     if (!shell::CurrentDriverRecord) return 0.0;

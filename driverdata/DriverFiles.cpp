@@ -196,7 +196,8 @@ int ReadDriverFile(HWND owner, const char* path) {
 int WriteDriverFile(HWND owner, const char* path) {
     DriverRecord* current = shell::CurrentDriverRecord;
     if (current == nullptr || path == nullptr) return 0;
-    // The image is put together in a copy: a save that fails leaves the record as it was.
+    // The image is put together in a copy: a save that fails, or one the reader would refuse,
+    // leaves the record as it was.
     auto image = std::make_unique<DriverRecord>(*current);
     image->PlotStartFrequencyIndex = shell::PlotStartFrequencyIndex;
     image->PlotStopFrequencyIndex = shell::PlotStopFrequencyIndex;
@@ -207,6 +208,10 @@ int WriteDriverFile(HWND owner, const char* path) {
     if (shell::PreampCalibrationCurve != nullptr) {
         std::memcpy(image->PreampCalibration, shell::PreampCalibrationCurve,
                     sizeof image->PreampCalibration);
+    }
+    if (!shell::DriverCurvesInRange(*image)) {
+        Exclaim(owner, kDriverNotSaved);
+        return 0;
     }
     CopyBaffleIntoRecord(*image);
     if (shell::WriteFileAtomic(path, image.get(), sizeof(DriverRecord)) != shell::FileStatus::kOk) {

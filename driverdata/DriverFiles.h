@@ -44,14 +44,17 @@ int SaveDriverFileAs(platform::HWND owner, char* path, char* title);
 
 // 1 when the current record was filled, 0 otherwise (after its own message).
 int ReadDriverFile(platform::HWND owner, const char* path);
-// 1 when the file was written whole, 0 otherwise (after a message naming the path).
+// 1 when the file was written whole, 0 otherwise (after a message naming the path). A record
+// whose curves the reader would refuse is not written (kDriverNotSaved); the file stays as it was.
 int WriteDriverFile(platform::HWND owner, const char* path);
+inline constexpr const char* kDriverNotSaved = "Driver Curves Out Of Range: Driver File NOT Saved";
 
 // Mends a record just read: terminates every text slot, puts counts, indices and flags back in
 // range and gives a text the tools read as a number its default only when it is no finite
 // number (a text such as "0" stays as the file has it); the distances must be above 0. Each
 // kind of value replaced is noted in `repairs` (when given). false when the curves hold values
-// that are not finite numbers: such a file is not a driver file.
+// outside shell::DriverCurvesInRange (not numbers, or levels and responses no driver has): such
+// a file is not a driver file.
 bool MendDriverRecord(shell::DriverRecord& record, shell::ValueRepairs* repairs = nullptr);
 
 // Converts a foreign image (either size) into `record` on the current FrequencyGrid: curves,

@@ -128,12 +128,7 @@ void ResampleForeignCurve(const float* source, float start_hz, float stop_hz, fl
 }
 
 bool MendDriverRecord(DriverRecord& r, shell::ValueRepairs* repairs) {
-    if (!AllFinite(r.Spl, kGridPoints) || !AllFinite(r.Phase, kGridPoints) ||
-        !AllFinite(r.HbtReal, kGridPoints) || !AllFinite(r.HbtImag, kGridPoints) ||
-        !AllFinite(&r.MikeCalibration[0].Db, 2 * kGridPoints) ||
-        !AllFinite(&r.PreampCalibration[0].Db, 2 * kGridPoints)) {
-        return false;
-    }
+    if (!shell::DriverCurvesInRange(r)) return false;
     // Every text slot ends inside its field.
     Terminate(r.Texts0400);
     Terminate(r.Efficiency);

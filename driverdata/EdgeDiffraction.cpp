@@ -106,10 +106,8 @@ SourceTable g_scratch_table;
 void FillSourceTable(SourceTable& t, float x, float y) {
     t.count = 0;
     t.block_first = -1;
-    double raster_cm = 0.0;
-    if (!shell::ReadTypedSlot(shell::Baffle->RasterText, sizeof shell::Baffle->RasterText,
-                                &raster_cm) ||
-        raster_cm <= 0.0) {
+    const double raster_cm = shell::BaffleRasterCm(*shell::Baffle);
+    if (raster_cm <= 0.0) {
         t.state = SourceState::kNoRaster;
         return;
     }

@@ -8,6 +8,7 @@
 
 #include "driverdata/NumberTokens.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
@@ -73,6 +74,11 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
     }
     std::vector<shell::CalibrationPoint> curve(kGridPoints);
     ParseCalibrationText(data.data(), data.size(), curve.data());
+    // Levels no driver file could carry would make every driver saved afterwards unsavable.
+    if (!shell::CalibrationInRange(curve.data())) {
+        Exclaim(owner, kCalibrationFileOutOfRange);
+        return 0;
+    }
     if (target != nullptr) std::memcpy(target, curve.data(), sizeof(shell::CalibrationCurve));
     return 1;
 }
@@ -154,6 +160,15 @@ int ExportCalFile(HWND owner, const char* path) {
     text.reserve(static_cast<std::size_t>(kGridPoints) * 40);
     for (int k = 0; k < kGridPoints; ++k) {
         text += CurveLine(shell::FrequencyGrid[k], curve[k].Db, curve[k].Degrees);
+    }
+    // The text is read back as the reader will read it (levels taken relative to 1 kHz): one it
+    // would refuse is not written.
+    std::vector<shell::CalibrationPoint> read_back(kGridPoints);
+    ParseCalibrationText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
+                         read_back.data());
+    if (!shell::CalibrationInRange(read_back.data())) {
+        Exclaim(owner, kCalibrationFileOutOfRange);
+        return 0;
     }
     return WriteText(owner, path, text);
 }

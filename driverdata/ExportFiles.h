@@ -35,8 +35,11 @@ void InitMikeCalFileDlg(platform::HWND owner);
 void InitPreampCalFileDlg(platform::HWND owner);
 int OpenMikeCalFile(platform::HWND owner, char* path, char* title);
 int OpenPreampCalFile(platform::HWND owner, char* path, char* title);
-// 1 when the live curve was filled, 0 when the file could not be read (curve unchanged).
+// 1 when the live curve was filled, 0 when the file could not be read or its levels lie beyond
+// the driver level bounds (kCalibrationFileOutOfRange); the curve is then unchanged.
 int ReadMikeCalFile(platform::HWND owner, const char* path);
+inline constexpr const char* kCalibrationFileOutOfRange =
+    "Calibration Levels Out Of Range: Calibration NOT Changed";
 int ReadPreampCalFile(platform::HWND owner, const char* path);
 
 // One export line for frequency, level and phase.

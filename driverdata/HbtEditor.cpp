@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "driverdata/HbtEditorPlot.h"
+#include "driverdata/HbtInput.h"
 #include "driverdata/HilbertBode.h"
 #include "driverdata/Ids.h"
 #include "platform/gdi/Gdi.h"
@@ -297,7 +298,7 @@ void Command(HWND dialog, int id) {
             ReadField(dialog, id);
             break;
         case kHbtCalculate:
-            CalculateHilbertBode();
+            if (HbtEfficiencyUsable()) CalculateHilbertBode();
             InvalidateEditor();
             break;
         case kHbtRefresh:
@@ -345,7 +346,7 @@ void DistanceScroll(HWND dialog, WPARAM wParam) {
 
 }  // namespace
 
-void UseHbtAsCalibration(bool mike) {
+int UseHbtAsCalibration(bool mike) {
     shell::DriverRecord& r = Driver();
     shell::CalibrationPoint* live =
         mike ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
@@ -353,18 +354,30 @@ void UseHbtAsCalibration(bool mike) {
     const int entry = mike ? 25 : 27;
     shell::CurveRecord* levels = shell::MeasuredCurveTable[entry];
     shell::CurveRecord* phases = shell::MeasuredCurveTable[entry + 1];
+    // The power is taken in double precision (a float square overflows from about 1e19 on), and
+    // the curve replaces the calibration only when every level of it is one a driver file and
+    // the MLS calculation can carry.
+    static shell::CalibrationPoint curve[kPoints];
     for (int k = 0; k < kPoints; ++k) {
         const double re = r.HbtReal[k];
         const double im = r.HbtImag[k];
-        const float power = static_cast<float>(re * re + im * im);
-        const float db = static_cast<float>(10.0 * std::log10(power + 1e-16));
-        const float deg =
-            static_cast<float>(std::atan2(im, re == 0.0 ? 1e-12 : re) * kDegreesPerRadian);
-        if (live) live[k] = shell::CalibrationPoint{db, deg};
-        copy[k] = shell::CalibrationPoint{db, deg};
-        if (levels) levels->v[k] = db;
-        if (phases) phases->v[k] = deg;
+        const double db = 10.0 * std::log10(re * re + im * im + 1e-16);
+        const double deg = std::atan2(im, re == 0.0 ? 1e-12 : re) * kDegreesPerRadian;
+        if (!(db >= shell::kDriverLevelLowDb && db <= shell::kDriverLevelHighDb) ||
+            !std::isfinite(deg)) {
+            platform::MessageBox(shell::EditorChildWindow, kCalibrationOutOfRange, "QV Message",
+                                 platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return 1;
+        }
+        curve[k] = shell::CalibrationPoint{static_cast<float>(db), static_cast<float>(deg)};
     }
+    for (int k = 0; k < kPoints; ++k) {
+        if (live) live[k] = curve[k];
+        copy[k] = curve[k];
+        if (levels) levels->v[k] = curve[k].Db;
+        if (phases) phases->v[k] = curve[k].Degrees;
+    }
+    return 0;
 }
 
 int HbtEditorKeyCursor(HWND window, WPARAM key) {

@@ -28,8 +28,11 @@ void HbtEditorMouse(platform::HWND window, platform::UINT message, platform::LPA
 
 // The HBT response as a calibration curve: level and phase of every point into the microphone
 // (mike true) or preamplifier calibration, its copy in the driver record and the two MLS view
-// curves (entries 25 / 26, or 27 / 28).
-void UseHbtAsCalibration(bool mike);
+// curves (entries 25 / 26, or 27 / 28). 0 done; 1 after kCalibrationOutOfRange when a level
+// lies outside the driver level bounds (nothing changed).
+int UseHbtAsCalibration(bool mike);
+inline constexpr const char* kCalibrationOutOfRange =
+    "HBT Level Out Of Range: Calibration NOT Changed";
 
 // Editor state, process-wide; kept between openings.
 extern std::int32_t HbtPlotWidth;  // client size of Editor_Child

@@ -64,16 +64,22 @@ void RepairHbtCurves(float* spl, float* phase) {
     FillGaps(phase, [](float v) { return v != 0.0f; });
 }
 
-int PrepareHbtInput() {
-    shell::DriverRecord* record = shell::CurrentDriverRecord;
-    if (record == nullptr) return 1;
+bool HbtEfficiencyUsable() {
+    const shell::DriverRecord* record = shell::CurrentDriverRecord;
+    if (record == nullptr) return false;
     double efficiency = 0.0;
     if (!SlotNumber(record->Efficiency, sizeof record->Efficiency, &efficiency) ||
         !(efficiency > 50.0)) {
         platform::MessageBox(shell::EditorChildWindow, "Efficiency Error", "QV MEssage",
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
-        return 1;
+        return false;
     }
+    return true;
+}
+
+int PrepareHbtInput() {
+    shell::DriverRecord* record = shell::CurrentDriverRecord;
+    if (record == nullptr || !HbtEfficiencyUsable()) return 1;
     RepairHbtCurves(record->Spl, record->Phase);
     return 0;
 }

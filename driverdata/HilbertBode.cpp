@@ -1,6 +1,7 @@
 #include "driverdata/HilbertBode.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "platform/ui/MessageBox.h"
 #include "shell/DriverRecord.h"
@@ -23,10 +24,12 @@ constexpr int kFirstStored = 350;  // curve point k lies at extended index k + 3
 float g_work[kExt];
 double g_phase[kExt];
 
-// A typed record text as a number; a text without a leading number reads 0.
+// A typed record text as a number; a text without a leading number reads 0. Kept within 1e30 so
+// that it converts to single precision defined; a level from such a value is refused later.
 double SlotValue(const char* slot) {
     double value = 0.0;
-    return shell::ReadTypedSlot(slot, shell::kTextSlot, &value) ? value : 0.0;
+    if (!shell::ReadTypedSlot(slot, shell::kTextSlot, &value)) return 0.0;
+    return value < -1e30 ? -1e30 : value > 1e30 ? 1e30 : value;
 }
 
 void Refuse(const char* text) {
@@ -82,7 +85,11 @@ int CalculateHilbertBode() {
     const solver::GainPhaseInput input{g, w, hp_slope / 6.0, lp_slope / 6.0, true};
     solver::GainPhaseIntegral(input, kFirstStored, kFirstStored + kPoints, g_phase);
 
+    // The response is kept aside until every point of it is a number a driver file can carry.
+    static float out_re[kPoints];
+    static float out_im[kPoints];
     const double gain = level ? std::sqrt(pin) / d : 1.0;
+    const double most = shell::kDriverFileResponseLimit;
     for (int n = kFirstStored; n < kFirstStored + kPoints; ++n) {
         const double m = std::pow(10.0, 0.05 * w[n]);
         double re = m * std::cos(g_phase[n]);
@@ -97,9 +104,18 @@ int CalculateHilbertBode() {
             re = turned_re;
             im = turned_im;
         }
-        r.HbtReal[n - kFirstStored] = static_cast<float>(re * gain);
-        r.HbtImag[n - kFirstStored] = static_cast<float>(im * gain);
+        re *= gain;
+        im *= gain;
+        if (!(std::fabs(re) <= most && std::fabs(im) <= most)) {  // NaN fails too
+            platform::MessageBox(shell::EditorChildWindow, kHbtOutOfRange, "QV Message",
+                                 platform::MB_OK | platform::MB_ICONEXCLAMATION);
+            return 1;
+        }
+        out_re[n - kFirstStored] = static_cast<float>(re);
+        out_im[n - kFirstStored] = static_cast<float>(im);
     }
+    std::memcpy(r.HbtReal, out_re, sizeof out_re);
+    std::memcpy(r.HbtImag, out_im, sizeof out_im);
     r.HbtValid = 1;
     return 0;
 }

@@ -10,8 +10,12 @@ namespace driverdata {
 
 // 0 when the response was computed (HbtValid set), 1 when refused after a message: "Input Power
 // Error" for a Pin that is not above 0, "Distance Error" for a distance option with a distance
-// that is not above 0. A refusal writes nothing.
+// that is not above 0, kHbtOutOfRange when a point of the result is not a number or beyond
+// shell::kDriverFileResponseLimit (absurd slopes, efficiency or input power). A refusal writes
+// nothing.
 int CalculateHilbertBode();
+inline constexpr const char* kHbtOutOfRange =
+    "HBT Result Out Of Range: Check Slopes, Efficiency And Input Power";
 
 // The level curve the transform integrates (dB on ExtendedFrequencyGrid, efficiency taken off),
 // as the last calculation left it.

@@ -1,5 +1,6 @@
 #include "measurement/MlsSpl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -11,6 +12,7 @@
 #include "measurement/MlsWindows.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/ComplexFft.h"
+#include "shell/DriverRecord.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
@@ -208,6 +210,11 @@ int CalculateMlsSpl(platform::HWND owner) {
         Exclaim(owner, "Please Choose A Gate Start Inside The Impulse Response");
         return 1;
     }
+    const double typed_add_db = SlotValue(shell::Mls.MlsAddDbText, sizeof(shell::Mls.MlsAddDbText));
+    if (!(std::fabs(typed_add_db) <= shell::kMostMlsAddDb)) {
+        Exclaim(owner, kMlsAddDbOutOfRange);
+        return 1;
+    }
     shell::DriverRecord* driver = shell::CurrentDriverRecord;
     float* re = shell::MlsFftBuffers[0];
     float* im = shell::MlsFftBuffers[1];
@@ -219,9 +226,16 @@ int CalculateMlsSpl(platform::HWND owner) {
         shell::MlsRefResponse == nullptr || shell::MlsInResponse == nullptr || rate == 0)
         return 1;
 
-    MlsSplCalculated = 1;
     shell::ComplexPoint* ref_response = shell::MlsRefResponse;
     shell::ComplexPoint* in_response = shell::MlsInResponse;
+    // The results as they were: a result that is no driver's is taken back.
+    const std::vector<float> spl_before(driver->Spl, driver->Spl + kPoints);
+    const std::vector<float> phase_before(driver->Phase, driver->Phase + kPoints);
+    const std::vector<float> correction_before(MlsRefCorrection, MlsRefCorrection + kPoints);
+    const std::vector<shell::ComplexPoint> ref_before(ref_response, ref_response + kPoints);
+    const std::vector<shell::ComplexPoint> in_before(in_response, in_response + kPoints);
+    const std::int32_t calculated_before = MlsSplCalculated;
+    MlsSplCalculated = 1;
     for (int j = 0; j < kPoints; ++j) {
         driver->Spl[j] = 1.0f;
         driver->Phase[j] = 0.0f;
@@ -302,8 +316,7 @@ int CalculateMlsSpl(platform::HWND owner) {
             bin_of[j] < 0 ? 0.0f : static_cast<float>(10.0 * std::log10(r * r + i * i + 1e-13));
     }
     FillLevelGaps(level.data(), kPoints);
-    const float add_db =
-        static_cast<float>(SlotValue(shell::Mls.MlsAddDbText, sizeof(shell::Mls.MlsAddDbText)));
+    const auto add_db = static_cast<float>(typed_add_db);
     for (int j = 0; j < kPoints; ++j) {
         driver->Spl[j] = level[j] + MlsRefCorrection[j] + add_db;
         in_response[j].re = driver->Spl[j];
@@ -365,6 +378,26 @@ int CalculateMlsSpl(platform::HWND owner) {
         for (int j = 0; j < kPoints; ++j) in_response[j].re = scratch[j];
         SmoothPhase(driver->Phase, scratch.data(), p, MlsLinPhase == 1);
         for (int j = 0; j < kPoints; ++j) in_response[j].im = scratch[j];
+    }
+
+    // Levels and phases beyond what a driver file carries (a calibration or a capture far out):
+    // the driver keeps its curves.
+    bool usable = true;
+    for (int j = 0; j < kPoints && usable; ++j) {
+        usable = driver->Spl[j] >= shell::kDriverLevelLowDb &&
+                 driver->Spl[j] <= shell::kDriverLevelHighDb &&
+                 std::fabs(driver->Phase[j]) <= shell::kDriverPhaseLimit;
+    }
+    if (!usable) {
+        std::copy(spl_before.begin(), spl_before.end(), driver->Spl);
+        std::copy(phase_before.begin(), phase_before.end(), driver->Phase);
+        std::copy(correction_before.begin(), correction_before.end(), MlsRefCorrection);
+        std::copy(ref_before.begin(), ref_before.end(), ref_response);
+        std::copy(in_before.begin(), in_before.end(), in_response);
+        MlsSplCalculated = calculated_before;
+        for (float* buffer : {re, im, ref_phase}) std::memset(buffer, 0, sizeof(float) * 536000);
+        Exclaim(owner, kMlsResultOutOfRange);
+        return 1;
     }
 
     // Display slots.

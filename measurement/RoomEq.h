@@ -23,6 +23,10 @@ extern std::int32_t RoomEQLocation;
 extern std::int32_t RoomEQThresholdPos;
 inline constexpr int kThresholdTop = 35;
 inline constexpr int kThresholdBottom = 125;
+// What the edits store at most (either sign): Add dB and Slope [dB], Add Delay [ms]. Levels
+// beyond them draw curves that are no longer numbers.
+inline constexpr double kRoomEqMostLevelDb = 200.0;
+inline constexpr double kRoomEqMostDelayMs = 10000.0;
 extern float RoomEQThresholdLine[shell::kGridPoints];
 extern std::int32_t RoomEQShowEqPhase;
 extern std::int32_t RoomEQShowEqSpl;

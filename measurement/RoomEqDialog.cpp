@@ -1,4 +1,5 @@
 // The "Room_EQ" dialog: the room equalizer of one room-EQ element of the WorkingNetwork.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -68,10 +69,12 @@ float* Params() {
     return shell::WorkingNetwork.ElementParams[e];
 }
 
-double TextValue(HWND dialog, int id, int chars) {
+// The number an edit holds, read as every typed number is; false for a text without one, "nan",
+// "inf" and values beyond single precision.
+bool EditNumber(HWND dialog, int id, int chars, double* value) {
     char text[32] = {};
     GetDlgItemText(dialog, id, text, chars + 1 < 32 ? chars + 1 : 32);
-    return std::atof(text);
+    return shell::ReadTypedNumber(text, value);
 }
 
 void SetFloat(HWND dialog, int id, const char* format, double value) {
@@ -380,13 +383,31 @@ INT_PTR Command(HWND dialog, int id) {
     case kSlopeEdit:
     case kDelayEdit:
     case kAddDbEdit: {
-        if (p == nullptr) return TRUE;
-        const double v = TextValue(dialog, id, 9);
-        if (id == kFromEdit) p[shell::kParamF1] = static_cast<float>(v < 10.1 ? 10.1 : v);
-        if (id == kToEdit) p[shell::kParamF2] = static_cast<float>(v > 250.0 ? 250.0 : v);
-        if (id == kSlopeEdit) p[shell::kParamProjectedSlope] = static_cast<float>(v);
-        if (id == kDelayEdit) p[shell::kParamDelay] = static_cast<float>(v);
-        if (id == kAddDbEdit) p[shell::kParamAddDb] = static_cast<float>(v);
+        // A text that holds no number leaves the value as it is; a number is kept within the
+        // edit's bounds, as the other element dialogs keep theirs.
+        double v = 0.0;
+        if (p == nullptr || !EditNumber(dialog, id, 9, &v)) return TRUE;
+        const double level = kRoomEqMostLevelDb;
+        const double delay = kRoomEqMostDelayMs;
+        float* slot = &p[shell::kParamAddDb];
+        double low = -level;
+        double high = level;
+        if (id == kFromEdit) {
+            slot = &p[shell::kParamF1];
+            low = 10.1;
+            high = 250.0;
+        } else if (id == kToEdit) {
+            slot = &p[shell::kParamF2];
+            low = 0.0;
+            high = 250.0;
+        } else if (id == kSlopeEdit) {
+            slot = &p[shell::kParamProjectedSlope];
+        } else if (id == kDelayEdit) {
+            slot = &p[shell::kParamDelay];
+            low = -delay;
+            high = delay;
+        }
+        *slot = static_cast<float>(std::clamp(v, low, high));
         return TRUE;
     }
     case kWidthEdit:

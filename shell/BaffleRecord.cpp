@@ -1,5 +1,6 @@
 #include "shell/BaffleRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/NumberText.h"
@@ -13,6 +14,12 @@ BafflePoint EdgePointTable[kEdgePointSlots];
 EdgeElement EdgeElementTable[kEdgePointSlots];
 std::int32_t EdgeElementCount = 0;
 std::int32_t BaffleSideCount = 0;
+
+double BaffleRasterCm(const BaffleRecord& b) {
+    double raster = 0.0;
+    if (!ReadTypedSlot(b.RasterText, sizeof b.RasterText, &raster) || !(raster > 0.0)) return 0.0;
+    return std::clamp(raster, kSmallestRasterCm, kLargestRasterCm);
+}
 
 int InitBaffleRecord() {
     if (Baffle == nullptr) return 0;

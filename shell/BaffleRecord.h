@@ -53,6 +53,13 @@ static_assert(offsetof(BaffleRecord, EditMode) == 1716);
 static_assert(offsetof(BaffleRecord, BaffleText) == 1720);
 static_assert(sizeof(BaffleRecord) == 1840);
 
+// The raster length [cm] of one coordinate unit, from the record's "Raster [cm]" text: kept
+// within kSmallestRasterCm .. kLargestRasterCm, so that positions divided by it stay inside an
+// int and positions times it stay finite; 0 when the text holds no number above 0.
+inline constexpr double kSmallestRasterCm = 0.01;
+inline constexpr double kLargestRasterCm = 1000.0;
+double BaffleRasterCm(const BaffleRecord& b);
+
 // The diffraction calculator's outline tables, rebuilt from the record by each edge build:
 // the nodes as floats, the sides between them, the outline after subdivision and its edge
 // elements (the secondary sources of the diffraction sum). Fixed room, no heap.

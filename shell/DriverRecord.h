@@ -195,6 +195,16 @@ inline constexpr float kDriverLevelLowDb = -200.0f;
 inline constexpr float kDriverLevelHighDb = 250.0f;
 inline constexpr float kDriverPhaseLimit = 1.0e6f;
 inline constexpr float kDriverResponseLimit = 1.0e4f;
+// The parts of the complex response a driver file may carry: a level of 240 dB, far above any
+// real driver yet low enough that squares and products of it stay finite in single precision.
+inline constexpr float kDriverFileResponseLimit = 1.0e12f;
+
+// true when every curve of `record` (SPL, phase, HBT response and both calibration copies) holds
+// finite numbers inside the bounds above: what the driver-file reader takes, and so what a save
+// may write. Calibration levels take the level bounds, their phases the phase bound.
+bool DriverCurvesInRange(const DriverRecord& record);
+// The same check for one calibration curve (kGridPoints points).
+bool CalibrationInRange(const CalibrationPoint* curve);
 
 // Replaces every point of `block` that is not a number or out of those bounds by its default
 // (90 dB, 0 degrees, 1 + 0j, efficiency 90 dB) and notes it in `repairs` as `owner` + ": driver

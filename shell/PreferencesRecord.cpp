@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
+#include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
@@ -252,11 +253,11 @@ void RepairCalibration(CalibrationPoint* curve, const char* what, ValueRepairs& 
     for (int k = 0; k < kGridPoints; ++k) {
         CalibrationPoint& c = curve[k];
         // Levels and phases a calibration can hold; beyond them (or no number) the point is 0.
-        if (!(std::fabs(c.Db) <= 1000.0f)) {
+        if (!(c.Db >= kDriverLevelLowDb && c.Db <= kDriverLevelHighDb)) {
             c.Db = 0.0f;
             repairs.Note(what);
         }
-        if (!(std::fabs(c.Degrees) <= 1.0e6f)) {
+        if (!(std::fabs(c.Degrees) <= kDriverPhaseLimit)) {
             c.Degrees = 0.0f;
             repairs.Note(what);
         }
@@ -338,6 +339,13 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     for (std::int32_t* flag : {&p.MlsUseSavedBuffer, &p.MlsUseMikeCal, &p.MlsUsePreampCal,
                                &p.MlsBothChannels, &p.MlsShowWindow, &p.MlsShowPhase}) {
         Repair(*flag, 0, 1, 0, "MLS check boxes", repairs);
+    }
+    // An "Add dB To SPL" the calculation refuses; a text without a number reads 0 there.
+    double add_db = 0.0;
+    if (ReadTypedSlot(p.MlsAddDbText, sizeof p.MlsAddDbText, &add_db) &&
+        !(std::fabs(add_db) <= kMostMlsAddDb)) {
+        CopyTextSlot(p.MlsAddDbText, "0.0");
+        repairs.Note("Add dB To SPL");
     }
     if (!std::isfinite(p.MlsReservedA688)) {
         p.MlsReservedA688 = 1.0f;

@@ -21,6 +21,9 @@ inline constexpr int kWindowPlacementCount = 90;
 inline constexpr int kWindowPlacementDefaults = 78;  // slots 0..77 have defaults
 inline constexpr int kProfileCount = 10;
 inline constexpr int kPathSlot = 2048;
+// Largest "Add dB To SPL" (either sign) the MLS calculation takes: beyond it no level a driver
+// file carries comes out, and from about 6,000 dB on the levels overflow.
+inline constexpr double kMostMlsAddDb = 200.0;
 
 // One entry of CurveColourScheme: red, green, blue 0..255, thickness 1..4, type 1 solid,
 // 2 dotted, 3 dashed.

@@ -26,6 +26,8 @@ namespace {
 
 constexpr const char* kCaption = "QV Message";
 constexpr const char* kNotRecognized = "This Project File is NOT Recognized";
+constexpr const char* kUnreadableImage =
+    "its network holds values the program could not read back (elements, wires or nodes)";
 constexpr const char* kRepairedHeading =
     "Some values of this project were out of range or not numbers and have been replaced by "
     "their defaults:\n";
@@ -401,6 +403,14 @@ int ReadProjectFile(platform::HWND owner, const char* path) {
 
 int WriteProjectFile(platform::HWND owner, const char* path) {
     PackProjectImage();
+    // An image the reader would not recognise is not written over the file it would replace.
+    if (ValidateProjectImage(Project) != 0) {
+        const std::string text = std::string(path != nullptr ? path : "") +
+                                 "\n\nThe project has not been saved: " + kUnreadableImage + ".";
+        platform::MessageBox(owner, text.c_str(), kCaption,
+                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        return 0;
+    }
     if (WriteFileAtomic(path, &Project, kProjectImageBytes) != FileStatus::kOk) {
         // The path, then that the project was not saved and why.
         const std::string text = std::string(path != nullptr ? path : "") +

@@ -175,6 +175,61 @@ TEST_F(ConverterDialogTest, DaasConvertsMagnitudeAndPhaseInTwoRuns) {
     EXPECT_FLOAT_EQ(shell::CurrentDriverRecord->Spl[k], 91.0f) << "magnitude kept";
 }
 
+// Corrections typed so far out that no driver level comes of them are refused with a message;
+// the dialog stays open and the driver's curves keep their values.
+TEST_F(ConverterDialogTest, CorrectionsOutOfRangeAreRefusedAndChangeNothing) {
+    const std::string columns = WriteMeasurement("m.txt", "\n");
+    std::string text;
+    for (double f = 20.0; f < 20000.0; f *= 1.002) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.3f\t%.2f\r\n", f, 91.0);
+        text += line;
+    }
+    const std::string pairs = PathOf("d.amp");
+    WriteText(pairs, text);
+    struct Case {
+        Importer importer;
+        const char* box;
+        int edit;
+        const char* typed;
+        int button;
+    };
+    const Case cases[] = {
+        {Importer::kLms, "ImportLmsBox", kScaleEdit, "3.4e38", kConvertButton},
+        {Importer::kLms, "ImportLmsBox", kScaleEdit, "700", kConvertButton},
+        {Importer::kLms, "ImportLmsBox", kDelayEdit, "-1e7", kConvertButton},
+        {Importer::kClio, "ImportClioBox", kScaleEdit, "-1e30", kConvertButton},
+        {Importer::kImp, "ImportImpBox", kEfficiencyEdit, "3.4e38", kConvertButton},
+        {Importer::kDaas, "ImportDaasBox", kScaleEdit, "700", kConvertButton},
+        {Importer::kDaas, "ImportDaasBox", kDelayEdit, "2e30", kPhaseButton},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.box) + " " + c.typed);
+        shell::DriverRecord& r = *shell::CurrentDriverRecord;
+        shell::InitDriverRecord(&r);
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            r.Spl[k] = 77.0f;
+            r.Phase[k] = -12.0f;
+        }
+        platform::testing::ClearMessageBoxLog();
+        bool stayed = false;
+        OnModalDialog(c.box, [&](platform::HWND dialog) {
+            TypeText(dialog, c.edit, c.typed);
+            Click(dialog, c.button);
+            stayed = platform::IsWindow(dialog);
+            Click(dialog, platform::IDCANCEL);
+        });
+        const std::string& path = c.importer == Importer::kDaas ? pairs : columns;
+        EXPECT_EQ(RunImport(c.importer, shell::FrameWindow, path.c_str()), 0);
+        EXPECT_TRUE(stayed);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{kImportOutOfRange});
+        for (int k = 0; k < shell::kGridPoints; ++k) {
+            ASSERT_EQ(r.Spl[k], 77.0f) << k;
+            ASSERT_EQ(r.Phase[k], -12.0f) << k;
+        }
+    }
+}
+
 TEST_F(ConverterDialogTest, MissingFileNamesItsPath) {
     const std::string path = PathOf("gone.frd");
     EXPECT_EQ(RunImport(Importer::kImp, shell::FrameWindow, path.c_str()), 0);

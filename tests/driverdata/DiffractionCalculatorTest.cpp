@@ -180,6 +180,38 @@ TEST_F(DiffractionCalculator, PlotRefusesWhatCannotBeComputed) {
     }
 }
 
+// A raster typed far out is kept within its bounds: the canvas draws (no position beyond an
+// int) and a plot holds numbers only, whether the text was typed or came with the record.
+TEST_F(DiffractionCalculator, RastersFarOutAreBoundedForTheCanvasAndThePlot) {
+    struct Case {
+        const char* typed;
+        const char* stored;  // the record's text after typing
+        double used;         // the raster length the calculator works with
+    };
+    const Case cases[] = {
+        {"0.00001", "0.01", 0.01}, {"1e-30", "0.01", 0.01}, {"3.4e38", "1000", 1000.0},
+        {"1e30", "1000", 1000.0},  {"0.5", "0.5", 0.5},     {"-5", "0.01", 0.01},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        pt::Click(dialog, kDiffExample1);
+        pt::TypeText(dialog, kDiffRasterEdit, c.typed);
+        EXPECT_STREQ(shell::Baffle->RasterText, c.stored);
+        EXPECT_EQ(shell::BaffleRasterCm(*shell::Baffle), c.used);
+        // The same text from a record, not through the edit.
+        shell::CopyTextSlot(shell::Baffle->RasterText, c.typed);
+        EXPECT_EQ(shell::BaffleRasterCm(*shell::Baffle), c.typed[0] == '-' ? 0.0 : c.used);
+        platform::SendMessage(dialog, platform::WM_PAINT, 0, 0);
+        pt::ClearMessageBoxLog();
+        pt::Click(dialog, kDiffPlot);
+        const shell::CurveRecord& spl = *shell::DiffractionCurveTable[0];
+        if (pt::MessageBoxLog().empty()) {
+            for (int k = 0; k < shell::kGridPoints; ++k) ASSERT_TRUE(std::isfinite(spl.v[k])) << k;
+        }
+        pt::Click(dialog, kDiffClear);
+    }
+}
+
 TEST_F(DiffractionCalculator, TheCanvasShowsRasterNodesPistonsAndElements) {
     pt::Click(dialog, kDiffExample1);
     platform::SendMessage(dialog, platform::WM_PAINT, 0, 0);

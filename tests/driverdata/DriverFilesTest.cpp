@@ -222,21 +222,78 @@ TEST_F(DriverFilesTest, BadFieldsAreMendedOnReading) {
     }
 }
 
-TEST_F(DriverFilesTest, CurvesThatAreNotNumbersAreRefused) {
-    const std::vector<std::uint8_t> before = RecordBytes(*shell::CurrentDriverRecord);
-    for (int field = 0; field < 3; ++field) {
+struct CurveCase {
+    const char* name;
+    void (*spoil)(DriverRecord&);
+};
+
+// Curves no driver has: the reader refuses them, and so the writer never writes them.
+const CurveCase kBadCurves[] = {
+    {"spl nan", [](DriverRecord& r) { r.Spl[1000] = std::nanf(""); }},
+    {"spl 1000 dB", [](DriverRecord& r) { r.Spl[700] = 1000.0f; }},
+    {"spl -1e30 dB", [](DriverRecord& r) { r.Spl[0] = -1e30f; }},
+    {"phase 1e7", [](DriverRecord& r) { r.Phase[5] = 1e7f; }},
+    {"hbt imag inf", [](DriverRecord& r) { r.HbtImag[3] = INFINITY; }},
+    {"hbt real 1e13", [](DriverRecord& r) { r.HbtReal[1999] = -1e13f; }},
+    {"mike cal 700 dB", [](DriverRecord& r) { r.MikeCalibration[12].Db = 700.0f; }},
+    {"mike cal inf dB", [](DriverRecord& r) { r.MikeCalibration[0].Db = INFINITY; }},
+    {"preamp cal -inf degrees",
+     [](DriverRecord& r) { r.PreampCalibration[1999].Degrees = -INFINITY; }},
+};
+
+TEST_F(DriverFilesTest, CurvesOutOfRangeAreRefusedAndNeverSaved) {
+    const std::string kept = PathOf("kept.wfr");
+    FillDistinct(*shell::CurrentDriverRecord);
+    ASSERT_EQ(WriteDriverFile(shell::FrameWindow, kept.c_str()), 1);
+    const std::vector<std::uint8_t> saved = ReadBytes(kept);
+    for (const CurveCase& c : kBadCurves) {
+        SCOPED_TRACE(c.name);
         auto record = std::make_unique<DriverRecord>();
         shell::InitDriverRecord(record.get());
-        if (field == 0) record->Spl[1000] = std::nanf("");
-        if (field == 1) record->HbtImag[3] = INFINITY;
-        if (field == 2) record->PreampCalibration[1999].Degrees = -INFINITY;
-        const std::string path = PathOf("nan.wfr");
+        c.spoil(*record);
+        EXPECT_FALSE(shell::DriverCurvesInRange(*record));
+
+        // Reading such a file changes nothing.
+        const std::vector<std::uint8_t> before = RecordBytes(*shell::CurrentDriverRecord);
+        const std::string path = PathOf("bad.wfr");
         WriteBytes(path, record.get(), sizeof *record);
         platform::testing::ClearMessageBoxLog();
         EXPECT_EQ(ReadDriverFile(shell::FrameWindow, path.c_str()), 0);
         EXPECT_EQ(MessageTexts(), std::vector<std::string>{"This Driver File is NOT Recognized"});
         EXPECT_EQ(RecordBytes(*shell::CurrentDriverRecord), before);
+
+        // Saving such curves (the calibrations come from the live ones) keeps the old file.
+        const auto good = std::make_unique<DriverRecord>(*shell::CurrentDriverRecord);
+        *shell::CurrentDriverRecord = *record;
+        std::memcpy(shell::MikeCalibrationCurve, record->MikeCalibration,
+                    sizeof record->MikeCalibration);
+        std::memcpy(shell::PreampCalibrationCurve, record->PreampCalibration,
+                    sizeof record->PreampCalibration);
+        const std::vector<std::uint8_t> spoiled = RecordBytes(*shell::CurrentDriverRecord);
+        platform::testing::ClearMessageBoxLog();
+        EXPECT_EQ(WriteDriverFile(shell::FrameWindow, kept.c_str()), 0);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{kDriverNotSaved});
+        EXPECT_EQ(ReadBytes(kept), saved);
+        EXPECT_EQ(RecordBytes(*shell::CurrentDriverRecord), spoiled);
+        *shell::CurrentDriverRecord = *good;
+        std::memset(shell::MikeCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
+        std::memset(shell::PreampCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
     }
+
+    // The bounds themselves are a driver: saved and read back unchanged.
+    DriverRecord& r = *shell::CurrentDriverRecord;
+    r.Spl[0] = shell::kDriverLevelHighDb;
+    r.Spl[1] = shell::kDriverLevelLowDb;
+    r.Phase[2] = -shell::kDriverPhaseLimit;
+    r.HbtReal[3] = shell::kDriverFileResponseLimit;
+    shell::MikeCalibrationCurve[4] = {shell::kDriverLevelLowDb, 180.0f};
+    platform::testing::ClearMessageBoxLog();
+    ASSERT_EQ(WriteDriverFile(shell::FrameWindow, kept.c_str()), 1);
+    const std::vector<std::uint8_t> written = ReadBytes(kept);
+    shell::InitDriverRecord(shell::CurrentDriverRecord);
+    ASSERT_EQ(ReadDriverFile(shell::FrameWindow, kept.c_str()), 1);
+    EXPECT_EQ(RecordBytes(*shell::CurrentDriverRecord), written);
+    EXPECT_TRUE(MessageTexts().empty());
 }
 
 TEST_F(DriverFilesTest, NativeReadKeepsPlotRangeAndLiveCalibration) {

@@ -74,6 +74,35 @@ TEST_F(ExportFilesTest, CalibrationExportChecksTheSelectionBeforeCreating) {
     }
 }
 
+// An export the reader would refuse (a level beyond the bounds once taken relative to 1 kHz)
+// is not written; the same curve a little less far out is, and reads back.
+TEST_F(ExportFilesTest, CalibrationExportIsWrittenOnlyWhenItReadsBack) {
+    const std::string path = PathOf("cal.txt");
+    shell::Mls.MlsUseMikeCal = 1;
+    shell::Mls.MlsUsePreampCal = 0;
+    shell::DriverRecord& r = *shell::CurrentDriverRecord;
+    struct Case {
+        float low;   // bin 0
+        float high;  // every other bin, the 1 kHz reference among them
+        int written;
+    };
+    for (const Case& c : {Case{-200.0f, 50.0f, 0}, Case{200.0f, -100.0f, 0},
+                          Case{-150.0f, 50.0f, 1}, Case{250.0f, 0.0f, 1}}) {
+        SCOPED_TRACE(c.low);
+        for (int k = 0; k < kGridPoints; ++k) r.MikeCalibration[k] = {k == 0 ? c.low : c.high, 0};
+        std::filesystem::remove(path);
+        platform::testing::ClearMessageBoxLog();
+        EXPECT_EQ(ExportCalFile(shell::FrameWindow, path.c_str()), c.written);
+        EXPECT_EQ(std::filesystem::exists(path), c.written == 1);
+        if (c.written == 0) {
+            EXPECT_EQ(MessageTexts(), std::vector<std::string>{kCalibrationFileOutOfRange});
+        } else {
+            EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
+            EXPECT_FLOAT_EQ(shell::MikeCalibrationCurve[0].Db, c.low - c.high);
+        }
+    }
+}
+
 TEST_F(ExportFilesTest, CalibrationExportReadsBackShiftedToZeroAboveOneKilohertz) {
     shell::DriverRecord& r = *shell::CurrentDriverRecord;
     for (int k = 0; k < kGridPoints; ++k) {
@@ -146,18 +175,47 @@ TEST_F(ExportFilesTest, CalibrationReaderTokens) {
     }
 }
 
+TEST_F(ExportFilesTest, CalibrationLevelsNoDriverCarriesAreRefused) {
+    // Line 1 holds the level under test; every other line 0 dB, so the reference bin is 0.
+    for (const char* level : {"700", "-300", "1000000", "251"}) {
+        SCOPED_TRACE(level);
+        std::string text = std::string("20 ") + level + " 0\n";
+        for (int k = 1; k < kGridPoints; ++k) text += "100 0 0\n";
+        const std::string path = PathOf("loud.frd");
+        WriteText(path, text);
+        for (int k = 0; k < kGridPoints; ++k) shell::MikeCalibrationCurve[k] = {1.5f, 2.5f};
+        platform::testing::ClearMessageBoxLog();
+        EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 0);
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{kCalibrationFileOutOfRange});
+        for (int k = 0; k < kGridPoints; ++k) {
+            ASSERT_EQ(shell::MikeCalibrationCurve[k].Db, 1.5f) << k;
+            ASSERT_EQ(shell::MikeCalibrationCurve[k].Degrees, 2.5f) << k;
+        }
+    }
+    const std::string path = PathOf("edge.frd");
+    std::string text = "20 250 0\n";
+    for (int k = 1; k < kGridPoints; ++k) text += "100 0 0\n";
+    WriteText(path, text);
+    EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
+    EXPECT_EQ(shell::MikeCalibrationCurve[0].Db, 250.0f);
+}
+
 TEST_F(ExportFilesTest, CalibrationReaderSurvivesBinaryAndHugeFiles) {
     std::mt19937 random(7);
     std::vector<std::uint8_t> bytes(200000);
     for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
     const std::string path = PathOf("bin.trg");
     WriteBytes(path, bytes.data(), bytes.size());
-    ASSERT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
+    // Noise reads as numbers of any size: taken within the bounds, or refused.
+    if (ReadMikeCalFile(shell::FrameWindow, path.c_str()) == 0) {
+        EXPECT_EQ(MessageTexts(), std::vector<std::string>{kCalibrationFileOutOfRange});
+    }
     for (int k = 0; k < kGridPoints; ++k) {
         ASSERT_TRUE(std::isfinite(shell::MikeCalibrationCurve[k].Db)) << k;
         ASSERT_LE(std::fabs(shell::MikeCalibrationCurve[k].Degrees), 180.0f) << k;
     }
     // A long run of digits is one token beyond 40 characters: refused, read as 0.
+    platform::testing::ClearMessageBoxLog();
     std::string huge(6u << 20, '7');
     WriteText(path, huge + " 5 6 7 8 9");
     ASSERT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtEditorPlot.h"
 #include "driverdata/HbtInput.h"
+#include "driverdata/HilbertBode.h"
 #include "driverdata/Ids.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Input.h"
@@ -345,6 +347,49 @@ TEST_F(HbtEditorTest, CalculateComputesAndRefusesWithAMessageGui) {
     EXPECT_EQ(R().HbtImag[777], 0.0f);
 }
 
+// Absurd settings are refused at Calculate with a message; the response, and with it the driver
+// file saved afterwards, stays what it was.
+TEST_F(HbtEditorTest, AbsurdSettingsChangeNothingAndTheDriverStillSavesGui) {
+    struct Case {
+        int field;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {kHbtEfficiency, "-700", "Efficiency Error"},
+        {kHbtEfficiency, "50", "Efficiency Error"},
+        {kHbtHighPassSlope, "-99999999", kHbtOutOfRange},
+        {kHbtLowPassSlope, "-99999999", kHbtOutOfRange},
+        {kHbtHighPassSlope, "-1e30", kHbtOutOfRange},
+    };
+    for (int k = 0; k < kPoints; ++k) R().Spl[k] = 90.0f;
+    pt::TypeText(dialog, kHbtEfficiency, "90");
+    pt::TypeText(dialog, kHbtHighPassSlope, "0");
+    pt::TypeText(dialog, kHbtLowPassSlope, "0");
+    pt::TypeText(dialog, kHbtInputPower, "1");
+    pt::Click(dialog, kHbtCalculate);
+    ASSERT_EQ(R().HbtValid, 1);
+    const std::vector<float> response(R().HbtReal, R().HbtReal + kPoints);
+    const std::string path = (dir_ / "kept.wfr").string();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        char before[shell::kTextSlot] = {};
+        platform::GetDlgItemText(dialog, c.field, before, sizeof before);
+        pt::TypeText(dialog, c.field, c.text);
+        pt::ClearMessageBoxLog();
+        pt::Click(dialog, kHbtCalculate);
+        EXPECT_EQ(driverdata::test::MessageTexts(), std::vector<std::string>{c.message});
+        EXPECT_EQ(std::vector<float>(R().HbtReal, R().HbtReal + kPoints), response);
+        pt::ClearMessageBoxLog();
+        ASSERT_EQ(driverdata::WriteDriverFile(shell::FrameWindow, path.c_str()), 1);
+        const auto saved = std::make_unique<shell::DriverRecord>(R());
+        ASSERT_EQ(driverdata::ReadDriverFile(shell::FrameWindow, path.c_str()), 1);
+        EXPECT_EQ(std::memcmp(saved.get(), &R(), sizeof R()), 0);
+        EXPECT_TRUE(driverdata::test::MessageTexts().empty());
+        pt::TypeText(dialog, c.field, before);
+    }
+}
+
 TEST_F(HbtEditorTest, UseAsCalFileWritesLevelAndPhaseOfTheHbtResponseGui) {
     const float values[][2] = {{1.0f, 0.0f}, {0.0f, 2.0f}, {0.0f, 0.0f}, {-0.5f, -0.5f}};
     for (int k = 0; k < kPoints; ++k) {
@@ -374,6 +419,30 @@ TEST_F(HbtEditorTest, UseAsCalFileWritesLevelAndPhaseOfTheHbtResponseGui) {
         EXPECT_EQ(live[0].Degrees, 0.0f);
         EXPECT_NEAR(live[1].Db, 6.0206, 1e-4);
         EXPECT_NEAR(live[2].Db, -160.0, 1e-4);
+    }
+}
+
+TEST_F(HbtEditorTest, UseAsCalFileRefusesLevelsNoCalibrationCanHoldGui) {
+    // A response 700 dB up (an import with that scale) or not a number.
+    for (float value : {3.16e35f, std::nanf(""), INFINITY}) {
+        SCOPED_TRACE(value);
+        for (int k = 0; k < kPoints; ++k) {
+            R().HbtReal[k] = k == 1500 ? value : 1.0f;
+            R().HbtImag[k] = 0.0f;
+        }
+        for (bool mike : {true, false}) {
+            shell::CalibrationPoint* live =
+                mike ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
+            for (int k = 0; k < kPoints; ++k) live[k] = {0.5f, 1.5f};
+            pt::ClearMessageBoxLog();
+            pt::Click(dialog, mike ? kHbtUseAsMikeCal : kHbtUseAsPreampCal);
+            EXPECT_EQ(driverdata::test::MessageTexts(),
+                      std::vector<std::string>{kCalibrationOutOfRange});
+            for (int k = 0; k < kPoints; ++k) {
+                ASSERT_EQ(live[k].Db, 0.5f) << k;
+                ASSERT_EQ(live[k].Degrees, 1.5f) << k;
+            }
+        }
     }
 }
 

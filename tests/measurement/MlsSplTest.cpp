@@ -81,6 +81,8 @@ TEST_F(MlsSplTest, RefusalsComeBeforeAnyResultChanges) {
         const char* width;
         int start;
         const char* message;
+        const char* add_db = "0.0";
+        float mike_db = 0.0f;  // the microphone calibration's level, used when not 0
     } rows[] = {
         {"no Ref impulse", 0, 10, "30000", 50, "Please Generate Impulse Response First"},
         {"no In impulse", 10, 0, "30000", 50, "Please Generate Impulse Response First"},
@@ -89,9 +91,17 @@ TEST_F(MlsSplTest, RefusalsComeBeforeAnyResultChanges) {
          "Please Choose A Gate Start Inside The Impulse Response"},
         {"negative gate start", 10, 10, "30000", -1,
          "Please Choose A Gate Start Inside The Impulse Response"},
+        {"add dB 6200", 10, 10, "30000", 50, kMlsAddDbOutOfRange, "6200"},
+        {"add dB 65535", 10, 10, "30000", 50, kMlsAddDbOutOfRange, "65535"},
+        {"add dB -201", 10, 10, "30000", 50, kMlsAddDbOutOfRange, "-201"},
+        {"levels beyond a driver's", 10, 10, "30000", 50, kMlsResultOutOfRange, "200", -200.0f},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
+        shell::CopyTextSlot(shell::Mls.MlsAddDbText, r.add_db);
+        shell::Mls.MlsUseMikeCal = r.mike_db != 0.0f ? 1 : 0;
+        for (int j = 0; j < shell::kGridPoints; ++j)
+            shell::MikeCalibrationCurve[j] = {r.mike_db, 0};
         for (int j = 0; j < shell::kGridPoints; ++j) {
             shell::CurrentDriverRecord->Spl[j] = 77.0f;
             shell::CurrentDriverRecord->Phase[j] = 12.0f;
@@ -111,9 +121,26 @@ TEST_F(MlsSplTest, RefusalsComeBeforeAnyResultChanges) {
             EXPECT_EQ(shell::CurrentDriverRecord->Phase[j], 12.0f);
             EXPECT_EQ(MlsRefCorrection[j], 3.0f);
             EXPECT_EQ(shell::MlsRefResponse[j].re, 5.0f);
+            EXPECT_TRUE(std::isfinite(shell::MlsInResponse[j].re));
         }
         EXPECT_EQ(MlsSplCalculated, 0);
         EXPECT_EQ(MlsSplSlot, 0);
+    }
+}
+
+TEST_F(MlsSplTest, AddDbWithinTheBoundsIsAddedToEveryLevel) {
+    ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
+    const std::vector<float> plain(shell::CurrentDriverRecord->Spl,
+                                   shell::CurrentDriverRecord->Spl + shell::kGridPoints);
+    for (const char* add_db : {"150", "-60"}) {
+        SCOPED_TRACE(add_db);
+        shell::CopyTextSlot(shell::Mls.MlsAddDbText, add_db);
+        platform::testing::ClearMessageBoxLog();
+        ASSERT_EQ(CalculateMlsSpl(nullptr), 0);
+        EXPECT_TRUE(MessageTexts().empty());
+        const double added = std::atof(add_db);
+        for (int j : Band())
+            ASSERT_NEAR(shell::CurrentDriverRecord->Spl[j] - plain[j], added, 1e-3) << j;
     }
 }
 

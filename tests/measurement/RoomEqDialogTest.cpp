@@ -282,6 +282,42 @@ TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     EXPECT_EQ(p_[shell::kParamF2], 250.0f);
 }
 
+// Texts that hold no number leave the element's value as it was; numbers beyond the edits' bounds
+// are kept within them, so that every curve drawn from them is a number.
+TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinTheirBounds) {
+    struct Edit {
+        int id;
+        int param;
+        float kept;     // the value before the texts are typed
+        double highest;  // what 65535 becomes
+        double lowest;   // what -65535 becomes
+    };
+    const Edit edits[] = {
+        {6021, shell::kParamF1, 20.0f, 250.0f, 10.1f},
+        {6022, shell::kParamF2, 200.0f, 250.0f, 0.0f},
+        {6023, shell::kParamProjectedSlope, 6.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
+        {10147, shell::kParamDelay, 1.5f, kRoomEqMostDelayMs, -kRoomEqMostDelayMs},
+        {10170, shell::kParamAddDb, 3.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
+    };
+    Run([&](HWND d) {
+        for (const Edit& e : edits) {
+            SCOPED_TRACE(e.id);
+            for (const char* typed : {"nan", "inf", "-inf", "1e39", "-1e39", "", "-", "x"}) {
+                p_[e.param] = e.kept;
+                platform::SetDlgItemText(d, e.id, typed);
+                EXPECT_EQ(p_[e.param], e.kept) << typed;
+            }
+            platform::SetDlgItemText(d, e.id, "65535");
+            EXPECT_EQ(p_[e.param], static_cast<float>(e.highest));
+            platform::SetDlgItemText(d, e.id, "-65535");
+            EXPECT_EQ(p_[e.param], static_cast<float>(e.lowest));
+            platform::SetDlgItemText(d, e.id, "12.5");
+            EXPECT_EQ(p_[e.param], 12.5f);
+        }
+        Send(d, 2);
+    });
+}
+
 TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
     // Colours of segments 0 (bottom) .. 17 (top).
     static const platform::COLORREF kRamp[18] = {

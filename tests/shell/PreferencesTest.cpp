@@ -278,9 +278,9 @@ TEST_F(PreferencesTest, EveryFieldOfTheFileLandsInItsOwnVariable) {
         put(4872 + 16 * k + 12, 300 + k);
     }
     for (int k = 0; k < kGridPoints; ++k) {
-        put_float(6472 + 8 * k, 0.25f * static_cast<float>(k));
+        put_float(6472 + 8 * k, 0.1f * static_cast<float>(k));
         put_float(6472 + 8 * k + 4, -0.25f * static_cast<float>(k));
-        put_float(22472 + 8 * k, 500.0f + 0.125f * static_cast<float>(k));
+        put_float(22472 + 8 * k, -150.0f + 0.125f * static_cast<float>(k));
         put_float(22472 + 8 * k + 4, 2000.0f + static_cast<float>(k));
     }
     put(42612, 42);  // MLS output level
@@ -311,9 +311,9 @@ TEST_F(PreferencesTest, EveryFieldOfTheFileLandsInItsOwnVariable) {
         EXPECT_EQ(WindowPlacements[k].Height, 300 + k) << "slot " << k;
     }
     for (int k : {0, 1, 999, 1999}) {
-        EXPECT_EQ(MikeCalibrationCurve[k].Db, 0.25f * static_cast<float>(k)) << k;
+        EXPECT_EQ(MikeCalibrationCurve[k].Db, 0.1f * static_cast<float>(k)) << k;
         EXPECT_EQ(MikeCalibrationCurve[k].Degrees, -0.25f * static_cast<float>(k)) << k;
-        EXPECT_EQ(PreampCalibrationCurve[k].Db, 500.0f + 0.125f * static_cast<float>(k)) << k;
+        EXPECT_EQ(PreampCalibrationCurve[k].Db, -150.0f + 0.125f * static_cast<float>(k)) << k;
         EXPECT_EQ(PreampCalibrationCurve[k].Degrees, 2000.0f + static_cast<float>(k)) << k;
     }
     EXPECT_EQ(Mls.MlsOutputLevel, 42);
@@ -544,6 +544,10 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::memcpy(bytes.data() + offsetof(PreferencesRecord, MikeCalibration) + 8 * 10, &nan, 4);
+    // A calibration level no driver file carries, and an Add dB that overflows the levels.
+    const float loud = 700.0f;
+    std::memcpy(bytes.data() + offsetof(PreferencesRecord, PreampCalibration) + 8 * 3, &loud, 4);
+    std::memcpy(bytes.data() + offsetof(PreferencesRecord, MlsAddDbText), "65535", 6);
     test::WriteBytes(PrefsPath(), bytes.data(), bytes.size());
     ClearMessageBoxLog();
     ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
@@ -553,10 +557,12 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     EXPECT_EQ(OutputLayout, 1);
     EXPECT_EQ(Mls.MlsOutputLevel, 10);
     EXPECT_EQ(MikeCalibrationCurve[10].Db, 0.0f);
+    EXPECT_EQ(PreampCalibrationCurve[3].Db, 0.0f);
+    EXPECT_STREQ(Mls.MlsAddDbText, "0.0");
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     const std::string& text = MessageBoxLog()[0].text;
     for (const char* named : {"sound device (2 values)", "output layout", "microphone calibration",
-                              "MLS output level"}) {
+                              "MLS output level", "preamplifier calibration", "Add dB To SPL"}) {
         EXPECT_NE(text.find(named), std::string::npos) << named << " in " << text;
     }
     EXPECT_EQ(MessageBoxLog()[0].caption, "QV Message");

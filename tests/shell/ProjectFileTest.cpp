@@ -541,6 +541,39 @@ TEST_F(ProjectFileTest, InterruptedSaveKeepsThePreviousFile) {
     EXPECT_EQ(Project.Settings.VolumeSliderPosition, 51);
 }
 
+// A network the reader would not recognise is never saved: the previous file stays.
+TEST_F(ProjectFileTest, SavesTheReaderWouldRefuseAreNotWritten) {
+    struct Case {
+        const char* what;
+        void (*spoil)(PaneStore&);
+    };
+    const Case cases[] = {
+        {"element count 65", [](PaneStore& s) { s.ElementCount = 65; }},
+        {"wire count -1", [](PaneStore& s) { s.WireCount = -1; }},
+        {"kind 7", [](PaneStore& s) { s.ElementGeometry[1].kind = 7; }},
+        {"wire beyond every pane", [](PaneStore& s) { s.Wire[0].x1 = 2000000000; }},
+    };
+    WriteImage(Path("in.hif"), *good_);
+    ASSERT_EQ(ReadProjectFile(platform::HWND{}, Path("in.hif").c_str()), 1);
+    const std::string target = Path("saved.hif");
+    ASSERT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 1);
+    const auto previous = test::ReadBytes(target);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto kept = std::make_unique<PaneStore>(PaneStores[5]);
+        c.spoil(PaneStores[5]);
+        ClearMessageBoxLog();
+        EXPECT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 0);
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(MessageBoxLog()[0].text.rfind(target + "\n\nThe project has not been saved: ", 0),
+                  0u);
+        EXPECT_EQ(test::ReadBytes(target), previous);
+        PaneStores[5] = *kept;
+    }
+    ASSERT_EQ(WriteProjectFile(platform::HWND{}, target.c_str()), 1);
+    ASSERT_EQ(ReadProjectFile(platform::HWND{}, target.c_str()), 1);
+}
+
 TEST_F(ProjectFileTest, SettingsDefaults) {
     const ProjectSettings& s = good_->Settings;
     auto fresh = std::make_unique<ProjectImage>();
