@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -86,5 +87,10 @@ void ResetLayerOnScreen();
 // Saves what the screen shows as a PNG: the root window, with every top-level window of this
 // program painted in again from its own contents, in stacking order.
 bool SaveScreenImage(const std::string& path);
+
+// What the X server shows of the window's client area (the pixels Qt has put on screen, not the
+// window's backing image), every `stride`-th pixel each way, row by row; empty when the window
+// is not shown.
+std::vector<COLORREF> ShownClientPixels(HWND hwnd, int stride);
 
 }  // namespace platform::testing
