@@ -188,6 +188,11 @@ unsigned long NativeWindowOf(HWND hwnd) {
     return top ? static_cast<unsigned long>(top->winId()) : 0;
 }
 
+bool HoldsKeyboard(HWND hwnd) {
+    QWidget* top = TopWidgetOf(hwnd);
+    return top != nullptr && top->isVisible() && top->isActiveWindow();
+}
+
 bool ActiveQtModal(QtModal* out) {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !out || !modal->isVisible()) return false;

@@ -665,7 +665,7 @@ TEST_F(DesktopFlows, DialogOpenedFromTheKeyboardTakesEscapeAndReturn) {
             d.Input().Key("space");
             const HWND dialog = d.WaitForDialog("QUORVEX_LINEARIZER_TEST_TONES");
             ASSERT_TRUE(dialog) << "Space opened nothing; up: " << d.DescribeModal();
-            EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == dialog; }))
+            EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == dialog && screen::HoldsKeyboard(dialog); }))
                 << "Test Tones did not take the keyboard";
             d.Input().Key(key);
             EXPECT_TRUE(d.WaitFor([] { return !screen::InnermostModalDialog(); }, 3000))
@@ -689,7 +689,7 @@ TEST_F(DesktopFlows, DiffractionPrintsToAPdfWithoutAPrinter) {
         d.ClickControl(calculator, driverdata::kDiffPrint);
         const HWND scales = d.WaitForDialog("EnterScales");
         ASSERT_TRUE(scales) << d.DescribeModal();
-        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == scales; }))
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == scales && screen::HoldsKeyboard(scales); }))
             << "Printout Control did not take the keyboard";
         d.Input().Key("Return");
         RECT field{};
@@ -740,13 +740,13 @@ TEST_F(DesktopFlows, MissingProfileKeyThenAPresentOneLoadsIt) {
                   }),
                   1);
         OnUi([&] { return platform::SetFocus(player); });
-        ASSERT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }));
+        ASSERT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player && screen::HoldsKeyboard(player); }));
         d.Input().Key("1");
         ASSERT_TRUE(d.WaitForBox("Requested Profile Not Found"));
         EXPECT_TRUE(QtModalHasKeyboard(d, "message box")) << "the box did not take the keyboard";
         d.Input().Key("Return");
         ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
-        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }, 3000))
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player && screen::HoldsKeyboard(player); }, 3000))
             << "the player did not get the keyboard back";
         d.Input().Key("2");
         EXPECT_TRUE(d.WaitFor([&] {
