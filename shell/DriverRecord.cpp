@@ -160,31 +160,6 @@ bool AllFinite(const float* values, int count) {
 
 }  // namespace
 
-namespace {
-
-bool AllWithin(const float* values, int count, float low, float high, int stride = 1) {
-    for (int i = 0; i < count; ++i) {
-        const float v = values[i * stride];
-        if (!(v >= low && v <= high)) return false;  // NaN fails both
-    }
-    return true;
-}
-
-}  // namespace
-
-bool CalibrationInRange(const CalibrationPoint* curve) {
-    return AllWithin(&curve[0].Db, kGridPoints, kDriverLevelLowDb, kDriverLevelHighDb, 2) &&
-           AllWithin(&curve[0].Degrees, kGridPoints, -kDriverPhaseLimit, kDriverPhaseLimit, 2);
-}
-
-bool DriverCurvesInRange(const DriverRecord& r) {
-    return AllWithin(r.Spl, kGridPoints, kDriverLevelLowDb, kDriverLevelHighDb) &&
-           AllWithin(r.Phase, kGridPoints, -kDriverPhaseLimit, kDriverPhaseLimit) &&
-           AllWithin(r.HbtReal, kGridPoints, -kDriverFileResponseLimit, kDriverFileResponseLimit) &&
-           AllWithin(r.HbtImag, kGridPoints, -kDriverFileResponseLimit, kDriverFileResponseLimit) &&
-           CalibrationInRange(r.MikeCalibration) && CalibrationInRange(r.PreampCalibration);
-}
-
 DriverFileStatus ReadDriverFileData(const char* path, DriverRecord& scratch,
                                     ElementDriverBlock& out, ValueRepairs& repairs) {
     std::vector<std::uint8_t> bytes;

@@ -161,15 +161,24 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     const BrushObject& brush = DcBrush(*dc);
     const int w = pen.style == PS_NULL ? 0 : std::max(1, pen.width);
     const bool styled = !PenPattern(pen).empty();  // dotted or dashed edges: stroked below
+    // Each row in runs: the left edge, the inside, the right edge (which starts after the left
+    // one when the box is narrower than its two edges).
+    const int inside_left = box.left() + w;
+    const int inside_right = box.right() - w;
+    const int right_edge = std::max(inside_right + 1, inside_left);
     for (int y = visible.top(); y <= visible.bottom() && !visible.isEmpty(); ++y) {
         const bool edge_row = y < box.top() + w || y > box.bottom() - w;
-        for (int x = visible.left(); x <= visible.right(); ++x) {
-            if (edge_row || x < box.left() + w || x > box.right() - w) {
-                if (!styled) Plot(t, x, y, pen.colour);
-            } else if (!brush.hollow) {
-                Plot(t, x, y, brush.colour);
-            }
+        if (edge_row) {
+            if (!styled) PlotRun(t, visible.left(), visible.right(), y, pen.colour);
+            continue;
         }
+        if (!styled) {
+            PlotRun(t, visible.left(), std::min(visible.right(), inside_left - 1), y, pen.colour);
+            PlotRun(t, std::max(visible.left(), right_edge), visible.right(), y, pen.colour);
+        }
+        if (!brush.hollow)
+            PlotRun(t, std::max(visible.left(), inside_left),
+                    std::min(visible.right(), inside_right), y, brush.colour);
     }
     if (styled && !box.isEmpty()) {
         const POINT corners[4] = {{box.left(), box.top()},

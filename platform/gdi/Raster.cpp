@@ -41,6 +41,16 @@ void Plot(const Target& t, int x, int y, COLORREF colour) {
     }
 }
 
+void PlotRun(const Target& t, int x0, int x1, int y, COLORREF colour) {
+    if (x1 < x0) return;
+    auto* line = reinterpret_cast<QRgb*>(t.image->scanLine(y));
+    if (t.rop2 == R2_NOT || t.rop2 == R2_NOTXORPEN) {
+        for (int x = x0; x <= x1; ++x) Plot(t, x, y, colour);
+        return;
+    }
+    std::fill(line + x0, line + x1 + 1, ToRgb(colour));
+}
+
 Mask::Mask(const QRect& area) : area_(area) {
     if (!area_.isEmpty()) {
         bits_.assign(static_cast<std::size_t>(area_.width()) * area_.height(), 0);

@@ -24,6 +24,8 @@ struct Target {
 
 // Combines `colour` with one pixel by the raster mode. The pixel must lie inside target.area.
 void Plot(const Target& t, int x, int y, COLORREF colour);
+// Plot for the pixels x0..x1 (inclusive) of row y; nothing when x1 < x0.
+void PlotRun(const Target& t, int x0, int x1, int y, COLORREF colour);
 
 // A set of pixels of one primitive, so that overlapping pen stamps combine with the image once.
 class Mask {

@@ -44,5 +44,7 @@ std::string TypeIntoForeignEdit(HWND owner, const std::string& letters);
 bool ChooseMenuItem(HWND frame, UINT id);
 // How many times a menu bar was built on screen since the layer was reset.
 int MenuBarBuilds();
+// How many times an MDI window list was built since the program started.
+int WindowListBuilds();
 
 }  // namespace platform::testing

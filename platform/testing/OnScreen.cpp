@@ -188,6 +188,11 @@ unsigned long NativeWindowOf(HWND hwnd) {
     return top ? static_cast<unsigned long>(top->winId()) : 0;
 }
 
+bool HoldsKeyboard(HWND hwnd) {
+    QWidget* top = TopWidgetOf(hwnd);
+    return top != nullptr && top->isVisible() && top->isActiveWindow();
+}
+
 bool ActiveQtModal(QtModal* out) {
     QWidget* modal = QApplication::activeModalWidget();
     if (!modal || !out || !modal->isVisible()) return false;
@@ -303,6 +308,25 @@ bool SaveScreenImage(const std::string& path) {
     }
     painter.end();
     return shot.save(QString::fromStdString(path), "PNG");
+}
+
+std::vector<COLORREF> ShownClientPixels(HWND hwnd, int stride) {
+    std::vector<COLORREF> out;
+    ui::Window* w = ui::Find(hwnd);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!w || !w->widget || !w->widget->isVisible() || !screen || stride < 1) return out;
+    QWidget* top = w->widget->window();
+    const QPoint at = w->widget->mapTo(top, QPoint(w->inner.left, w->inner.top));
+    const int cw = ui::ClientWidth(*w);
+    const int ch = ui::ClientHeight(*w);
+    const QImage shown = screen->grabWindow(top->winId(), at.x(), at.y(), cw, ch).toImage();
+    if (shown.isNull()) return out;
+    for (int y = 0; y < shown.height(); y += stride)
+        for (int x = 0; x < shown.width(); x += stride) {
+            const QRgb p = shown.pixel(x, y);
+            out.push_back(RGB(qRed(p), qGreen(p), qBlue(p)));
+        }
+    return out;
 }
 
 }  // namespace platform::testing

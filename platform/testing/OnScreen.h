@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Types.h"
 
@@ -50,6 +51,10 @@ std::string WindowTitleAt(int x, int y);
 
 // The X window of the top-level window that holds `hwnd`.
 unsigned long NativeWindowOf(HWND hwnd);
+// Whether the X server has given the keyboard to the top-level window that holds `hwnd` (Qt has
+// seen its focus arrive), so that a key typed now reaches it. The layer's own focus moves at once;
+// the server's follows a moment later, later still through a window manager.
+bool HoldsKeyboard(HWND hwnd);
 
 // The modal window Qt shows (message box, file chooser), if any.
 struct QtModal {
@@ -86,5 +91,10 @@ void ResetLayerOnScreen();
 // Saves what the screen shows as a PNG: the root window, with every top-level window of this
 // program painted in again from its own contents, in stacking order.
 bool SaveScreenImage(const std::string& path);
+
+// What the X server shows of the window's client area (the pixels Qt has put on screen, not the
+// window's backing image), every `stride`-th pixel each way, row by row; empty when the window
+// is not shown.
+std::vector<COLORREF> ShownClientPixels(HWND hwnd, int stride);
 
 }  // namespace platform::testing

@@ -1,9 +1,12 @@
 // The MDI client, its children and the window list; the default frame and MDI child procedures.
 
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <algorithm>
 
+#include "platform/testing/Input.h"
 #include "platform/ui/Widgets.h"
 #include "platform/ui/WindowTable.h"
 
@@ -63,9 +66,18 @@ void MdiChildGone(HWND client, HWND child) {
     RebuildWindowList(client);
 }
 
-void RebuildWindowList(HWND client) {
+namespace {
+
+// Clients whose window list changed since it was last built: a title set for every step of a
+// long computation only marks the list, which is built when the menu is read or shown (or when
+// the loop runs again), so a burst of changes costs one build.
+std::vector<HWND> stale_lists;
+int list_builds = 0;
+
+void BuildWindowList(HWND client) {
     Window* c = Find(client);
     if (!c || !c->window_menu) return;
+    ++list_builds;
     std::vector<std::string> titles;
     int active = -1;
     for (HWND h : c->mdi_children) {
@@ -75,6 +87,26 @@ void RebuildWindowList(HWND client) {
         titles.push_back(w->text);
     }
     SetWindowList(c->window_menu, c->first_child_id, titles, active);
+}
+
+}  // namespace
+
+void RebuildWindowList(HWND client) {
+    if (std::find(stale_lists.begin(), stale_lists.end(), client) != stale_lists.end()) return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        BuildWindowList(client);
+        return;
+    }
+    if (stale_lists.empty()) QTimer::singleShot(0, app, &FlushWindowLists);
+    stale_lists.push_back(client);
+}
+
+void FlushWindowLists() {
+    if (stale_lists.empty()) return;
+    const std::vector<HWND> clients = std::move(stale_lists);
+    stale_lists.clear();
+    for (HWND client : clients) BuildWindowList(client);
 }
 
 // The children that are alive, in creation order (the window list's order).
@@ -198,3 +230,7 @@ LRESULT DefMDIChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace platform
+
+namespace platform::testing {
+int WindowListBuilds() { return ui::list_builds; }
+}  // namespace platform::testing

@@ -98,6 +98,7 @@ std::vector<HMENU> pending_roots;
 int bar_builds = 0;
 
 void FlushPending() {
+    FlushWindowLists();
     const std::vector<HMENU> roots = std::move(pending_roots);
     pending_roots.clear();
     for (HMENU root : roots) Refresh(root);
@@ -228,17 +229,20 @@ HMENU LoadMenu(HINSTANCE, const char* name) {
 }
 
 HMENU GetSubMenu(HMENU menu, int position) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     ui::Menu* m = ui::FindMenu(menu);
     if (!m || position < 0 || static_cast<std::size_t>(position) >= m->items.size()) return HMENU{};
     return m->items[static_cast<std::size_t>(position)].popup;
 }
 
 int GetMenuItemCount(HMENU menu) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     ui::Menu* m = ui::FindMenu(menu);
     return m ? static_cast<int>(m->items.size()) : -1;
 }
 
 UINT GetMenuItemID(HMENU menu, int position) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     ui::Menu* m = ui::FindMenu(menu);
     if (!m || position < 0 || static_cast<std::size_t>(position) >= m->items.size())
         return static_cast<UINT>(-1);
@@ -247,6 +251,7 @@ UINT GetMenuItemID(HMENU menu, int position) {
 }
 
 BOOL ModifyMenu(HMENU menu, UINT item, UINT flags, UINT_PTR newId, const char* text) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     ui::MenuItem* it = ui::FindItem(menu, item, flags);
     if (!it) return FALSE;
     it->separator = (flags & MF_SEPARATOR) != 0;
@@ -259,6 +264,7 @@ BOOL ModifyMenu(HMENU menu, UINT item, UINT flags, UINT_PTR newId, const char* t
 }
 
 int GetMenuString(HMENU menu, UINT item, char* buffer, int size, UINT flags) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     if (buffer && size > 0) buffer[0] = 0;
     ui::MenuItem* it = ui::FindItem(menu, item, flags);
     if (!it) return 0;
@@ -268,6 +274,7 @@ int GetMenuString(HMENU menu, UINT item, char* buffer, int size, UINT flags) {
 }
 
 BOOL AppendMenu(HMENU menu, UINT flags, UINT_PTR id, const char* text) {
+    ui::FlushWindowLists();  // the window list as the titles are now
     ui::Menu* m = ui::FindMenu(menu);
     if (!m) return FALSE;
     ui::MenuItem item;

@@ -3,8 +3,11 @@
 
 #include "platform/ui/Paint.h"
 
+#include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <vector>
 
 #include "platform/internal/Surface.h"
 #include "platform/ui/WindowTable.h"
@@ -157,9 +160,34 @@ QImage* WindowImage(HWND hwnd) {
     return w->grab.get();
 }
 
+namespace {
+
+// Windows whose backing image changed since the loop last ran: every line and point drawn marks
+// its window, and the widgets are told once, when the loop runs again (as they would paint then
+// anyway), so a plot of thousands of strokes costs no more than its drawing.
+std::vector<HWND> changed_images;
+
+void ShowChangedImages() {
+    const std::vector<HWND> windows = std::move(changed_images);
+    changed_images.clear();
+    for (HWND h : windows)
+        if (Window* w = Find(h); w && w->widget) w->widget->update();
+}
+
+}  // namespace
+
 void ImageChanged(HWND hwnd) {
     Window* w = Find(hwnd);
-    if (w && w->widget) w->widget->update();
+    if (!w || !w->widget) return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        w->widget->update();
+        return;
+    }
+    if (std::find(changed_images.begin(), changed_images.end(), hwnd) != changed_images.end())
+        return;
+    if (changed_images.empty()) QTimer::singleShot(0, app, &ShowChangedImages);
+    changed_images.push_back(hwnd);
 }
 
 bool ClientRectOnScreen(HWND hwnd, RECT* out) {

@@ -179,7 +179,10 @@ void GiveKeyboardBack(const QPointer<QWidget>& holder);
 QWidget* CreateMdiChildWidgets(Window& w, Window& client);
 void MdiChildGone(HWND client, HWND child);
 std::vector<HWND> LiveChildren(Window& client);  // MDI children alive, in creation order
+// Marks the client's window list for a rebuild, done by FlushWindowLists: when the menu is read
+// or built on screen, or when the loop runs again.
 void RebuildWindowList(HWND client);
+void FlushWindowLists();
 LRESULT MdiClientProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Menus (Menu.cpp).

@@ -665,7 +665,7 @@ TEST_F(DesktopFlows, DialogOpenedFromTheKeyboardTakesEscapeAndReturn) {
             d.Input().Key("space");
             const HWND dialog = d.WaitForDialog("QUORVEX_LINEARIZER_TEST_TONES");
             ASSERT_TRUE(dialog) << "Space opened nothing; up: " << d.DescribeModal();
-            EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == dialog; }))
+            EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == dialog && screen::HoldsKeyboard(dialog); }))
                 << "Test Tones did not take the keyboard";
             d.Input().Key(key);
             EXPECT_TRUE(d.WaitFor([] { return !screen::InnermostModalDialog(); }, 3000))
@@ -689,7 +689,7 @@ TEST_F(DesktopFlows, DiffractionPrintsToAPdfWithoutAPrinter) {
         d.ClickControl(calculator, driverdata::kDiffPrint);
         const HWND scales = d.WaitForDialog("EnterScales");
         ASSERT_TRUE(scales) << d.DescribeModal();
-        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == scales; }))
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == scales && screen::HoldsKeyboard(scales); }))
             << "Printout Control did not take the keyboard";
         d.Input().Key("Return");
         RECT field{};
@@ -740,13 +740,13 @@ TEST_F(DesktopFlows, MissingProfileKeyThenAPresentOneLoadsIt) {
                   }),
                   1);
         OnUi([&] { return platform::SetFocus(player); });
-        ASSERT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }));
+        ASSERT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player && screen::HoldsKeyboard(player); }));
         d.Input().Key("1");
         ASSERT_TRUE(d.WaitForBox("Requested Profile Not Found"));
         EXPECT_TRUE(QtModalHasKeyboard(d, "message box")) << "the box did not take the keyboard";
         d.Input().Key("Return");
         ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
-        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player; }, 3000))
+        EXPECT_TRUE(d.WaitFor([&] { return platform::GetActiveWindow() == player && screen::HoldsKeyboard(player); }, 3000))
             << "the player did not get the keyboard back";
         d.Input().Key("2");
         EXPECT_TRUE(d.WaitFor([&] {
@@ -781,8 +781,32 @@ int ChangedPixels(const std::vector<platform::COLORREF>& a,
     return changed;
 }
 
+// The plot area of the Post Processing page (inside its frame, where the curves and legends
+// are drawn), as its image holds it and as the screen shows it, side by side. The axis labels
+// outside it are drawn again over themselves without an erase (the page does not erase its
+// background) and are left out.
+std::vector<platform::COLORREF> PlotPixels() {
+    const HWND page = measurement::MlsSplPage;
+    RECT client{};
+    if (!platform::GetClientRect(page, &client)) return {};
+    const std::vector<platform::COLORREF> image = WindowPixels(page);
+    const std::vector<platform::COLORREF> shown = platform::testing::ShownClientPixels(page, 2);
+    const int columns = (client.right + 1) / 2;
+    std::vector<platform::COLORREF> pixels;
+    for (const auto* source : {&image, &shown})
+        for (std::size_t i = 0; i < source->size(); ++i) {
+            const int x = 2 * (static_cast<int>(i) % columns);
+            const int y = 2 * (static_cast<int>(i) / columns);
+            if (x > 60 && x < client.right - 21 && y > 19 && y < client.bottom - 22)
+                pixels.push_back((*source)[i]);
+        }
+    return pixels;
+}
+
 // The Processing page's buttons change what the MLS plot shows at once, without a tab switch:
-// SPL -> Buffer 1 and Show Curve 1 draw curve 1, unticking it takes it away again.
+// each row clicks its buttons and compares the plot area with the one before (or with the empty
+// plot where the row takes every curve away again: no curve or legend may stay; the 0-degree
+// line is part of the empty plot), on the window's image and on the screen.
 TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
     RunProgram([](Driver& d) {
         PassFirstStartBox(d);
@@ -803,26 +827,43 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
         })) << "the Processing page did not open";
         const HWND page = OnUi([] { return measurement::MlsControlPage; });
         d.WaitFor([] { return false; }, 500);
-        const auto empty = OnUi([] { return WindowPixels(measurement::MlsSplPage); });
+        const auto empty = OnUi([] { return PlotPixels(); });
         ASSERT_FALSE(empty.empty());
-        d.ClickControl(page, measurement::kProcLoad1);
-        d.ClickControl(page, measurement::kProcShow1);
-        int changed = 0;
-        EXPECT_TRUE(d.WaitFor([&] {
-            changed = ChangedPixels(empty, WindowPixels(measurement::MlsSplPage));
-            return changed > 100;
-        }, 3000)) << "curve 1 did not show: " << changed << " pixels changed";
-        const auto shown = OnUi([] { return WindowPixels(measurement::MlsSplPage); });
-        const int curve = ChangedPixels(empty, shown);
-        d.Screenshot("processing_curve_1");
-        // Unticked, the plot is drawn again at once.
-        d.ClickControl(page, measurement::kProcShow1);
-        EXPECT_TRUE(d.WaitFor([&] {
-            changed = ChangedPixels(shown, WindowPixels(measurement::MlsSplPage));
-            return changed > 100;
-        }, 3000)) << "unticking Show Curve 1 left the plot as it was (" << curve
-                  << " pixels of curve 1)";
-        d.Screenshot("processing_unticked");
+        struct Row {
+            const char* what;
+            std::vector<int> clicks;
+            bool back_to_empty;  // the plot must then show exactly what it showed at first
+            const char* screenshot;
+        };
+        using namespace measurement;
+        const Row rows[] = {
+            {"SPL -> Buffer 1, Show Curve 1", {kProcLoad1, kProcShow1}, false,
+             "processing_curve_1"},
+            {"Show Curve 1 unticked", {kProcShow1}, true, "processing_unticked"},
+            {"Show Master Buffer (unit-valued)", {kProcShowMaster}, false, "processing_master"},
+            {"buffer 1 plus, Execute Above -> Master Buffer", {kProcPlus1, kProcSum}, false,
+             "processing_execute"},
+            {"Show Master Buffer unticked", {kProcShowMaster}, true, "processing_master_off"},
+        };
+        auto before = empty;
+        for (const Row& row : rows) {
+            for (int id : row.clicks) d.ClickControl(page, id);
+            int changed = 0;
+            if (row.back_to_empty) {
+                EXPECT_TRUE(d.WaitFor([&] {
+                    changed = ChangedPixels(empty, PlotPixels());
+                    return changed == 0;
+                }, 3000)) << row.what << ": " << changed << " pixels differ from the empty plot";
+            } else {
+                EXPECT_TRUE(d.WaitFor([&] {
+                    changed = ChangedPixels(before, PlotPixels());
+                    return changed > 100;
+                }, 3000)) << row.what << ": only " << changed << " pixels changed";
+            }
+            d.WaitFor([] { return false; }, 200);
+            before = OnUi([] { return PlotPixels(); });
+            d.Screenshot(row.screenshot);
+        }
         d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
         EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
     });

@@ -162,17 +162,21 @@ TEST_F(Mdi, ATitleBurstBuildsTheMenuBarOnce) {
     const HWND plot = NewChild("Diffraction", 0, 0, 200, 150);
     testing::PumpUntilIdle();
     const int before = testing::MenuBarBuilds();
+    const int lists_before = testing::WindowListBuilds();
     char title[64];
     char text[64];
     for (int k = 0; k < 2000; ++k) {
         std::snprintf(title, sizeof title, "Diffraction  Frequency = %d Hz", k);
         SetWindowText(plot, title);
     }
+    EXPECT_EQ(testing::WindowListBuilds(), lists_before) << "a title set only keeps the text";
     GetMenuString(file, 40, text, sizeof text, MF_BYCOMMAND);
     EXPECT_STREQ(text, "&1 Diffraction  Frequency = 1999 Hz");
+    EXPECT_EQ(testing::WindowListBuilds(), lists_before + 1) << "the read builds the list once";
     EXPECT_EQ(testing::MenuBarBuilds(), before) << "built before the loop ran";
     testing::PumpUntilIdle();
     EXPECT_EQ(testing::MenuBarBuilds(), before + 1);
+    EXPECT_EQ(testing::WindowListBuilds(), lists_before + 1);
     // The bar built shows the last title: its item activates the child.
     ASSERT_TRUE(testing::ChooseMenuItem(frame_, 40));
     // The same title again changes nothing on screen.

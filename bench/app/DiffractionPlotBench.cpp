@@ -1,0 +1,133 @@
+// A default Plot of the diffraction calculator as a person gets it: the program started headless
+// with every service, Diffraction Model opened from the menu, Plot clicked in the dialog and the
+// loop run until idle (the plot window's title for every frequency, the repaint), next to the
+// same sweep computed alone (no plot window, as diffraction_bench times it). The SPL curves of
+// both are compared first; rounds alternate; the medians and their ratio are printed against the
+// 1.2 target. Google Benchmark then times each side on its own.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+#include "app/ProgramServices.h"
+#include "driverdata/DiffractionCalculator.h"
+#include "driverdata/EdgeDiffraction.h"
+#include "driverdata/Globals.h"
+#include "driverdata/Ids.h"
+#include "platform/testing/Harness.h"
+#include "platform/testing/Input.h"
+#include "platform/ui/Window.h"
+#include "shell/FrameGlobals.h"
+#include "shell/Globals.h"
+#include "shell/Ids.h"
+#include "shell/Program.h"
+#include "shell/StartupAllocation.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+platform::HWND dialog{};
+
+// The curve the last Plot wrote (the slot it used is the one before the next).
+std::vector<float> LastSpl() {
+    const int slot = (std::clamp<int>(driverdata::DiffractionSplSlot, 0, 4) + 4) % 5;
+    const shell::CurveRecord* curve = shell::DiffractionCurveTable[slot];
+    if (!curve) return {};
+    return std::vector<float>(curve->v, curve->v + shell::kGridPoints);
+}
+
+double PlotInProgram() {
+    const auto start = Clock::now();
+    platform::testing::Click(dialog, driverdata::kDiffPlot);
+    platform::testing::PumpUntilIdle();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double ComputationAlone() {
+    const platform::HWND child = shell::DiffractionChildWindow;
+    shell::DiffractionChildWindow = platform::HWND{};
+    const auto start = Clock::now();
+    const int refused = driverdata::RunDiffractionPlot(platform::HWND{});
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    shell::DiffractionChildWindow = child;
+    if (refused != 0) std::fprintf(stderr, "the plot was refused\n");
+    return ms;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void BM_PlotInProgram(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(PlotInProgram());
+}
+BENCHMARK(BM_PlotInProgram)->Unit(benchmark::kMillisecond);
+
+void BM_ComputationAlone(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(ComputationAlone());
+}
+BENCHMARK(BM_ComputationAlone)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int rounds = 15;
+    if (argc > 1 && argv[1][0] != '-') rounds = std::max(1, std::atoi(argv[1]));
+    platform::testing::StartHeadless(argc, argv);
+    // The program writes its preferences into the current folder: a folder of its own.
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("qv-diffraction-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    app::InstallProgramServices();
+    if (shell::StartProgram(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{},
+                            platform::SW_SHOW) != 0) {
+        std::fprintf(stderr, "the program did not start\n");
+        return 1;
+    }
+    platform::testing::PumpUntilIdle();
+    platform::SendMessage(shell::FrameWindow, platform::WM_COMMAND, shell::kCmdDiffractionModel, 0);
+    platform::testing::PumpUntilIdle();
+    dialog = shell::DiffractionCalculatorDialog;
+    if (!dialog || !shell::DiffractionChildWindow) {
+        std::fprintf(stderr, "Diffraction Model did not open its dialog and plot\n");
+        return 1;
+    }
+    // Both sides compute the same curve.
+    PlotInProgram();
+    const std::vector<float> in_program = LastSpl();
+    ComputationAlone();
+    const std::vector<float> alone = LastSpl();
+    if (in_program.empty() || in_program != alone) {
+        std::fprintf(stderr, "the two sides computed different curves\n");
+        return 1;
+    }
+    std::vector<double> program_ms, alone_ms;
+    for (int r = 0; r < rounds; ++r) {
+        program_ms.push_back(PlotInProgram());
+        alone_ms.push_back(ComputationAlone());
+    }
+    const double p = Median(program_ms), a = Median(alone_ms);
+    std::printf("default Plot, %d interleaved rounds (medians)\n", rounds);
+    std::printf("  in the program (dialog, titles, repaint): %8.2f ms\n", p);
+    std::printf("  computation alone:                        %8.2f ms\n", a);
+    std::printf("  ratio %.2f (target <= 1.20): %s\n", p / a, p / a <= 1.2 ? "met" : "NOT met");
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    shell::ReleaseProgramResources();
+    platform::testing::PumpUntilIdle();
+    std::filesystem::current_path(dir.parent_path());
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    return 0;
+}
