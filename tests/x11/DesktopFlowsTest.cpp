@@ -169,22 +169,6 @@ void ExpectEverythingWorks(Driver& d, const std::string& context) {
     acts(shell::kFrontLeftButton, [] { return network::ActivePane == 1; }, "Front Left");
 }
 
-// Clicks OK (or No) on every message box that comes up within a short time.
-void DismissBoxes(Driver& d) {
-    for (int i = 0; i < 4; ++i) {
-        screen::QtModal modal;
-        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
-                       i == 0 ? 3000 : 1500))
-            return;
-        std::cout << "[ note     ] message box: " << modal.text << std::endl;
-        if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
-        d.WaitFor([] {
-            screen::QtModal m;
-            return !screen::ActiveQtModal(&m);
-        });
-    }
-}
-
 std::string LastChosenPath() {
     return OnUi([] {
         const auto& log = screen::FileDialogLog();

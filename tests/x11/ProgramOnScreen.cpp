@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <iostream>
 #include <thread>
 
 #include "app/ProgramServices.h"
@@ -277,6 +278,21 @@ void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     driver.join();
+}
+
+void ProgramOnScreen::DismissBoxes(Driver& d) {
+    for (int i = 0; i < 4; ++i) {
+        screen::QtModal modal;
+        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
+                       i == 0 ? 3000 : 1500))
+            return;
+        std::cout << "[ note     ] message box: " << modal.text << std::endl;
+        if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
+        d.WaitFor([] {
+            screen::QtModal m;
+            return !screen::ActiveQtModal(&m);
+        });
+    }
 }
 
 void ProgramOnScreen::PassFirstStartBox(Driver& driver) {

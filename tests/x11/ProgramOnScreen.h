@@ -106,6 +106,9 @@ class ProgramOnScreen : public ::testing::Test {
     void RunProgram(const std::function<void(Driver&)>& script);
     // Answers the first start's "Unable To OPEN Preferences File" with a click on OK.
     static void PassFirstStartBox(Driver& driver);
+    // Clicks OK (or No) on every message box that comes up within a short time, as a person
+    // would, and notes each box's text in the log.
+    static void DismissBoxes(Driver& driver);
 
     std::filesystem::path dir_;
     std::filesystem::path previous_dir_;

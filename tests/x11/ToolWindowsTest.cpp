@@ -68,22 +68,6 @@ RECT SettledWindowRect(Driver& d, HWND hwnd) {
     return r;
 }
 
-// Answers the message boxes a System Design command may bring up, as a person would.
-void DismissBoxesOnScreen(Driver& d) {
-    for (int i = 0; i < 4; ++i) {
-        screen::QtModal modal;
-        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
-                       i == 0 ? 3000 : 1500))
-            return;
-        std::cout << "[ note     ] message box: " << modal.text << std::endl;
-        if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
-        d.WaitFor([] {
-            screen::QtModal m;
-            return !screen::ActiveQtModal(&m);
-        });
-    }
-}
-
 struct Tool {
     const char* name;
     int menu;  // menu bar title
@@ -379,7 +363,7 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         ASSERT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
 
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
-        DismissBoxesOnScreen(d);
+        DismissBoxes(d);
         d.WaitFor([] { return false; }, 300);
         d.Screenshot("five_way_panes");
         ExpectLabelsApart(d, "5-way panes", OnUi(panes));
@@ -434,7 +418,7 @@ TEST_F(ToolWindows, MlsDialogGivesWayToTheNetworksOfASystemDesign) {
         const HWND dialog = OnUi([] { return shell::MlsControlDialog; });
         SettledWindowRect(d, dialog);
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
-        DismissBoxesOnScreen(d);
+        DismissBoxes(d);
         ASSERT_TRUE(d.WaitFor([] {
             return shell::Splitter1Window && network::PaneWindows[0] && network::PaneWindows[2];
         }));
