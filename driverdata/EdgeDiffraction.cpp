@@ -12,20 +12,21 @@
 
 namespace driverdata {
 
-std::int32_t EdgeProfile = 0;
-float EdgeBevelA = 10.0f;
-float EdgeBevelB = 10.0f;
-float EdgeRoundRadius = 10.0f;
-std::int32_t DiffractionDirectivity = 0;
-std::int32_t DiffractionShowPhase = 0;
-std::int32_t DiffractionDipole = 0;
-std::int32_t DiffractionListIndex = 0;
-std::int32_t DiffractionSplSlot = 0;
-std::int32_t DiffractionPhaseSlot = 0;
-std::int32_t DiffractionPowerSlot = 0;
-DiffractionSum DiffractionAccumulator{0.0f, 0.0f};
+// Start values from ResetDiffractionSettings, before main runs and on every reset.
+std::int32_t EdgeProfile;
+float EdgeBevelA;
+float EdgeBevelB;
+float EdgeRoundRadius;
+std::int32_t DiffractionDirectivity;
+std::int32_t DiffractionShowPhase;
+std::int32_t DiffractionDipole;
+std::int32_t DiffractionListIndex;
+std::int32_t DiffractionSplSlot;
+std::int32_t DiffractionPhaseSlot;
+std::int32_t DiffractionPowerSlot;
+DiffractionSum DiffractionAccumulator;
 float DiffractionFrequencyGrid[shell::kGridPoints];
-bool DiffractionFastTurns = true;
+bool DiffractionFastTurns;
 
 namespace {
 
@@ -352,6 +353,11 @@ void ResetDiffractionSettings() {
     DiffractionListIndex = 0;
     DiffractionSplSlot = DiffractionPhaseSlot = DiffractionPowerSlot = 0;
     DiffractionAccumulator = DiffractionSum{0.0f, 0.0f};
+    DiffractionFastTurns = true;
 }
+
+namespace {
+[[maybe_unused]] const bool kSettingsReady = (ResetDiffractionSettings(), true);
+}  // namespace
 
 }  // namespace driverdata

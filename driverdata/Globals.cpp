@@ -1,5 +1,6 @@
 #include "driverdata/Globals.h"
 
+#include "driverdata/DiffractionCalculator.h"
 #include "driverdata/EdgeDiffraction.h"
 #include "driverdata/HbtEditor.h"
 
@@ -7,6 +8,7 @@ namespace driverdata {
 
 void ResetGlobals() {
     ResetDiffractionSettings();
+    ResetDiffractionCalculator();
     ResetHbtEditor();
 }
 

@@ -31,18 +31,19 @@
 
 namespace driverdata {
 
-std::int32_t HbtPlotWidth = 0;
-std::int32_t HbtPlotHeight = 0;
-std::int32_t ShowReferencePhase = 1;
-std::int32_t HbtDistancePosition = 0;
-std::int32_t HbtCursorBin = 0;
-float HbtCursorX = 60.0f;
-std::int32_t HbtLeftDrag = 0;
-std::int32_t HbtRightDrag = 0;
-std::int32_t HbtLineStartBin = 0;
-std::int32_t HbtLineStopBin = 0;
-float HbtLineStartY = 0.0f;
-float HbtLineStopY = 0.0f;
+// Start values from ResetHbtEditor, before main runs and on every reset.
+std::int32_t HbtPlotWidth;
+std::int32_t HbtPlotHeight;
+std::int32_t ShowReferencePhase;
+std::int32_t HbtDistancePosition;
+std::int32_t HbtCursorBin;
+float HbtCursorX;
+std::int32_t HbtLeftDrag;
+std::int32_t HbtRightDrag;
+std::int32_t HbtLineStartBin;
+std::int32_t HbtLineStopBin;
+float HbtLineStartY;
+float HbtLineStopY;
 
 using platform::HDC;
 using platform::HWND;
@@ -58,9 +59,9 @@ constexpr double kDegreesPerRadian = 57.288;
 // The SPL with the straight line being drawn by the right button, shown while it moves; the
 // driver's curve changes only when the button comes up on the plot.
 float g_line_preview[kPoints];
-bool g_preview_shown = false;
+bool g_preview_shown;
 // The bin whose level the cursor mark sits on.
-int g_marked_bin = 0;
+int g_marked_bin;
 
 shell::DriverRecord& Driver() { return *shell::CurrentDriverRecord; }
 
@@ -434,6 +435,10 @@ void ResetHbtEditor() {
     g_preview_shown = false;
     g_marked_bin = 0;
 }
+
+namespace {
+[[maybe_unused]] const bool kEditorReady = (ResetHbtEditor(), true);
+}  // namespace
 
 platform::INT_PTR TransferFunctionDlgProc(HWND dialog, platform::UINT message, WPARAM wParam,
                                           LPARAM lParam) {

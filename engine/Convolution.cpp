@@ -103,9 +103,17 @@ void ShareOutTheWork(ConvolutionMemory& m) {
 
 }  // namespace
 
-bool ConvolutionUseWideVectors = true;
-bool ConvolutionUseFusedMultiplyAdd = true;
-bool ConvolutionUse512BitVectors = true;
+bool ConvolutionUseWideVectors;
+bool ConvolutionUseFusedMultiplyAdd;
+bool ConvolutionUse512BitVectors;
+
+void ResetConvolutionHooks() {
+    ConvolutionUseWideVectors = ConvolutionUseFusedMultiplyAdd = ConvolutionUse512BitVectors = true;
+}
+
+namespace {
+[[maybe_unused]] const bool kHooksReady = (ResetConvolutionHooks(), true);
+}  // namespace
 
 int OutputChannelCount(int output_layout) {
     switch (output_layout) {

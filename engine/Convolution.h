@@ -169,6 +169,8 @@ extern bool ConvolutionUseFusedMultiplyAdd;
 // Benchmarks and tests: false keeps the multiply-accumulate on 256-bit vectors where 512-bit ones
 // exist (the same bits). Set only while no block runs.
 extern bool ConvolutionUse512BitVectors;
+// The three back to their start value, true.
+void ResetConvolutionHooks();
 
 // Any thread: forward transform of 2F real points (F samples, then F zeros) into bins 0..F.
 void RealForward(const ConvolutionMemory& memory, const float* samples, float* re, float* im,

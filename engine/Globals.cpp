@@ -5,21 +5,24 @@
 #include <cstring>
 
 #include "engine/Engine.h"
+#include "shell/ProjectImage.h"
 
 namespace engine {
 
 ConvolutionMemory Dsp;
-float MasterGain = 0.0f;
+// The variables below get their start values from SetStartValues, before main runs and again on
+// every reset; none is written at its definition.
+float MasterGain;
 float OutputTrims[kOutputCount];
-float LastTouchedTrim = 1.0f;
-std::int32_t SubwooferOutputNumbers[2] = {1, 2};
-std::int32_t RearOutputNumbers[4] = {3, 4, 5, 6};
-char TestToneText[kTestToneTextSlot] = "1000.0";
-float TestToneFrequency = 1000.0f;
-std::int32_t TestToneSelector = 0;
-double TestTonePhase = 0.0;
-std::int32_t PlayWavMode = 0;
-std::int32_t WavModeOfRun = 0;
+float LastTouchedTrim;
+std::int32_t SubwooferOutputNumbers[2];
+std::int32_t RearOutputNumbers[4];
+char TestToneText[kTestToneTextSlot];
+float TestToneFrequency;
+std::int32_t TestToneSelector;
+double TestTonePhase;
+std::int32_t PlayWavMode;
+std::int32_t WavModeOfRun;
 std::int32_t* InterleavedOutputBlock = nullptr;
 
 namespace {
@@ -28,6 +31,25 @@ constexpr std::size_t kInterleavedWords = 4096 * 16;
 // The four workers interleave a quarter each: whole 64-byte lines, so no two of them write one.
 constexpr std::size_t kLineBytes = 64;
 static_assert(kInterleavedWords * sizeof(std::int32_t) % kLineBytes == 0);
+// The one place of this file's start values.
+void SetStartValues() {
+    MasterGain = MasterGainFor(shell::kDefaultVolumePosition);
+    for (float& trim : OutputTrims) trim = 1.0f;
+    LastTouchedTrim = 1.0f;
+    SubwooferOutputNumbers[0] = 1;
+    SubwooferOutputNumbers[1] = 2;
+    for (int i = 0; i < 4; ++i) RearOutputNumbers[i] = 3 + i;
+    std::memset(TestToneText, 0, sizeof TestToneText);
+    std::strcpy(TestToneText, "1000.0");
+    TestToneFrequency = 1000.0f;
+    TestToneSelector = 0;
+    TestTonePhase = 0.0;
+    PlayWavMode = 0;
+    WavModeOfRun = 0;
+}
+
+[[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
+
 }  // namespace
 
 int AllocEngineMemory() {
@@ -58,18 +80,8 @@ float MasterGainFor(int volume_position) {
 
 void ResetGlobals() {
     ResetPlayer();
-    MasterGain = MasterGainFor(9);
-    for (float& trim : OutputTrims) trim = 1.0f;
-    LastTouchedTrim = 1.0f;
-    SubwooferOutputNumbers[0] = 1;
-    SubwooferOutputNumbers[1] = 2;
-    for (int i = 0; i < 4; ++i) RearOutputNumbers[i] = 3 + i;
-    std::strcpy(TestToneText, "1000.0");
-    TestToneFrequency = 1000.0f;
-    TestToneSelector = 0;
-    TestTonePhase = 0.0;
-    PlayWavMode = 0;
-    WavModeOfRun = 0;
+    ResetConvolutionHooks();
+    SetStartValues();
     if (InterleavedOutputBlock) std::memset(InterleavedOutputBlock, 0, kInterleavedWords * 4);
 }
 

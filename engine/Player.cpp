@@ -57,7 +57,8 @@ std::int32_t g_output_started = 0;
 // End of a WAV file: -1 while the file plays; then the silent blocks still to go through the
 // filters; 0 once they have, when the output side plays out the ring and the queued buffers and
 // playback stops as STOP would.
-int g_wav_tail_blocks = -1;
+constexpr int kWavFilePlaying = -1;
+int g_wav_tail_blocks = kWavFilePlaying;
 std::int64_t g_block_counter = 0;
 std::int64_t g_underruns = 0;
 std::int64_t g_overflows = 0;
@@ -459,7 +460,7 @@ void OpenRun(HWND dialog) {
     g_block_counter = 0;
     g_ring_fill = 0;
     g_output_started = 0;
-    g_wav_tail_blocks = -1;
+    g_wav_tail_blocks = kWavFilePlaying;
     g_underruns = 0;
     g_overflows = 0;
     g_input_drops = 0;
@@ -525,7 +526,7 @@ void ResetPlayer() {
     g_filters = FilterSource{nullptr, nullptr, nullptr};
     g_ring_fill = 0;
     g_output_started = 0;
-    g_wav_tail_blocks = -1;
+    g_wav_tail_blocks = kWavFilePlaying;
     g_block_counter = 0;
     g_underruns = 0;
     g_overflows = 0;
@@ -534,6 +535,7 @@ void ResetPlayer() {
     g_worst_block_ms = 0.0;
     g_card_input_xruns = 0;
     g_card_output_xruns = 0;
+    InputBufferCount = OutputBufferCount = kStartBufferCount;
 }
 
 PlayerCounters CurrentPlayerCounters() {

@@ -21,6 +21,8 @@ extern platform::HWAVEIN WaveInHandle;
 extern platform::HWAVEOUT WaveOutHandle;
 extern platform::WAVEHDR InputHeaders[kMaxWaveHeaders];
 extern platform::WAVEHDR OutputHeaders[kMaxWaveHeaders];
+// Buffers queued per device, 2..10: from the preferences when the player opens.
+inline constexpr std::int32_t kStartBufferCount = 2;
 extern std::int32_t InputBufferCount;   // 2..10
 extern std::int32_t OutputBufferCount;  // 2..10
 

@@ -34,6 +34,12 @@ int IndexField(const std::uint8_t* field, int highest) {
 
 }  // namespace
 
+void ResetCaptureFileNames() {
+    MlsFileDialogRecord = platform::OPENFILENAME{};
+    std::memset(MlsFilePath, 0, sizeof MlsFilePath);
+    std::memset(MlsFileTitle, 0, sizeof MlsFileTitle);
+}
+
 void SetupResFileName(platform::HWND owner) {
     MlsFileDialogRecord = platform::OPENFILENAME{};
     MlsFileDialogRecord.lStructSize = 88;

@@ -25,6 +25,8 @@ inline constexpr std::size_t kMlsLengthFieldOffset = 2108003;
 extern platform::OPENFILENAME MlsFileDialogRecord;
 extern char MlsFilePath[2048];
 extern char MlsFileTitle[2048];
+// Forgets the file dialog and the last path and title (all start empty).
+void ResetCaptureFileNames();
 
 // Fills MlsFileDialogRecord: owner `owner`, filter "MLS Impulse (*.RES)" / "All Files (*.*)",
 // no buffers yet, flags 0.

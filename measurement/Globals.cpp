@@ -6,6 +6,8 @@
 #include <new>
 
 #include "measurement/CaptureFile.h"
+#include "measurement/MlsProcess.h"
+#include "measurement/MlsWindows.h"
 #include "shell/PreferencesRecord.h"
 
 namespace measurement {
@@ -13,33 +15,73 @@ namespace measurement {
 const char* const MlsLengthNames[kMlsLengthCount] = {"8191",  "16383",  "32767",
                                                      "65535", "131071", "262143"};
 
-std::int32_t MlsOrder = kMlsMaxOrder;
-std::int32_t MlsImpulseStart = 50;
-std::int32_t MlsLinPhase = 0;
-std::int32_t SmoothingPasses = 4;
-std::int32_t MlsImpulseValid = 0;
-std::int32_t MlsRefPeak = 0;
-std::int32_t MlsInPeak = 0;
-float MlsRefPeakLevel = 0.0f;
-float MlsInPeakLevel = 0.0f;
-float MlsRefCorrection[shell::kGridPoints] = {};
-std::int32_t MlsSplSlot = 0;
-std::int32_t MlsPhaseSlot = 0;
-std::int32_t MlsSplCalculated = 0;
-char MlsStatusLine[96] = {};
+// The variables below get their start values from SetStartValues, before main runs and again on
+// every reset; none is written at its definition.
+std::int32_t MlsOrder;
+std::int32_t MlsImpulseStart;
+std::int32_t MlsLinPhase;
+std::int32_t SmoothingPasses;
+std::int32_t MlsImpulseValid;
+std::int32_t MlsRefPeak;
+std::int32_t MlsInPeak;
+float MlsRefPeakLevel;
+float MlsInPeakLevel;
+float MlsRefCorrection[shell::kGridPoints];
+std::int32_t MlsSplSlot;
+std::int32_t MlsPhaseSlot;
+std::int32_t MlsSplCalculated;
+char MlsStatusLine[96];
 
 std::uint8_t* MlsCaptureCopy = nullptr;
 std::uint8_t* MlsCaptureSave = nullptr;
 
-std::int32_t CalHpFamily = 1;
-std::int32_t CalHpSlope = 5;
-float CalHpFrequency = 10.0f;
-std::int32_t CalLpFamily = 1;
-std::int32_t CalLpSlope = 0;
-float CalLpFrequency = 20000.0f;
-float CalQ = 20.0f;
-float CalGainDb = -10.0f;
-std::int32_t CalInvert = 0;
+std::int32_t CalHpFamily;
+std::int32_t CalHpSlope;
+float CalHpFrequency;
+std::int32_t CalLpFamily;
+std::int32_t CalLpSlope;
+float CalLpFrequency;
+float CalQ;
+float CalGainDb;
+std::int32_t CalInvert;
+
+namespace {
+
+constexpr std::int32_t SmoothingPassesFor(int smoothing_index) {
+    if (smoothing_index < 0 || smoothing_index > 5) smoothing_index = 5;
+    return (1 << (5 - smoothing_index)) / 2;
+}
+
+// The one place of this file's start values.
+void SetStartValues() {
+    MlsOrder = kMlsMaxOrder;
+    MlsImpulseStart = 50;
+    MlsLinPhase = 0;
+    SmoothingPasses = SmoothingPassesFor(shell::kDefaultMlsSmoothingIndex);
+    MlsImpulseValid = 0;
+    MlsRefPeak = 0;
+    MlsInPeak = 0;
+    MlsRefPeakLevel = 0.0f;
+    MlsInPeakLevel = 0.0f;
+    std::memset(MlsRefCorrection, 0, sizeof(MlsRefCorrection));
+    MlsSplSlot = 0;
+    MlsPhaseSlot = 0;
+    MlsSplCalculated = 0;
+    std::memset(MlsStatusLine, 0, sizeof MlsStatusLine);
+    CalHpFamily = 1;
+    CalHpSlope = 5;
+    CalHpFrequency = 10.0f;
+    CalLpFamily = 1;
+    CalLpSlope = 0;
+    CalLpFrequency = 20000.0f;
+    CalQ = 20.0f;
+    CalGainDb = -10.0f;
+    CalInvert = 0;
+}
+
+[[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
+
+}  // namespace
 
 bool AllocMlsCaptureCopies() {
     for (std::uint8_t** copy : {&MlsCaptureCopy, &MlsCaptureSave}) {
@@ -57,38 +99,17 @@ void FreeMlsCaptureCopies() {
     MlsCaptureSave = nullptr;
 }
 
-void UpdateSmoothingPasses() {
-    int index = shell::Mls.MlsSmoothingIndex;
-    if (index < 0 || index > 5) index = 5;
-    SmoothingPasses = (1 << (5 - index)) / 2;
-}
+void UpdateSmoothingPasses() { SmoothingPasses = SmoothingPassesFor(shell::Mls.MlsSmoothingIndex); }
 
 void ResetGlobals() {
-    MlsOrder = kMlsMaxOrder;
-    MlsImpulseStart = 50;
-    MlsLinPhase = 0;
-    MlsImpulseValid = 0;
-    MlsRefPeak = 0;
-    MlsInPeak = 0;
-    MlsRefPeakLevel = 0.0f;
-    MlsInPeakLevel = 0.0f;
-    std::memset(MlsRefCorrection, 0, sizeof(MlsRefCorrection));
-    MlsSplSlot = 0;
-    MlsPhaseSlot = 0;
-    MlsSplCalculated = 0;
-    ResetRoomEqState();
-    MlsStatusLine[0] = '\0';
+    SetStartValues();
     FreeMlsCaptureCopies();
-    CalHpFamily = 1;
-    CalHpSlope = 5;
-    CalHpFrequency = 10.0f;
-    CalLpFamily = 1;
-    CalLpSlope = 0;
-    CalLpFrequency = 20000.0f;
-    CalQ = 20.0f;
-    CalGainDb = -10.0f;
-    CalInvert = 0;
+    // The smoothing follows the preferences as they are now (their defaults after a shell reset).
     UpdateSmoothingPasses();
+    ResetRoomEqState();
+    ResetProcessPage();
+    ResetMlsWindows();
+    ResetCaptureFileNames();
 }
 
 }  // namespace measurement

@@ -20,14 +20,15 @@ const char* const OutputPortNames[kOutputPortNameCount] = {
     "Output Port 16", "No Correction",
 };
 
-std::int32_t RoomEQLocation = 0;
-std::int32_t RoomEQThresholdPos = 70;
+// Start values from ResetRoomEqState (below), before main runs and on every reset.
+std::int32_t RoomEQLocation;
+std::int32_t RoomEQThresholdPos;
 float RoomEQThresholdLine[shell::kGridPoints];
-std::int32_t RoomEQShowEqPhase = 1;
-std::int32_t RoomEQShowEqSpl = 1;
-std::int32_t RoomEQShowEqualized = 1;
-float RoomEQRefPeakLevel = 0.0f;
-float RoomEQInPeakLevel = 0.0f;
+std::int32_t RoomEQShowEqPhase;
+std::int32_t RoomEQShowEqSpl;
+std::int32_t RoomEQShowEqualized;
+float RoomEQRefPeakLevel;
+float RoomEQInPeakLevel;
 
 namespace {
 
@@ -241,8 +242,12 @@ void ResetRoomEqState() {
     for (float& t : RoomEQThresholdLine) t = 0.0f;
     RoomEQShowEqPhase = RoomEQShowEqSpl = RoomEQShowEqualized = 1;
     RoomEQRefPeakLevel = RoomEQInPeakLevel = 0.0f;
-    RoomEQStartFrequencyIndex = 3;
-    RoomEQStopFrequencyIndex = 6;
+    RoomEQStartFrequencyIndex = kRoomEqStartIndexAtStart;
+    RoomEQStopFrequencyIndex = kRoomEqStopIndexAtStart;
 }
+
+namespace {
+[[maybe_unused]] const bool kRoomEqStateReady = (ResetRoomEqState(), true);
+}  // namespace
 
 }  // namespace measurement

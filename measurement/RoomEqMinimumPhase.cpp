@@ -13,8 +13,8 @@ namespace measurement {
 
 float RoomEQFrequencyGrid[kRoomEqPoints];
 float RoomEQExtendedGrid[kRoomEqExtendedPoints];
-int RoomEQStartFrequencyIndex = 3;
-int RoomEQStopFrequencyIndex = 6;
+int RoomEQStartFrequencyIndex = kRoomEqStartIndexAtStart;
+int RoomEQStopFrequencyIndex = kRoomEqStopIndexAtStart;
 float RoomEQWorkCurve[kRoomEqExtendedPoints];
 
 namespace {

@@ -49,7 +49,7 @@ const char* const kThicknessListTexts[kThicknessRows] = {"1 = 1 pixel", "2 = 2 p
                                                          "3 = 3 pixels", "4 = 4 pixels"};
 const char* const kTypeListTexts[kTypeRows] = {"1 = Solid", "2 = Dotted", "3 = Dashed"};
 
-ColourEntry ColourEditState{};
+ColourEntry ColourEditState;  // start value from ResetColourEditing
 
 const ColourPageLayout kPreferencesColourLayout = {190, 20, 255, 300, 1, 250, 280};
 const ColourPageLayout kPenColourLayout = {35, 25, 110, 150, 2, 110, 130};
@@ -333,5 +333,10 @@ platform::LRESULT PageChildMessage(HWND window, platform::UINT message, platform
 }
 
 void ResetColourEditing() { ColourEditState = kDefaultColourScheme[1]; }
+
+namespace {
+// kDefaultColourScheme is a constant table, in place before any code runs.
+[[maybe_unused]] const bool kEditStateReady = (ResetColourEditing(), true);
+}  // namespace
 
 }  // namespace shell

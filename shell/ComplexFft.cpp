@@ -33,8 +33,14 @@
 
 namespace shell {
 
-bool FftUseWideVectors = true;
-bool FftUsePreparedTwiddles = true;
+bool FftUseWideVectors;
+bool FftUsePreparedTwiddles;
+
+void ResetFftHooks() { FftUseWideVectors = FftUsePreparedTwiddles = true; }
+
+namespace {
+[[maybe_unused]] const bool kHooksReady = (ResetFftHooks(), true);
+}  // namespace
 
 // The shared building blocks and the 256-bit kernels live in their own headers.
 using namespace fft_kernels;

@@ -34,6 +34,9 @@ extern bool FftUseWideVectors;
 // them. Both give the same bits. Set only while no transform runs.
 extern bool FftUsePreparedTwiddles;
 
+// Both hooks back to their start value, true.
+void ResetFftHooks();
+
 // Builds the cos/sin table for transforms of up to n floats into w and records it in ip[0],
 // ip[1]; w needs n/4 floats.
 void BuildFftTable(int n, int* ip, float* w);

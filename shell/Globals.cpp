@@ -6,6 +6,7 @@
 #include "shell/ColourEditing.h"
 #include "shell/ComplexFft.h"
 #include "shell/DriverRecord.h"
+#include "shell/FrameGlobals.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
@@ -16,31 +17,33 @@
 
 namespace shell {
 
+// The variables below get their start values from SetStartValues, before main runs and again on
+// every reset; none is written at its definition.
 platform::HINSTANCE AppInstance;
 platform::HWND FrameWindow;
 platform::HWND MdiClientWindow;
 platform::HMENU MainMenu;
 platform::HMENU FileMenu;
-std::int32_t FrameClientWidth = 0;
-std::int32_t FrameClientHeight = 0;
+std::int32_t FrameClientWidth;
+std::int32_t FrameClientHeight;
 char ProgramDirectory[kDirectorySlot];
 char ScratchPath[kDirectorySlot];
 
-std::int32_t AudioBusy = 0;
-std::int32_t ModalDialogOpen = 0;
+std::int32_t AudioBusy;
+std::int32_t ModalDialogOpen;
 
-std::int32_t SubwooferMode = 0;
-std::int32_t WideWindow = 0;
-std::int32_t InputLayout = 0;
-std::int32_t OutputLayout = 1;
+std::int32_t SubwooferMode;
+std::int32_t WideWindow;
+std::int32_t InputLayout;
+std::int32_t OutputLayout;
 std::int32_t PlayerDeviceWords[16];
 
-std::int32_t BlockFrames = 0;
-std::int32_t BlockFrames2 = 0;
-std::int32_t BlockFrames4 = 0;
+std::int32_t BlockFrames;
+std::int32_t BlockFrames2;
+std::int32_t BlockFrames4;
 
 PrintoutSettingsRecord PrintoutSettings;
-std::int64_t FileWriteFaultAfterBytes = -1;
+std::int64_t FileWriteFaultAfterBytes;
 
 void SetBlockFrames(int buffer_size_index) {
     static constexpr std::int32_t kFrames[3] = {1024, 2048, 4096};
@@ -52,22 +55,8 @@ void SetBlockFrames(int buffer_size_index) {
 
 namespace {
 
-void InitPrintoutSettings() {
-    std::memset(&PrintoutSettings, 0, sizeof PrintoutSettings);
-    CopyTextSlot(PrintoutSettings.ScaleText, "80 %");
-    PrintoutSettings.Scale = 80;
-    PrintoutSettings.Landscape = 0;
-    CopyTextSlot(PrintoutSettings.XOffsetText, "200");
-    CopyTextSlot(PrintoutSettings.YOffsetText, "200");
-    CopyTextSlot(PrintoutSettings.ColourCountText, "65536");
-}
-
-// The printout settings hold their start-up values before main runs.
-const bool kPrintoutSettingsReady = (InitPrintoutSettings(), true);
-
-}  // namespace
-
-void ResetGlobals() {
+// The one place of this file's start values.
+void SetStartValues() {
     AppInstance = 0;
     FrameWindow = 0;
     MdiClientWindow = 0;
@@ -86,8 +75,23 @@ void ResetGlobals() {
     std::memset(PlayerDeviceWords, 0, sizeof PlayerDeviceWords);
     BlockFrames = BlockFrames2 = BlockFrames4 = 0;
     FileWriteFaultAfterBytes = -1;
-    FftUseWideVectors = true;
-    InitPrintoutSettings();
+
+    std::memset(&PrintoutSettings, 0, sizeof PrintoutSettings);
+    CopyTextSlot(PrintoutSettings.ScaleText, "80 %");
+    PrintoutSettings.Scale = 80;
+    PrintoutSettings.Landscape = 0;
+    CopyTextSlot(PrintoutSettings.XOffsetText, "200");
+    CopyTextSlot(PrintoutSettings.YOffsetText, "200");
+    CopyTextSlot(PrintoutSettings.ColourCountText, "65536");
+}
+
+[[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
+
+}  // namespace
+
+void ResetGlobals() {
+    SetStartValues();
+    ResetFftHooks();
     InitPreferenceVariables();
 
     std::memset(FrequencyGrid, 0, sizeof FrequencyGrid);
@@ -107,7 +111,9 @@ void ResetGlobals() {
     }
     if (Baffle != nullptr) InitBaffleRecord();
 
-    // What the settings windows and the profiles dialog keep between openings.
+    // What the frame and its windows keep: window handles, titles and file names, what the
+    // settings windows and the profiles dialog keep between openings.
+    ResetFrameGlobals();
     ResetColourEditing();
     ResetProfileBrowseSlots();
 }

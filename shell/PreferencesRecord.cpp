@@ -19,14 +19,16 @@
 
 namespace shell {
 
-std::int32_t PlotStartFrequencyIndex = kDefaultPlotStartIndex;
-std::int32_t PlotStopFrequencyIndex = kDefaultPlotStopIndex;
+// Every variable here gets its start value from InitPreferenceVariables (before main runs, and on
+// each reset), none at its definition.
+std::int32_t PlotStartFrequencyIndex;
+std::int32_t PlotStopFrequencyIndex;
 std::int32_t PlotFamilyFlags[12];
 std::int32_t CurveItemSelectFlags[kColourEntryCount];
 ColourEntry CurveColourScheme[kColourEntryCount];
 WindowPlacement WindowPlacements[kWindowPlacementCount];
-std::int32_t MlsDataSign = 1;
-std::int32_t MlsRefSign = 1;
+std::int32_t MlsDataSign;
+std::int32_t MlsRefSign;
 char ReservedTexts026C[2][11];
 char MlsOutputDelayText[11];
 char SpeedOfSoundText[11];
@@ -120,7 +122,7 @@ void InitMlsVariables() {
     Mls.MlsUseMikeCal = 1;
     Mls.MlsUsePreampCal = 1;
     Mls.MlsLengthIndex = 2;
-    Mls.MlsSmoothingIndex = 2;
+    Mls.MlsSmoothingIndex = kDefaultMlsSmoothingIndex;
     Mls.MlsWindowType = 1;
     Mls.MlsBothChannels = 1;
     Mls.MlsDelayRead = 0;
@@ -330,7 +332,7 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     // The measurement block: indices select list rows and table entries.
     Repair(p.MlsSampleRateIndex, 0, 7, 5, "MLS sample rate", repairs);
     Repair(p.MlsLengthIndex, 0, 5, 2, "MLS length", repairs);
-    Repair(p.MlsSmoothingIndex, 0, 5, 2, "MLS smoothing", repairs);
+    Repair(p.MlsSmoothingIndex, 0, 5, kDefaultMlsSmoothingIndex, "MLS smoothing", repairs);
     Repair(p.MlsWindowType, 0, 9, 1, "MLS window type", repairs);
     Repair(p.MlsAmplitudeZoomIndex, 0, 6, 0, "MLS amplitude zoom", repairs);
     Repair(p.MlsTimeZoomIndex, 0, 3, 0, "MLS time zoom", repairs);

@@ -212,6 +212,9 @@ static_assert(offsetof(PreferencesRecord, MlsProcessTexts9to12) == 42930);
 static_assert(offsetof(PreferencesRecord, ProfilePaths) == 42950);
 static_assert(offsetof(PreferencesRecord, ReservedF7C6) == 63430);
 
+// Smoothing index the measurement settings start with (1/12 octave).
+inline constexpr std::int32_t kDefaultMlsSmoothingIndex = 2;
+
 // The measurement settings that the preferences carry, as program variables (subsystem 6 reads
 // and writes them; Apply fills them from the record, Collect copies them back).
 struct MlsSettingsVariables {

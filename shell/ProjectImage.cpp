@@ -194,7 +194,7 @@ void RepairSettings(ProjectSettings& s, ValueRepairs& repairs) {
     RepairWord(s.SampleRateIndex, 0, kSampleRateCount - 1, 5, "sample rate", repairs);
     RepairWord(s.SystemConfiguration, 0, 3, 0, "system configuration", repairs);
     RepairWord(s.UseHbtData, 0, 1, 1, "Use HBT Data", repairs);
-    RepairWord(s.VolumeSliderPosition, 0, 66, 9, "volume", repairs);
+    RepairWord(s.VolumeSliderPosition, 0, 66, kDefaultVolumePosition, "volume", repairs);
     RepairWord(s.SplOnlyEq, 0, 1, 0, "SPL Only EQ", repairs);
     RepairWord(s.SubwooferMode, 0, 2, 0, "subwoofer mode", repairs);
     RepairWord(s.WideWindow, 0, 1, 0, "Wide Window", repairs);
@@ -252,7 +252,7 @@ int InitProjectSettings(ProjectImage* image) {
     s.Reserved1480 = 0;
     s.SystemConfiguration = 0;
     s.UseHbtData = 1;
-    s.VolumeSliderPosition = 9;
+    s.VolumeSliderPosition = kDefaultVolumePosition;
     s.Reserved1490 = 0;
     s.SplOnlyEq = 0;
     s.SubwooferMode = SubwooferMode;

@@ -92,6 +92,8 @@ static_assert(offsetof(ProjectSettings, SampleRateIndex) == 5244);
 static_assert(offsetof(ProjectSettings, SystemConfiguration) == 5252);
 static_assert(offsetof(ProjectSettings, UseHbtData) == 5256);
 static_assert(offsetof(ProjectSettings, VolumeSliderPosition) == 5260);
+// Volume position of new project settings (and of a damaged one), about -21 dB.
+inline constexpr std::int32_t kDefaultVolumePosition = 9;
 static_assert(offsetof(ProjectSettings, SplOnlyEq) == 5268);
 static_assert(offsetof(ProjectSettings, SubwooferMode) == 5272);
 static_assert(offsetof(ProjectSettings, WideWindow) == 5276);

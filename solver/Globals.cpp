@@ -17,7 +17,10 @@ float OutputDelay[kOutputPorts];
 SpectrumStamp FirSpectrumStamps[kOutputPorts];
 shell::ComplexPoint MinimumPhaseResult[shell::kGridPoints];
 
-void ResetGlobals() {
+namespace {
+
+// The one place of this file's start values (before main runs, and on every reset).
+void SetStartValues() {
     std::fill(&RoutingMatrix[0][0], &RoutingMatrix[0][0] + kInputPorts * kOutputPorts, 0);
     std::fill_n(PlotFamilyFlagsBackup, kPlotFamilies, 0);
     std::memset(SplScaleTopText, 0, sizeof SplScaleTopText);
@@ -28,6 +31,14 @@ void ResetGlobals() {
     std::fill_n(OutputDelay, kOutputPorts, 0.0f);
     std::fill_n(FirSpectrumStamps, kOutputPorts, SpectrumStamp{0, 0, 0});
     std::fill_n(MinimumPhaseResult, shell::kGridPoints, shell::ComplexPoint{0.0f, 0.0f});
+}
+
+[[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
+
+}  // namespace
+
+void ResetGlobals() {
+    SetStartValues();
     ResetKeeleRamps();
 }
 
