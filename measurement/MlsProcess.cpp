@@ -198,7 +198,10 @@ double SlotNumber(const char* slot) {
 
 void ResetProcessPage() {
     for (auto& sign : ProcessBufferSigns) sign[0] = sign[1] = 0;
-    for (const TextField& f : kFields) shell::CopyTextSlot(f.text, f.capacity, f.initial);
+    for (const TextField& f : kFields) {
+        std::memset(f.text, 0, f.capacity);
+        shell::CopyTextSlot(f.text, f.capacity, f.initial);
+    }
 }
 
 void LoadDriverIntoBuffer(int n) {

@@ -384,6 +384,11 @@ void InitPreferenceVariables() {
     SetDefaultPlacements();
     MlsDataSign = 1;
     MlsRefSign = 1;
+    // Zeroed first, so that no byte of an earlier text stays behind the new one.
+    std::memset(ReservedTexts026C, 0, sizeof ReservedTexts026C);
+    std::memset(MlsOutputDelayText, 0, sizeof MlsOutputDelayText);
+    std::memset(SpeedOfSoundText, 0, sizeof SpeedOfSoundText);
+    std::memset(ReservedText0298, 0, sizeof ReservedText0298);
     CopyTextSlot(ReservedTexts026C[0], "0.0");
     CopyTextSlot(ReservedTexts026C[1], "0.0");
     CopyTextSlot(MlsOutputDelayText, "200");

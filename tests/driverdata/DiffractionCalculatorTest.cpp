@@ -38,7 +38,6 @@ class DiffractionCalculator : public ::testing::Test {
         driverdata::test::ResetDiffractionWorld();
         resources::RegisterAll();
         ASSERT_EQ(shell::CreateGdiObjects(), 0);
-        ResetDiffractionCalculator();
         dialog = platform::CreateDialog(platform::HINSTANCE{}, kDiffractionCalculatorTemplate,
                                         HWND{}, &DiffractionCalculatorDlgProc);
         ASSERT_TRUE(dialog);

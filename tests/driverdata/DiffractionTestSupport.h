@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "driverdata/Globals.h"
+#include "tests/driverdata/DriverDataTestSupport.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "shell/BaffleRecord.h"
 #include "shell/DriverRecord.h"
@@ -23,10 +24,9 @@ inline void ResetDiffractionWorld() {
         shell::AllocMainBuffers();
         shell::AllocCurveBuffers();
     }
-    shell::ResetGlobals();
+    ResetFolders();
     shell::InitBaffleRecord();
     shell::InitDriverRecord(shell::CurrentDriverRecord);
-    driverdata::ResetGlobals();
     // The curve rings outlive every reset of the program's variables (as they outlive the
     // calculator's dialog): each test starts from empty, hidden curves.
     for (shell::CurveRecord* curve : shell::DiffractionCurveTable)

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "driverdata/Globals.h"
+#include "network/Globals.h"
 #include "platform/testing/Harness.h"
 #include "resources/Resources.h"
 #include "shell/FrameGlobals.h"
@@ -20,9 +22,19 @@
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
+#include "solver/Globals.h"
 #include "tests/FreshFolder.h"
 
 namespace driverdata::test {
+
+// The state of the shell, the network editor, the solver and the driver data back to their
+// start values.
+inline void ResetFolders() {
+    shell::ResetGlobals();
+    network::ResetGlobals();
+    solver::ResetGlobals();
+    driverdata::ResetGlobals();
+}
 
 inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -49,8 +61,7 @@ class DriverDataTest : public ::testing::Test {
         if (shell::Preferences == nullptr) {
             ASSERT_EQ(shell::AllocCurveBuffers(), 0);
         }
-        shell::ResetGlobals();
-        shell::ResetFrameGlobals();
+        ResetFolders();
         std::memset(shell::MikeCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
         std::memset(shell::PreampCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
         shell::FileWriteFaultAfterBytes = -1;

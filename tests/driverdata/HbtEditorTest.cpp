@@ -27,6 +27,9 @@
 #include "tests/driverdata/DriverDataTestSupport.h"
 #include "tests/frame/FrameTestSupport.h"
 
+// This executable links the folders up to the driver data, not the whole program.
+void shell::test::ResetLinkedFolders() { driverdata::test::ResetFolders(); }
+
 namespace {
 
 namespace pt = platform::testing;
@@ -40,7 +43,6 @@ class HbtEditorTest : public shell::test::FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        driverdata::ResetGlobals();
         shell::ProgramServicesTable& services = shell::ProgramServices();
         services.EditorChildWndProc = &EditorChildWndProc;
         services.TransferFunctionDlgProc = &TransferFunctionDlgProc;

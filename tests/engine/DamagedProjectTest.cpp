@@ -15,6 +15,7 @@
 
 #include "engine/Convolution.h"
 #include "engine/Globals.h"
+#include "engine/ResetProgram.h"
 #include "shell/ProjectImage.h"
 #include "solver/FirKernels.h"
 #include "solver/NetworkCheck.h"
@@ -34,6 +35,7 @@ struct Damage {
 class DamagedProject : public ::testing::Test {
   protected:
     void SetUp() override {
+        engine::ResetProgram();
         solver::test::ResetSolverWorld();
         dir_ =
             std::filesystem::temp_directory_path() / ("qv_damaged_" + std::to_string(::getpid()));

@@ -13,6 +13,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
+#include "engine/ResetProgram.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -55,8 +56,7 @@ protected:
     void SetUp() override {
         pt::ResetLayer();
         VirtualCardReset();
-        shell::ResetGlobals();
-        engine::ResetGlobals();
+        engine::ResetProgram();
         saved_preferences = shell::Preferences;
         shell::Preferences = preferences.get();
         shell::BlockFrames = 1024;

@@ -9,6 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/PlayerDialog.h"
+#include "engine/ResetProgram.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
@@ -73,11 +74,7 @@ class PlayerDialogTest : public ::testing::Test {
         }
         platform::testing::ResetLayer();
         platform::testing::ClearMessageBoxLog();
-        shell::ResetGlobals();
-        shell::ResetFrameGlobals();
-        solver::ResetGlobals();
-        engine::ResetGlobals();
-        network::ResetEditorState();
+        engine::ResetProgram();
         network::ClearAllPaneStores();
         resources::RegisterAll();
         shell::DeleteGdiObjects();

@@ -19,6 +19,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
+#include "engine/ResetProgram.h"
 #include "engine/WaveDevices.h"
 #include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
@@ -82,8 +83,7 @@ protected:
         g_pane_commands = 0;
         pt::ResetLayer();
         ASSERT_TRUE(VirtualCardReset());
-        shell::ResetGlobals();
-        engine::ResetGlobals();
+        engine::ResetProgram();
         shell::BlockFrames = kF;
         shell::BlockFrames2 = 2 * kF;
         shell::BlockFrames4 = 4 * kF;

@@ -138,6 +138,7 @@ TEST(TestTone, ZeroFrequencyHoldsThePhase) {
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
+#include "engine/ResetProgram.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
@@ -157,8 +158,7 @@ protected:
     void SetUp() override {
         pt::ResetLayer();
         resources::RegisterAll();
-        shell::ResetGlobals();
-        engine::ResetGlobals();
+        engine::ResetProgram();
         WNDCLASS wc{};
         wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); };
         wc.lpszClassName = "EngineToneOwner";

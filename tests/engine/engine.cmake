@@ -1,4 +1,5 @@
 list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/StartValuesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConvolutionTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConvolutionPathsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DamagedProjectTest.cpp

@@ -53,9 +53,6 @@ class FrameMlsTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        engine::ResetGlobals();
-        measurement::ResetGlobals();
-        measurement::ResetMlsWindows();
         ResetProgramServices();
         app::InstallProgramServices();
         platform::VirtualCardReset();

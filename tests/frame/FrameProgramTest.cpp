@@ -37,8 +37,6 @@ class FrameProgramTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        engine::ResetGlobals();
-        network::ResetPaneDragState();
         ResetProgramServices();
         app::InstallProgramServices();
     }

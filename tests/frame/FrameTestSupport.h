@@ -155,6 +155,11 @@ inline int CountBoxes(const std::string& text) {
 
 // ---- The fixture ----
 
+// Every folder the test executable links back to its start values; each executable that uses
+// the fixture defines it once: the program's own reset where the whole program is linked, the
+// folders up to the driver data where it is not.
+void ResetLinkedFolders();
+
 class FrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -163,11 +168,7 @@ class FrameTest : public ::testing::Test {
         std::filesystem::current_path(dir_);
         platform::testing::ResetLayer();
         ResetProgramServices();
-        ResetFrameGlobals();
-        ResetGlobals();
-        network::ResetGlobals();
-        network::ResetEditorState();
-        solver::ResetGlobals();
+        ResetLinkedFolders();
         PlayerCommands().clear();
         ToolButtonUpdates() = 0;
         ProgramAllocators() =

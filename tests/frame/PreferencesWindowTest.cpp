@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ResetProgram.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
 #include "platform/gdi/Clipboard.h"
@@ -72,9 +73,7 @@ class SettingsWindowGui : public ::testing::Test {
         platform::SelectAudioBackend(platform::AudioBackend::Virtual);
         platform::VirtualCardReset();
         test::EnsureCurveBuffers();
-        ResetGlobals();
-        ResetFrameGlobals();
-        ResetColourEditing();
+        engine::ResetProgram();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("settings");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

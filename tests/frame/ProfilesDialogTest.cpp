@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/ResetProgram.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -33,8 +34,7 @@ class ProfilesDialogGui : public ::testing::Test {
         pt::ResetLayer();
         resources::RegisterAll();
         test::EnsureCurveBuffers();
-        ResetGlobals();
-        ResetProfileBrowseSlots();
+        engine::ResetProgram();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("profiles");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

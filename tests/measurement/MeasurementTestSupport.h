@@ -10,16 +10,29 @@
 #include <string>
 #include <vector>
 
+#include "driverdata/Globals.h"
 #include "measurement/Globals.h"
+#include "network/Globals.h"
 #include "platform/testing/Harness.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/StartupAllocation.h"
+#include "solver/Globals.h"
 #include "tests/FreshFolder.h"
 
 namespace measurement::test {
+
+// The state of every folder the measurement builds on (shell, network editor, solver, driver
+// data) and its own back to their start values.
+inline void ResetFolders() {
+    shell::ResetGlobals();
+    network::ResetGlobals();
+    solver::ResetGlobals();
+    driverdata::ResetGlobals();
+    measurement::ResetGlobals();
+}
 
 using qvtest::MessageTexts;
 
@@ -33,8 +46,7 @@ class MeasurementTest : public ::testing::Test {
             ASSERT_EQ(shell::AllocCurveBuffers(), 0);
             ASSERT_EQ(shell::AllocDspBuffers(), 0);
         }
-        shell::ResetGlobals();
-        measurement::ResetGlobals();
+        ResetFolders();
         std::memset(shell::MikeCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
         std::memset(shell::PreampCalibrationCurve, 0, sizeof(shell::CalibrationCurve));
         shell::FftBitReverseTable[0] = 0;

@@ -54,8 +54,6 @@ class MlsProcess : public test::MeasurementTest {
         MeasurementTest::SetUp();
         shell::InitBaffleRecord();
         shell::InitDriverRecord(shell::CurrentDriverRecord);
-        driverdata::ResetGlobals();
-        ResetProcessPage();
         ClearProcessScreen();
         resources::RegisterAll();
         platform::WNDCLASS wc{};

@@ -11,6 +11,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/PlayerDialog.h"
+#include "engine/ResetProgram.h"
 #include "measurement/Globals.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
@@ -115,9 +116,8 @@ TEST(RoomEqSolve, PlayHearsTheCorrection) {
     struct CardBack {  // the tones and the recording do not reach the next test
         ~CardBack() { platform::VirtualCardReset(); }
     } card_back;
+    engine::ResetProgram();
     solver::test::ResetSolverWorld();
-    measurement::ResetGlobals();
-    engine::ResetGlobals();
     resources::RegisterAll();
     network::ClearAllPaneStores();
     BuildRoomEqGrids();

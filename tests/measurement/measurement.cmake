@@ -1,4 +1,5 @@
 list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/StartValuesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CalibrationSectionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CaptureFileTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GatingWindowsTest.cpp

@@ -9,6 +9,7 @@
 
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
+#include "tests/network/EditorTestSupport.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/testing/Harness.h"
@@ -25,8 +26,7 @@ namespace network::test {
 inline void FreshElementDialogs() {
     platform::testing::ResetLayer();
     platform::testing::ClearMessageBoxLog();
-    shell::ResetGlobals();
-    ResetEditorState();
+    ResetFolders();
     ClearAllPaneStores();
     ClearWorkingNetwork();
     resources::RegisterAll();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "network/EditorState.h"
+#include "network/Globals.h"
 #include "network/PaneEditor.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
@@ -27,13 +28,17 @@ namespace network::test {
 
 using shell::WorkingNetwork;
 
+// The state of the shell and of the network editor back to their start values.
+inline void ResetFolders() {
+    shell::ResetGlobals();
+    network::ResetGlobals();
+}
+
 // Every test starts from a fresh layer, zeroed tables, cleared stores and editor state.
 inline void FreshEditor() {
     platform::testing::ResetLayer();
     platform::testing::ClearMessageBoxLog();
-    shell::ResetGlobals();
-    shell::ResetFrameGlobals();
-    ResetEditorState();
+    ResetFolders();
     ClearAllPaneStores();
     ClearWorkingNetwork();
     shell::DeleteGdiObjects();

@@ -5,6 +5,7 @@
 #include <complex>
 
 #include "network/EditorState.h"
+#include "network/Globals.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/testing/MessageBoxLog.h"
@@ -17,6 +18,13 @@
 
 namespace solver::test {
 
+// The state of the shell, the network editor and the solver back to their start values.
+inline void ResetFolders() {
+    shell::ResetGlobals();
+    network::ResetGlobals();
+    solver::ResetGlobals();
+}
+
 inline void ResetSolverWorld() {
     static bool allocated = false;
     if (!allocated) {
@@ -25,9 +33,7 @@ inline void ResetSolverWorld() {
         shell::AllocDspBuffers();
         allocated = true;
     }
-    shell::ResetGlobals();
-    network::ResetEditorState();
-    solver::ResetGlobals();
+    ResetFolders();
     solver::ClearSolverPlots();  // curves a previous test drew stay in the start-up blocks
     shell::BuildFrequencyGrids(3, 6);  // 10 Hz .. 50 kHz
     shell::SetBlockFrames(0);          // F = 1024

@@ -1,4 +1,5 @@
 list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/StartValuesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FilterSectionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FirKernelsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GainPhaseIntegralTest.cpp

@@ -9,6 +9,7 @@
 
 #include "app/ProgramServices.h"
 #include "engine/Globals.h"
+#include "engine/ResetProgram.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
@@ -228,13 +229,7 @@ void ProgramOnScreen::SetUp() {
     std::filesystem::current_path(dir_);
     screen::ResetLayerOnScreen();
     shell::ResetProgramServices();
-    shell::ResetFrameGlobals();
-    shell::ResetGlobals();
-    network::ResetGlobals();
-    network::ResetEditorState();
-    network::ResetPaneDragState();
-    solver::ResetGlobals();
-    engine::ResetGlobals();
+    engine::ResetProgram();
     shell::ProgramAllocators() = shell::StartupAllocators{
         &shell::AllocMainBuffers, &shell::AllocCurveBuffers, &shell::AllocDspBuffers};
     app::InstallProgramServices();
