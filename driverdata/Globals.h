@@ -3,7 +3,8 @@
 
 namespace driverdata {
 
-// Reruns the init routines of this folder so that every test starts from a known state.
+// Puts the settings of the diffraction calculator and the Hilbert-Bode editor back to their start
+// values, so that every test starts from a known state.
 void ResetGlobals();
 
 }  // namespace driverdata

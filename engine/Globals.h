@@ -49,7 +49,9 @@ void FreeEngineMemory();
 // float; 0 below 0.003 (position 0 mutes).
 float MasterGainFor(int volume_position);
 
-// Reruns the init routines of this folder so that every test starts from a known state.
+// Stops the player and puts every variable of this folder back to its start value (the wave
+// devices' buffer counts and the convolution's vector hooks included), so that every test starts
+// from a known state.
 void ResetGlobals();
 
 }  // namespace engine

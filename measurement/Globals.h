@@ -70,7 +70,9 @@ void FreeMlsCaptureCopies();
 // SmoothingPasses from shell::Mls.MlsSmoothingIndex (an index outside 0..5 counts as 5).
 void UpdateSmoothingPasses();
 
-// Reruns the init routines of this folder so that every test starts from a known state.
+// Puts every variable of this folder back to its start value (the room equalizer's, the process
+// page's, the MLS windows' and the capture file names included) and frees the capture copies, so
+// that every test starts from a known state.
 void ResetGlobals();
 
 }  // namespace measurement

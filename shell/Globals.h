@@ -62,7 +62,8 @@ extern std::int64_t FileWriteFaultAfterBytes;
 
 // Reruns the init routines of this folder so that every test starts from a known state:
 // variables to their start-up values, project settings defaulted, network tables zeroed, grids
-// zeroed, and (when the start-up blocks are allocated) records and tables refilled.
+// zeroed, and (when the start-up blocks are allocated) records and tables refilled; the frame's
+// window handles and file names, the colour being edited and the profile slots too.
 void ResetGlobals();
 
 }  // namespace shell
