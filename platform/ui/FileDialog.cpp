@@ -18,8 +18,6 @@
 namespace platform {
 namespace {
 
-DWORD last_error = 0;
-
 // The filter pairs of an OPENFILENAME: description and patterns, up to the empty text.
 std::vector<std::pair<std::string, std::string>> Pairs(const char* filter) {
     std::vector<std::pair<std::string, std::string>> out;
@@ -122,7 +120,6 @@ BOOL Return(OPENFILENAME* ofn, const std::string& path) {
     const std::string title = p.filename().string();
     if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile ||
         (ofn->lpstrFileTitle && title.size() + 1 > ofn->nMaxFileTitle)) {
-        last_error = FNERR_BUFFERTOOSMALL;
         return FALSE;
     }
     std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
@@ -135,7 +132,6 @@ BOOL Return(OPENFILENAME* ofn, const std::string& path) {
 }
 
 BOOL Run(OPENFILENAME* ofn, bool save) {
-    last_error = 0;
     if (!ofn) return FALSE;
     const auto pairs = Pairs(ofn->lpstrFilter);
     FileDialogRecord entry{save,
@@ -247,6 +243,5 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
 
 BOOL GetOpenFileName(OPENFILENAME* ofn) { return Run(ofn, false); }
 BOOL GetSaveFileName(OPENFILENAME* ofn) { return Run(ofn, true); }
-DWORD CommDlgExtendedError() { return last_error; }
 
 }  // namespace platform

@@ -45,8 +45,4 @@ struct OPENFILENAME {
 BOOL GetOpenFileName(OPENFILENAME* ofn);
 BOOL GetSaveFileName(OPENFILENAME* ofn);
 
-// Why the last dialog returned FALSE: 0 = cancelled, FNERR_BUFFERTOOSMALL = path too long.
-inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
-DWORD CommDlgExtendedError();
-
 }  // namespace platform
