@@ -63,8 +63,7 @@ struct Road {
             if (mem.output_layout == 1)
                 engine::ConvolveOutputs(mem, 8, 15, gains, block.data(), mem.work[3]);
         }
-        engine::ConvolutionUseWideVectors = true;
-        engine::ConvolutionUseFusedMultiplyAdd = true;
+        engine::ResetConvolutionHooks();
     }
 };
 

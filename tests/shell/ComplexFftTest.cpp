@@ -256,7 +256,7 @@ TEST(ComplexFftTest, VectorKernelsGiveTheBitsOfTheScalarTwin) {
             }
         }
     }
-    FftUseWideVectors = true;
+    ResetFftHooks();
 }
 
 // A table built for a larger transform makes every smaller one read it with a stride; the vector
@@ -289,7 +289,7 @@ TEST(ComplexFftTest, VectorKernelsAgreeWithTheScalarTwinOnALargerTable) {
             }
         }
     }
-    FftUseWideVectors = true;
+    ResetFftHooks();
     EXPECT_EQ(areas.ip[0], 1 << 16) << "smaller transforms rebuilt the table";
     EXPECT_TRUE(std::equal(table.begin(), table.end(), areas.w.begin()));
 }
@@ -330,7 +330,7 @@ TEST(ComplexFftTest, PreparedTwiddlesGiveTheBitsOfTheScalarTwin) {
             }
         }
     }
-    FftUsePreparedTwiddles = true;
+    ResetFftHooks();
 }
 
 // Threads that prepare a size while others already transform it all get the same bits.
