@@ -242,8 +242,8 @@ void ResetRoomEqState() {
     for (float& t : RoomEQThresholdLine) t = 0.0f;
     RoomEQShowEqPhase = RoomEQShowEqSpl = RoomEQShowEqualized = 1;
     RoomEQRefPeakLevel = RoomEQInPeakLevel = 0.0f;
-    RoomEQStartFrequencyIndex = kRoomEqStartIndexAtStart;
-    RoomEQStopFrequencyIndex = kRoomEqStopIndexAtStart;
+    RoomEQStartFrequencyIndex = kRoomEq10HzIndex;
+    RoomEQStopFrequencyIndex = kRoomEq50kHzIndex;
 }
 
 namespace {

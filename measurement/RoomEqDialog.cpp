@@ -175,8 +175,8 @@ void RebuildWindow() {
 
 void InitDialog(HWND dialog) {
     g_initializing = true;
-    RoomEQStartFrequencyIndex = 3;
-    RoomEQStopFrequencyIndex = 6;
+    RoomEQStartFrequencyIndex = kRoomEq10HzIndex;
+    RoomEQStopFrequencyIndex = kRoomEq50kHzIndex;
     RoomEQLocation = 0;
     // The busy word stays as it is: a play or measurement running elsewhere keeps it.
     shell::Mls.MlsSampleRateIndex = 5;

@@ -13,8 +13,8 @@ namespace measurement {
 
 float RoomEQFrequencyGrid[kRoomEqPoints];
 float RoomEQExtendedGrid[kRoomEqExtendedPoints];
-int RoomEQStartFrequencyIndex = kRoomEqStartIndexAtStart;
-int RoomEQStopFrequencyIndex = kRoomEqStopIndexAtStart;
+int RoomEQStartFrequencyIndex = kRoomEq10HzIndex;
+int RoomEQStopFrequencyIndex = kRoomEq50kHzIndex;
 float RoomEQWorkCurve[kRoomEqExtendedPoints];
 
 namespace {

@@ -17,8 +17,8 @@ inline constexpr int kRoomEqFirstStored = 350;
 extern float RoomEQFrequencyGrid[kRoomEqPoints];
 extern float RoomEQExtendedGrid[kRoomEqExtendedPoints];
 // Indices of 10 Hz and 50 kHz in the plot-range tables (set when the room equalizer opens).
-inline constexpr int kRoomEqStartIndexAtStart = 3;
-inline constexpr int kRoomEqStopIndexAtStart = 6;
+inline constexpr int kRoomEq10HzIndex = 3;
+inline constexpr int kRoomEq50kHzIndex = 6;
 extern int RoomEQStartFrequencyIndex;
 extern int RoomEQStopFrequencyIndex;
 // The level (dB) on RoomEQExtendedGrid of the last computation.
