@@ -229,10 +229,11 @@ bool TakePart(int part, std::uint64_t serial, FftWorkArea& work) {
     return true;
 }
 
-// Worker threads, while a block is announced: brings what the worker's share of the block reads
-// and writes (its filters, the delay lines of the inputs its outputs hear, their tails and word
-// rows) into its core's cache, until the block starts. After a period asleep the cache has lost
-// them, and fetching them inside the block made it half as slow again.
+// Worker threads, after a sleep, once a block is announced or due soon: brings what the worker's
+// share of the block reads and writes (the transforms' tables, its work area, its filters, the
+// delay lines of the inputs its outputs hear, their tails and word rows) into its core's cache,
+// until the block starts. After a period asleep the cache has lost them, and fetching them
+// inside the block made it half as slow again.
 void WarmShare(int share, std::uint32_t announced) {
     const auto warm = [&](const void* row, int bytes, bool write) {
         const char* p = static_cast<const char*>(row);
@@ -246,6 +247,15 @@ void WarmShare(int share, std::uint32_t announced) {
     };
     const int bytes = static_cast<int>(sizeof(float)) * (Dsp.frames + 1);  // bins 0..F
     const int frame_bytes = static_cast<int>(sizeof(float)) * Dsp.frames;
+    // The transforms' tables (the shared one is kMaxBlockFrames / 2 floats) and the worker's own
+    // work area first: every piece uses them.
+    const FftWorkArea& work = Dsp.work[share];
+    if (!warm(Dsp.fft_table, static_cast<int>(sizeof(float)) * kMaxBlockFrames / 2, false) ||
+        !warm(Dsp.real_cos, bytes, false) || !warm(Dsp.real_sin, bytes, false) ||
+        !warm(work.packed, 2 * frame_bytes, true) || !warm(work.time, 2 * frame_bytes, true))
+        return;
+    for (int j = 0; j < Dsp.output_share_count[share] && j < kMaxGroupOutputs; ++j)
+        if (!warm(work.acc_re[j], bytes, true) || !warm(work.acc_im[j], bytes, true)) return;
     for (int i = 0; i < Dsp.output_share_count[share]; ++i) {
         const int o = Dsp.output_share[share][i];
         const int input = Dsp.routed_input[o];
@@ -304,16 +314,20 @@ void Sleep(int index, std::uint32_t word, std::int64_t until_ns) {
 // takes what is left of it (TakePart), then waits for the next, asleep until shortly before it
 // is due.
 int WorkerLoop(int index, int exit_code) {
-    std::uint32_t done = 0;       // start word of the last block looked at
-    std::uint32_t warmed = 0;     // start word of the last announcement warmed for
-    std::int64_t warmed_due = 0;  // the due time last warmed for
+    std::uint32_t done = 0;  // start word of the last block looked at
+    bool cold = false;       // slept since its last warming: the cache has lost the share's data
     for (;;) {
         const std::uint32_t word = g_block_start.block.load(std::memory_order_acquire);
         if (g_quit.load(std::memory_order_acquire)) break;
         if (word == done || (word & 1) != 0) {
-            // A block announced: warm the cache for it, then spin for it a while.
-            if ((word & 1) != 0 && word != warmed && Dsp.frames > 0) {
-                warmed = word;
+            // Nothing new yet. Around the time the next block is due, wait for it busily (bounded
+            // by the clock); before, sleep until shortly before it is due; after, sleep until
+            // woken. A block announced is awaited busily for a while.
+            const std::int64_t due = g_next_block_due.load(std::memory_order_relaxed);
+            const std::int64_t now = NowNs();
+            const bool due_soon = due != 0 && now >= due - kWakeLeadNs && now < due + kDueSlackNs;
+            if (cold && Dsp.frames > 0 && ((word & 1) != 0 || due_soon)) {
+                cold = false;
                 WarmShare(index, word);
                 continue;
             }
@@ -321,22 +335,13 @@ int WorkerLoop(int index, int exit_code) {
                 SpinFor([&] { return g_block_start.block.load(std::memory_order_acquire) != word; },
                         kAnnouncedSpinRounds))
                 continue;
-            // Nothing new: around the time the next block is due, wait for it busily (bounded by
-            // the clock); before, sleep until shortly before it is due; after, sleep until woken.
-            const std::int64_t due = g_next_block_due.load(std::memory_order_relaxed);
-            const std::int64_t now = NowNs();
-            if (due != 0 && now >= due - kWakeLeadNs && now < due + kDueSlackNs) {
-                g_awake[index].awake.store(true, std::memory_order_release);
-                if (warmed_due != due && Dsp.frames > 0) {
-                    warmed_due = due;
-                    WarmShare(index, word);
-                    continue;
-                }
+            if (due_soon) {
                 SpinFor([&] { return g_block_start.block.load(std::memory_order_acquire) != word; },
                         16);
                 continue;
             }
             Sleep(index, word, due != 0 && now < due - kWakeLeadNs ? due - kWakeLeadNs : 0);
+            cold = true;
             continue;
         }
         done = word;
