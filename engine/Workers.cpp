@@ -154,7 +154,7 @@ bool SchedulerAwaitOutputs() { return SchedulerAwait(g_outputs_ready); }
 // scheduler spends on a block's input before it starts the block.
 constexpr int kAnnouncedSpinRounds = 100;
 
-// The scheduler takes pieces too (it is awake when the block starts, the workers may not be).
+// The scheduler takes pieces too while a worker is asleep (it is awake when the block starts).
 constexpr int kSchedulerPart = kWorkerCount;
 
 // Whether this thread takes the piece for block `serial` (nobody took it yet).
@@ -439,8 +439,13 @@ bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms
     const std::uint64_t serial = g_serial.load(std::memory_order_relaxed) + 1;
     g_serial.store(serial, std::memory_order_release);
     SetStartWord(2 * g_block_number);
-    // The scheduler takes pieces itself, so the block starts without waiting for a wake-up.
-    if (WorkerStallMsForTest.load(std::memory_order_relaxed) == 0 &&
+    // With a worker asleep the scheduler takes pieces itself, so the block starts without waiting
+    // for the wake-up. With every worker awake it leaves the block to them: it would only take
+    // the interleave from the workers, which were faster at it.
+    bool worker_asleep = false;
+    for (const AwakeFlag& flag : g_awake)
+        worker_asleep = worker_asleep || !flag.awake.load(std::memory_order_acquire);
+    if (worker_asleep && WorkerStallMsForTest.load(std::memory_order_relaxed) == 0 &&
         !TakePart(kSchedulerPart, serial, Dsp.work[kWorkSpare])) {
         g_given_up = true;
         return false;

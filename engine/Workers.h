@@ -3,12 +3,12 @@
 // into pieces: the transform of each used input, the four shares of the outputs (each worker's
 // own share first), the four quarters of the interleave (so no two threads write one cache line
 // of the block). Each worker takes the pieces of its own share, and whatever is left of the
-// shares of workers still asleep; the scheduler takes pieces too. So a block never waits for a
-// thread to wake up, only for pieces under way.
+// shares of workers still asleep; while a worker is asleep the scheduler takes pieces too. So a
+// block never waits for a thread to wake up, only for pieces under way.
 //
 // Hand-off: the scheduler (UI thread) sets the busy words and the start word, and wakes the
-// workers that are asleep; it takes pieces itself, then waits for the block (after a short spin)
-// until a deadline of a few block periods. Blocks of a play come at its period: a worker sleeps
+// workers that are asleep (taking pieces itself if any is), then waits for the block (after a
+// short spin) until a deadline of a few block periods. Blocks of a play come at its period: a worker sleeps
 // after a block until shortly before the next is due, then brings its share's filters and delay
 // lines back into its cache and waits busily, a bounded time, for the block. Workers otherwise
 // wait without a timeout and leave only when the quit flag is set and they are woken;
