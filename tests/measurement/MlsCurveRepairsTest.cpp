@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MeasurementTestSupport.h"
+#include "measurement/GatedSpectrum.h"
 #include "measurement/MlsSpl.h"
 #include "measurement/RoomEqLocation.h"
 

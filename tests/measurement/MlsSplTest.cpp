@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MeasurementTestSupport.h"
+#include "measurement/GatedSpectrum.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSpl.h"
 #include "shell/ComplexFft.h"
