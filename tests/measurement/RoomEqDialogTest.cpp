@@ -65,7 +65,7 @@ class RoomEqDialogTest : public MeasurementTest {
         EXPECT_TRUE(BuildMlsSequence(order));
         // The sequence is played once.
         auto s = [&](int i) { return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1; };
-        for (int f = 0; f < 263500; ++f) {
+        for (int f = 0; f < static_cast<int>(kMlsCaptureFrames); ++f) {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
         }
