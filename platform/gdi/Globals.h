@@ -78,6 +78,9 @@ struct Tables {
     // Handle values are never reused, so a stale handle never reaches a newer object. Values
     // below kFirstHandle are the stock objects.
     std::uint32_t next_handle = 0;
+    // The context found last: a plot asks for the same one thousands of times in a row.
+    std::uint32_t last_dc_handle = 0;
+    DcObject* last_dc = nullptr;
 };
 
 inline constexpr std::uint32_t kFirstHandle = 64;
@@ -118,6 +121,8 @@ std::uint32_t NewHandle();
 DcObject& NewDc(DcKind kind, HDC& hdc);
 
 DcObject* FindDc(HDC hdc);
+// Destroys a context (its handle is never found again).
+void EraseDc(HDC hdc);
 const PenObject* FindPen(HPEN pen);
 const BrushObject* FindBrush(HBRUSH brush);
 const FontObject* FindFont(HFONT font);
