@@ -41,7 +41,8 @@ void RealSpectrumBin(const float* z, int n, int b, float* re, float* im) {
 void GatedBins(const float* samples, int count, const float* window, int n,
                const std::vector<std::int32_t>& bin_of, float* fft, std::vector<float>* re,
                std::vector<float>* im) {
-    for (int i = 0; i < n; ++i) fft[i] = i < count ? samples[i] * window[i] : 0.0f;
+    for (int i = 0; i < count; ++i) fft[i] = samples[i] * window[i];
+    for (int i = count; i < n; ++i) fft[i] = 0.0f;
     RealSpectrumAtBins(fft, n, bin_of.data(), static_cast<int>(bin_of.size()), re->data(),
                        im->data());
 }
@@ -173,11 +174,12 @@ void RepairPhase(float* p, int points) {
 }
 
 void ComputeGatedSpectrum(const GateInput& input, float* fft, GatedSpectrum* out) {
+    // Every entry is written below: a result kept from an earlier call is only resized.
     const auto points = static_cast<std::size_t>(input.points);
     for (auto* v : {&out->ref_re, &out->ref_im, &out->ref_level, &out->ref_phase, &out->correction,
                     &out->in_re, &out->in_im, &out->in_level, &out->in_degrees})
-        v->assign(points, 0.0f);
-    out->bin_of.assign(points, -1);
+        v->resize(points);
+    out->bin_of.resize(points);
     MapBinsToGrid(input.grid, input.points, input.df, input.fmax, input.n, out->bin_of.data());
 
     GatedBins(input.ref, input.n, input.ref_window, input.n, out->bin_of, fft, &out->ref_re,

@@ -61,7 +61,8 @@ struct GatedSpectrum {
     std::vector<float> in_degrees;    // In phase against the Ref phase, RepairPhase applied
 };
 
-// Computes the whole step; `fft` is scratch of n floats (the shared FFT work buffer).
+// Computes the whole step; `fft` is scratch of n floats (the shared FFT work buffer). `out` may
+// hold an earlier result: its arrays are reused.
 void ComputeGatedSpectrum(const GateInput& input, float* fft, GatedSpectrum* out);
 
 }  // namespace measurement

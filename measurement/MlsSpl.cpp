@@ -29,6 +29,9 @@ constexpr int kWindowShowFlag = 2002;
 constexpr int kColourFilterSpl = 1;
 constexpr int kColourDriverSpl = 2;
 
+// The gated spectrum of the last calculation, kept so that its arrays are allocated once.
+GatedSpectrum g_spectrum;
+
 void Exclaim(platform::HWND owner, const char* text) {
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
@@ -314,8 +317,8 @@ int CalculateMlsSpl(platform::HWND owner) {
     gate.in_count = n;
     gate.in_window = shell::GateWindowIn;
     gate.delay_ms = SlotValue(shell::Mls.MlsPulseDelayText, sizeof(shell::Mls.MlsPulseDelayText));
-    GatedSpectrum spectrum;
-    ComputeGatedSpectrum(gate, fft, &spectrum);
+    ComputeGatedSpectrum(gate, fft, &g_spectrum);
+    const GatedSpectrum& spectrum = g_spectrum;
 
     std::copy(spectrum.correction.begin(), spectrum.correction.end(), MlsRefCorrection);
     SetRefResponse(spectrum);

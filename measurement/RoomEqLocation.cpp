@@ -32,6 +32,8 @@ constexpr int kDropRepairLast = 781;
 float g_level[kPoints];
 float g_degrees[kPoints];
 float g_scratch[kPoints];
+// The gated spectrum of the last location, kept so that its arrays are allocated once.
+GatedSpectrum g_spectrum;
 
 float* Record(int r) { return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v; }
 
@@ -240,9 +242,8 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     BuildRoomEqWindowRecord();
     ShowRoomEqRecord(kRoomEqWindow, kPenMlsIn);
 
-    GatedSpectrum spectrum;
-    ComputeRoomEqSpectrum(n, rate, params, &spectrum);
-    LevelAndPhase(spectrum, params[shell::kParamAddDb]);
+    ComputeRoomEqSpectrum(n, rate, params, &g_spectrum);
+    LevelAndPhase(g_spectrum, params[shell::kParamAddDb]);
     StoreLocation(location);
     return LocationResult::kDone;
 }
