@@ -43,11 +43,6 @@ Tables& Globals() {
     return *tables;
 }
 
-PrintScriptState& PrintScript() {
-    static PrintScriptState* state = new PrintScriptState;
-    return *state;
-}
-
 std::uint32_t NewHandle() {
     Tables& t = Globals();
     if (t.next_handle == 0) t.next_handle = kFirstHandle;  // after 4 billion objects

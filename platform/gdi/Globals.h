@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -100,21 +99,7 @@ inline constexpr std::uint32_t kNullPen = 3;
 inline constexpr std::uint32_t kSystemFont = 1;
 inline constexpr std::uint32_t kDefaultBitmap = 1;  // the 1 x 1 bitmap of a fresh memory context
 
-// Answers that tests script for print dialogs and print jobs (platform/testing/PrintScript.h).
-struct PrintScriptState {
-    struct Answer {
-        bool accept;
-        std::string pdf_path;
-    };
-    std::deque<Answer> answers;
-    int dialogs_shown = 0;
-    int fail_next_job = 0;  // 0 none, 1 the document does not start, 2 the page does not end
-    bool printer_overridden = false;
-    std::string printer_description;  // "name,model,location" while overridden
-};
-
 Tables& Globals();
-PrintScriptState& PrintScript();
 std::uint32_t NewHandle();
 // A new context of this kind with the black pen, the white brush and the system font selected;
 // `hdc` receives its handle.
