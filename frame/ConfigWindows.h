@@ -1,12 +1,12 @@
 // The four configuration windows (Home Theatre, Stereo, Quadro, 5.2 BBM) that tile the channel
-// panes between draggable bars, the SPL plot window, the pane classes' procedures and the
-// placement bookkeeping of MDI children. UI thread only.
+// panes between draggable bars, the SPL plot window and the pane classes' procedures. UI thread
+// only.
 #pragma once
 
 #include "platform/Types.h"
 #include "shell/PreferencesRecord.h"
 
-namespace shell {
+namespace frame {
 
 platform::LRESULT SplPlottingWndProc(platform::HWND hwnd, platform::UINT message,
                                      platform::WPARAM wParam, platform::LPARAM lParam);
@@ -19,35 +19,10 @@ platform::LRESULT Splitter2WndProc(platform::HWND hwnd, platform::UINT message,
 platform::LRESULT Splitter3WndProc(platform::HWND hwnd, platform::UINT message,
                                    platform::WPARAM wParam, platform::LPARAM lParam);
 
-// The procedure of class "Pane k" (k = 1..7): the editor's pane procedure when installed (plain
-// default processing otherwise); on WM_DESTROY the pane's PaneWindows entry is cleared only when
-// it still names this window, so an older copy of a pane never clears the live one's entry.
+// The procedure of class "Pane k" (k = 1..7): the network editor's pane procedure; on
+// WM_DESTROY the pane's PaneWindows entry is cleared only when it still names this window, so an
+// older copy of a pane never clears the live one's entry.
 platform::WNDPROC PaneClassProcedure(int pane);
-
-// The procedure of the tool windows whose content comes with later tools (HBT editor, diffraction,
-// pen colours, preferences, MLS views): an empty MDI child that keeps its placement slot and
-// clears its handle when destroyed.
-platform::LRESULT ToolChildWndProc(platform::HWND hwnd, platform::UINT message,
-                                   platform::WPARAM wParam, platform::LPARAM lParam);
-// Class procedures of "Editor_Child", "Diffraction_Child", "MLS_SPL_Child" and "MLS_IMP_Child":
-// the tool's procedure from the service table when it is installed, ToolChildWndProc otherwise.
-platform::LRESULT EditorChildClassProc(platform::HWND hwnd, platform::UINT message,
-                                       platform::WPARAM wParam, platform::LPARAM lParam);
-platform::LRESULT DiffractionChildClassProc(platform::HWND hwnd, platform::UINT message,
-                                            platform::WPARAM wParam, platform::LPARAM lParam);
-platform::LRESULT MlsSplChildClassProc(platform::HWND hwnd, platform::UINT message,
-                                       platform::WPARAM wParam, platform::LPARAM lParam);
-platform::LRESULT MlsImpChildClassProc(platform::HWND hwnd, platform::UINT message,
-                                       platform::WPARAM wParam, platform::LPARAM lParam);
-
-// The pane-window table the configuration windows fill (the editor's, or the frame's own when
-// no editor is installed).
-platform::HWND* PaneWindowTable();
-
-// Placement bookkeeping of an MDI child: WM_MOVE's client position (unsigned 16-bit words) and
-// the client size, into the slot.
-void NotePlacementMove(WindowPlacement& slot, platform::LPARAM lParam);
-void NotePlacementSize(WindowPlacement& slot, int client_width, int client_height);
 
 // Bar positions of the configuration window of a class, as laid out last (client pixels):
 // vertical bars in x1, x2 (x2 = x1 for two-column windows), the horizontal bar in y (0 when the
@@ -71,4 +46,4 @@ inline constexpr int kMinBarGap = 8;
 // Bars keep this far from the client edges when the window is wide enough.
 inline constexpr int kBarMargin = 50;
 
-}  // namespace shell
+}  // namespace frame

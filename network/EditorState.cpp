@@ -1,8 +1,10 @@
 #include "network/EditorState.h"
 
 #include "network/Ids.h"
+#include "network/PaneDrawing.h"
 #include "network/PaneEditor.h"
 #include "network/WorkingNetwork.h"
+#include "shell/FrameGlobals.h"
 
 namespace network {
 
@@ -28,6 +30,11 @@ void DeactivatePanes() {
     ToolMode = kToolDraw;
     ElementPending = 0;
     WireDragActive = 0;
+}
+
+void DeactivatePanesAfterLoad() {
+    DeactivatePanes();
+    if (shell::ComponentCADSelectionDialog) UpdateToolButtons(shell::ComponentCADSelectionDialog);
 }
 
 void ResetEditorState() {

@@ -50,6 +50,11 @@ extern ElementDialogProc CopySpeakerDialogProc;
 // pending or dragged.
 void DeactivatePanes();
 
+// What follows every successful project load, whichever road loaded it: DeactivatePanes, then
+// the player dialog's tool buttons show the Draw tool (when the dialog is open). No edit of a
+// pane can then write the previous network over the loaded one.
+void DeactivatePanesAfterLoad();
+
 // Reruns the init routines of the editor state (every word back to its start value).
 void ResetEditorState();
 

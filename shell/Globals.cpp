@@ -3,14 +3,12 @@
 #include <cstring>
 
 #include "shell/BaffleRecord.h"
-#include "shell/ColourEditing.h"
 #include "shell/ComplexFft.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/ProfilesDialog.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 
@@ -106,10 +104,6 @@ void ResetGlobals() {
         CopyTextSlot(CurrentDriverRecord->Diameter, "25.0");
     }
     if (Baffle != nullptr) InitBaffleRecord();
-
-    // What the settings windows and the profiles dialog keep between openings.
-    ResetColourEditing();
-    ResetProfileBrowseSlots();
 }
 
 }  // namespace shell
