@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramServices.h"
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
@@ -28,6 +27,7 @@
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 namespace input = platform::testing;
@@ -39,8 +39,6 @@ class FrameProgramTest : public FrameTest {
         FrameTest::SetUp();
         engine::ResetGlobals();
         network::ResetPaneDragState();
-        ResetProgramServices();
-        app::InstallProgramServices();
     }
 };
 

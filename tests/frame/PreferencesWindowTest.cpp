@@ -21,15 +21,15 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ColourEditing.h"
-#include "shell/FrameCommands.h"
+#include "frame/ColourEditing.h"
+#include "frame/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/NumberText.h"
-#include "shell/PenColourWindow.h"
+#include "frame/PenColourWindow.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/PreferencesWindow.h"
+#include "frame/PreferencesWindow.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "tests/shell/ShellTestSupport.h"
@@ -37,6 +37,7 @@
 namespace shell {
 namespace {
 
+using namespace frame;
 using platform::HWND;
 namespace pt = platform::testing;
 

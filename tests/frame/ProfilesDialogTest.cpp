@@ -17,13 +17,14 @@
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/ProfilesDialog.h"
+#include "frame/ProfilesDialog.h"
 #include "shell/StartupAllocation.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {
 
+using namespace frame;
 using platform::HWND;
 namespace pt = platform::testing;
 

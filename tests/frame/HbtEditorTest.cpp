@@ -41,11 +41,7 @@ class HbtEditorTest : public shell::test::FrameTest {
     void SetUp() override {
         FrameTest::SetUp();
         driverdata::ResetGlobals();
-        shell::ProgramServicesTable& services = shell::ProgramServices();
-        services.EditorChildWndProc = &EditorChildWndProc;
-        services.TransferFunctionDlgProc = &TransferFunctionDlgProc;
-        services.TransferFunctionTemplate = kTransferFunctionTemplate;
-        ASSERT_EQ(Start(), shell::kStarted);
+        ASSERT_EQ(Start(), frame::kStarted);
         shell::InitDriverRecord(shell::CurrentDriverRecord);
         for (int k = 0; k < kPoints; ++k) {
             R().Spl[k] = 80.0f + 0.005f * k;
@@ -477,10 +473,6 @@ TEST_F(HbtEditorTest, CancelClosesTheDialogAndEditsStayGui) {
 }
 
 TEST_F(HbtEditorTest, LoadingADriverReloadsTheOpenEditorGui) {
-    shell::ProgramServicesTable& services = shell::ProgramServices();
-    services.InitDriverFileDlg = &driverdata::InitDriverFileDlg;
-    services.OpenDriverFile = &driverdata::OpenDriverFile;
-    services.PrepareHbtInput = &driverdata::PrepareHbtInput;
     // A driver with its own tails, a 3 m distance and a gap in its SPL.
     auto record = std::make_unique<shell::DriverRecord>();
     shell::InitDriverRecord(record.get());
