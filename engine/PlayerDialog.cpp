@@ -8,6 +8,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
+#include "network/CopySpeakerDialog.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
@@ -173,8 +174,7 @@ void CurveSelection(HWND dialog) {
 }
 
 void CopySpeaker(HWND dialog) {
-    if (network::CopySpeakerDialogProc == nullptr) return;
-    DialogBox(shell::AppInstance, kCopySpeakerTemplate, dialog, network::CopySpeakerDialogProc);
+    DialogBox(shell::AppInstance, kCopySpeakerTemplate, dialog, &network::CopySpeakerDlgProc);
 }
 
 void ClearPlots() {

@@ -5,14 +5,17 @@
 
 #include "network/EditorState.h"
 #include "network/PaneDrawing.h"
+#include "measurement/RoomEq.h"
 #include "network/PaneEditor.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 #include "shell/FrameWindows.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
+#include "solver/OutputPortDialog.h"
 #include "solver/SplPlot.h"
 
 namespace frame {
@@ -314,6 +317,23 @@ void CreatePanes(const ConfigKind& kind, ConfigState& s, HWND hwnd, LPARAM lPara
     }
 }
 
+// A pane's right click on an output port or a room-EQ element: the element's dialog, modal on
+// the pane. 1 when a dialog ran.
+LRESULT OpenElementDialog(WPARAM kind, LPARAM pane_handle) {
+    const HWND pane = platform::ParamToHandle(static_cast<std::uintptr_t>(pane_handle));
+    switch (static_cast<int>(kind)) {
+        case kElementOutputPort:
+            platform::DialogBox(AppInstance, "EnterOutputPort", pane,
+                                &solver::EnterOutputPortDlgProc);
+            return 1;
+        case kElementRoomEq:
+            platform::DialogBox(AppInstance, "Room_EQ", pane, &measurement::RoomEQDlgProc);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 LRESULT ConfigWindowProc(const ConfigKind& kind, HWND hwnd, UINT message, WPARAM wParam,
                          LPARAM lParam) {
     ConfigState& s = StateOf(kind);
@@ -343,6 +363,8 @@ LRESULT ConfigWindowProc(const ConfigKind& kind, HWND hwnd, UINT message, WPARAM
         case platform::WM_LBUTTONUP:
             if (s.window == hwnd) ButtonUp(kind, s, hwnd);
             break;
+        case network::kOpenElementDialogMessage:
+            return OpenElementDialog(wParam, lParam);
         case platform::WM_CLOSE:
             platform::DestroyWindow(hwnd);
             return 0;

@@ -18,12 +18,7 @@ platform::HWND PaneWindows[shell::kPaneCount];
 std::int32_t ShowNodes = 0;
 std::int32_t ShowRaster = 0;
 
-ElementDialogProc InputNodeDialogProc = nullptr;
-ElementDialogProc FilterDialogProc = nullptr;
-ElementDialogProc OutputPortDialogProc = nullptr;
-ElementDialogProc RoomEqDialogProc = nullptr;
 std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
-ElementDialogProc CopySpeakerDialogProc = nullptr;
 
 void DeactivatePanes() {
     ActivePane = 0;

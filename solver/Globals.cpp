@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "solver/NodalSolution.h"
+#include "solver/OutputPortDialog.h"
 
 namespace solver {
 
@@ -29,6 +30,7 @@ void ResetGlobals() {
     std::fill_n(FirSpectrumStamps, kOutputPorts, SpectrumStamp{0, 0, 0});
     std::fill_n(MinimumPhaseResult, shell::kGridPoints, shell::ComplexPoint{0.0f, 0.0f});
     ResetKeeleRamps();
+    ResetOutputPortDialog();
 }
 
 }  // namespace solver
