@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "network/EditorState.h"
+#include "network/ElementDialogs.h"
 #include "network/PaneDrawing.h"
 #include "platform/testing/DrawnTexts.h"
 #include "platform/testing/Harness.h"
@@ -78,6 +80,29 @@ void ExpectPanesApart(HWND window) {
             EXPECT_FALSE(overlap) << "panes " << i << " and " << j << " overlap";
         }
     }
+}
+
+// A right click on an output port in a pane of the Stereo window: the window opens the solver's
+// output-port dialog, and what Done sets reaches the pane's store.
+TEST_F(FrameTest, RightClickOnAnOutputPortOpensItsDialogFromTheWindowGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND pane = network::PaneWindows[0];
+    ASSERT_TRUE(platform::IsWindow(pane));
+    constexpr int kPortSlot = 6;  // an output port of the default network
+    const ElementGeometryRecord g = PaneStores[0].ElementGeometry[kPortSlot];
+    ASSERT_EQ(g.kind, kElementOutputPort);
+    int open_during_dialog = -1;
+    platform::testing::OnModalDialog("EnterOutputPort", [&](HWND dialog) {
+        open_during_dialog = ModalDialogOpen;
+        input::TypeText(dialog, network::kInputPortEdit, "12");
+        input::Click(dialog, platform::IDOK);
+    });
+    input::MouseClick(pane, g.x1, (g.y1 + g.y2) / 2, input::Button::Right);
+    input::PumpUntilIdle();
+    EXPECT_EQ(open_during_dialog, 1) << "the dialog opened while the pane was busy with it";
+    EXPECT_EQ(ModalDialogOpen, 0);
+    EXPECT_EQ(network::SelectedElement, kPortSlot);
+    EXPECT_EQ(PaneStores[0].ElementParams[kPortSlot][kParamOutputPort], 12.0f);
 }
 
 TEST_F(FrameTest, StereoBarDraggedTooFarLeftIsLaidOutAtFiftyGui) {
