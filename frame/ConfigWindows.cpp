@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "measurement/RoomEq.h"
 #include "network/EditorState.h"
 #include "network/PaneDrawing.h"
-#include "measurement/RoomEq.h"
 #include "network/PaneEditor.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"

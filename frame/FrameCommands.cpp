@@ -315,9 +315,8 @@ platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
 namespace {
 
 // Creates a tool's modeless dialog (owner the frame) unless its handle is set, at the x and y of
-// its placement slot with its fixed size. Nothing when the tool is not built. The slot is read
-// before the dialog exists: the dialog keeps it up to date on every move, also on the one its
-// creation makes. A stored place over the tool's own plots gives way to one beside them when
+// its placement slot with its fixed size. The slot is read before the dialog exists: the dialog
+// keeps it up to date on every move, also on the one its creation makes. A stored place over the tool's own plots gives way to one beside them when
 // the screen has room there (without a window manager nothing could move the dialog off them).
 void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND& handle, int slot,
                       int width, int height, std::initializer_list<const HWND*> plots) {

@@ -3,8 +3,6 @@
 // windows), the message loop, closing and the release of everything. UI thread only.
 #pragma once
 
-#include <cstddef>
-
 #include "platform/Types.h"
 
 namespace frame {
