@@ -16,4 +16,4 @@ target_link_libraries(engine_workers_bench PRIVATE engine)
 
 # A paced play on the virtual card with the UI thread painting: late blocks and worst block time.
 add_executable(engine_paced_bench ${CMAKE_CURRENT_LIST_DIR}/engine/PacedPlayBench.cpp)
-target_link_libraries(engine_paced_bench PRIVATE engine resources)
+target_link_libraries(engine_paced_bench PRIVATE engine resources platform_testing)

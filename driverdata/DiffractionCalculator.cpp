@@ -66,6 +66,28 @@ void SetTextF(HWND dialog, int id, const char* format, Args... args) {
         platform::SetDlgItemText(dialog, id, text);
 }
 
+// The plot window's title during a sweep, set at each of the 2000 frequencies: the text
+// "%s  Frequency = %.1f Hz, SPL = %.2f" gives, with the numbers written by FormatNumberText
+// (rounded exactly as printf rounds them) at a fraction of printf's cost.
+void SetSweepTitle(HWND child, double frequency, double level) {
+    char hz[32], db[32];
+    if (!shell::FormatNumberText(hz, sizeof hz, frequency, 1) ||
+        !shell::FormatNumberText(db, sizeof db, level, 2)) {
+        SetTextF(child, 0, "%s  Frequency = %.1f Hz, SPL = %.2f", kChildTitle, frequency, level);
+        return;
+    }
+    char text[160];
+    char* out = text;
+    const char* const parts[] = {kChildTitle, "  Frequency = ", hz, " Hz, SPL = ", db};
+    for (const char* part : parts) {
+        const std::size_t length = std::strlen(part);
+        std::memcpy(out, part, length);
+        out += length;
+    }
+    *out = '\0';
+    platform::SetWindowText(child, text);
+}
+
 double SlotNumber(const char* slot, std::size_t capacity, double fallback) {
     double value = 0.0;
     return shell::ReadTypedSlot(slot, capacity, &value) ? value : fallback;
@@ -656,10 +678,8 @@ int RunDiffractionPlot(HWND dialog) {
         }
         spl->v[k] = static_cast<float>(level);
         phase->v[k] = static_cast<float>(degrees);
-        if (shell::DiffractionChildWindow) {
-            SetTextF(shell::DiffractionChildWindow, 0, "%s  Frequency = %.1f Hz, SPL = %.2f",
-                     kChildTitle, DiffractionFrequencyGrid[k], level);
-        }
+        if (shell::DiffractionChildWindow)
+            SetSweepTitle(shell::DiffractionChildWindow, DiffractionFrequencyGrid[k], level);
     }
     PenOfRow(spl, 1);
     NextSlot(DiffractionSplSlot);

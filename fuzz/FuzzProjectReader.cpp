@@ -5,7 +5,6 @@
 // blocks an input touched are put back afterwards, so an input costs about one block copy.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "fuzz/FuzzSupport.h"
@@ -16,12 +15,6 @@ namespace {
 
 std::unique_ptr<shell::ProjectImage> g_sound;
 std::unique_ptr<shell::ProjectImage> g_image;
-
-std::uint32_t Word(const std::uint8_t* p) {
-    std::uint32_t w;
-    std::memcpy(&w, p, 4);
-    return w;
-}
 
 }  // namespace
 
@@ -35,22 +28,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    auto* bytes = reinterpret_cast<std::uint8_t*>(g_image.get());
     bool touched[shell::kPaneCount] = {};
-    for (std::size_t i = 0; i + 8 <= size && i < 8 * 4096; i += 8) {
-        const std::uint32_t place = Word(data + i);
-        const std::uint32_t value = Word(data + i + 4);
-        std::size_t at;
-        if (place & 0x80000000u) {
-            at = shell::kProjectSettingsOffset + (place % (sizeof(shell::ProjectSettings) / 4)) * 4;
-        } else {
-            const std::size_t block = (place >> 24) % shell::kPaneCount;
-            touched[block] = true;
-            at = block * shell::kProjectChannelBytes +
-                 ((place & 0xFFFFFFu) % (shell::kProjectChannelBytes / 4)) * 4;
-        }
-        std::memcpy(bytes + at, &value, 4);
-    }
+    fuzz::PatchProjectImage(*g_image, data, size, touched);
     if (shell::ValidateProjectImage(*g_image) == 0) {
         shell::ValueRepairs repairs;
         shell::RepairProjectValues(*g_image, repairs);

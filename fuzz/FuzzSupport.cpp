@@ -82,6 +82,30 @@ double TapSum(int o) {
 
 }  // namespace
 
+void PatchProjectImage(shell::ProjectImage& image, const std::uint8_t* data, std::size_t size,
+                       bool* touched) {
+    auto* bytes = reinterpret_cast<std::uint8_t*>(&image);
+    const auto word = [](const std::uint8_t* p) {
+        std::uint32_t w;
+        std::memcpy(&w, p, 4);
+        return w;
+    };
+    for (std::size_t i = 0; i + 8 <= size && i < 8 * 4096; i += 8) {
+        const std::uint32_t place = word(data + i);
+        const std::uint32_t value = word(data + i + 4);
+        std::size_t at;
+        if (place & 0x80000000u) {
+            at = shell::kProjectSettingsOffset + (place % (sizeof(shell::ProjectSettings) / 4)) * 4;
+        } else {
+            const std::size_t block = (place >> 24) % shell::kPaneCount;
+            if (touched) touched[block] = true;
+            at = block * shell::kProjectChannelBytes +
+                 ((place & 0xFFFFFFu) % (shell::kProjectChannelBytes / 4)) * 4;
+        }
+        std::memcpy(bytes + at, &value, 4);
+    }
+}
+
 void Require(bool condition, const char* what) {
     if (condition) return;
     std::fprintf(stderr, "fuzz check failed: %s\n", what);

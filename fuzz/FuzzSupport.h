@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string>
 
+namespace shell {
+struct ProjectImage;
+}
+
 namespace fuzz {
 
 // Once per process: the layer headless, the start-up blocks allocated, a scratch folder that
@@ -21,6 +25,13 @@ void ResetWorld();
 
 // Writes `size` bytes to the named file in the scratch folder and returns its path.
 std::string WriteScratchFile(const char* name, const std::uint8_t* data, std::size_t size);
+
+// The input of the project targets: patches of 8 bytes each (at most 4096), a 32-bit place and the
+// 32-bit word written there. Places with the top bit set fall into the project settings, the
+// others into channel block (place >> 24) % 7. Writes every patch into `image` and, when `touched`
+// is given (one flag per channel block), sets the flag of each block patched.
+void PatchProjectImage(shell::ProjectImage& image, const std::uint8_t* data, std::size_t size,
+                       bool* touched = nullptr);
 
 // Aborts with `what` when `condition` is false.
 void Require(bool condition, const char* what);

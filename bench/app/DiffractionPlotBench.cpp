@@ -50,6 +50,16 @@ double PlotInProgram() {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+// The Plot command as the dialog handles it (the sweep with the plot window's titles and the
+// baffle scene), without the click's way in and the repaint that follows.
+double PlotCommand() {
+    const auto start = Clock::now();
+    platform::SendMessage(dialog, platform::WM_COMMAND, driverdata::kDiffPlot, 0);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    platform::testing::PumpUntilIdle();
+    return ms;
+}
+
 double ComputationAlone() {
     const platform::HWND child = shell::DiffractionChildWindow;
     shell::DiffractionChildWindow = platform::HWND{};
@@ -109,16 +119,19 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the two sides computed different curves\n");
         return 1;
     }
-    std::vector<double> program_ms, alone_ms;
+    std::vector<double> program_ms, command_ms, alone_ms;
     for (int r = 0; r < rounds; ++r) {
         program_ms.push_back(PlotInProgram());
+        command_ms.push_back(PlotCommand());
         alone_ms.push_back(ComputationAlone());
     }
-    const double p = Median(program_ms), a = Median(alone_ms);
+    const double p = Median(program_ms), c = Median(command_ms), a = Median(alone_ms);
     std::printf("default Plot, %d interleaved rounds (medians)\n", rounds);
-    std::printf("  in the program (dialog, titles, repaint): %8.2f ms\n", p);
-    std::printf("  computation alone:                        %8.2f ms\n", a);
-    std::printf("  ratio %.2f (target <= 1.20): %s\n", p / a, p / a <= 1.2 ? "met" : "NOT met");
+    std::printf("  clicked in the program (command, repaint): %8.2f ms\n", p);
+    std::printf("  the Plot command (sweep, titles, scene):   %8.2f ms\n", c);
+    std::printf("  computation alone:                         %8.2f ms\n", a);
+    std::printf("  ratio clicked %.2f, command %.2f (target <= 1.20): %s\n", p / a, c / a,
+                p / a <= 1.2 ? "met" : "NOT met");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -43,11 +43,6 @@ Tables& Globals() {
     return *tables;
 }
 
-PrintScriptState& PrintScript() {
-    static PrintScriptState* state = new PrintScriptState;
-    return *state;
-}
-
 std::uint32_t NewHandle() {
     Tables& t = Globals();
     if (t.next_handle == 0) t.next_handle = kFirstHandle;  // after 4 billion objects
@@ -66,9 +61,19 @@ DcObject& NewDc(DcKind kind, HDC& hdc) {
 }
 
 DcObject* FindDc(HDC hdc) {
-    auto& m = Globals().dcs;
-    auto it = m.find(hdc.value);
-    return it == m.end() ? nullptr : &it->second;
+    Tables& t = Globals();
+    if (t.last_dc && t.last_dc_handle == hdc.value) return t.last_dc;
+    auto it = t.dcs.find(hdc.value);
+    if (it == t.dcs.end()) return nullptr;
+    t.last_dc_handle = hdc.value;
+    t.last_dc = &it->second;
+    return t.last_dc;
+}
+
+void EraseDc(HDC hdc) {
+    Tables& t = Globals();
+    if (t.last_dc_handle == hdc.value) t.last_dc = nullptr;
+    t.dcs.erase(hdc.value);
 }
 
 const PenObject* FindPen(HPEN pen) {
@@ -118,9 +123,10 @@ QImage* DcImage(DcObject& dc, QRect* area) {
     QRect clip;
     switch (dc.kind) {
         case DcKind::Surface:
-            image = dc.image;
-            clip = dc.clip;
-            break;
+            // Checked and clipped to the image when the context was made; the window layer keeps
+            // the image, at its size, until the context is destroyed. Every pixel drawn asks.
+            if (area) *area = dc.clip;
+            return dc.image;
         case DcKind::Memory: {
             BitmapObject* b = FindBitmap(dc.bitmap);
             if (b) {

@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -78,6 +77,9 @@ struct Tables {
     // Handle values are never reused, so a stale handle never reaches a newer object. Values
     // below kFirstHandle are the stock objects.
     std::uint32_t next_handle = 0;
+    // The context found last: a plot asks for the same one thousands of times in a row.
+    std::uint32_t last_dc_handle = 0;
+    DcObject* last_dc = nullptr;
 };
 
 inline constexpr std::uint32_t kFirstHandle = 64;
@@ -97,27 +99,15 @@ inline constexpr std::uint32_t kNullPen = 3;
 inline constexpr std::uint32_t kSystemFont = 1;
 inline constexpr std::uint32_t kDefaultBitmap = 1;  // the 1 x 1 bitmap of a fresh memory context
 
-// Answers that tests script for print dialogs and print jobs (platform/testing/PrintScript.h).
-struct PrintScriptState {
-    struct Answer {
-        bool accept;
-        std::string pdf_path;
-    };
-    std::deque<Answer> answers;
-    int dialogs_shown = 0;
-    int fail_next_job = 0;  // 0 none, 1 the document does not start, 2 the page does not end
-    bool printer_overridden = false;
-    std::string printer_description;  // "name,model,location" while overridden
-};
-
 Tables& Globals();
-PrintScriptState& PrintScript();
 std::uint32_t NewHandle();
 // A new context of this kind with the black pen, the white brush and the system font selected;
 // `hdc` receives its handle.
 DcObject& NewDc(DcKind kind, HDC& hdc);
 
 DcObject* FindDc(HDC hdc);
+// Destroys a context (its handle is never found again).
+void EraseDc(HDC hdc);
 const PenObject* FindPen(HPEN pen);
 const BrushObject* FindBrush(HBRUSH brush);
 const FontObject* FindFont(HFONT font);

@@ -11,7 +11,7 @@ inline constexpr INT_PTR SE_ERR_NOASSOC = 31;  // no viewer would open it
 
 // Opens `file` (operation "open" or null) with the viewer the desktop associates with it.
 // Returns a value above 32 on success, SE_ERR_FNF when the file is missing and SE_ERR_NOASSOC
-// when the desktop cannot open it. Under the test harness nothing is launched: an existing,
+// when the desktop cannot open it. Unattended nothing is launched: an existing,
 // readable file counts as opened. `parameters`, `directory` and `show` are accepted and unused.
 INT_PTR ShellExecute(HWND owner, const char* operation, const char* file, const char* parameters,
                      const char* directory, int show);

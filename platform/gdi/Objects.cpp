@@ -185,7 +185,7 @@ BOOL DeleteDC(HDC hdc) {
         if (BitmapObject* b = FindBitmap(dc->bitmap)) --b->selected_in;
     }
     if (dc->kind == DcKind::Printer) AbandonPrintJob(*dc);
-    Globals().dcs.erase(hdc.value);
+    EraseDc(hdc);
     return TRUE;
 }
 

@@ -23,7 +23,7 @@ bool TargetOf(HDC hdc, DcObject** dc_out, Target* target) {
     QImage* image = DcImage(*dc, &area);
     if (!image) return false;
     *dc_out = dc;
-    *target = {image, area, dc->rop2};
+    *target = MakeTarget(image, area, dc->rop2);
     return true;
 }
 
@@ -260,7 +260,7 @@ BOOL Arc(HDC hdc, int left, int top, int right, int bottom, int xStart, int ySta
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF colour) {
     DcObject* dc = nullptr;
     Target t{};
-    if (!TargetOf(hdc, &dc, &t) || !t.area.contains(x, y)) return CLR_INVALID;
+    if (!TargetOf(hdc, &dc, &t) || !Holds(t.area, x, y)) return CLR_INVALID;
     t.rop2 = R2_COPYPEN;
     Plot(t, x, y, colour);
     NoteSurfaceDrawn(*dc);
@@ -282,9 +282,8 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     if (b->hollow) return 1;
     const QRect box = BoxOf(rect->left, rect->top, rect->right, rect->bottom).intersected(t.area);
     t.rop2 = R2_COPYPEN;
-    for (int y = box.top(); y <= box.bottom() && !box.isEmpty(); ++y) {
-        for (int x = box.left(); x <= box.right(); ++x) Plot(t, x, y, b->colour);
-    }
+    for (int y = box.top(); y <= box.bottom() && !box.isEmpty(); ++y)
+        PlotRun(t, box.left(), box.right(), y, b->colour);
     NoteSurfaceDrawn(*dc);
     return 1;
 }

@@ -13,6 +13,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Globals.h"
 #include "platform/internal/Headless.h"
+#include "platform/ui/HostHooks.h"
 #include "platform/ui/WindowTable.h"
 
 namespace platform {
@@ -73,6 +74,10 @@ HDC MakePrinterDC(std::unique_ptr<QPrinter> printer) {
     return hdc;
 }
 
+bool StepAllowed(PrintStep step) {
+    return !Hooks().print_step_allowed || Hooks().print_step_allowed(step);
+}
+
 // Fails the job: the painter ends and a begun PDF is removed.
 int FailJob(HDC hdc) {
     if (DcObject* dc = FindDc(hdc)) AbandonPrintJob(*dc);
@@ -86,14 +91,10 @@ BOOL PrintDlg(PRINTDLG* dialog) {
     dialog->hDC = HDC{};
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     if (internal::Headless()) {
-        PrintScriptState& script = PrintScript();
-        ++script.dialogs_shown;
-        if (script.answers.empty()) return FALSE;
-        const PrintScriptState::Answer answer = script.answers.front();
-        script.answers.pop_front();
-        if (!answer.accept) return FALSE;
+        std::string pdf_path;
+        if (!Hooks().answer_print_dialog || !Hooks().answer_print_dialog(&pdf_path)) return FALSE;
         printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(QString::fromStdString(answer.pdf_path));
+        printer->setOutputFileName(QString::fromStdString(pdf_path));
         printer->setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     } else {
@@ -125,11 +126,7 @@ BOOL PrintDlg(PRINTDLG* dialog) {
 int StartDoc(HDC printer, const DOCINFO* info) {
     PrintJob* job = JobOf(printer);
     if (!job || job->painter) return SP_ERROR;
-    PrintScriptState& script = PrintScript();
-    if (script.fail_next_job == 1) {
-        script.fail_next_job = 0;
-        return SP_ERROR;
-    }
+    if (!StepAllowed(PrintStep::StartDoc)) return SP_ERROR;
     job->printer->setDocName(
         QString::fromLatin1(info && info->lpszDocName ? info->lpszDocName : ""));
     job->output_file = job->printer->outputFormat() == QPrinter::PdfFormat
@@ -152,11 +149,7 @@ int StartPage(HDC printer) {
 int EndPage(HDC printer) {
     PrintJob* job = JobOf(printer);
     if (!job || !job->painter || !job->page_open) return SP_ERROR;
-    PrintScriptState& script = PrintScript();
-    if (script.fail_next_job == 2) {
-        script.fail_next_job = 0;
-        return FailJob(printer);
-    }
+    if (!StepAllowed(PrintStep::EndPage)) return FailJob(printer);
     if (job->printer->printerState() == QPrinter::Error) return FailJob(printer);
     job->page_open = false;
     ++job->pages;
@@ -190,9 +183,9 @@ DWORD GetProfileString(const char* section, const char* key, const char* default
     if (section && key &&
         QString::fromLatin1(section).compare("windows", Qt::CaseInsensitive) == 0 &&
         QString::fromLatin1(key).compare("device", Qt::CaseInsensitive) == 0) {
-        PrintScriptState& script = PrintScript();
-        if (script.printer_overridden) {
-            if (!script.printer_description.empty()) value = script.printer_description;
+        std::string description;
+        if (Hooks().default_printer && Hooks().default_printer(&description)) {
+            if (!description.empty()) value = description;
         } else if (!internal::Headless()) {
             const QPrinterInfo info = QPrinterInfo::defaultPrinter();
             if (!info.isNull()) {

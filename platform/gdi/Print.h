@@ -25,8 +25,8 @@ struct PRINTDLG {
     WORD nCopies;
 };
 
-// Lets the user choose a printer (Qt's print dialog; under the test harness the scripted answer,
-// see platform/testing/PrintScript.h). TRUE with hDC set when chosen, FALSE when cancelled.
+// Lets the user choose a printer (Qt's print dialog; unattended, the host's answer, see
+// ui/HostHooks.h). TRUE with hDC set when chosen, FALSE when cancelled.
 BOOL PrintDlg(PRINTDLG* dialog);
 
 struct DOCINFO {

@@ -9,45 +9,26 @@
 namespace platform::gdi {
 namespace {
 
-__extension__ typedef __int128 Wide;  // products of two 33-bit coordinate differences
-
-// Rounds num / den to the nearest integer, halves upward; den > 0.
-std::int64_t RoundDiv(Wide num, std::int64_t den) {
-    const Wide twice = 2 * num + den;
-    Wide q = twice / (2 * static_cast<Wide>(den));
-    if (twice % (2 * static_cast<Wide>(den)) != 0 && twice < 0) --q;  // floor for negatives
-    return static_cast<std::int64_t>(q);
-}
-
 std::int64_t Clamp64(std::int64_t v, std::int64_t lo, std::int64_t hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
 
 }  // namespace
 
-void Plot(const Target& t, int x, int y, COLORREF colour) {
-    auto* line = reinterpret_cast<QRgb*>(t.image->scanLine(y));
-    QRgb& p = line[x];
-    switch (t.rop2) {
-        case R2_NOT:
-            p = 0xFF000000u | (~p & 0x00FFFFFFu);
-            break;
-        case R2_NOTXORPEN:
-            p = 0xFF000000u | (~(p ^ ToRgb(colour)) & 0x00FFFFFFu);
-            break;
-        default:
-            p = ToRgb(colour);
-            break;
-    }
+Target MakeTarget(QImage* image, const QRect& area, int rop2) {
+    Target t{image, area, rop2};
+    t.bits = reinterpret_cast<QRgb*>(image->bits());
+    t.stride = image->bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    return t;
 }
 
 void PlotRun(const Target& t, int x0, int x1, int y, COLORREF colour) {
     if (x1 < x0) return;
-    auto* line = reinterpret_cast<QRgb*>(t.image->scanLine(y));
     if (t.rop2 == R2_NOT || t.rop2 == R2_NOTXORPEN) {
         for (int x = x0; x <= x1; ++x) Plot(t, x, y, colour);
         return;
     }
+    QRgb* line = t.bits + static_cast<qsizetype>(y) * t.stride;
     std::fill(line + x0, line + x1 + 1, ToRgb(colour));
 }
 
@@ -55,21 +36,6 @@ Mask::Mask(const QRect& area) : area_(area) {
     if (!area_.isEmpty()) {
         bits_.assign(static_cast<std::size_t>(area_.width()) * area_.height(), 0);
     }
-}
-
-void Mask::Set(std::int64_t x, std::int64_t y) {
-    if (area_.isEmpty() || x < area_.left() || x > area_.right() || y < area_.top() ||
-        y > area_.bottom()) {
-        return;
-    }
-    bits_[static_cast<std::size_t>(y - area_.top()) * area_.width() +
-          static_cast<std::size_t>(x - area_.left())] = 1;
-}
-
-bool Mask::Test(int x, int y) const {
-    if (area_.isEmpty() || !area_.contains(x, y)) return false;
-    return bits_[static_cast<std::size_t>(y - area_.top()) * area_.width() +
-                 static_cast<std::size_t>(x - area_.left())] != 0;
 }
 
 void Mask::Apply(const Target& t, COLORREF colour) const {
@@ -91,49 +57,6 @@ std::vector<int> PenPattern(const PenObject& pen) {
             return {3, 3};
         default:
             return {};
-    }
-}
-
-void WalkLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, bool include_end,
-              const QRect& area, int margin, std::int64_t* phase,
-              const std::function<void(std::int64_t, std::int64_t, std::int64_t)>& visit) {
-    const std::int64_t dx = x1 - x0;
-    const std::int64_t dy = y1 - y0;
-    const bool x_major = std::llabs(dx) >= std::llabs(dy);
-    const std::int64_t n = x_major ? std::llabs(dx) : std::llabs(dy);
-    const std::int64_t start_phase = phase ? *phase : 0;
-    if (phase) *phase += n;
-    const std::int64_t last = include_end ? n : n - 1;
-    if (last < 0) return;
-
-    // Steps whose major coordinate lies within the area (widened by the margin).
-    const std::int64_t major0 = x_major ? x0 : y0;
-    const std::int64_t dir = (x_major ? dx : dy) < 0 ? -1 : 1;
-    const std::int64_t lo = (x_major ? area.left() : area.top()) - margin;
-    const std::int64_t hi = (x_major ? area.right() : area.bottom()) + margin;
-    std::int64_t i_first = 0;
-    std::int64_t i_last = last;
-    if (dir > 0) {
-        i_first = std::max<std::int64_t>(i_first, lo - major0);
-        i_last = std::min<std::int64_t>(i_last, hi - major0);
-    } else {
-        i_first = std::max<std::int64_t>(i_first, major0 - hi);
-        i_last = std::min<std::int64_t>(i_last, major0 - lo);
-    }
-    const std::int64_t minor_lo = (x_major ? area.top() : area.left()) - margin;
-    const std::int64_t minor_hi = (x_major ? area.bottom() : area.right()) + margin;
-    const std::int64_t minor0 = x_major ? y0 : x0;
-    const std::int64_t dminor = x_major ? dy : dx;
-    for (std::int64_t i = i_first; i <= i_last; ++i) {
-        const std::int64_t major = major0 + dir * i;
-        const std::int64_t minor =
-            n == 0 ? minor0 : minor0 + RoundDiv(static_cast<Wide>(i) * dminor, n);
-        if (minor < minor_lo || minor > minor_hi) continue;
-        if (x_major) {
-            visit(major, minor, start_phase + i);
-        } else {
-            visit(minor, major, start_phase + i);
-        }
     }
 }
 
@@ -182,7 +105,7 @@ void StrokePolyline(const Target& t, const PenObject& pen, COLORREF bk_colour, b
             const POINT& b = points[(s + 1) % count];
             WalkLine(a.x, a.y, b.x, b.y, false, t.area, 0, &phase,
                      [&](std::int64_t x, std::int64_t y, std::int64_t step) {
-                         if (!t.area.contains(static_cast<int>(x), static_cast<int>(y))) return;
+                         if (!Holds(t.area, x, y)) return;
                          bool on = true;
                          if (period > 0) {
                              const std::int64_t k = step % period;
@@ -226,13 +149,25 @@ void PaintRegion(const Target& t, const Region& region, const PenObject* pen,
     const bool outline = pen && pen->style != PS_NULL;
     const bool fill = brush && !brush->hollow;
     const int w = outline ? std::max(1, pen->width) : 0;
+    // Membership of every pixel within `w` of the box, asked once each: the edge test of a
+    // pixel looks at its neighbours up to `w` away.
+    const std::int64_t left = static_cast<std::int64_t>(box.left()) - w;
+    const std::int64_t top = static_cast<std::int64_t>(box.top()) - w;
+    const std::int64_t columns = static_cast<std::int64_t>(box.width()) + 2 * w;
+    const std::int64_t rows = static_cast<std::int64_t>(box.height()) + 2 * w;
+    std::vector<std::uint8_t> inside(static_cast<std::size_t>(columns * rows));
+    for (std::int64_t r = 0; r < rows; ++r)
+        for (std::int64_t c = 0; c < columns; ++c)
+            inside[static_cast<std::size_t>(r * columns + c)] = region.inside(left + c, top + r);
+    auto in = [&](std::int64_t x, std::int64_t y) {
+        return inside[static_cast<std::size_t>((y - top) * columns + (x - left))] != 0;
+    };
     for (int y = box.top(); y <= box.bottom(); ++y) {
         for (int x = box.left(); x <= box.right(); ++x) {
-            if (!region.inside(x, y)) continue;
+            if (!in(x, y)) continue;
             bool edge = false;
             for (int k = 1; k <= w && !edge; ++k) {
-                edge = !region.inside(x - k, y) || !region.inside(x + k, y) ||
-                       !region.inside(x, y - k) || !region.inside(x, y + k);
+                edge = !in(x - k, y) || !in(x + k, y) || !in(x, y - k) || !in(x, y + k);
             }
             if (edge) {
                 if (!region.edge_part || region.edge_part(x, y)) Plot(t, x, y, pen->colour);

@@ -15,14 +15,15 @@ HDC CreateSurfaceDC(HWND hwnd, QImage* image, const RECT& clip) {
     dc.hwnd = hwnd;
     dc.image = image;
     if (clip.right > clip.left && clip.bottom > clip.top) {
-        dc.clip = QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1));
+        dc.clip = QRect(QPoint(clip.left, clip.top), QPoint(clip.right - 1, clip.bottom - 1))
+                      .intersected(image->rect());
     }
     return hdc;
 }
 
 void DestroySurfaceDC(HDC hdc) {
     DcObject* dc = FindDc(hdc);
-    if (dc && dc->kind == DcKind::Surface) Globals().dcs.erase(hdc.value);
+    if (dc && dc->kind == DcKind::Surface) EraseDc(hdc);
 }
 
 bool BrushColour(HBRUSH brush, COLORREF* out) {

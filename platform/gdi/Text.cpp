@@ -15,7 +15,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/Globals.h"
 #include "platform/internal/Fonts.h"
-#include "platform/testing/DrawnTexts.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform {
 
@@ -175,34 +175,20 @@ namespace {
 
 QString Latin1(const char* text, int length) { return QString::fromLatin1(text, length); }
 
-bool recording = false;
-std::vector<testing::DrawnText> drawn_texts;
-
-void LogDrawnText(const DcObject& dc, const QImage& image, int x, int y, const FontObject& font,
-                  const QString& s, const char* text, int length) {
+void ReportDrawnText(const DcObject& dc, const QImage& image, int x, int y, const FontObject& font,
+                     const QString& s, const char* text, int length) {
     if (dc.kind != DcKind::Surface && dc.kind != DcKind::Memory) return;
     const QRect ink = QFontMetrics(font.font).tightBoundingRect(s);
     if (ink.isEmpty()) return;
     const int left = x + ink.left();
     const int top = y + font.ascent + ink.top();
-    drawn_texts.push_back(testing::DrawnText{
-        dc.kind == DcKind::Surface ? dc.hwnd : HWND{}, std::string(text, static_cast<std::size_t>(length)),
-        RECT{left, top, left + ink.width(), top + ink.height()},
-        RECT{0, 0, image.width(), image.height()}});
+    Hooks().text_drawn(DrawnTextRecord{dc.kind == DcKind::Surface ? dc.hwnd : HWND{},
+                                       std::string(text, static_cast<std::size_t>(length)),
+                                       RECT{left, top, left + ink.width(), top + ink.height()},
+                                       RECT{0, 0, image.width(), image.height()}});
 }
 
 }  // namespace
-
-namespace testing {
-
-void RecordDrawnTexts(bool on) {
-    if (on) drawn_texts.clear();
-    recording = on;
-}
-
-const std::vector<DrawnText>& DrawnTexts() { return drawn_texts; }
-
-}  // namespace testing
 
 BOOL GetTextExtentPoint32(HDC hdc, const char* text, int length, SIZE* size) {
     DcObject* dc = FindDc(hdc);
@@ -221,7 +207,7 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
     if (!image) return FALSE;
     const FontObject& font = DcFont(*dc);
     const QString s = Latin1(text, length);
-    if (recording) LogDrawnText(*dc, *image, x, y, font, s, text, length);
+    if (Hooks().text_drawn) ReportDrawnText(*dc, *image, x, y, font, s, text, length);
     const std::int64_t width = QFontMetrics(font.font).horizontalAdvance(s);
     // Nothing to do when the cell misses the area; otherwise the position is near it.
     if (static_cast<std::int64_t>(x) + width <= area.left() || x > area.right() ||

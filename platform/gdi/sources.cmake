@@ -10,5 +10,3 @@ list(APPEND QV_PLATFORM_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Print.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Help.cpp)
-# Scripted printing for tests (platform/testing/Print*) lives with the printing it scripts.
-list(APPEND QV_PLATFORM_SOURCES ${CMAKE_CURRENT_LIST_DIR}/../testing/PrintScript.cpp)

@@ -1,5 +1,6 @@
-// Whether the layer runs under the test harness: dialogs, message boxes and file choosers are
-// then answered by script instead of waiting for a person.
+// Whether the layer runs unattended, with nobody at the screen: dialogs, message boxes, file
+// choosers and the printer dialog are not shown and wait for nobody; the host's hooks
+// (ui/HostHooks.h) answer them, or their defaults do.
 #pragma once
 
 namespace platform::internal {

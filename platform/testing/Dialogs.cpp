@@ -6,7 +6,8 @@
 #include <cctype>
 #include <deque>
 
-#include "platform/ui/WindowTable.h"
+#include "platform/testing/HostScripts.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform::testing {
 namespace {
@@ -41,23 +42,24 @@ void ClearDialogScripts() {
     unanswered.clear();
 }
 
-namespace internal_detail {
-void NoteUnanswered(const std::string& name) { unanswered.push_back(name); }
-}  // namespace internal_detail
+namespace {
 
-}  // namespace platform::testing
-
-namespace platform::ui {
-
-void RunModalStartHook(HWND dialog, const std::string& template_name) {
-    auto& actions = testing::actions;
-    auto it = std::find_if(actions.begin(), actions.end(), [&](const testing::Action& a) {
-        return testing::SameName(a.name, template_name);
-    });
+void RunModalAction(HWND dialog, const std::string& template_name) {
+    auto it = std::find_if(actions.begin(), actions.end(),
+                           [&](const Action& a) { return SameName(a.name, template_name); });
     if (it == actions.end()) return;
     auto run = std::move(it->run);
     actions.erase(it);
     run(dialog);
 }
 
-}  // namespace platform::ui
+void NoteUnanswered(const std::string& name) { unanswered.push_back(name); }
+
+}  // namespace
+
+void InstallDialogHooks() {
+    Hooks().modal_loop_started = &RunModalAction;
+    Hooks().modal_loop_idle = &NoteUnanswered;
+}
+
+}  // namespace platform::testing

@@ -24,8 +24,4 @@ const std::vector<std::string>& UnansweredDialogs();
 // Forgets the actions and the record of unanswered dialogs.
 void ClearDialogScripts();
 
-namespace internal_detail {
-void NoteUnanswered(const std::string& name);
-}
-
 }  // namespace platform::testing

@@ -3,20 +3,15 @@
 // cut at its window's edge. UI thread only.
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "platform/Types.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform::testing {
 
-struct DrawnText {
-    HWND window;       // the window (or custom-drawn control) whose image the text went into;
-                       // 0 for a bitmap selected into a memory context
-    std::string text;  // as drawn
-    RECT ink;          // the glyphs' ink, in the window's client coordinates
-    RECT client;       // the window's client area (the bitmap's area) when it was drawn
-};
+// window (0 for a bitmap selected into a memory context), text as drawn, the glyphs' ink in the
+// window's client coordinates, the window's client area (the bitmap's area) when it was drawn.
+using DrawnText = DrawnTextRecord;
 
 // Starts a new log (the old one is dropped) or stops logging; the log keeps what it has.
 void RecordDrawnTexts(bool on);

@@ -4,21 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/Types.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform::testing {
 
-struct FileDialogEntry {
-    bool save;  // GetSaveFileName (true) or GetOpenFileName
-    HWND owner;
-    std::vector<std::string> filters;  // "description|patterns" per pair
-    std::string initial_path;          // lpstrFile as given
-    std::string initial_dir;
-    DWORD flags;
-    bool chosen;       // what the dialog returned
-    std::string path;  // the path returned (empty when cancelled)
-    bool shown;        // the chosen file's name matches the dialog's filter pair (any case)
-};
+// save, owner, filters ("description|patterns" per pair), initial path and folder, flags, and
+// what the dialog returned: chosen, the path, whether the filter pair shows the chosen name.
+using FileDialogEntry = FileDialogRecord;
 
 // The next dialogs' answers, in order: a path (absolute, or relative to the current folder) is
 // chosen as if typed into the dialog; an empty text cancels. With no answer left the dialog is

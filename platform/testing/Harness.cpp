@@ -11,6 +11,7 @@
 #include "platform/internal/Surface.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
+#include "platform/testing/HostScripts.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/WindowTable.h"
 
@@ -25,6 +26,7 @@ void StartHeadless(int& argc, char** argv) {
     (void)app;
     std::setlocale(LC_NUMERIC, "C");
     internal::SetHeadless(true);
+    InstallHostHooks();
     internal::UseVirtualClock(true, 0);
     ui::EnsureLoopInstalled();
 }

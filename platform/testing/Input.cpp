@@ -241,4 +241,8 @@ std::string TypeIntoForeignEdit(HWND owner, const std::string& letters) {
     return edit->text().toStdString();
 }
 
+int MenuBarBuilds() { return ui::MenuBarBuildCount(); }
+
+int WindowListBuilds() { return ui::WindowListBuildCount(); }
+
 }  // namespace platform::testing

@@ -1,20 +1,14 @@
 // Message boxes in tests: every box is logged and answered by script instead of being shown.
 #pragma once
 
-#include <string>
 #include <vector>
 
-#include "platform/Types.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform::testing {
 
-struct MessageBoxEntry {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;   // MB_* buttons | icon
-    int answer;  // what MessageBox returned
-};
+// owner, text, caption, type (MB_* buttons | icon) and the answer MessageBox returned.
+using MessageBoxEntry = MessageBoxRecord;
 
 // Every box shown since the last clear, oldest first.
 const std::vector<MessageBoxEntry>& MessageBoxLog();

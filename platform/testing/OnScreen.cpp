@@ -24,6 +24,7 @@
 
 #include "platform/internal/Clock.h"
 #include "platform/testing/Harness.h"
+#include "platform/testing/HostScripts.h"
 #include "platform/testing/XInput.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/WindowTable.h"
@@ -54,6 +55,7 @@ void StartOnScreen(int& argc, char** argv) {
     (void)app;
     QApplication::setQuitOnLastWindowClosed(false);
     std::setlocale(LC_NUMERIC, "C");
+    InstallHostHooks();
     ui::EnsureLoopInstalled();
 }
 

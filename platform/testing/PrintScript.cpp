@@ -6,40 +6,74 @@
 #include <QRegularExpression>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <vector>
 
-#include "platform/gdi/Globals.h"
+#include "platform/testing/HostScripts.h"
+#include "platform/ui/HostHooks.h"
 
 namespace platform::testing {
+namespace {
 
-void ScriptPrintDialogAnswers(std::vector<PrintDialogAnswer> answers) {
-    gdi::PrintScriptState& script = gdi::PrintScript();
-    script.answers.clear();
-    script.dialogs_shown = 0;
-    for (const PrintDialogAnswer& a : answers) script.answers.push_back({a.accept, a.pdf_path});
+std::deque<PrintDialogAnswer> answers;
+int dialogs_shown = 0;
+PrintFailure fail_next_job = PrintFailure::None;
+bool printer_overridden = false;
+std::string printer_description;  // "name,model,location" while overridden
+
+bool AnswerPrintDialog(std::string* pdf_path) {
+    ++dialogs_shown;
+    if (answers.empty()) return false;
+    const PrintDialogAnswer answer = answers.front();
+    answers.pop_front();
+    if (!answer.accept) return false;
+    *pdf_path = answer.pdf_path;
+    return true;
 }
 
-int PrintDialogCount() { return gdi::PrintScript().dialogs_shown; }
+bool StepAllowed(PrintStep step) {
+    const PrintFailure failing =
+        step == PrintStep::StartDoc ? PrintFailure::StartDoc : PrintFailure::EndPage;
+    if (fail_next_job != failing) return true;
+    fail_next_job = PrintFailure::None;
+    return false;
+}
+
+bool DefaultPrinter(std::string* description) {
+    if (!printer_overridden) return false;
+    *description = printer_description;
+    return true;
+}
+
+}  // namespace
+
+void ScriptPrintDialogAnswers(std::vector<PrintDialogAnswer> script) {
+    answers.assign(script.begin(), script.end());
+    dialogs_shown = 0;
+}
+
+int PrintDialogCount() { return dialogs_shown; }
 
 void ClearPrintScript() {
-    gdi::PrintScriptState& script = gdi::PrintScript();
-    script.answers.clear();
-    script.dialogs_shown = 0;
-    script.fail_next_job = 0;
-    script.printer_overridden = false;
-    script.printer_description.clear();
+    answers.clear();
+    dialogs_shown = 0;
+    fail_next_job = PrintFailure::None;
+    printer_overridden = false;
+    printer_description.clear();
 }
 
-void FailNextPrintJob(PrintFailure failure) {
-    gdi::PrintScript().fail_next_job =
-        failure == PrintFailure::StartDoc ? 1 : (failure == PrintFailure::EndPage ? 2 : 0);
-}
+void FailNextPrintJob(PrintFailure failure) { fail_next_job = failure; }
 
 void SetDefaultPrinter(const std::string& name, const std::string& model,
                        const std::string& location) {
-    gdi::PrintScriptState& script = gdi::PrintScript();
-    script.printer_overridden = true;
-    script.printer_description = name + "," + model + "," + location;
+    printer_overridden = true;
+    printer_description = name + "," + model + "," + location;
+}
+
+void InstallPrintHooks() {
+    Hooks().answer_print_dialog = &AnswerPrintDialog;
+    Hooks().print_step_allowed = &StepAllowed;
+    Hooks().default_printer = &DefaultPrinter;
 }
 
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/internal/Fonts.h"
 #include "platform/internal/Headless.h"
-#include "platform/testing/Dialogs.h"
+#include "platform/ui/HostHooks.h"
 #include "platform/ui/WindowTable.h"
 
 namespace platform {
@@ -208,9 +208,9 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
         if ((d = ui::Find(dialog)) && !d->ended)
             ui::TakeKeyboard(d->outer ? d->outer.data() : d->widget.data());
     }
-    if (internal::Headless()) {
+    if (internal::Headless() && Hooks().modal_loop_started) {
         ui::Window* d = ui::Find(dialog);
-        if (d && !d->ended) ui::RunModalStartHook(dialog, d->template_name);
+        if (d && !d->ended) Hooks().modal_loop_started(dialog, d->template_name);
     }
     for (;;) {
         ui::Window* d = ui::Find(dialog);
@@ -218,8 +218,8 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
         MSG msg;
         if (internal::Headless()) {
             if (!PeekMessage(&msg, HWND{}, 0, 0, PM_REMOVE)) {
-                // Nothing more will happen: a dialog the test left open is cancelled.
-                testing::internal_detail::NoteUnanswered(d->template_name);
+                // Nothing more will happen: a dialog the host left open is cancelled.
+                if (Hooks().modal_loop_idle) Hooks().modal_loop_idle(d->template_name);
                 EndDialog(dialog, IDCANCEL);
                 continue;
             }

@@ -8,20 +8,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <deque>
 #include <filesystem>
 
 #include "platform/internal/Headless.h"
-#include "platform/testing/FileDialogs.h"
+#include "platform/ui/HostHooks.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/WindowTable.h"
 
 namespace platform {
 namespace {
-
-std::deque<std::string> scripted;
-std::vector<testing::FileDialogEntry> file_log;
-DWORD last_error = 0;
 
 // The filter pairs of an OPENFILENAME: description and patterns, up to the empty text.
 std::vector<std::pair<std::string, std::string>> Pairs(const char* filter) {
@@ -125,7 +120,6 @@ BOOL Return(OPENFILENAME* ofn, const std::string& path) {
     const std::string title = p.filename().string();
     if (!ofn->lpstrFile || path.size() + 1 > ofn->nMaxFile ||
         (ofn->lpstrFileTitle && title.size() + 1 > ofn->nMaxFileTitle)) {
-        last_error = FNERR_BUFFERTOOSMALL;
         return FALSE;
     }
     std::memcpy(ofn->lpstrFile, path.c_str(), path.size() + 1);
@@ -138,25 +132,22 @@ BOOL Return(OPENFILENAME* ofn, const std::string& path) {
 }
 
 BOOL Run(OPENFILENAME* ofn, bool save) {
-    last_error = 0;
     if (!ofn) return FALSE;
     const auto pairs = Pairs(ofn->lpstrFilter);
-    testing::FileDialogEntry entry{save,
-                                   ofn->hwndOwner,
-                                   {},
-                                   ofn->lpstrFile ? ofn->lpstrFile : "",
-                                   ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "",
-                                   ofn->Flags,
-                                   false,
-                                   "",
-                                   false};
+    FileDialogRecord entry{save,
+                           ofn->hwndOwner,
+                           {},
+                           ofn->lpstrFile ? ofn->lpstrFile : "",
+                           ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "",
+                           ofn->Flags,
+                           false,
+                           "",
+                           false};
     for (const auto& pair : pairs) entry.filters.push_back(pair.first + "|" + pair.second);
     std::string chosen;
+    const HostHooks& hooks = Hooks();
     if (internal::Headless()) {
-        if (!scripted.empty()) {
-            chosen = scripted.front();
-            scripted.pop_front();
-        }
+        if (hooks.answer_file_dialog) chosen = hooks.answer_file_dialog(entry);
     } else {
         QStringList filters;
         for (const auto& pair : pairs) filters << QtFilter(pair);
@@ -244,7 +235,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
     const DWORD index = ofn->nFilterIndex > 0 ? ofn->nFilterIndex - 1 : 0;
     entry.shown = !chosen.empty() && index < pairs.size() &&
                   PairShows(pairs[index].second, std::filesystem::path(chosen).filename().string());
-    file_log.push_back(entry);
+    if (hooks.file_dialog_done) hooks.file_dialog_done(entry);
     return result;
 }
 
@@ -252,18 +243,5 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
 
 BOOL GetOpenFileName(OPENFILENAME* ofn) { return Run(ofn, false); }
 BOOL GetSaveFileName(OPENFILENAME* ofn) { return Run(ofn, true); }
-DWORD CommDlgExtendedError() { return last_error; }
 
-namespace testing {
-
-void ScriptFileDialogAnswers(std::vector<std::string> answers) {
-    scripted.assign(answers.begin(), answers.end());
-}
-const std::vector<FileDialogEntry>& FileDialogLog() { return file_log; }
-void ClearFileDialogLog() {
-    file_log.clear();
-    scripted.clear();
-}
-
-}  // namespace testing
 }  // namespace platform

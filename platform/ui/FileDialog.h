@@ -1,4 +1,4 @@
-// The open-file and save-file dialogs. In tests they are answered by script (platform/testing).
+// The open-file and save-file dialogs. Unattended, the host answers them (ui/HostHooks.h).
 // UI thread only.
 #pragma once
 
@@ -41,12 +41,8 @@ struct OPENFILENAME {
 // when cancelled or when the path does not fit the buffers. OFN_FILEMUSTEXIST refuses a missing
 // file; OFN_CREATEPROMPT asks "... does not exist. Create it?" for a missing file (open);
 // OFN_OVERWRITEPROMPT asks "... already exists. Replace it?" for an existing one (save). The
-// questions are ordinary message boxes (Yes/No), so tests answer them the same way.
+// questions are ordinary message boxes (Yes/No), so an unattended host answers them the same way.
 BOOL GetOpenFileName(OPENFILENAME* ofn);
 BOOL GetSaveFileName(OPENFILENAME* ofn);
-
-// Why the last dialog returned FALSE: 0 = cancelled, FNERR_BUFFERTOOSMALL = path too long.
-inline constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
-DWORD CommDlgExtendedError();
 
 }  // namespace platform

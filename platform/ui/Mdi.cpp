@@ -6,7 +6,6 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "platform/testing/Input.h"
 #include "platform/ui/Widgets.h"
 #include "platform/ui/WindowTable.h"
 
@@ -90,6 +89,8 @@ void BuildWindowList(HWND client) {
 }
 
 }  // namespace
+
+int WindowListBuildCount() { return list_builds; }
 
 void RebuildWindowList(HWND client) {
     if (std::find(stale_lists.begin(), stale_lists.end(), client) != stale_lists.end()) return;
@@ -230,7 +231,3 @@ LRESULT DefMDIChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace platform
-
-namespace platform::testing {
-int WindowListBuilds() { return ui::list_builds; }
-}  // namespace platform::testing

@@ -196,6 +196,8 @@ void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& ti
     if (m->items != before) RefreshSoon(menu);
 }
 
+int MenuBarBuildCount() { return bar_builds; }
+
 void ResetMenus() {
     pending_roots.clear();
     bar_builds = 0;
@@ -325,9 +327,5 @@ BOOL DrawMenuBar(HWND hwnd) {
     ui::AttachMenuBar(hwnd);
     return TRUE;
 }
-
-namespace testing {
-int MenuBarBuilds() { return ui::bar_builds; }
-}  // namespace testing
 
 }  // namespace platform

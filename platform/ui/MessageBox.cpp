@@ -1,4 +1,4 @@
-// Message boxes: a modal QMessageBox on screen, or a logged, scripted answer in tests.
+// Message boxes: a modal QMessageBox on screen, or the host's answer when unattended.
 
 #include "platform/ui/MessageBox.h"
 
@@ -6,18 +6,13 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
-#include <deque>
 
 #include "platform/internal/Headless.h"
-#include "platform/testing/MessageBoxLog.h"
+#include "platform/ui/HostHooks.h"
 #include "platform/ui/WindowTable.h"
 
 namespace platform {
 namespace {
-
-std::vector<testing::MessageBoxEntry> box_log;
-std::deque<int> scripted_answers;
-int beep_count = 0;
 
 int DefaultAnswer(UINT type) {
     const UINT buttons = type & 0x0F;
@@ -112,38 +107,22 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
 }  // namespace
 
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
-    int answer;
+    const HostHooks& hooks = Hooks();
+    MessageBoxRecord box{owner, text ? text : "", caption ? caption : "", type, 0};
     if (internal::Headless()) {
-        answer = DefaultAnswer(type);
-        if (!scripted_answers.empty()) {
-            answer = scripted_answers.front();
-            scripted_answers.pop_front();
-        }
+        box.answer = DefaultAnswer(type);
+        if (hooks.answer_message_box) hooks.answer_message_box(box);
     } else {
-        answer = ShowOnScreen(owner, text, caption, type);
+        box.answer = ShowOnScreen(owner, text, caption, type);
     }
-    box_log.push_back({owner, text ? text : "", caption ? caption : "", type, answer});
-    return answer;
+    if (hooks.message_box_shown) hooks.message_box_shown(box);
+    return box.answer;
 }
 
 BOOL MessageBeep(UINT) {
-    ++beep_count;
+    if (Hooks().beeped) Hooks().beeped();
     if (!internal::Headless()) QApplication::beep();
     return TRUE;
 }
 
-namespace testing {
-
-const std::vector<MessageBoxEntry>& MessageBoxLog() { return box_log; }
-void ClearMessageBoxLog() {
-    box_log.clear();
-    scripted_answers.clear();
-    beep_count = 0;
-}
-void ScriptMessageBoxAnswers(std::vector<int> answers) {
-    scripted_answers.assign(answers.begin(), answers.end());
-}
-int BeepCount() { return beep_count; }
-
-}  // namespace testing
 }  // namespace platform

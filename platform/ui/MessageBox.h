@@ -27,7 +27,7 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 // Shows a modal message box owned by `owner` (0 for none) and returns the button pressed.
-// In tests the box is logged and answered by script (platform/testing).
+// Unattended, the host answers it (ui/HostHooks.h); every box is reported to the host.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 // Plays the sound for an icon kind (MB_OK, MB_ICONEXCLAMATION, ...).

@@ -177,6 +177,8 @@ void ShowChangedImages() {
 }  // namespace
 
 void ImageChanged(HWND hwnd) {
+    // A plot marks its window once per stroke: the window marked last is the usual one.
+    if (!changed_images.empty() && changed_images.back() == hwnd) return;
     Window* w = Find(hwnd);
     if (!w || !w->widget) return;
     QCoreApplication* app = QCoreApplication::instance();

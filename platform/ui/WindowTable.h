@@ -193,9 +193,12 @@ void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& ti
 // Rebuilds now the menu bars whose window lists changed since the loop last ran.
 void FlushMenuBars();
 void ResetMenus();
+// How many times a menu bar was built on screen since ResetMenus, and an MDI window list since
+// the process started (the builds are deferred and merged; these count what was done).
+int MenuBarBuildCount();
+int WindowListBuildCount();
 
-// Dialog template hooks (Dialog.cpp), testing.
-void RunModalStartHook(HWND dialog, const std::string& template_name);
+// Modal dialogs (Dialog.cpp).
 HWND CurrentModalDialog();  // the innermost modal dialog running, or 0
 LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

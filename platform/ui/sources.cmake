@@ -5,6 +5,7 @@ list(APPEND QV_PLATFORM_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/Controls.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileDialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HostHooks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Mdi.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp

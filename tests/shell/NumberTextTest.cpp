@@ -1,6 +1,7 @@
 // The number parser and the text-slot helpers.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "shell/NumberText.h"
@@ -140,6 +141,16 @@ TEST(NumberTextTest, FormatAndCopyStayInsideTheirSlots) {
     EXPECT_STREQ(slot, "-3.2");
     EXPECT_FALSE(FormatNumberText(slot, sizeof slot, 1e12, 2)) << "does not fit in 10 chars";
     EXPECT_STREQ(slot, "");
+    // The same digits as printf, halfway cases and negative zero included (plot titles rely on it).
+    for (const double v : {0.05, 0.15, 0.25, 2.675, -2.675, 1.005, 19999.95, 0.125, -0.0, -0.004,
+                           1e-7, 123456.785, 20.049999999999997}) {
+        for (const int decimals : {1, 2}) {
+            char want[64], got[64];
+            std::snprintf(want, sizeof want, "%.*f", decimals, v);
+            ASSERT_TRUE(FormatNumberText(got, sizeof got, v, decimals));
+            EXPECT_STREQ(got, want) << v << " with " << decimals << " decimals";
+        }
+    }
 
     char small[5];
     std::memset(small, 'x', sizeof small);

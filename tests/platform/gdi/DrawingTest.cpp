@@ -1,7 +1,9 @@
 // Device-context state, objects and lines, checked pixel by pixel on small offscreen images.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 #include "tests/platform/gdi/Canvas.h"
@@ -153,6 +155,50 @@ TEST(GdiLines, EndPixelExcludedAndPixelsOnTheLine) {
                 EXPECT_LE(std::abs(off), 0.5) << "pixel (" << x << "," << y << ") off " << what;
             }
         }
+    }
+}
+
+// Step i of a line of n steps lies at minor0 + i * dminor / n rounded to nearest, halves upward,
+// also for lines that start far outside the image and for halfway steps.
+TEST(GdiLines, EveryStepLandsOnTheExactlyRoundedPixel) {
+    __extension__ typedef __int128 Exact;
+    std::uint64_t seed = 0x9E3779B97F4A7C15ull;
+    auto next = [&seed](std::int64_t span) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<std::int64_t>((seed >> 33) % static_cast<std::uint64_t>(span)) - span / 2;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const std::int64_t span = round % 3 == 0 ? 4000000000ll : (round % 3 == 1 ? 400 : 48);
+        const LineCase k{static_cast<int>(next(span) + 12), static_cast<int>(next(span) + 12),
+                         static_cast<int>(next(span) + 12), static_cast<int>(next(span) + 12)};
+        Canvas c(24, 24);
+        MoveToEx(c.dc(), k.x0, k.y0, nullptr);
+        LineTo(c.dc(), k.x1, k.y1);
+        const std::int64_t dx = static_cast<std::int64_t>(k.x1) - k.x0;
+        const std::int64_t dy = static_cast<std::int64_t>(k.y1) - k.y0;
+        const bool x_major = std::llabs(dx) >= std::llabs(dy);
+        const std::int64_t n = std::max(std::llabs(dx), std::llabs(dy));
+        int expected = 0;
+        for (int y = 0; y < 24; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const std::int64_t major = x_major ? x : y, minor = x_major ? y : x;
+                const std::int64_t major0 = x_major ? k.x0 : k.y0, minor0 = x_major ? k.y0 : k.x0;
+                const std::int64_t d = x_major ? dx : dy, dminor = x_major ? dy : dx;
+                const std::int64_t i = d < 0 ? major0 - major : major - major0;
+                bool on = i >= 0 && i < n;
+                if (on) {
+                    const Exact num = 2 * static_cast<Exact>(i) * dminor + n;
+                    Exact q = num / (2 * n);
+                    if (num % (2 * n) != 0 && num < 0) --q;
+                    on = minor == minor0 + static_cast<std::int64_t>(q);
+                }
+                expected += on;
+                EXPECT_EQ(c.At(x, y), on ? kBlack : kWhite)
+                    << "pixel (" << x << "," << y << ") of (" << k.x0 << "," << k.y0 << ")-("
+                    << k.x1 << "," << k.y1 << ")";
+            }
+        }
+        ASSERT_EQ(c.CountNot(kWhite), expected) << c.Dump(kBlack);
     }
 }
 

@@ -1,5 +1,7 @@
-// Driver-file content: any bytes laid over a native record or over either foreign layout must be
-// mended into a sound record or refused, never read out of bounds.
+// Fast fuzz target of the driver-file record check and the foreign conversion alone (the File
+// menu's reader; FuzzDriverRoad takes the same road slowly, through whole files): any bytes laid
+// over a native record or over either foreign layout must be mended into a sound record or
+// refused, never read out of bounds.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +11,7 @@
 
 #include "driverdata/DriverFiles.h"
 #include "shell/BaffleRecord.h"
+#include "shell/FrequencyGrid.h"
 
 namespace {
 
@@ -38,6 +41,12 @@ void CheckSound(const shell::DriverRecord& r) {
 }
 
 }  // namespace
+
+// The grid the readers bin onto, 10 Hz to 50 kHz as the program starts with it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    shell::BuildFrequencyGrids(shell::kDefaultPlotStartIndex, shell::kDefaultPlotStopIndex);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -1,4 +1,5 @@
-// The DAAS converter: frequency/value pairs, magnitude and phase. Every result is finite.
+// Fuzz target of the DAAS converter alone: frequency/value pairs, magnitude and phase. Every
+// result is finite.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -7,6 +8,12 @@
 #include "driverdata/ColumnParser.h"
 #include "shell/Curves.h"
 #include "shell/FrequencyGrid.h"
+
+// The grid the readers bin onto, 10 Hz to 50 kHz as the program starts with it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    shell::BuildFrequencyGrids(shell::kDefaultPlotStartIndex, shell::kDefaultPlotStopIndex);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto pairs = driverdata::ReadDaasPairs(data, size);
