@@ -1,13 +1,18 @@
 // The four worker threads of a play: InputTransformWorkerA, B, OutputConvolutionWorkerLow and
-// High. They exist from Play to STOP and touch only Dsp's preallocated arrays. All four share
-// every block: each transforms its share of the used inputs, waits until every share is
-// transformed, then convolves its share of the outputs; the last to finish interleaves the
-// block (so no two of them write one cache line of it) and tells the scheduler.
+// High. They exist from Play to STOP and touch only Dsp's preallocated arrays. Every block is cut
+// into pieces: the transform of each used input, the four shares of the outputs (each worker's
+// own share first), the four quarters of the interleave (so no two threads write one cache line
+// of the block). Each worker takes the pieces of its own share, and whatever is left of the
+// shares of workers still asleep; while a worker is asleep the scheduler takes pieces too. So a
+// block never waits for a thread to wake up, only for pieces under way.
 //
-// Hand-off: the scheduler (UI thread) sets the busy words and wakes the four; it waits for the
-// block (after a short spin) with a timeout of a few block periods. Workers wait without a
-// timeout and leave only when the quit flag is set and they are woken; StopWorkers sets quit,
-// wakes, joins all four, and only then may the memory be reused.
+// Hand-off: the scheduler (UI thread) sets the busy words and the start word, and wakes the
+// workers that are asleep (taking pieces itself if any is), then waits for the block (after a
+// short spin) until a deadline of a few block periods. Blocks of a play come at its period: a worker sleeps
+// after a block until shortly before the next is due, then brings its share's filters and delay
+// lines back into its cache and waits busily, a bounded time, for the block. Workers otherwise
+// wait without a timeout and leave only when the quit flag is set and they are woken;
+// StopWorkers sets quit, wakes, joins all four, and only then may the memory be reused.
 #pragma once
 
 #include <atomic>
@@ -41,17 +46,21 @@ bool WorkersHaveRealtimePriority();
 int WorkerThreadPriority(int index);
 
 // UI thread: tells the workers a block follows shortly, so that they are awake when it starts
-// (waking a sleeping thread takes tens of microseconds). Optional; harmless when none follows.
+// (waking a sleeping thread takes tens of microseconds) and warm their caches for it. Optional;
+// harmless when none follows.
 void AnnounceBlock();
 
 // UI thread: one block, from Dsp.input_slots to the interleaved `block`, with these gains.
-// false when the workers did not finish it within `timeout_ms` (the caller must stop the play).
+// false when the block was not finished within `timeout_ms`: the caller must stop the play, and
+// every later block is refused (false at once) until StopWorkers, as pieces of the given-up block
+// may still be running.
 bool RunBlockStages(const BlockGains& gains, std::int32_t* block, int timeout_ms);
 
 // UI thread: sets the quit flag, wakes every worker, joins all four. Harmless when none run.
 void StopWorkers();
 
-// Tests: each block a worker takes first sleeps this many milliseconds (0 = none).
+// Tests: a worker sleeps this many milliseconds inside the first piece of a block it takes
+// (0 = none); while it is set, the scheduler leaves every piece to the workers.
 extern std::atomic<int> WorkerStallMsForTest;
 
 }  // namespace engine

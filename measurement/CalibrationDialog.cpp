@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "measurement/Globals.h"
+#include "measurement/Ids.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
@@ -16,16 +17,6 @@ namespace measurement {
 namespace {
 
 using platform::HWND;
-
-constexpr int kHpFamilyList = 7005;
-constexpr int kHpSlopeList = 7004;
-constexpr int kHpFrequencyEdit = 7006;
-constexpr int kLpFamilyList = 7008;
-constexpr int kLpSlopeList = 7007;
-constexpr int kLpFrequencyEdit = 7009;
-constexpr int kGainEdit = 7013;
-constexpr int kQEdit = 7012;
-constexpr int kInvertBox = 7010;
 
 // Cut-off frequencies the sections accept: a response needs a cut-off above 0.
 constexpr double kLowestCutoff = 0.1;

@@ -10,11 +10,14 @@
 
 #include "platform/Types.h"
 #include "platform/ui/FileDialog.h"
+#include "shell/StartupAllocation.h"
 
 namespace measurement {
 
-inline constexpr std::size_t kMlsCaptureBytes = 2108000;  // 263,500 frames of two int32
+// The part of MlsCaptureBuffer a capture fills (the buffer has room for twice that).
 inline constexpr std::size_t kMlsCaptureFrames = 263500;
+inline constexpr std::size_t kMlsCaptureBytes = kMlsCaptureFrames * 2 * sizeof(std::int32_t);
+static_assert(2 * kMlsCaptureBytes == shell::kMlsCaptureBufferBytes);
 inline constexpr std::size_t kMlsCaptureFileBytes = 2108007;
 inline constexpr std::size_t kMlsCaptureStoredBytes = 2107999;
 inline constexpr std::size_t kMlsRateFieldOffset = 2107999;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "measurement/Globals.h"
+#include "shell/StartupAllocation.h"
 
 namespace measurement {
 
@@ -11,6 +12,7 @@ extern const char* const MlsWindowNames[kMlsWindowTypeCount];
 
 // Entries of each table that are built (the rest is never read).
 inline constexpr int kGateWindowEntries = 268000;
+static_assert(kGateWindowEntries * sizeof(float) <= shell::kGateWindowBytes);
 
 // The widths the tables are built with: W (single precision, at most N - 1) and Wi (integer, at
 // most N/4 - 1), N = 2^MlsOrder, from shell::Mls.MlsWindowWidthText (0 when not a number).

@@ -11,6 +11,7 @@
 #include "measurement/CaptureFile.h"
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
+#include "measurement/Ids.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsPlots.h"
 #include "measurement/MlsRun.h"
@@ -43,45 +44,6 @@ namespace {
 using platform::HWND;
 using platform::LPARAM;
 using platform::WPARAM;
-
-enum : int {
-    kLengthCombo = 10144,
-    kRateCombo = 10120,
-    kLevelBar = 10125,
-    kLevelText = 30,
-    kPreEmphasisEdit = 10228,
-    kBothChannelsBox = 10229,
-    kDelayReadBox = 10188,
-    kDelayReadEdit = 10189,
-    kWindowTypeCombo = 10148,
-    kWindowWidthEdit = 10149,
-    kWindowMsEdit = 10230,
-    kPulseDelayEdit = 10147,
-    kShowWindowBox = 10193,
-    kAmplitudeZoomCombo = 10221,
-    kTimeZoomCombo = 10222,
-    kSaveIrButton = 10196,
-    kRunButton = 10102,
-    kSavedBufferBox = 10199,
-    kCalculateButton = 10151,
-    kShowPhaseBox = 10192,
-    kEfficiencyEdit = 5030,
-    kAddDbEdit = 10170,
-    kSmoothingCombo = 10158,
-    kLinPhaseBox = 7011,
-    kClearButton = 10137,
-    kImportMikeButton = 10163,
-    kUseMikeBox = 10198,
-    kImportPreampButton = 10224,
-    kUsePreampBox = 10223,
-    kShowCalButton = 10225,
-    kResetCalButton = 10138,
-    kCreateCalButton = 7002,
-    kExportCalButton = 7003,
-    kPrintButton = 1825,
-    kPenColoursButton = 310,
-    kMeter = 10128,
-};
 
 constexpr int kWindowCurve = 22;
 constexpr int kWindowShowFlag = 2002;

@@ -7,11 +7,14 @@
 #include <cstdint>
 
 #include "platform/audio/Wave.h"
+#include "shell/StartupAllocation.h"
 
 namespace measurement {
 
-// Entries of MlsRefSamples / MlsInSamples (and MlsInIrCopy) that the measurement uses.
-inline constexpr int kMlsSampleEntries = 536000;
+// Entries of MlsRefSamples / MlsInSamples (and MlsInIrCopy) that the measurement uses: all of the
+// first two.
+inline constexpr int kMlsSampleEntries = static_cast<int>(shell::kMlsSampleBytes / sizeof(float));
+static_assert(kMlsSampleEntries * sizeof(float) <= shell::kMlsInIrCopyBytes);
 // Samples of the first pass searched for the channel's peak.
 inline constexpr int kMlsPeakSearch = 4000;
 // Sample of the aligned impulses where the Ref gate starts; the Ref peak lands 10 later.

@@ -14,42 +14,12 @@
 
 #include <cstdint>
 
+#include "measurement/Ids.h"
 #include "platform/Types.h"
 
 namespace measurement {
 
 inline constexpr const char* kMlsProcessTemplate = "TAB_MLS_Process";
-
-// Controls of the page. Buffer n (1..5): plus 10300 + 2(n - 1), minus one more; "SPL -> Buffer n"
-// 10310 + 2(n - 1), "Clear Buffer n" one more; thumbnail 10320 + n - 1; "Show Curve" 10340 + n - 1.
-inline constexpr int kProcPlus1 = 10300;
-inline constexpr int kProcLoad1 = 10310;
-inline constexpr int kProcThumb1 = 10320;
-inline constexpr int kProcShow1 = 10340;
-inline constexpr int kProcShowMaster = 10345;
-inline constexpr int kProcSum = 10325;
-inline constexpr int kProcMerge = 10326;
-inline constexpr int kProcMergeSource1 = 10327;
-inline constexpr int kProcMergeSource2 = 10328;
-inline constexpr int kProcMergeFrequency = 10172;
-inline constexpr int kProcAddDb = 10330;
-inline constexpr int kProcAddDbValue = 10331;
-inline constexpr int kProcAddDbDest = 10332;
-inline constexpr int kProcAddDelay = 10333;
-inline constexpr int kProcDelayValue = 10334;
-inline constexpr int kProcDelayDest = 10335;
-inline constexpr int kProcCopy = 10336;
-inline constexpr int kProcCopyDest = 10337;
-inline constexpr int kProcDiffractionDest = 10346;
-inline constexpr int kProcShowDriver = 10348;
-inline constexpr int kProcPhaseDifference = 10351;
-inline constexpr int kProcPhaseSource1 = 10352;
-inline constexpr int kProcPhaseSource2 = 10353;
-inline constexpr int kProcAddDiffraction = 10162;
-inline constexpr int kProcClearScreen = 10137;
-inline constexpr int kProcShowPhase = 10192;
-inline constexpr int kProcPrint = 1825;
-inline constexpr int kProcPenColours = 310;
 
 inline constexpr int kProcessBufferCount = 5;  // buffers 1..5; 6 is the master
 inline constexpr int kMasterBuffer = 6;

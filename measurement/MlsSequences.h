@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/Types.h"
+#include "shell/StartupAllocation.h"
 
 namespace measurement {
 
@@ -18,9 +19,13 @@ extern const std::int32_t MlsTapTable[kMlsTapRows][kMlsTapSlots];
 
 // Orders the buffers hold (the tables and the played part have room for 268,000 entries).
 inline constexpr int kMlsLowestOrder = 2;
-inline constexpr int kMlsTableEntries = 268000;
-// 32-bit words of the played part of MlsPlaybackBuffer (268,000 stereo frames).
+inline constexpr int kMlsTableEntries =
+    static_cast<int>(shell::kMlsPermutationBytes / sizeof(std::int32_t));
+static_assert(kMlsTableEntries * sizeof(std::int32_t) <= shell::kMlsBitBufferBytes);
+// 32-bit words of the played part of MlsPlaybackBuffer (268,000 stereo frames; the buffer has
+// room for twice that).
 inline constexpr int kMlsPlayedWords = 536000;
+static_assert(2 * kMlsPlayedWords * sizeof(std::int32_t) == shell::kMlsPlaybackBufferBytes);
 // Sample of the 32-bit container at output level 1 (level 100 is just below full scale).
 inline constexpr std::int32_t kMlsLevelStep = 21346816;  // 83386 x 256
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "measurement/Ids.h"
 #include "platform/Types.h"
 
 namespace measurement {
@@ -13,10 +14,6 @@ namespace measurement {
 inline constexpr const char* kMlsControlTemplate = "TAB_MLS_Control";
 inline constexpr const char* kMlsAcquireTemplate = "TAB_MLS_Acquire";
 inline constexpr const char* kMlsSplPageTemplate = "TAB_MLS_Spl";
-
-// Control ids of the two tab controls.
-inline constexpr int kMlsControlTabId = 1200;
-inline constexpr int kMlsSplTabId = 1201;
 
 extern platform::HWND MlsControlTab;
 extern platform::HWND MlsControlPage;

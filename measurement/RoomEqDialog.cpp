@@ -8,6 +8,7 @@
 #include "measurement/CaptureFile.h"
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
+#include "measurement/Ids.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsRun.h"
 #include "measurement/RoomEq.h"
@@ -35,19 +36,6 @@ namespace measurement {
 using namespace platform;
 
 namespace {
-
-enum : int {
-    kImpulsePane = 6000, kSplPane = 6001, kDelayPane = 6002,
-    kFirstLocation = 6010, kLastLocation = 6015,
-    kThresholdBar = 6020, kFromEdit = 6021, kToEdit = 6022, kSlopeEdit = 6023,
-    kShowEqPhase = 6024, kShowEqSpl = 6025, kShowEqualized = 6026, kBypass = 6027,
-    kMarks = 6028, kClearAll = 6029, kRecalculate = 6030, kAmplitudeOnly = 6031,
-    kScalarAverage = 6032, kCorrectionPort = 6033,
-    kThresholdText = 7, kVolumeText = 30,
-    kStartLocation = 10102, kRateCombo = 10120, kVolumeBar = 10125, kMeter = 10128,
-    kLengthCombo = 10144, kDelayEdit = 10147, kWidthEdit = 10149, kAddDbEdit = 10170,
-    kShowPhase = 10192, kUseSavedIr = 10199, kZoomCombo = 10221, kTimeEdit = 10230,
-};
 
 constexpr const char* kTitle = "Minimum-Phase Room Equalizer";
 constexpr int kMinimumWidth = 48;
@@ -142,7 +130,7 @@ void ShowThreshold(HWND dialog) {
 void ShowVolume(HWND dialog) {
     char text[32];
     std::snprintf(text, sizeof text, "Volume = %d%%", shell::Mls.MlsOutputLevel);
-    SetDlgItemText(dialog, kVolumeText, text);
+    SetDlgItemText(dialog, kLevelText, text);
 }
 
 void Evaluate(HWND dialog, RoomEqEvaluation from = RoomEqEvaluation::kRecalculate) {
@@ -191,11 +179,11 @@ void InitDialog(HWND dialog) {
     if (MlsCaptureCopy != nullptr) std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
     if (MlsCaptureSave != nullptr) std::memset(MlsCaptureSave, 0, kMlsCaptureBytes);
 
-    const HWND volume = GetDlgItem(dialog, kVolumeBar);
+    const HWND volume = GetDlgItem(dialog, kLevelBar);
     SetScrollRange(volume, SB_CTL, 0, 100, FALSE);
     SetScrollPos(volume, SB_CTL, shell::Mls.MlsOutputLevel, TRUE);
     ShowVolume(dialog);
-    FillCombo(dialog, kZoomCombo, kZoomNames, 7, shell::Mls.MlsAmplitudeZoomIndex);
+    FillCombo(dialog, kAmplitudeZoomCombo, kZoomNames, 7, shell::Mls.MlsAmplitudeZoomIndex);
     FillCombo(dialog, kRateCombo, shell::SampleRateNames, shell::kSampleRateCount, shell::Mls.MlsSampleRateIndex);
     FillCombo(dialog, kLengthCombo, MlsLengthNames, kMlsLengthCount, shell::Mls.MlsLengthIndex);
     float* p = Params();
@@ -208,16 +196,16 @@ void InitDialog(HWND dialog) {
     ShowThreshold(dialog);
     char width[16] = {};
     std::memcpy(width, shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
-    SetDlgItemText(dialog, kWidthEdit, width);
+    SetDlgItemText(dialog, kWindowWidthEdit, width);
     const int rate = MlsSampleRate();
     StoreNumber(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText,
                 rate > 0 ? std::atof(width) * 1000.0 / rate : 0.0, 7);
     char ms[16] = {};
     std::memcpy(ms, shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText);
-    SetDlgItemText(dialog, kTimeEdit, ms);
+    SetDlgItemText(dialog, kWindowMsEdit, ms);
     if (p != nullptr) {
         SetFloat(dialog, kAddDbEdit, "%.1f", p[shell::kParamAddDb]);
-        SetFloat(dialog, kDelayEdit, "%.4f", p[shell::kParamDelay]);
+        SetFloat(dialog, kPulseDelayEdit, "%.4f", p[shell::kParamDelay]);
         SetFloat(dialog, kFromEdit, "%.1f", p[shell::kParamF1]);
         SetFloat(dialog, kToEdit, "%.1f", p[shell::kParamF2]);
         SetFloat(dialog, kSlopeEdit, "%.2f", p[shell::kParamProjectedSlope]);
@@ -225,8 +213,8 @@ void InitDialog(HWND dialog) {
         CheckDlgButton(dialog, kAmplitudeOnly, p[shell::kParamAmplitudeOnly] == 1.0f);
         CheckDlgButton(dialog, kScalarAverage, p[shell::kParamScalarAverage] == 1.0f);
     }
-    CheckDlgButton(dialog, kUseSavedIr, shell::Mls.MlsUseSavedBuffer == 1);
-    CheckDlgButton(dialog, kShowPhase, shell::Mls.MlsShowPhase == 1);
+    CheckDlgButton(dialog, kSavedBufferBox, shell::Mls.MlsUseSavedBuffer == 1);
+    CheckDlgButton(dialog, kShowPhaseBox, shell::Mls.MlsShowPhase == 1);
     CheckDlgButton(dialog, kShowEqPhase, RoomEQShowEqPhase == 1);
     CheckDlgButton(dialog, kShowEqSpl, RoomEQShowEqSpl == 1);
     CheckDlgButton(dialog, kShowEqualized, RoomEQShowEqualized == 1);
@@ -305,12 +293,12 @@ void WriteBackMinimum(HWND dialog, int id, char* slot, std::size_t capacity, dou
 
 void WidthEdited(HWND dialog) {
     char text[16] = {};
-    GetDlgItemText(dialog, kWidthEdit, text, sizeof shell::Mls.MlsWindowWidthText);
+    GetDlgItemText(dialog, kWindowWidthEdit, text, sizeof shell::Mls.MlsWindowWidthText);
     CopyText(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, text);
     double width = std::atof(text);
     if (!(width >= kMinimumWidth)) {
         width = kMinimumWidth;
-        WriteBackMinimum(dialog, kWidthEdit, shell::Mls.MlsWindowWidthText,
+        WriteBackMinimum(dialog, kWindowWidthEdit, shell::Mls.MlsWindowWidthText,
                          sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth);
     }
     const int rate = MlsSampleRate();
@@ -320,25 +308,25 @@ void WidthEdited(HWND dialog) {
     char shown[16] = {};
     std::memcpy(shown, shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText);
     g_initializing = true;  // the other edit's echo is not an edit of its own
-    SetDlgItemText(dialog, kTimeEdit, shown);
+    SetDlgItemText(dialog, kWindowMsEdit, shown);
     g_initializing = false;
     RebuildWindow();
 }
 
 void TimeEdited(HWND dialog) {
     char text[16] = {};
-    GetDlgItemText(dialog, kTimeEdit, text, sizeof shell::Mls.MlsWindowMsText);
+    GetDlgItemText(dialog, kWindowMsEdit, text, sizeof shell::Mls.MlsWindowMsText);
     CopyText(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText, text);
     double ms = std::atof(text);
     if (!(ms >= kMinimumMs)) {
         ms = kMinimumMs;
-        WriteBackMinimum(dialog, kTimeEdit, shell::Mls.MlsWindowMsText,
+        WriteBackMinimum(dialog, kWindowMsEdit, shell::Mls.MlsWindowMsText,
                          sizeof shell::Mls.MlsWindowMsText, kMinimumMs);
     }
     const double width = 0.001 * ms * MlsSampleRate();
     if (!(width >= kMinimumWidth)) {
         // At a low rate a short time is fewer samples than the smallest gate.
-        WriteBackMinimum(dialog, kWidthEdit, shell::Mls.MlsWindowWidthText,
+        WriteBackMinimum(dialog, kWindowWidthEdit, shell::Mls.MlsWindowWidthText,
                          sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth);
         RebuildWindow();
         return;
@@ -347,7 +335,7 @@ void TimeEdited(HWND dialog) {
     char shown[16] = {};
     std::memcpy(shown, shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
     g_initializing = true;
-    SetDlgItemText(dialog, kWidthEdit, shown);
+    SetDlgItemText(dialog, kWindowWidthEdit, shown);
     g_initializing = false;
     RebuildWindow();
 }
@@ -375,13 +363,13 @@ INT_PTR Command(HWND dialog, int id) {
         return TRUE;
     }
     switch (id) {
-    case kStartLocation:
+    case kRunButton:
         StartLocation(dialog);
         return TRUE;
     case kFromEdit:
     case kToEdit:
     case kSlopeEdit:
-    case kDelayEdit:
+    case kPulseDelayEdit:
     case kAddDbEdit: {
         // A text that holds no number leaves the value as it is; a number is kept within the
         // edit's bounds, as the other element dialogs keep theirs.
@@ -402,7 +390,7 @@ INT_PTR Command(HWND dialog, int id) {
             high = 250.0;
         } else if (id == kSlopeEdit) {
             slot = &p[shell::kParamProjectedSlope];
-        } else if (id == kDelayEdit) {
+        } else if (id == kPulseDelayEdit) {
             slot = &p[shell::kParamDelay];
             low = -delay;
             high = delay;
@@ -410,10 +398,10 @@ INT_PTR Command(HWND dialog, int id) {
         *slot = static_cast<float>(std::clamp(v, low, high));
         return TRUE;
     }
-    case kWidthEdit:
+    case kWindowWidthEdit:
         WidthEdited(dialog);
         return TRUE;
-    case kTimeEdit:
+    case kWindowMsEdit:
         TimeEdited(dialog);
         return TRUE;
     case kCorrectionPort:
@@ -438,13 +426,13 @@ INT_PTR Command(HWND dialog, int id) {
             }
         }
         return TRUE;
-    case kZoomCombo: {
+    case kAmplitudeZoomCombo: {
         const int i = ComboIndex(dialog, id);
         if (i >= 0 && i < 7) shell::Mls.MlsAmplitudeZoomIndex = i;
         Repaint(dialog, kImpulsePane, DrawRoomEQImpulsePlot);
         return TRUE;
     }
-    case kShowPhase:
+    case kShowPhaseBox:
         ToggleFlag(dialog, id, shell::Mls.MlsShowPhase, true);
         return TRUE;
     case kShowEqPhase:
@@ -456,7 +444,7 @@ INT_PTR Command(HWND dialog, int id) {
     case kShowEqualized:
         ToggleFlag(dialog, id, RoomEQShowEqualized, true);
         return TRUE;
-    case kUseSavedIr:
+    case kSavedBufferBox:
         ToggleFlag(dialog, id, shell::Mls.MlsUseSavedBuffer, false);
         return TRUE;
     case kBypass:
@@ -468,7 +456,7 @@ INT_PTR Command(HWND dialog, int id) {
     case kScalarAverage:
         ToggleSlot(dialog, id, p, shell::kParamScalarAverage);
         return TRUE;
-    case kRecalculate:
+    case kRecalculateButton:
         Evaluate(dialog);
         return TRUE;
     case kClearAll:
@@ -523,7 +511,7 @@ void Scroll(HWND dialog, WPARAM wParam, LPARAM lParam, bool vertical) {
         RoomEQThresholdPos = pos;
         ShowThreshold(dialog);
         Evaluate(dialog);
-    } else if (!vertical && id == kVolumeBar) {
+    } else if (!vertical && id == kLevelBar) {
         int pos = ScrollTo(wParam, GetScrollPos(bar, SB_CTL), 0, 100);
         pos = pos < 0 ? 0 : pos > 100 ? 100 : pos;
         SetScrollPos(bar, SB_CTL, pos, TRUE);

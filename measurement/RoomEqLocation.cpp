@@ -1,17 +1,17 @@
 #include "measurement/RoomEqLocation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "measurement/CaptureFile.h"
+#include "measurement/GatedSpectrum.h"
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSequences.h"
-#include "measurement/MlsSpl.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "platform/ui/MessageBox.h"
-#include "shell/ComplexFft.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
@@ -25,7 +25,6 @@ namespace {
 constexpr int kPoints = kRoomEqPoints;
 constexpr double kDegreesPerRadian = 57.288;
 constexpr double kRadiansPerDegree = 0.0174557;
-constexpr double kTwoPi = 6.283185307179586;
 constexpr int kCaptureWords = static_cast<int>(kMlsCaptureBytes / 4);
 constexpr int kDropRepairLast = 781;
 
@@ -33,7 +32,8 @@ constexpr int kDropRepairLast = 781;
 float g_level[kPoints];
 float g_degrees[kPoints];
 float g_scratch[kPoints];
-std::int32_t g_bin_of[kPoints];
+// The gated spectrum of the last location, kept so that its arrays are allocated once.
+GatedSpectrum g_spectrum;
 
 float* Record(int r) { return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v; }
 
@@ -118,24 +118,14 @@ void TenPointMean(const float* in, float* out, int points) {
     for (int j = points - 5; j < points; ++j) out[j] = out[points - 6];
 }
 
-LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const float* params) {
-    if (location < 0 || location >= kRoomEqLocations) return LocationResult::kMissing;
+namespace {
+
+// The capture of MlsCaptureCopy (kept in MlsCaptureSave) split into the scaled and signed Ref and
+// In channels, with their peaks; then both deconvolved into impulses cut at the reference peak
+// (which lands at sample 60), each shown in the location's impulse record.
+LocationResult DeconvolveLocation(platform::HWND dialog, int location) {
     float* ref = shell::MlsRefSamples;
     float* in = shell::MlsInSamples;
-    float* re = shell::MlsFftBuffers[0];
-    float* im = shell::MlsFftBuffers[1];
-    float* ref_phase = shell::MlsFftBuffers[2];
-    float* fft = shell::FftWorkBuffer;
-    const int rate = MlsSampleRate();
-    if (MlsCaptureCopy == nullptr || MlsCaptureSave == nullptr || ref == nullptr ||
-        in == nullptr || re == nullptr || im == nullptr || ref_phase == nullptr ||
-        fft == nullptr || Record(kRoomEqWindow) == nullptr || rate == 0 || MlsOrder < kMlsMinOrder ||
-        MlsOrder > kMlsMaxOrder)
-        return LocationResult::kMissing;
-    if (CurrentMlsOrder() != MlsOrder && !BuildMlsSequence(MlsOrder))
-        return LocationResult::kMissing;
-
-    // Split, scale and sign both channels.
     std::memcpy(MlsCaptureSave, MlsCaptureCopy, kMlsCaptureBytes);
     std::memset(ref, 0, sizeof(float) * kMlsSampleEntries);
     std::memset(in, 0, sizeof(float) * kMlsSampleEntries);
@@ -150,7 +140,6 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
         in[f] = static_cast<float>(shell::MlsDataSign) * i;
     }
 
-    // Impulses, both cut at the reference peak (which lands at sample 60).
     DeconvolveMlsChannel(ref, true, &MlsRefPeak);
     SetImpulseRecord(kRoomEqRefImpulse + location, kPenMlsRef, ref);
     std::int32_t in_peak = 0;
@@ -161,6 +150,78 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
         return LocationResult::kNoImpulse;
     }
     SetImpulseRecord(kRoomEqInImpulse + location, kPenMlsIn, in);
+    return LocationResult::kDone;
+}
+
+// The gated spectrum on the room grid: the Ref window gates both channels; the In gate ends at
+// the end of the impulse; the element's delay slot is turned out.
+void ComputeRoomEqSpectrum(int n, int rate, const float* params, GatedSpectrum* spectrum) {
+    const int start = MlsImpulseStart;
+    GateInput gate;
+    gate.grid = RoomEQFrequencyGrid;
+    gate.points = kPoints;
+    gate.n = n;
+    gate.df = static_cast<double>(rate) / n;
+    gate.fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
+    gate.ref = shell::MlsRefSamples + kMlsLeadingZeros;
+    gate.ref_window = shell::GateWindowRef;
+    gate.in = shell::MlsInSamples + start;
+    gate.in_count = std::clamp(kMlsSampleEntries - start, 0, n);
+    gate.in_window = shell::GateWindowRef;
+    gate.delay_ms = params[shell::kParamDelay];
+    ComputeGatedSpectrum(gate, shell::FftWorkBuffer, spectrum);
+    for (int j = 0; j < kPoints; ++j) {
+        shell::MlsRefResponse[j].re = spectrum->ref_level[j];
+        MlsRefCorrection[j] = spectrum->correction[j];
+    }
+}
+
+// The location's level (into g_level): the reference correction and added dB, then the
+// ten-point mean; and its phase (into g_degrees): unwrapped, drop-repaired and averaged.
+void LevelAndPhase(const GatedSpectrum& spectrum, float add_db) {
+    for (int j = 0; j < kPoints; ++j)
+        g_scratch[j] = spectrum.in_level[j] + MlsRefCorrection[j] + add_db;
+    TenPointMean(g_scratch, g_level, kPoints);
+    UnwrapDegrees(spectrum.in_degrees.data(), g_scratch, kPoints);
+    RepairPhaseDrops(g_scratch);
+    TenPointMean(g_scratch, g_degrees, kPoints);
+}
+
+// The location's records from g_level and g_degrees (the phase wrapped again), with its
+// holds-data flag.
+void StoreLocation(int location) {
+    float* level = Record(kRoomEqLevel + location);
+    float* phase = Record(kRoomEqPhase + location);
+    for (int j = 0; j < kPoints; ++j) {
+        const double d = g_degrees[j] * kRadiansPerDegree;
+        double c = std::cos(d);
+        if (c == 0.0) c = 1e-9;
+        shell::MlsInResponse[j] = {g_level[j], g_degrees[j]};
+        shell::WorkResponsePairs[j] = {g_level[j],
+                                       static_cast<float>(kDegreesPerRadian * std::atan2(std::sin(d), c))};
+        level[j] = g_level[j] - 90.0f;
+        phase[j] = shell::WorkResponsePairs[j].im;
+    }
+    ShowRoomEqRecord(kRoomEqLevel + location, kPenFilterSpl);
+    ShowRoomEqRecord(kRoomEqPhase + location, kPenDriverSpl);
+    level[shell::kCurveHoldsData] = 1.0f;
+}
+
+}  // namespace
+
+LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const float* params) {
+    if (location < 0 || location >= kRoomEqLocations) return LocationResult::kMissing;
+    const int rate = MlsSampleRate();
+    if (MlsCaptureCopy == nullptr || MlsCaptureSave == nullptr || shell::MlsRefSamples == nullptr ||
+        shell::MlsInSamples == nullptr || shell::FftWorkBuffer == nullptr ||
+        Record(kRoomEqWindow) == nullptr || rate == 0 || MlsOrder < kMlsMinOrder ||
+        MlsOrder > kMlsMaxOrder || MlsImpulseStart < 0)
+        return LocationResult::kMissing;
+    if (CurrentMlsOrder() != MlsOrder && !BuildMlsSequence(MlsOrder))
+        return LocationResult::kMissing;
+
+    const LocationResult impulses = DeconvolveLocation(dialog, location);
+    if (impulses != LocationResult::kDone) return impulses;
 
     const int n = 1 << MlsOrder;
     for (int j = 0; j < kPoints; ++j) {
@@ -181,105 +242,9 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     BuildRoomEqWindowRecord();
     ShowRoomEqRecord(kRoomEqWindow, kPenMlsIn);
 
-    const double df = static_cast<double>(rate) / n;
-    const float fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
-    MapBinsToGrid(RoomEQFrequencyGrid, kPoints, df, fmax, n, g_bin_of);
-
-    // Reference spectrum: level, the correction to its loudest point, and its phase per bin.
-    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
-    std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) fft[2 * i] = ref[kMlsLeadingZeros + i] * shell::GateWindowRef[i];
-    shell::ComplexFft(2 * n, -1, fft, shell::FftBitReverseTable, shell::FftTwiddleTable);
-    for (int i = 0; i < n; ++i) {
-        re[i] = fft[2 * i];
-        im[i] = fft[2 * i + 1];
-        ref_phase[i] = std::atan2(im[i], re[i] == 0.0f ? 0.000001f : re[i]);
-    }
-    for (int j = 0; j < kPoints; ++j) {
-        const int b = g_bin_of[j];
-        g_level[j] = b < 0 ? 0.0f
-                           : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                                  static_cast<double>(im[b]) * im[b] +
-                                                                  1e-10));
-    }
-    FillLevelGaps(g_level, kPoints);
-    float loudest = 0.0f;
-    for (int j = 0; j < kPoints; ++j) {
-        shell::MlsRefResponse[j].re = g_level[j];
-        g_scratch[j] = g_level[j] < 0.0001f ? 0.0001f : g_level[j];
-        if (std::fabs(g_scratch[j]) > loudest) loudest = std::fabs(g_scratch[j]);
-    }
-    for (int j = 0; j < kPoints; ++j)
-        MlsRefCorrection[j] = RoomEQFrequencyGrid[j] >= fmax ? 0.0f : loudest - g_scratch[j];
-
-    // Measured spectrum with the element's delay taken out: a sound that arrives later by tau
-    // carries e^(-j theta), so turning it by e^(+j theta) removes the delay.
-    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
-    std::memset(fft, 0, sizeof(float) * 2 * static_cast<std::size_t>(n));
-    const int start = MlsImpulseStart;
-    for (int i = 0; i < n && start + i < kMlsSampleEntries; ++i)
-        fft[2 * i] = in[start + i] * shell::GateWindowRef[i];
-    shell::ComplexFft(2 * n, -1, fft, shell::FftBitReverseTable, shell::FftTwiddleTable);
-    const double tau_ms = params[shell::kParamDelay];
-    for (int i = 0; i < n; ++i) {
-        const double w = i * df * 0.001 * tau_ms * kTwoPi;
-        const double c = std::cos(w), s = std::sin(w);
-        const double a = fft[2 * i], b = fft[2 * i + 1];
-        re[i] = static_cast<float>(a * c - b * s);
-        im[i] = static_cast<float>(b * c + a * s);
-    }
-    for (int j = 0; j < kPoints; ++j) {
-        const int b = g_bin_of[j];
-        g_level[j] = b < 0 ? 0.0f
-                           : static_cast<float>(10.0 * std::log10(static_cast<double>(re[b]) * re[b] +
-                                                                  static_cast<double>(im[b]) * im[b] +
-                                                                  1e-13));
-    }
-    FillLevelGaps(g_level, kPoints);
-
-    // Level: reference correction and added dB, then the ten-point mean.
-    const float add_db = params[shell::kParamAddDb];
-    for (int j = 0; j < kPoints; ++j) g_scratch[j] = g_level[j] + MlsRefCorrection[j] + add_db;
-    TenPointMean(g_scratch, g_level, kPoints);
-
-    // Phase against the reference phase, repaired, unwrapped, drop-repaired, averaged, re-wrapped.
-    for (int j = 0; j < kPoints; ++j) {
-        const int b = g_bin_of[j];
-        if (b < 0) {
-            g_degrees[j] = 0.0f;
-            continue;
-        }
-        const double psi = ref_phase[b];
-        const double c = std::cos(psi), s = std::sin(psi);
-        double a = re[b] * c + im[b] * s;
-        const double bb = -re[b] * s + im[b] * c;
-        if (a == 0.0) a = 1e-9;
-        g_degrees[j] = static_cast<float>(kDegreesPerRadian * std::atan2(bb, a));
-    }
-    RepairPhase(g_degrees, kPoints);
-    UnwrapDegrees(g_degrees, g_scratch, kPoints);
-    RepairPhaseDrops(g_scratch);
-    TenPointMean(g_scratch, g_degrees, kPoints);
-
-    float* level = Record(kRoomEqLevel + location);
-    float* phase = Record(kRoomEqPhase + location);
-    for (int j = 0; j < kPoints; ++j) {
-        const double d = g_degrees[j] * kRadiansPerDegree;
-        double c = std::cos(d);
-        if (c == 0.0) c = 1e-9;
-        shell::MlsInResponse[j] = {g_level[j], g_degrees[j]};
-        shell::WorkResponsePairs[j] = {g_level[j],
-                                       static_cast<float>(kDegreesPerRadian * std::atan2(std::sin(d), c))};
-        level[j] = g_level[j] - 90.0f;
-        phase[j] = shell::WorkResponsePairs[j].im;
-    }
-    ShowRoomEqRecord(kRoomEqLevel + location, kPenFilterSpl);
-    ShowRoomEqRecord(kRoomEqPhase + location, kPenDriverSpl);
-    level[shell::kCurveHoldsData] = 1.0f;
-    std::memset(re, 0, sizeof(float) * shell::kMlsFftBufferFloats);
-    std::memset(im, 0, sizeof(float) * shell::kMlsFftBufferFloats);
+    ComputeRoomEqSpectrum(n, rate, params, &g_spectrum);
+    LevelAndPhase(g_spectrum, params[shell::kParamAddDb]);
+    StoreLocation(location);
     return LocationResult::kDone;
 }
 

@@ -76,6 +76,9 @@ inline constexpr std::size_t kMlsFftBufferBytes = 4288000;
 // The part of an MLS FFT buffer that Calculate SPL, the room equalizer and Run MLS clear and use.
 inline constexpr int kMlsFftBufferFloats = 268000;
 static_assert(kMlsFftBufferFloats * sizeof(float) <= kMlsFftBufferBytes);
+// What Calculate SPL clears of each when it takes a result back: twice that part.
+inline constexpr int kMlsFftBufferSplClearFloats = 2 * kMlsFftBufferFloats;
+static_assert(kMlsFftBufferSplClearFloats * sizeof(float) <= kMlsFftBufferBytes);
 inline constexpr int kMlsFftBufferCount = 3;
 inline constexpr int kEngineInputBlockCount = 9;
 inline constexpr std::size_t kEngineInputBlockFloats = 131072;

@@ -4,6 +4,7 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DamagedProjectTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TestToneTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlayerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WorkersTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/KeyHookTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MetersTest.cpp
 )

@@ -46,8 +46,8 @@ using platform::HWND;
 constexpr int kRefLatency = 100;
 constexpr int kInLatency = 150;
 const double kInTaps[2] = {0.5, 0.25};
-constexpr int kRunButton = 10102;
-constexpr int kCalculateButton = 10151;
+using measurement::kCalculateButton;
+using measurement::kRunButton;
 
 class FrameMlsTest : public FrameTest {
   protected:
@@ -73,7 +73,7 @@ class FrameMlsTest : public FrameTest {
         ASSERT_TRUE(platform::IsWindow(MlsControlDialog));
         ASSERT_TRUE(platform::IsWindow(measurement::MlsControlPage));
         // The shortest sequence keeps the runs short.
-        input::Select(Page(), 10144, 0);
+        input::Select(Page(), measurement::kLengthCombo, 0);
         ASSERT_EQ(measurement::MlsOrder, 13);
     }
     HWND Page() const { return measurement::MlsControlPage; }
@@ -139,9 +139,9 @@ TEST_F(FrameMlsTest, RunMlsShowsAlignedImpulsesAndCalculateSplWritesTheDriverCur
         input::PressKey(MlsImpChildWindow, platform::VK_LEFT);
     ASSERT_EQ(measurement::MlsImpulseStart, 100);
 
-    input::Select(Page(), 10148, 2);  // Rectangular
-    input::TypeText(Page(), 10149, "4096");
-    input::Select(Page(), 10158, 5);  // no smoothing
+    input::Select(Page(), measurement::kWindowTypeCombo, 2);  // Rectangular
+    input::TypeText(Page(), measurement::kWindowWidthEdit, "4096");
+    input::Select(Page(), measurement::kSmoothingCombo, 5);  // no smoothing
     input::Click(Page(), kCalculateButton);
     EXPECT_EQ(measurement::MlsSplCalculated, 1);
     const auto H = [](double f) {
@@ -185,7 +185,7 @@ TEST_F(FrameMlsTest, ScrollBarMovesTheImpulseViewAndItsTitleGui) {
     EXPECT_EQ(measurement::MlsImpScrollPosition, 1);
     EXPECT_EQ(platform::GetScrollPos(MlsImpChildWindow, platform::SB_HORZ), 1);
     EXPECT_NE(WindowTitle(MlsImpChildWindow).find("[2000 - 4000]"), std::string::npos);
-    input::Select(Page(), 10222, 3);  // 8xTime: a span of 250
+    input::Select(Page(), measurement::kTimeZoomCombo, 3);  // 8xTime: a span of 250
     input::Scroll(MlsImpChildWindow, -1, platform::SB_THUMBTRACK, 20, platform::SB_HORZ);
     EXPECT_EQ(measurement::MlsImpScrollPosition, 20);
     EXPECT_NE(WindowTitle(MlsImpChildWindow).find("[5000 - 5250]"), std::string::npos);
@@ -226,7 +226,7 @@ TEST_F(FrameMlsTest, ClosingOrSwitchingPagesMidRunLeavesNothingOpenGui) {
     ASSERT_TRUE(platform::IsWindow(Page()));
     EXPECT_EQ(measurement::MlsSplPageIndex, 0);
 
-    input::Select(Page(), 10144, 0);
+    input::Select(Page(), measurement::kLengthCombo, 0);
     input::Click(Page(), kRunButton);
     ASSERT_TRUE(measurement::MlsRunActive());
     input::CloseBox(MlsControlDialog);
@@ -267,15 +267,15 @@ TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
 
 TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
     // Only the microphone calibration is ticked.
-    input::Click(Page(), 10223);
+    input::Click(Page(), measurement::kUsePreampBox);
     ASSERT_EQ(Mls.MlsUseMikeCal, 1);
     ASSERT_EQ(Mls.MlsUsePreampCal, 0);
     input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
-        input::Select(dialog, 7008, 3);  // Q-Parametric low-pass section
-        input::TypeText(dialog, 7009, "1000");
+        input::Select(dialog, measurement::kLpFamilyList, 3);  // Q-Parametric low-pass section
+        input::TypeText(dialog, measurement::kLpFrequencyEdit, "1000");
         input::Click(dialog, 1);
     });
-    input::Click(Page(), 7002);
+    input::Click(Page(), measurement::kCreateCalButton);
     EXPECT_EQ(input::PendingModalActions(), 0u);
     int j1k = 0;
     while (FrequencyGrid[j1k] < 1000.0f) ++j1k;
@@ -301,13 +301,13 @@ TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
 
     const std::string path = (dir_ / "mike.cal").string();
     input::ScriptFileDialogAnswers({path});
-    input::Click(Page(), 7003);
+    input::Click(Page(), measurement::kExportCalButton);
     ASSERT_TRUE(std::filesystem::exists(path));
-    input::Click(Page(), 10138);  // Reset
+    input::Click(Page(), measurement::kResetCalButton);  // Reset
     EXPECT_EQ(MikeCalibrationCurve[j1k].Db, 0.0f);
     EXPECT_EQ(MeasuredCurveTable[25]->v[j1k], 0.0f);
     input::ScriptFileDialogAnswers({path});
-    input::Click(Page(), 10163);  // Import the exported file
+    input::Click(Page(), measurement::kImportMikeButton);  // Import the exported file
     // The reader moves the level to 0 dB at the first bin above 1 kHz; the shape is kept.
     const double shift = MikeCalibrationCurve[j1k].Db - created[j1k].Db;
     for (int j = 10; j < kGridPoints - 10; j += 97) {
@@ -317,9 +317,9 @@ TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {
     EXPECT_EQ(MeasuredCurveTable[25]->v[kCurveVisible], 1.0f);
 
     // Both boxes ticked: Create and Export refuse with their messages.
-    input::Click(Page(), 10223);
-    input::Click(Page(), 7002);
-    input::Click(Page(), 7003);
+    input::Click(Page(), measurement::kUsePreampBox);
+    input::Click(Page(), measurement::kCreateCalButton);
+    input::Click(Page(), measurement::kExportCalButton);
     EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Construction"), 1);
     EXPECT_EQ(CountBoxes("Please Select Either Mike File Or Preamp File For Saving"), 1);
 }
@@ -350,7 +350,7 @@ class FrameMlsImpulseTest : public FrameMlsTest,
 
 TEST_P(FrameMlsImpulseTest, ClickAndArrowKeysMoveTheStartBinGui) {
     const ImpulseCase c = GetParam();
-    input::Select(Page(), 10222, c.zoom);
+    input::Select(Page(), measurement::kTimeZoomCombo, c.zoom);
     measurement::MlsImpScrollPosition = c.scroll;
     measurement::MlsImpulseStart = c.start;
     const int w = measurement::MlsImpClientWidth;
@@ -385,7 +385,8 @@ TEST_F(FrameMlsTest, CalculateSplBringsTheSplPageBackGui) {
     EXPECT_EQ(CountBoxes("Please Generate Impulse Response First"), 1);
     EXPECT_EQ(measurement::MlsSplPageIndex, 1);
     Measure();
-    input::TypeText(Page(), 10149, "4096");  // a gate the order-13 sequence holds
+    // A gate the order-13 sequence holds.
+    input::TypeText(Page(), measurement::kWindowWidthEdit, "4096");
     input::Click(Page(), kCalculateButton);
     input::PumpUntilIdle();
     EXPECT_EQ(measurement::MlsSplCalculated, 1);
@@ -398,18 +399,18 @@ TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
     EXPECT_EQ(measurement::LitMeterSegments(0.0f), 1);
     EXPECT_EQ(measurement::LitMeterSegments(2.0f), 2);
     EXPECT_EQ(measurement::LitMeterSegments(35.0f), 18);
-    input::Click(Page(), 10223);  // only the microphone calibration
+    input::Click(Page(), measurement::kUsePreampBox);  // only the microphone calibration
     input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
-        input::Select(dialog, 7005, 2);  // Linkwitz high-pass
-        input::Select(dialog, 7004, 5);  // first order: refused
+        input::Select(dialog, measurement::kHpFamilyList, 2);  // Linkwitz high-pass
+        input::Select(dialog, measurement::kHpSlopeList, 5);   // first order: refused
         input::Click(dialog, 1);
-        input::Select(dialog, 7005, 1);
-        input::Select(dialog, 7008, 2);  // Linkwitz low-pass
-        input::Select(dialog, 7007, 2);  // third order: refused
+        input::Select(dialog, measurement::kHpFamilyList, 1);
+        input::Select(dialog, measurement::kLpFamilyList, 2);  // Linkwitz low-pass
+        input::Select(dialog, measurement::kLpSlopeList, 2);   // third order: refused
         input::Click(dialog, 1);
         input::Click(dialog, 2);
     });
-    input::Click(Page(), 7002);
+    input::Click(Page(), measurement::kCreateCalButton);
     EXPECT_EQ(CountBoxes("HP Option NOT Applicable To Linkwitz Filters"), 1);
     EXPECT_EQ(CountBoxes("LP Option NOT Applicable To Linkwitz Filters"), 1);
     // Cancel keeps what was changed before it, and builds nothing.
@@ -433,9 +434,9 @@ TEST_F(FrameMlsTest, SavedCaptureReloadsAndAMissingFileChangesNothingGui) {
     const float in110 = MlsInSamples[110];
     const std::string path = (dir_ / "capture.res").string();
     input::ScriptFileDialogAnswers({path});
-    input::Click(Page(), 10196);
+    input::Click(Page(), measurement::kSaveIrButton);
     ASSERT_TRUE(std::filesystem::exists(path));
-    input::Click(Page(), 10199);
+    input::Click(Page(), measurement::kSavedBufferBox);
     ASSERT_EQ(Mls.MlsUseSavedBuffer, 1);
     std::memset(MlsRefSamples, 0, sizeof(float) * 1000);
     input::ScriptFileDialogAnswers({path});

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "MeasurementTestSupport.h"
+#include "measurement/GatedSpectrum.h"
+#include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSpl.h"
 #include "measurement/RoomEqLocation.h"
 
@@ -64,8 +66,8 @@ class MlsCurveRepairsTest : public MeasurementTest {
         MlsRefPeak = MlsInPeak = 10;
         MlsImpulseStart = 50;
         shell::BuildFrequencyGrids(4, 5);  // 20 Hz .. 20 kHz: every point holds data
-        std::memset(shell::MlsRefSamples, 0, sizeof(float) * 536000);
-        std::memset(shell::MlsInSamples, 0, sizeof(float) * 536000);
+        std::memset(shell::MlsRefSamples, 0, sizeof(float) * kMlsSampleEntries);
+        std::memset(shell::MlsInSamples, 0, sizeof(float) * kMlsSampleEntries);
         // An echo makes the level ripple; the delay makes the phase wrap at every turn.
         shell::MlsRefSamples[60] = 1000.0f;
         shell::MlsInSamples[110] = 500.0f;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "MeasurementTestSupport.h"
+#include "measurement/GatedSpectrum.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSpl.h"
 #include "shell/ComplexFft.h"
@@ -37,8 +38,8 @@ class MlsSplTest : public MeasurementTest {
         MlsRefPeak = 10;
         MlsInPeak = 10;
         MlsImpulseStart = 50;
-        std::memset(shell::MlsRefSamples, 0, sizeof(float) * 536000);
-        std::memset(shell::MlsInSamples, 0, sizeof(float) * 536000);
+        std::memset(shell::MlsRefSamples, 0, sizeof(float) * kMlsSampleEntries);
+        std::memset(shell::MlsInSamples, 0, sizeof(float) * kMlsSampleEntries);
         shell::MlsRefSamples[60] = 1000.0f;
         shell::MlsInSamples[60 + kDelaySamples] = 500.0f;
     }
@@ -87,7 +88,7 @@ TEST_F(MlsSplTest, RefusalsComeBeforeAnyResultChanges) {
         {"no Ref impulse", 0, 10, "30000", 50, "Please Generate Impulse Response First"},
         {"no In impulse", 10, 0, "30000", 50, "Please Generate Impulse Response First"},
         {"gate wider than the sequence", 10, 10, "65536", 50, "Please reduce Timw Window Length"},
-        {"gate start past the buffer", 10, 10, "30000", 536000 - 65535,
+        {"gate start past the buffer", 10, 10, "30000", kMlsSampleEntries - 65535,
          "Please Choose A Gate Start Inside The Impulse Response"},
         {"negative gate start", 10, 10, "30000", -1,
          "Please Choose A Gate Start Inside The Impulse Response"},

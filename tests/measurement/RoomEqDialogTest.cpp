@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "measurement/CaptureFile.h"
+#include "measurement/Ids.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsSequences.h"
 #include "measurement/RoomEq.h"
@@ -64,7 +65,7 @@ class RoomEqDialogTest : public MeasurementTest {
         EXPECT_TRUE(BuildMlsSequence(order));
         // The sequence is played once.
         auto s = [&](int i) { return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1; };
-        for (int f = 0; f < 263500; ++f) {
+        for (int f = 0; f < static_cast<int>(kMlsCaptureFrames); ++f) {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
         }
@@ -88,7 +89,7 @@ TEST_F(RoomEqDialogTest, LoadedLocationIsProcessedSavedAndHandedToTheElement) {
     platform::testing::ScriptFileDialogAnswers({capture});
     RoomEQThresholdPos = 125;  // threshold far below the room: a cut everywhere in the band
     const auto result = Run([](HWND d) {
-        Send(d, 6012);
+        Send(d, kFirstLocation + 2);
         Send(d, 1);
     });
     EXPECT_EQ(result, 1);
@@ -122,7 +123,7 @@ TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
         std::memset(MlsCaptureCopy, 0x11, kMlsCaptureBytes);
         platform::testing::ScriptFileDialogAnswers({c.answer});
         const auto result = Run([](HWND d) {
-            Send(d, 6011);
+            Send(d, kFirstLocation + 1);
             Send(d, 2);
         });
         EXPECT_EQ(result, 2);
@@ -142,11 +143,11 @@ TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
     shell::Mls.MlsUseSavedBuffer = 0;
     shell::Mls.MlsOutputLevel = 20;
     const auto result = Run([](HWND d) {
-        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
-        Send(d, 10144);
-        Send(d, 6011);
+        platform::SendDlgItemMessage(d, kLengthCombo, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, kLengthCombo);
+        Send(d, kFirstLocation + 1);
         EXPECT_EQ(shell::AudioBusy, 1);
-        Send(d, 6014);  // chosen while the capture runs: ignored
+        Send(d, kFirstLocation + 4);  // chosen while the capture runs: ignored
         for (int i = 0; i < 100 && MlsRunActive(); ++i) {
             platform::VirtualCardStep(8192, 48000);
             platform::testing::PumpUntilIdle();
@@ -168,7 +169,7 @@ TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
 TEST_F(RoomEqDialogTest, InterruptedRunChangesNothing) {
     shell::Mls.MlsUseSavedBuffer = 0;
     const auto result = Run([](HWND d) {
-        Send(d, 6012);
+        Send(d, kFirstLocation + 2);
         EXPECT_TRUE(MlsRunActive());
         platform::VirtualCardStep(8192, 48000);
         platform::testing::PumpUntilIdle();
@@ -198,21 +199,21 @@ TEST_F(RoomEqDialogTest, ClearAllDuringACaptureEndsItAndNothingIsStored) {
         platform::testing::PumpUntilIdle();
     };
     const auto result = Run([&](HWND d) {
-        platform::SendDlgItemMessage(d, 10144, platform::CB_SETCURSEL, 0, 0);  // order 13
-        Send(d, 10144);
-        Send(d, 6011);
+        platform::SendDlgItemMessage(d, kLengthCombo, platform::CB_SETCURSEL, 0, 0);  // order 13
+        Send(d, kLengthCombo);
+        Send(d, kFirstLocation + 1);
         platform::VirtualCardStep(8192, 48000);
         platform::testing::PumpUntilIdle();
         EXPECT_EQ(shell::AudioBusy, 1) << "both devices are open";
         EXPECT_EQ(platform::OpenWaveDeviceCount(), 2);
-        Send(d, 6029);
+        Send(d, kClearAll);
         EXPECT_FALSE(MlsRunActive());
         EXPECT_EQ(platform::OpenWaveDeviceCount(), 0);
         EXPECT_EQ(shell::AudioBusy, 0);
         finish();
         EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 0.0f);
         // The next location measures for itself.
-        Send(d, 6014);
+        Send(d, kFirstLocation + 4);
         EXPECT_EQ(shell::AudioBusy, 1);
         finish();
         Send(d, 1);
@@ -230,27 +231,27 @@ TEST_F(RoomEqDialogTest, ClearAllDuringACaptureEndsItAndNothingIsStored) {
 TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
     struct Row {
         int rate_index;
-        int edit;  // 10149 width, 10230 time
+        int edit;  // the width in samples or in ms
         const char* typed;
         const char* width;  // edit and setting afterwards
         const char* time;
     } rows[] = {
-        {5, 10149, "3", "48.0", "1.000000"},   {5, 10149, "-5", "48.0", "1.000000"},
-        {5, 10149, "x", "48.0", "1.000000"},   {5, 10149, "96", "96", "2.000000"},
-        {5, 10230, "0.5", "48.00000", "1.0"},  {5, 10230, "0", "48.00000", "1.0"},
-        {5, 10230, "2", "96.00000", "2"},      {0, 10230, "1", "48.0", "1"},
+        {5, kWindowWidthEdit, "3", "48.0", "1.000000"},   {5, kWindowWidthEdit, "-5", "48.0", "1.000000"},
+        {5, kWindowWidthEdit, "x", "48.0", "1.000000"},   {5, kWindowWidthEdit, "96", "96", "2.000000"},
+        {5, kWindowMsEdit, "0.5", "48.00000", "1.0"},  {5, kWindowMsEdit, "0", "48.00000", "1.0"},
+        {5, kWindowMsEdit, "2", "96.00000", "2"},      {0, kWindowMsEdit, "1", "48.0", "1"},
     };
     for (const Row& r : rows) {
         std::string width_edit, time_edit;
         Run([&](HWND d) {
-            platform::SendDlgItemMessage(d, 10120, platform::CB_SETCURSEL,
+            platform::SendDlgItemMessage(d, kRateCombo, platform::CB_SETCURSEL,
                                          static_cast<platform::WPARAM>(r.rate_index), 0);
-            Send(d, 10120);
+            Send(d, kRateCombo);
             platform::SetDlgItemText(d, r.edit, r.typed);
             char text[32];
-            platform::GetDlgItemText(d, 10149, text, sizeof text);
+            platform::GetDlgItemText(d, kWindowWidthEdit, text, sizeof text);
             width_edit = text;
-            platform::GetDlgItemText(d, 10230, text, sizeof text);
+            platform::GetDlgItemText(d, kWindowMsEdit, text, sizeof text);
             time_edit = text;
             Send(d, 2);
         });
@@ -265,14 +266,14 @@ TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
 TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     std::string width_edit, time_edit;
     Run([&](HWND d) {
-        for (const char* typed : {"3", "30", "300", "3000", "30000"}) platform::SetDlgItemText(d, 10149, typed);
+        for (const char* typed : {"3", "30", "300", "3000", "30000"}) platform::SetDlgItemText(d, kWindowWidthEdit, typed);
         char text[32];
-        platform::GetDlgItemText(d, 10149, text, sizeof text);
+        platform::GetDlgItemText(d, kWindowWidthEdit, text, sizeof text);
         width_edit = text;
-        platform::GetDlgItemText(d, 10230, text, sizeof text);
+        platform::GetDlgItemText(d, kWindowMsEdit, text, sizeof text);
         time_edit = text;
-        platform::SetDlgItemText(d, 6021, "5");
-        platform::SetDlgItemText(d, 6022, "300");
+        platform::SetDlgItemText(d, kFromEdit, "5");
+        platform::SetDlgItemText(d, kToEdit, "300");
         Send(d, 2);
     });
     EXPECT_EQ(width_edit, "30000");
@@ -293,11 +294,11 @@ TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinTheirBounds) {
         double lowest;   // what -65535 becomes
     };
     const Edit edits[] = {
-        {6021, shell::kParamF1, 20.0f, 250.0f, 10.1f},
-        {6022, shell::kParamF2, 200.0f, 250.0f, 0.0f},
-        {6023, shell::kParamProjectedSlope, 6.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
-        {10147, shell::kParamDelay, 1.5f, kRoomEqMostDelayMs, -kRoomEqMostDelayMs},
-        {10170, shell::kParamAddDb, 3.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
+        {kFromEdit, shell::kParamF1, 20.0f, 250.0f, 10.1f},
+        {kToEdit, shell::kParamF2, 200.0f, 250.0f, 0.0f},
+        {kSlopeEdit, shell::kParamProjectedSlope, 6.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
+        {kPulseDelayEdit, shell::kParamDelay, 1.5f, kRoomEqMostDelayMs, -kRoomEqMostDelayMs},
+        {kAddDbEdit, shell::kParamAddDb, 3.0f, kRoomEqMostLevelDb, -kRoomEqMostLevelDb},
     };
     Run([&](HWND d) {
         for (const Edit& e : edits) {
@@ -338,7 +339,7 @@ TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
     };
     ASSERT_EQ(shell::CreateGdiObjects(), 0);
     Run([&](HWND d) {
-        const HWND meter = platform::GetDlgItem(d, 10128);
+        const HWND meter = platform::GetDlgItem(d, kMeter);
         platform::RECT r{};
         platform::GetClientRect(meter, &r);
         const int pitch = std::clamp((r.bottom - 4) / 18, 2, 10);

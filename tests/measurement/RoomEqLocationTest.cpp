@@ -59,7 +59,7 @@ class RoomEqLocationTest : public MeasurementTest {
         };
         std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
         if (silent) return;
-        for (int f = 0; f < 263500; ++f) {
+        for (int f = 0; f < static_cast<int>(kMlsCaptureFrames); ++f) {
             PutWord(2 * f, 10000 * s(f - kRefArrival) * 256);
             const int at = f - kRefArrival - kInLag;
             PutWord(2 * f + 1, (8000 * s(at) - 4000 * s(at - 1)) * 256);

@@ -12,6 +12,7 @@
 #include "engine/Ids.h"
 #include "engine/PlayerDialog.h"
 #include "measurement/Globals.h"
+#include "measurement/Ids.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
@@ -132,7 +133,7 @@ TEST(RoomEqSolve, PlayHearsTheCorrection) {
     network::SelectedElement = RoomEqChannel(1, 1.0f);
     network::ActivePane = 1;
     platform::testing::OnModalDialog("Room_EQ", [](HWND d) {
-        platform::SendMessage(d, platform::WM_COMMAND, 6030, 0);  // Re-Calculate EQ
+        platform::SendMessage(d, platform::WM_COMMAND, kRecalculateButton, 0);  // Re-Calculate EQ
         platform::SendMessage(d, platform::WM_COMMAND, 1, 0);     // Done
     });
     ASSERT_EQ(platform::DialogBox(shell::AppInstance, "Room_EQ", HWND{}, &RoomEQDlgProc), 1);

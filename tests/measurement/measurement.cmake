@@ -1,6 +1,7 @@
 list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/CalibrationSectionsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CaptureFileTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/GatedSpectrumTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GatingWindowsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MlsCurveRepairsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MlsDeconvolutionTest.cpp

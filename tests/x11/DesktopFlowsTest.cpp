@@ -320,13 +320,14 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
             const int length = way == 0 ? 0 : 5;
             OnUi([&] {
                 measurement::MlsRefPeak = 0;
-                platform::SendDlgItemMessage(page, 10144, platform::CB_SETCURSEL,
+                platform::SendDlgItemMessage(page, measurement::kLengthCombo,
+                                             platform::CB_SETCURSEL,
                                              static_cast<platform::WPARAM>(length), 0);
-                return platform::SendMessage(page, platform::WM_COMMAND,
-                                             platform::MAKEWPARAM(10144, platform::CBN_SELCHANGE),
-                                             0);
+                return platform::SendMessage(
+                    page, platform::WM_COMMAND,
+                    platform::MAKEWPARAM(measurement::kLengthCombo, platform::CBN_SELCHANGE), 0);
             });
-            d.ClickControl(page, 10102);
+            d.ClickControl(page, measurement::kRunButton);
             if (way == 0) {
                 EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRefPeak > 0; }, 20000))
                     << context;
@@ -382,7 +383,7 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
                             ->v[shell::kCurveHoldsData] = 0.0f;
                         return 0;
                     });
-                    d.ClickControl(dialog, 6010 + location);
+                    d.ClickControl(dialog, measurement::kFirstLocation + location);
                     EXPECT_TRUE(d.WaitFor([location] {
                         return shell::AudioBusy == 0 &&
                                shell::RoomEQCurves[measurement::kRoomEqLevel + location]

@@ -200,11 +200,13 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
         }
         OnUi([&] {
             measurement::MlsRefPeak = 0;
-            platform::SendDlgItemMessage(page, 10144, platform::CB_SETCURSEL, 0, 0);
-            return platform::SendMessage(page, platform::WM_COMMAND,
-                                         platform::MAKEWPARAM(10144, platform::CBN_SELCHANGE), 0);
+            platform::SendDlgItemMessage(page, measurement::kLengthCombo, platform::CB_SETCURSEL, 0,
+                                         0);
+            return platform::SendMessage(
+                page, platform::WM_COMMAND,
+                platform::MAKEWPARAM(measurement::kLengthCombo, platform::CBN_SELCHANGE), 0);
         });
-        d.ClickControl(page, 10102);  // Run MLS
+        d.ClickControl(page, measurement::kRunButton);  // Run MLS
         ASSERT_TRUE(d.WaitFor([] {
             return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
                    shell::AudioBusy == 0;
@@ -214,8 +216,8 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
         EXPECT_GT(OnUi([] { return measurement::MlsInPeak; }),
                   OnUi([] { return measurement::MlsRefPeak; }));
         // A gate that fits the shortest sequence, typed as a person would.
-        d.ReplaceEditText(page, 10149, "4096");
-        d.ClickControl(page, 10151);  // Calculate SPL
+        d.ReplaceEditText(page, measurement::kWindowWidthEdit, "4096");
+        d.ClickControl(page, measurement::kCalculateButton);  // Calculate SPL
         d.WaitFor([] { return false; }, 500);
         EXPECT_FALSE(OnUi([] {
             screen::QtModal box;
