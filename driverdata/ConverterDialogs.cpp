@@ -18,7 +18,7 @@
 #include "platform/ui/Window.h"
 #include "shell/DriverRecord.h"
 #include "shell/FileIo.h"
-#include "shell/FrameCommands.h"
+#include "shell/FrameWindows.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"

@@ -8,14 +8,15 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
+#include "network/EditorState.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
+#include "shell/FrameWindows.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/ProjectImage.h"
@@ -97,7 +98,7 @@ void LoadProfile(HWND dialog, int index) {
     shell::ShowProjectRepairs(shell::FrameWindow);
     // The loaded stores replace every pane: no pane is active and the tool is Draw, so the next
     // edit cannot save the previous working network over the loaded one.
-    shell::DeactivatePanesAfterLoad();
+    network::DeactivatePanesAfterLoad();
     shell::OpenConfigurationWindow(shell::Project.Settings.SystemConfiguration);
     shell::SetPlayerCheckBoxes();
     shell::SetFrameTitleWithPath(path);

@@ -8,6 +8,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
+#include "network/CopySpeakerDialog.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
@@ -17,8 +18,8 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
+#include "shell/FrameWindows.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"
@@ -173,8 +174,7 @@ void CurveSelection(HWND dialog) {
 }
 
 void CopySpeaker(HWND dialog) {
-    if (network::CopySpeakerDialogProc == nullptr) return;
-    DialogBox(shell::AppInstance, kCopySpeakerTemplate, dialog, network::CopySpeakerDialogProc);
+    DialogBox(shell::AppInstance, kCopySpeakerTemplate, dialog, &network::CopySpeakerDlgProc);
 }
 
 void ClearPlots() {

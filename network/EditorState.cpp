@@ -1,8 +1,10 @@
 #include "network/EditorState.h"
 
 #include "network/Ids.h"
+#include "network/PaneDrawing.h"
 #include "network/PaneEditor.h"
 #include "network/WorkingNetwork.h"
+#include "shell/FrameGlobals.h"
 
 namespace network {
 
@@ -16,18 +18,18 @@ platform::HWND PaneWindows[shell::kPaneCount];
 std::int32_t ShowNodes = 0;
 std::int32_t ShowRaster = 0;
 
-ElementDialogProc InputNodeDialogProc = nullptr;
-ElementDialogProc FilterDialogProc = nullptr;
-ElementDialogProc OutputPortDialogProc = nullptr;
-ElementDialogProc RoomEqDialogProc = nullptr;
 std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
-ElementDialogProc CopySpeakerDialogProc = nullptr;
 
 void DeactivatePanes() {
     ActivePane = 0;
     ToolMode = kToolDraw;
     ElementPending = 0;
     WireDragActive = 0;
+}
+
+void DeactivatePanesAfterLoad() {
+    DeactivatePanes();
+    if (shell::ComponentCADSelectionDialog) UpdateToolButtons(shell::ComponentCADSelectionDialog);
 }
 
 void ResetEditorState() {

@@ -30,25 +30,19 @@ extern platform::HWND PaneWindows[shell::kPaneCount];
 extern std::int32_t ShowNodes;
 extern std::int32_t ShowRaster;
 
-// Element dialogs that a right click on an element opens modally (owner: the pane). Each is
-// null until its dialog exists; then the right click only selects the element.
-using ElementDialogProc = platform::DLGPROC;
-extern ElementDialogProc InputNodeDialogProc;   // template "EnterInputPort"
-extern ElementDialogProc FilterDialogProc;      // template "EnterBehringer"
-extern ElementDialogProc OutputPortDialogProc;  // template "EnterOutputPort"
-extern ElementDialogProc RoomEqDialogProc;      // template "Room_EQ"
-
 // Copy Speaker choices: seven source flags, then seven target flags, in the order Front Left,
 // Center, Front Right, Rear Left, Subwoofer, Subwoofer 2, Rear Right.
 inline constexpr int kCopySpeakerFlagCount = 14;
 extern std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
-// Procedure of the modal Copy Speaker dialog (template "QUORVEX_LINEARIZER_COPY_SPEAKER"); null
-// until that dialog exists, and the toolbox's Copy Speaker button then does nothing.
-extern ElementDialogProc CopySpeakerDialogProc;
 
 // What a System Design command or a project load leaves: no active pane, the Draw tool, nothing
 // pending or dragged.
 void DeactivatePanes();
+
+// What follows every successful project load, whichever road loaded it: DeactivatePanes, then
+// the player dialog's tool buttons show the Draw tool (when the dialog is open). No edit of a
+// pane can then write the previous network over the loaded one.
+void DeactivatePanesAfterLoad();
 
 // Reruns the init routines of the editor state (every word back to its start value).
 void ResetEditorState();

@@ -5,7 +5,6 @@
 
 #include "network/CopySpeakerDialog.h"
 #include "network/EditorState.h"
-#include "network/OutputPortDialog.h"
 #include "network/PaneDrawing.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -60,13 +59,6 @@ bool PortAllocatedInStores(int param, float value) {
 float* SelectedParams() {
     if (SelectedElement < 0 || SelectedElement >= shell::kMaxElements) return nullptr;
     return shell::WorkingNetwork.ElementParams[SelectedElement];
-}
-
-void InstallElementDialogs() {
-    InputNodeDialogProc = &EnterInputPortDlgProc;
-    FilterDialogProc = &EnterBehringerDlgProc;
-    OutputPortDialogProc = &EnterOutputPortDlgProc;
-    CopySpeakerDialogProc = &CopySpeakerDlgProc;
 }
 
 namespace {

@@ -43,10 +43,6 @@ platform::INT_PTR EnterInputPortDlgProc(platform::HWND dialog, platform::UINT me
 platform::INT_PTR EnterBehringerDlgProc(platform::HWND dialog, platform::UINT message,
                                         platform::WPARAM wParam, platform::LPARAM lParam);
 
-// Installs the element dialogs and the Copy Speaker dialog in the editor's hooks
-// (InputNodeDialogProc, FilterDialogProc, OutputPortDialogProc, CopySpeakerDialogProc).
-void InstallElementDialogs();
-
 // ---- Shared by the element dialogs ----
 
 // The value of a typed or shown number text: its leading decimal number ("2000Hz" reads 2000).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "network/EditorState.h"
+#include "network/ElementDialogs.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
 #include "network/Topology.h"
@@ -441,22 +442,32 @@ void DoubleClick(HWND hwnd, int pane, LPARAM lParam) {
 
 struct ElementDialog {
     const char* name;
-    ElementDialogProc proc;
+    DLGPROC proc;
 };
 
+// The dialogs of the network editor's own elements; the others are the parent's to open.
 ElementDialog DialogFor(int kind) {
     switch (kind) {
         case shell::kElementInputNode:
-            return {"EnterInputPort", InputNodeDialogProc};
+            return {"EnterInputPort", &EnterInputPortDlgProc};
         case shell::kElementFilter:
-            return {"EnterBehringer", FilterDialogProc};
-        case shell::kElementOutputPort:
-            return {"EnterOutputPort", OutputPortDialogProc};
-        case shell::kElementRoomEq:
-            return {"Room_EQ", RoomEqDialogProc};
+            return {"EnterBehringer", &EnterBehringerDlgProc};
         default:
             return {nullptr, nullptr};
     }
+}
+
+// The element's dialog, modal on the pane: the editor's own, or the one the configuration window
+// opens for it. True when a dialog ran.
+bool RunElementDialog(HWND hwnd, int kind) {
+    const ElementDialog dialog = DialogFor(kind);
+    if (dialog.proc != nullptr) {
+        DialogBox(shell::AppInstance, dialog.name, hwnd, dialog.proc);
+        return true;
+    }
+    if (kind != shell::kElementOutputPort && kind != shell::kElementRoomEq) return false;
+    return SendMessage(GetParent(hwnd), kOpenElementDialogMessage, static_cast<WPARAM>(kind),
+                       static_cast<LPARAM>(hwnd.value)) == 1;
 }
 
 void RightClick(HWND hwnd, int pane, LPARAM lParam) {
@@ -471,13 +482,9 @@ void RightClick(HWND hwnd, int pane, LPARAM lParam) {
         HighlightElement(hdc, e);
         ReleaseDC(hwnd, hdc);
         SelectedElement = e;
-        const ElementDialog dialog = DialogFor(WorkingNetwork.ElementGeometry[e].kind);
-        if (dialog.proc != nullptr) {
-            shell::ModalDialogOpen = 1;
-            DialogBox(shell::AppInstance, dialog.name, hwnd, dialog.proc);
-            SavePaneStore(pane);
-            shell::ModalDialogOpen = 0;
-        }
+        shell::ModalDialogOpen = 1;
+        if (RunElementDialog(hwnd, WorkingNetwork.ElementGeometry[e].kind)) SavePaneStore(pane);
+        shell::ModalDialogOpen = 0;
     }
     InvalidateAllPanes(hwnd);
 }

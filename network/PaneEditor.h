@@ -6,8 +6,16 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "platform/ui/Messages.h"
 
 namespace network {
+
+// Sent by a pane to its parent (the configuration window) when a right click asks for the dialog
+// of an element whose procedure lives above the network editor: the output port's (its Done
+// computes the correction with the solver) and the room equalizer's (the measurement tool).
+// wParam: the element kind; lParam: the pane's handle. The parent returns 1 when it ran the
+// dialog modally (owner: the pane), 0 when it has none; the pane then saves its store.
+inline constexpr platform::UINT kOpenElementDialogMessage = platform::WM_USER + 1;
 
 // Window procedures of the classes "Pane 1" .. "Pane 7" (register them with CS_DBLCLKS).
 platform::LRESULT Pane1WndProc(platform::HWND, platform::UINT, platform::WPARAM, platform::LPARAM);

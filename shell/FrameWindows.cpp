@@ -1,5 +1,7 @@
 // Window management shared by the frame and the other subsystems: the MDI-child openers, the
-// group closers, the player dialog's opener, the frame title and the clipboard copy.
+// group closers, the frame title, placement notes, the clipboard copy and program paths.
+#include "shell/FrameWindows.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -10,13 +12,11 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Ids.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
-#include "shell/Services.h"
 
 namespace shell {
 
@@ -168,44 +168,6 @@ int CloseSettingsWindows() {
     return 0;
 }
 
-HWND CreatePlayerDialog(HWND owner) {
-    if (ComponentCADSelectionDialog) return ComponentCADSelectionDialog;
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.PlayerDialogProc == nullptr || services.PlayerDialogTemplate == nullptr) {
-        return HWND{};
-    }
-    // The stored position is taken before the dialog exists: the dialog keeps its slot up to
-    // date on every move, also on the one its creation makes.
-    const WindowPlacement place = WindowPlacements[kSlotComponentCADSelection];
-    const HWND dialog = platform::CreateDialogParam(AppInstance, services.PlayerDialogTemplate,
-                                                    owner, services.PlayerDialogProc, 0);
-    if (!dialog) return HWND{};
-    ComponentCADSelectionDialog = dialog;
-    // Inside the work area, whatever the stored position says.
-    platform::RECT work{};
-    platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0);
-    int x = place.X;
-    int y = place.Y;
-    if (work.right > work.left && work.bottom > work.top) {
-        x = std::max<int>(work.left, std::min<int>(x, work.right - kPlayerDialogWidth));
-        y = std::max<int>(work.top, std::min<int>(y, work.bottom - kPlayerDialogHeight));
-    }
-    platform::MoveWindow(dialog, x, y, kPlayerDialogWidth, kPlayerDialogHeight, platform::TRUE);
-    platform::ShowWindow(dialog, platform::SW_SHOW);
-    return dialog;
-}
-
-int ShowComponentCADSelection(HWND owner) {
-    CreatePlayerDialog(owner);
-    if (SplPlottingWindow) {
-        platform::InvalidateRect(SplPlottingWindow, nullptr, platform::TRUE);
-        platform::BringWindowToTop(SplPlottingWindow);
-    } else if (OpenSplPlotting()) {
-        platform::BringWindowToTop(SplPlottingWindow);
-    }
-    return 0;
-}
-
 void SetPlayerCheckBoxes() {
     const HWND dialog = ComponentCADSelectionDialog;
     if (!dialog) return;
@@ -221,14 +183,6 @@ void SetPlayerCheckBoxes() {
 void SetFrameTitleWithPath(const char* path) {
     std::snprintf(FrameTitle, sizeof FrameTitle, "%s - %s", kBaseTitle, path ? path : "");
     platform::SetWindowText(FrameWindow, FrameTitle);
-}
-
-void DeactivatePanesAfterLoad() {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.DeactivatePanes != nullptr) services.DeactivatePanes();
-    if (services.UpdateToolButtons != nullptr && ComponentCADSelectionDialog) {
-        services.UpdateToolButtons(ComponentCADSelectionDialog);
-    }
 }
 
 int CopyWindowToClipboard(HWND window) {
@@ -263,6 +217,78 @@ int CopyWindowToClipboard(HWND window) {
     platform::MessageBox(FrameWindow, "Screen Copy Failed: the clipboard did not take the image",
                          kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
     return 0;
+}
+
+void NotePlacementMove(WindowPlacement& slot, platform::LPARAM lParam) {
+    const int x = platform::LOWORD(static_cast<std::uintptr_t>(lParam));
+    const int y = platform::HIWORD(static_cast<std::uintptr_t>(lParam));
+    slot.X = x - platform::GetSystemMetrics(platform::SM_CXFRAME);
+    slot.Y = y - platform::GetSystemMetrics(platform::SM_CYCAPTION) -
+             platform::GetSystemMetrics(platform::SM_CYFRAME);
+    if (slot.X > FrameClientWidth) slot.X = 0;
+    if (slot.Y > FrameClientHeight) slot.Y = 0;
+}
+
+void NotePlacementSize(WindowPlacement& slot, int client_width, int client_height) {
+    const int frame_x = platform::GetSystemMetrics(platform::SM_CXFRAME);
+    const int frame_y = platform::GetSystemMetrics(platform::SM_CYFRAME);
+    const int caption = platform::GetSystemMetrics(platform::SM_CYCAPTION);
+    slot.Width = client_width + 2 * frame_x;
+    slot.Height = client_height + caption + 2 * frame_y;
+    if (slot.X < 0 || slot.X > FrameClientWidth) slot.X = 0;
+    if (slot.Y < 0 || slot.Y > FrameClientHeight) slot.Y = 0;
+    slot.Width = std::min(slot.Width, FrameClientWidth);
+    slot.Height = std::min(slot.Height, FrameClientHeight);
+}
+
+platform::LRESULT PageChildMessage(HWND window, platform::UINT message, platform::WPARAM wParam,
+                                   platform::LPARAM lParam, WindowPlacement& placement,
+                                   const char* title, HWND& child_window) {
+    switch (message) {
+        case platform::WM_ERASEBKGND: {
+            const platform::HDC dc = platform::HDC::FromIndex(static_cast<std::uint32_t>(wParam));
+            platform::RECT client{};
+            platform::GetClientRect(window, &client);
+            const platform::HBRUSH old_brush =
+                platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
+            platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
+            if (old_brush) platform::SelectObject(dc, old_brush);
+            return 1;
+        }
+        case platform::WM_RBUTTONDOWN:
+            CopyWindowToClipboard(FrameWindow);
+            return 0;
+        case platform::WM_MOVE:
+            NotePlacementMove(placement, lParam);
+            platform::SetWindowText(window, title);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_SIZE:
+            NotePlacementSize(placement, platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
+                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
+            platform::SetWindowText(window, title);
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        case platform::WM_DESTROY:
+            if (child_window == window) child_window = 0;
+            platform::DefMDIChildProc(window, message, wParam, lParam);
+            return 0;
+        default:
+            return platform::DefMDIChildProc(window, message, wParam, lParam);
+    }
+}
+
+bool ProgramPath(const char* name, char* out, std::size_t capacity) {
+    const std::size_t directory = std::strlen(ProgramDirectory);
+    const std::size_t length = std::strlen(name);
+    if (out == nullptr || capacity == 0) return false;
+    if (directory + length + 1 > capacity) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memmove(out, ProgramDirectory, directory);
+    std::memcpy(out + directory, name, length + 1);
+    return true;
 }
 
 }  // namespace shell

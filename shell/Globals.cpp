@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "shell/BaffleRecord.h"
-#include "shell/ColourEditing.h"
 #include "shell/ComplexFft.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrameGlobals.h"
@@ -11,7 +10,6 @@
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/ProfilesDialog.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 
@@ -111,11 +109,8 @@ void ResetGlobals() {
     }
     if (Baffle != nullptr) InitBaffleRecord();
 
-    // What the frame and its windows keep: window handles, titles and file names, what the
-    // settings windows and the profiles dialog keep between openings.
+    // What the frame keeps of its windows: handles, titles and file names.
     ResetFrameGlobals();
-    ResetColourEditing();
-    ResetProfileBrowseSlots();
 }
 
 }  // namespace shell

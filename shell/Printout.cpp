@@ -12,7 +12,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
+#include "shell/FrameWindows.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 

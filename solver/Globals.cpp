@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "solver/NodalSolution.h"
+#include "solver/OutputPortDialog.h"
 
 namespace solver {
 
@@ -40,6 +41,7 @@ void SetStartValues() {
 void ResetGlobals() {
     SetStartValues();
     ResetKeeleRamps();
+    ResetOutputPortDialog();
 }
 
 }  // namespace solver

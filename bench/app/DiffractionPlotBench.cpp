@@ -1,5 +1,5 @@
 // A default Plot of the diffraction calculator as a person gets it: the program started headless
-// with every service, Diffraction Model opened from the menu, Plot clicked in the dialog and the
+// as it runs, Diffraction Model opened from the menu, Plot clicked in the dialog and the
 // loop run until idle (the plot window's title for every frequency, the repaint), next to the
 // same sweep computed alone (no plot window, as diffraction_bench times it). The SPL curves of
 // both are compared first; rounds alternate; the medians and their ratio are printed against the
@@ -16,18 +16,17 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramServices.h"
 #include "driverdata/DiffractionCalculator.h"
 #include "driverdata/EdgeDiffraction.h"
 #include "driverdata/Globals.h"
 #include "driverdata/Ids.h"
+#include "frame/Program.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
-#include "shell/Program.h"
 #include "shell/StartupAllocation.h"
 
 namespace {
@@ -98,8 +97,7 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("qv-diffraction-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
-    app::InstallProgramServices();
-    if (shell::StartProgram(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{},
+    if (frame::StartProgram(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{},
                             platform::SW_SHOW) != 0) {
         std::fprintf(stderr, "the program did not start\n");
         return 1;
@@ -137,7 +135,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    shell::ReleaseProgramResources();
+    frame::ReleaseProgramResources();
     platform::testing::PumpUntilIdle();
     std::filesystem::current_path(dir.parent_path());
     std::error_code ignored;

@@ -26,7 +26,6 @@
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
-#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
 
 namespace {
@@ -284,7 +283,6 @@ TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
     engine::OutputTrims[4] = 3.0f;
     // Pane 3 was being edited: after the load no pane may be active, or its next edit would
     // save the old working network over the loaded one.
-    shell::ProgramServices().DeactivatePanes = &network::DeactivatePanes;
     network::ActivePane = 3;
     Key(VK_HOME);
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Starting);
@@ -297,7 +295,6 @@ TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
     EXPECT_FLOAT_EQ(engine::OutputTrims[4], 1.0f);
     EXPECT_STREQ(shell::ProjectFileName, "engine_profile3.HIF");
     EXPECT_EQ(network::ActivePane, 0) << "the previously active pane is still active";
-    shell::ProgramServices().DeactivatePanes = nullptr;
 }
 
 }  // namespace

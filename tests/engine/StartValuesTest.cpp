@@ -12,7 +12,6 @@
 #include "measurement/Globals.h"
 #include "measurement/RoomEq.h"
 #include "network/EditorState.h"
-#include "shell/ColourEditing.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
@@ -34,7 +33,7 @@ const qvtest::StartBytes& kEngineStart = qvtest::KeepStartBytes({
 // A few variables of every folder, from the bottom of the link graph up.
 const qvtest::StartBytes& kProgramStart = qvtest::KeepStartBytes({
     QV_STATE(shell::OutputLayout), QV_STATE(shell::FileWriteFaultAfterBytes),
-    QV_STATE(shell::SpeedOfSoundText), QV_STATE(shell::ColourEditState),
+    QV_STATE(shell::SpeedOfSoundText),
     QV_STATE(shell::ProjectFilePath), QV_STATE(network::ActivePane),
     QV_STATE(network::PaneWindows), QV_STATE(solver::SplScaleTopText),
     QV_STATE(solver::OutputPhasing), QV_STATE(driverdata::EdgeBevelA),

@@ -17,10 +17,11 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
+#include "frame/FrameCommands.h"
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 using platform::testing::ChooseMenuItem;
@@ -241,9 +242,9 @@ TEST_F(FrameTest, ProjectLoadWithAutoLoadRunsTheChannelChainGui) {
     Preferences->AutoLoadProject = 1;
     platform::testing::ScriptMessageBoxAnswers({platform::IDYES});
     platform::testing::ScriptFileDialogAnswers({path});
-    PlayerCommands().clear();
+    ClearPlayerCommands();
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdOpenProjectFile));
-    platform::testing::AdvanceTime(1500);
+    AdvanceTimeWatchingPlayer(1500);
     EXPECT_EQ(PlayerCommands(),
               (std::vector<int>{kFrontLeftButton, kFrontRightButton, kPlayButton}));
 }

@@ -5,16 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "network/EditorState.h"
+#include "network/ElementDialogs.h"
 #include "network/PaneDrawing.h"
+#include "platform/testing/DrawnTexts.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ConfigWindows.h"
-#include "shell/FrameCommands.h"
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
+#include "solver/SplPlot.h"
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 using platform::HWND;
@@ -75,6 +80,29 @@ void ExpectPanesApart(HWND window) {
             EXPECT_FALSE(overlap) << "panes " << i << " and " << j << " overlap";
         }
     }
+}
+
+// A right click on an output port in a pane of the Stereo window: the window opens the solver's
+// output-port dialog, and what Done sets reaches the pane's store.
+TEST_F(FrameTest, RightClickOnAnOutputPortOpensItsDialogFromTheWindowGui) {
+    ASSERT_EQ(Start(), kStarted);
+    const HWND pane = network::PaneWindows[0];
+    ASSERT_TRUE(platform::IsWindow(pane));
+    constexpr int kPortSlot = 6;  // an output port of the default network
+    const ElementGeometryRecord g = PaneStores[0].ElementGeometry[kPortSlot];
+    ASSERT_EQ(g.kind, kElementOutputPort);
+    int open_during_dialog = -1;
+    platform::testing::OnModalDialog("EnterOutputPort", [&](HWND dialog) {
+        open_during_dialog = ModalDialogOpen;
+        input::TypeText(dialog, network::kInputPortEdit, "12");
+        input::Click(dialog, platform::IDOK);
+    });
+    input::MouseClick(pane, g.x1, (g.y1 + g.y2) / 2, input::Button::Right);
+    input::PumpUntilIdle();
+    EXPECT_EQ(open_during_dialog, 1) << "the dialog opened while the pane was busy with it";
+    EXPECT_EQ(ModalDialogOpen, 0);
+    EXPECT_EQ(network::SelectedElement, kPortSlot);
+    EXPECT_EQ(PaneStores[0].ElementParams[kPortSlot][kParamOutputPort], 12.0f);
 }
 
 TEST_F(FrameTest, StereoBarDraggedTooFarLeftIsLaidOutAtFiftyGui) {
@@ -373,45 +401,40 @@ TEST_F(FrameTest, PlacementBookkeepingResetsPositionsOutsideTheFrameGui) {
     EXPECT_EQ(slot.Height, FrameClientHeight);
 }
 
-struct PaintCall {
-    int width;
-    int height;
-    HWND window;
-};
-
-std::vector<PaintCall>& PaintCalls() {
-    static std::vector<PaintCall> calls;
-    return calls;
+// The SPL plot's heading as the solver's painter drew it into `window` last, or null.
+const platform::testing::DrawnText* DrawnHeading(HWND window) {
+    const platform::testing::DrawnText* found = nullptr;
+    for (const auto& text : platform::testing::DrawnTexts()) {
+        if (text.window == window && text.text == "SPL / Phase vs. Frequency") found = &text;
+    }
+    return found;
 }
 
 TEST_F(FrameTest, SplPlotWindowPaintsWithItsClientSizeGui) {
-    PaintCalls().clear();
-    ProgramServices().DrawSplPhaseFrame = [](platform::HDC hdc, int width, int height, HWND w) {
-        EXPECT_TRUE(hdc);
-        PaintCalls().push_back(PaintCall{width, height, w});
-        platform::SetWindowText(w, "painted");
-        return 0;
-    };
+    platform::testing::RecordDrawnTexts(true);
     ASSERT_EQ(Start(), kStarted);
     ASSERT_TRUE(SplPlottingWindow);
-    ASSERT_FALSE(PaintCalls().empty());
-    EXPECT_EQ(PaintCalls().back().width, ClientWidth(SplPlottingWindow));
-    EXPECT_EQ(PaintCalls().back().height, ClientHeight(SplPlottingWindow));
-    EXPECT_EQ(PaintCalls().back().window, SplPlottingWindow);
+    const platform::testing::DrawnText* heading = DrawnHeading(SplPlottingWindow);
+    ASSERT_NE(heading, nullptr) << "the solver's painter drew the plot";
+    // The painter centres the heading on the width it is given, 80 pixels left of the middle.
+    const int width = ClientWidth(SplPlottingWindow);
+    EXPECT_GE(heading->ink.left, width / 2 - 80);
+    EXPECT_LT(heading->ink.left, width / 2 - 80 + 12);
+    EXPECT_EQ(heading->client.right - heading->client.left, width);
+    EXPECT_EQ(heading->client.bottom - heading->client.top, ClientHeight(SplPlottingWindow));
+    EXPECT_EQ(WindowTitle(SplPlottingWindow), solver::SplPlotTitle()) << "the painter's title";
+    platform::testing::RecordDrawnTexts(false);
 
-    ProgramServices().DrawSplPhaseFrame = nullptr;
     platform::MoveWindow(SplPlottingWindow, 10, 10, 640, 480, platform::TRUE);
-    input::PumpUntilIdle();
     EXPECT_EQ(WindowTitle(SplPlottingWindow), "Quorvex Equalizer Frequency Domain");
+    input::PumpUntilIdle();
     EXPECT_EQ(SplPlotWidth, ClientWidth(SplPlottingWindow));
     EXPECT_EQ(SplPlotHeight, ClientHeight(SplPlottingWindow));
     EXPECT_EQ(WindowPlacements[kSlotSplPlotting].Width, 640);
     // A move alone retitles it too.
-    ProgramServices().DrawSplPhaseFrame = [](platform::HDC, int, int, HWND) { return 0; };
     platform::SetWindowText(SplPlottingWindow, "painted");
     platform::SendMessage(SplPlottingWindow, platform::WM_MOVE, 0, platform::MAKELPARAM(30, 40));
     EXPECT_EQ(WindowTitle(SplPlottingWindow), "Quorvex Equalizer Frequency Domain");
-    ProgramServices().DrawSplPhaseFrame = nullptr;
 
     const HWND plot = SplPlottingWindow;
     platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,

@@ -1,5 +1,5 @@
-// The frame's driver-data commands through the service table: driver load and save, "Last
-// Driver File", the imports, the SPL/phase export and the HBT editor's windows.
+// The frame's driver-data commands: driver load and save, "Last Driver File", the imports, the
+// SPL/phase export, the HBT editor's windows and the diffraction and MLS tools.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +11,8 @@
 #include "driverdata/DriverFiles.h"
 #include "driverdata/ExportFiles.h"
 #include "driverdata/HbtInput.h"
+#include "driverdata/Ids.h"
+#include "driverdata/Globals.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -20,12 +22,13 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
-#include "shell/FrameCommands.h"
+#include "frame/FrameCommands.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/NumberText.h"
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 using platform::testing::ChooseMenuItem;
@@ -33,55 +36,32 @@ using platform::testing::MessageBoxLog;
 
 constexpr const char* kDriverQuestion =
     "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW DRIVER ?";
-constexpr const char* kTestEditorTemplate = "FrameTestTransferFunction";
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
 }
 
-int& EditorReloads() {
-    static int count = 0;
-    return count;
+// A mark typed into the HBT editor dialog's high-pass stop field; the dialog loading its fields
+// from the driver record again replaces it with the record's text.
+constexpr const char* kEditorMark = "7777";
+
+void MarkEditorField() {
+    platform::SetDlgItemText(TransferFunctionDialog, driverdata::kHbtHighPassStop, kEditorMark);
 }
 
-platform::INT_PTR TestTransferFunctionDlgProc(platform::HWND, platform::UINT message,
-                                              platform::WPARAM, platform::LPARAM) {
-    if (message == platform::WM_INITDIALOG) {
-        ++EditorReloads();
-        return platform::TRUE;
-    }
-    return platform::FALSE;
-}
-
-platform::LRESULT TestEditorChildWndProc(platform::HWND hwnd, platform::UINT message,
-                                         platform::WPARAM wParam, platform::LPARAM lParam) {
-    if (message == platform::WM_DESTROY && EditorChildWindow == hwnd) EditorChildWindow = 0;
-    return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
+std::string EditorField() {
+    char text[64] = {};
+    platform::GetDlgItemText(TransferFunctionDialog, driverdata::kHbtHighPassStop, text,
+                             sizeof text);
+    return text;
 }
 
 class FrameDriverTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        EditorReloads() = 0;
-        ProgramServicesTable& services = ProgramServices();
-        services.InitDriverFileDlg = &driverdata::InitDriverFileDlg;
-        services.OpenDriverFile = &driverdata::OpenDriverFile;
-        services.SaveDriverFileAs = &driverdata::SaveDriverFileAs;
-        services.PrepareHbtInput = &driverdata::PrepareHbtInput;
-        services.InitImpImportDlg = &driverdata::InitImpImportDlg;
-        services.OpenImpImportFile = &driverdata::OpenImpImportFile;
-        services.InitDaasImportDlg = &driverdata::InitDaasImportDlg;
-        services.OpenDaasImportFile = &driverdata::OpenDaasImportFile;
-        services.InitExportDlg = &driverdata::InitExportDlg;
-        services.ExportSplPhaseAs = &driverdata::ExportSplPhaseAs;
-        static const platform::DialogTemplate kTemplate{
-            kTestEditorTemplate, "HBT Editor Dialogue", 0, 0, 300, 100, nullptr, 0, 0, nullptr, 0};
-        platform::RegisterDialogTemplate(&kTemplate);
-        services.TransferFunctionDlgProc = &TestTransferFunctionDlgProc;
-        services.TransferFunctionTemplate = kTestEditorTemplate;
-        services.EditorChildWndProc = &TestEditorChildWndProc;
+        driverdata::ResetGlobals();
     }
 
     // A native driver file whose SPL has a gap that the HBT preparation fills.
@@ -119,15 +99,17 @@ TEST_F(FrameDriverTest, OpenDriverFileAsksThenLoadsAndOpensTheEditorGui) {
     EXPECT_EQ(MenuText(MainMenu, kCmdLastDriverFile), path);
     EXPECT_TRUE(platform::IsWindow(EditorChildWindow));
     EXPECT_TRUE(platform::IsWindow(TransferFunctionDialog));
-    EXPECT_EQ(EditorReloads(), 1);
+    EXPECT_EQ(EditorField(), CurrentDriverRecord->HighPassStop) << "the dialog shows the driver";
     EXPECT_EQ(ModalDialogOpen, 0);
 
     // A second load keeps the editor's windows and tells the dialog to reload.
     const platform::HWND editor = EditorChildWindow;
+    MarkEditorField();
     platform::testing::ScriptFileDialogAnswers({path});
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdOpenDriverFile));
     EXPECT_EQ(EditorChildWindow, editor);
-    EXPECT_EQ(EditorReloads(), 2);
+    EXPECT_NE(EditorField(), kEditorMark) << "the dialog loads its fields again";
+    EXPECT_EQ(EditorField(), CurrentDriverRecord->HighPassStop);
 }
 
 TEST_F(FrameDriverTest, RefusedDriverFileChangesNothingGui) {
@@ -234,50 +216,20 @@ TEST_F(FrameDriverTest, FileEditorChosenAgainMakesBothWindowsAfreshGui) {
     ASSERT_EQ(Start(), kStarted);
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
     ASSERT_TRUE(platform::IsWindow(TransferFunctionDialog));
-    EXPECT_EQ(EditorReloads(), 1);
+    EXPECT_EQ(EditorField(), CurrentDriverRecord->HighPassStop);
     const platform::HWND editor = EditorChildWindow;
     const platform::HWND transfer = TransferFunctionDialog;
+    MarkEditorField();
+    CopyTextSlot(CurrentDriverRecord->HighPassStop, "123");
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
     EXPECT_FALSE(platform::IsWindow(editor)) << "both windows are closed first";
     EXPECT_FALSE(platform::IsWindow(transfer));
     EXPECT_TRUE(platform::IsWindow(EditorChildWindow));
     EXPECT_TRUE(platform::IsWindow(TransferFunctionDialog));
-    EXPECT_EQ(EditorReloads(), 2) << "the dialog loads its fields again";
-}
-
-platform::INT_PTR TestToolDlgProc(platform::HWND, platform::UINT message, platform::WPARAM,
-                                  platform::LPARAM) {
-    return message == platform::WM_INITDIALOG ? platform::TRUE : platform::FALSE;
-}
-
-int& DiffractionChildMessages() {
-    static int count = 0;
-    return count;
-}
-
-platform::LRESULT TestDiffractionChildWndProc(platform::HWND hwnd, platform::UINT message,
-                                              platform::WPARAM wParam, platform::LPARAM lParam) {
-    ++DiffractionChildMessages();
-    if (message == platform::WM_DESTROY && DiffractionChildWindow == hwnd) {
-        DiffractionChildWindow = 0;
-    }
-    return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
+    EXPECT_EQ(EditorField(), "123") << "the dialog loads its fields again";
 }
 
 TEST_F(FrameDriverTest, DiffractionAndMlsCommandsOpenTheirToolsGui) {
-    static const platform::DialogTemplate kDiffraction{
-        "FrameTestDiffraction", "Diffraction", 0, 0, 200, 100, nullptr, 0, 0, nullptr, 0};
-    static const platform::DialogTemplate kMls{"FrameTestMls", "MLS", 0, 0,       200, 100,
-                                               nullptr,        0,     0, nullptr, 0};
-    platform::RegisterDialogTemplate(&kDiffraction);
-    platform::RegisterDialogTemplate(&kMls);
-    ProgramServicesTable& services = ProgramServices();
-    services.DiffractionCalculatorDlgProc = &TestToolDlgProc;
-    services.DiffractionCalculatorTemplate = "FrameTestDiffraction";
-    services.DiffractionChildWndProc = &TestDiffractionChildWndProc;
-    services.MlsControlDlgProc = &TestToolDlgProc;
-    services.MlsControlTemplate = "FrameTestMls";
-    DiffractionChildMessages() = 0;
     ASSERT_EQ(Start(), kStarted);
 
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdFileEditor));
@@ -291,7 +243,8 @@ TEST_F(FrameDriverTest, DiffractionAndMlsCommandsOpenTheirToolsGui) {
     EXPECT_FALSE(MlsControlDialog);
     EXPECT_TRUE(platform::IsWindow(DiffractionCalculatorDialog));
     EXPECT_TRUE(platform::IsWindow(DiffractionChildWindow));
-    EXPECT_GT(DiffractionChildMessages(), 0) << "the class runs the tool's own procedure";
+    EXPECT_EQ(WindowTitle(DiffractionChildWindow), "Enclosure Diffraction Modeling")
+        << "the class runs the tool's own procedure, which names the window";
     ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDiffractionModel));  // closed, then made again
     EXPECT_TRUE(platform::IsWindow(DiffractionCalculatorDialog));
 }

@@ -13,6 +13,7 @@
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 using platform::COLORREF;

@@ -11,7 +11,6 @@
 #include <ostream>
 #include <string>
 
-#include "app/ProgramServices.h"
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
@@ -30,7 +29,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/DriverRecord.h"
-#include "shell/FrameCommands.h"
+#include "frame/FrameCommands.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Ids.h"
 #include "shell/PlotFrame.h"
@@ -38,6 +37,7 @@
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 namespace input = platform::testing;
@@ -53,8 +53,6 @@ class FrameMlsTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        ResetProgramServices();
-        app::InstallProgramServices();
         platform::VirtualCardReset();
         const double one = 1.0;
         ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &one, 1, kRefLatency));

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramServices.h"
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
@@ -28,6 +27,7 @@
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 namespace input = platform::testing;
@@ -37,8 +37,6 @@ class FrameProgramTest : public FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        ResetProgramServices();
-        app::InstallProgramServices();
     }
 };
 

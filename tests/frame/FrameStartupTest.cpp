@@ -19,6 +19,7 @@
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
+using namespace frame;
 namespace {
 
 using platform::testing::AdvanceTime;
@@ -130,10 +131,9 @@ TEST_F(FrameTest, NoStartWindowsShowsOnlyTheFrameGui) {
     EXPECT_TRUE(PlayerCommands().empty());
 }
 
-TEST_F(FrameTest, StartWithoutPlayerServiceOpensTheOtherWindowsGui) {
-    InstallTestServices(false);
+TEST_F(FrameTest, StartOpensThePlayerWithTheOtherStartWindowsGui) {
     ASSERT_EQ(Start(), kStarted);
-    EXPECT_FALSE(ComponentCADSelectionDialog);
+    EXPECT_TRUE(platform::IsWindow(ComponentCADSelectionDialog));
     EXPECT_TRUE(platform::IsWindow(Splitter1Window));
     EXPECT_TRUE(platform::IsWindow(SplPlottingWindow));
 }
@@ -158,6 +158,17 @@ std::string SaveChainProject(const std::filesystem::path& dir, int configuration
     InitProjectSettings(&Project);
     FreeCurveBuffers();
     return path;
+}
+
+// True when the element parameters of two stores agree, but for the output ports' hot nodes:
+// the network editor numbers those whenever a pane shows its network.
+bool SameNetworkParams(const PaneStore& a, const PaneStore& b) {
+    for (int e = 0; e < kMaxElements; ++e) {
+        for (int q = 0; q < kElementParamCount; ++q) {
+            if (q != kParamHotNode && a.ElementParams[e][q] != b.ElementParams[e][q]) return false;
+        }
+    }
+    return true;
 }
 
 struct ChainCase {
@@ -199,9 +210,7 @@ TEST_F(FrameTest, AutoLoadChainLoadsTheLastProjectAndActivatesItsChannelsGui) {
             << "the default network is still there";
         AdvanceTime(1);
         EXPECT_TRUE(MessageBoxLog().empty());
-        EXPECT_EQ(std::memcmp(&PaneStores[0].ElementParams, &saved->ElementParams,
-                              sizeof saved->ElementParams),
-                  0)
+        EXPECT_TRUE(SameNetworkParams(PaneStores[0], *saved))
             << "the project's Front-Left network is loaded";
         EXPECT_EQ(PaneStores[2].ElementCount, 0) << "the project's Front-Right store is empty";
         EXPECT_EQ(std::string(ProjectFileName), "chain.HIF");
@@ -256,7 +265,7 @@ TEST_F(FrameTest, AutoLoadOfDamagedSettingsNamesTheReplacedValuesAndRunsTheChain
     EXPECT_EQ(Project.Settings.VolumeSliderPosition, 9);
     EXPECT_EQ(Project.Settings.SystemConfiguration, kSystemStereo);
     EXPECT_TRUE(platform::IsWindow(Splitter1Window)) << "the Stereo window";
-    AdvanceTime(1500);
+    AdvanceTimeWatchingPlayer(1500);
     EXPECT_EQ(PlayerCommands(),
               (std::vector<int>{kFrontLeftButton, kFrontRightButton, kPlayButton}));
 }

@@ -1,22 +1,31 @@
 // Helpers of the frame tests: the program started headless in a fresh temporary folder (its
-// program directory), with the network editor's templates and store operations installed, and a
-// small stand-in for the player dialog that records the commands it receives.
+// program directory), wired as the program runs, and what its player dialog did.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "driverdata/Globals.h"
+#include "engine/Engine.h"
+#include "engine/Globals.h"
+#include "engine/PlayerDialog.h"
+#include "engine/ResetProgram.h"
+#include "frame/Program.h"
+#include "measurement/Globals.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneDrawing.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -30,96 +39,63 @@
 #include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/Program.h"
 #include "shell/ProjectImage.h"
-#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell::test {
 
-// ---- The stand-in player dialog ----
+using namespace frame;
 
-inline constexpr const char* kTestPlayerTemplate = "FrameTestPlayer";
+// ---- What the player dialog did ----
 
-// Commands the stand-in received, in order.
-inline std::vector<int>& PlayerCommands() {
-    static std::vector<int> commands;
-    return commands;
-}
-
-// Records every command; a channel button restores its pane's store and makes it the active
-// pane, as the real dialog does before it checks and solves.
-inline platform::INT_PTR TestPlayerDlgProc(platform::HWND dialog, platform::UINT message,
-                                           platform::WPARAM wParam, platform::LPARAM) {
-    switch (message) {
-        case platform::WM_INITDIALOG:
-            return platform::TRUE;
-        case platform::WM_COMMAND: {
-            const int id = platform::LOWORD(wParam);
-            PlayerCommands().push_back(id);
-            static constexpr int kPaneOfButton[8] = {0, 1, 3, 2, 4, 6, 5, 7};
-            if (id >= kFrontLeftButton && id <= kSub2Button) {
-                const int pane = kPaneOfButton[id - kFrontLeftButton + 1];
-                network::ActivePane = pane;
-                network::RestorePaneStore(pane);
-            }
-            if (id == platform::IDCANCEL) {
-                platform::DestroyWindow(dialog);
-                if (ComponentCADSelectionDialog == dialog) ComponentCADSelectionDialog = 0;
-            }
-            return platform::TRUE;
-        }
-        default:
-            return platform::FALSE;
+// The channel buttons and Play that the program's player dialog has acted on since the last
+// Clear, in order, as their effects show them: a channel button makes its pane the active one,
+// Play starts the engine. Each call looks at the effects once more and returns what it has seen,
+// so a test looks at least once per pressed button (AdvanceTimeWatchingPlayer). Once Play is
+// seen, channels are no longer counted: Play's own start presses Front Left and Front Right.
+class PlayerEffects {
+  public:
+    void Clear() {
+        seen_.clear();
+        pane_ = network::ActivePane;
+        playing_ = engine::CurrentPlayState() != engine::PlayState::Stopped;
     }
-}
+    const std::vector<int>& operator()() {
+        const bool playing = engine::CurrentPlayState() != engine::PlayState::Stopped;
+        const bool after_play = playing_ || playing;
+        if (network::ActivePane != pane_) {
+            pane_ = network::ActivePane;
+            for (int button = kFrontLeftButton; button <= kSub2Button && !after_play; ++button) {
+                if (pane_ != 0 && engine::PaneOfChannelButton(button) == pane_) {
+                    seen_.push_back(button);
+                }
+            }
+        }
+        if (playing && !playing_) seen_.push_back(kPlayButton);
+        playing_ = playing;
+        return seen_;
+    }
 
-inline void RegisterTestPlayerTemplate() {
-    static const platform::ControlTemplate kControls[] = {
-        {kUseHbtDataCheck, platform::ControlKind::CheckBox, "Use HBT Data", 10, 10, 100, 16, 0},
-        {kSplOnlyEqCheck, platform::ControlKind::CheckBox, "SPL Only EQ", 10, 30, 100, 16, 0},
-        {kWideWindowCheck, platform::ControlKind::CheckBox, "Wide Window", 10, 50, 100, 16, 0},
-    };
-    static const platform::DialogTemplate kTemplate{kTestPlayerTemplate,
-                                                    "System Design + Player",
-                                                    0,
-                                                    0,
-                                                    220,
-                                                    640,
-                                                    nullptr,
-                                                    0,
-                                                    0,
-                                                    kControls,
-                                                    sizeof kControls / sizeof kControls[0]};
-    platform::RegisterDialogTemplate(&kTemplate);
-}
+  private:
+    std::vector<int> seen_;
+    int pane_ = 0;
+    bool playing_ = false;
+};
 
-// UpdateToolButtons stand-in: counts its calls.
-inline int& ToolButtonUpdates() {
-    static int count = 0;
-    return count;
+inline PlayerEffects& PlayerEffectsSeen() {
+    static PlayerEffects effects;
+    return effects;
 }
+inline const std::vector<int>& PlayerCommands() { return PlayerEffectsSeen()(); }
+inline void ClearPlayerCommands() { PlayerEffectsSeen().Clear(); }
 
-inline void InstallTestServices(bool with_player = true) {
-    ResetProgramServices();
-    ProgramServicesTable& services = ProgramServices();
-    services.ClearAllPaneStores = &network::ClearAllPaneStores;
-    services.ClearWorkingNetwork = &network::ClearWorkingNetwork;
-    services.BuildWayTemplate = &network::BuildWayTemplate;
-    services.SavePaneStore = &network::SavePaneStore;
-    services.DeactivatePanes = &network::DeactivatePanes;
-    services.UpdateToolButtons = [](platform::HWND) {
-        ++ToolButtonUpdates();
-        return 0;
-    };
-    services.PaneWindows = network::PaneWindows;
-    services.PaneNetworkExtent = &network::PaneNetworkExtent;
-    if (with_player) {
-        RegisterTestPlayerTemplate();
-        services.PlayerDialogProc = &TestPlayerDlgProc;
-        services.PlayerDialogTemplate = kTestPlayerTemplate;
+// Advances the clock by `ms` in steps of 100 ms, looking at the player's effects after each.
+inline void AdvanceTimeWatchingPlayer(std::int64_t ms) {
+    for (std::int64_t done = 0; done < ms; done += 100) {
+        platform::testing::AdvanceTime(std::min<std::int64_t>(100, ms - done));
+        PlayerCommands();
     }
 }
 
@@ -155,11 +131,6 @@ inline int CountBoxes(const std::string& text) {
 
 // ---- The fixture ----
 
-// Every folder the test executable links back to its start values; each executable that uses
-// the fixture defines it once: the program's own reset where the whole program is linked, the
-// folders up to the driver data where it is not.
-void ResetLinkedFolders();
-
 class FrameTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -167,20 +138,19 @@ class FrameTest : public ::testing::Test {
         dir_ = MakeTempFolder("frame");
         std::filesystem::current_path(dir_);
         platform::testing::ResetLayer();
-        ResetProgramServices();
-        ResetLinkedFolders();
-        PlayerCommands().clear();
-        ToolButtonUpdates() = 0;
+        // Every folder of the program back to its start values, the frame's own included.
+        engine::ResetProgram();
+        ResetFrame();
+        platform::VirtualCardReset();
+        ClearPlayerCommands();
         ProgramAllocators() =
             StartupAllocators{&AllocMainBuffers, &AllocCurveBuffers, &AllocDspBuffers};
-        InstallTestServices();
     }
 
     void TearDown() override {
         ReleaseProgramResources();
         platform::testing::PumpUntilIdle();
         platform::testing::ResetLayer();
-        ResetProgramServices();
         std::filesystem::current_path(previous_dir_);
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/ResetProgram.h"
+#include "frame/Program.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
 #include "platform/gdi/Clipboard.h"
@@ -22,15 +23,15 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ColourEditing.h"
-#include "shell/FrameCommands.h"
+#include "frame/ColourEditing.h"
+#include "frame/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/NumberText.h"
-#include "shell/PenColourWindow.h"
+#include "frame/PenColourWindow.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/PreferencesWindow.h"
+#include "frame/PreferencesWindow.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "tests/shell/ShellTestSupport.h"
@@ -38,6 +39,7 @@
 namespace shell {
 namespace {
 
+using namespace frame;
 using platform::HWND;
 namespace pt = platform::testing;
 
@@ -74,6 +76,7 @@ class SettingsWindowGui : public ::testing::Test {
         platform::VirtualCardReset();
         test::EnsureCurveBuffers();
         engine::ResetProgram();
+        frame::ResetFrame();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("settings");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

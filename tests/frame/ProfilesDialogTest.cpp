@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/ResetProgram.h"
+#include "frame/Program.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -18,13 +19,14 @@
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/ProfilesDialog.h"
+#include "frame/ProfilesDialog.h"
 #include "shell/StartupAllocation.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell {
 namespace {
 
+using namespace frame;
 using platform::HWND;
 namespace pt = platform::testing;
 
@@ -35,6 +37,7 @@ class ProfilesDialogGui : public ::testing::Test {
         resources::RegisterAll();
         test::EnsureCurveBuffers();
         engine::ResetProgram();
+        frame::ResetFrame();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("profiles");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

@@ -1,5 +1,4 @@
 list(APPEND QV_TEST_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/FrameTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameStartupTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameCommandsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameDriverCommandsTest.cpp
@@ -7,6 +6,8 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameMenuTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameMlsTest.cpp)
+# The HBT editor run inside the program, opened by the frame's menu commands.
+list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/HbtEditorTest.cpp)
 # The settings windows and the project profiles dialog.
 list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/PreferencesWindowTest.cpp

@@ -66,7 +66,6 @@ class CopySpeaker : public ::testing::Test {
         originals_ = std::make_unique<shell::PaneStore[]>(kPanes);
         for (int i = 0; i < kPanes; ++i) originals_[i] = shell::PaneStores[i];
     }
-    void TearDown() override { test::ForgetElementDialogs(); }
     const shell::PaneStore& Original(int pane) const { return originals_[pane - 1]; }
     static const shell::PaneStore& Store(int pane) { return shell::PaneStores[pane - 1]; }
     static void SetFlags(std::initializer_list<int> sources, std::initializer_list<int> targets) {
@@ -77,7 +76,7 @@ class CopySpeaker : public ::testing::Test {
     static platform::INT_PTR Run(std::function<void(HWND)> script) {
         platform::testing::OnModalDialog(kCopySpeakerTemplateName, std::move(script));
         return platform::DialogBox(platform::HINSTANCE{}, kCopySpeakerTemplateName, HWND{},
-                                   CopySpeakerDialogProc);
+                                   &CopySpeakerDlgProc);
     }
     // Makes `pane` the active one, with its own network in the WorkingNetwork.
     static void Activate(int pane) {

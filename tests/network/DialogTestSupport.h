@@ -22,7 +22,7 @@
 namespace network::test {
 
 // Every dialog test starts from a fresh layer, an empty box log, zeroed tables, cleared stores
-// and editor state, the dialog templates registered and the element dialogs installed.
+// and editor state, and the dialog templates registered.
 inline void FreshElementDialogs() {
     platform::testing::ResetLayer();
     platform::testing::ClearMessageBoxLog();
@@ -30,15 +30,6 @@ inline void FreshElementDialogs() {
     ClearAllPaneStores();
     ClearWorkingNetwork();
     resources::RegisterAll();
-    InstallElementDialogs();
-}
-
-// Leaves no element dialog installed for the tests that follow.
-inline void ForgetElementDialogs() {
-    InputNodeDialogProc = nullptr;
-    FilterDialogProc = nullptr;
-    OutputPortDialogProc = nullptr;
-    CopySpeakerDialogProc = nullptr;
 }
 
 inline std::string DialogText(platform::HWND d, int id) {

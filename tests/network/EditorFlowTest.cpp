@@ -8,11 +8,14 @@
 #include <memory>
 
 #include "EditorTestSupport.h"
+#include "network/ElementDialogs.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
+#include "platform/testing/Dialogs.h"
 #include "platform/testing/Input.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Resources.h"
+#include "resources/Resources.h"
 
 namespace network::test {
 namespace {
@@ -361,51 +364,40 @@ TEST_F(EditorFlowTest, TheSixtyFifthElementIsRefused) {
     EXPECT_EQ(platform::testing::MessageBoxLog().size(), 1u);
 }
 
-// A stand-in element dialog: it writes Fo of the selected slot when it opens.
-platform::INT_PTR StandInFilterDialog(platform::HWND dialog, platform::UINT message,
-                                      platform::WPARAM wParam, platform::LPARAM) {
-    if (message == platform::WM_INITDIALOG) {
-        WorkingNetwork.ElementParams[SelectedElement][shell::kParamFo] = 2500.0f;
-        return 1;
-    }
-    if (message == platform::WM_COMMAND && platform::LOWORD(wParam) == platform::IDOK) {
-        platform::EndDialog(dialog, 1);
-        return 1;
-    }
-    return 0;
-}
-
-const platform::ControlTemplate kStandInControls[] = {
-    {platform::IDOK, platform::ControlKind::DefPushButton, "OK", 10, 10, 60, 20, 0},
-};
-const platform::DialogTemplate kStandInTemplate = {
-    "EnterBehringer", "Filter", 0, 0, 200, 100, nullptr, 8, 0, kStandInControls, 1};
-
 TEST_F(EditorFlowTest, RightClickOpensTheElementDialogOnTheRightSlot) {
+    resources::RegisterAll();
     Place(shell::kElementInputNode, 50, 100);
     Place(shell::kElementFilter, 100, 100);
     Place(shell::kElementFilter, 100, 200);
-    // Without a dialog the right click only selects.
-    MouseClick(pane_, 120, 200, Button::Right);
-    EXPECT_EQ(SelectedElement, 2);
-    EXPECT_EQ(Store(1).ElementParams[2][shell::kParamFo], 1000.0f);
-
-    if (platform::FindDialogTemplate("EnterBehringer") == nullptr) {
-        platform::RegisterDialogTemplate(&kStandInTemplate);
-    }
-    FilterDialogProc = StandInFilterDialog;
+    // The dialog cancelled: the right click selects and changes nothing.
     int open_during_dialog = -1;
     platform::testing::OnModalDialog("EnterBehringer", [&](platform::HWND dialog) {
         open_during_dialog = shell::ModalDialogOpen;
-        platform::EndDialog(dialog, 0);
+        platform::testing::Click(dialog, platform::IDCANCEL);
+    });
+    MouseClick(pane_, 120, 200, Button::Right);
+    EXPECT_EQ(open_during_dialog, 1);
+    EXPECT_EQ(shell::ModalDialogOpen, 0);
+    EXPECT_EQ(SelectedElement, 2);
+    EXPECT_EQ(Store(1).ElementParams[2][shell::kParamFo], 1000.0f);
+
+    // What the dialog sets reaches the clicked slot in the pane's store.
+    platform::testing::OnModalDialog("EnterBehringer", [&](platform::HWND dialog) {
+        platform::testing::TypeText(dialog, kFoEdit, "2500");
+        platform::testing::Click(dialog, platform::IDOK);
     });
     MouseClick(pane_, 110, 200, Button::Right);
-    FilterDialogProc = nullptr;
-    EXPECT_EQ(open_during_dialog, 1);
     EXPECT_EQ(shell::ModalDialogOpen, 0);
     EXPECT_EQ(SelectedElement, 2);
     EXPECT_EQ(Store(1).ElementParams[2][shell::kParamFo], 2500.0f);
     EXPECT_EQ(Store(1).ElementParams[1][shell::kParamFo], 1000.0f);
+
+    // An output port's dialog is the configuration window's to open; a parent that has none
+    // leaves the click a selection.
+    Place(shell::kElementOutputPort, 300, 100);
+    MouseClick(pane_, 300, 120, Button::Right);
+    EXPECT_EQ(SelectedElement, 3);
+    EXPECT_EQ(shell::ModalDialogOpen, 0);
 }
 
 TEST_F(EditorFlowTest, DestroyingAnOlderPaneKeepsTheLivePanesEntry) {

@@ -54,7 +54,6 @@ class FilterDialog : public ::testing::Test {
         P()[shell::kParamBypass] = 0.0f;
         SelectedElement = element_;
     }
-    void TearDown() override { test::ForgetElementDialogs(); }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }
     void Set(float family, float slope, float fo, float gain, float rq) {
         P()[shell::kParamFamily] = family;
@@ -66,7 +65,7 @@ class FilterDialog : public ::testing::Test {
     static platform::INT_PTR Run(std::function<void(HWND)> script) {
         platform::testing::OnModalDialog("EnterBehringer", std::move(script));
         return platform::DialogBox(platform::HINSTANCE{}, "EnterBehringer", HWND{},
-                                   FilterDialogProc);
+                                   &EnterBehringerDlgProc);
     }
     int element_ = -1;
 };

@@ -29,7 +29,6 @@ using platform::HWND;
 using platform::testing::Click;
 using platform::testing::TypeText;
 
-using test::ForgetElementDialogs;
 
 std::string Text(HWND d, int id) { return test::DialogText(d, id); }
 // Every box must also have the dialog as its owner.
@@ -46,12 +45,11 @@ class InputPortDialog : public ::testing::Test {
         Params()[shell::kParamInputNodeNumber] = 5.0f;
         SelectedElement = element_;
     }
-    void TearDown() override { ForgetElementDialogs(); }
     float* Params() { return shell::WorkingNetwork.ElementParams[element_]; }
     static platform::INT_PTR Run(std::function<void(HWND)> script) {
         platform::testing::OnModalDialog("EnterInputPort", std::move(script));
         return platform::DialogBox(platform::HINSTANCE{}, "EnterInputPort", HWND{},
-                                   InputNodeDialogProc);
+                                   &EnterInputPortDlgProc);
     }
     int element_ = -1;
 };
@@ -198,16 +196,10 @@ TEST(ElementDialogFromPane, RightClickOpensTheDialogOfTheElementsKind) {
              TypeText(d, kRqEdit, "2.5");
              Click(d, platform::IDOK);
          }},
-        {shell::kElementOutputPort, 100, 100, "EnterOutputPort", shell::kParamOutputPort, 12.0f,
-         [](HWND d) {
-             TypeText(d, 1020, "12");
-             Click(d, platform::IDOK);
-         }},
     };
     for (const Case& c : cases) {
         test::FreshEditor();
         resources::RegisterAll();
-        InstallElementDialogs();
         const HWND pane = test::MakePane(2);
         ASSERT_TRUE(pane);
         const int e = test::PutElement(c.kind, c.x, c.y);
@@ -223,7 +215,6 @@ TEST(ElementDialogFromPane, RightClickOpensTheDialogOfTheElementsKind) {
         EXPECT_EQ(SelectedElement, e) << c.dialog;
         EXPECT_EQ(shell::PaneStores[1].ElementParams[e][c.param], c.want) << c.dialog;
         platform::DestroyWindow(pane);
-        ForgetElementDialogs();
     }
 }
 

@@ -4,7 +4,6 @@
 
 #include "network/EditorState.h"
 #include "network/Globals.h"
-#include "network/OutputPortDialog.h"
 #include "network/WorkingNetwork.h"
 #include "tests/StartValues.h"
 
@@ -15,7 +14,6 @@ const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
     QV_STATE(ActivePane), QV_STATE(PendingElementKind), QV_STATE(ElementPending),
     QV_STATE(WireDragActive), QV_STATE(SelectedElement), QV_STATE(PaneWindows),
     QV_STATE(ShowNodes), QV_STATE(ShowRaster), QV_STATE(CopySpeakerFlags), QV_STATE(RestoredPane),
-    QV_STATE(OutputPortDriverPath),
 });
 
 TEST(NetworkStartValues, ResetGivesBackEveryStartValue) {

@@ -1,7 +1,5 @@
 list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/InputPortDialogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FilterDialogTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/OutputPortDialogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/CopySpeakerDialogTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ElementDialogRoundTripTest.cpp
 )

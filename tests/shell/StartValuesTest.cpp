@@ -2,7 +2,6 @@
 // started, whatever the tests before it changed: shuffled runs depend on it.
 #include <gtest/gtest.h>
 
-#include "shell/ColourEditing.h"
 #include "shell/ComplexFft.h"
 #include "shell/FrameGlobals.h"
 #include "shell/FrequencyGrid.h"
@@ -30,7 +29,7 @@ const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
     QV_STATE(MlsOutputDelayText), QV_STATE(SpeedOfSoundText), QV_STATE(ReservedText0298),
     QV_STATE(Mls),
     // Units with state of their own
-    QV_STATE(ColourEditState), QV_STATE(FftUseWideVectors), QV_STATE(FftUsePreparedTwiddles),
+    QV_STATE(FftUseWideVectors), QV_STATE(FftUsePreparedTwiddles),
     QV_STATE(FrequencyGrid), QV_STATE(ExtendedFrequencyGrid), QV_STATE(WorkingNetwork),
     QV_STATE(PaneStores), QV_STATE(PaneToolModes),
     // The frame's windows and file names (its title is set when the program starts)

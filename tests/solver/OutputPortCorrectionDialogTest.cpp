@@ -1,5 +1,5 @@
-// The output-port dialog's Done with the solver's minimum-phase correction installed as the
-// program installs it: the port's transfer curve is the inverse of the correction's response,
+// The output-port dialog's Done with the solver's minimum-phase correction: the port's transfer
+// curve is the inverse of the correction's response,
 // computed for the band typed in the dialog.
 #include <gtest/gtest.h>
 
@@ -15,7 +15,6 @@
 
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
-#include "network/OutputPortDialog.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/Input.h"
 #include "platform/testing/MessageBoxLog.h"
@@ -23,6 +22,7 @@
 #include "resources/Resources.h"
 #include "shell/ProjectImage.h"
 #include "solver/MinimumPhase.h"
+#include "solver/OutputPortDialog.h"
 #include "tests/solver/SolverTestSupport.h"
 
 namespace {
@@ -36,15 +36,12 @@ class OutputPortCorrection : public ::testing::Test {
         ResetSolverWorld();
         resources::RegisterAll();
         platform::testing::ClearDialogScripts();
-        network::InstallElementDialogs();
-        network::ResetOutputPortDialog(true);
-        network::InstallOutputHilbertBode(&solver::CalculateOutputHilbertBode,
-                                          solver::MinimumPhaseResult);
+        solver::ResetOutputPortDialog();
         NewNetwork(2);
         port_ = AddPort(0, 1, 3.0f);
         network::SelectedElement = port_;
     }
-    void TearDown() override { network::ResetOutputPortDialog(true); }
+    void TearDown() override { solver::ResetOutputPortDialog(); }
     // A driver response with a level step between lo and hi Hz (second-order band-pass-like).
     void LoadDriver() {
         shell::ElementDriverBlock& d = shell::WorkingNetwork.ElementDriverData[port_];
@@ -62,12 +59,12 @@ class OutputPortCorrection : public ::testing::Test {
 TEST_F(OutputPortCorrection, DoneStoresTheInverseOfTheSolversResponse) {
     LoadDriver();
     platform::testing::OnModalDialog("EnterOutputPort", [](HWND d) {
-        platform::testing::TypeText(d, network::kF1Edit, "40");
-        platform::testing::TypeText(d, network::kF2Edit, "15000");
+        platform::testing::TypeText(d, solver::kF1Edit, "40");
+        platform::testing::TypeText(d, solver::kF2Edit, "15000");
         platform::testing::Click(d, platform::IDOK);
     });
     ASSERT_EQ(platform::DialogBox(platform::HINSTANCE{}, "EnterOutputPort", HWND{},
-                                  network::OutputPortDialogProc),
+                                  &solver::EnterOutputPortDlgProc),
               1);
     const std::vector<shell::ComplexPoint> transfer(
         shell::WorkingNetwork.ElementTransfer[port_],
@@ -104,7 +101,7 @@ TEST_F(OutputPortCorrection, ATweetersFullCorrectionSurvivesSaveAndOpen) {
         platform::testing::Click(dialog, platform::IDOK);
     });
     ASSERT_EQ(platform::DialogBox(platform::HINSTANCE{}, "EnterOutputPort", HWND{},
-                                  network::OutputPortDialogProc),
+                                  &solver::EnterOutputPortDlgProc),
               1);
     float largest = 0.0f;
     for (const shell::ComplexPoint& t : shell::WorkingNetwork.ElementTransfer[port_]) {

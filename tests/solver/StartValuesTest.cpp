@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "solver/Globals.h"
+#include "solver/OutputPortDialog.h"
 #include "tests/StartValues.h"
 
 namespace solver {
@@ -11,7 +12,7 @@ namespace {
 const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
     QV_STATE(RoutingMatrix), QV_STATE(PlotFamilyFlagsBackup), QV_STATE(SplScaleTopText),
     QV_STATE(SplScaleStepText), QV_STATE(OutputPhasing), QV_STATE(OutputDelay),
-    QV_STATE(FirSpectrumStamps), QV_STATE(MinimumPhaseResult),
+    QV_STATE(FirSpectrumStamps), QV_STATE(MinimumPhaseResult), QV_STATE(OutputPortDriverPath),
 });
 
 TEST(SolverStartValues, ResetGivesBackEveryStartValue) {

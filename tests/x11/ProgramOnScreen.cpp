@@ -7,9 +7,9 @@
 #include <iostream>
 #include <thread>
 
-#include "app/ProgramServices.h"
 #include "engine/Globals.h"
 #include "engine/ResetProgram.h"
+#include "frame/Program.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
@@ -17,8 +17,6 @@
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
-#include "shell/Program.h"
-#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
 
@@ -228,16 +226,14 @@ void ProgramOnScreen::SetUp() {
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
     screen::ResetLayerOnScreen();
-    shell::ResetProgramServices();
     engine::ResetProgram();
-    shell::ProgramAllocators() = shell::StartupAllocators{
+    frame::ResetFrame();
+    frame::ProgramAllocators() = frame::StartupAllocators{
         &shell::AllocMainBuffers, &shell::AllocCurveBuffers, &shell::AllocDspBuffers};
-    app::InstallProgramServices();
 }
 
 void ProgramOnScreen::TearDown() {
     screen::ResetLayerOnScreen();
-    shell::ResetProgramServices();
     std::filesystem::current_path(previous_dir_);
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
@@ -259,11 +255,11 @@ void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
         }
         if (running.load())
             OnUi([] {
-                if (!screen::InnermostModalDialog()) shell::ReleaseProgramResources();
+                if (!screen::InnermostModalDialog()) frame::ReleaseProgramResources();
             });
         driver_done = true;
     });
-    shell::ProgramWinMain(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{}, "",
+    frame::ProgramWinMain(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{}, "",
                           platform::SW_SHOWNORMAL);
     running = false;
     // The driver may still ask the UI thread something: keep answering until it is done.

@@ -20,7 +20,7 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
+#include "frame/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/FrequencyGrid.h"
@@ -131,7 +131,7 @@ TEST_F(ToolWindows, DialogsOpenBesideTheirPlotsAndComeBackWhereTheyWereLeft) {
                 if (moved.left < work.left || moved.top < work.top || moved.right > work.right ||
                     moved.bottom > work.bottom)
                     continue;
-                const platform::POINT kept = shell::PlaceToolDialog(
+                const platform::POINT kept = frame::PlaceToolDialog(
                     {moved.left, moved.top}, width, height, &plot_client, 1, work);
                 if (kept.x != moved.left || kept.y != moved.top) continue;
                 dx = delta[0];

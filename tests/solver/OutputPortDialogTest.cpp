@@ -13,10 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "DialogTestSupport.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
-#include "network/OutputPortDialog.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/testing/Dialogs.h"
@@ -28,14 +26,20 @@
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
 #include "shell/DriverRecord.h"
+#include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/StartupAllocation.h"
+#include "solver/Globals.h"
+#include "solver/MinimumPhase.h"
+#include "solver/OutputPortDialog.h"
+#include "tests/network/DialogTestSupport.h"
 
 namespace network {
 namespace {
 
+using namespace solver;
 using platform::HWND;
 using platform::testing::Click;
 using platform::testing::TypeText;
@@ -80,36 +84,16 @@ void WriteDriverFile(const std::string& path, const shell::DriverRecord& record,
     ASSERT_EQ(std::fclose(f), 0);
 }
 
-// What the test double of the minimum-phase correction saw and returns.
-int hook_element = -1;
-bool hook_saw_unity = false;
-std::complex<double> HookResponse(int k) { return {0.8 + 0.0003 * k, 0.4 - 0.0002 * k}; }
-int HilbertBodeDouble(int element) {
-    hook_element = element;
-    hook_saw_unity = true;
-    for (int k = 0; k < shell::kGridPoints; ++k) {
-        if (OutputMinimumPhaseResult[k].re != 1.0f || OutputMinimumPhaseResult[k].im != 0.0f) {
-            hook_saw_unity = false;
-        }
-        const std::complex<double> h = HookResponse(k);
-        OutputMinimumPhaseResult[k] = {static_cast<float>(h.real()), static_cast<float>(h.imag())};
-    }
-    return 0;
-}
-
-shell::ComplexPoint hook_result[shell::kGridPoints];
-
 class OutputPortDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         test::FreshElementDialogs();
         platform::testing::ClearFileDialogLog();
-        ResetOutputPortDialog(true);
+        solver::ResetOutputPortDialog();
+        shell::BuildFrequencyGrids(3, 6);  // Done's correction runs on the extended grid
         scratch_ = std::make_unique<shell::DriverRecord>();
         saved_scratch_ = shell::ScratchDriverRecord;
         shell::ScratchDriverRecord = scratch_.get();
-        hook_element = -1;
-        hook_saw_unity = false;
         AppendElement(shell::WorkingNetwork, HWND{}, shell::kElementInputNode, 20, 20, 20, 20);
         element_ =
             AppendElement(shell::WorkingNetwork, HWND{}, shell::kElementOutputPort, 40, 40, 40, 80);
@@ -124,8 +108,7 @@ class OutputPortDialog : public ::testing::Test {
     }
     void TearDown() override {
         shell::ScratchDriverRecord = saved_scratch_;
-        ResetOutputPortDialog(true);
-        test::ForgetElementDialogs();
+        solver::ResetOutputPortDialog();
     }
     float* P() { return shell::WorkingNetwork.ElementParams[element_]; }
     shell::ElementDriverBlock& Driver() {
@@ -136,7 +119,7 @@ class OutputPortDialog : public ::testing::Test {
     static platform::INT_PTR Run(std::function<void(HWND)> script) {
         platform::testing::OnModalDialog("EnterOutputPort", std::move(script));
         return platform::DialogBox(platform::HINSTANCE{}, "EnterOutputPort", HWND{},
-                                   OutputPortDialogProc);
+                                   &solver::EnterOutputPortDlgProc);
     }
     // Expects the element's driver data to be the flat defaults.
     void ExpectFlatDriver(const char* what) {
@@ -367,13 +350,12 @@ TEST_F(OutputPortDialog, ClearLoadedDriver) {
     const auto record = MakeDriver("85");
     const std::string path = TempPath("clear.wfr");
     WriteDriverFile(path, *record, shell::kDriverRecordBytes);
-    InstallOutputHilbertBode(&HilbertBodeDouble, hook_result);
     platform::testing::ScriptFileDialogAnswers({path});
     const auto result = Run([&](HWND d) {
         Click(d, kBrowseButton);
         ASSERT_EQ(Driver().Spl[10], record->Spl[10]);
         for (auto& point : shell::WorkingNetwork.ElementTransfer[1]) point = {3.0f, 4.0f};
-        for (auto& point : hook_result) point = {5.0f, 6.0f};
+        for (auto& point : solver::MinimumPhaseResult) point = {5.0f, 6.0f};
         Click(d, kClearDriverButton);
         EXPECT_EQ(Text(d, kDriverPathEdit), "");
         Click(d, platform::IDCANCEL);
@@ -387,8 +369,8 @@ TEST_F(OutputPortDialog, ClearLoadedDriver) {
     for (int k = 0; k < shell::kGridPoints; ++k) {
         ASSERT_EQ(shell::WorkingNetwork.ElementTransfer[element_][k].re, 1.0f) << k;
         ASSERT_EQ(shell::WorkingNetwork.ElementTransfer[element_][k].im, 0.0f) << k;
-        ASSERT_EQ(hook_result[k].re, 1.0f) << k;
-        ASSERT_EQ(hook_result[k].im, 0.0f) << k;
+        ASSERT_EQ(solver::MinimumPhaseResult[k].re, 1.0f) << k;
+        ASSERT_EQ(solver::MinimumPhaseResult[k].im, 0.0f) << k;
     }
 }
 
@@ -531,27 +513,39 @@ TEST_F(OutputPortDialog, CancelAfterRefusedDoneRestoresPortDelayAndGain) {
 }
 
 TEST_F(OutputPortDialog, DoneStoresTheInverseOfTheMinimumPhaseResponse) {
-    InstallOutputHilbertBode(&HilbertBodeDouble, hook_result);
-    for (auto& point : hook_result) point = {7.0f, 7.0f};
+    // A driver response that is not flat, so that the correction is not 1.
+    for (int k = 0; k < shell::kGridPoints; ++k) {
+        Driver().Real[k] = static_cast<float>(0.8 + 0.0003 * k);
+        Driver().Imag[k] = static_cast<float>(0.4 - 0.0002 * k);
+    }
+    for (auto& point : solver::MinimumPhaseResult) point = {7.0f, 7.0f};
     const auto result = Run([](HWND d) {
         TypeText(d, kOutputGainEdit, "-3.5");
         TypeText(d, kDelayEdit, "0.5");
         Click(d, platform::IDOK);
     });
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(hook_element, element_);
-    EXPECT_TRUE(hook_saw_unity);  // preset to 1 + 0j before the call
     EXPECT_EQ(P()[shell::kParamOutputGain], -3.5f);
     EXPECT_EQ(P()[shell::kParamDelay], 0.5f);
+    // The response Done inverted is the solver's correction of this element, run again here.
+    const std::vector<shell::ComplexPoint> h(solver::MinimumPhaseResult,
+                                             solver::MinimumPhaseResult + shell::kGridPoints);
+    for (auto& point : solver::MinimumPhaseResult) point = {7.0f, 7.0f};
+    ASSERT_EQ(solver::CalculateOutputHilbertBode(element_), 0);
+    bool corrected = false;
     for (int k = 0; k < shell::kGridPoints; ++k) {
-        const std::complex<double> want = 1.0 / HookResponse(k);
+        ASSERT_EQ(h[k].re, solver::MinimumPhaseResult[k].re) << k;
+        ASSERT_EQ(h[k].im, solver::MinimumPhaseResult[k].im) << k;
+        corrected = corrected || h[k].re != 1.0f || h[k].im != 0.0f;
+        const std::complex<double> want = 1.0 / std::complex<double>(h[k].re, h[k].im);
         const shell::ComplexPoint got = shell::WorkingNetwork.ElementTransfer[element_][k];
         ASSERT_NEAR(got.re, want.real(), 1e-5 * std::abs(want)) << k;
         ASSERT_NEAR(got.im, want.imag(), 1e-5 * std::abs(want)) << k;
     }
+    EXPECT_TRUE(corrected) << "the driver's response gives a correction";
 }
 
-TEST_F(OutputPortDialog, DoneWithoutCorrectionGivesAFlatTransferCurve) {
+TEST_F(OutputPortDialog, DoneOnAFlatDriverGivesAFlatTransferCurve) {
     for (auto& point : shell::WorkingNetwork.ElementTransfer[element_]) point = {2.0f, 2.0f};
     EXPECT_EQ(Run([](HWND d) { Click(d, platform::IDOK); }), 1);
     for (const auto& point : shell::WorkingNetwork.ElementTransfer[element_]) {

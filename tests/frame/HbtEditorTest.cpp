@@ -27,9 +27,6 @@
 #include "tests/driverdata/DriverDataTestSupport.h"
 #include "tests/frame/FrameTestSupport.h"
 
-// This executable links the folders up to the driver data, not the whole program.
-void shell::test::ResetLinkedFolders() { driverdata::test::ResetFolders(); }
-
 namespace {
 
 namespace pt = platform::testing;
@@ -43,11 +40,7 @@ class HbtEditorTest : public shell::test::FrameTest {
   protected:
     void SetUp() override {
         FrameTest::SetUp();
-        shell::ProgramServicesTable& services = shell::ProgramServices();
-        services.EditorChildWndProc = &EditorChildWndProc;
-        services.TransferFunctionDlgProc = &TransferFunctionDlgProc;
-        services.TransferFunctionTemplate = kTransferFunctionTemplate;
-        ASSERT_EQ(Start(), shell::kStarted);
+        ASSERT_EQ(Start(), frame::kStarted);
         shell::InitDriverRecord(shell::CurrentDriverRecord);
         for (int k = 0; k < kPoints; ++k) {
             R().Spl[k] = 80.0f + 0.005f * k;
@@ -479,10 +472,6 @@ TEST_F(HbtEditorTest, CancelClosesTheDialogAndEditsStayGui) {
 }
 
 TEST_F(HbtEditorTest, LoadingADriverReloadsTheOpenEditorGui) {
-    shell::ProgramServicesTable& services = shell::ProgramServices();
-    services.InitDriverFileDlg = &driverdata::InitDriverFileDlg;
-    services.OpenDriverFile = &driverdata::OpenDriverFile;
-    services.PrepareHbtInput = &driverdata::PrepareHbtInput;
     // A driver with its own tails, a 3 m distance and a gap in its SPL.
     auto record = std::make_unique<shell::DriverRecord>();
     shell::InitDriverRecord(record.get());

@@ -1,18 +1,18 @@
 // The System-Wide Preferences window: its controls, its page, its commands and the wave-device
 // lists it shows.
-#include "shell/PreferencesWindow.h"
+#include "frame/PreferencesWindow.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "frame/ColourEditing.h"
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
 #include "platform/audio/Wave.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ColourEditing.h"
-#include "shell/ConfigWindows.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
@@ -21,7 +21,9 @@
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HDC;
 using platform::HWND;
@@ -322,4 +324,4 @@ LRESULT PreferencesChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-}  // namespace shell
+}  // namespace frame

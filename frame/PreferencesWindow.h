@@ -5,7 +5,7 @@
 
 #include "platform/Types.h"
 
-namespace shell {
+namespace frame {
 
 // Control ids of the page besides the colour controls (ColourEditing.h).
 inline constexpr int kInvertMlsDataBox = 10023;
@@ -61,4 +61,4 @@ struct DeviceListCounts {
 };
 DeviceListCounts RefreshDeviceLists(platform::HWND window);
 
-}  // namespace shell
+}  // namespace frame

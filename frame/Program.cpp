@@ -1,5 +1,5 @@
 // Program start-up, the message loop, closing and the release of everything.
-#include "shell/Program.h"
+#include "frame/Program.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,6 +8,19 @@
 #include <string>
 #include <system_error>
 
+#include "driverdata/DiffractionCalculator.h"
+#include "driverdata/HbtEditor.h"
+#include "frame/AutoLoad.h"
+#include "frame/ColourEditing.h"
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
+#include "frame/PenColourWindow.h"
+#include "frame/PreferencesWindow.h"
+#include "frame/ProfilesDialog.h"
+#include "measurement/MlsWindows.h"
+#include "network/EditorState.h"
+#include "network/Templates.h"
+#include "network/WorkingNetwork.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Menu.h"
@@ -16,25 +29,22 @@
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
-#include "shell/AutoLoad.h"
 #include "shell/BaffleRecord.h"
-#include "shell/ConfigWindows.h"
 #include "shell/DriverRecord.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
-#include "shell/PenColourWindow.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/PreferencesWindow.h"
 #include "shell/ProjectImage.h"
-#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
+#include "solver/Globals.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HWND;
 using platform::LPARAM;
@@ -75,12 +85,12 @@ void RegisterProgramClasses(platform::HINSTANCE instance) {
         {"Pane 5", PaneClassProcedure(5), platform::COLOR_WINDOW, 2},
         {"Pane 6", PaneClassProcedure(6), platform::COLOR_WINDOW, 2},
         {"Pane 7", PaneClassProcedure(7), platform::COLOR_WINDOW, 2},
-        {"Editor_Child", &EditorChildClassProc, platform::COLOR_BTNFACE, 2},
-        {"Diffraction_Child", &DiffractionChildClassProc, platform::COLOR_BTNFACE, 2},
+        {"Editor_Child", &driverdata::EditorChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"Diffraction_Child", &driverdata::DiffractionChildWndProc, platform::COLOR_BTNFACE, 2},
         {"PenColour_Child", &PenColourChildWndProc, platform::COLOR_BTNFACE, 2},
         {"Preferences_Child", &PreferencesChildWndProc, platform::COLOR_BTNFACE, 2},
-        {"MLS_SPL_Child", &MlsSplChildClassProc, platform::COLOR_BTNFACE, 2},
-        {"MLS_IMP_Child", &MlsImpChildClassProc, platform::COLOR_BTNFACE, 2},
+        {"MLS_SPL_Child", &measurement::MlsSplChildWndProc, platform::COLOR_BTNFACE, 2},
+        {"MLS_IMP_Child", &measurement::MlsImpChildWndProc, platform::COLOR_BTNFACE, 2},
     };
     const platform::HCURSOR arrow =
         platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_ARROW);
@@ -148,7 +158,7 @@ void SetRecentFileMenuTexts() {
 // The default Stereo 2 x 4-way network: Front-Left on input 1 and outputs 1-4, Front-Right on
 // input 3 and outputs 5-8 (with the two-input layout inputs 2 and 3 both carry the right channel).
 void InstallDefaultNetwork() {
-    if (!InstallStereoNetwork(4)) return;
+    InstallStereoNetwork(4);
     struct Ports {
         int input;
         int outputs[4];  // slots 6, 9, 12, 18
@@ -207,9 +217,8 @@ LRESULT FrameCreate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         hwnd, platform::HMENU{}, AppInstance, &client);
     platform::ShowWindow(MdiClientWindow, platform::SW_SHOW);
     CreateGdiObjects();
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.ClearWorkingNetwork != nullptr) services.ClearWorkingNetwork();
-    if (services.ClearAllPaneStores != nullptr) services.ClearAllPaneStores();
+    network::ClearWorkingNetwork();
+    network::ClearAllPaneStores();
     return platform::DefFrameProc(hwnd, MdiClientWindow, platform::WM_CREATE, wParam, lParam);
 }
 
@@ -217,33 +226,14 @@ LRESULT FrameCreate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
 
 StartupAllocators& ProgramAllocators() { return allocators; }
 
-bool ProgramPath(const char* name, char* out, std::size_t capacity) {
-    const std::size_t directory = std::strlen(ProgramDirectory);
-    const std::size_t length = std::strlen(name);
-    if (out == nullptr || capacity == 0) return false;
-    if (directory + length + 1 > capacity) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memmove(out, ProgramDirectory, directory);
-    std::memcpy(out + directory, name, length + 1);
-    return true;
-}
-
-bool InstallStereoNetwork(int ways) {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.ClearAllPaneStores == nullptr || services.ClearWorkingNetwork == nullptr ||
-        services.BuildWayTemplate == nullptr || services.SavePaneStore == nullptr) {
-        return false;
-    }
-    services.ClearAllPaneStores();
-    services.ClearWorkingNetwork();
-    services.BuildWayTemplate(ways);
-    services.SavePaneStore(1);
-    services.ClearWorkingNetwork();
-    services.BuildWayTemplate(ways);
-    services.SavePaneStore(3);
-    return true;
+void InstallStereoNetwork(int ways) {
+    network::ClearAllPaneStores();
+    network::ClearWorkingNetwork();
+    network::BuildWayTemplate(ways);
+    network::SavePaneStore(1);
+    network::ClearWorkingNetwork();
+    network::BuildWayTemplate(ways);
+    network::SavePaneStore(3);
 }
 
 int StartProgram(platform::HINSTANCE instance, platform::HINSTANCE previous, int show_command) {
@@ -290,9 +280,9 @@ int StartProgram(platform::HINSTANCE instance, platform::HINSTANCE previous, int
     PlotStartFrequencyIndex = 3;  // 10 Hz
     PlotStopFrequencyIndex = 6;   // 50 kHz
     InitPreferencesRecord(Preferences);
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.DeactivatePanes != nullptr) services.DeactivatePanes();
-    if (services.ClearOutputPhasing != nullptr) services.ClearOutputPhasing();
+    network::DeactivatePanes();
+    for (auto& polarity : solver::OutputPhasing) polarity = 0;
+    for (auto& delay : solver::OutputDelay) delay = 0.0f;
     InitDriverRecord(ScratchDriverRecord);
     InitDriverRecord(CurrentDriverRecord);
     InitBaffleRecord();
@@ -386,4 +376,9 @@ bool ReleaseProgramResources() {
 
 int ProgramReleaseCount() { return release_count; }
 
-}  // namespace shell
+void ResetFrame() {
+    ResetColourEditing();
+    ResetProfileBrowseSlots();
+}
+
+}  // namespace frame

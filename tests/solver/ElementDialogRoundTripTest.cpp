@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "DialogTestSupport.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
-#include "network/OutputPortDialog.h"
 #include "network/PaneDrawing.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
@@ -23,13 +21,17 @@
 #include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
+#include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
 #include "shell/NetworkTables.h"
 #include "shell/ProjectImage.h"
+#include "solver/OutputPortDialog.h"
+#include "tests/network/DialogTestSupport.h"
 
 namespace network {
 namespace {
 
+using namespace solver;
 using platform::HWND;
 namespace pt = platform::testing;
 
@@ -63,7 +65,8 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
   protected:
     void SetUp() override {
         test::FreshElementDialogs();
-        ResetOutputPortDialog(true);
+        solver::ResetOutputPortDialog();
+        shell::BuildFrequencyGrids(3, 6);  // the output port's Done corrects on the extended grid
         dir_ = std::filesystem::path(::testing::TempDir()) /
                ("qv_dialog_roundtrip_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_);
@@ -80,8 +83,7 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
         SavePaneStore(1);
     }
     void TearDown() override {
-        ResetOutputPortDialog(true);
-        test::ForgetElementDialogs();
+        solver::ResetOutputPortDialog();
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }
@@ -89,9 +91,10 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
     // Opens the dialog on the case's element, plays its steps while the dialog is open (and
     // cancels one that is still open at the end), then saves the pane as the pane does.
     void RunDialog(const RoundTripCase& c) {
-        platform::DLGPROC proc = c.dialog == std::string("EnterOutputPort")  ? OutputPortDialogProc
-                                 : c.dialog == std::string("EnterInputPort") ? InputNodeDialogProc
-                                                                             : FilterDialogProc;
+        platform::DLGPROC proc = c.dialog == std::string("EnterOutputPort")
+                                     ? &solver::EnterOutputPortDlgProc
+                                 : c.dialog == std::string("EnterInputPort") ? &EnterInputPortDlgProc
+                                                                             : &EnterBehringerDlgProc;
         ASSERT_NE(proc, nullptr);
         SelectedElement = c.slot;
         pt::OnModalDialog(c.dialog, [&c](HWND d) {
@@ -325,7 +328,8 @@ TEST_F(ElementDialogRoundTrip, DoneStoresTypedValuesAndBoundsOnlyWhatCannotBeCom
             if (open_after_done) pt::Click(d, platform::IDCANCEL);
         });
         platform::DLGPROC proc =
-            c.dialog == std::string("EnterOutputPort") ? OutputPortDialogProc : FilterDialogProc;
+            c.dialog == std::string("EnterOutputPort") ? &solver::EnterOutputPortDlgProc
+                                                       : &EnterBehringerDlgProc;
         platform::DialogBox(platform::HINSTANCE{}, c.dialog, HWND{}, proc);
         EXPECT_EQ(open_after_done, c.message != nullptr) << c.typed;
         EXPECT_EQ(after_done, c.stored) << c.typed;

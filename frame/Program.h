@@ -3,11 +3,9 @@
 // windows), the message loop, closing and the release of everything. UI thread only.
 #pragma once
 
-#include <cstddef>
-
 #include "platform/Types.h"
 
-namespace shell {
+namespace frame {
 
 // Start-up codes of StartProgram.
 enum StartCode : int {
@@ -43,13 +41,15 @@ bool ReleaseProgramResources();
 // How many times the release has run since the last StartProgram (0 or 1).
 int ProgramReleaseCount();
 
-// ProgramDirectory + name into out; false (out emptied) when it does not fit.
-bool ProgramPath(const char* name, char* out, std::size_t capacity);
+// What the frame keeps between openings of its windows back at start values: the colour being
+// edited in the settings windows and the profiles dialog's browse slots (tests; the program
+// starts from them).
+void ResetFrame();
+
 
 // Empties all pane stores, builds the stereo N-way template twice and saves it into the
 // Front-Left (pane 1) and Front-Right (pane 3) stores. The caller writes the port numbers.
-// False (nothing changed) when the network editor's services are not installed.
-bool InstallStereoNetwork(int ways);
+void InstallStereoNetwork(int ways);
 
 // The three start-up allocators; tests replace them to make an allocation fail.
 struct StartupAllocators {
@@ -59,4 +59,4 @@ struct StartupAllocators {
 };
 StartupAllocators& ProgramAllocators();
 
-}  // namespace shell
+}  // namespace frame

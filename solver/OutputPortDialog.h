@@ -1,8 +1,9 @@
 // The output-port dialog "EnterOutputPort" ("Driver And Output Port Control"): binds an output
 // port element to a driver file and a sound-card output, sets its EQ band, delay, polarity, gain
 // and plot flag, and on Done computes the port's equalizing transfer curve 1 / H from the
-// minimum-phase correction. It edits the WorkingNetwork row of SelectedElement in place.
-// UI thread only.
+// minimum-phase correction (CalculateOutputHilbertBode). It edits the WorkingNetwork row of
+// network::SelectedElement in place; a right click on an output port in a pane asks the pane's
+// configuration window to open it. UI thread only.
 #pragma once
 
 #include "platform/Types.h"
@@ -10,9 +11,9 @@
 #include "shell/Curves.h"
 #include "shell/NetworkTables.h"
 
-namespace network {
+namespace solver {
 
-// Control identifiers of the template (the port edit is kInputPortEdit, 1020).
+// Control identifiers of the template (the port edit is network::kInputPortEdit, 1020).
 inline constexpr int kDriverPathEdit = 1600;
 inline constexpr int kBrowseButton = 1601;
 inline constexpr int kF1Edit = 1602;
@@ -43,17 +44,6 @@ extern char OutputPortDriverPath[shell::kFileTextSlot];
 // The program's one open-file description for driver files.
 extern platform::OPENFILENAME DriverOpenFileName;
 
-// The output-port minimum-phase correction belongs to the solver, which the network editor
-// cannot call directly (the solver is built on top of it). The program installs it at start-up:
-//   network::InstallOutputHilbertBode(&solver::CalculateOutputHilbertBode,
-//                                     solver::MinimumPhaseResult);
-// The function fills the result curve (2000 points) with the minimum-phase response H of the
-// given output-port element of the WorkingNetwork and returns 0.
-using OutputHilbertBodeFunction = int (*)(int element);
-extern OutputHilbertBodeFunction OutputHilbertBodeHook;
-extern shell::ComplexPoint* OutputMinimumPhaseResult;
-void InstallOutputHilbertBode(OutputHilbertBodeFunction function, shell::ComplexPoint* result);
-
 // Fills DriverOpenFileName for `owner` (filter, default extension, buffers); every opening.
 void InitDriverOpenFileName(platform::HWND owner);
 // Runs the open-file dialog with the given path and title buffers (kFileTextSlot characters
@@ -63,8 +53,7 @@ int AskDriverFileName(platform::HWND owner, char* path, char* title);
 platform::INT_PTR EnterOutputPortDlgProc(platform::HWND dialog, platform::UINT message,
                                          platform::WPARAM wParam, platform::LPARAM lParam);
 
-// Empties OutputPortDriverPath and the open-file description, and forgets the installed
-// correction when `forget_hook` (tests start from a known state).
-void ResetOutputPortDialog(bool forget_hook = false);
+// Empties OutputPortDriverPath and the open-file description (tests start from a known state).
+void ResetOutputPortDialog();
 
-}  // namespace network
+}  // namespace solver

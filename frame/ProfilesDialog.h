@@ -7,7 +7,7 @@
 #include "platform/ui/FileDialog.h"
 #include "shell/PreferencesRecord.h"
 
-namespace shell {
+namespace frame {
 
 inline constexpr int kProfileEditFirst = 10500;    // edit of profile k: 10500 + k - 1
 inline constexpr int kProfileBrowseFirst = 10510;  // Browse of profile k: 10510 + k - 1
@@ -15,11 +15,11 @@ inline constexpr int kProfileBrowseFirst = 10510;  // Browse of profile k: 10510
 // The open-file buffers of one profile's Browse button; they live for the whole run, so each
 // profile's dialog starts from the name last chosen for it.
 struct ProfileBrowseSlot {
-    char File[kPathSlot];
-    char FileTitle[kPathSlot];
+    char File[shell::kPathSlot];
+    char FileTitle[shell::kPathSlot];
     platform::OPENFILENAME Record;
 };
-extern ProfileBrowseSlot ProfileBrowseSlots[kProfileCount];
+extern ProfileBrowseSlot ProfileBrowseSlots[shell::kProfileCount];
 
 // The dialog procedure. Ends with 1 for "Done" and 0 for "Cancel".
 platform::INT_PTR ProjectFileDlgProc(platform::HWND dialog, platform::UINT message,
@@ -37,4 +37,4 @@ platform::INT_PTR RunProfilesDialog(platform::HWND owner);
 // Empties the browse buffers (tests; the program starts once).
 void ResetProfileBrowseSlots();
 
-}  // namespace shell
+}  // namespace frame

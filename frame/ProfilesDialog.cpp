@@ -1,6 +1,6 @@
 // The project profiles dialog: each edit writes its profile's path at once; each Browse button
 // chooses a project file for its profile.
-#include "shell/ProfilesDialog.h"
+#include "frame/ProfilesDialog.h"
 
 #include <cstring>
 
@@ -11,7 +11,9 @@
 #include "shell/NumberText.h"
 #include "shell/StartupAllocation.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HWND;
 using platform::INT_PTR;
@@ -139,4 +141,4 @@ void ResetProfileBrowseSlots() {
     for (ProfileBrowseSlot& slot : ProfileBrowseSlots) slot = ProfileBrowseSlot{};
 }
 
-}  // namespace shell
+}  // namespace frame

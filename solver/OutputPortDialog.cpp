@@ -1,4 +1,4 @@
-#include "network/OutputPortDialog.h"
+#include "solver/OutputPortDialog.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,25 +18,19 @@
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "shell/ValueRepairs.h"
+#include "solver/Globals.h"
+#include "solver/MinimumPhase.h"
 
-namespace network {
+namespace solver {
 
 using namespace platform;
+using namespace network;
 
 char OutputPortDriverPath[shell::kFileTextSlot];
 OPENFILENAME DriverOpenFileName;
-OutputHilbertBodeFunction OutputHilbertBodeHook = nullptr;
-shell::ComplexPoint* OutputMinimumPhaseResult = nullptr;
-
-void InstallOutputHilbertBode(OutputHilbertBodeFunction function, shell::ComplexPoint* result) {
-    OutputHilbertBodeHook = function;
-    OutputMinimumPhaseResult = result;
-}
-
-void ResetOutputPortDialog(bool forget_hook) {
+void ResetOutputPortDialog() {
     std::memset(OutputPortDriverPath, 0, sizeof OutputPortDriverPath);
     DriverOpenFileName = OPENFILENAME{};
-    if (forget_hook) InstallOutputHilbertBode(nullptr, nullptr);
 }
 
 namespace {
@@ -203,7 +197,7 @@ void ClearLoadedDriver(HWND dialog, int e) {
         driver.Phase[k] = 0.0f;
         driver.Real[k] = 1.0f;
         driver.Imag[k] = 0.0f;
-        if (OutputMinimumPhaseResult != nullptr) OutputMinimumPhaseResult[k] = {1.0f, 0.0f};
+        MinimumPhaseResult[k] = {1.0f, 0.0f};
         net.ElementTransfer[e][k] = {1.0f, 0.0f};
     }
     shell::CopyTextSlot(net.ElementFileTitles[e], kNoFileLoadedTitle);
@@ -214,11 +208,9 @@ void ClearLoadedDriver(HWND dialog, int e) {
 
 // The port's transfer curve: the inverse of the minimum-phase response H of its driver data.
 void ComputeTransferCurve(int e) {
-    static shell::ComplexPoint unity_result[shell::kGridPoints];
-    shell::ComplexPoint* h =
-        OutputMinimumPhaseResult != nullptr ? OutputMinimumPhaseResult : unity_result;
+    shell::ComplexPoint* h = MinimumPhaseResult;
     for (int k = 0; k < shell::kGridPoints; ++k) h[k] = {1.0f, 0.0f};
-    if (OutputHilbertBodeHook != nullptr) OutputHilbertBodeHook(e);
+    CalculateOutputHilbertBode(e);
     shell::ComplexPoint* transfer = shell::WorkingNetwork.ElementTransfer[e];
     for (int k = 0; k < shell::kGridPoints; ++k) {
         const float a = h[k].re;
@@ -378,4 +370,4 @@ INT_PTR EnterOutputPortDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
 }
 
-}  // namespace network
+}  // namespace solver

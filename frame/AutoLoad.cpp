@@ -1,11 +1,12 @@
-#include "shell/AutoLoad.h"
+#include "frame/AutoLoad.h"
 
 #include <cstring>
 
+#include "frame/FrameCommands.h"
+#include "network/EditorState.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Ids.h"
 #include "shell/NumberText.h"
@@ -13,7 +14,9 @@
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 namespace {
 
@@ -73,7 +76,7 @@ void LoadLastProject(platform::HWND frame) {
     }
     ShowProjectRepairs(frame);
     CopyTextSlot(ProjectFileName, FileNamePart(path));
-    DeactivatePanesAfterLoad();
+    network::DeactivatePanesAfterLoad();
     CloseEditorWindows();
     CloseSettingsWindows();
     CloseSystemWindows();
@@ -82,7 +85,7 @@ void LoadLastProject(platform::HWND frame) {
     const int configuration = Project.Settings.SystemConfiguration;
     OpenConfigurationWindow(configuration);
     CreatePlayerDialog(frame);
-    DeactivatePanesAfterLoad();
+    network::DeactivatePanesAfterLoad();
     if (configuration >= kSystemStereo && configuration <= kSystemBbm) {
         platform::SetTimer(frame, kTimerFrontLeft, kChainStepMs);
     }
@@ -115,4 +118,4 @@ void AutoStartTimer(platform::HWND frame, platform::UINT_PTR id) {
     }
 }
 
-}  // namespace shell
+}  // namespace frame

@@ -1,13 +1,25 @@
 // The frame's WM_COMMAND: the busy gate, project and driver load and save, the imports and the
-// export, the tool windows, the System Design commands, "Current System" and help. Commands whose
-// tools are not installed in the service table do nothing.
-#include "shell/FrameCommands.h"
+// export, the tool windows, the System Design commands, "Current System" and help.
+#include "frame/FrameCommands.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
+#include "driverdata/ConverterDialogs.h"
+#include "driverdata/DiffractionCalculator.h"
+#include "driverdata/DriverFiles.h"
+#include "driverdata/ExportFiles.h"
+#include "driverdata/HbtEditor.h"
+#include "driverdata/HbtInput.h"
+#include "engine/PlayerDialog.h"
+#include "frame/ConfigWindows.h"
+#include "frame/ProfilesDialog.h"
+#include "frame/Program.h"
+#include "measurement/MlsWindows.h"
+#include "network/EditorState.h"
+#include "network/PaneDrawing.h"
 #include "platform/gdi/Help.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
@@ -16,20 +28,18 @@
 #include "platform/ui/Paint.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
-#include "shell/ConfigWindows.h"
 #include "shell/FileChooser.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "shell/ProfilesDialog.h"
-#include "shell/Program.h"
 #include "shell/ProjectImage.h"
-#include "shell/Services.h"
 #include "shell/StartupAllocation.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HWND;
 
@@ -95,14 +105,14 @@ void ProjectLoad(HWND frame) {
     ModalDialogOpen = 0;
     if (result == 0) return;
 
-    DeactivatePanesAfterLoad();
+    network::DeactivatePanesAfterLoad();
     CloseEditorWindows();
     CloseSettingsWindows();
     CloseSystemWindows();
     OpenConfigurationWindow(Project.Settings.SystemConfiguration);
     CreatePlayerDialog(frame);
     SetPlayerCheckBoxes();
-    DeactivatePanesAfterLoad();  // the new dialog's tool buttons show the Draw tool
+    network::DeactivatePanesAfterLoad();  // the new dialog's tool buttons show the Draw tool
     KeepWindowsOffTheNetworks();  // a loaded 5-way network shows whole, as after System Design
 
     SetFrameTitleWithPath(ProjectFilePath);
@@ -191,10 +201,9 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
         CloseSettingsWindows();
         CloseEditorWindows();
     }
-    if (InstallStereoNetwork(design.ways)) {
-        WritePorts(PaneStores[0], design.left_input, design.left);
-        WritePorts(PaneStores[2], design.right_input, design.right);
-    }
+    InstallStereoNetwork(design.ways);
+    WritePorts(PaneStores[0], design.left_input, design.left);
+    WritePorts(PaneStores[2], design.right_input, design.right);
 
     if (SplitterWindow)
         platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
@@ -210,13 +219,8 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
     if (Splitter1Window) {
         platform::InvalidateRect(Splitter1Window, nullptr, platform::TRUE);
         // The panes paint from the stores just rewritten.
-        const ProgramServicesTable& services = ProgramServices();
-        if (services.PaneWindows != nullptr) {
-            for (int k = 0; k < kPaneCount; ++k) {
-                if (services.PaneWindows[k]) {
-                    platform::InvalidateRect(services.PaneWindows[k], nullptr, platform::TRUE);
-                }
-            }
+        for (HWND pane : network::PaneWindows) {
+            if (pane) platform::InvalidateRect(pane, nullptr, platform::TRUE);
         }
     } else {
         OpenStereoConfig();
@@ -227,7 +231,7 @@ void RunSystemDesign(HWND frame, const SystemDesign& design) {
         CreatePlayerDialog(frame);
     }
     Project.Settings.SystemConfiguration = kSystemStereo;
-    DeactivatePanesAfterLoad();
+    network::DeactivatePanesAfterLoad();
     KeepWindowsOffTheNetworks();
 }
 
@@ -311,13 +315,12 @@ platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
 namespace {
 
 // Creates a tool's modeless dialog (owner the frame) unless its handle is set, at the x and y of
-// its placement slot with its fixed size. Nothing when the tool is not built. The slot is read
-// before the dialog exists: the dialog keeps it up to date on every move, also on the one its
-// creation makes. A stored place over the tool's own plots gives way to one beside them when
+// its placement slot with its fixed size. The slot is read before the dialog exists: the dialog
+// keeps it up to date on every move, also on the one its creation makes. A stored place over the tool's own plots gives way to one beside them when
 // the screen has room there (without a window manager nothing could move the dialog off them).
 void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND& handle, int slot,
                       int width, int height, std::initializer_list<const HWND*> plots) {
-    if (handle || proc == nullptr || name == nullptr) return;
+    if (handle) return;
     const WindowPlacement place = WindowPlacements[slot];
     const HWND dialog = platform::CreateDialogParam(AppInstance, name, frame, proc, 0);
     if (!dialog) return;
@@ -336,17 +339,14 @@ void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND
 // client corner, as far as it reaches and the pane shows.
 PlotRects StereoNetworkRects() {
     PlotRects out;
-    const ProgramServicesTable& services = ProgramServices();
-    if (!Splitter1Window || services.PaneNetworkExtent == nullptr ||
-        services.PaneWindows == nullptr)
-        return out;
+    if (!Splitter1Window) return out;
     for (int pane : {1, 3}) {
-        const HWND window = services.PaneWindows[pane - 1];
+        const HWND window = network::PaneWindows[pane - 1];
         if (!window || !platform::IsWindowVisible(window)) continue;
         platform::RECT client{};
         platform::GetClientRect(window, &client);
         const platform::HDC dc = platform::GetDC(window);
-        const platform::SIZE extent = services.PaneNetworkExtent(pane, dc);
+        const platform::SIZE extent = network::PaneNetworkExtent(pane, dc);
         platform::ReleaseDC(window, dc);
         platform::POINT corner{0, 0};
         platform::ClientToScreen(window, &corner);
@@ -440,29 +440,21 @@ constexpr int kMlsControlWidth = 300;
 constexpr int kMlsControlHeight = 717;
 
 // The HBT editor's pair of windows: the Editor_Child window invalidated when open, else opened;
-// the TransferFunction dialog created when closed, else told to reload its fields. Only when the
-// HBT editor is built.
+// the TransferFunction dialog created when closed, else told to reload its fields.
 void ShowHbtEditor(HWND frame) {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.EditorChildWndProc != nullptr) {
-        if (EditorChildWindow) {
-            platform::InvalidateRect(EditorChildWindow, nullptr, platform::TRUE);
-        } else {
-            OpenEditorChild();
-        }
+    if (EditorChildWindow) {
+        platform::InvalidateRect(EditorChildWindow, nullptr, platform::TRUE);
+    } else {
+        OpenEditorChild();
     }
     if (TransferFunctionDialog) {
         platform::SendMessage(TransferFunctionDialog, platform::WM_INITDIALOG, 0, 0);
     } else {
-        CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
-                         TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
-                         kTransferFunctionHeight, {&EditorChildWindow});
+        CreateToolDialog(frame, &driverdata::TransferFunctionDlgProc,
+                         driverdata::kTransferFunctionTemplate, TransferFunctionDialog,
+                         kSlotTransferFunction, kTransferFunctionWidth, kTransferFunctionHeight,
+                         {&EditorChildWindow});
     }
-}
-
-void PrepareHbtInputIfBuilt() {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.PrepareHbtInput != nullptr) services.PrepareHbtInput();  // result not needed
 }
 
 void MdiDestroyIfOpen(HWND& handle) {
@@ -480,16 +472,14 @@ void DestroyIfOpen(HWND& handle) {
 
 // Commands 101 and 113: the question, the open dialog, then the HBT editor on the new driver.
 void DriverLoad(HWND frame) {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.InitDriverFileDlg == nullptr || services.OpenDriverFile == nullptr) return;
     if (!ConfirmLoad(frame,
                      "Last chance to save current data !\n\nDO YOU WISH TO LOAD NEW DRIVER ?",
                      "QV MEssage")) {
         return;
     }
     ModalDialogOpen = 1;
-    services.InitDriverFileDlg(frame);
-    const int result = services.OpenDriverFile(frame, DriverFilePath, DriverFileTitle);
+    driverdata::InitDriverFileDlg(frame);
+    const int result = driverdata::OpenDriverFile(frame, DriverFilePath, DriverFileTitle);
     platform::UpdateWindow(frame);
     ModalDialogOpen = 0;
     if (result != 1) return;
@@ -501,7 +491,7 @@ void DriverLoad(HWND frame) {
     DestroyIfOpen(MlsControlDialog);
     MdiDestroyIfOpen(DiffractionChildWindow);
     DestroyIfOpen(DiffractionCalculatorDialog);
-    PrepareHbtInputIfBuilt();
+    driverdata::PrepareHbtInput();  // a refusal has shown its message; the editor still opens
     ShowHbtEditor(frame);
 
     SetFrameTitleWithPath(DriverFilePath);
@@ -512,11 +502,9 @@ void DriverLoad(HWND frame) {
 }
 
 void DriverSave(HWND frame) {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.InitDriverFileDlg == nullptr || services.SaveDriverFileAs == nullptr) return;
     ModalDialogOpen = 1;
-    services.InitDriverFileDlg(frame);
-    const int result = services.SaveDriverFileAs(frame, DriverFilePath, DriverFileTitle);
+    driverdata::InitDriverFileDlg(frame);
+    const int result = driverdata::SaveDriverFileAs(frame, DriverFilePath, DriverFileTitle);
     platform::UpdateWindow(frame);
     ModalDialogOpen = 0;
     if (result == 1) SetFrameTitleWithPath(DriverFilePath);
@@ -524,28 +512,26 @@ void DriverSave(HWND frame) {
 
 // Commands 401-406. The importers are IMP (0), LMS/LAUD (1), CLIO/MLSSA (2) and DAAS (3).
 void Import(HWND frame, int importer) {
-    const ProgramServicesTable& services = ProgramServices();
     void (*init)(HWND) = nullptr;
     int (*open)(HWND, char*, char*) = nullptr;
     switch (importer) {
         case 0:
-            init = services.InitImpImportDlg;
-            open = services.OpenImpImportFile;
+            init = &driverdata::InitImpImportDlg;
+            open = &driverdata::OpenImpImportFile;
             break;
         case 1:
-            init = services.InitLmsImportDlg;
-            open = services.OpenLmsImportFile;
+            init = &driverdata::InitLmsImportDlg;
+            open = &driverdata::OpenLmsImportFile;
             break;
         case 2:
-            init = services.InitClioImportDlg;
-            open = services.OpenClioImportFile;
+            init = &driverdata::InitClioImportDlg;
+            open = &driverdata::OpenClioImportFile;
             break;
         default:
-            init = services.InitDaasImportDlg;
-            open = services.OpenDaasImportFile;
+            init = &driverdata::InitDaasImportDlg;
+            open = &driverdata::OpenDaasImportFile;
             break;
     }
-    if (init == nullptr || open == nullptr) return;
     ModalDialogOpen = 1;
     init(frame);
     const int result = open(frame, ImportFilePaths[importer], ImportFileTitles[importer]);
@@ -558,16 +544,14 @@ void Import(HWND frame, int importer) {
     MdiDestroyIfOpen(PreferencesChildWindow);
     CloseEditorWindows();
     CloseSystemWindows();
-    PrepareHbtInputIfBuilt();
+    driverdata::PrepareHbtInput();  // a refusal has shown its message; the editor still opens
     ShowHbtEditor(frame);
 }
 
 void ExportSplPhase(HWND frame) {
-    const ProgramServicesTable& services = ProgramServices();
-    if (services.InitExportDlg == nullptr || services.ExportSplPhaseAs == nullptr) return;
     ModalDialogOpen = 1;
-    services.InitExportDlg(frame);
-    services.ExportSplPhaseAs(frame, ExportFilePath, ExportFileTitle);
+    driverdata::InitExportDlg(frame);
+    driverdata::ExportSplPhaseAs(frame, ExportFilePath, ExportFileTitle);
     ModalDialogOpen = 0;
 }
 
@@ -577,23 +561,20 @@ void ShowFileEditor(HWND frame) {
     CloseSystemWindows();
     CloseSettingsWindows();
     CloseEditorWindows();
-    const ProgramServicesTable& services = ProgramServices();
-    if (!EditorChildWindow && services.EditorChildWndProc != nullptr) OpenEditorChild();
-    CreateToolDialog(frame, services.TransferFunctionDlgProc, services.TransferFunctionTemplate,
-                     TransferFunctionDialog, kSlotTransferFunction, kTransferFunctionWidth,
-                     kTransferFunctionHeight, {&EditorChildWindow});
+    if (!EditorChildWindow) OpenEditorChild();
+    CreateToolDialog(frame, &driverdata::TransferFunctionDlgProc,
+                     driverdata::kTransferFunctionTemplate, TransferFunctionDialog,
+                     kSlotTransferFunction, kTransferFunctionWidth, kTransferFunctionHeight,
+                     {&EditorChildWindow});
 }
 
 void ShowDiffractionModel(HWND frame) {
     CloseSystemWindows();
     CloseSettingsWindows();
     CloseEditorWindows();
-    const ProgramServicesTable& services = ProgramServices();
-    if (!DiffractionChildWindow && services.DiffractionChildWndProc != nullptr) {
-        OpenDiffractionChild();
-    }
-    CreateToolDialog(frame, services.DiffractionCalculatorDlgProc,
-                     services.DiffractionCalculatorTemplate, DiffractionCalculatorDialog,
+    if (!DiffractionChildWindow) OpenDiffractionChild();
+    CreateToolDialog(frame, &driverdata::DiffractionCalculatorDlgProc,
+                     driverdata::kDiffractionCalculatorTemplate, DiffractionCalculatorDialog,
                      kSlotDiffractionCalculator, kDiffractionCalculatorWidth,
                      kDiffractionCalculatorHeight, {&DiffractionChildWindow});
 }
@@ -605,8 +586,7 @@ void ShowMlsControl(HWND frame) {
     DestroyIfOpen(DiffractionCalculatorDialog);
     MdiDestroyIfOpen(EditorChildWindow);
     DestroyIfOpen(TransferFunctionDialog);
-    const ProgramServicesTable& services = ProgramServices();
-    CreateToolDialog(frame, services.MlsControlDlgProc, services.MlsControlTemplate,
+    CreateToolDialog(frame, &measurement::MlsControlDlgProc, measurement::kMlsControlTemplate,
                      MlsControlDialog, kSlotMlsControl, kMlsControlWidth, kMlsControlHeight,
                      {&MlsImpChildWindow, &MlsSplChildWindow});
 }
@@ -679,6 +659,40 @@ bool IsMenuCommand(int id) {
 }
 
 }  // namespace
+
+HWND CreatePlayerDialog(HWND owner) {
+    if (ComponentCADSelectionDialog) return ComponentCADSelectionDialog;
+    // The stored position is taken before the dialog exists: the dialog keeps its slot up to
+    // date on every move, also on the one its creation makes.
+    const WindowPlacement place = WindowPlacements[kSlotComponentCADSelection];
+    const HWND dialog = platform::CreateDialogParam(AppInstance, engine::kPlayerDialogTemplate,
+                                                    owner, &engine::SystemDesignPlayerDlgProc, 0);
+    if (!dialog) return HWND{};
+    ComponentCADSelectionDialog = dialog;
+    // Inside the work area, whatever the stored position says.
+    platform::RECT work{};
+    platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0);
+    int x = place.X;
+    int y = place.Y;
+    if (work.right > work.left && work.bottom > work.top) {
+        x = std::max<int>(work.left, std::min<int>(x, work.right - kPlayerDialogWidth));
+        y = std::max<int>(work.top, std::min<int>(y, work.bottom - kPlayerDialogHeight));
+    }
+    platform::MoveWindow(dialog, x, y, kPlayerDialogWidth, kPlayerDialogHeight, platform::TRUE);
+    platform::ShowWindow(dialog, platform::SW_SHOW);
+    return dialog;
+}
+
+int ShowComponentCADSelection(HWND owner) {
+    CreatePlayerDialog(owner);
+    if (SplPlottingWindow) {
+        platform::InvalidateRect(SplPlottingWindow, nullptr, platform::TRUE);
+        platform::BringWindowToTop(SplPlottingWindow);
+    } else if (OpenSplPlotting()) {
+        platform::BringWindowToTop(SplPlottingWindow);
+    }
+    return 0;
+}
 
 platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LPARAM lParam) {
     const int id = platform::LOWORD(wParam);
@@ -762,4 +776,4 @@ platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LP
     return platform::DefFrameProc(frame, MdiClientWindow, platform::WM_COMMAND, wParam, lParam);
 }
 
-}  // namespace shell
+}  // namespace frame

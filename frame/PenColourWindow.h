@@ -5,7 +5,7 @@
 
 #include "platform/Types.h"
 
-namespace shell {
+namespace frame {
 
 inline constexpr const char* kPenColourTitle = "Pen Colours";
 
@@ -23,4 +23,4 @@ int PaintPenColour(platform::HWND window, platform::HDC dc);
 int OnPenColourCommand(platform::HWND window, platform::HDC dc, platform::UINT message,
                        platform::WPARAM wParam, platform::LPARAM lParam);
 
-}  // namespace shell
+}  // namespace frame

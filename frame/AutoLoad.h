@@ -4,9 +4,9 @@
 
 #include "platform/Types.h"
 
-namespace shell {
+namespace frame {
 
 // WM_TIMER of the frame. Timers other than 10100-10107 and 10110 are ignored.
 void AutoStartTimer(platform::HWND frame, platform::UINT_PTR id);
 
-}  // namespace shell
+}  // namespace frame

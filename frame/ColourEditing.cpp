@@ -1,22 +1,24 @@
 // The colour-entry editing of the two colour windows: select an entry, set its thickness and
 // type, move its colour with the scroll bars, and show the scheme's swatches; and the page
 // helpers and window messages both windows share.
-#include "shell/ColourEditing.h"
+#include "frame/ColourEditing.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ConfigWindows.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/GdiObjects.h"
 #include "shell/ScrollSteps.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HDC;
 using platform::HWND;
@@ -295,43 +297,6 @@ bool FromChildOf(HWND window, platform::LPARAM lParam) {
     return from && platform::GetParent(from) == window;
 }
 
-platform::LRESULT PageChildMessage(HWND window, platform::UINT message, platform::WPARAM wParam,
-                                   platform::LPARAM lParam, WindowPlacement& placement,
-                                   const char* title, HWND& child_window) {
-    switch (message) {
-        case platform::WM_ERASEBKGND: {
-            const HDC dc = HDC::FromIndex(static_cast<std::uint32_t>(wParam));
-            platform::RECT client{};
-            platform::GetClientRect(window, &client);
-            const platform::HBRUSH old_brush =
-                platform::SelectObject(dc, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
-            platform::Rectangle(dc, client.left, client.top, client.right, client.bottom);
-            if (old_brush) platform::SelectObject(dc, old_brush);
-            return 1;
-        }
-        case platform::WM_RBUTTONDOWN:
-            CopyWindowToClipboard(FrameWindow);
-            return 0;
-        case platform::WM_MOVE:
-            NotePlacementMove(placement, lParam);
-            platform::SetWindowText(window, title);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_SIZE:
-            NotePlacementSize(placement, platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
-                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
-            platform::SetWindowText(window, title);
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        case platform::WM_DESTROY:
-            if (child_window == window) child_window = 0;
-            platform::DefMDIChildProc(window, message, wParam, lParam);
-            return 0;
-        default:
-            return platform::DefMDIChildProc(window, message, wParam, lParam);
-    }
-}
-
 void ResetColourEditing() { ColourEditState = kDefaultColourScheme[1]; }
 
 namespace {
@@ -339,4 +304,4 @@ namespace {
 [[maybe_unused]] const bool kEditStateReady = (ResetColourEditing(), true);
 }  // namespace
 
-}  // namespace shell
+}  // namespace frame

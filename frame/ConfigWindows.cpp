@@ -1,17 +1,26 @@
-#include "shell/ConfigWindows.h"
+#include "frame/ConfigWindows.h"
 
 #include <algorithm>
 #include <initializer_list>
 
+#include "measurement/RoomEq.h"
+#include "network/EditorState.h"
+#include "network/PaneDrawing.h"
+#include "network/PaneEditor.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
+#include "shell/FrameWindows.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
-#include "shell/Services.h"
+#include "solver/OutputPortDialog.h"
+#include "solver/SplPlot.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HWND;
 using platform::LPARAM;
@@ -101,8 +110,6 @@ ConfigState& StateOf(const ConfigKind& kind) {
     if (&kind == &kQuadro) return states[2];
     return states[3];
 }
-
-HWND fallback_pane_windows[kPaneCount];
 
 int ClampBar(int bar, int extent) {
     if (bar > extent - kBarMargin) return extent - kBarMargin;
@@ -296,7 +303,7 @@ void CreatePanes(const ConfigKind& kind, ConfigState& s, HWND hwnd, LPARAM lPara
                                                      "Pane 5", "Pane 6", "Pane 7"};
     static const char* const kTitles[kPaneCount] = {"Child 1", "Child 2", "Child 3", "Child 4",
                                                     "Child 5", "Child 6", "Child 7"};
-    HWND* table = PaneWindowTable();
+    HWND* table = network::PaneWindows;
     for (int k = 1; k <= kPaneCount; ++k) {
         bool held = false;
         for (int i = 0; i < kind.pane_count; ++i) held = held || kind.cells[i].pane == k;
@@ -307,6 +314,23 @@ void CreatePanes(const ConfigKind& kind, ConfigState& s, HWND hwnd, LPARAM lPara
             platform::HMENU{}, instance, nullptr);
         s.panes[k - 1] = pane;
         table[k - 1] = pane;
+    }
+}
+
+// A pane's right click on an output port or a room-EQ element: the element's dialog, modal on
+// the pane. 1 when a dialog ran.
+LRESULT OpenElementDialog(WPARAM kind, LPARAM pane_handle) {
+    const HWND pane = platform::ParamToHandle(static_cast<std::uintptr_t>(pane_handle));
+    switch (static_cast<int>(kind)) {
+        case kElementOutputPort:
+            platform::DialogBox(AppInstance, "EnterOutputPort", pane,
+                                &solver::EnterOutputPortDlgProc);
+            return 1;
+        case kElementRoomEq:
+            platform::DialogBox(AppInstance, "Room_EQ", pane, &measurement::RoomEQDlgProc);
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -339,6 +363,8 @@ LRESULT ConfigWindowProc(const ConfigKind& kind, HWND hwnd, UINT message, WPARAM
         case platform::WM_LBUTTONUP:
             if (s.window == hwnd) ButtonUp(kind, s, hwnd);
             break;
+        case network::kOpenElementDialogMessage:
+            return OpenElementDialog(wParam, lParam);
         case platform::WM_CLOSE:
             platform::DestroyWindow(hwnd);
             return 0;
@@ -354,15 +380,11 @@ LRESULT ConfigWindowProc(const ConfigKind& kind, HWND hwnd, UINT message, WPARAM
 
 template <int K>
 LRESULT PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    const platform::WNDPROC editor = ProgramServices().PaneWndProcs[K - 1];
-    if (message != platform::WM_DESTROY) {
-        return editor ? editor(hwnd, message, wParam, lParam)
-                      : platform::DefWindowProc(hwnd, message, wParam, lParam);
-    }
-    HWND* table = PaneWindowTable();
+    const platform::WNDPROC editor = network::PaneWndProcFor(K);
+    if (message != platform::WM_DESTROY) return editor(hwnd, message, wParam, lParam);
+    HWND* table = network::PaneWindows;
     const HWND live = table[K - 1];
-    const LRESULT result = editor ? editor(hwnd, message, wParam, lParam)
-                                  : platform::DefWindowProc(hwnd, message, wParam, lParam);
+    const LRESULT result = editor(hwnd, message, wParam, lParam);
     // Only the window the entry names may clear it: a newer copy of this pane keeps its entry.
     table[K - 1] = live == hwnd ? HWND{} : live;
     return result;
@@ -374,36 +396,9 @@ constexpr platform::WNDPROC kPaneProcs[kPaneCount] = {&PaneProc<1>, &PaneProc<2>
 
 }  // namespace
 
-HWND* PaneWindowTable() {
-    HWND* table = ProgramServices().PaneWindows;
-    return table != nullptr ? table : fallback_pane_windows;
-}
-
 platform::WNDPROC PaneClassProcedure(int pane) {
     if (pane < 1 || pane > kPaneCount) return nullptr;
     return kPaneProcs[pane - 1];
-}
-
-void NotePlacementMove(WindowPlacement& slot, LPARAM lParam) {
-    const int x = platform::LOWORD(static_cast<std::uintptr_t>(lParam));
-    const int y = platform::HIWORD(static_cast<std::uintptr_t>(lParam));
-    slot.X = x - platform::GetSystemMetrics(platform::SM_CXFRAME);
-    slot.Y = y - platform::GetSystemMetrics(platform::SM_CYCAPTION) -
-             platform::GetSystemMetrics(platform::SM_CYFRAME);
-    if (slot.X > FrameClientWidth) slot.X = 0;
-    if (slot.Y > FrameClientHeight) slot.Y = 0;
-}
-
-void NotePlacementSize(WindowPlacement& slot, int client_width, int client_height) {
-    const int frame_x = platform::GetSystemMetrics(platform::SM_CXFRAME);
-    const int frame_y = platform::GetSystemMetrics(platform::SM_CYFRAME);
-    const int caption = platform::GetSystemMetrics(platform::SM_CYCAPTION);
-    slot.Width = client_width + 2 * frame_x;
-    slot.Height = client_height + caption + 2 * frame_y;
-    if (slot.X < 0 || slot.X > FrameClientWidth) slot.X = 0;
-    if (slot.Y < 0 || slot.Y > FrameClientHeight) slot.Y = 0;
-    slot.Width = std::min(slot.Width, FrameClientWidth);
-    slot.Height = std::min(slot.Height, FrameClientHeight);
 }
 
 bool CurrentConfigBars(HWND window, ConfigBars* bars) {
@@ -419,17 +414,16 @@ bool CurrentConfigBars(HWND window, ConfigBars* bars) {
 }
 
 bool FitStereoWindowToNetworks() {
-    const ProgramServicesTable& services = ProgramServices();
     ConfigState& s = StateOf(kStereo);
     const HWND window = Splitter1Window;
-    if (!window || s.window != window || services.PaneNetworkExtent == nullptr) return false;
+    if (!window || s.window != window) return false;
     const HWND left = s.panes[0];
     const HWND right = s.panes[2];
     if (!left || !right || !MdiClientWindow) return false;
     platform::SIZE need{0, 0};
     const platform::HDC dc = platform::GetDC(window);
     for (int pane : {1, 3}) {
-        const platform::SIZE extent = services.PaneNetworkExtent(pane, dc);
+        const platform::SIZE extent = network::PaneNetworkExtent(pane, dc);
         need.cx = std::max(need.cx, extent.cx);
         need.cy = std::max(need.cy, extent.cy);
     }
@@ -499,10 +493,7 @@ LRESULT SplPlottingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             platform::InvalidateRect(hwnd, nullptr, platform::TRUE);
             platform::PAINTSTRUCT ps{};
             const platform::HDC dc = platform::BeginPaint(hwnd, &ps);
-            const ProgramServicesTable& services = ProgramServices();
-            if (services.DrawSplPhaseFrame != nullptr) {
-                services.DrawSplPhaseFrame(dc, SplPlotWidth, SplPlotHeight, hwnd);
-            }
+            solver::DrawSplPhaseFrame(dc, SplPlotWidth, SplPlotHeight, hwnd);
             platform::EndPaint(hwnd, &ps);
             return 0;
         }
@@ -515,52 +506,4 @@ LRESULT SplPlottingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT ToolChildWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    struct Tool {
-        HWND* handle;
-        int slot;
-    };
-    const Tool tools[] = {{&EditorChildWindow, kSlotEditorChild},
-                          {&DiffractionChildWindow, kSlotDiffractionChild},
-                          {&PenColourChildWindow, kSlotPenColourChild},
-                          {&PreferencesChildWindow, kSlotPreferencesChild},
-                          {&MlsImpChildWindow, kSlotMlsImpChild},
-                          {&MlsSplChildWindow, kSlotMlsSplChild}};
-    for (const Tool& tool : tools) {
-        if (*tool.handle != hwnd) continue;
-        if (message == platform::WM_MOVE) NotePlacementMove(WindowPlacements[tool.slot], lParam);
-        if (message == platform::WM_SIZE) {
-            NotePlacementSize(WindowPlacements[tool.slot],
-                              platform::LOWORD(static_cast<std::uintptr_t>(lParam)),
-                              platform::HIWORD(static_cast<std::uintptr_t>(lParam)));
-        }
-        if (message == platform::WM_DESTROY) *tool.handle = 0;
-    }
-    return platform::DefMDIChildProc(hwnd, message, wParam, lParam);
-}
-
-namespace {
-
-// The tool's own procedure when its subsystem is built; the shell's bookkeeping otherwise.
-LRESULT ToolClassProc(platform::WNDPROC tool, HWND hwnd, UINT message, WPARAM wParam,
-                      LPARAM lParam) {
-    if (tool != nullptr) return tool(hwnd, message, wParam, lParam);
-    return ToolChildWndProc(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-LRESULT EditorChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ToolClassProc(ProgramServices().EditorChildWndProc, hwnd, message, wParam, lParam);
-}
-LRESULT DiffractionChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ToolClassProc(ProgramServices().DiffractionChildWndProc, hwnd, message, wParam, lParam);
-}
-LRESULT MlsSplChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ToolClassProc(ProgramServices().MlsSplChildWndProc, hwnd, message, wParam, lParam);
-}
-LRESULT MlsImpChildClassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return ToolClassProc(ProgramServices().MlsImpChildWndProc, hwnd, message, wParam, lParam);
-}
-
-}  // namespace shell
+}  // namespace frame

@@ -1,21 +1,23 @@
 // The Pen Colours window: the colour page of the System-Wide Preferences window without the
 // "Dialogue Box Background" entry. With entry 1 selected (chosen in the preferences window) this
 // page edits no entry: its controls change only the shared edit state, as with no selection.
-#include "shell/PenColourWindow.h"
+#include "frame/PenColourWindow.h"
 
+#include "frame/ColourEditing.h"
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "shell/ColourEditing.h"
-#include "shell/ConfigWindows.h"
-#include "shell/FrameCommands.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/PreferencesRecord.h"
 
-namespace shell {
+namespace frame {
+
+using namespace shell;
 
 using platform::HDC;
 using platform::HWND;
@@ -100,4 +102,4 @@ LRESULT PenColourChildWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-}  // namespace shell
+}  // namespace frame

@@ -12,7 +12,7 @@
 #include "platform/Types.h"
 #include "shell/PreferencesRecord.h"
 
-namespace shell {
+namespace frame {
 
 // Control ids of the colour page.
 inline constexpr int kRedBarId = 10005;
@@ -22,8 +22,8 @@ inline constexpr int kThicknessListId = 10036;
 inline constexpr int kTypeListId = 10037;
 
 // Check box id and text of colour entry e (1..19) at index e - 1.
-extern const int kColourEntryBoxIds[kColourEntryCount];
-extern const char* const kColourEntryTexts[kColourEntryCount];
+extern const int kColourEntryBoxIds[shell::kColourEntryCount];
+extern const char* const kColourEntryTexts[shell::kColourEntryCount];
 
 // Rows of the thickness and type lists (part of PreferenceListTexts).
 inline constexpr int kThicknessRows = 4;
@@ -33,7 +33,7 @@ extern const char* const kTypeListTexts[kTypeRows];
 
 // The values of the selected entry while it is edited: red, green, blue 0..255, thickness 1..4,
 // type 1..3. One state for the whole program.
-extern ColourEntry ColourEditState;
+extern shell::ColourEntry ColourEditState;
 
 // Where a window puts its colour page (client pixels).
 struct ColourPageLayout {
@@ -93,14 +93,6 @@ void CreatePageList(platform::HWND window, int id, int x, int y, int width, int 
 int PageListRow(platform::HWND window, int id);
 void SelectPageListRow(platform::HWND window, int id, int row);
 
-// The messages both settings windows (System-Wide Preferences and Pen Colours) handle alike:
-// background erase, copy to the clipboard on a right click, placement notes on move and size
-// (re-setting the caption `title`), forgetting `child_window` on destroy; anything else goes to
-// the MDI default. `placement` is the window's WindowPlacements slot.
-platform::LRESULT PageChildMessage(platform::HWND window, platform::UINT message,
-                                   platform::WPARAM wParam, platform::LPARAM lParam,
-                                   WindowPlacement& placement, const char* title,
-                                   platform::HWND& child_window);
 // WM_PAINT of a settings window: the whole client area is drawn again by `paint`.
 void PaintPageWindow(platform::HWND window, int (*paint)(platform::HWND, platform::HDC));
 // True when lParam names a child control of `window` (WM_COMMAND / WM_HSCROLL senders).
@@ -109,4 +101,4 @@ bool FromChildOf(platform::HWND window, platform::LPARAM lParam);
 // Puts ColourEditState back to its start value (entry 2's defaults).
 void ResetColourEditing();
 
-}  // namespace shell
+}  // namespace frame
