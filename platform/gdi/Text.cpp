@@ -208,18 +208,21 @@ BOOL TextOut(HDC hdc, int x, int y, const char* text, int length) {
     const FontObject& font = DcFont(*dc);
     const QString s = Latin1(text, length);
     if (Hooks().text_drawn) ReportDrawnText(*dc, *image, x, y, font, s, text, length);
-    const std::int64_t width = QFontMetrics(font.font).horizontalAdvance(s);
-    // Nothing to do when the cell misses the area; otherwise the position is near it.
-    if (static_cast<std::int64_t>(x) + width <= area.left() || x > area.right() ||
-        static_cast<std::int64_t>(y) + font.cell_height <= area.top() || y > area.bottom() ||
-        area.isEmpty()) {
+    // Nothing to do when the cell misses the area; otherwise the position is near it. The width
+    // (a shaping of the text) is asked only where it decides that, or for an opaque background.
+    if (x > area.right() || static_cast<std::int64_t>(y) + font.cell_height <= area.top() ||
+        y > area.bottom() || area.isEmpty()) {
         return TRUE;
     }
+    const bool opaque = dc->bk_mode == OPAQUE;
+    const std::int64_t width =
+        x < area.left() || opaque ? QFontMetrics(font.font).horizontalAdvance(s) : 0;
+    if (x < area.left() && static_cast<std::int64_t>(x) + width <= area.left()) return TRUE;
     QPainter painter(image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setClipRect(area);
-    if (dc->bk_mode == OPAQUE && width > 0) {
+    if (opaque && width > 0) {
         painter.fillRect(QRect(x, y, static_cast<int>(width), font.cell_height),
                          QColor::fromRgb(ToRgb(dc->bk_colour)));
     }
