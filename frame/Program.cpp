@@ -32,6 +32,7 @@
 #include "shell/BaffleRecord.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrameGlobals.h"
+#include "shell/FrequencyGrid.h"
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"
 #include "shell/Ids.h"
@@ -277,8 +278,8 @@ int StartProgram(platform::HINSTANCE instance, platform::HINSTANCE previous, int
                            "Not Enough Memory For The Program's Buffers.\n\nThe program ends.");
     }
     // 7-11. Defaults.
-    PlotStartFrequencyIndex = 3;  // 10 Hz
-    PlotStopFrequencyIndex = 6;   // 50 kHz
+    PlotStartFrequencyIndex = kDefaultPlotStartIndex;
+    PlotStopFrequencyIndex = kDefaultPlotStopIndex;
     InitPreferencesRecord(Preferences);
     network::DeactivatePanes();
     for (auto& polarity : solver::OutputPhasing) polarity = 0;

@@ -46,7 +46,6 @@ int ProgramReleaseCount();
 // starts from them).
 void ResetFrame();
 
-
 // Empties all pane stores, builds the stereo N-way template twice and saves it into the
 // Front-Left (pane 1) and Front-Right (pane 3) stores. The caller writes the port numbers.
 void InstallStereoNetwork(int ways);

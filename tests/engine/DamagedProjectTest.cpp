@@ -15,7 +15,7 @@
 
 #include "engine/Convolution.h"
 #include "engine/Globals.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "shell/ProjectImage.h"
 #include "solver/FirKernels.h"
 #include "solver/NetworkCheck.h"
@@ -35,7 +35,7 @@ struct Damage {
 class DamagedProject : public ::testing::Test {
   protected:
     void SetUp() override {
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         solver::test::ResetSolverWorld();
         dir_ =
             std::filesystem::temp_directory_path() / ("qv_damaged_" + std::to_string(::getpid()));

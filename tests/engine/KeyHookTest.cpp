@@ -13,7 +13,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -55,7 +55,7 @@ protected:
     void SetUp() override {
         pt::ResetLayer();
         VirtualCardReset();
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         saved_preferences = shell::Preferences;
         shell::Preferences = preferences.get();
         shell::BlockFrames = 1024;

@@ -5,7 +5,7 @@
 
 #include "engine/Globals.h"
 #include "engine/Meters.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
 #include "platform/ui/Paint.h"
@@ -49,7 +49,7 @@ protected:
     HWND meter{};
     void SetUp() override {
         pt::ResetLayer();
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         if (!shell::MeterPens[0]) {
             shell::MeterPens[0] = CreatePen(PS_SOLID, 5, RGB(0, 164, 0));
             shell::MeterPens[1] = CreatePen(PS_SOLID, 5, RGB(192, 0, 0));

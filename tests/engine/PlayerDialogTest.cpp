@@ -9,7 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/PlayerDialog.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
@@ -74,7 +74,7 @@ class PlayerDialogTest : public ::testing::Test {
         }
         platform::testing::ResetLayer();
         platform::testing::ClearMessageBoxLog();
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         network::ClearAllPaneStores();
         resources::RegisterAll();
         shell::DeleteGdiObjects();

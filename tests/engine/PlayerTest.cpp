@@ -19,7 +19,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "engine/WaveDevices.h"
 #include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
@@ -83,7 +83,7 @@ protected:
         g_pane_commands = 0;
         pt::ResetLayer();
         ASSERT_TRUE(VirtualCardReset());
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         shell::BlockFrames = kF;
         shell::BlockFrames2 = 2 * kF;
         shell::BlockFrames4 = 4 * kF;

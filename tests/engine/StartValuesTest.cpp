@@ -1,13 +1,13 @@
 // engine::ResetGlobals gives every variable of the engine back the value it held when the program
-// started, and engine::ResetProgram reaches every folder, whatever the tests before them changed:
-// shuffled runs depend on it.
+// started, and the engine tests' reset reaches every folder below, whatever the tests before them
+// changed: shuffled runs depend on it.
 #include <gtest/gtest.h>
 
 #include "driverdata/EdgeDiffraction.h"
 #include "driverdata/HbtEditor.h"
 #include "engine/Convolution.h"
 #include "engine/Globals.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "engine/WaveDevices.h"
 #include "measurement/Globals.h"
 #include "measurement/RoomEq.h"
@@ -17,6 +17,7 @@
 #include "shell/PreferencesRecord.h"
 #include "solver/Globals.h"
 #include "tests/StartValues.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace engine {
 namespace {
@@ -49,11 +50,11 @@ TEST(EngineStartValues, ResetGivesBackEveryStartValue) {
     EXPECT_EQ(kEngineStart.Changed(), "") << "variables the reset leaves as a test left them";
 }
 
-TEST(EngineStartValues, ResetProgramReachesEveryFolder) {
+TEST(EngineStartValues, ResetFoldersReachesEveryFolder) {
     ASSERT_TRUE(kProgramStart.Kept());
     kProgramStart.Scramble();
-    ResetProgram();
-    EXPECT_EQ(kProgramStart.Changed(), "") << "variables the program's reset leaves behind";
+    test::ResetFolders();
+    EXPECT_EQ(kProgramStart.Changed(), "") << "variables the folders' resets leave behind";
 }
 
 }  // namespace

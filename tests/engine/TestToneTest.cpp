@@ -138,7 +138,7 @@ TEST(TestTone, ZeroFrequencyHoldsThePhase) {
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
@@ -158,7 +158,7 @@ protected:
     void SetUp() override {
         pt::ResetLayer();
         resources::RegisterAll();
-        engine::ResetProgram();
+        engine::test::ResetFolders();
         WNDCLASS wc{};
         wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); };
         wc.lpszClassName = "EngineToneOwner";

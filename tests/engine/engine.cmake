@@ -3,6 +3,7 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ConvolutionTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ConvolutionPathsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DamagedProjectTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RoomEqSolveTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TestToneTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PlayerTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WorkersTest.cpp

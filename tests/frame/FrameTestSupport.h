@@ -17,7 +17,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/PlayerDialog.h"
-#include "engine/ResetProgram.h"
+#include "frame/ResetProgram.h"
 #include "frame/Program.h"
 #include "measurement/Globals.h"
 #include "network/EditorState.h"
@@ -139,8 +139,7 @@ class FrameTest : public ::testing::Test {
         std::filesystem::current_path(dir_);
         platform::testing::ResetLayer();
         // Every folder of the program back to its start values, the frame's own included.
-        engine::ResetProgram();
-        ResetFrame();
+        frame::ResetProgram();
         platform::VirtualCardReset();
         ClearPlayerCommands();
         ProgramAllocators() =

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/ResetProgram.h"
+#include "frame/ResetProgram.h"
 #include "frame/Program.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
@@ -75,8 +75,7 @@ class SettingsWindowGui : public ::testing::Test {
         platform::SelectAudioBackend(platform::AudioBackend::Virtual);
         platform::VirtualCardReset();
         test::EnsureCurveBuffers();
-        engine::ResetProgram();
-        frame::ResetFrame();
+        frame::ResetProgram();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("settings");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/ResetProgram.h"
+#include "frame/ResetProgram.h"
 #include "frame/Program.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
@@ -36,8 +36,7 @@ class ProfilesDialogGui : public ::testing::Test {
         pt::ResetLayer();
         resources::RegisterAll();
         test::EnsureCurveBuffers();
-        engine::ResetProgram();
-        frame::ResetFrame();
+        frame::ResetProgram();
         InitPreferencesRecord(Preferences);
         dir_ = test::MakeTempFolder("profiles");
         CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());

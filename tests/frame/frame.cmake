@@ -1,4 +1,5 @@
 list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/StartValuesTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameStartupTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameCommandsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameDriverCommandsTest.cpp

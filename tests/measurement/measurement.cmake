@@ -14,5 +14,4 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqLocationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqDialogTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqMinimumPhaseTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RoomEqSolveTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqTest.cpp)

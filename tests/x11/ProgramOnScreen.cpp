@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "engine/Globals.h"
-#include "engine/ResetProgram.h"
+#include "frame/ResetProgram.h"
 #include "frame/Program.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
@@ -226,8 +226,7 @@ void ProgramOnScreen::SetUp() {
     std::filesystem::create_directories(dir_);
     std::filesystem::current_path(dir_);
     screen::ResetLayerOnScreen();
-    engine::ResetProgram();
-    frame::ResetFrame();
+    frame::ResetProgram();
     frame::ProgramAllocators() = frame::StartupAllocators{
         &shell::AllocMainBuffers, &shell::AllocCurveBuffers, &shell::AllocDspBuffers};
 }

@@ -1,13 +1,14 @@
-#include "engine/ResetProgram.h"
+#include "frame/ResetProgram.h"
 
 #include "driverdata/Globals.h"
 #include "engine/Globals.h"
+#include "frame/Program.h"
 #include "measurement/Globals.h"
 #include "network/Globals.h"
 #include "shell/Globals.h"
 #include "solver/Globals.h"
 
-namespace engine {
+namespace frame {
 
 void ResetProgram() {
     shell::ResetGlobals();
@@ -15,7 +16,8 @@ void ResetProgram() {
     solver::ResetGlobals();
     driverdata::ResetGlobals();
     measurement::ResetGlobals();
-    ResetGlobals();
+    engine::ResetGlobals();
+    ResetFrame();
 }
 
-}  // namespace engine
+}  // namespace frame

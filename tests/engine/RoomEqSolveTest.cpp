@@ -11,7 +11,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/PlayerDialog.h"
-#include "engine/ResetProgram.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "measurement/Globals.h"
 #include "measurement/Ids.h"
 #include "measurement/RoomEq.h"
@@ -117,7 +117,7 @@ TEST(RoomEqSolve, PlayHearsTheCorrection) {
     struct CardBack {  // the tones and the recording do not reach the next test
         ~CardBack() { platform::VirtualCardReset(); }
     } card_back;
-    engine::ResetProgram();
+    engine::test::ResetFolders();
     solver::test::ResetSolverWorld();
     resources::RegisterAll();
     network::ClearAllPaneStores();
