@@ -187,7 +187,8 @@ void PaintPreview(HWND dialog, const ImportSession& s) {
     platform::GetTextExtentPoint32(dc, "0", 1, &cell);
     const int rows = std::max(
         1, (rect.bottom - 1 - kPreviewOrigin - std::max<int>(cell.cy, kPreviewCellHeight)) /
-                   kPreviewCellHeight + 1);
+                   kPreviewCellHeight +
+               1);
     const int total = static_cast<int>(preview.lines.size()) + (preview.more ? 1 : 0);
     const bool cut = total > rows;
     const int shown = cut ? rows - 1 : static_cast<int>(preview.lines.size());

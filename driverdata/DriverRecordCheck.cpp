@@ -208,8 +208,8 @@ bool MendDriverRecord(DriverRecord& r, shell::ValueRepairs* repairs) {
     }
     MendRange(r.PlotStartFrequencyIndex, 0, 7, shell::kDefaultPlotStartIndex,
               "Plot start frequency", repairs);
-    MendRange(r.PlotStopFrequencyIndex, 0, 7, shell::kDefaultPlotStopIndex,
-              "Plot stop frequency", repairs);
+    MendRange(r.PlotStopFrequencyIndex, 0, 7, shell::kDefaultPlotStopIndex, "Plot stop frequency",
+              repairs);
     // The edge counters hold what a build of the outline can reach (one element per point of
     // the subdivided outline); the node count what the editor lets the outline hold.
     constexpr std::int32_t kLastNode = shell::kBaffleNodeSlots - 1;

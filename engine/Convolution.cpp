@@ -16,7 +16,9 @@ namespace {
 constexpr int kMaxFftFloats = 2 * kMaxBlockFrames;  // F complex points of the largest block
 constexpr std::size_t kRowAlign = 16;               // floats (64 bytes)
 
-std::size_t RoundRow(std::size_t floats) { return (floats + kRowAlign - 1) / kRowAlign * kRowAlign; }
+std::size_t RoundRow(std::size_t floats) {
+    return (floats + kRowAlign - 1) / kRowAlign * kRowAlign;
+}
 
 // Carves rows out of one arena; Count() first with a null base to size it.
 struct Carver {
@@ -117,10 +119,14 @@ namespace {
 
 int OutputChannelCount(int output_layout) {
     switch (output_layout) {
-    case 0: return 8;
-    case 1: return 16;
-    case 2: return 10;
-    default: return 0;
+        case 0:
+            return 8;
+        case 1:
+            return 16;
+        case 2:
+            return 10;
+        default:
+            return 0;
     }
 }
 
@@ -248,7 +254,8 @@ int PrepareConvolutionRun(ConvolutionMemory& memory, int frames, int output_layo
         memory.delay_head[r] = 0;
     }
     for (float* tail : memory.tails) std::memset(tail, 0, sizeof(float) * kMaxBlockFrames);
-    for (std::int32_t* row : memory.words) std::memset(row, 0, sizeof(std::int32_t) * kMaxBlockFrames);
+    for (std::int32_t* row : memory.words)
+        std::memset(row, 0, sizeof(std::int32_t) * kMaxBlockFrames);
     ShareOutTheWork(memory);
     return 0;
 }
@@ -341,8 +348,7 @@ void ConvolveOutputList(ConvolutionMemory& memory, const int* outputs, int count
         int members[kMaxGroupOutputs] = {};
         for (int k = i; k < count && group.outputs < kMaxGroupOutputs; ++k) {
             const int o = outputs[k];
-            if (o < 0 || o >= kOutputCount || done[o] || memory.routed_input[o] != input)
-                continue;
+            if (o < 0 || o >= kOutputCount || done[o] || memory.routed_input[o] != input) continue;
             done[o] = true;
             const int j = group.outputs++;
             members[j] = o;
@@ -421,8 +427,8 @@ void ConvolveOutputs(ConvolutionMemory& memory, int first, int last, const Block
 void ConvolveOutputShare(ConvolutionMemory& memory, int share, const BlockGains& gains,
                          FftWorkArea& work, InputWait await_input) {
     if (share < 0 || share >= kWorkerCount) return;
-    ConvolveOutputList(memory, memory.output_share[share], memory.output_share_count[share],
-                       gains, work, await_input);
+    ConvolveOutputList(memory, memory.output_share[share], memory.output_share_count[share], gains,
+                       work, await_input);
 }
 
 void InterleaveOutputWords(const ConvolutionMemory& memory, std::int32_t* block) {

@@ -30,11 +30,11 @@
 
 namespace engine {
 
-inline constexpr int kMaxBlockFrames = 4096;   // largest F
-inline constexpr int kInputCount = 8;          // routing rows (inputs 1..8)
-inline constexpr int kInputSlotCount = 9;      // slots the scheduler writes
-inline constexpr int kOutputCount = 16;        // routing columns (outputs 1..16)
-inline constexpr int kPartitionCount = 8;      // filter partitions of F taps, delay-line stages
+inline constexpr int kMaxBlockFrames = 4096;  // largest F
+inline constexpr int kInputCount = 8;         // routing rows (inputs 1..8)
+inline constexpr int kInputSlotCount = 9;     // slots the scheduler writes
+inline constexpr int kOutputCount = 16;       // routing columns (outputs 1..16)
+inline constexpr int kPartitionCount = 8;     // filter partitions of F taps, delay-line stages
 inline constexpr int kBinStride = kMaxBlockFrames + 16;  // floats per spectrum row (F+1 used)
 
 // Bounds of what reaches the output stage, whatever a file or a slip of the code put into the
@@ -59,11 +59,11 @@ int OutputChannelCount(int output_layout);
 inline constexpr int kMaxGroupOutputs = kernels::kMaxGroupOutputs;
 
 struct FftWorkArea {
-    int* ip;                            // FftWorkAreaInts(2 kMaxBlockFrames) entries
-    float* packed;                      // 2 kMaxBlockFrames floats: F complex points
-    float* acc_re[kMaxGroupOutputs];    // kBinStride floats each: one pass's product sums
+    int* ip;                          // FftWorkAreaInts(2 kMaxBlockFrames) entries
+    float* packed;                    // 2 kMaxBlockFrames floats: F complex points
+    float* acc_re[kMaxGroupOutputs];  // kBinStride floats each: one pass's product sums
     float* acc_im[kMaxGroupOutputs];
-    float* time;                        // 2 kMaxBlockFrames floats: one output's time signal
+    float* time;  // 2 kMaxBlockFrames floats: one output's time signal
 };
 
 inline constexpr int kWorkerCount = 4;  // threads sharing a block
@@ -71,21 +71,21 @@ inline constexpr int kWorkerCount = 4;  // threads sharing a block
 // Gains handed to the output stage with each block (copied on the UI thread before the signal,
 // so a worker never reads a value the UI thread is writing).
 struct BlockGains {
-    float master;                // MasterGain
-    float trims[kOutputCount];   // OutputTrims
+    float master;               // MasterGain
+    float trims[kOutputCount];  // OutputTrims
 };
 
 // All memory of the convolution, allocated once (AllocConvolutionMemory) for the largest F.
 struct ConvolutionMemory {
     // Set by PrepareConvolutionRun on the UI thread before any worker runs; then only read.
-    int frames;                                   // F of the run (0 = no run prepared)
-    int output_layout;                            // 0, 1, 2
-    int routed_input[kOutputCount];               // input (row) of each output, -1 = none
-    bool input_used[kInputCount];                 // some output of the layout hears this input
-    float* fft_table;                             // shared cos/sin table (largest size)
-    int* fft_table_ip;                            // its header (ip[0], ip[1])
-    float* real_cos;                              // cos(pi k / F), k = 0..F
-    float* real_sin;                              // sin(pi k / F), k = 0..F
+    int frames;                                       // F of the run (0 = no run prepared)
+    int output_layout;                                // 0, 1, 2
+    int routed_input[kOutputCount];                   // input (row) of each output, -1 = none
+    bool input_used[kInputCount];                     // some output of the layout hears this input
+    float* fft_table;                                 // shared cos/sin table (largest size)
+    int* fft_table_ip;                                // its header (ip[0], ip[1])
+    float* real_cos;                                  // cos(pi k / F), k = 0..F
+    float* real_sin;                                  // sin(pi k / F), k = 0..F
     float* filter_re[kOutputCount][kPartitionCount];  // folded filter partitions, bins 0..F
     float* filter_im[kOutputCount][kPartitionCount];
     bool filter_refused[kOutputCount];  // filter not finite or not bounded: silent
@@ -98,18 +98,18 @@ struct ConvolutionMemory {
     int output_share_count[kWorkerCount];
 
     // Written by the scheduler (UI thread) while no input worker runs.
-    float* input_slots[kInputSlotCount];          // F samples each, 24-bit scale
+    float* input_slots[kInputSlotCount];  // F samples each, 24-bit scale
 
     // Written by the input workers, read by the output workers afterwards.
     float* delay_re[kInputCount][kPartitionCount];  // spectra of the last eight blocks
     float* delay_im[kInputCount][kPartitionCount];
-    int delay_head[kInputCount];                  // stage holding the newest spectrum
+    int delay_head[kInputCount];  // stage holding the newest spectrum
 
     // Written by the output workers (each its own outputs).
-    float* tails[kOutputCount];                   // F floats: overlap from the previous block
-    std::int32_t* words[kOutputCount];            // F words of this block (unrouted: zeros)
+    float* tails[kOutputCount];         // F floats: overlap from the previous block
+    std::int32_t* words[kOutputCount];  // F words of this block (unrouted: zeros)
 
-    FftWorkArea work[5];                          // input A, input B, output Low, output High, spare
+    FftWorkArea work[5];  // input A, input B, output Low, output High, spare
 };
 
 inline constexpr int kWorkInputA = 0;

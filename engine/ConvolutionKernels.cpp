@@ -82,7 +82,7 @@ void ForwardSplitPlain(int f, const float* z, const float* cos_k, const float* s
         const float cr = z[2 * kc], ci = -z[2 * kc + 1];
         const float er = 0.5f * (zr + cr), ei = 0.5f * (zi + ci);    // even samples' spectrum
         const float orr = 0.5f * (zi - ci), oi = -0.5f * (zr - cr);  // odd samples' spectrum
-        const float c = cos_k[k], s = sin_k[k];                     // W^k = c - j s
+        const float c = cos_k[k], s = sin_k[k];                      // W^k = c - j s
         re[k] = er + c * orr + s * oi;
         im[k] = ei + c * oi - s * orr;
     }
@@ -165,10 +165,8 @@ QV_WIDE void MultiplyAccumulateWide(const MacGroup& g, int bins) {
                 xi = _mm256_load_ps(g.xi[s] + k);
                 hr = _mm256_load_ps(g.hr[j][s] + k);
                 hi = _mm256_load_ps(g.hi[j][s] + k);
-                re = _mm256_add_ps(
-                    re, _mm256_sub_ps(_mm256_mul_ps(xr, hr), _mm256_mul_ps(xi, hi)));
-                im = _mm256_add_ps(
-                    im, _mm256_add_ps(_mm256_mul_ps(xr, hi), _mm256_mul_ps(xi, hr)));
+                re = _mm256_add_ps(re, _mm256_sub_ps(_mm256_mul_ps(xr, hr), _mm256_mul_ps(xi, hi)));
+                im = _mm256_add_ps(im, _mm256_add_ps(_mm256_mul_ps(xr, hi), _mm256_mul_ps(xi, hr)));
             }
             _mm256_store_ps(g.acc_re[j] + k, re);
             _mm256_store_ps(g.acc_im[j] + k, im);
@@ -239,12 +237,10 @@ QV_WIDE int ForwardSplitWide(int f, const float* z, const float* cos_k, const fl
         const __m256 oi = _mm256_mul_ps(minus_half, _mm256_sub_ps(zr, cr));
         const __m256 c = _mm256_loadu_ps(cos_k + k);
         const __m256 s = _mm256_loadu_ps(sin_k + k);
-        _mm256_storeu_ps(re + k,
-                         _mm256_add_ps(_mm256_add_ps(er, _mm256_mul_ps(c, orr)),
-                                       _mm256_mul_ps(s, oi)));
-        _mm256_storeu_ps(im + k,
-                         _mm256_sub_ps(_mm256_add_ps(ei, _mm256_mul_ps(c, oi)),
-                                       _mm256_mul_ps(s, orr)));
+        _mm256_storeu_ps(
+            re + k, _mm256_add_ps(_mm256_add_ps(er, _mm256_mul_ps(c, orr)), _mm256_mul_ps(s, oi)));
+        _mm256_storeu_ps(
+            im + k, _mm256_sub_ps(_mm256_add_ps(ei, _mm256_mul_ps(c, oi)), _mm256_mul_ps(s, orr)));
     }
     return k;
 }

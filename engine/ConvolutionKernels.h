@@ -23,8 +23,8 @@ bool Vectors512Available();
 // delay line is read once for all of them. For each output j and bin k:
 //   acc[j][k] = sum over s = 0..7 of x_s[k] h_js[k]  (s = 0 first, complex products)
 struct MacGroup {
-    int outputs;                          // 1..kMaxGroupOutputs
-    const float* xr[8];                   // input spectrum s blocks back
+    int outputs;         // 1..kMaxGroupOutputs
+    const float* xr[8];  // input spectrum s blocks back
     const float* xi[8];
     const float* hr[kMaxGroupOutputs][8];  // partition s of output j's filter
     const float* hi[kMaxGroupOutputs][8];

@@ -59,15 +59,15 @@ void ClearMeters(platform::HWND dialog);
 
 // Read-outs of the running play (tests and the dialog).
 struct PlayerCounters {
-    std::int64_t blocks;          // blocks processed since Play (BlockCounter)
-    std::int64_t underruns;       // output buffers that found less than a block in the ring,
-                                  // and the output device's own underruns
-    std::int64_t ring_overflows;  // times the ring was emptied because it held more than 160F
-    std::int64_t input_drops;     // captured buffers that came back short or could not re-queue,
-                                  // and the input device's own overruns
-    std::int32_t ring_fill;       // OutputRingFill, words
-    std::int64_t late_blocks;     // blocks whose processing took longer than a block period
-    double worst_block_ms;        // longest processing of one block (wall clock)
+    std::int64_t blocks;             // blocks processed since Play (BlockCounter)
+    std::int64_t underruns;          // output buffers that found less than a block in the ring,
+                                     // and the output device's own underruns
+    std::int64_t ring_overflows;     // times the ring was emptied because it held more than 160F
+    std::int64_t input_drops;        // captured buffers that came back short or could not re-queue,
+                                     // and the input device's own overruns
+    std::int32_t ring_fill;          // OutputRingFill, words
+    std::int64_t late_blocks;        // blocks whose processing took longer than a block period
+    double worst_block_ms;           // longest processing of one block (wall clock)
     std::int64_t card_output_xruns;  // of those, the output device's (WaveOutXrunCount)
     std::int64_t card_input_xruns;   // of those, the input device's (WaveInXrunCount)
 };

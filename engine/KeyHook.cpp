@@ -118,58 +118,58 @@ void LoadProfile(HWND dialog, int index) {
 
 bool HandleKey(HWND dialog, WPARAM key) {
     switch (key) {
-    case VK_UP:
-    case VK_DOWN:
-        SetVolumePosition(dialog, shell::Project.Settings.VolumeSliderPosition +
-                                      (key == VK_UP ? 3 : -3));
-        return true;
-    case VK_LEFT:
-        ChangeTrims(RearOutputNumbers, 4, kTrimDownFactor);
-        ShowRearTitle(dialog, "DOWN");
-        return true;
-    case VK_RIGHT:
-        ChangeTrims(RearOutputNumbers, 4, kTrimUpFactor);
-        ShowRearTitle(dialog, "UP");
-        return true;
-    case VK_INSERT:
-        ChangeTrims(SubwooferOutputNumbers, 2, kTrimDownFactor);
-        ShowSubTitle(dialog, Db(LastTouchedTrim), "DOWN");
-        return true;
-    case VK_DELETE:
-        ChangeTrims(SubwooferOutputNumbers, 2, kTrimUpFactor);
-        ShowSubTitle(dialog, Db(LastTouchedTrim), "UP");
-        return true;
-    case VK_PRIOR:
-    case VK_NEXT: {
-        float& bbm = shell::Project.Settings.BbmLevel;
-        bbm *= key == VK_PRIOR ? kTrimUpFactor : kTrimDownFactor;
-        if (bbm > 1.0f) bbm = 1.0f;
-        if (bbm < 0.1f) bbm = 0.1f;
-        SetTitle(dialog, "BBM %.1fdB %s", 20.0 * std::log10(double(bbm) + 0.000001),
-                 key == VK_PRIOR ? "UP" : "DOWN");
-        return true;
-    }
-    case VK_ESCAPE:
-        shell::Project.Settings.BbmLevel = 0.5f;
-        for (float& trim : OutputTrims) trim = 1.0f;
-        ShowSubTitle(dialog, 0.0, "RESET");
-        return true;
-    case VK_HOME:
-        SendMessage(dialog, WM_COMMAND, kPlayCommand, 0);
-        // A refused start (busy, a cancelled WAV file chooser, a bad rate) leaves the title as it
-        // was: it must not announce playback that is not happening.
-        if (CurrentPlayState() != PlayState::Stopped) SetWindowText(dialog, "*** PLAY ***");
-        return true;
-    case VK_END:
-        SendMessage(dialog, WM_COMMAND, kStopCommand, 0);
-        SetWindowText(dialog, "*** STOP ***");
-        return true;
-    default:
-        if (key >= '0' && key <= '9') {
-            LoadProfile(dialog, key == '0' ? 9 : static_cast<int>(key - '1'));
+        case VK_UP:
+        case VK_DOWN:
+            SetVolumePosition(
+                dialog, shell::Project.Settings.VolumeSliderPosition + (key == VK_UP ? 3 : -3));
+            return true;
+        case VK_LEFT:
+            ChangeTrims(RearOutputNumbers, 4, kTrimDownFactor);
+            ShowRearTitle(dialog, "DOWN");
+            return true;
+        case VK_RIGHT:
+            ChangeTrims(RearOutputNumbers, 4, kTrimUpFactor);
+            ShowRearTitle(dialog, "UP");
+            return true;
+        case VK_INSERT:
+            ChangeTrims(SubwooferOutputNumbers, 2, kTrimDownFactor);
+            ShowSubTitle(dialog, Db(LastTouchedTrim), "DOWN");
+            return true;
+        case VK_DELETE:
+            ChangeTrims(SubwooferOutputNumbers, 2, kTrimUpFactor);
+            ShowSubTitle(dialog, Db(LastTouchedTrim), "UP");
+            return true;
+        case VK_PRIOR:
+        case VK_NEXT: {
+            float& bbm = shell::Project.Settings.BbmLevel;
+            bbm *= key == VK_PRIOR ? kTrimUpFactor : kTrimDownFactor;
+            if (bbm > 1.0f) bbm = 1.0f;
+            if (bbm < 0.1f) bbm = 0.1f;
+            SetTitle(dialog, "BBM %.1fdB %s", 20.0 * std::log10(double(bbm) + 0.000001),
+                     key == VK_PRIOR ? "UP" : "DOWN");
             return true;
         }
-        return false;
+        case VK_ESCAPE:
+            shell::Project.Settings.BbmLevel = 0.5f;
+            for (float& trim : OutputTrims) trim = 1.0f;
+            ShowSubTitle(dialog, 0.0, "RESET");
+            return true;
+        case VK_HOME:
+            SendMessage(dialog, WM_COMMAND, kPlayCommand, 0);
+            // A refused start (busy, a cancelled WAV file chooser, a bad rate) leaves the title as
+            // it was: it must not announce playback that is not happening.
+            if (CurrentPlayState() != PlayState::Stopped) SetWindowText(dialog, "*** PLAY ***");
+            return true;
+        case VK_END:
+            SendMessage(dialog, WM_COMMAND, kStopCommand, 0);
+            SetWindowText(dialog, "*** STOP ***");
+            return true;
+        default:
+            if (key >= '0' && key <= '9') {
+                LoadProfile(dialog, key == '0' ? 9 : static_cast<int>(key - '1'));
+                return true;
+            }
+            return false;
     }
 }
 

@@ -44,11 +44,15 @@ HPEN PenOf(int which) { return shell::MeterPens[which]; }
 
 int InputBarPen(int bar) {  // 0-based
     switch (bar) {
-    case 1: return kOrange;
-    case 3:
-    case 5: return kBlue;
-    case 4: return kMagenta;
-    default: return kGreen;
+        case 1:
+            return kOrange;
+        case 3:
+        case 5:
+            return kBlue;
+        case 4:
+            return kMagenta;
+        default:
+            return kGreen;
     }
 }
 
@@ -124,7 +128,8 @@ int DrawMeterBank(HWND window, const float* levels, const MeterBank& bank, int& 
 
 double OutputMeterThreshold(int k) {
     BuildOutputThresholds();
-    return k < 0 ? 0.0 : g_output_thresholds[k < kOutputThresholdCount ? k : kOutputThresholdCount - 1];
+    return k < 0 ? 0.0
+                 : g_output_thresholds[k < kOutputThresholdCount ? k : kOutputThresholdCount - 1];
 }
 
 int InputMeterStep(double level) { return StepOf(kInputMeterThresholds, 33, level); }
@@ -135,15 +140,15 @@ int OutputMeterStep(double level) {
 }
 
 int DrawInputMeters(HWND window, const float* levels) {
-    static constexpr MeterBank kInputBank = {8, kInputMeterThresholds, 33, 34, 5, 2, 172, 177,
-                                             &InputBarPen};
+    static constexpr MeterBank kInputBank = {8,   kInputMeterThresholds, 33, 34, 5, 2, 172,
+                                             177, &InputBarPen};
     return DrawMeterBank(window, levels, kInputBank, g_input_calls);
 }
 
 int DrawOutputMeters(HWND window, const float* levels) {
     BuildOutputThresholds();
-    static constexpr MeterBank kOutputBank = {16, g_output_thresholds, 44, 45, 4, 0, 177, 184,
-                                              &OutputBarPen};
+    static constexpr MeterBank kOutputBank = {16,  g_output_thresholds, 44, 45, 4, 0, 177,
+                                              184, &OutputBarPen};
     return DrawMeterBank(window, levels, kOutputBank, g_output_calls);
 }
 

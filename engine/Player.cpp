@@ -39,8 +39,8 @@ using namespace platform;
 
 namespace {
 
-constexpr int kRingWords = 1048576;        // 4 MiB of int32
-constexpr int kRawInputWords = 131072;     // 512 KiB
+constexpr int kRingWords = 1048576;     // 4 MiB of int32
+constexpr int kRawInputWords = 131072;  // 512 KiB
 // After the last block of a WAV file, this many silent blocks go through the filters: a filter
 // is 8 partitions of F taps long, so they carry the file's last sound out of the convolution.
 constexpr int kFilterTailBlocks = 8;
@@ -448,7 +448,8 @@ void OpenRun(HWND dialog) {
     const int f = shell::BlockFrames;
     const float* const* spectra =
         g_filters.spectra ? g_filters.spectra : &shell::FilterSpectra[0][0];
-    const std::int32_t(*routing)[16] = g_filters.routing ? g_filters.routing : solver::RoutingMatrix;
+    const std::int32_t(*routing)[16] =
+        g_filters.routing ? g_filters.routing : solver::RoutingMatrix;
     if (PrepareConvolutionRun(Dsp, f, shell::OutputLayout, routing, spectra) != 0) {
         g_state = PlayState::Stopped;
         ReleaseWaveFile();
@@ -576,8 +577,9 @@ void PlayCommand(HWND dialog) {
     if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return;
     const int rate = ConfiguredSampleRate();
     if (rate < 44100 || rate > 96000) {
-        Message("Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
-                "Samples/Second");
+        Message(
+            "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
+            "Samples/Second");
         return;
     }
     if (rate == 96000 && shell::BlockFrames == 1024) {
@@ -617,33 +619,33 @@ void StopCommand(HWND dialog) { StopPlayback(dialog); }
 
 bool PlayerTimer(HWND dialog, UINT_PTR id) {
     switch (id) {
-    case kStartTimerFrontLeft:
-        KillTimer(dialog, id);
-        if (g_state != PlayState::Starting) return true;
-        SendMessage(dialog, WM_COMMAND, kFrontLeftButton, 0);
-        if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerFrontRight, 500);
-        return true;
-    case kStartTimerFrontRight:
-        KillTimer(dialog, id);
-        if (g_state != PlayState::Starting) return true;
-        SendMessage(dialog, WM_COMMAND, kFrontRightButton, 0);
-        if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerOpen, 500);
-        return true;
-    case kStartTimerOpen:
-        KillTimer(dialog, id);
-        if (g_state == PlayState::Starting) OpenRun(dialog);
-        return true;
-    case kDisplayTimer:
-        if (g_state == PlayState::Playing) RefreshDisplay(dialog);
-        return true;
-    case kCaptureWatchdogTimer:
-        if (g_state == PlayState::Playing && MsSince(g_last_block_stamp) > kCaptureStallMs)
-            StopWithMessage(dialog,
-                            "No audio input arrived for more than a second.\n"
-                            "Playback has been stopped.");
-        return true;
-    default:
-        return false;
+        case kStartTimerFrontLeft:
+            KillTimer(dialog, id);
+            if (g_state != PlayState::Starting) return true;
+            SendMessage(dialog, WM_COMMAND, kFrontLeftButton, 0);
+            if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerFrontRight, 500);
+            return true;
+        case kStartTimerFrontRight:
+            KillTimer(dialog, id);
+            if (g_state != PlayState::Starting) return true;
+            SendMessage(dialog, WM_COMMAND, kFrontRightButton, 0);
+            if (g_state == PlayState::Starting) SetTimer(dialog, kStartTimerOpen, 500);
+            return true;
+        case kStartTimerOpen:
+            KillTimer(dialog, id);
+            if (g_state == PlayState::Starting) OpenRun(dialog);
+            return true;
+        case kDisplayTimer:
+            if (g_state == PlayState::Playing) RefreshDisplay(dialog);
+            return true;
+        case kCaptureWatchdogTimer:
+            if (g_state == PlayState::Playing && MsSince(g_last_block_stamp) > kCaptureStallMs)
+                StopWithMessage(dialog,
+                                "No audio input arrived for more than a second.\n"
+                                "Playback has been stopped.");
+            return true;
+        default:
+            return false;
     }
 }
 

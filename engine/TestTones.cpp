@@ -12,16 +12,15 @@
 namespace engine {
 
 const char* const TestTonePortNames[kTestTonePortCount] = {
-    "NONE",    "Port 1",  "Port 2",  "Port 3",  "Port 4",  "Port 5",  "Port 6",
-    "Port 7",  "Port 8",  "Port 9",  "Port 10", "Port 11", "Port 12", "Port 13",
-    "Port 14", "Port 15", "Port 16", "ALL"};
+    "NONE",   "Port 1",  "Port 2",  "Port 3",  "Port 4",  "Port 5",  "Port 6",  "Port 7",  "Port 8",
+    "Port 9", "Port 10", "Port 11", "Port 12", "Port 13", "Port 14", "Port 15", "Port 16", "ALL"};
 
 namespace {
 constexpr double kTwoPi = 6.283185307179586;  // the tone's own 2 pi, as the phase wraps on it
 }  // namespace
 
-void GenerateToneBlock(float frequency, int frames, int channels, int selector,
-                       int volume_position, double rate, double& phase, std::int32_t* block) {
+void GenerateToneBlock(float frequency, int frames, int channels, int selector, int volume_position,
+                       double rate, double& phase, std::int32_t* block) {
     if (volume_position < 0) volume_position = 0;  // the scroll bar's range, whatever is stored
     if (volume_position > 66) volume_position = 66;
     const float amplitude =

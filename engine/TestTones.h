@@ -21,8 +21,8 @@ platform::INT_PTR TestTonesDlgProc(platform::HWND dialog, platform::UINT message
 // peak is 3,560,000 x 10^((volume_position - 51) x 0.05) x 100 on the 32-bit word scale; the
 // phase advances by 2 pi f / rate per frame and wraps once when above 2 pi.
 // Real-time (UI thread, the scheduler): no allocation.
-void GenerateToneBlock(float frequency, int frames, int channels, int selector,
-                       int volume_position, double rate, double& phase, std::int32_t* block);
+void GenerateToneBlock(float frequency, int frames, int channels, int selector, int volume_position,
+                       double rate, double& phase, std::int32_t* block);
 
 // The scheduler's call: the current selector, volume, layout and sample rate, TestTonePhase,
 // into InterleavedOutputBlock.

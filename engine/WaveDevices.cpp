@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/ui/MessageBox.h"
 #include "engine/Globals.h"
+#include "platform/ui/MessageBox.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/ProjectImage.h"
@@ -27,8 +27,8 @@ std::uint32_t WavDataLeft = 0;
 
 namespace {
 
-char* g_input_data = nullptr;   // kMaxWaveHeaders x kInputSlotBytes
-char* g_output_data = nullptr;  // kMaxWaveHeaders x kOutputSlotBytes
+char* g_input_data = nullptr;                   // kMaxWaveHeaders x kInputSlotBytes
+char* g_output_data = nullptr;                  // kMaxWaveHeaders x kOutputSlotBytes
 unsigned char g_wav_format[kMaxFmtChunkBytes];  // the 'fmt ' chunk copy
 
 void ShowDeviceError(MMRESULT code, bool input, const char* caption) {
@@ -43,9 +43,13 @@ void ShowDeviceError(MMRESULT code, bool input, const char* caption) {
 
 void ShowWavMessage(const char* text) { MessageBox(shell::FrameWindow, text, "QV MEssage", MB_OK); }
 
-int CountOf(std::int32_t count) { return count < 2 ? 2 : count > kMaxWaveHeaders ? kMaxWaveHeaders : count; }
+int CountOf(std::int32_t count) {
+    return count < 2 ? 2 : count > kMaxWaveHeaders ? kMaxWaveHeaders : count;
+}
 
-std::uint16_t Word16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t Word16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 std::uint32_t Word32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
@@ -80,8 +84,8 @@ WaveSide<HWAVEIN> InputSide() {
     return {WaveInHandle, InputHeaders, true, &waveInReset, &waveInUnprepareHeader, &waveInClose};
 }
 WaveSide<HWAVEOUT> OutputSide() {
-    return {WaveOutHandle, OutputHeaders, false, &waveOutReset, &waveOutUnprepareHeader,
-            &waveOutClose};
+    return {WaveOutHandle, OutputHeaders,           false,
+            &waveOutReset, &waveOutUnprepareHeader, &waveOutClose};
 }
 
 // A side whose close failed keeps its handle: the device stays known, and the next close (STOP,
@@ -361,7 +365,9 @@ int OpenWaveOutput(HWND dialog) {
     if (AllocWaveBuffers() != 0 || HeldDeviceRefused(false)) return 1;
     const int count = CountOf(OutputBufferCount);
     const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
-    const DWORD mask = shell::OutputLayout == 1 ? 0xFFFFu : shell::OutputLayout == 2 ? 0xFFFFFFFFu : 0x63Fu;
+    const DWORD mask = shell::OutputLayout == 1   ? 0xFFFFu
+                       : shell::OutputLayout == 2 ? 0xFFFFFFFFu
+                                                  : 0x63Fu;
     WAVEFORMATEXTENSIBLE format;
     FillDeviceFormat(format, channels, mask);
     MMRESULT result = waveOutOpen(&WaveOutHandle, static_cast<UINT>(shell::PlayerDeviceWords[8]),

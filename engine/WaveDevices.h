@@ -42,8 +42,7 @@ std::uint32_t OutputBufferBytes();
 int ConfiguredSampleRate();
 
 // Fills the extensible device format for `channels` and `mask` at the configured rate.
-void FillDeviceFormat(platform::WAVEFORMATEXTENSIBLE& format, int channels,
-                      platform::DWORD mask);
+void FillDeviceFormat(platform::WAVEFORMATEXTENSIBLE& format, int channels, platform::DWORD mask);
 
 int OpenWaveInput(platform::HWND dialog);
 int OpenWaveOutput(platform::HWND dialog);

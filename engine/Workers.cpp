@@ -4,9 +4,8 @@
 #include <semaphore>
 #include <thread>
 
-#include "platform/sys/Threads.h"
-
 #include "engine/Globals.h"
+#include "platform/sys/Threads.h"
 
 namespace engine {
 
@@ -27,9 +26,9 @@ constexpr std::uint32_t kLastBlockNumber = 0x7FFFFFF0u;
 struct alignas(64) BlockWord {
     std::atomic<std::uint32_t> block{0};
 };
-BlockWord g_block_start;             // the block handed over by the scheduler
+BlockWord g_block_start;               // the block handed over by the scheduler
 BlockWord g_input_ready[kInputCount];  // the block whose spectrum the input's delay line holds
-BlockWord g_outputs_ready;           // every share's words are in their rows
+BlockWord g_outputs_ready;             // every share's words are in their rows
 
 // The pieces of a block, each taken by whichever thread gets to it first: the transform of each
 // used input, the four output shares and the four quarters of the interleave. A claim holds the
@@ -382,8 +381,12 @@ int StartWorkers() {
     g_outputs_ready.block.store(0, std::memory_order_relaxed);
     for (BlockWord& word : g_input_ready) word.block.store(0, std::memory_order_relaxed);
     platform::LPTHREAD_START_ROUTINE const procs[kWorkerCount] = {
-        [](void* p) -> platform::DWORD { return static_cast<platform::DWORD>(InputTransformWorkerA(p)); },
-        [](void* p) -> platform::DWORD { return static_cast<platform::DWORD>(InputTransformWorkerB(p)); },
+        [](void* p) -> platform::DWORD {
+            return static_cast<platform::DWORD>(InputTransformWorkerA(p));
+        },
+        [](void* p) -> platform::DWORD {
+            return static_cast<platform::DWORD>(InputTransformWorkerB(p));
+        },
         [](void* p) -> platform::DWORD {
             return static_cast<platform::DWORD>(OutputConvolutionWorkerLow(p));
         },
@@ -415,8 +418,7 @@ bool WorkersRunning() { return g_running; }
 bool WorkersHaveRealtimePriority() { return g_running && g_realtime; }
 
 int WorkerThreadPriority(int index) {
-    if (!g_running || index < 0 || index >= kWorkerCount)
-        return platform::THREAD_PRIORITY_NORMAL;
+    if (!g_running || index < 0 || index >= kWorkerCount) return platform::THREAD_PRIORITY_NORMAL;
     return platform::GetThreadPriority(g_threads[index]);
 }
 

@@ -8,10 +8,10 @@
 //
 // Hand-off: the scheduler (UI thread) sets the busy words and the start word, and wakes the
 // workers that are asleep (taking pieces itself if any is), then waits for the block (after a
-// short spin) until a deadline of a few block periods. Blocks of a play come at its period: a worker sleeps
-// after a block until shortly before the next is due, then brings its share's filters and delay
-// lines back into its cache and waits busily, a bounded time, for the block. Workers otherwise
-// wait without a timeout and leave only when the quit flag is set and they are woken;
+// short spin) until a deadline of a few block periods. Blocks of a play come at its period: a
+// worker sleeps after a block until shortly before the next is due, then brings its share's filters
+// and delay lines back into its cache and waits busily, a bounded time, for the block. Workers
+// otherwise wait without a timeout and leave only when the quit flag is set and they are woken;
 // StopWorkers sets quit, wakes, joins all four, and only then may the memory be reused.
 #pragma once
 
@@ -22,7 +22,12 @@
 
 namespace engine {
 
-enum WorkerIndex { kInputWorkerA = 0, kInputWorkerB = 1, kOutputWorkerLow = 2, kOutputWorkerHigh = 3 };
+enum WorkerIndex {
+    kInputWorkerA = 0,
+    kInputWorkerB = 1,
+    kOutputWorkerLow = 2,
+    kOutputWorkerHigh = 3
+};
 
 // Busy words (1 = a block was handed over, 0 = done) and the exit code each worker left with
 // (A 3, B 4, Low and High 1; -1 while running or never started).

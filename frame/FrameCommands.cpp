@@ -251,8 +251,8 @@ PlotRects ScreenClientRects(std::initializer_list<const HWND*> plots) {
         if (!platform::GetClientRect(*plot, &r)) continue;
         platform::POINT corner{0, 0};
         platform::ClientToScreen(*plot, &corner);
-        out.rects[out.count++] = platform::RECT{corner.x, corner.y, corner.x + r.right,
-                                                corner.y + r.bottom};
+        out.rects[out.count++] =
+            platform::RECT{corner.x, corner.y, corner.x + r.right, corner.y + r.bottom};
     }
     return out;
 }
@@ -292,8 +292,10 @@ platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
     }
     // The stored place kept inside the screen, then beside the plots: right, below, left, above.
     const platform::POINT candidates[] = {
-        {clamp_x(stored.x), clamp_y(stored.y)},   {clamp_x(all.right), clamp_y(stored.y)},
-        {clamp_x(stored.x), clamp_y(all.bottom)}, {clamp_x(all.left - width), clamp_y(stored.y)},
+        {clamp_x(stored.x), clamp_y(stored.y)},
+        {clamp_x(all.right), clamp_y(stored.y)},
+        {clamp_x(stored.x), clamp_y(all.bottom)},
+        {clamp_x(all.left - width), clamp_y(stored.y)},
         {clamp_x(stored.x), clamp_y(all.top - height)},
     };
     platform::POINT best = stored;
@@ -316,8 +318,9 @@ namespace {
 
 // Creates a tool's modeless dialog (owner the frame) unless its handle is set, at the x and y of
 // its placement slot with its fixed size. The slot is read before the dialog exists: the dialog
-// keeps it up to date on every move, also on the one its creation makes. A stored place over the tool's own plots gives way to one beside them when
-// the screen has room there (without a window manager nothing could move the dialog off them).
+// keeps it up to date on every move, also on the one its creation makes. A stored place over the
+// tool's own plots gives way to one beside them when the screen has room there (without a window
+// manager nothing could move the dialog off them).
 void CreateToolDialog(HWND frame, platform::DLGPROC proc, const char* name, HWND& handle, int slot,
                       int width, int height, std::initializer_list<const HWND*> plots) {
     if (handle) return;

@@ -20,9 +20,10 @@ int ShowComponentCADSelection(platform::HWND owner);
 
 // Where a tool dialog of `width` x `height` (outer size) opens, given its stored top-left corner,
 // the screen rectangles of its plot windows' client areas and the work area: the stored corner
-// when the dialog covers at most a fiftieth of the plots; otherwise, of the stored corner kept inside the work
-// area and the places right of, below, left of and above the plots, the one that covers the
-// least of them (nearest the stored corner on a tie). A dialog larger than the work area stays.
+// when the dialog covers at most a fiftieth of the plots; otherwise, of the stored corner kept
+// inside the work area and the places right of, below, left of and above the plots, the one that
+// covers the least of them (nearest the stored corner on a tie). A dialog larger than the work area
+// stays.
 platform::POINT PlaceToolDialog(platform::POINT stored, int width, int height,
                                 const platform::RECT* plots, int plot_count,
                                 const platform::RECT& work);

@@ -258,11 +258,11 @@ int StartProgram(platform::HINSTANCE instance, platform::HINSTANCE previous, int
     // The frame fills the work area; its outer rectangle includes the caption and borders.
     platform::RECT work{};
     platform::SystemParametersInfo(platform::SPI_GETWORKAREA, 0, &work, 0);
-    if (work.right <= work.left || work.bottom <= work.top) work = {0, 0, ScreenWidth, WorkAreaBottom};
-    FrameWindow = platform::CreateWindow("Frame", kStartTitle, platform::WS_OVERLAPPEDWINDOW,
-                                         work.left, work.top, work.right - work.left,
-                                         work.bottom - work.top, HWND{}, MainMenu, instance,
-                                         nullptr);
+    if (work.right <= work.left || work.bottom <= work.top)
+        work = {0, 0, ScreenWidth, WorkAreaBottom};
+    FrameWindow = platform::CreateWindow(
+        "Frame", kStartTitle, platform::WS_OVERLAPPEDWINDOW, work.left, work.top,
+        work.right - work.left, work.bottom - work.top, HWND{}, MainMenu, instance, nullptr);
     if (!FrameWindow) return RefuseStart(kStartNoFrame, "Unable To Create The Program Window");
     platform::ShowWindow(FrameWindow, show_command);
     platform::UpdateWindow(FrameWindow);

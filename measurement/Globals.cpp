@@ -1,5 +1,4 @@
 #include "measurement/Globals.h"
-#include "measurement/RoomEq.h"
 
 #include <cstring>
 #include <initializer_list>
@@ -8,6 +7,7 @@
 #include "measurement/CaptureFile.h"
 #include "measurement/MlsProcess.h"
 #include "measurement/MlsWindows.h"
+#include "measurement/RoomEq.h"
 #include "shell/PreferencesRecord.h"
 
 namespace measurement {

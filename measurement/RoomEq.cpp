@@ -38,7 +38,9 @@ constexpr double kRadiansPerDegree = 0.0174557;
 // Group delay in ms from a phase slope in degrees per Hz: -1000 / 360.
 constexpr double kMsPerDegreeHz = -1000.0 / 360.0;
 
-float* Record(int r) { return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v; }
+float* Record(int r) {
+    return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v;
+}
 
 bool RecordsPresent() {
     for (int r = 0; r < shell::kRoomEqCurveCount; ++r)
@@ -220,7 +222,8 @@ int StoreRoomEqCorrection(int element) {
     for (int j = 0; j < kPoints; ++j) {
         const double m = std::pow(10.0, 0.05 * corr[j]);
         const double phi = amplitude_only ? 0.0 : corr_ph[j] * kRadiansPerDegree;
-        g_correction[j] = {static_cast<float>(m * std::cos(phi)), static_cast<float>(m * std::sin(phi))};
+        g_correction[j] = {static_cast<float>(m * std::cos(phi)),
+                           static_cast<float>(m * std::sin(phi))};
     }
     // The solver applies point i at FrequencyGrid[i], whatever plot range built that grid.
     ResampleComplexLog(RoomEQFrequencyGrid, g_correction, kPoints, shell::FrequencyGrid,
@@ -230,7 +233,8 @@ int StoreRoomEqCorrection(int element) {
 
 void ClearRoomEqData() {
     for (int r = 0; r < shell::kRoomEqCurveCount; ++r)
-        if (shell::RoomEQCurves[r] != nullptr) std::memset(shell::RoomEQCurves[r], 0, sizeof(shell::CurveRecord));
+        if (shell::RoomEQCurves[r] != nullptr)
+            std::memset(shell::RoomEQCurves[r], 0, sizeof(shell::CurveRecord));
     RoomEQLocation = 0;
     RoomEQRefPeakLevel = 0.0f;
     RoomEQInPeakLevel = 0.0f;

@@ -40,7 +40,8 @@ namespace {
 constexpr const char* kTitle = "Minimum-Phase Room Equalizer";
 constexpr int kMinimumWidth = 48;
 constexpr double kMinimumMs = 1.0;
-const char* const kZoomNames[] = {"1xAmpl", "2xAmpl", "4xAmpl", "8xAmpl", "16xAmpl", "32xAmpl", "64xAmpl"};
+const char* const kZoomNames[] = {"1xAmpl",  "2xAmpl",  "4xAmpl", "8xAmpl",
+                                  "16xAmpl", "32xAmpl", "64xAmpl"};
 
 bool g_initializing = false;
 bool g_allocated_copies = false;
@@ -89,7 +90,8 @@ void StoreNumber(char* slot, std::size_t capacity, double value, std::size_t cut
 
 double WidthSetting() {
     double w = 0.0;
-    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, &w))
+    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText,
+                              &w))
         w = 0.0;
     return w;
 }
@@ -109,7 +111,8 @@ void PaintMeter(HWND dialog) {
     RECT r{};
     GetClientRect(meter, &r);
     const HDC hdc = GetDC(meter);
-    DrawRoomEqLevelMeter(hdc, r.right, r.bottom, RoomEQInPeakLevel / 1200.0f, RoomEQRefPeakLevel / 1200.0f);
+    DrawRoomEqLevelMeter(hdc, r.right, r.bottom, RoomEQInPeakLevel / 1200.0f,
+                         RoomEQRefPeakLevel / 1200.0f);
     ReleaseDC(meter, hdc);
 }
 
@@ -154,7 +157,8 @@ void RebuildWindow() {
     // A width text that still reads below the smallest gate (not a finite number) is used as
     // that gate.
     if (WidthSetting() < kMinimumWidth)
-        StoreNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, kMinimumWidth, 8);
+        StoreNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText,
+                    kMinimumWidth, 8);
     BuildMlsWindows();
     BuildRoomEqWindowRecord();
 }
@@ -184,7 +188,8 @@ void InitDialog(HWND dialog) {
     SetScrollPos(volume, SB_CTL, shell::Mls.MlsOutputLevel, TRUE);
     ShowVolume(dialog);
     FillCombo(dialog, kAmplitudeZoomCombo, kZoomNames, 7, shell::Mls.MlsAmplitudeZoomIndex);
-    FillCombo(dialog, kRateCombo, shell::SampleRateNames, shell::kSampleRateCount, shell::Mls.MlsSampleRateIndex);
+    FillCombo(dialog, kRateCombo, shell::SampleRateNames, shell::kSampleRateCount,
+              shell::Mls.MlsSampleRateIndex);
     FillCombo(dialog, kLengthCombo, MlsLengthNames, kMlsLengthCount, shell::Mls.MlsLengthIndex);
     float* p = Params();
     const int port = p ? static_cast<int>(p[shell::kParamCorrectionPort]) : kNoDriverCorrection;
@@ -219,7 +224,8 @@ void InitDialog(HWND dialog) {
     CheckDlgButton(dialog, kShowEqSpl, RoomEQShowEqSpl == 1);
     CheckDlgButton(dialog, kShowEqualized, RoomEQShowEqualized == 1);
     CheckRadioButton(dialog, kFirstLocation, kLastLocation, kFirstLocation);
-    for (float& t : RoomEQThresholdLine) t = static_cast<float>(RoomEqThreshold(RoomEQThresholdPos));
+    for (float& t : RoomEQThresholdLine)
+        t = static_cast<float>(RoomEqThreshold(RoomEQThresholdPos));
     g_initializing = false;
 }
 
@@ -363,125 +369,126 @@ INT_PTR Command(HWND dialog, int id) {
         return TRUE;
     }
     switch (id) {
-    case kRunButton:
-        StartLocation(dialog);
-        return TRUE;
-    case kFromEdit:
-    case kToEdit:
-    case kSlopeEdit:
-    case kPulseDelayEdit:
-    case kAddDbEdit: {
-        // A text that holds no number leaves the value as it is; a number is kept within the
-        // edit's bounds, as the other element dialogs keep theirs.
-        double v = 0.0;
-        if (p == nullptr || !EditNumber(dialog, id, 9, &v)) return TRUE;
-        const double level = kRoomEqMostLevelDb;
-        const double delay = kRoomEqMostDelayMs;
-        float* slot = &p[shell::kParamAddDb];
-        double low = -level;
-        double high = level;
-        if (id == kFromEdit) {
-            slot = &p[shell::kParamF1];
-            low = 10.1;
-            high = 250.0;
-        } else if (id == kToEdit) {
-            slot = &p[shell::kParamF2];
-            low = 0.0;
-            high = 250.0;
-        } else if (id == kSlopeEdit) {
-            slot = &p[shell::kParamProjectedSlope];
-        } else if (id == kPulseDelayEdit) {
-            slot = &p[shell::kParamDelay];
-            low = -delay;
-            high = delay;
-        }
-        *slot = static_cast<float>(std::clamp(v, low, high));
-        return TRUE;
-    }
-    case kWindowWidthEdit:
-        WidthEdited(dialog);
-        return TRUE;
-    case kWindowMsEdit:
-        TimeEdited(dialog);
-        return TRUE;
-    case kCorrectionPort:
-        if (shell::AudioBusy == 0 && p != nullptr) {
-            const int i = ComboIndex(dialog, id);
-            if (i >= 0 && i < kOutputPortNameCount) p[shell::kParamCorrectionPort] = static_cast<float>(i);
-        }
-        return TRUE;
-    case kRateCombo:
-        if (shell::AudioBusy == 0) {
-            const int i = ComboIndex(dialog, id);
-            if (i >= 0 && i < shell::kSampleRateCount) shell::Mls.MlsSampleRateIndex = i;
-        }
-        return TRUE;
-    case kLengthCombo:
-        // The sequence length of a run in flight stays as it started.
-        if (shell::AudioBusy == 0) {
-            const int i = ComboIndex(dialog, id);
-            if (i >= 0 && i < kMlsLengthCount) {
-                shell::Mls.MlsLengthIndex = i;
-                MlsOrder = i + kMlsMinOrder;
+        case kRunButton:
+            StartLocation(dialog);
+            return TRUE;
+        case kFromEdit:
+        case kToEdit:
+        case kSlopeEdit:
+        case kPulseDelayEdit:
+        case kAddDbEdit: {
+            // A text that holds no number leaves the value as it is; a number is kept within the
+            // edit's bounds, as the other element dialogs keep theirs.
+            double v = 0.0;
+            if (p == nullptr || !EditNumber(dialog, id, 9, &v)) return TRUE;
+            const double level = kRoomEqMostLevelDb;
+            const double delay = kRoomEqMostDelayMs;
+            float* slot = &p[shell::kParamAddDb];
+            double low = -level;
+            double high = level;
+            if (id == kFromEdit) {
+                slot = &p[shell::kParamF1];
+                low = 10.1;
+                high = 250.0;
+            } else if (id == kToEdit) {
+                slot = &p[shell::kParamF2];
+                low = 0.0;
+                high = 250.0;
+            } else if (id == kSlopeEdit) {
+                slot = &p[shell::kParamProjectedSlope];
+            } else if (id == kPulseDelayEdit) {
+                slot = &p[shell::kParamDelay];
+                low = -delay;
+                high = delay;
             }
+            *slot = static_cast<float>(std::clamp(v, low, high));
+            return TRUE;
         }
-        return TRUE;
-    case kAmplitudeZoomCombo: {
-        const int i = ComboIndex(dialog, id);
-        if (i >= 0 && i < 7) shell::Mls.MlsAmplitudeZoomIndex = i;
-        Repaint(dialog, kImpulsePane, DrawRoomEQImpulsePlot);
-        return TRUE;
-    }
-    case kShowPhaseBox:
-        ToggleFlag(dialog, id, shell::Mls.MlsShowPhase, true);
-        return TRUE;
-    case kShowEqPhase:
-        ToggleFlag(dialog, id, RoomEQShowEqPhase, true);
-        return TRUE;
-    case kShowEqSpl:
-        ToggleFlag(dialog, id, RoomEQShowEqSpl, true);
-        return TRUE;
-    case kShowEqualized:
-        ToggleFlag(dialog, id, RoomEQShowEqualized, true);
-        return TRUE;
-    case kSavedBufferBox:
-        ToggleFlag(dialog, id, shell::Mls.MlsUseSavedBuffer, false);
-        return TRUE;
-    case kBypass:
-        ToggleSlot(dialog, id, p, shell::kParamBypass);
-        return TRUE;
-    case kAmplitudeOnly:
-        ToggleSlot(dialog, id, p, shell::kParamAmplitudeOnly);
-        return TRUE;
-    case kScalarAverage:
-        ToggleSlot(dialog, id, p, shell::kParamScalarAverage);
-        return TRUE;
-    case kRecalculateButton:
-        Evaluate(dialog);
-        return TRUE;
-    case kClearAll:
-        // A capture in flight is ended first, so that it cannot come back and be stored under
-        // whatever location is chosen next. The busy word is cleared only when no sound device
-        // is open any more (a close that failed may have left it set).
-        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
-        ClearRoomEqData();
-        if (platform::OpenWaveDeviceCount() == 0) shell::AudioBusy = 0;
-        CheckRadioButton(dialog, kFirstLocation, kLastLocation, kFirstLocation);
-        InvalidateRect(dialog, nullptr, TRUE);
-        return TRUE;
-    case 1:
-        if (shell::AudioBusy != 0) return TRUE;
-        StoreRoomEqCorrection(network::SelectedElement);
-        EndDialog(dialog, 1);
-        return TRUE;
-    case 2:
-        // Cancel also ends a capture in flight; nothing of it is kept.
-        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
-        if (shell::AudioBusy != 0) return TRUE;
-        EndDialog(dialog, 2);
-        return TRUE;
-    default:
-        return FALSE;
+        case kWindowWidthEdit:
+            WidthEdited(dialog);
+            return TRUE;
+        case kWindowMsEdit:
+            TimeEdited(dialog);
+            return TRUE;
+        case kCorrectionPort:
+            if (shell::AudioBusy == 0 && p != nullptr) {
+                const int i = ComboIndex(dialog, id);
+                if (i >= 0 && i < kOutputPortNameCount)
+                    p[shell::kParamCorrectionPort] = static_cast<float>(i);
+            }
+            return TRUE;
+        case kRateCombo:
+            if (shell::AudioBusy == 0) {
+                const int i = ComboIndex(dialog, id);
+                if (i >= 0 && i < shell::kSampleRateCount) shell::Mls.MlsSampleRateIndex = i;
+            }
+            return TRUE;
+        case kLengthCombo:
+            // The sequence length of a run in flight stays as it started.
+            if (shell::AudioBusy == 0) {
+                const int i = ComboIndex(dialog, id);
+                if (i >= 0 && i < kMlsLengthCount) {
+                    shell::Mls.MlsLengthIndex = i;
+                    MlsOrder = i + kMlsMinOrder;
+                }
+            }
+            return TRUE;
+        case kAmplitudeZoomCombo: {
+            const int i = ComboIndex(dialog, id);
+            if (i >= 0 && i < 7) shell::Mls.MlsAmplitudeZoomIndex = i;
+            Repaint(dialog, kImpulsePane, DrawRoomEQImpulsePlot);
+            return TRUE;
+        }
+        case kShowPhaseBox:
+            ToggleFlag(dialog, id, shell::Mls.MlsShowPhase, true);
+            return TRUE;
+        case kShowEqPhase:
+            ToggleFlag(dialog, id, RoomEQShowEqPhase, true);
+            return TRUE;
+        case kShowEqSpl:
+            ToggleFlag(dialog, id, RoomEQShowEqSpl, true);
+            return TRUE;
+        case kShowEqualized:
+            ToggleFlag(dialog, id, RoomEQShowEqualized, true);
+            return TRUE;
+        case kSavedBufferBox:
+            ToggleFlag(dialog, id, shell::Mls.MlsUseSavedBuffer, false);
+            return TRUE;
+        case kBypass:
+            ToggleSlot(dialog, id, p, shell::kParamBypass);
+            return TRUE;
+        case kAmplitudeOnly:
+            ToggleSlot(dialog, id, p, shell::kParamAmplitudeOnly);
+            return TRUE;
+        case kScalarAverage:
+            ToggleSlot(dialog, id, p, shell::kParamScalarAverage);
+            return TRUE;
+        case kRecalculateButton:
+            Evaluate(dialog);
+            return TRUE;
+        case kClearAll:
+            // A capture in flight is ended first, so that it cannot come back and be stored under
+            // whatever location is chosen next. The busy word is cleared only when no sound device
+            // is open any more (a close that failed may have left it set).
+            if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
+            ClearRoomEqData();
+            if (platform::OpenWaveDeviceCount() == 0) shell::AudioBusy = 0;
+            CheckRadioButton(dialog, kFirstLocation, kLastLocation, kFirstLocation);
+            InvalidateRect(dialog, nullptr, TRUE);
+            return TRUE;
+        case 1:
+            if (shell::AudioBusy != 0) return TRUE;
+            StoreRoomEqCorrection(network::SelectedElement);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case 2:
+            // Cancel also ends a capture in flight; nothing of it is kept.
+            if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
+            if (shell::AudioBusy != 0) return TRUE;
+            EndDialog(dialog, 2);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -489,15 +496,23 @@ INT_PTR Command(HWND dialog, int id) {
 
 int ScrollTo(WPARAM wParam, int position, int top, int bottom) {
     switch (LOWORD(wParam)) {
-    case SB_LINEUP: return position - 1;
-    case SB_LINEDOWN: return position + 1;
-    case SB_PAGEUP: return position - 10;
-    case SB_PAGEDOWN: return position + 10;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: return static_cast<int>(HIWORD(wParam));
-    case SB_TOP: return top;
-    case SB_BOTTOM: return bottom;
-    default: return position;
+        case SB_LINEUP:
+            return position - 1;
+        case SB_LINEDOWN:
+            return position + 1;
+        case SB_PAGEUP:
+            return position - 10;
+        case SB_PAGEDOWN:
+            return position + 10;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            return static_cast<int>(HIWORD(wParam));
+        case SB_TOP:
+            return top;
+        case SB_BOTTOM:
+            return bottom;
+        default:
+            return position;
     }
 }
 
@@ -550,13 +565,15 @@ void Mouse(HWND dialog, UINT message, LPARAM lParam) {
         if (pane < 0) {
             SetWindowText(dialog, kTitle);
         } else if (i >= 0 && pane == kSplPane) {
-            std::snprintf(title, sizeof title, "%s: Ampl = %.2f dB, Phase = %.2f deg, Freq = %.1f Hz",
-                          kTitle, avg[i] + 90.0, static_cast<double>(avg_ph[i]),
+            std::snprintf(title, sizeof title,
+                          "%s: Ampl = %.2f dB, Phase = %.2f deg, Freq = %.1f Hz", kTitle,
+                          avg[i] + 90.0, static_cast<double>(avg_ph[i]),
                           static_cast<double>(RoomEQFrequencyGrid[i]));
             SetWindowText(dialog, title);
         } else if (i >= 0) {
-            std::snprintf(title, sizeof title, "%s: Excess Group Delay = %.1f ms,  Freq = %.1f Hz", kTitle,
-                          static_cast<double>(delay[i]), static_cast<double>(RoomEQFrequencyGrid[i]));
+            std::snprintf(title, sizeof title, "%s: Excess Group Delay = %.1f ms,  Freq = %.1f Hz",
+                          kTitle, static_cast<double>(delay[i]),
+                          static_cast<double>(RoomEQFrequencyGrid[i]));
             SetWindowText(dialog, title);
         }
         return;
@@ -578,35 +595,35 @@ void Mouse(HWND dialog, UINT message, LPARAM lParam) {
 
 INT_PTR RoomEQDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        InitDialog(dialog);
-        return TRUE;
-    case MM_WIM_DATA:
-    case MM_WOM_DONE:
-        if (OnMlsRunMessage(message, wParam, lParam) == kMlsRunCaptured) ProcessAndSave(dialog);
-        return TRUE;
-    case WM_DESTROY:
-        if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
-        if (g_allocated_copies) FreeMlsCaptureCopies();
-        g_allocated_copies = false;
-        return FALSE;
-    case WM_PAINT:
-        PaintAll(dialog);
-        return FALSE;
-    case WM_COMMAND:
-        if (g_initializing) return TRUE;
-        return Command(dialog, LOWORD(wParam));
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        Scroll(dialog, wParam, lParam, message == WM_VSCROLL);
-        return TRUE;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        Mouse(dialog, message, lParam);
-        return TRUE;
-    default:
-        return FALSE;
+        case WM_INITDIALOG:
+            InitDialog(dialog);
+            return TRUE;
+        case MM_WIM_DATA:
+        case MM_WOM_DONE:
+            if (OnMlsRunMessage(message, wParam, lParam) == kMlsRunCaptured) ProcessAndSave(dialog);
+            return TRUE;
+        case WM_DESTROY:
+            if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
+            if (g_allocated_copies) FreeMlsCaptureCopies();
+            g_allocated_copies = false;
+            return FALSE;
+        case WM_PAINT:
+            PaintAll(dialog);
+            return FALSE;
+        case WM_COMMAND:
+            if (g_initializing) return TRUE;
+            return Command(dialog, LOWORD(wParam));
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            Scroll(dialog, wParam, lParam, message == WM_VSCROLL);
+            return TRUE;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            Mouse(dialog, message, lParam);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 

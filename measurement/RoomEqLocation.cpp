@@ -35,7 +35,9 @@ float g_scratch[kPoints];
 // The gated spectrum of the last location, kept so that its arrays are allocated once.
 GatedSpectrum g_spectrum;
 
-float* Record(int r) { return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v; }
+float* Record(int r) {
+    return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v;
+}
 
 void Exclaim(platform::HWND owner, const char* text) {
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
@@ -197,8 +199,8 @@ void StoreLocation(int location) {
         double c = std::cos(d);
         if (c == 0.0) c = 1e-9;
         shell::MlsInResponse[j] = {g_level[j], g_degrees[j]};
-        shell::WorkResponsePairs[j] = {g_level[j],
-                                       static_cast<float>(kDegreesPerRadian * std::atan2(std::sin(d), c))};
+        shell::WorkResponsePairs[j] = {
+            g_level[j], static_cast<float>(kDegreesPerRadian * std::atan2(std::sin(d), c))};
         level[j] = g_level[j] - 90.0f;
         phase[j] = shell::WorkResponsePairs[j].im;
     }

@@ -18,10 +18,10 @@ inline constexpr int kRoomEqAverageMinPh = 27;  // minus the minimum phase of th
 inline constexpr int kRoomEqExcessPhase = 28;
 inline constexpr int kRoomEqExcessUnwrapped = 29;
 inline constexpr int kRoomEqExcessMean = 30;
-inline constexpr int kRoomEqGroupDelay = 31;    // excess group delay, ms
-inline constexpr int kRoomEqAverage = 32;       // level of the average, dB - 90
-inline constexpr int kRoomEqAveragePh = 33;     // phase of the average, degrees
-inline constexpr int kRoomEqWindow = 34;        // gating window for display
+inline constexpr int kRoomEqGroupDelay = 31;  // excess group delay, ms
+inline constexpr int kRoomEqAverage = 32;     // level of the average, dB - 90
+inline constexpr int kRoomEqAveragePh = 33;   // phase of the average, degrees
+inline constexpr int kRoomEqWindow = 34;      // gating window for display
 inline constexpr int kRoomEqLocations = 6;
 
 // Rows of CurveColourScheme the records are drawn with.

@@ -27,7 +27,9 @@ namespace {
 
 constexpr int kRows = 18;
 
-const float* Record(int r) { return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v; }
+const float* Record(int r) {
+    return shell::RoomEQCurves[r] == nullptr ? nullptr : shell::RoomEQCurves[r]->v;
+}
 bool Visible(const float* v) { return v != nullptr && v[shell::kCurveVisible] == 1.0f; }
 
 void Text(HDC hdc, int x, int y, const char* text) {
@@ -39,13 +41,18 @@ void Text(HDC hdc, int x, int y, const char* text) {
 HPEN PenOf(const float* v) {
     const int type = static_cast<int>(v[shell::kCurvePenStyle]);
     int style;
-    if (type == 0 || type == 1) style = PS_SOLID;
-    else if (type == 2) style = PS_DOT;
-    else if (type == 3) style = PS_DASH;
-    else return HPEN{};
+    if (type == 0 || type == 1)
+        style = PS_SOLID;
+    else if (type == 2)
+        style = PS_DOT;
+    else if (type == 3)
+        style = PS_DASH;
+    else
+        return HPEN{};
     const auto c = [&](int k) { return static_cast<int>(v[k]) & 0xFF; };
-    return CreatePen(style, static_cast<int>(v[shell::kCurvePenWidth]),
-                     RGB(c(shell::kCurvePenRed), c(shell::kCurvePenGreen), c(shell::kCurvePenBlue)));
+    return CreatePen(
+        style, static_cast<int>(v[shell::kCurvePenWidth]),
+        RGB(c(shell::kCurvePenRed), c(shell::kCurvePenGreen), c(shell::kCurvePenBlue)));
 }
 
 int ClampY(double y, int h) {
@@ -118,8 +125,10 @@ void FrequencyAxis(HDC hdc, int w, int h) {
                            f == 80000;
         if (label) {
             char text[16];
-            if (f < 1000) std::snprintf(text, sizeof text, "%.0f", f);
-            else std::snprintf(text, sizeof text, "%.0fk", f / 1000);
+            if (f < 1000)
+                std::snprintf(text, sizeof text, "%.0f", f);
+            else
+                std::snprintf(text, sizeof text, "%.0fk", f / 1000);
             row.Draw(static_cast<int>(x - 1), text);
         }
         f += f < 10 ? 1 : f < 100 ? 10 : f < 1000 ? 100 : f < 10000 ? 1000 : 10000;
@@ -288,8 +297,9 @@ int DrawRoomEQGroupDelayCurve(HDC hdc) {
     const float* delay = Record(kRoomEqGroupDelay);
     const bool show = Visible(delay);
     if (show)
-        Curve(hdc, delay, kRoomEqDrawnPoints, nullptr, [&](int j) { return PointX(j, w); },
-              [&](float v) { return ClampY(20 + 17 * ys - 0.05 * ys * v, h); });
+        Curve(
+            hdc, delay, kRoomEqDrawnPoints, nullptr, [&](int j) { return PointX(j, w); },
+            [&](float v) { return ClampY(20 + 17 * ys - 0.05 * ys * v, h); });
     const HBRUSH old_brush = SelectObject(hdc, shell::WhiteBrush);
     const HPEN old_pen = SelectObject(hdc, shell::BlackPen);
     RoundRect(hdc, w - 133, 20, w - 22, 35, 5, 5);

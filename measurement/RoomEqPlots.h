@@ -25,8 +25,7 @@ int DrawRoomEQGroupDelayCurve(platform::HDC hdc);
 int DrawRoomEQLocationMarks(platform::HDC hdc);
 // The two-column input meter of the MLS page (measured left, reference right; 18 segments, one
 // per 2 level units) fitted into a control of width x height pixels.
-int DrawRoomEqLevelMeter(platform::HDC hdc, int width, int height, float in_level,
-                         float ref_level);
+int DrawRoomEqLevelMeter(platform::HDC hdc, int width, int height, float in_level, float ref_level);
 
 // The height a pane is drawn at: the client height of `pane` when it has one of more than 40
 // pixels, else `design`.

@@ -4,8 +4,6 @@
 
 namespace network {
 
-void ResetGlobals() {
-    ResetEditorState();
-}
+void ResetGlobals() { ResetEditorState(); }
 
 }  // namespace network

@@ -67,7 +67,7 @@ inline constexpr int kBaffleSideSlots = 64;
 inline constexpr int kEdgePointSlots = 300;
 
 struct EdgeSide {
-    std::int32_t first;  // node index of point a
+    std::int32_t first;   // node index of point a
     std::int32_t second;  // node index of point b (0 for the closing side)
     BafflePoint a;
     BafflePoint b;

@@ -10,8 +10,8 @@ namespace shell {
 enum class Chooser { kOpen, kSave };
 
 // What the chooser returned: 1 when a name was chosen into `path`.
-inline int ChooseFile(platform::OPENFILENAME& record, platform::HWND owner, char* path,
-                      char* title, Chooser flavour) {
+inline int ChooseFile(platform::OPENFILENAME& record, platform::HWND owner, char* path, char* title,
+                      Chooser flavour) {
     record.hwndOwner = owner;
     record.lpstrFile = path;
     record.lpstrFileTitle = title;

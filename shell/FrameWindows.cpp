@@ -52,7 +52,7 @@ WindowPlacement FitIntoFrameClient(int slot) {
 // WM_MDICREATE to the MDI client with the slot's rectangle (fitted into the frame's client
 // area); keeps and returns the new child.
 HWND OpenMdiChild(const char* class_name, const char* title, int slot, HWND& handle,
-                 platform::DWORD style = 0) {
+                  platform::DWORD style = 0) {
     const WindowPlacement place = FitIntoFrameClient(slot);
     platform::MDICREATESTRUCT create{};
     create.szClass = class_name;

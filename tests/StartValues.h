@@ -28,7 +28,8 @@ struct StateBlock {
 
 // Every variable of a StateBlock list is a plain value or an array of them: never a pointer that
 // a reset frees, nor anything a reset reads before it writes.
-#define QV_STATE(variable) ::qvtest::StateBlock{#variable, &(variable), sizeof(variable)}
+#define QV_STATE(variable) \
+    ::qvtest::StateBlock { #variable, &(variable), sizeof(variable) }
 
 class StartBytes : public ::testing::Environment {
   public:

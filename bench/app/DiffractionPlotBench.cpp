@@ -5,6 +5,7 @@
 // both are compared first; rounds alternate; the medians and their ratio are printed against the
 // 1.2 target. Google Benchmark then times each side on its own.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && argv[1][0] != '-') rounds = std::max(1, std::atoi(argv[1]));
     platform::testing::StartHeadless(argc, argv);
     // The program writes its preferences into the current folder: a folder of its own.
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("qv-diffraction-bench-" + std::to_string(getpid()));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("qv-diffraction-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::filesystem::current_path(dir);
     if (frame::StartProgram(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{},

@@ -45,7 +45,8 @@ void StartUp() {
     const int frames = static_cast<int>(measurement::kMlsCaptureFrames);
     const std::int32_t* played = shell::MlsPlaybackBuffer;
     auto at = [&](int frame) -> double {
-        return (frame >= 0 && frame < measurement::kMlsPlayedWords / 2) ? (played[2 * frame] >> 8) : 0.0;
+        return (frame >= 0 && frame < measurement::kMlsPlayedWords / 2) ? (played[2 * frame] >> 8)
+                                                                        : 0.0;
     };
     for (int f = 0; f < frames; ++f) {
         const std::int32_t ref = static_cast<std::int32_t>(at(f - 20)) * 256;

@@ -100,11 +100,11 @@ bool VirtualCardSetLoopback(int input_channel, int output_channel, const double*
 // Frames are counted at the rate in use: the figures hold at kSpeakerDesignRate and scale with
 // the rate elsewhere.
 inline constexpr int kSpeakerDesignRate = 48000;
-inline constexpr int kSpeakerReferenceLatency = 48;     // 1 ms
-inline constexpr int kSpeakerMicrophoneLatency = 144;   // 1 ms + 2 ms of flight
-inline constexpr double kSpeakerLowCutHz = 60.0;        // closed-box roll-off, 12 dB/octave
-inline constexpr double kSpeakerHighCutHz = 16000.0;    // gentle top-end roll-off, 6 dB/octave
-inline constexpr double kSpeakerGain = 0.5;             // -6 dB in the pass band
+inline constexpr int kSpeakerReferenceLatency = 48;    // 1 ms
+inline constexpr int kSpeakerMicrophoneLatency = 144;  // 1 ms + 2 ms of flight
+inline constexpr double kSpeakerLowCutHz = 60.0;       // closed-box roll-off, 12 dB/octave
+inline constexpr double kSpeakerHighCutHz = 16000.0;   // gentle top-end roll-off, 6 dB/octave
+inline constexpr double kSpeakerGain = 0.5;            // -6 dB in the pass band
 inline constexpr int kSpeakerLoopbackTaps = 2048;
 void VirtualCardSetSpeakerLoopback();
 // The impulse response of the loudspeaker (kSpeakerLoopbackTaps taps).

@@ -8,8 +8,8 @@
 // header done, in order; nothing that was already returned is posted again.
 //
 // Devices come from the ALSA backend, or from the virtual sound card (platform/audio/VirtualCard.h)
-// when the test harness or QV_VIRTUAL_AUDIO=1 (or =loopback) selects it. All calls are thread-safe; the system
-// makes them from the UI thread. Values of codes and messages are the layer's own.
+// when the test harness or QV_VIRTUAL_AUDIO=1 (or =loopback) selects it. All calls are thread-safe;
+// the system makes them from the UI thread. Values of codes and messages are the layer's own.
 #pragma once
 
 #include <cstddef>

@@ -417,8 +417,8 @@ AudioBackend SelectedAudioBackend() {
     int v = audio::selected_backend.load(std::memory_order_acquire);
     if (v < 0) {
         const char* env = std::getenv("QV_VIRTUAL_AUDIO");
-        const bool use_virtual = env != nullptr && (std::strcmp(env, "1") == 0 ||
-                                                    std::strcmp(env, "loopback") == 0);
+        const bool use_virtual =
+            env != nullptr && (std::strcmp(env, "1") == 0 || std::strcmp(env, "loopback") == 0);
         int expected = -1;
         audio::selected_backend.compare_exchange_strong(
             expected, static_cast<int>(use_virtual ? AudioBackend::Virtual : AudioBackend::Alsa));

@@ -3,9 +3,8 @@
 // Only platform/ includes this header.
 #pragma once
 
-#include <vector>
-
 #include <QImage>
+#include <vector>
 
 #include "platform/Types.h"
 

@@ -114,8 +114,7 @@ bool ScreenClientRect(HWND hwnd, RECT* out) {
     ui::Window* w = ui::Find(hwnd);
     if (!w || !w->widget || !out) return false;
     const QWidget* widget = w->widget;
-    const QRect local(w->inner.left, w->inner.top,
-                      widget->width() - w->inner.left - w->inner.right,
+    const QRect local(w->inner.left, w->inner.top, widget->width() - w->inner.left - w->inner.right,
                       widget->height() - w->inner.top - w->inner.bottom);
     *out = ToRect(GlobalRect(widget, local));
     return true;

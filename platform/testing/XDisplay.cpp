@@ -73,10 +73,10 @@ bool WindowManagerRunning(const std::string& name) {
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    const bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
-                                          XA_WINDOW, &type, &format, &items, &after,
-                                          &data) == Success &&
-                       items == 1;
+    const bool found =
+        XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &items, &after, &data) == Success &&
+        items == 1;
     if (data) XFree(data);
     XCloseDisplay(display);
     return found;
@@ -93,8 +93,7 @@ bool XDisplay::Start(int width, int height, std::string* error) {
         *error = "pipe failed";
         return false;
     }
-    const std::string screen =
-        std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen,
                      "-nolisten", "tcp", "-noreset", "-dpi", "96"},
                     fds[1], "");

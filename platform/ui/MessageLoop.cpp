@@ -46,14 +46,17 @@ struct KeyPair {
     WPARAM vk;
 };
 constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},       {Qt::Key_Return, VK_RETURN},
-    {Qt::Key_Backtab, VK_TAB},
-    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},   {Qt::Key_Control, VK_CONTROL},
-    {Qt::Key_Alt, VK_MENU},        {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Space, VK_SPACE},
-    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT}, {Qt::Key_End, VK_END},
-    {Qt::Key_Home, VK_HOME},       {Qt::Key_Left, VK_LEFT},     {Qt::Key_Up, VK_UP},
-    {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},     {Qt::Key_Insert, VK_INSERT},
-    {Qt::Key_Delete, VK_DELETE},   {Qt::Key_F1, VK_F1},         {Qt::Key_Period, VK_OEM_PERIOD},
+    {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},   {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Enter, VK_RETURN},    {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},
+    {Qt::Key_Escape, VK_ESCAPE},   {Qt::Key_Space, VK_SPACE},
+    {Qt::Key_PageUp, VK_PRIOR},    {Qt::Key_PageDown, VK_NEXT},
+    {Qt::Key_End, VK_END},         {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},       {Qt::Key_Up, VK_UP},
+    {Qt::Key_Right, VK_RIGHT},     {Qt::Key_Down, VK_DOWN},
+    {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_F1, VK_F1},           {Qt::Key_Period, VK_OEM_PERIOD},
     {Qt::Key_Minus, VK_OEM_MINUS},
 };
 

@@ -339,8 +339,8 @@ void OnQtGeometry(HWND hwnd) {
                                              std::min<int>(0, work.right - after.right));
                 const int dy = std::max<int>(work.top - after.top,
                                              std::min<int>(0, work.bottom - after.bottom));
-                after = MakeRect(after.left + dx, after.top + dy, after.right + dx,
-                                 after.bottom + dy);
+                after =
+                    MakeRect(after.left + dx, after.top + dy, after.right + dx, after.bottom + dy);
             }
             w->rect = after;
         }

@@ -70,7 +70,7 @@ const platform::ControlTemplate kControls[] = {
 }  // namespace
 
 const platform::DialogTemplate RoomEqDialog = {
-    "Room_EQ", "Minimum-Phase Room Equalizer", 10,     5, 700, 485, nullptr, 8, 0,
+    "Room_EQ", "Minimum-Phase Room Equalizer",         10, 5, 700, 485, nullptr, 8, 0,
     kControls, sizeof kControls / sizeof kControls[0],
 };
 

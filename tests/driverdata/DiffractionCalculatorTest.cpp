@@ -122,7 +122,8 @@ TEST_F(DiffractionCalculator, PlotFillsTheRingsAndTwoDriversAddThePowerCurve) {
     EXPECT_GT(spl.v[1990] - spl.v[0], 4.0f);
 
     pt::Click(dialog, kDiffTwoDrivers);
-    EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kDiffTwoDrivers), 1u) << "the box shows its tick";
+    EXPECT_EQ(platform::IsDlgButtonChecked(dialog, kDiffTwoDrivers), 1u)
+        << "the box shows its tick";
     pt::Click(dialog, kDiffPlot);
     ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
     EXPECT_EQ(shell::DiffractionCurveTable[10]->v[shell::kCurveVisible], 1.0f);
@@ -318,9 +319,9 @@ TEST_F(DiffractionCalculator, PlotSumsPistonsAndDriversAsTheModelSays) {
     pt::Click(dialog, kDiffPlot);
     ASSERT_TRUE(pt::MessageBoxLog().empty()) << LastMessage();
     for (int k = 0; k < shell::kGridPoints; k += 222) {
-        expect_point(ref::OneDriver(ref::DriverPressure(outline, {30.0, 45.0}, offsets, f(k),
-                                                        settings)),
-                     0, k);
+        expect_point(
+            ref::OneDriver(ref::DriverPressure(outline, {30.0, 45.0}, offsets, f(k), settings)), 0,
+            k);
     }
 
     // Two drivers at (50, 55) and (45, 50), 7.07 cm apart, with their power response.

@@ -31,7 +31,7 @@ inline std::vector<Vec> RectanglePoints(int w, int h) {
 }
 
 struct Settings {
-    int profile = 0;  // 0 square, 1 bevel, 2 round
+    int profile = 0;                                        // 0 square, 1 bevel, 2 round
     double bevel_a = 10.0, bevel_b = 10.0, round_r = 10.0;  // cm
     bool directivity = false;
     bool dipole = false;
@@ -90,8 +90,8 @@ inline Complex Pressure(const std::vector<Vec>& outline, Vec source, double f, c
             for (int j = 0; j < 4; ++j) {
                 // Around the quarter round: out along the face by r sin(alpha), down the wall by
                 // r (1 - cos(alpha)), and j + 1 chords of arc.
-                const double d = std::hypot(sd + r * std::sin(angles[j]),
-                                            z + r - r * std::cos(angles[j]));
+                const double d =
+                    std::hypot(sd + r * std::sin(angles[j]), z + r - r * std::cos(angles[j]));
                 const double arc = (j + 1) * chord;
                 sum += path(sd + d + arc, arc + d, weights[j], k, phi);
             }

@@ -8,12 +8,12 @@
 #include <utility>
 
 #include "driverdata/Globals.h"
-#include "tests/driverdata/DriverDataTestSupport.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "shell/BaffleRecord.h"
 #include "shell/DriverRecord.h"
 #include "shell/Globals.h"
 #include "shell/StartupAllocation.h"
+#include "tests/driverdata/DriverDataTestSupport.h"
 
 namespace driverdata::test {
 

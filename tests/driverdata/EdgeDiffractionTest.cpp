@@ -196,8 +196,8 @@ TEST_F(EdgeDiffraction, EveryProfileFollowsTheModelsFormulas) {
         driverdata::DiffractionDipole = c.s.dipole ? 1 : 0;
         const auto h = Sweep(static_cast<float>(c.source.x), static_cast<float>(c.source.y));
         for (int k = 0; k < shell::kGridPoints; k += 111) {
-            const Complex want = ref::Pressure(outline, c.source,
-                                               driverdata::DiffractionFrequencyGrid[k], c.s);
+            const Complex want =
+                ref::Pressure(outline, c.source, driverdata::DiffractionFrequencyGrid[k], c.s);
             EXPECT_LT(std::abs(h[k] - want), 2e-4 * std::abs(want))
                 << "k " << k << ": " << h[k] << " against " << want;
         }

@@ -74,8 +74,7 @@ TEST_P(ConvolutionPaths, PlainWideAndSharedRoadsGiveTheSameWords) {
     const int f = c.frames;
     std::mt19937 rng(17 + f + c.layout);
     std::uniform_real_distribution<float> bin(-3.0f, 3.0f);
-    std::vector<std::vector<float>> spectra(engine::kOutputCount * 8,
-                                            std::vector<float>(4 * f));
+    std::vector<std::vector<float>> spectra(engine::kOutputCount * 8, std::vector<float>(4 * f));
     std::vector<const float*> pointers;
     for (auto& s : spectra) {
         for (float& v : s) v = bin(rng);
@@ -124,15 +123,14 @@ TEST_P(ConvolutionPaths, PlainWideAndSharedRoadsGiveTheSameWords) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ConvolutionPaths,
-    ::testing::Values(PathCase{1024, 1, Routes::OnePerOutput},
-                      PathCase{2048, 1, Routes::AllFromOneInput},
-                      PathCase{4096, 1, Routes::SparseWithGaps},
-                      PathCase{1024, 0, Routes::AllFromOneInput},
-                      PathCase{2048, 2, Routes::OnePerOutput},
-                      PathCase{1024, 2, Routes::SparseWithGaps}),
-    qvtest::ReadableName());
+INSTANTIATE_TEST_SUITE_P(Table, ConvolutionPaths,
+                         ::testing::Values(PathCase{1024, 1, Routes::OnePerOutput},
+                                           PathCase{2048, 1, Routes::AllFromOneInput},
+                                           PathCase{4096, 1, Routes::SparseWithGaps},
+                                           PathCase{1024, 0, Routes::AllFromOneInput},
+                                           PathCase{2048, 2, Routes::OnePerOutput},
+                                           PathCase{1024, 2, Routes::SparseWithGaps}),
+                         qvtest::ReadableName());
 
 // The word rule at its edges, both twins: not a number gives 0, the clamp comes before the
 // conversion, truncation is toward zero, and the tail takes the second half.
@@ -140,10 +138,9 @@ TEST(OutputWordTwins, EdgesGiveTheSameWords) {
     if (!engine::kernels::WideVectorsAvailable()) GTEST_SKIP() << "no 256-bit kernels here";
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const std::vector<float> edges = {nan,        inf,       -inf,      8388607.5f, -8388608.0f,
-                                      -0.0f,      0.99f,     -0.99f,    1e30f,      -1e30f,
-                                      4194303.7f, -12345.5f, 2.5f,      -2.5f,      1.0f,
-                                      3e-39f};
+    const std::vector<float> edges = {nan,   inf,    -inf,  8388607.5f, -8388608.0f, -0.0f,
+                                      0.99f, -0.99f, 1e30f, -1e30f,     4194303.7f,  -12345.5f,
+                                      2.5f,  -2.5f,  1.0f,  3e-39f};
     const int f = 16;
     std::vector<float> y(2 * f);
     for (int n = 0; n < 2 * f; ++n) y[n] = edges[n % edges.size()] * (n >= f ? 0.5f : 1.0f);

@@ -15,11 +15,11 @@
 
 #include "engine/Convolution.h"
 #include "engine/Globals.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "shell/ProjectImage.h"
 #include "solver/FirKernels.h"
 #include "solver/NetworkCheck.h"
 #include "solver/SharedState.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/solver/SolverTestSupport.h"
 
 namespace {

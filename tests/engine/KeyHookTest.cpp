@@ -13,7 +13,7 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/KeyHook.h"
-#include "tests/engine/EngineTestSupport.h"
+#include "network/EditorState.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -21,12 +21,12 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
-#include "network/EditorState.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
 #include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace {
 
@@ -35,19 +35,19 @@ namespace pt = platform::testing;
 
 LRESULT KeyTestWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        if (LOWORD(wParam) == engine::kPlayCommand) engine::PlayCommand(hwnd);
-        if (LOWORD(wParam) == engine::kStopCommand) engine::StopCommand(hwnd);
-        return 0;
-    case WM_TIMER:
-        if (engine::PlayerTimer(hwnd, wParam)) return 0;
-        break;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == engine::kPlayCommand) engine::PlayCommand(hwnd);
+            if (LOWORD(wParam) == engine::kStopCommand) engine::StopCommand(hwnd);
+            return 0;
+        case WM_TIMER:
+            if (engine::PlayerTimer(hwnd, wParam)) return 0;
+            break;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
 
 class KeyHook : public ::testing::Test {
-protected:
+  protected:
     HWND dialog{};
     std::unique_ptr<shell::PreferencesRecord> preferences{new shell::PreferencesRecord{}};
     shell::PreferencesRecord* saved_preferences = nullptr;
@@ -64,8 +64,8 @@ protected:
         wc.lpfnWndProc = KeyTestWndProc;
         wc.lpszClassName = "EngineKeyTest";
         RegisterClass(&wc);  // the layer forgets classes at every reset
-        dialog = CreateWindow("EngineKeyTest", "System Design + Player", 0, 0, 0, 200, 200,
-                              HWND{}, HMENU{}, HINSTANCE{}, nullptr);
+        dialog = CreateWindow("EngineKeyTest", "System Design + Player", 0, 0, 0, 200, 200, HWND{},
+                              HMENU{}, HINSTANCE{}, nullptr);
         ASSERT_TRUE(dialog);
         shell::ComponentCADSelectionDialog = dialog;
         engine::InitPlayer(dialog);
@@ -95,9 +95,13 @@ protected:
 };
 
 TEST_F(KeyHook, VolumeKeysStepByThreeWithinTheRange) {
-    struct Case { int start; WPARAM key; int expected; };
-    const Case cases[] = {{9, VK_UP, 12}, {66, VK_UP, 66}, {65, VK_UP, 66}, {0, VK_DOWN, 0},
-                          {2, VK_DOWN, 0}, {51, VK_DOWN, 48}};
+    struct Case {
+        int start;
+        WPARAM key;
+        int expected;
+    };
+    const Case cases[] = {{9, VK_UP, 12},  {66, VK_UP, 66}, {65, VK_UP, 66},
+                          {0, VK_DOWN, 0}, {2, VK_DOWN, 0}, {51, VK_DOWN, 48}};
     for (const Case& c : cases) {
         shell::Project.Settings.VolumeSliderPosition = c.start;
         Key(c.key);
@@ -200,8 +204,8 @@ TEST_F(KeyHook, HomeWithTheWavChooserCancelledKeepsTheTitle) {
 
 TEST_F(KeyHook, KeysForAnotherWindowAreNotTheRemotes) {
     // A digit or arrow typed into an edit of some other dialog while the player is up.
-    const HWND other = CreateWindow("EDIT", "", 0, 0, 0, 80, 20, HWND{}, HMENU{}, HINSTANCE{},
-                                    nullptr);
+    const HWND other =
+        CreateWindow("EDIT", "", 0, 0, 0, 80, 20, HWND{}, HMENU{}, HINSTANCE{}, nullptr);
     ASSERT_TRUE(other);
     for (WPARAM key : {WPARAM{'1'}, WPARAM{VK_UP}, WPARAM{VK_HOME}}) {
         MSG msg{};

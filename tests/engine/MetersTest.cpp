@@ -5,13 +5,13 @@
 
 #include "engine/Globals.h"
 #include "engine/Meters.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/GdiObjects.h"
 #include "shell/Globals.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace {
 
@@ -29,9 +29,12 @@ TEST(MeterSteps, InputThresholdsCountWhenReached) {
 }
 
 TEST(MeterSteps, OutputThresholdsFollowTheGeometricSeries) {
-    struct Case { int k; double value; };
-    const Case cases[] = {{0, 1340239}, {1, 1576752}, {2, 1855003}, {43, 1452675840},
-                          {44, 1709030400}, {45, 2010624000}};
+    struct Case {
+        int k;
+        double value;
+    };
+    const Case cases[] = {{0, 1340239},     {1, 1576752},     {2, 1855003},
+                          {43, 1452675840}, {44, 1709030400}, {45, 2010624000}};
     for (const Case& c : cases) EXPECT_NEAR(engine::OutputMeterThreshold(c.k), c.value, 1.0) << c.k;
     for (int k = 1; k <= 45; ++k)
         EXPECT_NEAR(engine::OutputMeterThreshold(k) / engine::OutputMeterThreshold(k - 1), 1 / 0.85,
@@ -45,7 +48,7 @@ TEST(MeterSteps, OutputThresholdsFollowTheGeometricSeries) {
 LRESULT PlainProc(HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); }
 
 class MeterDrawing : public ::testing::Test {
-protected:
+  protected:
     HWND meter{};
     void SetUp() override {
         pt::ResetLayer();
@@ -95,13 +98,13 @@ TEST_F(MeterDrawing, OutputBarsHeightColourAndClipMark) {
     engine::RearOutputNumbers[3] = 11;
     float levels[16] = {};
     levels[0] = static_cast<float>(engine::OutputMeterThreshold(10));  // k = 10: 40 + 7 pixels
-    levels[2] = 0.0f;                                                   // orange stub
-    levels[4] = 2.1e9f;                                                 // clip, magenta bar
+    levels[2] = 0.0f;                                                  // orange stub
+    levels[4] = 2.1e9f;                                                // clip, magenta bar
     levels[5] = static_cast<float>(engine::OutputMeterThreshold(3));
     engine::DrawOutputMeters(meter, levels);
     const int bottom = rc.bottom;
     EXPECT_EQ(Pixel(4, bottom - 10), RGB(0, 164, 0));
-    EXPECT_EQ(Pixel(4, bottom - 46), RGB(0, 164, 0));   // top of a 47-pixel bar (end excluded)
+    EXPECT_EQ(Pixel(4, bottom - 46), RGB(0, 164, 0));  // top of a 47-pixel bar (end excluded)
     EXPECT_NE(Pixel(4, bottom - 50), RGB(0, 164, 0));
     EXPECT_EQ(Pixel(20, bottom - 3), RGB(255, 164, 0));  // output 3 stub
     EXPECT_NE(Pixel(20, bottom - 12), RGB(255, 164, 0));

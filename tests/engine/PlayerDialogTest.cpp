@@ -9,7 +9,6 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/PlayerDialog.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
@@ -33,6 +32,7 @@
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace engine {
 namespace {

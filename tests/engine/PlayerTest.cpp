@@ -19,7 +19,6 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "engine/WaveDevices.h"
 #include "engine/Workers.h"
 #include "platform/audio/VirtualCard.h"
@@ -37,6 +36,7 @@
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
 #include "tests/ReadableNames.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace {
 
@@ -47,19 +47,29 @@ int g_pane_commands = 0;
 
 LRESULT PlayerWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case engine::kPlayCommand: engine::PlayCommand(hwnd); return 0;
-        case engine::kStopCommand: engine::StopCommand(hwnd); return 0;
-        case engine::kFrontLeftButton:
-        case engine::kFrontRightButton: ++g_pane_commands; return 0;
-        }
-        break;
-    case WM_TIMER:
-        if (engine::PlayerTimer(hwnd, wParam)) return 0;
-        break;
-    case MM_WIM_DATA: engine::OnWaveInData(hwnd, wParam, lParam); return 0;
-    case MM_WOM_DONE: engine::OnWaveOutDone(hwnd, wParam, lParam); return 0;
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case engine::kPlayCommand:
+                    engine::PlayCommand(hwnd);
+                    return 0;
+                case engine::kStopCommand:
+                    engine::StopCommand(hwnd);
+                    return 0;
+                case engine::kFrontLeftButton:
+                case engine::kFrontRightButton:
+                    ++g_pane_commands;
+                    return 0;
+            }
+            break;
+        case WM_TIMER:
+            if (engine::PlayerTimer(hwnd, wParam)) return 0;
+            break;
+        case MM_WIM_DATA:
+            engine::OnWaveInData(hwnd, wParam, lParam);
+            return 0;
+        case MM_WOM_DONE:
+            engine::OnWaveOutDone(hwnd, wParam, lParam);
+            return 0;
     }
     return DefWindowProc(hwnd, message, wParam, lParam);
 }
@@ -76,7 +86,7 @@ std::int32_t g_routing[8][16];
 int NoBuild() { return 0; }
 
 class Player : public ::testing::Test {
-protected:
+  protected:
     HWND dialog{};
 
     void SetUp() override {
@@ -237,35 +247,36 @@ TEST_F(Player, HundredPlayStopCyclesIncludingStopDuringTheStartChainAndClose) {
     for (int cycle = 0; cycle < 100; ++cycle) {
         SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
         switch (cycle % 4) {
-        case 0:  // STOP during the chain
-            pt::AdvanceTime(700);
-            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
-            pt::AdvanceTime(2000);
-            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << cycle;
-            break;
-        case 1:  // a second Play while starting is ignored; STOP while playing
-            pt::AdvanceTime(600);
-            SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
-            pt::AdvanceTime(1000);
-            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing)
-                << cycle << (pt::MessageBoxLog().empty() ? "" : pt::MessageBoxLog().back().text);
-            Blocks(3);
-            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
-            break;
-        case 2:  // closing the dialog while playing stops first
-            pt::AdvanceTime(1600);
-            Blocks(2);
-            engine::ClosePlayer(dialog);
-            break;
-        default:  // Play while playing is ignored
-            pt::AdvanceTime(1600);
-            Blocks(1);
-            SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
-            pt::AdvanceTime(600);  // no second start chain runs
-            Blocks(1);
-            ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing) << cycle;
-            SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
-            break;
+            case 0:  // STOP during the chain
+                pt::AdvanceTime(700);
+                SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+                pt::AdvanceTime(2000);
+                ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped) << cycle;
+                break;
+            case 1:  // a second Play while starting is ignored; STOP while playing
+                pt::AdvanceTime(600);
+                SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+                pt::AdvanceTime(1000);
+                ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing)
+                    << cycle
+                    << (pt::MessageBoxLog().empty() ? "" : pt::MessageBoxLog().back().text);
+                Blocks(3);
+                SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+                break;
+            case 2:  // closing the dialog while playing stops first
+                pt::AdvanceTime(1600);
+                Blocks(2);
+                engine::ClosePlayer(dialog);
+                break;
+            default:  // Play while playing is ignored
+                pt::AdvanceTime(1600);
+                Blocks(1);
+                SendMessage(dialog, WM_COMMAND, engine::kPlayCommand, 0);
+                pt::AdvanceTime(600);  // no second start chain runs
+                Blocks(1);
+                ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing) << cycle;
+                SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+                break;
         }
         ASSERT_EQ(shell::AudioBusy, 0) << cycle;
         ASSERT_EQ(OpenWaveDeviceCount(), 0) << cycle;
@@ -712,7 +723,7 @@ std::string Write(const std::string& name, const std::string& bytes) {
 }  // namespace wav
 
 class WavPlayer : public Player {
-protected:
+  protected:
     void SetUp() override {
         Player::SetUp();
         engine::PlayWavMode = 1;

@@ -11,7 +11,6 @@
 #include "engine/Globals.h"
 #include "engine/Ids.h"
 #include "engine/PlayerDialog.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "measurement/Globals.h"
 #include "measurement/Ids.h"
 #include "measurement/RoomEq.h"
@@ -25,6 +24,7 @@
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
 #include "shell/ProjectImage.h"
+#include "tests/engine/EngineTestSupport.h"
 #include "tests/solver/SolverTestSupport.h"
 
 namespace measurement::test {
@@ -50,7 +50,8 @@ TEST(RoomEqSolve, SolvedChannelCarriesTheCorrection) {
     p[shell::kParamCorrectionPort] = 16.0f;
     network::ActivePane = 1;
     ASSERT_EQ(solver::SolveNetwork(), 0);
-    std::vector<float> flat(shell::SystemCurveTable[4]->v, shell::SystemCurveTable[4]->v + shell::kGridPoints);
+    std::vector<float> flat(shell::SystemCurveTable[4]->v,
+                            shell::SystemCurveTable[4]->v + shell::kGridPoints);
 
     // One location 6 dB over the threshold everywhere: a 6 dB cut from 30 to 120 Hz.
     float* level = shell::RoomEQCurves[kRoomEqLevel]->v;
@@ -134,7 +135,7 @@ TEST(RoomEqSolve, PlayHearsTheCorrection) {
     network::ActivePane = 1;
     platform::testing::OnModalDialog("Room_EQ", [](HWND d) {
         platform::SendMessage(d, platform::WM_COMMAND, kRecalculateButton, 0);  // Re-Calculate EQ
-        platform::SendMessage(d, platform::WM_COMMAND, 1, 0);     // Done
+        platform::SendMessage(d, platform::WM_COMMAND, 1, 0);                   // Done
     });
     ASSERT_EQ(platform::DialogBox(shell::AppInstance, "Room_EQ", HWND{}, &RoomEQDlgProc), 1);
     network::SavePaneStore(1);

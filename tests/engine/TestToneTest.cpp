@@ -3,8 +3,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <ostream>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 #include "engine/TestTones.h"
@@ -31,8 +31,8 @@ void PrintTo(const LevelCase& c, std::ostream* os) { *os << "volume " << c.volum
 class ToneLevel : public ::testing::TestWithParam<LevelCase> {};
 TEST_P(ToneLevel, PeakFollowsTheVolumePositionNotTheMasterGain) {
     const int volume = GetParam().volume;
-    const double want = 3560000.0 * double(static_cast<float>(
-                                        std::pow(10.0, (volume - 51) * 0.05) * 100.0));
+    const double want =
+        3560000.0 * double(static_cast<float>(std::pow(10.0, (volume - 51) * 0.05) * 100.0));
     const int f = 4096, channels = 16;
     std::vector<std::int32_t> block(f * channels);
     double phase = 0.0;
@@ -138,7 +138,6 @@ TEST(TestTone, ZeroFrequencyHoldsThePhase) {
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
-#include "tests/engine/EngineTestSupport.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
@@ -146,6 +145,7 @@ TEST(TestTone, ZeroFrequencyHoldsThePhase) {
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
 #include "shell/Globals.h"
+#include "tests/engine/EngineTestSupport.h"
 
 namespace {
 
@@ -153,14 +153,16 @@ using namespace platform;
 namespace pt = platform::testing;
 
 class TestTonesDialog : public ::testing::Test {
-protected:
+  protected:
     HWND owner{};
     void SetUp() override {
         pt::ResetLayer();
         resources::RegisterAll();
         engine::test::ResetFolders();
         WNDCLASS wc{};
-        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); };
+        wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) {
+            return DefWindowProc(h, m, w, l);
+        };
         wc.lpszClassName = "EngineToneOwner";
         RegisterClass(&wc);
         owner = CreateWindow("EngineToneOwner", "", WS_VISIBLE, 0, 0, 100, 100, HWND{}, HMENU{},

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/FrameCommands.h"
 #include "platform/gdi/Clipboard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/FileDialogs.h"
@@ -17,7 +18,6 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Window.h"
-#include "frame/FrameCommands.h"
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
@@ -430,22 +430,45 @@ TEST(PlaceToolDialog, OpensBesideItsPlotsWhereTheScreenHasRoom) {
         {"no plot open: the stored place", {5, 82}, 600, 242, {}, small, {5, 82}},
         {"over the editor: below it, where it fits", {5, 82}, 600, 242, {editor}, small, {5, 548}},
         {"right of the plot when that is nearer",
-         {600, 60}, 300, 700, {platform::RECT{0, 40, 650, 750}}, small, {650, 60}},
+         {600, 60},
+         300,
+         700,
+         {platform::RECT{0, 40, 650, 750}},
+         small,
+         {650, 60}},
         {"the two MLS views count as one block",
-         {5, 82}, 300, 717, {platform::RECT{2, 48, 652, 398}, platform::RECT{2, 408, 652, 758}},
-         small, {652, 82}},
+         {5, 82},
+         300,
+         717,
+         {platform::RECT{2, 48, 652, 398}, platform::RECT{2, 408, 652, 758}},
+         small,
+         {652, 82}},
         {"no room anywhere: the place that covers least",
-         {0, 460}, 615, 510, {platform::RECT{2, 48, 677, 503}}, small, {665, 290}},
+         {0, 460},
+         615,
+         510,
+         {platform::RECT{2, 48, 677, 503}},
+         small,
+         {665, 290}},
         {"a dialog larger than the screen stays", {5, 82}, 1400, 300, {editor}, small, {5, 82}},
         {"a sliver over the plot is where the person wanted it",
-         {890, 100}, 300, 400, {editor}, small, {890, 100}},
+         {890, 100},
+         300,
+         400,
+         {editor},
+         small,
+         {890, 100}},
         {"left of a plot at the right edge",
-         {900, 100}, 300, 400, {platform::RECT{700, 40, 1280, 800}}, small, {400, 100}},
+         {900, 100},
+         300,
+         400,
+         {platform::RECT{700, 40, 1280, 800}},
+         small,
+         {400, 100}},
     };
     for (const Case& c : cases) {
-        const platform::POINT at =
-            PlaceToolDialog(c.stored, c.width, c.height, c.plots.data(),
-                            static_cast<int>(c.plots.size()), c.work);
+        const platform::POINT at = PlaceToolDialog(c.stored, c.width, c.height, c.plots.data(),
+                                                   static_cast<int>(c.plots.size()), c.work);
         EXPECT_EQ(at.x, c.expected.x) << c.name;
         EXPECT_EQ(at.y, c.expected.y) << c.name;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/ConfigWindows.h"
+#include "frame/FrameCommands.h"
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/PaneDrawing.h"
@@ -13,8 +15,6 @@
 #include "platform/testing/Input.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "frame/ConfigWindows.h"
-#include "frame/FrameCommands.h"
 #include "solver/SplPlot.h"
 #include "tests/frame/FrameTestSupport.h"
 

@@ -35,9 +35,7 @@ using platform::HWND;
 
 class FrameProgramTest : public FrameTest {
   protected:
-    void SetUp() override {
-        FrameTest::SetUp();
-    }
+    void SetUp() override { FrameTest::SetUp(); }
 };
 
 TEST_F(FrameProgramTest, StartOpensThePlayerDialogAndTheStereoPanesGui) {

@@ -6,8 +6,9 @@
 #include <filesystem>
 #include <string>
 
-#include "frame/ResetProgram.h"
+#include "frame/ProfilesDialog.h"
 #include "frame/Program.h"
+#include "frame/ResetProgram.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -19,7 +20,6 @@
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
-#include "frame/ProfilesDialog.h"
 #include "shell/StartupAllocation.h"
 #include "tests/shell/ShellTestSupport.h"
 

@@ -17,9 +17,13 @@ namespace frame {
 namespace {
 
 const qvtest::StartBytes& kProgramStart = qvtest::KeepStartBytes({
-    QV_STATE(shell::OutputLayout), QV_STATE(shell::ProjectFilePath), QV_STATE(network::ActivePane),
-    QV_STATE(solver::SplScaleTopText), QV_STATE(driverdata::HbtCursorX),
-    QV_STATE(measurement::MlsImpulseStart), QV_STATE(engine::MasterGain),
+    QV_STATE(shell::OutputLayout),
+    QV_STATE(shell::ProjectFilePath),
+    QV_STATE(network::ActivePane),
+    QV_STATE(solver::SplScaleTopText),
+    QV_STATE(driverdata::HbtCursorX),
+    QV_STATE(measurement::MlsImpulseStart),
+    QV_STATE(engine::MasterGain),
     QV_STATE(ColourEditState),
 });
 

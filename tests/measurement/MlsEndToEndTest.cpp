@@ -163,7 +163,8 @@ class MlsEndToEndTest : public MeasurementTest {
         in_header.dwLoops = 1;
         platform::WAVEHDR out_header{};
         out_header.lpData = reinterpret_cast<char*>(shell::MlsPlaybackBuffer);
-        out_header.dwBufferLength = static_cast<platform::DWORD>(kMlsPlayedWords * sizeof(std::int32_t));
+        out_header.dwBufferLength =
+            static_cast<platform::DWORD>(kMlsPlayedWords * sizeof(std::int32_t));
         out_header.dwLoops = 1;
         ASSERT_EQ(platform::waveInPrepareHeader(in, &in_header, sizeof(in_header)), 0u);
         ASSERT_EQ(platform::waveInAddBuffer(in, &in_header, sizeof(in_header)), 0u);

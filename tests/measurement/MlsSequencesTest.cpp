@@ -165,7 +165,8 @@ TEST_F(MlsSequencesTest, DelayOutsideThePlayedPartIsRefusedAndChangesNothing) {
     EXPECT_EQ(MaxMlsOutputDelay(18), 11714);
     shell::CopyTextSlot(shell::MlsOutputDelayText, "0");
     ASSERT_EQ(GenerateMls32(13, nullptr), 0);
-    std::vector<std::int32_t> before(shell::MlsPlaybackBuffer, shell::MlsPlaybackBuffer + kMlsPlayedWords);
+    std::vector<std::int32_t> before(shell::MlsPlaybackBuffer,
+                                     shell::MlsPlaybackBuffer + kMlsPlayedWords);
     for (const char* delay : {"11715", "-1", "abc", "2.5", "99999999"}) {
         SCOPED_TRACE(delay);
         platform::testing::ClearMessageBoxLog();

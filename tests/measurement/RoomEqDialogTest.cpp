@@ -5,21 +5,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <filesystem>
+#include <functional>
 
+#include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
 #include "measurement/Ids.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsSequences.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
-#include "MeasurementTestSupport.h"
 #include "network/EditorState.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
-#include "platform/gdi/Gdi.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
@@ -64,7 +64,9 @@ class RoomEqDialogTest : public MeasurementTest {
         const int order = kLengthIndex + 13, length = (1 << order) - 1;
         EXPECT_TRUE(BuildMlsSequence(order));
         // The sequence is played once.
-        auto s = [&](int i) { return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1; };
+        auto s = [&](int i) {
+            return i < 0 || i >= length ? 0 : MlsBit(shell::MlsBitBuffer, i) ? -1 : 1;
+        };
         for (int f = 0; f < static_cast<int>(kMlsCaptureFrames); ++f) {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
@@ -79,7 +81,9 @@ class RoomEqDialogTest : public MeasurementTest {
         platform::testing::OnModalDialog("Room_EQ", std::move(action));
         return platform::DialogBox(shell::AppInstance, "Room_EQ", HWND{}, &RoomEQDlgProc);
     }
-    static void Send(HWND d, int id) { platform::SendMessage(d, platform::WM_COMMAND, static_cast<platform::WPARAM>(id), 0); }
+    static void Send(HWND d, int id) {
+        platform::SendMessage(d, platform::WM_COMMAND, static_cast<platform::WPARAM>(id), 0);
+    }
     static float* Curve(int r) { return shell::RoomEQCurves[r]->v; }
     float* p_ = nullptr;
 };
@@ -127,7 +131,8 @@ TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
             Send(d, 2);
         });
         EXPECT_EQ(result, 2);
-        EXPECT_EQ(MessageTexts().size(), c.messages) << c.answer << ::testing::PrintToString(MessageTexts());
+        EXPECT_EQ(MessageTexts().size(), c.messages)
+            << c.answer << ::testing::PrintToString(MessageTexts());
         EXPECT_FALSE(std::filesystem::exists(dir_ / "Front_Left_L2.res")) << c.answer;
         EXPECT_EQ(Curve(kRoomEqLevel + 1)[shell::kCurveHoldsData], 0.0f);
         EXPECT_EQ(shell::AudioBusy, 0);
@@ -236,10 +241,14 @@ TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
         const char* width;  // edit and setting afterwards
         const char* time;
     } rows[] = {
-        {5, kWindowWidthEdit, "3", "48.0", "1.000000"},   {5, kWindowWidthEdit, "-5", "48.0", "1.000000"},
-        {5, kWindowWidthEdit, "x", "48.0", "1.000000"},   {5, kWindowWidthEdit, "96", "96", "2.000000"},
-        {5, kWindowMsEdit, "0.5", "48.00000", "1.0"},  {5, kWindowMsEdit, "0", "48.00000", "1.0"},
-        {5, kWindowMsEdit, "2", "96.00000", "2"},      {0, kWindowMsEdit, "1", "48.0", "1"},
+        {5, kWindowWidthEdit, "3", "48.0", "1.000000"},
+        {5, kWindowWidthEdit, "-5", "48.0", "1.000000"},
+        {5, kWindowWidthEdit, "x", "48.0", "1.000000"},
+        {5, kWindowWidthEdit, "96", "96", "2.000000"},
+        {5, kWindowMsEdit, "0.5", "48.00000", "1.0"},
+        {5, kWindowMsEdit, "0", "48.00000", "1.0"},
+        {5, kWindowMsEdit, "2", "96.00000", "2"},
+        {0, kWindowMsEdit, "1", "48.0", "1"},
     };
     for (const Row& r : rows) {
         std::string width_edit, time_edit;
@@ -266,7 +275,8 @@ TEST_F(RoomEqDialogTest, GateBelowItsSmallestIsWrittenBackToTheEdits) {
 TEST_F(RoomEqDialogTest, EditsKeepTheTypedTextAndClampWhereUsed) {
     std::string width_edit, time_edit;
     Run([&](HWND d) {
-        for (const char* typed : {"3", "30", "300", "3000", "30000"}) platform::SetDlgItemText(d, kWindowWidthEdit, typed);
+        for (const char* typed : {"3", "30", "300", "3000", "30000"})
+            platform::SetDlgItemText(d, kWindowWidthEdit, typed);
         char text[32];
         platform::GetDlgItemText(d, kWindowWidthEdit, text, sizeof text);
         width_edit = text;
@@ -289,7 +299,7 @@ TEST_F(RoomEqDialogTest, EditsRefuseNonNumbersAndKeepNumbersWithinTheirBounds) {
     struct Edit {
         int id;
         int param;
-        float kept;     // the value before the texts are typed
+        float kept;      // the value before the texts are typed
         double highest;  // what 65535 becomes
         double lowest;   // what -65535 becomes
     };
@@ -352,10 +362,11 @@ TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
             for (int column = 0; column < 2; ++column) {
                 const int lit = column == 0 ? row.lit_in : row.lit_ref;
                 for (int k = 0; k < 18; ++k) {
-                    const platform::COLORREF c =
-                        platform::GetPixel(hdc, (column == 0 ? 5 : 22) + 6, r.bottom - 4 - pitch * k);
+                    const platform::COLORREF c = platform::GetPixel(hdc, (column == 0 ? 5 : 22) + 6,
+                                                                    r.bottom - 4 - pitch * k);
                     if (k < lit)
-                        EXPECT_EQ(c, kRamp[k]) << row.in << " column " << column << " segment " << k;
+                        EXPECT_EQ(c, kRamp[k])
+                            << row.in << " column " << column << " segment " << k;
                     else
                         EXPECT_EQ(c, platform::RGB(255, 255, 255))
                             << row.in << " column " << column << " segment " << k;

@@ -6,12 +6,12 @@
 #include <complex>
 #include <cstring>
 
+#include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSequences.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
-#include "MeasurementTestSupport.h"
 #include "shell/NetworkTables.h"
 
 namespace measurement::test {
@@ -31,8 +31,7 @@ void PutWord(int word, std::int32_t value) {
 // Captured units of each tap: 8000 at the lag, -4000 one sample later.
 std::complex<double> Analytic(double f, double residual_s) {
     const double w = 2 * kPi * f;
-    const std::complex<double> h =
-        8000.0 - 4000.0 * std::exp(std::complex<double>(0, -w / kRate));
+    const std::complex<double> h = 8000.0 - 4000.0 * std::exp(std::complex<double>(0, -w / kRate));
     return 2.0 / 205.0 * h * std::exp(std::complex<double>(0, -w * residual_s));
 }
 
@@ -84,15 +83,19 @@ TEST_F(RoomEqLocationTest, LevelAndPhaseFollowTheAnalyticResponse) {
         ASSERT_EQ(ProcessRoomEqLocation(nullptr, c.location, params_), LocationResult::kDone);
         EXPECT_EQ(Curve(kRoomEqLevel + c.location)[shell::kCurveHoldsData], 1.0f);
         EXPECT_EQ(MlsRefPeak, kRefArrival);
-        EXPECT_NEAR(Curve(kRoomEqInImpulse + c.location)[60 + kInLag], 0.01 * 2 * 8000 / 205.0, 0.01);
+        EXPECT_NEAR(Curve(kRoomEqInImpulse + c.location)[60 + kInLag], 0.01 * 2 * 8000 / 205.0,
+                    0.01);
         for (int k = 0; RoomEQFrequencyGrid[k] < 250.0f; k += 17) {
             const double f = RoomEQFrequencyGrid[k];
             if (f < 30.0) continue;
             const std::complex<double> h = Analytic(f, 0.001 * c.residual_ms);
             EXPECT_NEAR(Curve(kRoomEqLevel + c.location)[k] + 90.0,
-                        20.0 * std::log10(std::abs(h)) + c.add_db, 0.5) << f;
-            EXPECT_NEAR(std::remainder(Curve(kRoomEqPhase + c.location)[k] - std::arg(h) * 180 / kPi, 360.0),
-                        0.0, 3.0) << f;
+                        20.0 * std::log10(std::abs(h)) + c.add_db, 0.5)
+                << f;
+            EXPECT_NEAR(std::remainder(
+                            Curve(kRoomEqPhase + c.location)[k] - std::arg(h) * 180 / kPi, 360.0),
+                        0.0, 3.0)
+                << f;
         }
     }
 }
@@ -111,7 +114,8 @@ TEST_F(RoomEqLocationTest, RefusalsLeaveTheLocationAlone) {
     for (const Case& c : cases) {
         FillCapture(c.silent);
         platform::testing::ClearMessageBoxLog();
-        std::snprintf(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, "%s", c.width);
+        std::snprintf(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, "%s",
+                      c.width);
         Curve(kRoomEqLevel + 2)[100] = -7.0f;
         EXPECT_EQ(ProcessRoomEqLocation(nullptr, 2, params_), c.result);
         EXPECT_EQ(MessageTexts(), std::vector<std::string>{c.message});

@@ -1,13 +1,13 @@
 // The room equalizer's grids and minimum-phase computations.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <complex>
 
+#include "MeasurementTestSupport.h"
 #include "driverdata/HbtTails.h"
 #include "measurement/RoomEqMinimumPhase.h"
-#include "MeasurementTestSupport.h"
 #include "shell/NetworkTables.h"
 #include "solver/Globals.h"
 
@@ -21,7 +21,8 @@ std::complex<double> Peak(double f, double fc, double gain_db, double q_value) {
     const double x = f / fc;
     const double a = std::pow(10.0, 0.025 * gain_db);
     const double q = gain_db < 0 ? a * q_value : q_value / a;
-    return std::complex<double>(1 - x * x, x * a / q) / std::complex<double>(1 - x * x, x / (a * q));
+    return std::complex<double>(1 - x * x, x * a / q) /
+           std::complex<double>(1 - x * x, x / (a * q));
 }
 
 class RoomEqMinimumPhaseTest : public MeasurementTest {
@@ -47,7 +48,8 @@ TEST_F(RoomEqMinimumPhaseTest, GridsAreTheFixedRoomRange) {
     EXPECT_NEAR(RoomEQFrequencyGrid[1999], 50000.0, 1.0);
     EXPECT_NEAR(RoomEQExtendedGrid[0], 2.262, 1e-3);
     EXPECT_NEAR(RoomEQExtendedGrid[2699], 221968.0, 30.0);
-    for (int k : {0, 500, 1999}) EXPECT_FLOAT_EQ(RoomEQFrequencyGrid[k], RoomEQExtendedGrid[k + 350]);
+    for (int k : {0, 500, 1999})
+        EXPECT_FLOAT_EQ(RoomEQFrequencyGrid[k], RoomEQExtendedGrid[k + 350]);
     EXPECT_NEAR(driverdata::HbtPointsPerOctave(10.0f, 50000.0f), 163.657, 1e-3);
 }
 
@@ -88,12 +90,16 @@ TEST_F(RoomEqMinimumPhaseTest, EmptyBandLeavesThePreset) {
 TEST_F(RoomEqMinimumPhaseTest, CutGetsItsAnalogMinimumPhase) {
     // A -6 dB, Q 2 cut at 60 Hz as the correction level inside a 10.1 .. 250 Hz band.
     for (int k = 0; k < kRoomEqPoints; ++k)
-        Curve(24)[k] = static_cast<float>(20.0 * std::log10(std::abs(Peak(RoomEQFrequencyGrid[k], 60.0, -6.0, 2.0))));
+        Curve(24)[k] = static_cast<float>(
+            20.0 * std::log10(std::abs(Peak(RoomEQFrequencyGrid[k], 60.0, -6.0, 2.0))));
     ASSERT_EQ(ComputeRoomEQMinimumPhase(3), 0);
     for (int k = 0; RoomEQFrequencyGrid[k] < 200.0f; k += 11) {
         const double f = RoomEQFrequencyGrid[k];
-        const std::complex<double> r(solver::MinimumPhaseResult[k].re, solver::MinimumPhaseResult[k].im);
-        EXPECT_NEAR(std::arg(r) * 180.0 / kPi, std::arg(Peak(f, 60.0, -6.0, 2.0)) * 180.0 / kPi, 1.0) << f;
+        const std::complex<double> r(solver::MinimumPhaseResult[k].re,
+                                     solver::MinimumPhaseResult[k].im);
+        EXPECT_NEAR(std::arg(r) * 180.0 / kPi, std::arg(Peak(f, 60.0, -6.0, 2.0)) * 180.0 / kPi,
+                    1.0)
+            << f;
         if (f > 12.0) {
             EXPECT_NEAR(20.0 * std::log10(std::abs(r)), Curve(24)[k], 1e-3) << f;
         }
@@ -119,7 +125,8 @@ TEST_F(RoomEqMinimumPhaseTest, ARollOffAtTheProjectedSlopeGetsItsMinimumPhase) {
         int order;
         float slope;         // typed projected slope, dB per octave
         double at20, above;  // largest phase error (degrees) at 20 Hz and from 25 to 250 Hz
-    } cases[] = {{40.0, 2, 12.0f, 2.0, 1.0}, {30.0, 4, 24.0f, 2.0, 1.0}, {60.0, 2, 12.0f, 2.0, 1.0}};
+    } cases[] = {
+        {40.0, 2, 12.0f, 2.0, 1.0}, {30.0, 4, 24.0f, 2.0, 1.0}, {60.0, 2, 12.0f, 2.0, 1.0}};
     for (const Case& c : cases) {
         for (int k = 0; k < kRoomEqPoints; ++k)
             Curve(32)[k] = static_cast<float>(
@@ -132,7 +139,8 @@ TEST_F(RoomEqMinimumPhaseTest, ARollOffAtTheProjectedSlopeGetsItsMinimumPhase) {
             const std::complex<double> r(solver::MinimumPhaseResult[k].re,
                                          solver::MinimumPhaseResult[k].im);
             const double e = std::fabs(std::remainder(
-                std::arg(r) - std::arg(HighPass(f, c.fc, c.order)), 2.0 * kPi)) * 180.0 / kPi;
+                                 std::arg(r) - std::arg(HighPass(f, c.fc, c.order)), 2.0 * kPi)) *
+                             180.0 / kPi;
             if (f >= 25.0) worst = std::max(worst, e);
             if (f < 20.0) at20 = e;
         }
@@ -151,7 +159,8 @@ TEST_F(RoomEqMinimumPhaseTest, MeasuredLevelAbove498HzIsHeld) {
         }
         ASSERT_EQ(ComputeMeasuredMinimumPhase(3), 0);
         if (pass == 0) {
-            std::copy(solver::MinimumPhaseResult, solver::MinimumPhaseResult + kRoomEqPoints, first);
+            std::copy(solver::MinimumPhaseResult, solver::MinimumPhaseResult + kRoomEqPoints,
+                      first);
             continue;
         }
         for (int k = 0; k < kRoomEqPoints; k += 13) {

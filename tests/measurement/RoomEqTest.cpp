@@ -5,10 +5,10 @@
 #include <complex>
 #include <cstring>
 
+#include "MeasurementTestSupport.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
-#include "MeasurementTestSupport.h"
 #include "shell/NetworkTables.h"
 
 namespace measurement::test {
@@ -21,7 +21,8 @@ std::complex<double> Peak(double f, double fc, double gain_db, double q_value) {
     const double x = f / fc;
     const double a = std::pow(10.0, 0.025 * gain_db);
     const double q = gain_db < 0 ? a * q_value : q_value / a;
-    return std::complex<double>(1 - x * x, x * a / q) / std::complex<double>(1 - x * x, x / (a * q));
+    return std::complex<double>(1 - x * x, x * a / q) /
+           std::complex<double>(1 - x * x, x / (a * q));
 }
 
 class RoomEqTest : public MeasurementTest {
@@ -58,8 +59,10 @@ TEST_F(RoomEqTest, ComplexAndScalarAveraging) {
     };
     const Case cases[] = {{0, false}, {180, false}, {180, true}, {0, true}};
     for (const Case& c : cases) {
-        Measure(0, [](double) { return 6.0; }, [](double) { return 0.0; });
-        Measure(3, [](double) { return 0.0; }, [&](double) { return c.phase; });
+        Measure(
+            0, [](double) { return 6.0; }, [](double) { return 0.0; });
+        Measure(
+            3, [](double) { return 0.0; }, [&](double) { return c.phase; });
         p_[shell::kParamScalarAverage] = c.scalar ? 1.0f : 0.0f;
         ASSERT_EQ(EvaluateRoomEq(kElement), 0);
         const double phi = c.scalar ? 0.0 : c.phase * 0.0174557;
@@ -78,7 +81,8 @@ TEST_F(RoomEqTest, CorrectionOnlyInsideTheBandAndAboveTheThreshold) {
         float from, to;
     };
     const Case cases[] = {{70, 10.1f, 250.0f}, {80, 40.0f, 120.0f}, {60, 100.0f, 50.0f}};
-    Measure(1, [](double f) { return 10.0 * std::sin(f / 20.0); }, [](double) { return 0.0; });
+    Measure(
+        1, [](double f) { return 10.0 * std::sin(f / 20.0); }, [](double) { return 0.0; });
     for (const Case& c : cases) {
         RoomEQThresholdPos = c.position;
         p_[shell::kParamF1] = c.from;
@@ -100,8 +104,9 @@ TEST_F(RoomEqTest, CorrectionOnlyInsideTheBandAndAboveTheThreshold) {
 
 TEST_F(RoomEqTest, CorrectionTimesAverageIsFlatInTheBand) {
     // A minimum-phase +6 dB, Q 2 room mode at 60 Hz over a 0 dB threshold.
-    Measure(2, [](double f) { return 20.0 * std::log10(std::abs(Peak(f, 60, 6, 2))); },
-            [](double f) { return std::arg(Peak(f, 60, 6, 2)) * 180.0 / kPi; });
+    Measure(
+        2, [](double f) { return 20.0 * std::log10(std::abs(Peak(f, 60, 6, 2))); },
+        [](double f) { return std::arg(Peak(f, 60, 6, 2)) * 180.0 / kPi; });
     ASSERT_EQ(EvaluateRoomEq(kElement), 0);
     for (int j = 0; RoomEQFrequencyGrid[j] < 200.0f; j += 9) {
         if (RoomEQFrequencyGrid[j] < 20.0f) continue;
@@ -114,8 +119,9 @@ TEST_F(RoomEqTest, CorrectionTimesAverageIsFlatInTheBand) {
 
 TEST_F(RoomEqTest, PureDelayReadsAsExcessGroupDelay) {
     for (double ms : {5.0, 12.5}) {
-        Measure(0, [](double) { return 0.0; },
-                [&](double f) { return std::remainder(-360.0 * f * 0.001 * ms, 360.0); });
+        Measure(
+            0, [](double) { return 0.0; },
+            [&](double f) { return std::remainder(-360.0 * f * 0.001 * ms, 360.0); });
         ASSERT_EQ(EvaluateRoomEq(kElement), 0);
         for (int j = 100; j < 782; j += 50)
             EXPECT_NEAR(Curve(kRoomEqGroupDelay)[j], ms, 0.005) << RoomEQFrequencyGrid[j];
@@ -129,7 +135,8 @@ TEST_F(RoomEqTest, ExcessPhaseMeanStartsLaterAfterALocation) {
     };
     const Case cases[] = {{RoomEqEvaluation::kRecalculate, 2},
                           {RoomEqEvaluation::kLocationRoad, 3}};
-    Measure(0, [](double) { return 0.0; }, [](double f) { return std::remainder(-3.6 * f, 360); });
+    Measure(
+        0, [](double) { return 0.0; }, [](double f) { return std::remainder(-3.6 * f, 360); });
     for (const Case& c : cases) {
         ASSERT_EQ(EvaluateRoomEq(kElement, c.from), 0);
         const float* mean = Curve(kRoomEqExcessMean);
@@ -148,7 +155,8 @@ TEST_F(RoomEqTest, DriverCorrectionOfTheChosenPort) {
     };
     const double half = 20.0 * std::log10(0.5);
     const Case cases[] = {{2, false, half}, {2, true, 0.0}, {3, false, 0.0}, {16, false, 0.0}};
-    Measure(0, [](double) { return 0.0; }, [](double) { return 0.0; });
+    Measure(
+        0, [](double) { return 0.0; }, [](double) { return 0.0; });
     for (const Case& c : cases) {
         shell::NetworkTables& net = shell::WorkingNetwork;
         for (int e = 0; e < 10; ++e) net.ElementGeometry[e].kind = shell::kElementFilter;
@@ -164,7 +172,8 @@ TEST_F(RoomEqTest, DriverCorrectionOfTheChosenPort) {
         EXPECT_NEAR(Curve(kRoomEqAverage)[1999], 0.0, 1e-3);
     }
     // The scan stops at the last slot.
-    for (int e = 0; e < shell::kMaxElements; ++e) shell::WorkingNetwork.ElementGeometry[e].kind = shell::kElementFilter;
+    for (int e = 0; e < shell::kMaxElements; ++e)
+        shell::WorkingNetwork.ElementGeometry[e].kind = shell::kElementFilter;
     p_[shell::kParamCorrectionPort] = 2.0f;
     EXPECT_EQ(EvaluateRoomEq(kElement), 0);
 }
@@ -176,8 +185,9 @@ TEST_F(RoomEqTest, DoneStoresTheCorrectionAtItsOwnFrequencies) {
         bool amplitude_only;
     };
     const Case cases[] = {{3, 6, false}, {4, 5, false}, {0, 7, true}};
-    Measure(0, [](double f) { return 20.0 * std::log10(std::abs(Peak(f, 60, 6, 2))); },
-            [](double f) { return std::arg(Peak(f, 60, 6, 2)) * 180.0 / kPi; });
+    Measure(
+        0, [](double f) { return 20.0 * std::log10(std::abs(Peak(f, 60, 6, 2))); },
+        [](double f) { return std::arg(Peak(f, 60, 6, 2)) * 180.0 / kPi; });
     ASSERT_EQ(EvaluateRoomEq(kElement), 0);
     for (const Case& c : cases) {
         shell::BuildFrequencyGrids(c.start_index, c.stop_index);
@@ -193,7 +203,8 @@ TEST_F(RoomEqTest, DoneStoresTheCorrectionAtItsOwnFrequencies) {
             }
             if (f < 20.0 || f > 200.0) continue;
             // The stored curve undoes the room mode at its own frequency.
-            const std::complex<double> product = std::complex<double>(t[i].re, t[i].im) * Peak(f, 60, 6, 2);
+            const std::complex<double> product =
+                std::complex<double>(t[i].re, t[i].im) * Peak(f, 60, 6, 2);
             EXPECT_NEAR(std::abs(product), 1.0, 0.01) << f;
             if (c.amplitude_only) {
                 EXPECT_EQ(t[i].im, 0.0f);
@@ -214,8 +225,9 @@ TEST_F(RoomEqTest, DoneStoresTheCorrectionAtItsOwnFrequencies) {
 TEST_F(RoomEqTest, AutoSaveNamesFollowTheChannel) {
     std::snprintf(shell::ProgramDirectory, sizeof shell::ProgramDirectory, "/data/");
     const std::pair<int, const char*> cases[] = {
-        {1, "/data/Front_Left_L1.res"}, {2, "/data/Centre_L1.res"}, {3, "/data/Front_Right_L1.res"},
-        {4, "/data/Rear_Left_L1.res"},  {5, "/data/Subwoofer_L1.res"}, {6, "/data/Rear_Right_L1.res"},
+        {1, "/data/Front_Left_L1.res"},  {2, "/data/Centre_L1.res"},
+        {3, "/data/Front_Right_L1.res"}, {4, "/data/Rear_Left_L1.res"},
+        {5, "/data/Subwoofer_L1.res"},   {6, "/data/Rear_Right_L1.res"},
         {7, "/data/Subwoofer_2_L1.res"}};
     for (const auto& [pane, name] : cases) EXPECT_EQ(RoomEqAutoSavePath(pane, 0), name);
     EXPECT_EQ(RoomEqAutoSavePath(6, 5), "/data/Rear_Right_L6.res");

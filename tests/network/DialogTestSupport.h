@@ -9,7 +9,6 @@
 
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
-#include "tests/network/EditorTestSupport.h"
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/testing/Harness.h"
@@ -18,6 +17,7 @@
 #include "platform/ui/MessageBox.h"
 #include "resources/Resources.h"
 #include "shell/Globals.h"
+#include "tests/network/EditorTestSupport.h"
 
 namespace network::test {
 

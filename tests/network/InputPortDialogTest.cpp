@@ -29,7 +29,6 @@ using platform::HWND;
 using platform::testing::Click;
 using platform::testing::TypeText;
 
-
 std::string Text(HWND d, int id) { return test::DialogText(d, id); }
 // Every box must also have the dialog as its owner.
 std::vector<std::string> Messages() { return test::DialogMessages(true); }

@@ -11,9 +11,16 @@ namespace network {
 namespace {
 
 const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
-    QV_STATE(ActivePane), QV_STATE(PendingElementKind), QV_STATE(ElementPending),
-    QV_STATE(WireDragActive), QV_STATE(SelectedElement), QV_STATE(PaneWindows),
-    QV_STATE(ShowNodes), QV_STATE(ShowRaster), QV_STATE(CopySpeakerFlags), QV_STATE(RestoredPane),
+    QV_STATE(ActivePane),
+    QV_STATE(PendingElementKind),
+    QV_STATE(ElementPending),
+    QV_STATE(WireDragActive),
+    QV_STATE(SelectedElement),
+    QV_STATE(PaneWindows),
+    QV_STATE(ShowNodes),
+    QV_STATE(ShowRaster),
+    QV_STATE(CopySpeakerFlags),
+    QV_STATE(RestoredPane),
 });
 
 TEST(NetworkStartValues, ResetGivesBackEveryStartValue) {

@@ -333,13 +333,18 @@ TEST_F(PreferencesTest, EveryFieldOfTheFileLandsInItsOwnVariable) {
         marked.push_back({76u + 20u * e + 12u, &CurveColourScheme[e].Thickness, 3});
         marked.push_back({76u + 20u * e + 16u, &CurveColourScheme[e].Type, 2});
     }
-    for (const Marked& m : std::initializer_list<Marked>{
-             {42620, &Mls.MlsSampleRateIndex, 3},    {42796, &Mls.MlsUseSavedBuffer, 1},
-             {42800, &Mls.MlsUseMikeCal, 1},         {42804, &Mls.MlsUsePreampCal, 1},
-             {42808, &Mls.MlsLengthIndex, 4},        {42812, &Mls.MlsSmoothingIndex, 4},
-             {42816, &Mls.MlsWindowType, 4},         {42820, &Mls.MlsBothChannels, 1},
-             {42884, &Mls.MlsAmplitudeZoomIndex, 3}, {42888, &Mls.MlsTimeZoomIndex, 3},
-             {42892, &Mls.MlsShowWindow, 1},         {42896, &Mls.MlsShowPhase, 1}}) {
+    for (const Marked& m : std::initializer_list<Marked>{{42620, &Mls.MlsSampleRateIndex, 3},
+                                                         {42796, &Mls.MlsUseSavedBuffer, 1},
+                                                         {42800, &Mls.MlsUseMikeCal, 1},
+                                                         {42804, &Mls.MlsUsePreampCal, 1},
+                                                         {42808, &Mls.MlsLengthIndex, 4},
+                                                         {42812, &Mls.MlsSmoothingIndex, 4},
+                                                         {42816, &Mls.MlsWindowType, 4},
+                                                         {42820, &Mls.MlsBothChannels, 1},
+                                                         {42884, &Mls.MlsAmplitudeZoomIndex, 3},
+                                                         {42888, &Mls.MlsTimeZoomIndex, 3},
+                                                         {42892, &Mls.MlsShowWindow, 1},
+                                                         {42896, &Mls.MlsShowPhase, 1}}) {
         marked.push_back(m);
     }
     for (const Marked& m : marked) {
@@ -459,8 +464,10 @@ TEST_F(PreferencesTest, CollectClampsWindowPlacements) {
         WindowPlacement out;
     };
     const Case cases[] = {
-        {{-5, -7, 100, 100}, {0, 0, 100, 100}},   {{10, 10, -1, -30}, {10, 10, 50, 50}},
-        {{1201, 901, 10, 10}, {0, 0, 10, 10}},    {{1200, 900, 5000, 4000}, {1200, 900, 1200, 900}},
+        {{-5, -7, 100, 100}, {0, 0, 100, 100}},
+        {{10, 10, -1, -30}, {10, 10, 50, 50}},
+        {{1201, 901, 10, 10}, {0, 0, 10, 10}},
+        {{1200, 900, 5000, 4000}, {1200, 900, 1200, 900}},
         {{30, 40, 500, 600}, {30, 40, 500, 600}},
         {{100, 50, 2400, 800}, {100, 50, 1200, 800}},  // too wide: only the width is cut
     };
@@ -537,8 +544,8 @@ TEST_F(PreferencesTest, ReplacedSettingsAreNamedOnceAfterReading) {
     auto put = [&bytes](std::size_t offset, std::int32_t value) {
         std::memcpy(bytes.data() + offset, &value, 4);
     };
-    put(offsetof(PreferencesRecord, DeviceWords8to11), -9);    // the output device
-    put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);  // the input device
+    put(offsetof(PreferencesRecord, DeviceWords8to11), -9);        // the output device
+    put(offsetof(PreferencesRecord, DeviceWords0to3), 70000);      // the input device
     put(offsetof(PreferencesRecord, PlotFamilyFlags0to3) + 4, 5);  // kept
     put(offsetof(PreferencesRecord, OutputLayout), 7);
     put(offsetof(PreferencesRecord, MlsOutputLevel), 100000);  // percent of full scale

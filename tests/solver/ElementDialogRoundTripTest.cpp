@@ -91,10 +91,10 @@ class ElementDialogRoundTrip : public ::testing::TestWithParam<RoundTripCase> {
     // Opens the dialog on the case's element, plays its steps while the dialog is open (and
     // cancels one that is still open at the end), then saves the pane as the pane does.
     void RunDialog(const RoundTripCase& c) {
-        platform::DLGPROC proc = c.dialog == std::string("EnterOutputPort")
-                                     ? &solver::EnterOutputPortDlgProc
-                                 : c.dialog == std::string("EnterInputPort") ? &EnterInputPortDlgProc
-                                                                             : &EnterBehringerDlgProc;
+        platform::DLGPROC proc =
+            c.dialog == std::string("EnterOutputPort")  ? &solver::EnterOutputPortDlgProc
+            : c.dialog == std::string("EnterInputPort") ? &EnterInputPortDlgProc
+                                                        : &EnterBehringerDlgProc;
         ASSERT_NE(proc, nullptr);
         SelectedElement = c.slot;
         pt::OnModalDialog(c.dialog, [&c](HWND d) {
@@ -264,12 +264,12 @@ std::vector<RoundTripCase> EveryFamilyCases() {
             names.push_back("Family" + std::to_string(family) + "Slope" + std::to_string(slope));
             const char* fo = family <= 2 ? "20" : "-3.4e38";
             const char* rq = family == 8 || family == 9 ? "4" : family >= 10 ? "1.1" : "1000";
-            cases.push_back({names.back().c_str(),
-                             "EnterBehringer",
-                             kFilterSlot,
-                             {Select(kFamilyList, family), Select(kSlopeList, slope),
-                              Type(kFoEdit, fo), Type(kFilterGainEdit, "-10000"),
-                              Type(kRqEdit, rq), Done()}});
+            cases.push_back(
+                {names.back().c_str(),
+                 "EnterBehringer",
+                 kFilterSlot,
+                 {Select(kFamilyList, family), Select(kSlopeList, slope), Type(kFoEdit, fo),
+                  Type(kFilterGainEdit, "-10000"), Type(kRqEdit, rq), Done()}});
         }
     }
     return cases;
@@ -300,17 +300,15 @@ TEST_F(ElementDialogRoundTrip, DoneStoresTypedValuesAndBoundsOnlyWhatCannotBeCom
     const Case cases[] = {
         {"EnterBehringer", kFilterSlot, kFilterGainEdit, "-300", shell::kParamGain, -300.0f,
          nullptr},
-        {"EnterBehringer", kFilterSlot, kFilterGainEdit, "150", shell::kParamGain, 100.0f,
-         nullptr},
+        {"EnterBehringer", kFilterSlot, kFilterGainEdit, "150", shell::kParamGain, 100.0f, nullptr},
         {"EnterBehringer", kFilterSlot, kFilterGainEdit, "-20000", shell::kParamGain, -10000.0f,
          kFilterGainFloorText},
         {"EnterBehringer", kFilterSlot, kFoEdit, "0", shell::kParamFo, 0.0f, nullptr},
         {"EnterOutputPort", kPortSlot, kOutputGainEdit, "500", shell::kParamOutputGain, 500.0f,
          nullptr},
-        {"EnterOutputPort", kPortSlot, kOutputGainEdit, "500.001", shell::kParamOutputGain,
-         500.0f, kOutputGainCeilingText},
-        {"EnterOutputPort", kPortSlot, kDelayEdit, "99999", shell::kParamDelay, 99999.0f,
-         nullptr},
+        {"EnterOutputPort", kPortSlot, kOutputGainEdit, "500.001", shell::kParamOutputGain, 500.0f,
+         kOutputGainCeilingText},
+        {"EnterOutputPort", kPortSlot, kDelayEdit, "99999", shell::kParamDelay, 99999.0f, nullptr},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -327,9 +325,9 @@ TEST_F(ElementDialogRoundTrip, DoneStoresTypedValuesAndBoundsOnlyWhatCannotBeCom
             open_after_done = platform::IsWindowVisible(d);
             if (open_after_done) pt::Click(d, platform::IDCANCEL);
         });
-        platform::DLGPROC proc =
-            c.dialog == std::string("EnterOutputPort") ? &solver::EnterOutputPortDlgProc
-                                                       : &EnterBehringerDlgProc;
+        platform::DLGPROC proc = c.dialog == std::string("EnterOutputPort")
+                                     ? &solver::EnterOutputPortDlgProc
+                                     : &EnterBehringerDlgProc;
         platform::DialogBox(platform::HINSTANCE{}, c.dialog, HWND{}, proc);
         EXPECT_EQ(open_after_done, c.message != nullptr) << c.typed;
         EXPECT_EQ(after_done, c.stored) << c.typed;

@@ -2,7 +2,6 @@
 // curve is the inverse of the correction's response,
 // computed for the band typed in the dialog.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,9 +96,8 @@ TEST_F(OutputPortCorrection, ATweetersFullCorrectionSurvivesSaveAndOpen) {
         d.Real[k] = static_cast<float>(h.real());
         d.Imag[k] = static_cast<float>(h.imag());
     }
-    platform::testing::OnModalDialog("EnterOutputPort", [](HWND dialog) {
-        platform::testing::Click(dialog, platform::IDOK);
-    });
+    platform::testing::OnModalDialog(
+        "EnterOutputPort", [](HWND dialog) { platform::testing::Click(dialog, platform::IDOK); });
     ASSERT_EQ(platform::DialogBox(platform::HINSTANCE{}, "EnterOutputPort", HWND{},
                                   &solver::EnterOutputPortDlgProc),
               1);

@@ -157,14 +157,12 @@ TEST_F(PortResponses, SystemSumTurnsEachPortToATenThousandthOfARadian) {
         for (int k : {0, 700, 1300, 1999}) {
             const float system = shell::SystemCurveTable[130]->v[k];
             const float port = shell::SystemCurveTable[112]->v[k];  // final phase, output 1
-            const double turned = c.polarity > 0.0f
-                                      ? offset_deg
-                                      : (0.0001 - kPi) * solver::kDegreesPerRadian;
+            const double turned =
+                c.polarity > 0.0f ? offset_deg : (0.0001 - kPi) * solver::kDegreesPerRadian;
             const double expected = c.spl_only == 1 ? port : turned;
             EXPECT_NEAR(system, expected, 2e-5 + 2e-6 * std::fabs(expected))
                 << "k " << k << " polarity " << c.polarity;
-            EXPECT_NEAR(shell::SystemCurveTable[129]->v[k], shell::SystemCurveTable[48]->v[k],
-                        1e-3)
+            EXPECT_NEAR(shell::SystemCurveTable[129]->v[k], shell::SystemCurveTable[48]->v[k], 1e-3)
                 << "the level is the port's own";
         }
     }

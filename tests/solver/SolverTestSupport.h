@@ -34,7 +34,7 @@ inline void ResetSolverWorld() {
         allocated = true;
     }
     ResetFolders();
-    solver::ClearSolverPlots();  // curves a previous test drew stay in the start-up blocks
+    solver::ClearSolverPlots();        // curves a previous test drew stay in the start-up blocks
     shell::BuildFrequencyGrids(3, 6);  // 10 Hz .. 50 kHz
     shell::SetBlockFrames(0);          // F = 1024
     platform::testing::ClearMessageBoxLog();

@@ -89,8 +89,8 @@ TEST_F(SplPlot, CurvesLandOnTheirRows) {
 TEST_F(SplPlot, LegendRowsStackWithoutTouching) {
     // The curves themselves far below, on the bottom edge, clear of the legends.
     for (int b = 0; b < 16; ++b) Curve(b, -500.0f, b % 2 == 0 ? kRed : kBlue);  // Filter 1..16
-    Curve(64, -5000.0f, kCyan);     // Filter 1 Phase: second column
-    Curve(65, -5000.0f, kCyan);     // Filter 2 Phase
+    Curve(64, -5000.0f, kCyan);    // Filter 1 Phase: second column
+    Curve(65, -5000.0f, kCyan);    // Filter 2 Phase
     Curve(134, -500.0f, kOrange);  // HBT + Filter 2 SPL: left column, x 145 .. 169
     platform::testing::RecordDrawnTexts(true);
     Paint();
@@ -113,7 +113,8 @@ TEST_F(SplPlot, LegendRowsStackWithoutTouching) {
     EXPECT_EQ(Pixel(kW - 40, 30), kRed) << "the first row stays at y = 25";
     for (int b = 0; b < 16; ++b) {
         const platform::RECT& ink = legend[static_cast<std::size_t>(b)].ink;
-        EXPECT_EQ(legend[static_cast<std::size_t>(b)].text, "Filter " + std::to_string(b + 1) + " SPL");
+        EXPECT_EQ(legend[static_cast<std::size_t>(b)].text,
+                  "Filter " + std::to_string(b + 1) + " SPL");
         bool line = false;
         for (int y = ink.top; y < ink.bottom; ++y)
             line = line || Pixel(kW - 40, y) == (b % 2 == 0 ? kRed : kBlue);
@@ -172,8 +173,8 @@ TEST_F(SplPlot, BadScaleStepAndPlotRangeFallBack) {
 // The channel name the plot writes under its curves, by the active pane; no pane, or a pane the
 // program does not have, reads "No Channel Selected".
 TEST_F(SplPlot, ChannelNamesByActivePane) {
-    const char* const expected[] = {"No Channel Selected", "Front-Left",  "Center",
-                                    "Front-Right",         "Rear-Left",   "Subwoofer",
+    const char* const expected[] = {"No Channel Selected", "Front-Left", "Center",
+                                    "Front-Right",         "Rear-Left",  "Subwoofer",
                                     "Rear-Right",          "Subwoofer 2"};
     for (int pane = 0; pane <= 7; ++pane) EXPECT_STREQ(solver::ChannelName(pane), expected[pane]);
     EXPECT_STREQ(solver::ChannelName(-1), "No Channel Selected");

@@ -10,9 +10,15 @@ namespace solver {
 namespace {
 
 const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
-    QV_STATE(RoutingMatrix), QV_STATE(PlotFamilyFlagsBackup), QV_STATE(SplScaleTopText),
-    QV_STATE(SplScaleStepText), QV_STATE(OutputPhasing), QV_STATE(OutputDelay),
-    QV_STATE(FirSpectrumStamps), QV_STATE(MinimumPhaseResult), QV_STATE(OutputPortDriverPath),
+    QV_STATE(RoutingMatrix),
+    QV_STATE(PlotFamilyFlagsBackup),
+    QV_STATE(SplScaleTopText),
+    QV_STATE(SplScaleStepText),
+    QV_STATE(OutputPhasing),
+    QV_STATE(OutputDelay),
+    QV_STATE(FirSpectrumStamps),
+    QV_STATE(MinimumPhaseResult),
+    QV_STATE(OutputPortDriverPath),
 });
 
 TEST(SolverStartValues, ResetGivesBackEveryStartValue) {

@@ -26,11 +26,11 @@
 #include "network/Globals.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
-#include "platform/ui/Paint.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/MessageBoxLog.h"
 #include "platform/testing/PrintScript.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
@@ -133,8 +133,7 @@ void ExpectEverythingWorks(Driver& d, const std::string& context) {
     ASSERT_TRUE(d.WaitNoModal()) << "a modal window stayed up: " << d.DescribeModal();
     const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
     ASSERT_TRUE(player) << "the player dialog is gone";
-    const bool frame_ok =
-        d.WaitFor([] { return screen::TakesInput(shell::FrameWindow); }, 3000);
+    const bool frame_ok = d.WaitFor([] { return screen::TakesInput(shell::FrameWindow); }, 3000);
     EXPECT_TRUE(frame_ok) << "the frame stays disabled";
     EXPECT_TRUE(OnUi([] { return screen::MenuBarTakesInput(shell::FrameWindow); }))
         << "the menu bar stays disabled";
@@ -149,9 +148,7 @@ void ExpectEverythingWorks(Driver& d, const std::string& context) {
     const auto acts = [&](int id, const std::function<bool()>& done, const char* what) {
         d.ClickControl(player, id);
         EXPECT_TRUE(d.WaitFor(
-            [&] {
-                return done() || (screen::ActiveQtModal(&box) && box.kind == "message box");
-            },
+            [&] { return done() || (screen::ActiveQtModal(&box) && box.kind == "message box"); },
             10000))
             << "a click on " << what << " did nothing";
         if (OnUi([&] { return screen::ActiveQtModal(&box) && box.kind == "message box"; })) {
@@ -161,12 +158,16 @@ void ExpectEverythingWorks(Driver& d, const std::string& context) {
             EXPECT_TRUE(d.WaitNoModal()) << d.DescribeModal();
         }
     };
-    acts(shell::kPlayButton,
-         [] { return engine::CurrentPlayState() == engine::PlayState::Playing; }, "PLAY");
-    acts(engine::kStopCommand,
-         [] { return engine::CurrentPlayState() == engine::PlayState::Stopped; }, "STOP");
-    acts(shell::kFrontRightButton, [] { return network::ActivePane == 3; }, "Front Right");
-    acts(shell::kFrontLeftButton, [] { return network::ActivePane == 1; }, "Front Left");
+    acts(
+        shell::kPlayButton, [] { return engine::CurrentPlayState() == engine::PlayState::Playing; },
+        "PLAY");
+    acts(
+        engine::kStopCommand,
+        [] { return engine::CurrentPlayState() == engine::PlayState::Stopped; }, "STOP");
+    acts(
+        shell::kFrontRightButton, [] { return network::ActivePane == 3; }, "Front Right");
+    acts(
+        shell::kFrontLeftButton, [] { return network::ActivePane == 1; }, "Front Left");
 }
 
 std::string LastChosenPath() {
@@ -226,8 +227,8 @@ TEST_F(DesktopFlows, PaneElementDialogsGiveEverythingBack) {
                 ASSERT_TRUE(ElementPoint(d, 1, c.kind, &x, &y)) << context;
                 d.Input().Click(x, y, 3);
                 const HWND dialog = d.WaitForDialog(c.template_name);
-                ASSERT_TRUE(dialog) << context << ": the right click opened nothing; up: "
-                                    << d.DescribeModal();
+                ASSERT_TRUE(dialog)
+                    << context << ": the right click opened nothing; up: " << d.DescribeModal();
                 EndDialog(d, dialog, ending);
                 ExpectEverythingWorks(d, context);
             }
@@ -257,8 +258,8 @@ TEST_F(DesktopFlows, PlayerDialogsGiveEverythingBack) {
                 const std::string context = std::string(c.name) + ", " + Name(ending);
                 d.ClickControl(player, c.button);
                 const HWND dialog = d.WaitForDialog(c.template_name);
-                ASSERT_TRUE(dialog) << context << ": the button opened nothing; up: "
-                                    << d.DescribeModal();
+                ASSERT_TRUE(dialog)
+                    << context << ": the button opened nothing; up: " << d.DescribeModal();
                 EndDialog(d, dialog, ending);
                 ExpectEverythingWorks(d, context);
             }
@@ -286,8 +287,8 @@ TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
                 const std::string context = std::string(c.name) + ", " + Name(ending);
                 ASSERT_TRUE(d.ChooseMenu(frame, c.menu, c.id)) << context;
                 const HWND dialog = d.WaitForDialog(c.template_name);
-                ASSERT_TRUE(dialog) << context << ": the menu item opened nothing; up: "
-                                    << d.DescribeModal();
+                ASSERT_TRUE(dialog)
+                    << context << ": the menu item opened nothing; up: " << d.DescribeModal();
                 EndDialog(d, dialog, ending);
                 ExpectEverythingWorks(d, context);
             }
@@ -374,8 +375,8 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
             ASSERT_TRUE(ElementPoint(d, 1, shell::kElementRoomEq, &x, &y)) << context;
             d.Input().Click(x, y, 3);
             const HWND dialog = d.WaitForDialog("Room_EQ");
-            ASSERT_TRUE(dialog) << context << ": the right click opened nothing; up: "
-                                << d.DescribeModal();
+            ASSERT_TRUE(dialog) << context
+                                << ": the right click opened nothing; up: " << d.DescribeModal();
             if (ending == Ending::Done) {
                 for (int location = 0; location < 2; ++location) {
                     OnUi([location] {
@@ -384,11 +385,14 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
                         return 0;
                     });
                     d.ClickControl(dialog, measurement::kFirstLocation + location);
-                    EXPECT_TRUE(d.WaitFor([location] {
-                        return shell::AudioBusy == 0 &&
-                               shell::RoomEQCurves[measurement::kRoomEqLevel + location]
-                                       ->v[shell::kCurveHoldsData] == 1.0f;
-                    }, 20000)) << context << ": location " << location + 1 << " was not measured";
+                    EXPECT_TRUE(d.WaitFor(
+                        [location] {
+                            return shell::AudioBusy == 0 &&
+                                   shell::RoomEQCurves[measurement::kRoomEqLevel + location]
+                                           ->v[shell::kCurveHoldsData] == 1.0f;
+                        },
+                        20000))
+                        << context << ": location " << location + 1 << " was not measured";
                 }
                 d.WaitFor([] { return false; }, 300);
                 d.Screenshot("room_equalizer");
@@ -537,15 +541,16 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
             char text[64] = {};
             platform::GetWindowText(edit, text, sizeof text);
             return std::string(text) == "1234";
-        })) << "Ctrl+A and typing did not replace \"" << before << "\", the edit shows \""
-            << d.WindowText(edit) << "\"";
+        })) << "Ctrl+A and typing did not replace \""
+            << before << "\", the edit shows \"" << d.WindowText(edit) << "\"";
         d.Input().Key("Home", platform::testing::XInput::kShift);
         d.Input().Type("56");
         EXPECT_TRUE(d.WaitFor([&] {
             char text[64] = {};
             platform::GetWindowText(edit, text, sizeof text);
             return std::string(text) == "56";
-        })) << "Shift+Home did not select, the edit shows \"" << d.WindowText(edit) << "\"";
+        })) << "Shift+Home did not select, the edit shows \""
+            << d.WindowText(edit) << "\"";
         // No profile load: no "Requested Profile Not Found", the dialog is still up.
         screen::QtModal modal;
         EXPECT_FALSE(d.WaitFor([&] { return screen::ActiveQtModal(&modal); }, 800))
@@ -809,7 +814,8 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
         PassFirstStartBox(d);
         const HWND frame = OnUi([] { return shell::FrameWindow; });
         ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
-        ASSERT_TRUE(d.WaitFor([] { return shell::MlsControlDialog && measurement::MlsControlTab; }));
+        ASSERT_TRUE(
+            d.WaitFor([] { return shell::MlsControlDialog && measurement::MlsControlTab; }));
         OnUi([] {
             platform::SendMessage(measurement::MlsControlTab, platform::TCM_SETCURSEL, 1, 0);
             platform::NMHDR note{measurement::MlsControlTab, measurement::kMlsControlTabId,
@@ -834,11 +840,15 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
         };
         using namespace measurement;
         const Row rows[] = {
-            {"SPL -> Buffer 1, Show Curve 1", {kProcLoad1, kProcShow1}, false,
+            {"SPL -> Buffer 1, Show Curve 1",
+             {kProcLoad1, kProcShow1},
+             false,
              "processing_curve_1"},
             {"Show Curve 1 unticked", {kProcShow1}, true, "processing_unticked"},
             {"Show Master Buffer (unit-valued)", {kProcShowMaster}, false, "processing_master"},
-            {"buffer 1 plus, Execute Above -> Master Buffer", {kProcPlus1, kProcSum}, false,
+            {"buffer 1 plus, Execute Above -> Master Buffer",
+             {kProcPlus1, kProcSum},
+             false,
              "processing_execute"},
             {"Show Master Buffer unticked", {kProcShowMaster}, true, "processing_master_off"},
         };
@@ -847,15 +857,21 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
             for (int id : row.clicks) d.ClickControl(page, id);
             int changed = 0;
             if (row.back_to_empty) {
-                EXPECT_TRUE(d.WaitFor([&] {
-                    changed = ChangedPixels(empty, PlotPixels());
-                    return changed == 0;
-                }, 3000)) << row.what << ": " << changed << " pixels differ from the empty plot";
+                EXPECT_TRUE(d.WaitFor(
+                    [&] {
+                        changed = ChangedPixels(empty, PlotPixels());
+                        return changed == 0;
+                    },
+                    3000))
+                    << row.what << ": " << changed << " pixels differ from the empty plot";
             } else {
-                EXPECT_TRUE(d.WaitFor([&] {
-                    changed = ChangedPixels(before, PlotPixels());
-                    return changed > 100;
-                }, 3000)) << row.what << ": only " << changed << " pixels changed";
+                EXPECT_TRUE(d.WaitFor(
+                    [&] {
+                        changed = ChangedPixels(before, PlotPixels());
+                        return changed > 100;
+                    },
+                    3000))
+                    << row.what << ": only " << changed << " pixels changed";
             }
             d.WaitFor([] { return false; }, 200);
             before = OnUi([] { return PlotPixels(); });

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "engine/Globals.h"
-#include "frame/ResetProgram.h"
 #include "frame/Program.h"
+#include "frame/ResetProgram.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
@@ -68,9 +68,8 @@ void Driver::ClickControl(HWND dialog, int id, int button) {
     const RECT r = SettledClientRect(control);
     // Only where the control itself is on top: a click elsewhere would go to another window.
     EXPECT_TRUE(WaitFor([&] { return screen::WindowAt(CentreX(r), CentreY(r)) == control; }, 3000))
-        << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r)
-        << ") by \"" << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); })
-        << "\"";
+        << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r) << ") by \""
+        << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); }) << "\"";
     ClickAt(r, button);
 }
 
@@ -150,7 +149,8 @@ std::string Driver::DescribeModal() {
         }
         screen::QtModal modal;
         if (screen::ActiveQtModal(&modal))
-            out += (out.empty() ? "" : ", ") + modal.kind + " \"" + modal.title + "\" " + modal.text;
+            out +=
+                (out.empty() ? "" : ", ") + modal.kind + " \"" + modal.title + "\" " + modal.text;
         return out.empty() ? std::string("nothing") : out;
     });
 }

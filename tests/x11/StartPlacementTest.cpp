@@ -209,9 +209,7 @@ TEST_F(StartPlacement, ALaterStartKeepsTheStoredPlacements) {
         // around it may differ from the estimated one): what it stores back on every move is
         // what was stored, also once the frame is there.
         d.WaitFor([] { return false; }, 500);
-        const shell::WindowPlacement player = OnUi([] {
-            return shell::WindowPlacements[6];
-        });
+        const shell::WindowPlacement player = OnUi([] { return shell::WindowPlacements[6]; });
         EXPECT_EQ(player.X, kPlayer.X) << "player dialog";
         EXPECT_EQ(player.Y, kPlayer.Y) << "player dialog";
         EXPECT_NEAR(seen.player.left, kPlayer.X, 4) << "player dialog";

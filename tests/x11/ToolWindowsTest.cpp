@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/FrameCommands.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
@@ -17,13 +18,12 @@
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/DrawnTexts.h"
-#include "platform/ui/Paint.h"
 #include "platform/ui/Dialog.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
-#include "frame/FrameCommands.h"
 #include "shell/FrameGlobals.h"
-#include "shell/Globals.h"
 #include "shell/FrequencyGrid.h"
+#include "shell/Globals.h"
 #include "shell/Ids.h"
 #include "shell/NetworkTables.h"
 #include "shell/StartupAllocation.h"
@@ -50,7 +50,8 @@ long long Overlap(const RECT& a, const RECT& b) {
 bool RoomBeside(const RECT& plot, int width, int height, const RECT& work) {
     const bool tall = work.bottom - work.top >= height;
     const bool wide = work.right - work.left >= width;
-    return (tall && work.right - plot.right >= width) || (wide && work.bottom - plot.bottom >= height) ||
+    return (tall && work.right - plot.right >= width) ||
+           (wide && work.bottom - plot.bottom >= height) ||
            (tall && plot.left - work.left >= width) || (wide && plot.top - work.top >= height);
 }
 
@@ -131,8 +132,8 @@ TEST_F(ToolWindows, DialogsOpenBesideTheirPlotsAndComeBackWhereTheyWereLeft) {
                 if (moved.left < work.left || moved.top < work.top || moved.right > work.right ||
                     moved.bottom > work.bottom)
                     continue;
-                const platform::POINT kept = frame::PlaceToolDialog(
-                    {moved.left, moved.top}, width, height, &plot_client, 1, work);
+                const platform::POINT kept = frame::PlaceToolDialog({moved.left, moved.top}, width,
+                                                                    height, &plot_client, 1, work);
                 if (kept.x != moved.left || kept.y != moved.top) continue;
                 dx = delta[0];
                 dy = delta[1];
@@ -152,19 +153,21 @@ TEST_F(ToolWindows, DialogsOpenBesideTheirPlotsAndComeBackWhereTheyWereLeft) {
                                                 platform::TRUE);
                 });
             }
-            ASSERT_TRUE(d.WaitFor([&] {
-                RECT now{};
-                screen::ScreenWindowRect(dialog, &now);
-                return now.left == opened.left + dx && now.top == opened.top + dy;
-            }, 5000)) << "the dialog did not move by (" << dx << ", " << dy << ")";
+            ASSERT_TRUE(d.WaitFor(
+                [&] {
+                    RECT now{};
+                    screen::ScreenWindowRect(dialog, &now);
+                    return now.left == opened.left + dx && now.top == opened.top + dy;
+                },
+                5000))
+                << "the dialog did not move by (" << dx << ", " << dy << ")";
             const RECT left_at = SettledWindowRect(d, dialog);
 
             d.CloseBox(dialog);
             ASSERT_TRUE(d.WaitFor([&] { return !tool.dialog(); }, 5000)) << "it did not close";
             ASSERT_TRUE(d.ChooseMenu(frame, tool.menu, tool.command));
-            ASSERT_TRUE(d.WaitFor([&] {
-                return tool.dialog() && platform::IsWindowVisible(tool.dialog());
-            }));
+            ASSERT_TRUE(d.WaitFor(
+                [&] { return tool.dialog() && platform::IsWindowVisible(tool.dialog()); }));
             const RECT back = SettledWindowRect(d, OnUi([&] { return tool.dialog(); }));
             d.Screenshot(std::string(tool.name) + "_reopened");
             EXPECT_EQ(back.left, left_at.left) << Show(back) << " left at " << Show(left_at);
@@ -207,10 +210,13 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
                 platform::MAKEWPARAM(measurement::kLengthCombo, platform::CBN_SELCHANGE), 0);
         });
         d.ClickControl(page, measurement::kRunButton);  // Run MLS
-        ASSERT_TRUE(d.WaitFor([] {
-            return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
-                   shell::AudioBusy == 0;
-        }, 20000)) << "no impulse came back";
+        ASSERT_TRUE(d.WaitFor(
+            [] {
+                return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
+                       shell::AudioBusy == 0;
+            },
+            20000))
+            << "no impulse came back";
         EXPECT_EQ(OnUi([] { return measurement::MlsRefPeak; }),
                   100 + platform::kSpeakerReferenceLatency);
         EXPECT_GT(OnUi([] { return measurement::MlsInPeak; }),
@@ -234,9 +240,8 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
         EXPECT_GT(bass_drop, 8.0f) << "no bass roll-off in the measured curve";
         d.Screenshot("mls_loopback");
         d.CloseBox(dialog);
-        EXPECT_TRUE(d.WaitFor([] {
-            return !shell::MlsControlDialog && platform::OpenWaveDeviceCount() == 0;
-        }));
+        EXPECT_TRUE(d.WaitFor(
+            [] { return !shell::MlsControlDialog && platform::OpenWaveDeviceCount() == 0; }));
     });
 }
 
@@ -348,8 +353,7 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
 
         ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
         ASSERT_TRUE(d.WaitFor([] {
-            return shell::MlsImpChildWindow && shell::MlsSplChildWindow &&
-                   measurement::MlsSplPage;
+            return shell::MlsImpChildWindow && shell::MlsSplChildWindow && measurement::MlsSplPage;
         }));
         ExpectLabelsApart(d, "MLS impulse view", {OnUi([] { return shell::MlsImpChildWindow; })});
         for (int page = 0; page < 3; ++page) {

@@ -124,8 +124,8 @@ int main(int argc, char** argv) {
 
     // The program's environment: this display, a home and runtime folder of its own, the
     // virtual sound card.
-    const std::filesystem::path home = std::filesystem::temp_directory_path() /
-                                       ("qv-x11-home-" + std::to_string(getpid()));
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("qv-x11-home-" + std::to_string(getpid()));
     std::filesystem::create_directories(home);
     chmod(home.c_str(), 0700);
     setenv("DISPLAY", setup.display.c_str(), 1);

@@ -404,7 +404,8 @@ TEST(SpeakerLoopbackResponse, RollsOffLikeAClosedBox) {
     auto level_db = [&](double hz) {
         double re = 0.0, im = 0.0;
         for (std::size_t n = 0; n < taps.size(); ++n) {
-            const double w = 2.0 * 3.14159265358979 * hz * static_cast<double>(n) / kSpeakerDesignRate;
+            const double w =
+                2.0 * 3.14159265358979 * hz * static_cast<double>(n) / kSpeakerDesignRate;
             re += taps[n] * std::cos(w);
             im -= taps[n] * std::sin(w);
         }
@@ -420,7 +421,8 @@ TEST(SpeakerLoopbackResponse, RollsOffLikeAClosedBox) {
         {30.0, -13.5, -11.0},  // one octave below
         {60.0, -3.5, -2.5},    // the cut itself
         {1000.0, -0.2, 0.05},  // pass band
-        {16000.0, -3.9, -2.5}, // the top-end cut (the bilinear zero at Nyquist steepens it a little)
+        {16000.0, -3.9,
+         -2.5},  // the top-end cut (the bilinear zero at Nyquist steepens it a little)
     };
     for (const Case& c : cases) {
         const double db = level_db(c.hz) - pass;
@@ -429,7 +431,8 @@ TEST(SpeakerLoopbackResponse, RollsOffLikeAClosedBox) {
     }
     // The tail has died away within the taps: nothing of it would be heard on a 24-bit input.
     double tail = 0.0;
-    for (std::size_t n = taps.size() - 64; n < taps.size(); ++n) tail = std::max(tail, std::fabs(taps[n]));
+    for (std::size_t n = taps.size() - 64; n < taps.size(); ++n)
+        tail = std::max(tail, std::fabs(taps[n]));
     EXPECT_LT(tail, 1e-5);
 }
 
@@ -442,7 +445,7 @@ TEST_F(VirtualLoopbackAudioTest, SpeakerLoopbackReturnsBothOutputsOnTheirInputs)
     const std::vector<double> taps = SpeakerLoopbackResponse();
     struct Case {
         const char* name;
-        const char* env;    // QV_VIRTUAL_AUDIO at the card's reset, or null to call the setter
+        const char* env;  // QV_VIRTUAL_AUDIO at the card's reset, or null to call the setter
         bool looped;
     };
     const Case cases[] = {

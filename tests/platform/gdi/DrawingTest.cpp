@@ -165,7 +165,8 @@ TEST(GdiLines, EveryStepLandsOnTheExactlyRoundedPixel) {
     std::uint64_t seed = 0x9E3779B97F4A7C15ull;
     auto next = [&seed](std::int64_t span) {
         seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<std::int64_t>((seed >> 33) % static_cast<std::uint64_t>(span)) - span / 2;
+        return static_cast<std::int64_t>((seed >> 33) % static_cast<std::uint64_t>(span)) -
+               span / 2;
     };
     for (int round = 0; round < 300; ++round) {
         const std::int64_t span = round % 3 == 0 ? 4000000000ll : (round % 3 == 1 ? 400 : 48);

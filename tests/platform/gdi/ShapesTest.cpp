@@ -59,7 +59,8 @@ TEST(GdiShapes, RectangleExtentsOutlineAndFill) {
 // Thick edges on boxes narrower than their two edges are all edge; an inverting draw touches
 // every pixel of the box once (an edge and the inside never overlap).
 TEST(GdiShapes, ThickEdgesNarrowBoxesAndInvertingDrawsTouchEachPixelOnce) {
-    const BoxCase boxes[] = {{2, 2, 5, 9}, {1, 1, 4, 4}, {0, 0, 14, 10}, {3, 2, 9, 3}, {4, 1, 13, 7}};
+    const BoxCase boxes[] = {
+        {2, 2, 5, 9}, {1, 1, 4, 4}, {0, 0, 14, 10}, {3, 2, 9, 3}, {4, 1, 13, 7}};
     for (int w : {1, 2, 3, 5}) {
         for (const BoxCase& k : boxes) {
             Canvas c(14, 10);
@@ -74,12 +75,12 @@ TEST(GdiShapes, ThickEdgesNarrowBoxesAndInvertingDrawsTouchEachPixelOnce) {
             for (int y = 0; y < 10; ++y) {
                 for (int x = 0; x < 14; ++x) {
                     const bool inside = x >= k.l && x < k.r && y >= k.t && y < k.b;
-                    const bool edge = x < k.l + w || x > k.r - 1 - w || y < k.t + w ||
-                                      y > k.b - 1 - w;
+                    const bool edge =
+                        x < k.l + w || x > k.r - 1 - w || y < k.t + w || y > k.b - 1 - w;
                     const COLORREF want = !inside ? kWhite : edge ? kPen : kFill;
-                    EXPECT_EQ(c.At(x, y), want) << "pen " << w << " box " << k.l << "," << k.t
-                                                << "," << k.r << "," << k.b << " at " << x
-                                                << "," << y;
+                    EXPECT_EQ(c.At(x, y), want)
+                        << "pen " << w << " box " << k.l << "," << k.t << "," << k.r << "," << k.b
+                        << " at " << x << "," << y;
                     EXPECT_EQ(inverted.At(x, y), inside ? kBlack : kWhite)
                         << "inverted, pen " << w << " box " << k.l << "," << k.t << " at " << x
                         << "," << y;
