@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "measurement/MlsDeconvolution.h"
 #include "shell/ComplexFft.h"
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
@@ -196,6 +197,19 @@ void ComputeGatedSpectrum(const GateInput& input, float* fft, GatedSpectrum* out
     TurnOutDelay(out->bin_of, input.df, input.delay_ms, &out->in_re, &out->in_im);
     BinLevels(out->in_re, out->in_im, out->bin_of, kInLevelFloor, &out->in_level);
     RelativeDegrees(out);
+}
+
+GateInput MlsCaptureGate(const float* grid, int points, int n, int rate, int impulse_start) {
+    GateInput gate;
+    gate.grid = grid;
+    gate.points = points;
+    gate.n = n;
+    gate.df = static_cast<double>(rate) / n;
+    gate.fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
+    gate.ref = shell::MlsRefSamples + kMlsLeadingZeros;
+    gate.ref_window = shell::GateWindowRef;
+    gate.in = shell::MlsInSamples + impulse_start;
+    return gate;
 }
 
 }  // namespace measurement

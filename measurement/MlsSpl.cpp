@@ -305,15 +305,7 @@ int CalculateMlsSpl(platform::HWND owner) {
     BuildMlsWindows();
     ShowGateWindowCurve(MlsImpulseStart);
 
-    GateInput gate;
-    gate.grid = shell::FrequencyGrid;
-    gate.points = kPoints;
-    gate.n = n;
-    gate.df = static_cast<double>(rate) / n;
-    gate.fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
-    gate.ref = shell::MlsRefSamples + kMlsLeadingZeros;
-    gate.ref_window = shell::GateWindowRef;
-    gate.in = shell::MlsInSamples + MlsImpulseStart;
+    GateInput gate = MlsCaptureGate(shell::FrequencyGrid, kPoints, n, rate, MlsImpulseStart);
     gate.in_count = n;
     gate.in_window = shell::GateWindowIn;
     gate.delay_ms = SlotValue(shell::Mls.MlsPulseDelayText, sizeof(shell::Mls.MlsPulseDelayText));

@@ -159,15 +159,7 @@ LocationResult DeconvolveLocation(platform::HWND dialog, int location) {
 // the end of the impulse; the element's delay slot is turned out.
 void ComputeRoomEqSpectrum(int n, int rate, const float* params, GatedSpectrum* spectrum) {
     const int start = MlsImpulseStart;
-    GateInput gate;
-    gate.grid = RoomEQFrequencyGrid;
-    gate.points = kPoints;
-    gate.n = n;
-    gate.df = static_cast<double>(rate) / n;
-    gate.fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
-    gate.ref = shell::MlsRefSamples + kMlsLeadingZeros;
-    gate.ref_window = shell::GateWindowRef;
-    gate.in = shell::MlsInSamples + start;
+    GateInput gate = MlsCaptureGate(RoomEQFrequencyGrid, kPoints, n, rate, start);
     gate.in_count = std::clamp(kMlsSampleEntries - start, 0, n);
     gate.in_window = shell::GateWindowRef;
     gate.delay_ms = params[shell::kParamDelay];

@@ -2,21 +2,13 @@
 // to their start values (the frame above is not linked here).
 #pragma once
 
-#include "driverdata/Globals.h"
 #include "engine/Globals.h"
-#include "measurement/Globals.h"
-#include "network/Globals.h"
-#include "shell/Globals.h"
-#include "solver/Globals.h"
+#include "tests/measurement/MeasurementTestSupport.h"
 
 namespace engine::test {
 
 inline void ResetFolders() {
-    shell::ResetGlobals();
-    network::ResetGlobals();
-    solver::ResetGlobals();
-    driverdata::ResetGlobals();
-    measurement::ResetGlobals();
+    measurement::test::ResetFolders();
     engine::ResetGlobals();
 }
 
