@@ -1,4 +1,5 @@
 // The curve text lines and the calibration-text reader: no file access, no window.
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -23,6 +24,18 @@ void AppendNumber(std::string& line, float value) {
 
 }  // namespace
 
+std::string CalibrationFileShortMessage(const char* path, int held) {
+    std::string text = "Calibration File Incomplete: Calibration NOT Changed\n\n";
+    text += path != nullptr ? path : "";
+    char count[128];
+    std::snprintf(count, sizeof count,
+                  "\n\nholds values for %d of the %d points of a calibration curve (one "
+                  "frequency, dB and degrees per point).",
+                  held, kGridPoints);
+    text += count;
+    return text;
+}
+
 std::string CurveLine(float frequency, float level, float phase) {
     std::string line;
     AppendNumber(line, frequency);
@@ -34,15 +47,18 @@ std::string CurveLine(float frequency, float level, float phase) {
     return line;
 }
 
-void ParseCalibrationText(const std::uint8_t* data, std::size_t size,
-                          shell::CalibrationPoint* curve) {
+int ParseCalibrationText(const std::uint8_t* data, std::size_t size,
+                         shell::CalibrationPoint* curve) {
     TokenScanner scanner{data, size, 0, TokenSet::kCalibration};
+    int held = 0;
     for (int n = 0; n < kGridPoints; ++n) {
         double values[3] = {0.0, 0.0, 0.0};
-        for (double& value : values) {
-            bool valid = false;
-            if (!scanner.Next(&value, &valid)) value = 0.0;
+        bool valid[3] = {false, false, false};
+        for (int i = 0; i < 3; ++i) {
+            if (!scanner.Next(&values[i], &valid[i])) values[i] = 0.0;
         }
+        // The frequency is dropped; the point has its value when its level and phase are numbers.
+        if (valid[1] && valid[2]) ++held;
         float phase = static_cast<float>(values[2]);
         if (phase < -180.0f) phase = -179.9f;
         if (phase > 180.0f) phase = 179.9f;
@@ -60,6 +76,7 @@ void ParseCalibrationText(const std::uint8_t* data, std::size_t size,
     }
     const float offset = curve[reference].Db;
     for (int k = 0; k < kGridPoints; ++k) curve[k].Db -= offset;
+    return held;
 }
 
 }  // namespace driverdata

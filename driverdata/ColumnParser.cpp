@@ -125,8 +125,8 @@ float WrapPhase(double degrees) {
     return static_cast<float>(std::atan2(std::sin(r), c) * 57.288);
 }
 
-void BinColumnRecords(const std::vector<Measurement>& records, const float* grid,
-                      const BinCorrections& corrections, float* spl, float* phase) {
+int BinColumnRecords(const std::vector<Measurement>& records, const float* grid,
+                     const BinCorrections& corrections, float* spl, float* phase) {
     std::vector<double> sum(kPoints, 0.0);
     std::vector<int> count(kPoints, 0);
     std::vector<float> last_phase(kPoints, 0.0f);
@@ -139,15 +139,18 @@ void BinColumnRecords(const std::vector<Measurement>& records, const float* grid
             last_phase[bins[b]] = record.phase;
         }
     }
+    int filled = 0;
     for (int k = 0; k < kPoints; ++k) {
         spl[k] = 1.0f;
         phase[k] = 0.0f;
         if (k == kPoints - 1 || count[k] == 0) continue;
+        ++filled;
         float level = static_cast<float>(sum[k] / count[k]) + corrections.offset_db;
         if (!(level >= 1.0f) || !std::isfinite(level)) level = 1.0f;
         spl[k] = level;
         phase[k] = WrapPhase(0.001 * corrections.delay_ms * 360.0 * grid[k] + last_phase[k]);
     }
+    return filled;
 }
 
 std::vector<ValuePair> ReadDaasPairs(const std::uint8_t* data, std::size_t size) {
@@ -189,36 +192,42 @@ void WalkDaasBins(const std::vector<ValuePair>& pairs, const float* grid, Add ad
 
 }  // namespace
 
-void BinDaasMagnitude(const std::vector<ValuePair>& pairs, const float* grid, float scale_db,
-                      float* spl) {
+int BinDaasMagnitude(const std::vector<ValuePair>& pairs, const float* grid, float scale_db,
+                     float* spl) {
     std::vector<double> sum(kPoints, 0.0);
     std::vector<int> count(kPoints, 0);
     WalkDaasBins(pairs, grid, [&](int k, float value) {
         sum[k] += value;
         ++count[k];
     });
+    int filled = 0;
     for (int k = 0; k < kPoints; ++k) {
         spl[k] = 1.0f;
         if (k == kPoints - 1 || count[k] == 0) continue;
+        ++filled;
         const float level = static_cast<float>(sum[k] / count[k]) + scale_db;
         spl[k] = level >= 1.0f && std::isfinite(level) ? level : 1.0f;
     }
+    return filled;
 }
 
-void BinDaasPhase(const std::vector<ValuePair>& pairs, const float* grid, float delay_ms,
-                  float* phase) {
+int BinDaasPhase(const std::vector<ValuePair>& pairs, const float* grid, float delay_ms,
+                 float* phase) {
     std::vector<int> count(kPoints, 0);
     std::vector<float> last(kPoints, 0.0f);
     WalkDaasBins(pairs, grid, [&](int k, float value) {
         last[k] = value;
         ++count[k];
     });
+    int filled = 0;
     for (int k = 0; k < kPoints - 1; ++k) {
         phase[k] = 0.0f;
         if (count[k] == 0) continue;
+        ++filled;
         phase[k] = WrapPhase(0.001 * delay_ms * 360.0 * grid[k] + last[k]);
     }
     phase[kPoints - 1] = phase[kPoints - 2];
+    return filled;
 }
 
 }  // namespace driverdata

@@ -68,8 +68,9 @@ float WrapPhase(double degrees);
 
 // Bins 0..1998: mean level + offset (at least 1.0) and the wrapped last phase plus the delay
 // term; bins without a record and bin 1999 get 1.0 dB and 0 degrees. `grid` has 2000 points.
-void BinColumnRecords(const std::vector<Measurement>& records, const float* grid,
-                      const BinCorrections& corrections, float* spl, float* phase);
+// Returns how many bins took at least one record (0: the file gave the curve nothing).
+int BinColumnRecords(const std::vector<Measurement>& records, const float* grid,
+                     const BinCorrections& corrections, float* spl, float* phase);
 
 // DAAS files: frequency/value pairs (tokens of digits, '-' and '.').
 struct ValuePair {
@@ -77,12 +78,13 @@ struct ValuePair {
     float value;
 };
 std::vector<ValuePair> ReadDaasPairs(const std::uint8_t* data, std::size_t size);
-// Magnitude: mean + scale per bin (at least 1.0, 1.0 when empty), SPL[1999] = 1.0.
-void BinDaasMagnitude(const std::vector<ValuePair>& pairs, const float* grid, float scale_db,
-                      float* spl);
+// Magnitude: mean + scale per bin (at least 1.0, 1.0 when empty), SPL[1999] = 1.0. Returns how
+// many bins took at least one pair.
+int BinDaasMagnitude(const std::vector<ValuePair>& pairs, const float* grid, float scale_db,
+                     float* spl);
 // Phase: last value of the bin plus the delay term, wrapped (0 when empty); phase[1999] =
-// phase[1998].
-void BinDaasPhase(const std::vector<ValuePair>& pairs, const float* grid, float delay_ms,
-                  float* phase);
+// phase[1998]. Returns how many bins took at least one pair.
+int BinDaasPhase(const std::vector<ValuePair>& pairs, const float* grid, float delay_ms,
+                 float* phase);
 
 }  // namespace driverdata

@@ -264,7 +264,11 @@ bool ConvertColumns(HWND dialog, const ImportSession& s) {
     corrections.offset_db = static_cast<float>(offset_db);
     std::vector<float> spl(shell::kGridPoints);
     std::vector<float> phase(shell::kGridPoints);
-    BinColumnRecords(records, shell::FrequencyGrid, corrections, spl.data(), phase.data());
+    if (BinColumnRecords(records, shell::FrequencyGrid, corrections, spl.data(), phase.data()) ==
+        0) {
+        Exclaim(dialog, ImportNoDataMessage(s.importer, s.path).c_str());
+        return false;
+    }
     if (!LevelsUsable(spl.data()) || !PhasesUsable(phase.data())) {
         Exclaim(dialog, kImportOutOfRange);
         return false;
@@ -290,7 +294,11 @@ bool ConvertDaas(HWND dialog, const ImportSession& s, bool magnitude) {
     shell::DriverRecord& record = *shell::CurrentDriverRecord;
     std::vector<float> curve(shell::kGridPoints);
     if (magnitude) {
-        BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db), curve.data());
+        if (BinDaasMagnitude(pairs, shell::FrequencyGrid, static_cast<float>(c.scale_db),
+                             curve.data()) == 0) {
+            Exclaim(dialog, ImportNoDataMessage(s.importer, s.path).c_str());
+            return false;
+        }
         if (!LevelsUsable(curve.data())) {
             Exclaim(dialog, kImportOutOfRange);
             return false;
@@ -299,7 +307,11 @@ bool ConvertDaas(HWND dialog, const ImportSession& s, bool magnitude) {
         ShowLastBin(dialog, -1, record.Spl, nullptr);
         record.ImportKind = 5;
     } else {
-        BinDaasPhase(pairs, shell::FrequencyGrid, static_cast<float>(c.delay_ms), curve.data());
+        if (BinDaasPhase(pairs, shell::FrequencyGrid, static_cast<float>(c.delay_ms),
+                         curve.data()) == 0) {
+            Exclaim(dialog, ImportNoDataMessage(s.importer, s.path).c_str());
+            return false;
+        }
         if (!PhasesUsable(curve.data())) {
             Exclaim(dialog, kImportOutOfRange);
             return false;
@@ -402,6 +414,28 @@ int OpenImportFile(Importer importer, HWND owner, char* path, char* title) {
 }
 
 }  // namespace
+
+std::string ImportNoDataMessage(Importer importer, const char* path) {
+    // The frequencies a record can fall into: the column converters fill bins 0..1998 (up to the
+    // last grid point), the DAAS walk bins 0..1997 (up to the one before it).
+    const int top = IsColumnConverter(importer) ? shell::kGridPoints - 1 : shell::kGridPoints - 2;
+    char range[96];
+    std::snprintf(range, sizeof range, "%.0f Hz to %.0f Hz",
+                  static_cast<double>(shell::FrequencyGrid[0]),
+                  static_cast<double>(shell::FrequencyGrid[top]));
+    std::string text = "No Data Converted: Driver NOT Changed\n\n";
+    text += path != nullptr ? path : "";
+    if (IsColumnConverter(importer)) {
+        text += "\n\nholds no record with a frequency from ";
+        text += range;
+        text += ". Check Erase Lines, Total Number of Columns and Include Column.";
+    } else {
+        text += "\n\nholds no frequency/value pair with a frequency from ";
+        text += range;
+        text += ".";
+    }
+    return text;
+}
 
 int RunImport(Importer importer, HWND owner, const char* path) {
     if (path == nullptr || shell::CurrentDriverRecord == nullptr || shell::Preferences == nullptr) {

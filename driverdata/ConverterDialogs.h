@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/Types.h"
 #include "platform/ui/FileDialog.h"
@@ -40,6 +41,12 @@ inline constexpr const char* kImportOutOfRange =
 // Message when the column choice cannot give frequency and level.
 inline constexpr const char* kColumnChoiceMessage =
     "Include The Frequency And Amplitude Columns Within The Total Number of Columns (2...5)";
+
+// A conversion that put no record (DAAS: no pair) into any FrequencyGrid bin: an empty file, one
+// without numbers or without frequencies in the grid's range, or a column choice that does not fit
+// it. The message names the file and the range; the dialog stays open and the driver's curves are
+// unchanged.
+std::string ImportNoDataMessage(Importer importer, const char* path);
 
 extern platform::OPENFILENAME ImportDialogs[4];
 

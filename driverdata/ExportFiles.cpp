@@ -73,7 +73,12 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
         return 0;
     }
     std::vector<shell::CalibrationPoint> curve(kGridPoints);
-    ParseCalibrationText(data.data(), data.size(), curve.data());
+    // A text cut short (or no calibration at all) would leave the points it lacks at 0 dB.
+    const int held = ParseCalibrationText(data.data(), data.size(), curve.data());
+    if (held < kGridPoints) {
+        Exclaim(owner, CalibrationFileShortMessage(path, held).c_str());
+        return 0;
+    }
     // Levels no driver file could carry would make every driver saved afterwards unsavable.
     if (!shell::CalibrationInRange(curve.data())) {
         Exclaim(owner, kCalibrationFileOutOfRange);

@@ -1,5 +1,5 @@
 // Fuzz target of the calibration text reader alone: any bytes give 2000 finite pairs with phases
-// within +-180 degrees.
+// within +-180 degrees, and a count of the points the text holds between 0 and 2000.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static shell::CalibrationPoint curve[shell::kGridPoints];
-    driverdata::ParseCalibrationText(data, size, curve);
+    const int held = driverdata::ParseCalibrationText(data, size, curve);
+    if (held < 0 || held > shell::kGridPoints) std::abort();
     for (const shell::CalibrationPoint& point : curve) {
         if (!std::isfinite(point.Degrees) || std::fabs(point.Degrees) > 180.0f) std::abort();
     }

@@ -1,5 +1,6 @@
 // Fuzz target of the DAAS converter alone: frequency/value pairs, magnitude and phase. Every
-// result is finite.
+// result is finite; both steps see the same bins with data, and with none they leave the
+// empty-bin values.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +20,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto pairs = driverdata::ReadDaasPairs(data, size);
     static float spl[shell::kGridPoints];
     static float phase[shell::kGridPoints];
-    driverdata::BinDaasMagnitude(pairs, shell::FrequencyGrid, -2.0f, spl);
-    driverdata::BinDaasPhase(pairs, shell::FrequencyGrid, 1.5f, phase);
+    const int magnitude_bins =
+        driverdata::BinDaasMagnitude(pairs, shell::FrequencyGrid, -2.0f, spl);
+    const int phase_bins = driverdata::BinDaasPhase(pairs, shell::FrequencyGrid, 1.5f, phase);
+    if (magnitude_bins != phase_bins || magnitude_bins < 0 ||
+        magnitude_bins > shell::kGridPoints - 1) {
+        std::abort();
+    }
     for (int k = 0; k < shell::kGridPoints; ++k) {
         if (!(spl[k] >= 1.0f) || !std::isfinite(spl[k]) || !std::isfinite(phase[k])) std::abort();
+        if (magnitude_bins == 0 && (spl[k] != 1.0f || phase[k] != 0.0f)) std::abort();
     }
     return 0;
 }

@@ -283,6 +283,10 @@ void ImportCalibration(HWND page, bool mike) {
     char* path = mike ? shell::Preferences->MikeCalFilePath : shell::Preferences->PreampCalFilePath;
     static char title[2048];
     title[0] = '\0';
+    // The file dialog writes the chosen path into the setting; a refused file leaves the setting
+    // naming the calibration that is still in use.
+    char previous[shell::kPathSlot];
+    std::memcpy(previous, path, shell::kPathSlot);
     int read = 0;
     if (mike) {
         driverdata::InitMikeCalFileDlg(shell::FrameWindow);
@@ -291,7 +295,10 @@ void ImportCalibration(HWND page, bool mike) {
         driverdata::InitPreampCalFileDlg(shell::FrameWindow);
         read = driverdata::OpenPreampCalFile(shell::FrameWindow, path, title);
     }
-    if (read != 1) return;
+    if (read != 1) {
+        std::memcpy(path, previous, shell::kPathSlot);
+        return;
+    }
     if (mike) {
         SetMlsSplTitle();
         FillMikeEntries();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -372,7 +373,59 @@ int RepairPreferencesRecord(PreferencesRecord& p, ValueRepairs& repairs) {
     return repairs.Count();
 }
 
-namespace {}  // namespace
+namespace {
+
+// The parts of the record a user knows as settings, in file order. The reserved areas between
+// them carry no setting and are not named.
+struct PreferencesSection {
+    std::size_t first;
+    std::size_t end;
+    const char* name;
+};
+
+// Each section runs from its first field up to the field that follows it.
+using P = PreferencesRecord;
+const PreferencesSection kPreferencesSections[] = {
+    {offsetof(P, PlotStartFrequencyIndex), offsetof(P, Reserved0008), "plot frequency range"},
+    {offsetof(P, CurveItemSelect), offsetof(P, Reserved01C8), "graph colour scheme"},
+    {offsetof(P, ImportColumnFlags), offsetof(P, Reserved0248), "measurement-file import options"},
+    {offsetof(P, MlsDataSign), offsetof(P, OutputLayout), "MLS channel inversion"},
+    {offsetof(P, OutputLayout), offsetof(P, Reserved0264), "sound-card outputs and inputs"},
+    {offsetof(P, Text026C), offsetof(P, LastDriverPath), "MLS output delay and speed of sound"},
+    {offsetof(P, LastDriverPath), offsetof(P, LastProjectPath), "last driver file"},
+    {offsetof(P, LastProjectPath), offsetof(P, Text12A3), "last project file"},
+    {offsetof(P, AutoLoadProject), offsetof(P, BuffersOutQueueIndex), "start-up options"},
+    {offsetof(P, BuffersOutQueueIndex), offsetof(P, Reserved12F4), "buffer size and queues"},
+    {offsetof(P, WindowRects), offsetof(P, Reserved18A8), "window positions and sizes"},
+    {offsetof(P, DeviceWords12to15), offsetof(P, PlotFamilyFlags8to11), "audio devices"},
+    {offsetof(P, PlotFamilyFlags8to11), offsetof(P, Reserved1928), "plotted curves"},
+    {offsetof(P, MikeCalibration), offsetof(P, PreampCalibration), "microphone calibration curve"},
+    {offsetof(P, PreampCalibration), offsetof(P, MikeCalFilePath),
+     "preamplifier calibration curve"},
+    {offsetof(P, MikeCalFilePath), offsetof(P, PreampCalFilePath), "microphone calibration file"},
+    {offsetof(P, PreampCalFilePath), offsetof(P, MlsTextsA648), "preamplifier calibration file"},
+    {offsetof(P, MlsTextsA648), offsetof(P, ProfilePaths), "MLS measurement settings"},
+    {offsetof(P, ProfilePaths), offsetof(P, ReservedF7C6), "project profiles"},
+};
+
+}  // namespace
+
+std::string ShortPreferencesText(const char* path, std::size_t length) {
+    if (length >= kPreferencesRecordBytes) return std::string();
+    std::string text = "The preferences file\n";
+    text += path != nullptr ? path : "";
+    text += "\nis short: it ends after " + std::to_string(length) + " of its " +
+            std::to_string(kPreferencesRecordBytes) + " bytes.";
+    std::string names;
+    for (const PreferencesSection& section : kPreferencesSections) {
+        if (length >= section.end) continue;
+        names += "\n";
+        names += section.name;
+        if (length > section.first) names += " (in part)";
+    }
+    if (names.empty()) return text + " Every setting was in it.";
+    return text + " These settings were not in it and have their defaults:\n" + names;
+}
 
 void InitPreferenceVariables() {
     PlotStartFrequencyIndex = kDefaultPlotStartIndex;
@@ -494,15 +547,21 @@ int ReadPreferencesFile(platform::HWND owner) {
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
         return 0;
     }
-    // A short file overwrites only its own length; the rest keeps the defaults.
-    std::memcpy(Preferences, bytes.data(), bytes.size());
+    // A short file overwrites only its own length; the rest keeps the defaults, and the user is
+    // told which settings those are.
+    if (!bytes.empty()) std::memcpy(Preferences, bytes.data(), bytes.size());
     ValueRepairs repairs;
     RepairPreferencesRecord(*Preferences, repairs);
     ApplyPreferencesRecord();
+    // One message for the file: what it lacked, then what it held out of range.
+    std::string text = ShortPreferencesText(path, bytes.size());
     if (!repairs.Empty()) {
-        const std::string text = repairs.Text(
+        if (!text.empty()) text += "\n\n";
+        text += repairs.Text(
             "Some settings of the preferences file were out of range or not numbers and have "
             "been replaced by their defaults:\n");
+    }
+    if (!text.empty()) {
         platform::MessageBox(owner, text.c_str(), kCaption,
                              platform::MB_OK | platform::MB_ICONEXCLAMATION);
     }

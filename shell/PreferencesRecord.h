@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/Types.h"
 #include "platform/ui/Window.h"
@@ -316,9 +317,15 @@ int CollectPreferencesRecord();
 // "QV_Preferences.pre" in ProgramDirectory.
 void PreferencesFilePath(char* out, std::size_t capacity);
 
+// What start-up says of a preferences file of `length` bytes that is shorter than the record: the
+// file and its length, then one line per setting it does not hold whole (those keep their
+// defaults; a setting the file holds a part of is marked "(in part)"). Empty for a whole file.
+std::string ShortPreferencesText(const char* path, std::size_t length);
+
 // Start-up: reads the preferences file over *Preferences (a short file overwrites only its own
 // length, a longer one is read as far as the record goes) and applies it. Shows "Unable To OPEN
-// Preferences File" and leaves the defaults when the file cannot be read. 1 when read.
+// Preferences File" and leaves the defaults when the file cannot be read. A short file, or values
+// replaced by their defaults, are told in one message. 1 when read.
 int ReadPreferencesFile(platform::HWND owner);
 // Exit: collects and writes the record through a temporary file; on any failure shows
 // "Unable To SAVE Preferences File" with the reason below it, keeps the previous file and returns

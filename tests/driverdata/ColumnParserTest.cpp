@@ -2,6 +2,7 @@
 // records, the bin mean with its corrections, and the DAAS pairs.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "driverdata/ColumnParser.h"
 #include "tests/driverdata/DriverDataTestSupport.h"
@@ -146,7 +147,8 @@ TEST_F(BinTest, BinMeanCorrectionsAndWrap) {
     float phase[kGridPoints];
     BinCorrections corrections;
     corrections.offset_db = 2.0f;
-    BinColumnRecords(records, grid, corrections, spl, phase);
+    // Bins k, 1199 and 1200, 1499 and 1500 took records.
+    EXPECT_EQ(BinColumnRecords(records, grid, corrections, spl, phase), 5);
     EXPECT_FLOAT_EQ(spl[k], 87.0f);
     EXPECT_NEAR(phase[k], -170.0f, 0.1f);
     EXPECT_FLOAT_EQ(spl[1199], 72.0f);
@@ -219,15 +221,15 @@ TEST_F(BinTest, DaasPairsWalkTheBinsOnce) {
     const std::vector<ValuePair> pairs = ReadDaasPairs(Bytes(text), text.size());
     ASSERT_EQ(pairs.size(), 3u);
     float spl[kGridPoints];
-    BinDaasMagnitude(pairs, grid, 1.0f, spl);
-    EXPECT_NEAR(spl[k], 91.0f, 1e-3f);       // (80 + 90 + 100) / 3 + 1
+    EXPECT_EQ(BinDaasMagnitude(pairs, grid, 1.0f, spl), 4);  // bins k - 2 .. k + 1
+    EXPECT_NEAR(spl[k], 91.0f, 1e-3f);                       // (80 + 90 + 100) / 3 + 1
     EXPECT_NEAR(spl[k + 1], 101.0f, 1e-3f);  // the pair that ended bin k is read again
     EXPECT_NEAR(spl[k - 1], 81.0f, 1e-3f);   // the first pair above a bin counts within 3 bins
     EXPECT_NEAR(spl[k - 2], 81.0f, 1e-3f);
     EXPECT_EQ(spl[k - 3], 1.0f);
     EXPECT_EQ(spl[1999], 1.0f);
     float phase[kGridPoints];
-    BinDaasPhase(pairs, grid, 0.0f, phase);
+    EXPECT_EQ(BinDaasPhase(pairs, grid, 0.0f, phase), 4);
     EXPECT_NEAR(phase[k], 100.0f * 57.288 / 57.29578, 0.05);
     EXPECT_EQ(phase[1999], phase[1998]);
     // "e" is no DAAS token character: "1e3" reads as 1 and 3.
@@ -236,6 +238,45 @@ TEST_F(BinTest, DaasPairsWalkTheBinsOnce) {
     ASSERT_EQ(split.size(), 1u);
     EXPECT_EQ(split[0].frequency, 1.0f);
     EXPECT_EQ(split[0].value, 3.0f);
+}
+
+// What the converters refuse: records or pairs that reach no bin leave every bin without data, and
+// the count of bins with data says so (0), while the curves still hold the empty-bin values.
+TEST_F(BinTest, RecordsThatReachNoBinCountNoBins) {
+    const float* grid = shell::FrequencyGrid;
+    struct Case {
+        const char* name;
+        std::vector<float> frequencies;
+        int bins;
+    };
+    const Case cases[] = {
+        {"none", {}, 0},
+        {"below the grid", {1.0f, 2.0f, 0.5f * grid[0]}, 0},
+        {"above the grid", {1.001f * grid[kGridPoints - 1], 1e6f}, 0},
+        {"the first grid point", {grid[0]}, 1},
+        {"the last grid point", {grid[kGridPoints - 1]}, 1},
+        {"one below and one inside", {1.0f, 0.5f * (grid[10] + grid[11])}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Measurement> records;
+        std::vector<ValuePair> pairs;
+        for (float f : c.frequencies) {
+            records.push_back({f, 80.0f, 10.0f});
+            pairs.push_back({f, 80.0f});
+        }
+        float spl[kGridPoints];
+        float phase[kGridPoints];
+        EXPECT_EQ(BinColumnRecords(records, grid, {}, spl, phase), c.bins);
+        if (c.bins == 0) {
+            for (int k = 0; k < kGridPoints; ++k) {
+                ASSERT_EQ(spl[k], 1.0f) << k;
+                ASSERT_EQ(phase[k], 0.0f) << k;
+            }
+            EXPECT_EQ(BinDaasMagnitude(pairs, grid, 0.0f, spl), 0);
+            EXPECT_EQ(BinDaasPhase(pairs, grid, 0.0f, phase), 0);
+        }
+    }
 }
 
 }  // namespace
