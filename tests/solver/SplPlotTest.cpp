@@ -13,6 +13,7 @@
 #include "shell/PreferencesRecord.h"
 #include "solver/SplPlot.h"
 #include "tests/solver/SolverTestSupport.h"
+#include "tests/solver/SplLegendRows.h"
 
 namespace {
 
@@ -85,65 +86,31 @@ TEST_F(SplPlot, CurvesLandOnTheirRows) {
     }
 }
 
-// One legend row as the plot places it: its text, where the text starts and the x of its line.
-struct LegendRow {
-    std::string text;
-    int x;
-    int y;
-    int line_x;  // where the legend line starts, at y + 5
-    platform::COLORREF colour;
-};
-
-// Ports 1..4 and 16 of every family and the system curves, each family in its own colours; the
-// curves far below the plot, on its bottom edge, clear of the legends. The rows the plot must draw
-// for them, in drawing order.
-std::vector<LegendRow> ShowEveryFamily(int w) {
-    struct Family {
-        int first;
-        const char* text;  // with %d for the port
-        bool right;
-        int text_x;  // from the right edge when `right`
-        int line_x;
-        int base;  // y = 9 (block - base) + 25, or `fixed_y`
-        int fixed_y;
-    };
-    const Family families[] = {
-        {0, "Filter %d SPL", true, 110, 50, 0, -1},
-        {16, "Driver %d SPL", true, 110, 50, 0, -1},
-        {32, "HBT %d SPL", true, 110, 50, 0, -1},
-        {48, "Final %d SPL", true, 110, 50, 0, -1},
-        {64, "Filter %d Phase", true, 210, 145, 64, -1},
-        {80, "Driver %d Phase", true, 210, 145, 64, -1},
-        {96, "HBT %d Phase", true, 210, 145, 64, -1},
-        {112, "Final %d Phase", true, 210, 145, 64, -1},
-        {129, "System SPL", true, 110, 50, 0, 619},
-        {130, "System Phase", true, 210, 145, 0, 619},
-        {133, "HBT + Filter %d SPL", false, 65, 145, 133, -1},
-        {149, "HBT + Filter %d Phase", false, 180, 270, 149, -1},
-    };
+platform::COLORREF RowColour(const LegendRow& row) {
     const platform::COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 160, 0),
                                           RGB(200, 0, 200)};
-    std::vector<LegendRow> rows;
-    for (const Family& f : families) {
-        for (const int port : {1, 2, 3, 4, 16}) {
-            if (f.fixed_y >= 0 && port > 1) break;
-            const int block = f.first + port - 1;
-            const platform::COLORREF colour = colours[(block + f.first / 16) % 4];
-            float* v = shell::SystemCurveTable[block]->v;
-            const bool phase = std::string(f.text).find("Phase") != std::string::npos;
-            for (int k = 0; k < 2000; ++k) v[k] = phase ? -5000.0f : -500.0f;
-            v[2000] = 1.0f;
-            v[2001] = static_cast<float>(platform::GetRValue(colour));
-            v[2002] = static_cast<float>(platform::GetGValue(colour));
-            v[2003] = static_cast<float>(platform::GetBValue(colour));
-            v[2004] = 1.0f;
-            v[2005] = 1.0f;
-            char text[48];
-            std::snprintf(text, sizeof text, f.text, port);
-            rows.push_back({text, f.right ? w - f.text_x : f.text_x,
-                            f.fixed_y >= 0 ? f.fixed_y : 9 * (block - f.base) + 25,
-                            f.right ? w - f.line_x : f.line_x, colour});
-        }
+    return colours[(row.block + row.block / 16) % 4];
+}
+
+// Ports 1..4 and 16 of every family and the system curves, in colours that differ from row to
+// row; the curves far below the plot, on its bottom edge, clear of the legends. The rows the plot
+// must draw for them, in drawing order.
+std::vector<LegendRow> ShowEveryFamily(int w) {
+    const std::vector<LegendRow> rows = LegendRows(w, [](int block) {
+        const int port = block < 128 ? block % 16 : block < 133 ? 0 : (block - 133) % 16;
+        return port < 4 || port == 15;
+    });
+    for (const LegendRow& row : rows) {
+        float* v = shell::SystemCurveTable[row.block]->v;
+        const bool phase = row.text.find("Phase") != std::string::npos;
+        for (int k = 0; k < 2000; ++k) v[k] = phase ? -5000.0f : -500.0f;
+        const platform::COLORREF colour = RowColour(row);
+        v[2000] = 1.0f;
+        v[2001] = static_cast<float>(platform::GetRValue(colour));
+        v[2002] = static_cast<float>(platform::GetGValue(colour));
+        v[2003] = static_cast<float>(platform::GetBValue(colour));
+        v[2004] = 1.0f;
+        v[2005] = 1.0f;
     }
     return rows;
 }
@@ -185,7 +152,7 @@ TEST_F(SplPlot, LegendRowsStandAtTheirPlacesNineApart) {
             EXPECT_LE(ink.bottom, row.y + 9) << row.text << " beyond its row";
             EXPECT_LE(ink.right, row.line_x) << row.text << " runs into its line";
             if (row.y + 5 < h) {
-                EXPECT_EQ(platform::GetPixel(hdc, row.line_x + 5, row.y + 5), row.colour)
+                EXPECT_EQ(platform::GetPixel(hdc, row.line_x + 5, row.y + 5), RowColour(row))
                     << "no legend line beside " << row.text;
             }
             for (std::size_t j = i + 1; j < rows.size(); ++j) {
