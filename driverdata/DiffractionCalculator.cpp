@@ -176,7 +176,9 @@ void InitDialog(HWND dialog) {
     SetTextF(dialog, kDiffRoundR, "%.2f", EdgeRoundRadius);
     ShowMicrophone(dialog);
     const int mode = Driver().DriversMode;
-    platform::CheckDlgButton(dialog, kDiffTwoDrivers, mode == 1);
+    // Every mode with a second driver shows the tick: mode 1, and modes 2 and 3, which only a
+    // driver file brings; a click from any of them goes back to one driver.
+    platform::CheckDlgButton(dialog, kDiffTwoDrivers, mode >= 1 && mode <= 3);
     SetActiveDrivers(mode);
     if (b.Points[0].flag) ShowDriver(dialog, 0, "Driver 1 X=%.1f, Y=%.1f [cm]");
     if (b.Points[1].flag) ShowDriver(dialog, 1, "Driver 2 X=%.1f, Y=%.1f");

@@ -280,6 +280,9 @@ bool ElementParamSound(std::int32_t kind, int position, float value) {
     if (kind == kElementOutputPort && position == kParamPolarity) {
         return value == 1.0f || value == -1.0f;
     }
+    if (position == kParamDelay && (kind == kElementOutputPort || kind == kElementRoomEq)) {
+        return value >= -kDelayLimitMs && value <= kDelayLimitMs;
+    }
     return true;
 }
 

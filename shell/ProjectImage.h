@@ -17,11 +17,13 @@ namespace shell {
 // -12,300 dB) and up to kHighestFilterGainDb (the dialog stores at most 100). An output port's
 // gain keeps 10^(gain / 20) times the largest correction (kTransferLimit) and driver response
 // (1e4) a project holds within single precision up to kOutputGainLimitDb; below, it only grows
-// quieter. The element dialogs store what is typed within them and say so when they bound a
-// value; a project load accepts every value within them.
+// quieter. An output port's or room EQ's delay turns into a phase within +-kDelayLimitMs
+// (10 s); the solver computes no delay beyond. The element dialogs store what is typed within
+// them and say so when they bound a value; a project load accepts every value within them.
 inline constexpr float kLowestFilterGainDb = -10000.0f;
 inline constexpr float kHighestFilterGainDb = 200.0f;
 inline constexpr float kOutputGainLimitDb = 500.0f;
+inline constexpr float kDelayLimitMs = 10000.0f;
 // The largest part of a transfer point a project holds: a port's correction reaches 1e8 (the
 // reciprocal of its -160 dB floor); a decade more leaves room for rounding.
 inline constexpr float kTransferLimit = 1.0e9f;
@@ -137,7 +139,8 @@ inline constexpr std::int32_t kDeviceWordHigh = 255;
 // The rule of the value pass, one value at a time, for writers that must save only what a load
 // keeps. An element parameter is sound when it is a finite number, a filter's gain lies within
 // kLowestFilterGainDb..kHighestFilterGainDb, an output port's gain at most kOutputGainLimitDb
-// and its polarity +1 or -1 (`kind` is the element's ElementKind). Ports, nodes and the other
+// and its polarity +1 or -1, an output port's or room EQ's delay within +-kDelayLimitMs (`kind`
+// is the element's ElementKind). Ports, nodes and the other
 // indices into tables are checked by ValidateProjectImage. A transfer point is sound when both
 // parts are finite and within +-kTransferLimit.
 bool ElementParamSound(std::int32_t kind, int position, float value);

@@ -230,7 +230,8 @@ void ComputeTransferCurve(int e) {
 void OutputPortDone(HWND dialog, int e) {
     float* p = shell::WorkingNetwork.ElementParams[e];
     char text[32];
-    // Stored as typed; only a gain the solver cannot compute is bounded, and the user told.
+    // Stored as typed; only a gain or a delay the solver cannot compute is bounded, and the user
+    // told.
     p[shell::kParamOutputGain] = ReadEditValue(dialog, kOutputGainEdit, text, kGainChars);
     p[shell::kParamDelay] = ReadEditValue(dialog, kDelayEdit, text, kDelayChars);
     if (p[shell::kParamOutputGain] > shell::kOutputGainLimitDb) {
@@ -238,6 +239,15 @@ void OutputPortDone(HWND dialog, int e) {
         SetDlgItemFloat(dialog, kOutputGainEdit, "%f",
                         static_cast<double>(shell::kOutputGainLimitDb));
         ElementDialogMessage(dialog, kOutputGainCeilingText);
+        return;
+    }
+    const float delay = p[shell::kParamDelay];
+    if (delay > shell::kDelayLimitMs || delay < -shell::kDelayLimitMs) {
+        const float bound = delay > 0.0f ? shell::kDelayLimitMs : -shell::kDelayLimitMs;
+        p[shell::kParamDelay] = bound;
+        SetDlgItemFloat(dialog, kDelayEdit, "%f", static_cast<double>(bound));
+        ShowDistance(dialog, bound);
+        ElementDialogMessage(dialog, delay > 0.0f ? kDelayCeilingText : kDelayFloorText);
         return;
     }
 

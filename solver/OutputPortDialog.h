@@ -36,6 +36,11 @@ inline constexpr const char* kEqBandRangeText =
 // A gain above what the solver can compute (the port's level leaves single precision).
 inline constexpr const char* kOutputGainCeilingText =
     "Channel Gain Above 500dB Cannot Be Computed, Setting Gain = 500dB";
+// A delay beyond what the solver can compute (+-10 s).
+inline constexpr const char* kDelayCeilingText =
+    "Channel Delay Above 10000ms Cannot Be Computed, Setting Delay = 10000ms";
+inline constexpr const char* kDelayFloorText =
+    "Channel Delay Below -10000ms Cannot Be Computed, Setting Delay = -10000ms";
 inline constexpr const char* kNoFileLoadedTitle = "No File Loaded";
 
 // The path chosen by the last Browse of any output-port dialog (the open dialog's file buffer);

@@ -3,8 +3,11 @@
 // boxes. One place, so that every solver routine reads them the same way.
 #pragma once
 
+#include <algorithm>
+
 #include "platform/Types.h"
 #include "shell/Curves.h"
+#include "shell/ProjectImage.h"
 
 namespace solver {
 
@@ -38,12 +41,12 @@ inline float PortPolarity(float value) {
 }
 
 // An output port's or room EQ's delay in ms as the solver turns it into a phase: 0 when it is
-// not a number, otherwise kept within +-10 s.
+// not a number, otherwise within +-shell::kDelayLimitMs. The dialog and the project load bound a
+// delay beyond with a message, so this only keeps a damaged value from giving a curve of no
+// numbers.
 inline float PortDelayMs(float value) {
     if (!(value == value)) return 0.0f;
-    if (value > 10000.0f) return 10000.0f;
-    if (value < -10000.0f) return -10000.0f;
-    return value;
+    return std::clamp(value, -shell::kDelayLimitMs, shell::kDelayLimitMs);
 }
 
 }  // namespace solver

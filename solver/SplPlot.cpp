@@ -1,6 +1,5 @@
 #include "solver/SplPlot.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +58,12 @@ void DrawAxisLabels(HDC hdc, int w, int h, platform::HFONT small) {
     platform::SelectObject(hdc, old_font);
 }
 
+// Legend rows stand 9 pixels apart; their face has a 9-pixel line (ascent and descent), so that
+// rows neither touch nor move from their places. At the face's own width the longest texts
+// ("Driver 16 Phase", "HBT + Filter 16 Phase") end before their legend lines.
+constexpr int kLegendPitch = 9;
+constexpr int kLegendCharWidth = 0;
+
 // One family of curves: blocks, legend text, scale and legend placement.
 struct Family {
     int first;
@@ -100,13 +105,8 @@ void DrawCurve(HDC hdc, int w, int h, int block, const Family& family) {
         std::snprintf(text, sizeof text, "%s", family.legend);
     }
     const int text_x = family.right ? w - family.text_x_from_right : family.text_x_from_right;
-    // Legend rows 9 pixels apart, or a text line apart where the legible font is taller, so
-    // that no two rows touch.
-    platform::SIZE cell{0, 9};
-    platform::GetTextExtentPoint32(hdc, "0", 1, &cell);
-    const int pitch = std::max(9, static_cast<int>(cell.cy));
     const int text_y =
-        family.fixed_y >= 0 ? family.fixed_y : pitch * (block - family.legend_base) + 25;
+        family.fixed_y >= 0 ? family.fixed_y : kLegendPitch * (block - family.legend_base) + 25;
     TextAt(hdc, text_x, text_y, text);
     const int x0 = family.right ? w - family.line_x0 : family.line_x0;
     const int x1 = family.right ? w - family.line_x1 : family.line_x1;
@@ -208,7 +208,8 @@ int DrawSplPhaseFrame(HDC hdc, int w, int h, platform::HWND window) {
 
 int DrawSplPhaseCurves(HDC hdc, int w, int h) {
     platform::SetBkMode(hdc, platform::TRANSPARENT);
-    const platform::HFONT label = MakeFont(12, 5, 100, "Arial");
+    const platform::HFONT label =
+        MakeFont(kLegendPitch, kLegendCharWidth, 100, "Arial");  // a 9-pixel line
     const platform::HFONT old_font = platform::SelectObject(hdc, label);
     for (const Family& family : kFamilies) {
         for (int block = family.first; block < family.first + family.count; ++block) {

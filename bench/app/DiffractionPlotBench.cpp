@@ -2,8 +2,9 @@
 // as it runs, Diffraction Model opened from the menu, Plot clicked in the dialog and the
 // loop run until idle (the plot window's title for every frequency, the repaint), next to the
 // same sweep computed alone (no plot window, as diffraction_bench times it). The SPL curves of
-// both are compared first; rounds alternate; the medians and their ratio are printed against the
-// 1.2 target. Google Benchmark then times each side on its own.
+// both are compared first; rounds alternate; the medians of both and their ratio are printed side
+// by side, for the reader to weigh (no pass or fail). Google Benchmark then times each side on
+// its own.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -130,8 +131,7 @@ int main(int argc, char** argv) {
     std::printf("  clicked in the program (command, repaint): %8.2f ms\n", p);
     std::printf("  the Plot command (sweep, titles, scene):   %8.2f ms\n", c);
     std::printf("  computation alone:                         %8.2f ms\n", a);
-    std::printf("  ratio clicked %.2f, command %.2f (target <= 1.20): %s\n", p / a, c / a,
-                p / a <= 1.2 ? "met" : "NOT met");
+    std::printf("  ratio to the computation: clicked %.2f, command %.2f\n", p / a, c / a);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -187,7 +187,12 @@ void SetWindowList(HMENU menu, UINT first_id, const std::vector<std::string>& ti
     }
     for (std::size_t i = 0; i < titles.size(); ++i) {
         MenuItem item;
-        item.text = "&" + std::to_string(i + 1) + " " + titles[i];
+        // Built by appending: "&" + a temporary string inserts at its front, which GCC's
+        // Release build misreads as an overlapping copy.
+        item.text = "&";
+        item.text += std::to_string(i + 1);
+        item.text += ' ';
+        item.text += titles[i];
         item.id = first_id + static_cast<UINT>(i);
         item.window_list = true;
         item.checked = static_cast<int>(i) == active;
