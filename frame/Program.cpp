@@ -17,6 +17,7 @@
 #include "frame/PenColourWindow.h"
 #include "frame/PreferencesWindow.h"
 #include "frame/ProfilesDialog.h"
+#include "measurement/Globals.h"
 #include "measurement/MlsWindows.h"
 #include "network/EditorState.h"
 #include "network/Templates.h"
@@ -365,6 +366,7 @@ bool ReleaseProgramResources() {
     FreeMainBuffers();
     FreeCurveBuffers();
     FreeDspBuffers();
+    measurement::FreeMlsCaptureCopies();
     if (MainMenu) platform::DestroyMenu(MainMenu);
     MainMenu = 0;
     FileMenu = 0;

@@ -54,10 +54,8 @@ void SetupResFileName(platform::HWND owner) {
     MlsFileDialogRecord.lpstrDefExt = "*.*";
 }
 
-bool WriteMlsCaptureFile(platform::HWND owner, const char* path) {
+bool WriteMlsCaptureFile(platform::HWND owner, const char* path, int rate, int length) {
     if (path == nullptr || MlsCaptureSave == nullptr) return false;
-    const int rate = shell::Mls.MlsSampleRateIndex;
-    const int length = shell::Mls.MlsLengthIndex;
     if (rate < 0 || rate > 7 || length < 0 || length >= kMlsLengthCount) {
         // Cannot be stored as one digit each (the page and the reader keep them in range).
         Exclaim(owner, "The Sampling Rate Or MLS Length Setting Is Out Of Range");
@@ -72,6 +70,11 @@ bool WriteMlsCaptureFile(platform::HWND owner, const char* path) {
         return false;
     }
     return true;
+}
+
+bool WriteMlsCaptureFile(platform::HWND owner, const char* path) {
+    return WriteMlsCaptureFile(owner, path, shell::Mls.MlsSampleRateIndex,
+                               shell::Mls.MlsLengthIndex);
 }
 
 CaptureLoad ReadMlsCaptureFile(platform::HWND owner, const char* path) {
@@ -102,12 +105,20 @@ CaptureLoad ReadMlsCaptureFile(platform::HWND owner, const char* path) {
 }
 
 int SaveMlsCaptureAs() {
-    if (shell::AudioBusy != 0 || MlsImpulseValid != 1 || MlsCaptureSave == nullptr) return 0;
+    if (shell::AudioBusy != 0) return 0;
+    if (MlsImpulseValid != 1 || MlsCaptureHeld != 1 || MlsCaptureSave == nullptr) {
+        // Without a held capture a file of zeros would pass for a measurement.
+        Exclaim(shell::FrameWindow, "Please Generate Impulse Response First");
+        return 0;
+    }
     SetupResFileName(shell::FrameWindow);
     if (shell::ChooseFile(MlsFileDialogRecord, shell::FrameWindow, MlsFilePath, MlsFileTitle,
                           shell::Chooser::kSave) != 1)
         return 0;
-    return WriteMlsCaptureFile(shell::FrameWindow, MlsFilePath) ? 1 : 0;
+    return WriteMlsCaptureFile(shell::FrameWindow, MlsFilePath, MlsCaptureRateIndex,
+                               MlsCaptureLengthIndex)
+               ? 1
+               : 0;
 }
 
 CaptureLoad OpenMlsCaptureFile() {

@@ -39,6 +39,8 @@ void SetupResFileName(platform::HWND owner);
 // through a temporary file. On failure the file name is shown (owner `owner`) and no file is
 // left behind; true when written.
 bool WriteMlsCaptureFile(platform::HWND owner, const char* path);
+// The same with the sampling-rate and length indices given.
+bool WriteMlsCaptureFile(platform::HWND owner, const char* path, int rate, int length);
 
 enum class CaptureLoad {
     kLoaded,        // MlsCaptureCopy, the indices and MlsOrder now hold the file's
@@ -52,8 +54,10 @@ enum class CaptureLoad {
 // sequence tables rebuilt for that order (GenerateMls16).
 CaptureLoad ReadMlsCaptureFile(platform::HWND owner, const char* path);
 
-// Save IR: only while no measurement runs, after a measurement and with MlsCaptureSave
-// allocated; asks for the name (overwrite prompt) and writes. 1 when written.
+// Save IR: only while no measurement runs. Without a held capture (MlsCaptureHeld) after a
+// measurement it says "Please Generate Impulse Response First" and writes nothing; otherwise it
+// asks for the name (overwrite prompt) and writes the held capture with the indices it was
+// processed with. 1 when written.
 int SaveMlsCaptureAs();
 
 // The load of "Use Saved Buffer": asks for the file and reads it. A cancelled dialog or an

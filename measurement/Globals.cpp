@@ -34,6 +34,9 @@ char MlsStatusLine[96];
 
 std::uint8_t* MlsCaptureCopy = nullptr;
 std::uint8_t* MlsCaptureSave = nullptr;
+std::int32_t MlsCaptureHeld;
+std::int32_t MlsCaptureRateIndex;
+std::int32_t MlsCaptureLengthIndex;
 
 std::int32_t CalHpFamily;
 std::int32_t CalHpSlope;
@@ -68,6 +71,9 @@ void SetStartValues() {
     MlsPhaseSlot = 0;
     MlsSplCalculated = 0;
     std::memset(MlsStatusLine, 0, sizeof MlsStatusLine);
+    MlsCaptureHeld = 0;
+    MlsCaptureRateIndex = 0;
+    MlsCaptureLengthIndex = 0;
     CalHpFamily = 1;
     CalHpSlope = 5;
     CalHpFrequency = 10.0f;
@@ -97,6 +103,16 @@ void FreeMlsCaptureCopies() {
     delete[] MlsCaptureSave;
     MlsCaptureCopy = nullptr;
     MlsCaptureSave = nullptr;
+    MlsCaptureHeld = 0;
+}
+
+bool KeepMlsCapture() {
+    if (MlsCaptureCopy == nullptr || MlsCaptureSave == nullptr) return false;
+    std::memcpy(MlsCaptureSave, MlsCaptureCopy, kMlsCaptureBytes);
+    MlsCaptureRateIndex = shell::Mls.MlsSampleRateIndex;
+    MlsCaptureLengthIndex = MlsOrder - kMlsMinOrder;
+    MlsCaptureHeld = 1;
+    return true;
 }
 
 void UpdateSmoothingPasses() { SmoothingPasses = SmoothingPassesFor(shell::Mls.MlsSmoothingIndex); }

@@ -47,9 +47,18 @@ extern std::int32_t MlsSplCalculated;
 extern char MlsStatusLine[96];
 
 // The capture being processed and the last processed capture (kMlsCaptureBytes each); null until
-// AllocMlsCaptureCopies.
+// AllocMlsCaptureCopies. Allocated when the MLS page or the room equalizer first opens, they stay
+// until the program releases its buffers: closing a window keeps the capture its views show.
 extern std::uint8_t* MlsCaptureCopy;
 extern std::uint8_t* MlsCaptureSave;
+// 1 while MlsCaptureSave holds the capture the impulses in MlsRefSamples and MlsInSamples were
+// computed from; 0 before the first one and after the copies are freed.
+extern std::int32_t MlsCaptureHeld;
+// The sampling-rate index and the MLS length index that capture was processed with: what Save IR
+// writes with it, whatever the settings became since (opening the page or the room equalizer
+// sets them anew).
+extern std::int32_t MlsCaptureRateIndex;
+extern std::int32_t MlsCaptureLengthIndex;
 
 // Settings of the calibration sections (family and slope indices of the filter table).
 extern std::int32_t CalHpFamily;
@@ -63,9 +72,14 @@ extern float CalGainDb;
 extern std::int32_t CalInvert;
 
 // Allocates both capture copies zero-filled where they are not allocated; false when out of
-// memory (what was allocated stays). FreeMlsCaptureCopies releases them.
+// memory (what was allocated stays). FreeMlsCaptureCopies releases them (nothing is held then).
 bool AllocMlsCaptureCopies();
 void FreeMlsCaptureCopies();
+
+// The capture in MlsCaptureCopy becomes the held one: copied into MlsCaptureSave with the current
+// sampling-rate index and the length index of MlsOrder. Called by the processing that turns it
+// into the impulses; false when the copies are not allocated.
+bool KeepMlsCapture();
 
 // SmoothingPasses from shell::Mls.MlsSmoothingIndex (an index outside 0..5 counts as 5).
 void UpdateSmoothingPasses();

@@ -660,9 +660,10 @@ platform::INT_PTR MlsAcquireDlgProc(HWND page, platform::UINT message, WPARAM wp
                     platform::LoadCursor(platform::HINSTANCE{}, platform::IDC_WAIT));
             return platform::TRUE;
         case platform::WM_DESTROY:
-            // A measurement never outlives the window its devices report to.
+            // A measurement never outlives the window its devices report to. The capture copies
+            // stay: the views keep showing the impulses, and Save IR writes the capture they came
+            // from when the page opens again.
             if (MlsRunActive() && MlsRunWindow() == page) StopMlsRun();
-            FreeMlsCaptureCopies();
             return platform::TRUE;
         default:
             return platform::FALSE;

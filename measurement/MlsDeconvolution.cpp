@@ -144,7 +144,11 @@ int ProcessMlsCapture() {
     if (MlsCaptureCopy == nullptr || MlsCaptureSave == nullptr || shell::MlsRefSamples == nullptr ||
         shell::MlsInSamples == nullptr)
         return 1;
-    std::memcpy(MlsCaptureSave, MlsCaptureCopy, kMlsCaptureBytes);
+    // The sequence first: a capture that cannot be deconvolved changes nothing, so the held
+    // capture always is the one the impulses come from.
+    if (MlsImpulseValid == 1 && CurrentMlsOrder() != MlsOrder && !BuildMlsSequence(MlsOrder))
+        return 1;
+    KeepMlsCapture();
 
     const int offset = ReadOffsetWords();
     float* ref = shell::MlsRefSamples;
@@ -168,7 +172,6 @@ int ProcessMlsCapture() {
     }
 
     if (MlsImpulseValid == 1) {
-        if (CurrentMlsOrder() != MlsOrder && !BuildMlsSequence(MlsOrder)) return 1;
         std::int32_t in_peak = 0;
         DeconvolveMlsChannel(ref, true, &MlsRefPeak);
         DeconvolveMlsChannel(in, false, &in_peak);

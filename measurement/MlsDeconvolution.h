@@ -33,10 +33,10 @@ void FillMlsWaveFormat(platform::WAVEFORMATEXTENSIBLE* format, platform::DWORD r
 // is not allocated.
 bool TakeMlsCapture(const void* data, std::size_t bytes);
 
-// The capture processing: MlsCaptureCopy into MlsCaptureSave, the scaled and signed samples of
-// both channels (In read later by the Delay Read offset when it is ticked) with their peak
-// levels, then, after a measurement (MlsImpulseValid), the deconvolution of both channels and
-// the gating windows. 0 when done, 1 when a buffer or the sequence is missing.
+// The capture processing: MlsCaptureCopy kept in MlsCaptureSave (KeepMlsCapture), the scaled and
+// signed samples of both channels (In read later by the Delay Read offset when it is ticked) with
+// their peak levels, then, after a measurement (MlsImpulseValid), the deconvolution of both
+// channels and the gating windows. 0 when done, 1 when a buffer or the sequence is missing.
 int ProcessMlsCapture();
 
 // Deconvolution of one channel in place (Ref first: it sets MlsRefPeak, which both alignments

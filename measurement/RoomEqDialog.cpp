@@ -44,7 +44,6 @@ const char* const kZoomNames[] = {"1xAmpl",  "2xAmpl",  "4xAmpl", "8xAmpl",
                                   "16xAmpl", "32xAmpl", "64xAmpl"};
 
 bool g_initializing = false;
-bool g_allocated_copies = false;
 // The location a run was started for: a location chosen while it runs does not move it.
 int g_run_location = 0;
 
@@ -178,10 +177,10 @@ void InitDialog(HWND dialog) {
     shell::Mls.MlsShowPhase = 1;
     shell::Mls.MlsWindowType = 0;
     BuildRoomEqGrids();
-    g_allocated_copies = MlsCaptureCopy == nullptr;
+    // The capture being processed starts empty; the held capture (MlsCaptureSave) stays what
+    // the MLS views show until a location is processed.
     AllocMlsCaptureCopies();
     if (MlsCaptureCopy != nullptr) std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
-    if (MlsCaptureSave != nullptr) std::memset(MlsCaptureSave, 0, kMlsCaptureBytes);
 
     const HWND volume = GetDlgItem(dialog, kLevelBar);
     SetScrollRange(volume, SB_CTL, 0, 100, FALSE);
@@ -604,8 +603,6 @@ INT_PTR RoomEQDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
-            if (g_allocated_copies) FreeMlsCaptureCopies();
-            g_allocated_copies = false;
             return FALSE;
         case WM_PAINT:
             PaintAll(dialog);

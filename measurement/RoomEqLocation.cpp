@@ -128,7 +128,9 @@ namespace {
 LocationResult DeconvolveLocation(platform::HWND dialog, int location) {
     float* ref = shell::MlsRefSamples;
     float* in = shell::MlsInSamples;
-    std::memcpy(MlsCaptureSave, MlsCaptureCopy, kMlsCaptureBytes);
+    // The impulses of the MLS views are replaced below, so this capture becomes the held one
+    // (Save IR writes what they show, and the auto-save writes it for this location).
+    KeepMlsCapture();
     std::memset(ref, 0, sizeof(float) * kMlsSampleEntries);
     std::memset(in, 0, sizeof(float) * kMlsSampleEntries);
     MlsRefPeakLevel = 0.0f;

@@ -6,7 +6,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 #include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
@@ -138,6 +141,68 @@ TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
         EXPECT_EQ(shell::AudioBusy, 0);
         EXPECT_EQ(shell::WorkingNetwork.ElementTransfer[kElement][700].re, 1.0f);
     }
+}
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The capture the MLS tool holds (and Save IR writes) outlives the room equalizer when no
+// location is measured in it, whatever the dialog sets: its copies stay allocated, and Save IR
+// writes the capture with the length it was measured with, not the dialog's longest sequence.
+TEST_F(RoomEqDialogTest, OpeningAndEndingTheDialogKeepsTheHeldCapture) {
+    for (const int ending : {2, 1}) {  // Cancel, Done
+        SCOPED_TRACE(ending);
+        for (std::size_t i = 0; i < kMlsCaptureBytes; ++i)
+            MlsCaptureCopy[i] = static_cast<std::uint8_t>((i * 7 + ending) % 253);
+        shell::Mls.MlsSampleRateIndex = 4;
+        MlsOrder = 13;
+        MlsImpulseValid = 1;
+        ASSERT_TRUE(KeepMlsCapture());
+        const std::vector<std::uint8_t> held(MlsCaptureSave, MlsCaptureSave + kMlsCaptureBytes);
+        EXPECT_EQ(Run([ending](HWND d) { Send(d, ending); }), ending);
+        EXPECT_EQ(MlsOrder, 18);
+        EXPECT_EQ(shell::Mls.MlsSampleRateIndex, 5);
+        ASSERT_NE(MlsCaptureSave, nullptr) << "the dialog freed the held capture";
+        EXPECT_EQ(MlsCaptureHeld, 1);
+        EXPECT_TRUE(std::equal(held.begin(), held.end(), MlsCaptureSave))
+            << "the dialog changed the held capture";
+        const std::string path = PathOf("kept.res");
+        platform::testing::ScriptFileDialogAnswers({path});
+        ASSERT_EQ(SaveMlsCaptureAs(), 1);
+        const std::vector<std::uint8_t> file = FileBytes(path);
+        ASSERT_EQ(file.size(), kMlsCaptureFileBytes);
+        EXPECT_TRUE(std::equal(held.begin(), held.begin() + kMlsCaptureStoredBytes, file.begin()));
+        EXPECT_EQ(file[kMlsRateFieldOffset], '4');
+        EXPECT_EQ(file[kMlsLengthFieldOffset], '0');
+    }
+}
+
+// A processed location replaces the MLS tool's impulses, so its capture becomes the held one:
+// Save IR then writes what the location's auto-save wrote.
+TEST_F(RoomEqDialogTest, ProcessedLocationBecomesTheHeldCapture) {
+    const std::string capture = WriteCapture("location.res");
+    std::memset(MlsCaptureCopy, 0x33, kMlsCaptureBytes);
+    MlsOrder = 13;
+    MlsImpulseValid = 1;
+    ASSERT_TRUE(KeepMlsCapture());
+    platform::testing::ScriptFileDialogAnswers({capture});
+    EXPECT_EQ(Run([](HWND d) {
+                  Send(d, kFirstLocation);
+                  Send(d, 2);
+              }),
+              2);
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{});
+    EXPECT_EQ(MlsCaptureHeld, 1);
+    EXPECT_EQ(MlsCaptureLengthIndex, kLengthIndex);
+    const std::vector<std::uint8_t> saved = FileBytes(dir_ / "Front_Left_L1.res");
+    ASSERT_EQ(saved.size(), kMlsCaptureFileBytes);
+    EXPECT_TRUE(saved == FileBytes(capture));
+    const std::string path = PathOf("after.res");
+    platform::testing::ScriptFileDialogAnswers({path});
+    ASSERT_EQ(SaveMlsCaptureAs(), 1);
+    EXPECT_TRUE(FileBytes(path) == saved);
 }
 
 TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
