@@ -65,6 +65,10 @@ class FrameWidget : public WindowTableWidget<QMainWindow> {
 class MdiSubWidget : public WindowTableWidget<QMdiSubWindow> {
   public:
     explicit MdiSubWidget(HWND hwnd);
+
+  protected:
+    // Maximising and restoring change the decorations around the canvas.
+    void changeEvent(QEvent* event) override;
 };
 
 // Mouse buttons and modifiers of a Qt event as MK_ flags.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -118,6 +119,22 @@ void ComputeInsets(Window& w) {
     w.inner = inner;
     w.insets = MakeRect(outer.left + inner.left, outer.top + inner.top, outer.right + inner.right,
                         outer.bottom + inner.bottom);
+}
+
+// The decorations an MDI child shows now: its estimated caption and frame, or, while it is
+// maximised, the margins its Qt window really keeps around the canvas (none when the frame's
+// menu bar holds its buttons). True when they changed.
+bool FitMdiChildDecorations(Window& w) {
+    const RECT before = w.insets;
+    const auto* sub = qobject_cast<const QMdiSubWindow*>(w.outer.data());
+    ComputeInsets(w);
+    if (sub && sub->isMaximized()) {
+        const QMargins m = sub->contentsMargins();
+        w.insets = MakeRect(m.left() + w.inner.left, m.top() + w.inner.top,
+                            m.right() + w.inner.right, m.bottom() + w.inner.bottom);
+    }
+    return w.insets.left != before.left || w.insets.top != before.top ||
+           w.insets.right != before.right || w.insets.bottom != before.bottom;
 }
 
 bool HasImage(Kind kind) {
@@ -362,6 +379,9 @@ void OnQtGeometry(HWND hwnd) {
             SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(cx, cy));
         return;
     }
+    // A maximised MDI child draws no caption or frame of its own (its buttons join the frame's
+    // menu bar): its client area becomes the whole window, and it is laid out again.
+    const bool reframed = w->kind == Kind::MdiChild && FitMdiChildDecorations(*w);
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
@@ -381,8 +401,8 @@ void OnQtGeometry(HWND hwnd) {
     } else {
         return;
     }
-    const bool moved = r.left != w->rect.left || r.top != w->rect.top;
-    const bool sized = (r.right - r.left) != (w->rect.right - w->rect.left) ||
+    const bool moved = reframed || r.left != w->rect.left || r.top != w->rect.top;
+    const bool sized = reframed || (r.right - r.left) != (w->rect.right - w->rect.left) ||
                        (r.bottom - r.top) != (w->rect.bottom - w->rect.top);
     if (!moved && !sized) return;
     w->rect = r;
