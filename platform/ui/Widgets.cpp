@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -156,6 +158,30 @@ template class WindowTableWidget<QMainWindow>;
 template class WindowTableWidget<QMdiSubWindow>;
 
 FrameWidget::FrameWidget(HWND hwnd) : WindowTableWidget(hwnd) {}
+
+void FrameWidget::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    const QMargins m = contentsMargins();
+    if (m.isNull()) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    QStyleOptionTitleBar caption;
+    caption.initFrom(this);
+    caption.rect = QRect(0, 0, width(), m.top());
+    caption.text = windowTitle();
+    caption.subControls = QStyle::SC_TitleBarLabel;
+    caption.titleBarFlags = Qt::Window | Qt::WindowTitleHint;
+    caption.titleBarState = Qt::WindowActive;
+    caption.state |= QStyle::State_Active;
+    style()->drawComplexControl(QStyle::CC_TitleBar, &caption, &painter, this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void FrameWidget::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange) update();
+}
 
 MdiSubWidget::MdiSubWidget(HWND hwnd) : WindowTableWidget(hwnd) {
     setAttribute(Qt::WA_DeleteOnClose, false);

@@ -59,6 +59,11 @@ class WindowTableWidget : public QtBase {
 class FrameWidget : public WindowTableWidget<QMainWindow> {
   public:
     explicit FrameWidget(HWND hwnd);
+
+  protected:
+    // The caption and borders in the window's margins, while no window manager draws them.
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };
 
 // An MDI child's decorated window around its canvas.

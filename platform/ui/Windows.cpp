@@ -249,10 +249,17 @@ void ApplyGeometry(Window& w) {
     const int height = w.rect.bottom - w.rect.top;
     if (w.kind == Kind::Frame && w.outer) {
         // The Qt window holds the menu bar; the decorations around it are the insets without it.
+        // While the frame draws them itself they lie inside the Qt window, as its margins.
         const RECT d = FrameDecorations(w);
-        w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
-                             std::max(1, width - d.left - d.right),
-                             std::max(1, height - d.top - d.bottom));
+        if (w.own_decorations) {
+            w.outer->setContentsMargins(d.left, d.top, d.right, d.bottom);
+            w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
+        } else {
+            w.outer->setContentsMargins(0, 0, 0, 0);
+            w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
+                                 std::max(1, width - d.left - d.right),
+                                 std::max(1, height - d.top - d.bottom));
+        }
     } else if (w.kind == Kind::MdiChild && w.outer) {
         w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
     } else if (!(w.style & WS_CHILD) && w.widget) {
@@ -304,7 +311,7 @@ bool RealDecorations(const Window& w, RECT* real) {
     const int menu = (w.kind == Kind::Frame && w.menu) ? GetSystemMetrics(SM_CYMENU) : 0;
     *real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top, right + w.inner.right,
                      bottom + w.inner.bottom);
-    return real->left != w.insets.left || real->top != w.insets.top ||
+    return w.own_decorations || real->left != w.insets.left || real->top != w.insets.top ||
            real->right != w.insets.right || real->bottom != w.insets.bottom;
 }
 
@@ -364,6 +371,7 @@ void OnQtGeometry(HWND hwnd) {
         // Other windows keep the outer rectangle they were given (the frame: the work area);
         // their client area is what is left inside the decorations actually drawn.
         w->insets = real;
+        w->own_decorations = false;
         applying_qt_geometry = true;
         ApplyGeometry(*w);
         applying_qt_geometry = false;
@@ -385,7 +393,7 @@ void OnQtGeometry(HWND hwnd) {
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
-        const RECT d = FrameDecorations(*w);
+        const RECT d = w->own_decorations ? RECT{} : FrameDecorations(*w);
         r = MakeRect(g.x() - d.left, g.y() - d.top, g.x() + g.width() + d.right,
                      g.y() + g.height() + d.bottom);
     } else if (w->kind == Kind::MdiChild && w->outer) {
@@ -566,6 +574,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     if (width == CW_USEDEFAULT) width = 400, height = (height == CW_USEDEFAULT ? 300 : height);
     if (height == CW_USEDEFAULT) height = 300;
     w.rect = ui::BoundedWindowRect(x, y, width, height);
+    // On a real screen nobody may frame the frame: it draws its decorations itself until a
+    // window manager does (the offscreen platform of the tests shows nothing around it).
+    w.own_decorations =
+        kind == Kind::Frame && QGuiApplication::platformName() != QLatin1String("offscreen");
     w.invalid = ui::HasImage(kind);
     w.erase = true;
     w.invalid_rect = RECT{0, 0, 0x3FFFFFFF, 0x3FFFFFFF};
