@@ -312,7 +312,7 @@ int DrawRoomEQGroupDelayCurve(HDC hdc) {
 }
 
 int DrawRoomEQLocationMarks(HDC hdc) {
-    static const int kTop[kRoomEqLocations] = {8, 32, 54, 77, 98, 122};
+    static const int kTop[kRoomEqLocations] = {8, 32, 54, 77, 98, kLocationMarksHeight - 10};
     for (int l = 0; l < kRoomEqLocations; ++l) {
         const float* level = Record(kRoomEqLevel + l);
         const bool measured = level != nullptr && level[shell::kCurveHoldsData] == 1.0f;

@@ -330,4 +330,20 @@ std::vector<COLORREF> ShownClientPixels(HWND hwnd, int stride) {
     return out;
 }
 
+std::vector<COLORREF> ShownScreenPixels(const RECT& area) {
+    std::vector<COLORREF> out;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (!screen || width <= 0 || height <= 0) return out;
+    const QImage shown = screen->grabWindow(0, area.left, area.top, width, height).toImage();
+    if (shown.width() != width || shown.height() != height) return out;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const QRgb p = shown.pixel(x, y);
+            out.push_back(RGB(qRed(p), qGreen(p), qBlue(p)));
+        }
+    return out;
+}
+
 }  // namespace platform::testing

@@ -96,5 +96,8 @@ bool SaveScreenImage(const std::string& path);
 // window's backing image), every `stride`-th pixel each way, row by row; empty when the window
 // is not shown.
 std::vector<COLORREF> ShownClientPixels(HWND hwnd, int stride);
+// What the X server shows in a rectangle of the screen, whatever window lies there (or none),
+// row by row; empty when the rectangle is empty or cannot be read.
+std::vector<COLORREF> ShownScreenPixels(const RECT& area);
 
 }  // namespace platform::testing

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QTabBar>
 #include <algorithm>
 #include <cstring>
@@ -227,6 +228,18 @@ void SetCheck(Window& w, int check) {
     }
 }
 
+// Fills the region being painted with the background of the control's parent (the dialog's
+// colour), as a static control erases.
+void EraseInParentColour(Window& w) {
+    if (!w.image) return;
+    const Window* parent = Find(w.parent);
+    const COLORREF bg = parent ? BackgroundColour(*parent) : BackgroundColour(w);
+    const RECT& r = w.paint_rect;
+    QPainter painter(w.image.get());
+    painter.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                     QColor(GetRValue(bg), GetGValue(bg), GetBValue(bg)));
+}
+
 LRESULT ControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
@@ -273,14 +286,20 @@ LRESULT ControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_PAINT:
             if (w->kind == Kind::StaticCanvas) {
-                // A static canvas keeps what was drawn on it; its owner draws all of it.
-                w->invalid = false;
-                w->painted = true;
+                // A static canvas draws nothing of its own: invalidated with erase, it shows its
+                // dialog's colour until its owner draws on it again.
+                PAINTSTRUCT ps;
+                BeginPaint(hwnd, &ps);
+                EndPaint(hwnd, &ps);
                 return 0;
             }
             return DefWindowProc(hwnd, message, wParam, lParam);
         case WM_ERASEBKGND:
-            return w->kind == Kind::StaticCanvas ? 1 : DefWindowProc(hwnd, message, wParam, lParam);
+            if (w->kind == Kind::StaticCanvas) {
+                EraseInParentColour(*w);
+                return 1;
+            }
+            return DefWindowProc(hwnd, message, wParam, lParam);
         default:
             break;
     }

@@ -67,6 +67,13 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
 HDC GetDC(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w || !w->image) return HDC{};
+    // A static canvas due to be erased is erased before its owner draws on it again: what the
+    // owner draws now must not be wiped by that erase afterwards.
+    if (w->kind == ui::Kind::StaticCanvas && w->invalid && w->erase) {
+        UpdateWindow(hwnd);
+        w = Find(hwnd);
+        if (!w || !w->image) return HDC{};
+    }
     return internal::CreateSurfaceDC(hwnd, w->image.get(),
                                      RECT{0, 0, ui::ClientWidth(*w), ui::ClientHeight(*w)});
 }

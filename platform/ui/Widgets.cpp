@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include "platform/ui/Messages.h"
 #include "platform/ui/Window.h"
@@ -59,7 +61,18 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     } else if (w->inner.right > 0 || w->inner.bottom > 0) {
         painter.fillRect(rect(), QColor(240, 240, 240));
     }
-    if (w->image) painter.drawImage(QPoint(left, top), *w->image);
+    if (!w->image) return;
+    // Whatever of the client area the image does not cover (a size change the window has not
+    // taken yet) shows the window's background, never what the screen held there before.
+    const QRect client = rect().adjusted(left, top, -w->inner.right, -w->inner.bottom);
+    const QRect shown(QPoint(left, top), w->image->size());
+    if (!shown.contains(client)) {
+        const COLORREF bg = BackgroundColour(*w);
+        const QColor colour(GetRValue(bg), GetGValue(bg), GetBValue(bg));
+        for (const QRect& part : QRegion(client).subtracted(QRegion(shown)))
+            painter.fillRect(part, colour);
+    }
+    painter.drawImage(QPoint(left, top), *w->image);
 }
 
 void CanvasWidget::PostMouse(unsigned message, QMouseEvent* event) {
@@ -146,8 +159,37 @@ template class WindowTableWidget<QMdiSubWindow>;
 
 FrameWidget::FrameWidget(HWND hwnd) : WindowTableWidget(hwnd) {}
 
+void FrameWidget::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    const QMargins m = contentsMargins();
+    if (m.isNull()) return;
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    QStyleOptionTitleBar caption;
+    caption.initFrom(this);
+    caption.rect = QRect(0, 0, width(), m.top());
+    caption.text = windowTitle();
+    caption.subControls = QStyle::SC_TitleBarLabel;
+    caption.titleBarFlags = Qt::Window | Qt::WindowTitleHint;
+    caption.titleBarState = Qt::WindowActive;
+    caption.state |= QStyle::State_Active;
+    style()->drawComplexControl(QStyle::CC_TitleBar, &caption, &painter, this);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void FrameWidget::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange) update();
+}
+
 MdiSubWidget::MdiSubWidget(HWND hwnd) : WindowTableWidget(hwnd) {
     setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void MdiSubWidget::changeEvent(QEvent* event) {
+    QMdiSubWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) OnQtGeometry(hwnd());
 }
 
 }  // namespace platform::ui

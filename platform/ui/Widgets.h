@@ -59,12 +59,21 @@ class WindowTableWidget : public QtBase {
 class FrameWidget : public WindowTableWidget<QMainWindow> {
   public:
     explicit FrameWidget(HWND hwnd);
+
+  protected:
+    // The caption and borders in the window's margins, while no window manager draws them.
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 };
 
 // An MDI child's decorated window around its canvas.
 class MdiSubWidget : public WindowTableWidget<QMdiSubWindow> {
   public:
     explicit MdiSubWidget(HWND hwnd);
+
+  protected:
+    // Maximising and restoring change the decorations around the canvas.
+    void changeEvent(QEvent* event) override;
 };
 
 // Mouse buttons and modifiers of a Qt event as MK_ flags.

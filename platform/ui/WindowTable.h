@@ -70,6 +70,9 @@ struct Window {
     bool visible = false;
     bool enabled = true;
     bool destroying = false;
+    // The frame draws its caption and borders itself until a window manager frames it (without
+    // one the screen would show nothing there).
+    bool own_decorations = false;
 
     // Backing image (client size) for canvases and custom-drawn controls.
     std::unique_ptr<QImage> image;

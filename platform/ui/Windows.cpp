@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -120,6 +121,22 @@ void ComputeInsets(Window& w) {
                         outer.bottom + inner.bottom);
 }
 
+// The decorations an MDI child shows now: its estimated caption and frame, or, while it is
+// maximised, the margins its Qt window really keeps around the canvas (none when the frame's
+// menu bar holds its buttons). True when they changed.
+bool FitMdiChildDecorations(Window& w) {
+    const RECT before = w.insets;
+    const auto* sub = qobject_cast<const QMdiSubWindow*>(w.outer.data());
+    ComputeInsets(w);
+    if (sub && sub->isMaximized()) {
+        const QMargins m = sub->contentsMargins();
+        w.insets = MakeRect(m.left() + w.inner.left, m.top() + w.inner.top,
+                            m.right() + w.inner.right, m.bottom() + w.inner.bottom);
+    }
+    return w.insets.left != before.left || w.insets.top != before.top ||
+           w.insets.right != before.right || w.insets.bottom != before.bottom;
+}
+
 bool HasImage(Kind kind) {
     return kind == Kind::Canvas || kind == Kind::MdiChild || kind == Kind::Frame ||
            kind == Kind::StaticText || kind == Kind::StaticCanvas || kind == Kind::OwnerDrawButton;
@@ -232,10 +249,17 @@ void ApplyGeometry(Window& w) {
     const int height = w.rect.bottom - w.rect.top;
     if (w.kind == Kind::Frame && w.outer) {
         // The Qt window holds the menu bar; the decorations around it are the insets without it.
+        // While the frame draws them itself they lie inside the Qt window, as its margins.
         const RECT d = FrameDecorations(w);
-        w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
-                             std::max(1, width - d.left - d.right),
-                             std::max(1, height - d.top - d.bottom));
+        if (w.own_decorations) {
+            w.outer->setContentsMargins(d.left, d.top, d.right, d.bottom);
+            w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
+        } else {
+            w.outer->setContentsMargins(0, 0, 0, 0);
+            w.outer->setGeometry(w.rect.left + d.left, w.rect.top + d.top,
+                                 std::max(1, width - d.left - d.right),
+                                 std::max(1, height - d.top - d.bottom));
+        }
     } else if (w.kind == Kind::MdiChild && w.outer) {
         w.outer->setGeometry(w.rect.left, w.rect.top, std::max(1, width), std::max(1, height));
     } else if (!(w.style & WS_CHILD) && w.widget) {
@@ -287,7 +311,7 @@ bool RealDecorations(const Window& w, RECT* real) {
     const int menu = (w.kind == Kind::Frame && w.menu) ? GetSystemMetrics(SM_CYMENU) : 0;
     *real = MakeRect(left + w.inner.left, top_edge + menu + w.inner.top, right + w.inner.right,
                      bottom + w.inner.bottom);
-    return real->left != w.insets.left || real->top != w.insets.top ||
+    return w.own_decorations || real->left != w.insets.left || real->top != w.insets.top ||
            real->right != w.insets.right || real->bottom != w.insets.bottom;
 }
 
@@ -347,6 +371,7 @@ void OnQtGeometry(HWND hwnd) {
         // Other windows keep the outer rectangle they were given (the frame: the work area);
         // their client area is what is left inside the decorations actually drawn.
         w->insets = real;
+        w->own_decorations = false;
         applying_qt_geometry = true;
         ApplyGeometry(*w);
         applying_qt_geometry = false;
@@ -362,10 +387,13 @@ void OnQtGeometry(HWND hwnd) {
             SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(cx, cy));
         return;
     }
+    // A maximised MDI child draws no caption or frame of its own (its buttons join the frame's
+    // menu bar): its client area becomes the whole window, and it is laid out again.
+    const bool reframed = w->kind == Kind::MdiChild && FitMdiChildDecorations(*w);
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
-        const RECT d = FrameDecorations(*w);
+        const RECT d = w->own_decorations ? RECT{} : FrameDecorations(*w);
         r = MakeRect(g.x() - d.left, g.y() - d.top, g.x() + g.width() + d.right,
                      g.y() + g.height() + d.bottom);
     } else if (w->kind == Kind::MdiChild && w->outer) {
@@ -381,8 +409,8 @@ void OnQtGeometry(HWND hwnd) {
     } else {
         return;
     }
-    const bool moved = r.left != w->rect.left || r.top != w->rect.top;
-    const bool sized = (r.right - r.left) != (w->rect.right - w->rect.left) ||
+    const bool moved = reframed || r.left != w->rect.left || r.top != w->rect.top;
+    const bool sized = reframed || (r.right - r.left) != (w->rect.right - w->rect.left) ||
                        (r.bottom - r.top) != (w->rect.bottom - w->rect.top);
     if (!moved && !sized) return;
     w->rect = r;
@@ -546,6 +574,10 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     if (width == CW_USEDEFAULT) width = 400, height = (height == CW_USEDEFAULT ? 300 : height);
     if (height == CW_USEDEFAULT) height = 300;
     w.rect = ui::BoundedWindowRect(x, y, width, height);
+    // On a real screen nobody may frame the frame: it draws its decorations itself until a
+    // window manager does (the offscreen platform of the tests shows nothing around it).
+    w.own_decorations =
+        kind == Kind::Frame && QGuiApplication::platformName() != QLatin1String("offscreen");
     w.invalid = ui::HasImage(kind);
     w.erase = true;
     w.invalid_rect = RECT{0, 0, 0x3FFFFFFF, 0x3FFFFFFF};

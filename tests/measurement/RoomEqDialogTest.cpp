@@ -444,6 +444,34 @@ TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
     shell::DeleteGdiObjects();
 }
 
+// The six location marks show whole in their control, outlined, green while the location holds
+// no measurement and red once it does.
+TEST_F(RoomEqDialogTest, AllSixLocationMarksShowWhole) {
+    static const int kTop[6] = {8, 32, 54, 77, 98, 122};
+    ASSERT_EQ(shell::CreateGdiObjects(), 0);
+    Curve(kRoomEqLevel + 5)[shell::kCurveHoldsData] = 1.0f;  // location 6 measured
+    Run([&](HWND d) {
+        const HWND marks = platform::GetDlgItem(d, kMarks);
+        platform::RECT r{};
+        platform::GetClientRect(marks, &r);
+        EXPECT_GE(r.bottom, kTop[5] + 10) << "the control cuts the sixth mark";
+        platform::InvalidateRect(d, nullptr, platform::TRUE);
+        platform::UpdateWindow(d);
+        const platform::HDC hdc = platform::GetDC(marks);
+        for (int l = 0; l < 6; ++l) {
+            const platform::COLORREF fill =
+                l == 5 ? platform::RGB(228, 0, 0) : platform::RGB(0, 228, 0);
+            EXPECT_EQ(platform::GetPixel(hdc, 5, kTop[l] + 5), fill) << "mark " << l + 1;
+            EXPECT_EQ(platform::GetPixel(hdc, 5, kTop[l] + 8), fill) << "mark " << l + 1;
+            EXPECT_EQ(platform::GetPixel(hdc, 5, kTop[l] + 9), platform::RGB(0, 0, 0))
+                << "mark " << l + 1 << " outlined";
+        }
+        platform::ReleaseDC(marks, hdc);
+        Send(d, 2);
+    });
+    shell::DeleteGdiObjects();
+}
+
 TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {
     const platform::DialogTemplate* t = platform::FindDialogTemplate("Room_EQ");
     ASSERT_NE(t, nullptr);
