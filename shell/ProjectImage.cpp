@@ -405,18 +405,12 @@ int WriteProjectFile(platform::HWND owner, const char* path) {
     PackProjectImage();
     // An image the reader would not recognise is not written over the file it would replace.
     if (ValidateProjectImage(Project) != 0) {
-        const std::string text = std::string(path != nullptr ? path : "") +
-                                 "\n\nThe project has not been saved: " + kUnreadableImage + ".";
-        platform::MessageBox(owner, text.c_str(), kCaption,
-                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        ShowSaveFailure(owner, path, "project", kUnreadableImage);
         return 0;
     }
     if (WriteFileAtomic(path, &Project, kProjectImageBytes) != FileStatus::kOk) {
         // The path, then that the project was not saved and why.
-        const std::string text = std::string(path != nullptr ? path : "") +
-                                 "\n\nThe project has not been saved: " + LastSaveFailure() + ".";
-        platform::MessageBox(owner, text.c_str(), kCaption,
-                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        ShowSaveFailure(owner, path, "project");
         return 0;
     }
     return 1;

@@ -181,8 +181,9 @@ ProjectLoadStatus LoadProjectFile(const char* path);
 // values that were replaced. 1 when loaded.
 int ReadProjectFile(platform::HWND owner, const char* path);
 
-// Packs and saves Project to `path` through a temporary file; on any failure shows the path in
-// a message box, keeps the previous file and returns 0; 1 when written.
+// Packs and saves Project to `path` through a temporary file; on any failure shows the path and
+// that the project has not been saved, and why (ShowSaveFailure), keeps the previous file and
+// returns 0; 1 when written.
 int WriteProjectFile(platform::HWND owner, const char* path);
 
 }  // namespace shell
