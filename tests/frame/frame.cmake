@@ -7,8 +7,10 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameMenuTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameMlsTest.cpp)
-# Saves that fail, through the program's menus and buttons.
-list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameSaveFailuresTest.cpp)
+# Saves that fail, through the program's menus and buttons, and profile keys that load nothing.
+list(APPEND QV_TEST_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/FrameSaveFailuresTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FrameProfileKeysTest.cpp)
 # The HBT editor run inside the program, opened by the frame's menu commands.
 list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/HbtEditorTest.cpp)
 # The settings windows and the project profiles dialog.
