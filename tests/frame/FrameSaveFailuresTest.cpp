@@ -1,7 +1,7 @@
-// Saves that fail in the running program: Save Driver As, Export SPL/Phase, Save IR and the
-// calibration export, each on a full disk, a read-only file, a folder in the file's place, a
-// folder that does not exist and a read-only folder. Each says which file was not saved and why,
-// and leaves what was there as it was.
+// Saves that fail in the running program: Save Project As, Save Driver As, Export SPL/Phase,
+// Save IR and the calibration export, each on a full disk, a read-only file, a folder in the file's
+// place, a folder that does not exist and a read-only folder. Each says which file was not saved
+// and why, and leaves what was there as it was.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -72,6 +72,8 @@ struct Writer {
 };
 
 const Writer kWriters[] = {
+    {"Save Project As", "design.HIF", "project",
+     [] { ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdSaveProjectAs)); }},
     {"Save Driver As", "woofer.wfr", "driver",
      [] { ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdSaveDriverAs)); }},
     {"Export SPL/Phase", "response.trg", "SPL/phase export",
