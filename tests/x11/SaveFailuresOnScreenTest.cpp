@@ -33,6 +33,14 @@ class SaveFailuresOnScreen : public ProgramOnScreen {
     }
 };
 
+// The message box is up and has the keyboard, as a person finds it before pressing a key.
+bool BoxHasKeyboard(Driver& d) {
+    return d.WaitFor([] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.kind == "message box" && modal.active;
+    });
+}
+
 // `window` has the keyboard as the layer and the X server see it, also a moment later.
 bool KeyboardStaysOn(Driver& d, HWND window) {
     const auto holds = [&] {
@@ -56,6 +64,7 @@ TEST_F(SaveFailuresOnScreen, FailedDriverSaveSaysWhyAndReturnClosesTheBox) {
             d.WaitForBox(path + "\n\nThe driver has not been saved: the disk refused the data."))
             << d.DescribeModal();
         d.Screenshot("driver_not_saved");
+        ASSERT_TRUE(BoxHasKeyboard(d)) << "the box did not take the keyboard";
         d.Input().Key("Return");
         ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
         OnUi([] { return shell::FileWriteFaultAfterBytes = -1; });
@@ -89,6 +98,7 @@ TEST_F(SaveFailuresOnScreen, ProfileKeyWithoutAProfileLeavesThePlayAndTheWindows
         d.Input().Key("3");
         ASSERT_TRUE(d.WaitForBox("Requested Profile Not Found")) << d.DescribeModal();
         d.Screenshot("profile_not_found_while_playing");
+        ASSERT_TRUE(BoxHasKeyboard(d)) << "the box did not take the keyboard";
         d.Input().Key("Return");
         ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
         EXPECT_TRUE(KeyboardStaysOn(d, player)) << "the player did not get the keyboard back";
