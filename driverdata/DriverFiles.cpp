@@ -215,7 +215,7 @@ int WriteDriverFile(HWND owner, const char* path) {
     }
     CopyBaffleIntoRecord(*image);
     if (shell::WriteFileAtomic(path, image.get(), sizeof(DriverRecord)) != shell::FileStatus::kOk) {
-        Exclaim(owner, path);
+        shell::ShowSaveFailure(owner, path, "driver");
         return 0;
     }
     *current = *image;

@@ -44,7 +44,8 @@ int SaveDriverFileAs(platform::HWND owner, char* path, char* title);
 
 // 1 when the current record was filled, 0 otherwise (after its own message).
 int ReadDriverFile(platform::HWND owner, const char* path);
-// 1 when the file was written whole, 0 otherwise (after a message naming the path). A record
+// 1 when the file was written whole, 0 otherwise: a failed write shows the path, that the
+// driver has not been saved and why (shell::ShowSaveFailure), and keeps the previous file. A record
 // whose curves the reader would refuse is not written (kDriverNotSaved); the file stays as it was.
 int WriteDriverFile(platform::HWND owner, const char* path);
 inline constexpr const char* kDriverNotSaved = "Driver Curves Out Of Range: Driver File NOT Saved";

@@ -33,9 +33,10 @@ void Exclaim(HWND owner, const char* text) {
     platform::MessageBox(owner, text, kCaption, platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-int WriteText(HWND owner, const char* path, const std::string& text) {
+// `what` names the file in the failure message ("SPL/phase export", "calibration curve").
+int WriteText(HWND owner, const char* path, const char* what, const std::string& text) {
     if (shell::WriteFileAtomic(path, text.data(), text.size()) != shell::FileStatus::kOk) {
-        Exclaim(owner, path);
+        shell::ShowSaveFailure(owner, path, what);
         return 0;
     }
     return 1;
@@ -146,7 +147,7 @@ int ExportSplPhase(HWND owner, const char* path) {
             static_cast<float>(std::atan2(static_cast<double>(im), re) * 57.29577951308232);
         text += CurveLine(shell::FrequencyGrid[k], level, phase);
     }
-    return WriteText(owner, path, text);
+    return WriteText(owner, path, "SPL/phase export", text);
 }
 
 int ExportCalFile(HWND owner, const char* path) {
@@ -175,7 +176,7 @@ int ExportCalFile(HWND owner, const char* path) {
         Exclaim(owner, kCalibrationFileOutOfRange);
         return 0;
     }
-    return WriteText(owner, path, text);
+    return WriteText(owner, path, "calibration curve", text);
 }
 
 void InitMikeCalFileDlg(HWND owner) { InitCalDialog(MikeCalFileDialog, owner); }

@@ -25,10 +25,12 @@ void InitExportDlg(platform::HWND owner);
 // Save dialog on ExportDialog, then the export. 1 when written.
 int ExportSplPhaseAs(platform::HWND owner, char* path, char* title);
 int ExportCalFileAs(platform::HWND owner, char* path, char* title);
-// 1 when written whole, 0 otherwise (after a message naming the path).
+// 1 when written whole, 0 otherwise; a failed write shows the path and that the SPL/phase
+// export has not been saved, and why (shell::ShowSaveFailure), and keeps the previous file.
 int ExportSplPhase(platform::HWND owner, const char* path);
 // Writes the calibration copy that the MLS page selected (exactly one of MlsUseMikeCal and
-// MlsUsePreampCal); with neither or both it names the path and writes nothing.
+// MlsUsePreampCal); with neither or both it names the path and writes nothing. A failed write
+// says that the calibration curve has not been saved, and why.
 int ExportCalFile(platform::HWND owner, const char* path);
 
 void InitMikeCalFileDlg(platform::HWND owner);

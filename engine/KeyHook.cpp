@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
@@ -74,18 +75,18 @@ void DestroyConfigurationWindows() {
         if (*w && IsWindow(*w)) SendMessage(shell::MdiClientWindow, WM_MDIDESTROY, w->value, 0);
 }
 
-// Digit keys: STOP, close the configuration windows, load profile `index` (0..9) and let the
-// frame's auto-start chain play it.
+// Digit keys: load profile `index` (0..9) and let the frame's auto-start chain play it. The
+// profile's file is read whole and checked first: one that cannot be opened or is no project
+// file shows why and changes nothing else (the play goes on, the configuration windows stay, the
+// last project stays the one to open at the next start). Only a profile that loads stops the
+// play and closes the configuration windows.
 void LoadProfile(HWND dialog, int index) {
-    SendMessage(dialog, WM_COMMAND, kStopCommand, 0);
-    DestroyConfigurationWindows();
     if (!shell::Preferences) return;
     char path[shell::kPathSlot];
     std::memcpy(path, shell::Preferences->ProfilePaths[index], sizeof path);
     path[sizeof path - 1] = 0;
-    std::memcpy(shell::Preferences->LastProjectPath, path, sizeof path);
-    // The file is read whole and checked before anything of the live project changes.
-    const shell::ProjectLoadStatus status = shell::LoadProjectFile(path);
+    std::unique_ptr<shell::ProjectImage> candidate;
+    const shell::ProjectLoadStatus status = shell::ReadProjectCandidate(path, candidate);
     if (status != shell::ProjectLoadStatus::kLoaded) {
         MessageBox(shell::FrameWindow,
                    status == shell::ProjectLoadStatus::kOpenFailed
@@ -95,6 +96,11 @@ void LoadProfile(HWND dialog, int index) {
         SetFocus(dialog);
         return;
     }
+    SendMessage(dialog, WM_COMMAND, kStopCommand, 0);
+    DestroyConfigurationWindows();
+    std::memcpy(shell::Preferences->LastProjectPath, path, sizeof path);
+    shell::TakeProjectCandidate(*candidate);
+    candidate.reset();
     shell::ShowProjectRepairs(shell::FrameWindow);
     // The loaded stores replace every pane: no pane is active and the tool is Draw, so the next
     // edit cannot save the previous working network over the loaded one.

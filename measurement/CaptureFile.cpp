@@ -66,7 +66,7 @@ bool WriteMlsCaptureFile(platform::HWND owner, const char* path, int rate, int l
     image[kMlsRateFieldOffset] = static_cast<std::uint8_t>('0' + rate);
     image[kMlsLengthFieldOffset] = static_cast<std::uint8_t>('0' + length);
     if (shell::WriteFileAtomic(path, image.data(), image.size()) != shell::FileStatus::kOk) {
-        Exclaim(owner, path);
+        shell::ShowSaveFailure(owner, path, "capture");
         return false;
     }
     return true;

@@ -36,8 +36,9 @@ void ResetCaptureFileNames();
 void SetupResFileName(platform::HWND owner);
 
 // Writes MlsCaptureSave with the current MlsSampleRateIndex and MlsLengthIndex to `path`
-// through a temporary file. On failure the file name is shown (owner `owner`) and no file is
-// left behind; true when written.
+// through a temporary file. On failure the file name is shown with "The capture has not been
+// saved" and why (owner `owner`), the previous file stays and no temporary is left behind; true
+// when written.
 bool WriteMlsCaptureFile(platform::HWND owner, const char* path);
 // The same with the sampling-rate and length indices given.
 bool WriteMlsCaptureFile(platform::HWND owner, const char* path, int rate, int length);

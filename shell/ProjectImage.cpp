@@ -351,23 +351,38 @@ int PackProjectImage() {
     return 0;
 }
 
-ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size) {
+namespace {
+
+// Checks an image in memory into a candidate of its own and replaces its values that are out of
+// range; Project and every table stay as they are.
+ProjectLoadStatus CheckProjectBytes(const std::uint8_t* bytes, std::size_t size,
+                                    std::unique_ptr<ProjectImage>& candidate) {
+    candidate.reset();
     g_last_repairs.Clear();
     if (bytes == nullptr || size != kProjectImageBytes) return ProjectLoadStatus::kWrongSize;
-    // A copy of its own: the live image changes only once the copy has been checked.
-    std::unique_ptr<ProjectImage> candidate(new (std::nothrow) ProjectImage);
-    if (!candidate) return ProjectLoadStatus::kReadFailed;
-    std::memcpy(candidate.get(), bytes, kProjectImageBytes);
-    if (ValidateProjectImage(*candidate) != 0) return ProjectLoadStatus::kNotRecognized;
+    std::unique_ptr<ProjectImage> image(new (std::nothrow) ProjectImage);
+    if (!image) return ProjectLoadStatus::kReadFailed;
+    std::memcpy(image.get(), bytes, kProjectImageBytes);
+    if (ValidateProjectImage(*image) != 0) return ProjectLoadStatus::kNotRecognized;
     ValueRepairs repairs;
-    RepairProjectValues(*candidate, repairs);
+    RepairProjectValues(*image, repairs);
     g_last_repairs = repairs;
-    std::memcpy(&Project, candidate.get(), kProjectImageBytes);
-    UnpackProjectImage();
+    candidate = std::move(image);
     return ProjectLoadStatus::kLoaded;
 }
 
-ProjectLoadStatus LoadProjectFile(const char* path) {
+}  // namespace
+
+ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size) {
+    // A copy of its own: the live image changes only once the copy has been checked.
+    std::unique_ptr<ProjectImage> candidate;
+    const ProjectLoadStatus status = CheckProjectBytes(bytes, size, candidate);
+    if (status == ProjectLoadStatus::kLoaded) TakeProjectCandidate(*candidate);
+    return status;
+}
+
+ProjectLoadStatus ReadProjectCandidate(const char* path, std::unique_ptr<ProjectImage>& candidate) {
+    candidate.reset();
     g_last_repairs.Clear();
     const std::int64_t length = FileLength(path);
     if (length < 0) return ProjectLoadStatus::kOpenFailed;
@@ -385,7 +400,19 @@ ProjectLoadStatus LoadProjectFile(const char* path) {
         default:
             return ProjectLoadStatus::kReadFailed;
     }
-    return LoadProjectBytes(bytes.data(), bytes.size());
+    return CheckProjectBytes(bytes.data(), bytes.size(), candidate);
+}
+
+void TakeProjectCandidate(const ProjectImage& candidate) {
+    std::memcpy(&Project, &candidate, kProjectImageBytes);
+    UnpackProjectImage();
+}
+
+ProjectLoadStatus LoadProjectFile(const char* path) {
+    std::unique_ptr<ProjectImage> candidate;
+    const ProjectLoadStatus status = ReadProjectCandidate(path, candidate);
+    if (status == ProjectLoadStatus::kLoaded) TakeProjectCandidate(*candidate);
+    return status;
 }
 
 int ReadProjectFile(platform::HWND owner, const char* path) {
@@ -408,18 +435,12 @@ int WriteProjectFile(platform::HWND owner, const char* path) {
     PackProjectImage();
     // An image the reader would not recognise is not written over the file it would replace.
     if (ValidateProjectImage(Project) != 0) {
-        const std::string text = std::string(path != nullptr ? path : "") +
-                                 "\n\nThe project has not been saved: " + kUnreadableImage + ".";
-        platform::MessageBox(owner, text.c_str(), kCaption,
-                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        ShowSaveFailure(owner, path, "project", kUnreadableImage);
         return 0;
     }
     if (WriteFileAtomic(path, &Project, kProjectImageBytes) != FileStatus::kOk) {
         // The path, then that the project was not saved and why.
-        const std::string text = std::string(path != nullptr ? path : "") +
-                                 "\n\nThe project has not been saved: " + LastSaveFailure() + ".";
-        platform::MessageBox(owner, text.c_str(), kCaption,
-                             platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        ShowSaveFailure(owner, path, "project");
         return 0;
     }
     return 1;

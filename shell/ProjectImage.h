@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/Types.h"
 #include "shell/Curves.h"
@@ -179,13 +180,22 @@ ProjectLoadStatus LoadProjectBytes(const std::uint8_t* bytes, std::size_t size);
 // it. Anything but kLoaded leaves every table unchanged.
 ProjectLoadStatus LoadProjectFile(const char* path);
 
+// The two halves of LoadProjectFile, for a caller that must know a file will load before it
+// changes anything else (the profile keys stop the play only for a profile that loads).
+// ReadProjectCandidate reads and checks the file as LoadProjectFile does and, on kLoaded, hands
+// the checked image over in `candidate` (empty otherwise); Project and every table stay as they
+// are. TakeProjectCandidate then copies such an image into Project and unpacks it.
+ProjectLoadStatus ReadProjectCandidate(const char* path, std::unique_ptr<ProjectImage>& candidate);
+void TakeProjectCandidate(const ProjectImage& candidate);
+
 // Reads a project with the messages of the frame's Open Project: the path itself when it cannot
 // be opened, "This Project File is NOT Recognized" for a wrong size or content, and once the
 // values that were replaced. 1 when loaded.
 int ReadProjectFile(platform::HWND owner, const char* path);
 
-// Packs and saves Project to `path` through a temporary file; on any failure shows the path in
-// a message box, keeps the previous file and returns 0; 1 when written.
+// Packs and saves Project to `path` through a temporary file; on any failure shows the path and
+// that the project has not been saved, and why (ShowSaveFailure), keeps the previous file and
+// returns 0; 1 when written.
 int WriteProjectFile(platform::HWND owner, const char* path);
 
 }  // namespace shell

@@ -363,7 +363,9 @@ TEST_F(DriverFilesTest, FailedSaveReportsAndKeepsThePreviousFile) {
     const std::vector<std::uint8_t> before = RecordBytes(*shell::CurrentDriverRecord);
     shell::FileWriteFaultAfterBytes = 1000;
     EXPECT_EQ(WriteDriverFile(shell::FrameWindow, path.c_str()), 0);
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{path});
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{
+                  path + "\n\nThe driver has not been saved: the disk refused the data."});
     const std::vector<std::uint8_t> kept = ReadBytes(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous");
     EXPECT_EQ(RecordBytes(*shell::CurrentDriverRecord), before) << "the record is unchanged";

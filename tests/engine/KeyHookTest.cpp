@@ -248,25 +248,46 @@ TEST_F(KeyHook, KeysArriveThroughTheDialogsMessageHandling) {
     EXPECT_EQ(shell::Project.Settings.VolumeSliderPosition, 12);
 }
 
-TEST_F(KeyHook, ProfileKeysRefuseMissingAndWrongFiles) {
-    const std::string missing = ::testing::TempDir() + "engine_no_such_profile.HIF";
+// A profile that cannot be loaded is checked before anything changes: the message says why,
+// the play goes on and the last project's path stays.
+TEST_F(KeyHook, ProfileKeysRefuseMissingAndWrongFilesAndChangeNothingElse) {
     const std::string wrong = ::testing::TempDir() + "engine_short_profile.HIF";
     FILE* f = std::fopen(wrong.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     std::fputs("not a project", f);
     std::fclose(f);
-    std::strcpy(shell::Preferences->ProfilePaths[8], missing.c_str());
-    std::strcpy(shell::Preferences->ProfilePaths[9], wrong.c_str());
+    struct Case {
+        WPARAM key;
+        std::string path;
+        const char* message;
+    };
+    const Case cases[] = {
+        {'5', "", "Requested Profile Not Found"},
+        {'9', ::testing::TempDir() + "engine_no_such_profile.HIF", "Requested Profile Not Found"},
+        {'0', wrong, "This Project File Is Not recognized"},
+    };
+    std::strcpy(shell::Preferences->LastProjectPath, "/projects/last.HIF");
+    Key(VK_HOME);
+    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Starting);
     const float bbm = shell::Project.Settings.BbmLevel;
-    Key('9');
-    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
-    EXPECT_EQ(pt::MessageBoxLog()[0].text, "Requested Profile Not Found");
-    EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV Message");
-    EXPECT_STREQ(shell::Preferences->LastProjectPath, missing.c_str());
-    Key('0');
-    ASSERT_EQ(pt::MessageBoxLog().size(), 2u);
-    EXPECT_EQ(pt::MessageBoxLog()[1].text, "This Project File Is Not recognized");
-    EXPECT_EQ(shell::Project.Settings.BbmLevel, bbm);
+    engine::OutputTrims[4] = 3.0f;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message + (" for " + c.path));
+        std::strcpy(shell::Preferences->ProfilePaths[c.key == '0' ? 9 : c.key - '1'],
+                    c.path.c_str());
+        const std::string title = Title();
+        pt::ClearMessageBoxLog();
+        Key(c.key);
+        ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(pt::MessageBoxLog()[0].text, c.message);
+        EXPECT_EQ(pt::MessageBoxLog()[0].caption, "QV Message");
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Starting) << "the play stopped";
+        EXPECT_STREQ(shell::Preferences->LastProjectPath, "/projects/last.HIF");
+        EXPECT_EQ(shell::Project.Settings.BbmLevel, bbm);
+        EXPECT_EQ(engine::OutputTrims[4], 3.0f);
+        EXPECT_EQ(Title(), title);
+    }
+    Key(VK_END);
 }
 
 TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
@@ -298,6 +319,8 @@ TEST_F(KeyHook, ProfileKeyStopsAndLoadsTheProject) {
     EXPECT_EQ(Title(), "BBM -12.0dB ");
     EXPECT_FLOAT_EQ(engine::OutputTrims[4], 1.0f);
     EXPECT_STREQ(shell::ProjectFileName, "engine_profile3.HIF");
+    EXPECT_STREQ(shell::Preferences->LastProjectPath, path.c_str())
+        << "a loaded profile is the last";
     EXPECT_EQ(network::ActivePane, 0) << "the previously active pane is still active";
 }
 

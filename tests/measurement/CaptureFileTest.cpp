@@ -133,7 +133,9 @@ TEST_F(CaptureFileTest, FailedWriteNamesTheFileAndLeavesNoPartialFile) {
     const std::string path = PathOf("full.res");
     shell::FileWriteFaultAfterBytes = 100000;
     EXPECT_FALSE(WriteMlsCaptureFile(nullptr, path.c_str()));
-    EXPECT_EQ(MessageTexts(), std::vector<std::string>{path});
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{
+                  path + "\n\nThe capture has not been saved: the disk refused the data."});
     EXPECT_TRUE(std::filesystem::is_empty(dir_)) << "no file and no temporary left";
 
     // Over an existing capture: the old file stays whole.
