@@ -53,8 +53,9 @@ int StartWaveInput();
 int WriteAllOutputBuffers(int* written);
 // Stop and close each side. Every step is tried even when one before it failed; the first failure
 // of a side is reported with its step's caption, what it leaves behind is not. Returns 1 when any
-// step failed. A device whose close failed twice keeps its handle: the next close (or the next
-// open, before it opens anything) tries again without a message. Harmless when closed.
+// step failed. A device whose close failed twice is handed over to the devices left open
+// (shell/DevicesLeftOpen.h), which the next Play, STOP while stopped, Test Tones, measurement or
+// Exit tries to close first; the handle is cleared either way. Harmless when closed.
 int CloseWaveInput();
 int CloseWaveOutput();
 

@@ -33,6 +33,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
 #include "tests/ReadableNames.h"
@@ -546,8 +547,8 @@ INSTANTIATE_TEST_SUITE_P(Table, PlayerFirstBatch,
                          qvtest::ReadableName());
 
 // A close step that fails at STOP: one message for the one failure; a device that does not close
-// keeps its handle and is closed before the next Play opens anything, which then works (a close
-// that keeps failing refuses one Play with a message first).
+// is left open and closed before the next Play opens anything, which then works (a close that
+// keeps failing refuses one Play with a message first).
 struct CloseFailureCase {
     WaveCall call;
     int times;
@@ -575,9 +576,8 @@ TEST_P(PlayerCloseFailure, OneMessageAndTheNextPlayWorks) {
         Play();
         EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
         ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
-        EXPECT_EQ(pt::MessageBoxLog()[0].text,
-                  "The sound device is already in use; close the program or window that uses "
-                  "it.");
+        EXPECT_EQ(pt::MessageBoxLog()[0].text, shell::kDeviceLeftOpenText);
+        EXPECT_EQ(OpenWaveDeviceCount(), c.held);
     }
     pt::ClearMessageBoxLog();
     Play();
