@@ -207,9 +207,11 @@ void FillDeviceFormat(WAVEFORMATEXTENSIBLE& format, int channels, DWORD mask) {
 int CheckWaveFile() {
     if (!WavFile) return 1;
     mmioSeek(WavFile, 0, SEEK_SET_ORIGIN);
+    // A WAV file starts with its RIFF chunk of form 'WAVE': any other start is refused at once,
+    // without looking further into the file.
     MMCKINFO riff{};
-    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    if (mmioDescend(WavFile, &riff, nullptr, MMIO_FINDRIFF) != 0) {
+    if (mmioDescend(WavFile, &riff, nullptr, 0) != 0 || riff.ckid != FOURCC_RIFF ||
+        riff.fccType != mmioFOURCC('W', 'A', 'V', 'E')) {
         ShowWavMessage("Not a WAV-audio file");
         ReleaseWaveFile();
         return 1;

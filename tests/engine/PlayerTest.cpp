@@ -887,6 +887,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadWavCase{"engine_text.wav", std::string("just some text, not a wave file\n"),
                    "Not a WAV-audio file"},
+        // A WAV file starts with its RIFF chunk; one further in is not looked for.
+        BadWavCase{"engine_late_riff.wav",
+                   std::string(8, '\0') + wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
+                                                    wav::Chunk("data", kSomeData)),
+                   "Not a WAV-audio file"},
+        BadWavCase{"engine_avi.wav", wav::Chunk("RIFF", "AVI " + kSomeData),
+                   "Not a WAV-audio file"},
+        // Zeros where the next chunk should start: the chunks end there.
+        BadWavCase{"engine_zero_chunk.wav",
+                   wav::Riff(std::string(8, '\0') + wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   "Unable to locate 'fmt' chunk"},
         BadWavCase{"engine_mono.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 1, 48000, 16)) +
                              wav::Chunk("data", kSomeData)),
@@ -939,6 +951,68 @@ INSTANTIATE_TEST_SUITE_P(
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
                              wav::Chunk("LIST", kSomeData)),
                    "Unable to locate 'data' chunk"}),
+    qvtest::ReadableName());
+
+// Bytes the process has read from files so far (the kernel's count), or -1 where it keeps none.
+long long BytesReadSoFar() {
+    FILE* io = std::fopen("/proc/self/io", "r");
+    if (io == nullptr) return -1;
+    long long bytes = -1;
+    char line[128];
+    while (std::fgets(line, sizeof line, io) != nullptr)
+        if (std::sscanf(line, "rchar: %lld", &bytes) == 1) break;
+    std::fclose(io);
+    return bytes;
+}
+
+// Large files that hold little more than zeros (sparse: they take no disk), chosen as the WAV
+// file: each is refused with its message after reading a few of its bytes, not all of them.
+struct LargeWavCase {
+    const char* name;
+    std::string start;  // the bytes at the start of the file; zeros follow
+    long long size;     // bytes
+    const char* message;
+};
+void PrintTo(const LargeWavCase& c, std::ostream* os) { *os << c.name; }
+class LargeWav : public WavPlayer, public ::testing::WithParamInterface<LargeWavCase> {};
+
+TEST_P(LargeWav, RefusedAfterReadingOnlyItsStart) {
+    const LargeWavCase c = GetParam();
+    const std::string path = ::testing::TempDir() + c.name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(c.start.data(), 1, c.start.size(), f), c.start.size());
+    ASSERT_EQ(std::fflush(f), 0);
+    ASSERT_EQ(ftruncate(fileno(f), static_cast<off_t>(c.size)), 0);
+    std::fclose(f);
+    struct Remove {
+        std::string path;
+        ~Remove() { std::remove(path.c_str()); }
+    } remove_file{path};
+    pt::ScriptFileDialogAnswers({path});
+    const long long before = BytesReadSoFar();
+    Play();
+    const long long after = BytesReadSoFar();
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text, c.message);
+    if (before < 0 || after < 0) GTEST_SKIP() << "the kernel keeps no count of bytes read";
+    EXPECT_LT(after - before, 4LL << 20) << "bytes read to check a file of " << c.size;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, LargeWav,
+    ::testing::Values(
+        LargeWavCase{"engine_riff_zeros_256m.wav", wav::Chunk("RIFF", "WAVE", 256u << 20),
+                     256LL << 20, "Unable to locate 'fmt' chunk"},
+        LargeWavCase{"engine_riff_zeros_1g.wav", wav::Chunk("RIFF", "WAVE", 1u << 30), 1LL << 30,
+                     "Unable to locate 'fmt' chunk"},
+        LargeWavCase{
+            "engine_fmt_then_zeros.wav",
+            wav::Chunk("RIFF", "WAVE", 0x7FFFFFF7u) + wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)),
+            0x7FFFFFFFLL, "Unable to locate 'data' chunk"},
+        LargeWavCase{"engine_zeros_2g.wav", "", 0x7FFFFFFFLL, "Not a WAV-audio file"}),
     qvtest::ReadableName());
 
 // The first output write fails: the file still plays to its end and the play stops by itself.
