@@ -237,12 +237,23 @@ int CheckWaveFile() {
         ReleaseWaveFile();
         return 1;
     }
-    char text[64];
+    char text[256];
     const std::uint16_t tag = Word16(g_wav_format);
     const std::uint16_t channels = Word16(g_wav_format + 2);
     const std::uint32_t rate = Word32(g_wav_format + 4);
     const std::uint16_t bits = Word16(g_wav_format + 14);
+    const int project_rate = ConfiguredSampleRate();
     const char* refusal = nullptr;
+    if (rate != static_cast<std::uint32_t>(project_rate)) {
+        // Played at the project's rate, the file would sound too fast or too slow.
+        std::snprintf(text, sizeof text,
+                      "The WAV file is sampled at %u Hz, but the project's sampling rate is %d "
+                      "Hz.\nPlease choose a WAV file sampled at %d Hz.",
+                      static_cast<unsigned>(rate), project_rate, project_rate);
+        MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
+        ReleaseWaveFile();
+        return 1;
+    }
     if (rate < 44100 || rate > 48000) {
         std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;

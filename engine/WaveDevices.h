@@ -63,10 +63,10 @@ int CloseWaveOutput();
 inline constexpr const char* kEmptyDataText = "The 'data' chunk of this WAV file is empty";
 
 // WAV file: checks that the file starts with a RIFF 'WAVE' form, then the 'fmt ' chunk (16
-// bytes .. 64 KiB; 44100 .. 48000 Hz; 2 channels; 16 bits; PCM, or the extensible tag with the
-// PCM sub-format and 16 valid bits) and finds the 'data' chunk, which must hold at least one
-// frame; on a refusal shows the message, releases the format copy and closes the file, and
-// returns 1.
+// bytes .. 64 KiB; the project's sampling rate, else a message naming both rates; within 44100 ..
+// 48000 Hz; 2 channels; 16 bits; PCM, or the extensible tag with the PCM sub-format and 16 valid
+// bits) and finds the 'data' chunk, which must hold at least one frame; on a refusal shows the
+// message, releases the format copy and closes the file, and returns 1.
 int CheckWaveFile();
 // Reads up to `bytes` of sample data (never past the 'data' chunk); returns the bytes read, 0 at
 // the end of the data, -1 on a read error.

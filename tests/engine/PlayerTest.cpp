@@ -903,10 +903,6 @@ INSTANTIATE_TEST_SUITE_P(
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 1, 48000, 16)) +
                              wav::Chunk("data", kSomeData)),
                    "Channels = 1"},
-        BadWavCase{"engine_96k.wav",
-                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 96000, 16)) +
-                             wav::Chunk("data", kSomeData)),
-                   "Sampling = 96000"},
         BadWavCase{"engine_24bit.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 24)) +
                              wav::Chunk("data", kSomeData)),
@@ -935,14 +931,6 @@ INSTANTIATE_TEST_SUITE_P(
             "engine_halfframe.wav",
             wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) + wav::Chunk("data", "ab")),
             engine::kEmptyDataText},
-        BadWavCase{"engine_rate2e31.wav",
-                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 2147483648u, 16)) +
-                             wav::Chunk("data", kSomeData)),
-                   "Sampling = 2147483648"},
-        BadWavCase{"engine_rate4e9.wav",
-                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 4294967295u, 16)) +
-                             wav::Chunk("data", kSomeData)),
-                   "Sampling = 4294967295"},
         BadWavCase{"engine_extensible_float.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Extensible(16, wav::kFloatSubFormat)) +
                              wav::Chunk("data", kSomeData)),
@@ -951,6 +939,93 @@ INSTANTIATE_TEST_SUITE_P(
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
                              wav::Chunk("LIST", kSomeData)),
                    "Unable to locate 'data' chunk"}),
+    qvtest::ReadableName());
+
+// The file's sampling rate against the project's: only the project's own rate plays; any other is
+// refused with both rates named, since the file would play at the project's rate (too fast or too
+// slow). At the project's rate the file's rate must still lie in 44100 .. 48000.
+struct WavRateCase {
+    std::uint32_t file_rate;
+    int rate_index;       // the project's: 4 = 44100, 5 = 48000, 6 = 96000
+    int frames;           // F (96000 needs 2048)
+    const char* message;  // null: it plays
+    const char* caption;
+};
+void PrintTo(const WavRateCase& c, std::ostream* os) {
+    *os << c.file_rate << " Hz file, project rate index " << c.rate_index;
+}
+class WavRate : public WavPlayer, public ::testing::WithParamInterface<WavRateCase> {};
+
+TEST_P(WavRate, OnlyTheProjectsRatePlays) {
+    const WavRateCase c = GetParam();
+    shell::Project.Settings.SampleRateIndex = c.rate_index;
+    shell::BlockFrames = c.frames;
+    shell::BlockFrames2 = 2 * c.frames;
+    shell::BlockFrames4 = 4 * c.frames;
+    UseUnitFilters(c.frames);
+    // Two seconds of a tone at the file's rate (a short file for the odd rates).
+    const std::uint32_t frames = c.file_rate <= 96000 ? 2 * c.file_rate : 8 * 1024;
+    std::string data;
+    for (std::uint32_t n = 0; n < frames; ++n) {
+        wav::Put16(data, static_cast<int>(n * 31 % 4000) - 2000);
+        wav::Put16(data, 0);
+    }
+    const std::string path = wav::Write(
+        "engine_rate_" + std::to_string(c.file_rate) + "_" + std::to_string(c.rate_index) + ".wav",
+        wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, c.file_rate, 16)) + wav::Chunk("data", data)));
+    pt::ScriptFileDialogAnswers({path});
+    Play();
+    if (c.message == nullptr) {
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        EXPECT_TRUE(pt::MessageBoxLog().empty());
+        SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
+        return;
+    }
+    EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    EXPECT_EQ(shell::AudioBusy, 0);
+    EXPECT_EQ(OpenWaveDeviceCount(), 0);
+    EXPECT_EQ(engine::WavFile, HMMIO{});
+    ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
+    EXPECT_EQ(pt::MessageBoxLog()[0].text, c.message);
+    EXPECT_EQ(pt::MessageBoxLog()[0].caption, c.caption);
+    EXPECT_EQ(pt::MessageBoxLog()[0].type,
+              std::string(c.caption) == "QV Message" ? MB_OK | MB_ICONEXCLAMATION : MB_OK);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, WavRate,
+    ::testing::Values(
+        WavRateCase{48000, 5, 1024, nullptr, nullptr},
+        WavRateCase{44100, 4, 1024, nullptr, nullptr},
+        WavRateCase{44100, 5, 1024,
+                    "The WAV file is sampled at 44100 Hz, but the project's sampling rate is "
+                    "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
+                    "QV Message"},
+        WavRateCase{48000, 4, 1024,
+                    "The WAV file is sampled at 48000 Hz, but the project's sampling rate is "
+                    "44100 Hz.\nPlease choose a WAV file sampled at 44100 Hz.",
+                    "QV Message"},
+        WavRateCase{46000, 5, 1024,
+                    "The WAV file is sampled at 46000 Hz, but the project's sampling rate is "
+                    "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
+                    "QV Message"},
+        WavRateCase{96000, 5, 1024,
+                    "The WAV file is sampled at 96000 Hz, but the project's sampling rate is "
+                    "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
+                    "QV Message"},
+        WavRateCase{44100, 6, 2048,
+                    "The WAV file is sampled at 44100 Hz, but the project's sampling rate is "
+                    "96000 Hz.\nPlease choose a WAV file sampled at 96000 Hz.",
+                    "QV Message"},
+        WavRateCase{2147483648u, 5, 1024,
+                    "The WAV file is sampled at 2147483648 Hz, but the project's sampling rate "
+                    "is 48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
+                    "QV Message"},
+        WavRateCase{4294967295u, 5, 1024,
+                    "The WAV file is sampled at 4294967295 Hz, but the project's sampling rate "
+                    "is 48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
+                    "QV Message"},
+        WavRateCase{96000, 6, 2048, "Sampling = 96000", "QV MEssage"}),
     qvtest::ReadableName());
 
 // Bytes the process has read from files so far (the kernel's count), or -1 where it keeps none.
