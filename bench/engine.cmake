@@ -17,3 +17,6 @@ target_link_libraries(engine_workers_bench PRIVATE engine)
 # A paced play on the virtual card with the UI thread painting: late blocks and worst block time.
 add_executable(engine_paced_bench ${CMAKE_CURRENT_LIST_DIR}/engine/PacedPlayBench.cpp)
 target_link_libraries(engine_paced_bench PRIVATE engine resources platform_testing)
+# The WAV file check's chunk search on large sparse files of zeros and on many small chunks.
+add_executable(wav_check_bench ${CMAKE_CURRENT_LIST_DIR}/engine/WavCheckBench.cpp)
+target_link_libraries(wav_check_bench PRIVATE platform benchmark::benchmark)

@@ -38,7 +38,8 @@ void InitPlayer(platform::HWND dialog);
 // the rate, opens the WAV file in WAV mode, starts the 10110 chain.
 void PlayCommand(platform::HWND dialog);
 // STOP: during the start chain kills the timers and releases the WAV file; while playing stops
-// the workers (quit, wake, join), closes both devices, releases the WAV file, resets the volume.
+// the workers (quit, wake, join), closes both devices, releases the WAV file, resets the volume;
+// while stopped closes the devices an earlier run left open (shell/DevicesLeftOpen.h).
 void StopCommand(platform::HWND dialog);
 // The start chain (10110, 10111, 10112), the capture watchdog (10113) and the display of the
 // read-outs and meters (10114, every kDisplayPeriodMs while playing). true when `id` is one of
@@ -48,8 +49,9 @@ void OnWaveInData(platform::HWND dialog, platform::WPARAM wParam, platform::LPAR
 void OnWaveOutDone(platform::HWND dialog, platform::WPARAM wParam, platform::LPARAM lParam);
 // Closing the dialog: STOP first (also during the start chain).
 void ClosePlayer(platform::HWND dialog);
-// Test Tones button: refused while starting or playing; runs the modal dialog with
-// ModalDialogOpen set. Returns the dialog's result (0 when refused).
+// Test Tones button: refused while starting or playing; closes the devices an earlier run left
+// open, then runs the modal dialog with ModalDialogOpen set. Returns the dialog's result (0 when
+// refused).
 platform::INT_PTR TestTonesCommand(platform::HWND dialog);
 // Volume: clamps to 0..66, stores VolumeSliderPosition, moves scroll bar 5020, recomputes
 // MasterGain, empties control 30 (which repaints the gain read-out).

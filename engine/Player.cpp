@@ -25,6 +25,7 @@
 #include "platform/ui/Messages.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/PreferencesRecord.h"
@@ -490,6 +491,13 @@ void OpenRun(HWND dialog) {
         Message(text);
         return;
     }
+    // A device an earlier run could not close is closed now; while it cannot be, nothing is
+    // opened over it (the user has been told).
+    if (shell::CloseDevicesLeftOpen() != 0) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        return;
+    }
     if (OpenWaveInput(dialog) != 0 || OpenWaveOutput(dialog) != 0 || StartWorkers() != 0) {
         // A failed start leaves nothing held: the other device, the file and the workers go.
         g_state = PlayState::Stopped;
@@ -615,7 +623,14 @@ void PlayCommand(HWND dialog) {
     SetTimer(dialog, kStartTimerFrontLeft, 500);
 }
 
-void StopCommand(HWND dialog) { StopPlayback(dialog); }
+void StopCommand(HWND dialog) {
+    // STOP while stopped: a device an earlier run could not close is closed now.
+    if (g_state == PlayState::Stopped) {
+        shell::CloseDevicesLeftOpen();
+        return;
+    }
+    StopPlayback(dialog);
+}
 
 bool PlayerTimer(HWND dialog, UINT_PTR id) {
     switch (id) {
@@ -709,6 +724,9 @@ void ClosePlayer(HWND dialog) { StopPlayback(dialog); }
 
 INT_PTR TestTonesCommand(HWND dialog) {
     if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return 0;
+    // The tone is played by the next Play: a device an earlier run could not close is closed now
+    // (the dialog opens either way).
+    shell::CloseDevicesLeftOpen();
     shell::ModalDialogOpen = 1;
     const INT_PTR result =
         DialogBox(shell::AppInstance, "QUORVEX_LINEARIZER_TEST_TONES", dialog, TestTonesDlgProc);

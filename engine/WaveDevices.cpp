@@ -6,6 +6,7 @@
 
 #include "engine/Globals.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
 #include "shell/ProjectImage.h"
@@ -88,11 +89,6 @@ WaveSide<HWAVEOUT> OutputSide() {
             &waveOutReset, &waveOutUnprepareHeader, &waveOutClose};
 }
 
-// A side whose close failed keeps its handle: the device stays known, and the next close (STOP,
-// the next Play) tries again without a second message.
-bool g_input_close_failed = false;
-bool g_output_close_failed = false;
-
 // A handle the layer no longer knows (the device is gone) counts as closed.
 bool Closed(MMRESULT close) { return close == MMSYSERR_NOERROR || close == MMSYSERR_INVALHANDLE; }
 
@@ -105,28 +101,35 @@ bool ResetUnprepareClose(const WaveSide<Handle>& side) {
     return Closed(side.close(side.handle));
 }
 
-// Undoes a side that is partly set up: reset, unprepare what was prepared, close.
+// A device that would not close is handed over to the devices left open, which whoever needs a
+// sound device next closes first; the player's handle is free again either way.
 template <class Handle>
-void Unwind(const WaveSide<Handle>& side, bool& close_failed) {
-    if (!side.handle) return;
-    close_failed = !ResetUnprepareClose(side);
-    if (!close_failed) side.handle = 0;
+void LetGo(const WaveSide<Handle>& side, bool closed) {
+    if (!closed) shell::KeepDeviceLeftOpen(side.handle);
+    side.handle = 0;
 }
 
-void UnwindInput() { Unwind(InputSide(), g_input_close_failed); }
-void UnwindOutput() { Unwind(OutputSide(), g_output_close_failed); }
+// Undoes a side that is partly set up: reset, unprepare what was prepared, close.
+template <class Handle>
+void Unwind(const WaveSide<Handle>& side) {
+    if (!side.handle) return;
+    LetGo(side, ResetUnprepareClose(side));
+}
+
+void UnwindInput() { Unwind(InputSide()); }
+void UnwindOutput() { Unwind(OutputSide()); }
 
 // The closing steps after any stop: reset, unprepare each prepared header, close. The first
 // failure of a side shows the device's error text under its step's caption (reset, unprepare,
 // close); what a failed step leaves behind (a reset that left headers queued makes the unprepare
-// and the close fail too) is not reported again, and a retry of an earlier failed close reports
-// nothing. A refused close resets, unprepares and closes once more. Returns 1 when any step
-// failed, else 0; the handle is cleared only when the device closed.
+// and the close fail too) is not reported again. A refused close resets, unprepares and closes
+// once more; a device that still will not close is left open for the next opener to close.
+// Returns 1 when any step failed, else 0; the handle is cleared either way.
 template <class Handle>
 int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MMRESULT stop,
-              const char* stop_caption, bool& close_failed) {
+              const char* stop_caption) {
     bool failed = false;
-    bool quiet = close_failed;
+    bool quiet = false;
     const auto step = [&](MMRESULT code, const char* caption) {
         if (code == MMSYSERR_NOERROR) return;
         if (!quiet) ShowDeviceError(code, side.input, caption);
@@ -139,8 +142,7 @@ int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MM
         if (h.dwFlags & WHDR_PREPARED) step(side.unprepare(side.handle, &h, sizeof h), captions[1]);
     const MMRESULT close = side.close(side.handle);
     step(close, captions[2]);
-    close_failed = !Closed(close) && !ResetUnprepareClose(side);
-    if (!close_failed) side.handle = 0;
+    LetGo(side, Closed(close) || ResetUnprepareClose(side));
     return failed ? 1 : 0;
 }
 
@@ -205,9 +207,11 @@ void FillDeviceFormat(WAVEFORMATEXTENSIBLE& format, int channels, DWORD mask) {
 int CheckWaveFile() {
     if (!WavFile) return 1;
     mmioSeek(WavFile, 0, SEEK_SET_ORIGIN);
+    // A WAV file starts with its RIFF chunk of form 'WAVE': any other start is refused at once,
+    // without looking further into the file.
     MMCKINFO riff{};
-    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    if (mmioDescend(WavFile, &riff, nullptr, MMIO_FINDRIFF) != 0) {
+    if (mmioDescend(WavFile, &riff, nullptr, 0) != 0 || riff.ckid != FOURCC_RIFF ||
+        riff.fccType != mmioFOURCC('W', 'A', 'V', 'E')) {
         ShowWavMessage("Not a WAV-audio file");
         ReleaseWaveFile();
         return 1;
@@ -233,12 +237,23 @@ int CheckWaveFile() {
         ReleaseWaveFile();
         return 1;
     }
-    char text[64];
+    char text[256];
     const std::uint16_t tag = Word16(g_wav_format);
     const std::uint16_t channels = Word16(g_wav_format + 2);
     const std::uint32_t rate = Word32(g_wav_format + 4);
     const std::uint16_t bits = Word16(g_wav_format + 14);
+    const int project_rate = ConfiguredSampleRate();
     const char* refusal = nullptr;
+    if (rate != static_cast<std::uint32_t>(project_rate)) {
+        // Played at the project's rate, the file would sound too fast or too slow.
+        std::snprintf(text, sizeof text,
+                      "The WAV file is sampled at %u Hz, but the project's sampling rate is %d "
+                      "Hz.\nPlease choose a WAV file sampled at %d Hz.",
+                      static_cast<unsigned>(rate), project_rate, project_rate);
+        MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
+        ReleaseWaveFile();
+        return 1;
+    }
     if (rate < 44100 || rate > 48000) {
         std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;
@@ -299,24 +314,8 @@ void ReleaseWaveFile() {
     WavDataLeft = 0;
 }
 
-namespace {
-
-// A device of an earlier run whose close failed is closed now; while it cannot be, no other is
-// opened over its handle.
-bool HeldDeviceRefused(bool input) {
-    if (input)
-        CloseWaveInput();
-    else
-        CloseWaveOutput();
-    const bool held = input ? WaveInHandle != 0 : WaveOutHandle != 0;
-    if (held) ShowDeviceError(MMSYSERR_ALLOCATED, input, input ? "QV MEssage" : "QV Message");
-    return held;
-}
-
-}  // namespace
-
 int OpenWaveInput(HWND dialog) {
-    if (AllocWaveBuffers() != 0 || HeldDeviceRefused(true)) return 1;
+    if (AllocWaveBuffers() != 0) return 1;
     const int count = CountOf(InputBufferCount);
     const bool wav_clock = shell::InputLayout == 0 && (WavModeOfRun == 1);
     MMRESULT result;
@@ -362,7 +361,7 @@ int OpenWaveInput(HWND dialog) {
 }
 
 int OpenWaveOutput(HWND dialog) {
-    if (AllocWaveBuffers() != 0 || HeldDeviceRefused(false)) return 1;
+    if (AllocWaveBuffers() != 0) return 1;
     const int count = CountOf(OutputBufferCount);
     const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
     const DWORD mask = shell::OutputLayout == 1   ? 0xFFFFu
@@ -424,14 +423,13 @@ int WriteAllOutputBuffers(int* written) {
 int CloseWaveInput() {
     if (!WaveInHandle) return 0;
     static constexpr const char* kCaptions[3] = {"QV MEssage 2", "QV MEssage 3", "QV MEssage 4"};
-    return CloseSide(InputSide(), kCaptions, waveInStop(WaveInHandle), "QV MEssage 1",
-                     g_input_close_failed);
+    return CloseSide(InputSide(), kCaptions, waveInStop(WaveInHandle), "QV MEssage 1");
 }
 
 int CloseWaveOutput() {
     if (!WaveOutHandle) return 0;
     static constexpr const char* kCaptions[3] = {"QV MEssage 5", "QV MEssage 6", "QV MEssage 7"};
-    return CloseSide(OutputSide(), kCaptions, MMSYSERR_NOERROR, "", g_output_close_failed);
+    return CloseSide(OutputSide(), kCaptions, MMSYSERR_NOERROR, "");
 }
 
 }  // namespace engine

@@ -53,16 +53,18 @@ int StartWaveInput();
 int WriteAllOutputBuffers(int* written);
 // Stop and close each side. Every step is tried even when one before it failed; the first failure
 // of a side is reported with its step's caption, what it leaves behind is not. Returns 1 when any
-// step failed. A device whose close failed twice keeps its handle: the next close (or the next
-// open, before it opens anything) tries again without a message. Harmless when closed.
+// step failed. A device whose close failed twice is handed over to the devices left open
+// (shell/DevicesLeftOpen.h), which the next Play, STOP while stopped, Test Tones, measurement or
+// Exit tries to close first; the handle is cleared either way. Harmless when closed.
 int CloseWaveInput();
 int CloseWaveOutput();
 
 // The message for a WAV file whose 'data' chunk holds not one whole frame.
 inline constexpr const char* kEmptyDataText = "The 'data' chunk of this WAV file is empty";
 
-// WAV file: checks the RIFF 'WAVE' form, the 'fmt ' chunk (16 bytes .. 64 KiB, PCM, or the
-// extensible tag with the PCM sub-format and 16 valid bits, 44100 .. 48000 Hz, 2 channels, 16
+// WAV file: checks that the file starts with a RIFF 'WAVE' form, then the 'fmt ' chunk (16
+// bytes .. 64 KiB; the project's sampling rate, else a message naming both rates; within 44100 ..
+// 48000 Hz; 2 channels; 16 bits; PCM, or the extensible tag with the PCM sub-format and 16 valid
 // bits) and finds the 'data' chunk, which must hold at least one frame; on a refusal shows the
 // message, releases the format copy and closes the file, and returns 1.
 int CheckWaveFile();

@@ -31,6 +31,7 @@
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
 #include "shell/BaffleRecord.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrameGlobals.h"
 #include "shell/FrequencyGrid.h"
@@ -343,6 +344,9 @@ LRESULT FrameWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CloseProgram() {
     if (AudioBusy == 1 || released) return;
+    // A sound device the player could not close is closed before the program goes (the user is
+    // told once when it still will not; the exit question follows either way).
+    CloseDevicesLeftOpen();
     WritePreferencesFile(FrameWindow);  // collects the record first
     platform::MessageBeep(platform::MB_ICONEXCLAMATION);
     const int answer =

@@ -10,6 +10,7 @@
 #include "platform/audio/VirtualCard.h"
 #include "platform/audio/Wave.h"
 #include "platform/ui/MessageBox.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/StartupAllocation.h"
 
@@ -137,6 +138,9 @@ int StartMlsRun(platform::HWND window, platform::HWND owner) {
     // A device an earlier run could not close is closed first. Anything still holding a sound
     // device (the player, another program's window) refuses the measurement, with a message.
     if (run.in || run.out) CloseAll(false);
+    // So is one the player could not close; while it still will not close, the user is told
+    // (once) and the measurement does not start.
+    if (shell::CloseDevicesLeftOpen() != 0) return kMlsRunRefused;
     if (platform::OpenWaveDeviceCount() > 0) {
         ReportWaveError(owner, true, platform::MMSYSERR_ALLOCATED, nullptr);
         return kMlsRunRefused;

@@ -2,8 +2,9 @@
 // the playback until both are closed again, whichever way it ends (the capture arrives, a wave
 // call fails, or the owner window stops it), and it alone sets and clears AudioBusy for it.
 //
-// Refused while AudioBusy is set (silently) or any sound device is open (the player holds its
-// devices; with the device's "already in use" text).
+// Refused while AudioBusy is set (silently), while a device the player could not close still
+// will not close (shell/DevicesLeftOpen.h, with its message), or while any other sound device is
+// open (with the device's "already in use" text).
 // Use (UI thread only):
 //   1. StartMlsRun(window, owner): generates the sequence of MlsOrder at MlsOutputLevel into
 //      MlsPlaybackBuffer, opens output MlsOutputDevice and input MlsInputDevice (both 0) with

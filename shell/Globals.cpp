@@ -4,6 +4,7 @@
 
 #include "shell/BaffleRecord.h"
 #include "shell/ComplexFft.h"
+#include "shell/DevicesLeftOpen.h"
 #include "shell/DriverRecord.h"
 #include "shell/FrameGlobals.h"
 #include "shell/FrequencyGrid.h"
@@ -111,6 +112,7 @@ void ResetGlobals() {
 
     // What the frame keeps of its windows: handles, titles and file names.
     ResetFrameGlobals();
+    ForgetDevicesLeftOpen();
 }
 
 }  // namespace shell

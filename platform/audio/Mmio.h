@@ -3,7 +3,11 @@
 // Chunk sizes are reported as the file declares them, but nothing is ever read from outside the
 // file: a search for a chunk stops at the end of its parent or of the file, whichever comes
 // first; a read returns only the bytes the file holds; an ascent stops at the end of the file.
-// Chunks of odd size are followed by one pad byte, which searches and ascents skip.
+// Chunks of odd size are followed by one pad byte, which searches and ascents skip. A search
+// moves from chunk to chunk by each chunk's size, reading only the chunk headers, and gives up
+// at a header that is no chunk (an identifier that is not four printable characters, such as
+// zeros) and after kMmioMaxChunksSearched headers: whatever a file holds, a search ends after
+// a bounded number of small reads.
 // UI thread (or any single thread per handle).
 #pragma once
 
@@ -34,6 +38,9 @@ inline constexpr DWORD MMIO_ALLOCBUF = 0x00010000;  // accepted; reading is alwa
 inline constexpr UINT MMIO_FINDCHUNK = 0x0010;  // next chunk with ckid
 inline constexpr UINT MMIO_FINDRIFF = 0x0020;   // next "RIFF" chunk with fccType
 inline constexpr UINT MMIO_FINDLIST = 0x0040;   // next "LIST" chunk with fccType
+
+// Chunk headers a search looks at, at most (a WAV file has a handful of chunks before its data).
+inline constexpr int kMmioMaxChunksSearched = 65536;
 
 // Results (0 = success).
 inline constexpr UINT MMIOERR_CHUNKNOTFOUND = 301;
@@ -66,9 +73,9 @@ LONG mmioRead(HMMIO file, char* buffer, LONG count);
 // 0 .. file size); returns the new position or -1.
 LONG mmioSeek(HMMIO file, LONG offset, int origin);
 // Reads the chunk header at the current position (flags 0) or searches forward for the chunk
-// that `chunk` names (ckid, or fccType with FINDRIFF/FINDLIST) inside `parent` (or the file).
-// Found: fills `chunk` and stands at its data (after the form type of RIFF/LIST). Not found:
-// MMIOERR_CHUNKNOTFOUND, position unspecified.
+// that `chunk` names (ckid, or fccType with FINDRIFF/FINDLIST) inside `parent` (or the file),
+// within the limits above. Found: fills `chunk` and stands at its data (after the form type of
+// RIFF/LIST). Not found: MMIOERR_CHUNKNOTFOUND, position unspecified.
 UINT mmioDescend(HMMIO file, MMCKINFO* chunk, const MMCKINFO* parent, UINT flags);
 // Stands after the chunk (and its pad byte), at most at the end of the file.
 UINT mmioAscend(HMMIO file, MMCKINFO* chunk, UINT flags);

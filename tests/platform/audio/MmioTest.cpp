@@ -343,6 +343,129 @@ TEST(MmioTest, GarbageNeverReadsOutsideTheFile) {
     }
 }
 
+// A search moves from chunk to chunk by their sizes and ends at a header that is no chunk (its
+// identifier not four printable characters): nothing after it is looked for.
+TEST(MmioTest, ASearchEndsAtAHeaderThatIsNoChunk) {
+    const auto samples = Samples(40);
+    struct Row {
+        const char* name;
+        std::vector<unsigned char> file;
+        bool riff, fmt, data;
+    };
+    std::vector<Row> rows;
+    {
+        std::vector<unsigned char> file(8, 0);  // zeros before the RIFF chunk
+        Riff b;
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Chunk("data", samples);
+        const auto wave = Wave(b.bytes);
+        Append(file, wave.begin(), wave.end());
+        rows.push_back({"zeros-then-riff.wav", file, false, false, false});
+    }
+    {
+        Riff b;
+        b.bytes.resize(8, 0);  // an empty chunk of identifier 0 before 'fmt '
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Chunk("data", samples);
+        rows.push_back({"zero-chunk.wav", Wave(b.bytes), true, false, false});
+    }
+    {
+        Riff b;
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Id(
+            "da\x01"
+            "a");  // a control character in the identifier
+        b.U32(0);
+        b.Chunk("data", samples);
+        rows.push_back({"control-id.wav", Wave(b.bytes), true, true, false});
+    }
+    {
+        Riff b;
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Chunk("\xE9t\xE9 ", {1, 2});  // a letter outside ASCII
+        b.Chunk("data", samples);
+        rows.push_back({"accented-id.wav", Wave(b.bytes), true, true, false});
+    }
+    {
+        // Blanks, digits and signs make identifiers: the walk passes them.
+        Riff b;
+        b.Chunk("ab 1", {1, 2, 3});
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Chunk("~#[]", {});
+        b.Chunk("data", samples);
+        rows.push_back({"odd-ids.wav", Wave(b.bytes), true, true, true});
+    }
+    for (const Row& row : rows) {
+        Result r = ReadWave(WriteTemp(row.name, row.file));
+        EXPECT_EQ(r.riff, row.riff) << row.name;
+        EXPECT_EQ(r.fmt, row.fmt) << row.name;
+        EXPECT_EQ(r.data, row.data) << row.name;
+        if (row.data) {
+            EXPECT_EQ(r.rest, samples) << row.name;
+        }
+    }
+}
+
+// A search looks at kMmioMaxChunksSearched chunk headers at most.
+TEST(MmioTest, ASearchLooksAtABoundedNumberOfChunks) {
+    struct Row {
+        int chunks_before;  // empty chunks before 'fmt '
+        bool found;
+    } rows[] = {{0, true},
+                {1000, true},
+                {kMmioMaxChunksSearched - 1, true},
+                {kMmioMaxChunksSearched, false},
+                {kMmioMaxChunksSearched + 5000, false}};
+    for (const Row& row : rows) {
+        Riff b;
+        for (int i = 0; i < row.chunks_before; ++i) b.Chunk("JUNK", {});
+        b.Chunk("fmt ", Fmt(2, 48000, 16));
+        b.Chunk("data", Samples(8));
+        Result r = ReadWave(WriteTemp("many-chunks.wav", Wave(b.bytes)));
+        EXPECT_TRUE(r.riff) << row.chunks_before;
+        EXPECT_EQ(r.fmt, row.found) << row.chunks_before;
+    }
+}
+
+// Bytes the process has read from files so far (the kernel's count), or -1 where it keeps none.
+long long BytesReadSoFar() {
+    std::FILE* io = std::fopen("/proc/self/io", "r");
+    if (io == nullptr) return -1;
+    long long bytes = -1;
+    char line[128];
+    while (std::fgets(line, sizeof line, io) != nullptr)
+        if (std::sscanf(line, "rchar: %lld", &bytes) == 1) break;
+    std::fclose(io);
+    return bytes;
+}
+
+// Large files of zeros (sparse: they take no disk) behind a RIFF header or none: every search
+// ends after reading a few bytes of them, not the whole file.
+TEST(MmioTest, LargeFilesOfZerosAreSearchedByTheirFirstBytes) {
+    struct Row {
+        const char* name;
+        bool riff_header;
+        long long size;
+    } rows[] = {{"riff-zeros-256m.wav", true, 256LL << 20},
+                {"riff-zeros-2g.wav", true, 0x7FFFFFFFLL},
+                {"zeros-2g.wav", false, 0x7FFFFFFFLL}};
+    for (const Row& row : rows) {
+        std::vector<unsigned char> start;
+        if (row.riff_header) start = Wave({}, static_cast<long>(row.size - 8));
+        const std::string path = WriteTemp(row.name, start);
+        ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(row.size)), 0) << row.name;
+        const long long before = BytesReadSoFar();
+        Result r = ReadWave(path);
+        const long long after = BytesReadSoFar();
+        std::filesystem::remove(path);
+        EXPECT_EQ(r.riff, row.riff_header) << row.name;
+        EXPECT_FALSE(r.fmt) << row.name;
+        if (before >= 0 && after >= 0) {
+            EXPECT_LT(after - before, 1LL << 20) << row.name;
+        }
+    }
+}
+
 TEST(MmioTest, HandlesAndParameters) {
     EXPECT_FALSE(mmioOpen("/nonexistent/qv/file.wav", nullptr, MMIO_READ));
     EXPECT_FALSE(
