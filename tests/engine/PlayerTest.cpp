@@ -36,6 +36,7 @@
 #include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
+#include "tests/BytesRead.h"
 #include "tests/ReadableNames.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -1028,18 +1029,6 @@ INSTANTIATE_TEST_SUITE_P(
         WavRateCase{96000, 6, 2048, "Sampling = 96000", "QV MEssage"}),
     qvtest::ReadableName());
 
-// Bytes the process has read from files so far (the kernel's count), or -1 where it keeps none.
-long long BytesReadSoFar() {
-    FILE* io = std::fopen("/proc/self/io", "r");
-    if (io == nullptr) return -1;
-    long long bytes = -1;
-    char line[128];
-    while (std::fgets(line, sizeof line, io) != nullptr)
-        if (std::sscanf(line, "rchar: %lld", &bytes) == 1) break;
-    std::fclose(io);
-    return bytes;
-}
-
 // Large files that hold little more than zeros (sparse: they take no disk), chosen as the WAV
 // file: each is refused with its message after reading a few of its bytes, not all of them.
 struct LargeWavCase {
@@ -1065,9 +1054,9 @@ TEST_P(LargeWav, RefusedAfterReadingOnlyItsStart) {
         ~Remove() { std::remove(path.c_str()); }
     } remove_file{path};
     pt::ScriptFileDialogAnswers({path});
-    const long long before = BytesReadSoFar();
+    const long long before = qvtest::BytesReadSoFar();
     Play();
-    const long long after = BytesReadSoFar();
+    const long long after = qvtest::BytesReadSoFar();
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     EXPECT_EQ(engine::WavFile, HMMIO{});
     ASSERT_EQ(pt::MessageBoxLog().size(), 1u);

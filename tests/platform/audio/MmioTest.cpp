@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/audio/Mmio.h"
+#include "tests/BytesRead.h"
 
 namespace {
 
@@ -427,18 +428,6 @@ TEST(MmioTest, ASearchLooksAtABoundedNumberOfChunks) {
     }
 }
 
-// Bytes the process has read from files so far (the kernel's count), or -1 where it keeps none.
-long long BytesReadSoFar() {
-    std::FILE* io = std::fopen("/proc/self/io", "r");
-    if (io == nullptr) return -1;
-    long long bytes = -1;
-    char line[128];
-    while (std::fgets(line, sizeof line, io) != nullptr)
-        if (std::sscanf(line, "rchar: %lld", &bytes) == 1) break;
-    std::fclose(io);
-    return bytes;
-}
-
 // Large files of zeros (sparse: they take no disk) behind a RIFF header or none: every search
 // ends after reading a few bytes of them, not the whole file.
 TEST(MmioTest, LargeFilesOfZerosAreSearchedByTheirFirstBytes) {
@@ -454,9 +443,9 @@ TEST(MmioTest, LargeFilesOfZerosAreSearchedByTheirFirstBytes) {
         if (row.riff_header) start = Wave({}, static_cast<long>(row.size - 8));
         const std::string path = WriteTemp(row.name, start);
         ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(row.size)), 0) << row.name;
-        const long long before = BytesReadSoFar();
+        const long long before = qvtest::BytesReadSoFar();
         Result r = ReadWave(path);
-        const long long after = BytesReadSoFar();
+        const long long after = qvtest::BytesReadSoFar();
         std::filesystem::remove(path);
         EXPECT_EQ(r.riff, row.riff_header) << row.name;
         EXPECT_FALSE(r.fmt) << row.name;
