@@ -245,8 +245,8 @@ void OutputPortDone(HWND dialog, int e) {
     if (delay > shell::kDelayLimitMs || delay < -shell::kDelayLimitMs) {
         const float bound = delay > 0.0f ? shell::kDelayLimitMs : -shell::kDelayLimitMs;
         p[shell::kParamDelay] = bound;
+        // The edit's notification shows the distance of the bound.
         SetDlgItemFloat(dialog, kDelayEdit, "%f", static_cast<double>(bound));
-        ShowDistance(dialog, bound);
         ElementDialogMessage(dialog, delay > 0.0f ? kDelayCeilingText : kDelayFloorText);
         return;
     }

@@ -2,7 +2,6 @@
 // mapping of the axes: 0 dB on row 4, d dB per row, 20 degrees per row around row 9.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "shell/PreferencesRecord.h"
 #include "solver/SplPlot.h"
 #include "tests/solver/SolverTestSupport.h"
-#include "tests/solver/SplLegendRows.h"
 
 namespace {
 
@@ -86,84 +84,51 @@ TEST_F(SplPlot, CurvesLandOnTheirRows) {
     }
 }
 
-platform::COLORREF RowColour(const LegendRow& row) {
-    const platform::COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 160, 0),
-                                          RGB(200, 0, 200)};
-    return colours[(row.block + row.block / 16) % 4];
-}
-
-// Ports 1..4 and 16 of every family and the system curves, in colours that differ from row to
-// row; the curves far below the plot, on its bottom edge, clear of the legends. The rows the plot
-// must draw for them, in drawing order.
-std::vector<LegendRow> ShowEveryFamily(int w) {
-    const std::vector<LegendRow> rows = LegendRows(w, [](int block) {
-        const int port = block < 128 ? block % 16 : block < 133 ? 0 : (block - 133) % 16;
-        return port < 4 || port == 15;
-    });
-    for (const LegendRow& row : rows) {
-        float* v = shell::SystemCurveTable[row.block]->v;
-        const bool phase = row.text.find("Phase") != std::string::npos;
-        for (int k = 0; k < 2000; ++k) v[k] = phase ? -5000.0f : -500.0f;
-        const platform::COLORREF colour = RowColour(row);
-        v[2000] = 1.0f;
-        v[2001] = static_cast<float>(platform::GetRValue(colour));
-        v[2002] = static_cast<float>(platform::GetGValue(colour));
-        v[2003] = static_cast<float>(platform::GetBValue(colour));
-        v[2004] = 1.0f;
-        v[2005] = 1.0f;
-    }
-    return rows;
-}
-
-bool Meet(const platform::RECT& a, const platform::RECT& b, int gap) {
-    return a.left < b.right + gap && b.left < a.right + gap && a.top < b.bottom + gap &&
-           b.top < a.bottom + gap;
-}
-
-// Every family shown, at the window's opening size and in a taller one: each legend row stands
-// at its place, 9 pixels a row from y = 25 (the system rows at y = 619), its ink inside its
-// 9-pixel band, with its line beside it in its curve's colour; no two rows meet or touch.
-TEST_F(SplPlot, LegendRowsStandAtTheirPlacesNineApart) {
-    for (const int h : {500, 700}) {
-        SCOPED_TRACE("900 x " + std::to_string(h));
-        ResetSolverWorld();
-        const int w = 900;
-        const platform::HDC hdc = platform::CreateCompatibleDC(platform::HDC{});
-        const platform::HBITMAP bitmap = platform::CreateCompatibleBitmap(hdc, w, h);
-        const platform::HBITMAP old = platform::SelectObject(hdc, bitmap);
-        const std::vector<LegendRow> rows = ShowEveryFamily(w);
-        platform::testing::RecordDrawnTexts(true);
-        solver::DrawSplPhaseFrame(hdc, w, h, platform::HWND{});
-        platform::testing::RecordDrawnTexts(false);
-        std::vector<platform::testing::DrawnText> legend;
-        for (const auto& t : platform::testing::DrawnTexts())
-            if (t.text.find("SPL") != std::string::npos ||
-                t.text.find("Phase") != std::string::npos)
-                legend.push_back(t);
-        legend.erase(legend.begin());  // the title, "SPL / Phase vs. Frequency"
-        ASSERT_EQ(legend.size(), rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const LegendRow& row = rows[i];
-            const platform::RECT& ink = legend[i].ink;
-            EXPECT_EQ(legend[i].text, row.text);
-            EXPECT_GE(ink.left, row.x) << row.text;
-            EXPECT_LT(ink.left, row.x + 3) << row.text;
-            EXPECT_GE(ink.top, row.y) << row.text << " above its row";
-            EXPECT_LE(ink.bottom, row.y + 9) << row.text << " beyond its row";
-            EXPECT_LE(ink.right, row.line_x) << row.text << " runs into its line";
-            if (row.y + 5 < h) {
-                EXPECT_EQ(platform::GetPixel(hdc, row.line_x + 5, row.y + 5), RowColour(row))
-                    << "no legend line beside " << row.text;
-            }
-            for (std::size_t j = i + 1; j < rows.size(); ++j) {
-                EXPECT_FALSE(Meet(ink, legend[j].ink, 1))
-                    << row.text << " touches " << legend[j].text;
-            }
+// Legend rows stack from y = 25 down, 9 pixels apart, in each family's column: each text within
+// its row, no two rows touch, and each row's line in its curve's colour runs beside its text.
+TEST_F(SplPlot, LegendRowsStackWithoutTouching) {
+    // The curves themselves far below, on the bottom edge, clear of the legends.
+    for (int b = 0; b < 16; ++b) Curve(b, -500.0f, b % 2 == 0 ? kRed : kBlue);  // Filter 1..16
+    Curve(64, -5000.0f, kCyan);    // Filter 1 Phase: second column
+    Curve(65, -5000.0f, kCyan);    // Filter 2 Phase
+    Curve(134, -500.0f, kOrange);  // HBT + Filter 2 SPL: left column, x 145 .. 169
+    platform::testing::RecordDrawnTexts(true);
+    Paint();
+    platform::testing::RecordDrawnTexts(false);
+    std::vector<platform::testing::DrawnText> legend;
+    for (const auto& t : platform::testing::DrawnTexts())
+        if (t.text.find("Filter") != std::string::npos) legend.push_back(t);
+    ASSERT_EQ(legend.size(), 19u);
+    for (std::size_t i = 0; i < legend.size(); ++i) {
+        for (std::size_t j = i + 1; j < legend.size(); ++j) {
+            const platform::RECT& a = legend[i].ink;
+            const platform::RECT& b = legend[j].ink;
+            // Antialiasing smudges a pixel beyond each edge of the ink: rows read apart with
+            // at least three free pixels between their ink boxes.
+            const bool apart = a.right + 3 <= b.left || b.right + 3 <= a.left ||
+                               a.bottom + 3 <= b.top || b.bottom + 3 <= a.top;
+            EXPECT_TRUE(apart) << legend[i].text << " touches " << legend[j].text;
         }
-        platform::SelectObject(hdc, old);
-        platform::DeleteObject(bitmap);
-        platform::DeleteDC(hdc);
     }
+    EXPECT_EQ(Pixel(kW - 40, 30), kRed) << "the first row stays at y = 25";
+    for (int b = 0; b < 16; ++b) {
+        const platform::RECT& ink = legend[static_cast<std::size_t>(b)].ink;
+        EXPECT_EQ(legend[static_cast<std::size_t>(b)].text,
+                  "Filter " + std::to_string(b + 1) + " SPL");
+        EXPECT_GE(ink.top, 9 * b + 25) << "row " << b + 1 << " above its place";
+        EXPECT_LE(ink.bottom, 9 * b + 34) << "row " << b + 1 << " below its place";
+        bool line = false;
+        for (int y = ink.top; y < ink.bottom; ++y)
+            line = line || Pixel(kW - 40, y) == (b % 2 == 0 ? kRed : kBlue);
+        EXPECT_TRUE(line) << "no legend line beside row " << b + 1;
+    }
+    EXPECT_EQ(Pixel(kW - 130, 30), kCyan);
+    const platform::RECT& hbt = legend.back().ink;
+    ASSERT_EQ(legend.back().text, "HBT + Filter 2 SPL");
+    EXPECT_GT(hbt.top, legend[0].ink.bottom) << "HBT + Filter 2 is below the first row";
+    bool orange = false;
+    for (int y = hbt.top; y < hbt.bottom; ++y) orange = orange || Pixel(150, y) == kOrange;
+    EXPECT_TRUE(orange) << "no legend line beside HBT + Filter 2 SPL";
 }
 
 TEST_F(SplPlot, InvisibleCurvesDrawNothing) {
