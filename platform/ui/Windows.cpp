@@ -217,6 +217,9 @@ COLORREF BackgroundColour(const Window& w) {
     COLORREF colour = RGB(255, 255, 255);
     if (w.cls && w.cls->background && internal::BrushColour(w.cls->background, &colour))
         return colour;
+    // A static canvas draws nothing of its own: where it is erased it shows its dialog's colour.
+    if (w.kind == Kind::StaticCanvas)
+        if (const Window* parent = Find(w.parent)) return BackgroundColour(*parent);
     if (w.is_dialog || w.kind == Kind::StaticText || w.kind == Kind::StaticCanvas ||
         w.kind == Kind::OwnerDrawButton)
         return RGB(240, 240, 240);
