@@ -65,12 +65,9 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     // Whatever of the client area the image does not cover (a size change the window has not
     // taken yet) shows the window's background, never what the screen held there before.
     const QRect client = rect().adjusted(left, top, -w->inner.right, -w->inner.bottom);
-    const QRect shown(QPoint(left, top), w->image->size());
-    if (!shown.contains(client)) {
+    if (!QRect(QPoint(left, top), w->image->size()).contains(client)) {
         const COLORREF bg = BackgroundColour(*w);
-        const QColor colour(GetRValue(bg), GetGValue(bg), GetBValue(bg));
-        for (const QRect& part : QRegion(client).subtracted(QRegion(shown)))
-            painter.fillRect(part, colour);
+        painter.fillRect(client, QColor(GetRValue(bg), GetGValue(bg), GetBValue(bg)));
     }
     painter.drawImage(QPoint(left, top), *w->image);
 }
