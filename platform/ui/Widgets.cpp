@@ -61,15 +61,7 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     } else if (w->inner.right > 0 || w->inner.bottom > 0) {
         painter.fillRect(rect(), QColor(240, 240, 240));
     }
-    if (!w->image) return;
-    // Whatever of the client area the image does not cover (a size change the window has not
-    // taken yet) shows the window's background, never what the screen held there before.
-    const QRect client = rect().adjusted(left, top, -w->inner.right, -w->inner.bottom);
-    if (!QRect(QPoint(left, top), w->image->size()).contains(client)) {
-        const COLORREF bg = BackgroundColour(*w);
-        painter.fillRect(client, QColor(GetRValue(bg), GetGValue(bg), GetBValue(bg)));
-    }
-    painter.drawImage(QPoint(left, top), *w->image);
+    if (w->image) painter.drawImage(QPoint(left, top), *w->image);
 }
 
 void CanvasWidget::PostMouse(unsigned message, QMouseEvent* event) {
