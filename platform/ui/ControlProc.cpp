@@ -8,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QTabBar>
 #include <algorithm>
 #include <cstring>
@@ -228,18 +227,6 @@ void SetCheck(Window& w, int check) {
     }
 }
 
-// Fills the region being painted with the background of the control's parent (the dialog's
-// colour), as a static control erases.
-void EraseInParentColour(Window& w) {
-    if (!w.image) return;
-    const Window* parent = Find(w.parent);
-    const COLORREF bg = parent ? BackgroundColour(*parent) : BackgroundColour(w);
-    const RECT& r = w.paint_rect;
-    QPainter painter(w.image.get());
-    painter.fillRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
-                     QColor(GetRValue(bg), GetGValue(bg), GetBValue(bg)));
-}
-
 LRESULT ControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Window* w = Find(hwnd);
     if (!w) return 0;
@@ -284,22 +271,6 @@ LRESULT ControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYUP:
             DeliverKey(*w, message, wParam, lParam);
             return 0;
-        case WM_PAINT:
-            if (w->kind == Kind::StaticCanvas) {
-                // A static canvas draws nothing of its own: invalidated with erase, it shows its
-                // dialog's colour until its owner draws on it again.
-                PAINTSTRUCT ps;
-                BeginPaint(hwnd, &ps);
-                EndPaint(hwnd, &ps);
-                return 0;
-            }
-            return DefWindowProc(hwnd, message, wParam, lParam);
-        case WM_ERASEBKGND:
-            if (w->kind == Kind::StaticCanvas) {
-                EraseInParentColour(*w);
-                return 1;
-            }
-            return DefWindowProc(hwnd, message, wParam, lParam);
         default:
             break;
     }

@@ -61,18 +61,7 @@ void CanvasWidget::paintEvent(QPaintEvent*) {
     } else if (w->inner.right > 0 || w->inner.bottom > 0) {
         painter.fillRect(rect(), QColor(240, 240, 240));
     }
-    if (!w->image) return;
-    // Whatever of the client area the image does not cover (a size change the window has not
-    // taken yet) shows the window's background, never what the screen held there before.
-    const QRect client = rect().adjusted(left, top, -w->inner.right, -w->inner.bottom);
-    const QRect shown(QPoint(left, top), w->image->size());
-    if (!shown.contains(client)) {
-        const COLORREF bg = BackgroundColour(*w);
-        const QColor colour(GetRValue(bg), GetGValue(bg), GetBValue(bg));
-        for (const QRect& part : QRegion(client).subtracted(QRegion(shown)))
-            painter.fillRect(part, colour);
-    }
-    painter.drawImage(QPoint(left, top), *w->image);
+    if (w->image) painter.drawImage(QPoint(left, top), *w->image);
 }
 
 void CanvasWidget::PostMouse(unsigned message, QMouseEvent* event) {

@@ -123,18 +123,14 @@ void ComputeInsets(Window& w) {
 
 // The decorations an MDI child shows now: its estimated caption and frame, or, while it is
 // maximised, the margins its Qt window really keeps around the canvas (none when the frame's
-// menu bar holds its buttons). True when they changed.
-bool FitMdiChildDecorations(Window& w) {
-    const RECT before = w.insets;
-    const auto* sub = qobject_cast<const QMdiSubWindow*>(w.outer.data());
+// menu bar holds its buttons).
+void FitMdiChildDecorations(Window& w) {
     ComputeInsets(w);
-    if (sub && sub->isMaximized()) {
-        const QMargins m = sub->contentsMargins();
-        w.insets = MakeRect(m.left() + w.inner.left, m.top() + w.inner.top,
-                            m.right() + w.inner.right, m.bottom() + w.inner.bottom);
-    }
-    return w.insets.left != before.left || w.insets.top != before.top ||
-           w.insets.right != before.right || w.insets.bottom != before.bottom;
+    const auto* sub = qobject_cast<const QMdiSubWindow*>(w.outer.data());
+    if (!sub || !sub->isMaximized()) return;
+    const QMargins m = sub->contentsMargins();
+    w.insets = MakeRect(m.left() + w.inner.left, m.top() + w.inner.top, m.right() + w.inner.right,
+                        m.bottom() + w.inner.bottom);
 }
 
 bool HasImage(Kind kind) {
@@ -217,6 +213,9 @@ COLORREF BackgroundColour(const Window& w) {
     COLORREF colour = RGB(255, 255, 255);
     if (w.cls && w.cls->background && internal::BrushColour(w.cls->background, &colour))
         return colour;
+    // A static canvas draws nothing of its own: where it is erased it shows its dialog's colour.
+    if (w.kind == Kind::StaticCanvas)
+        if (const Window* parent = Find(w.parent)) return BackgroundColour(*parent);
     if (w.is_dialog || w.kind == Kind::StaticText || w.kind == Kind::StaticCanvas ||
         w.kind == Kind::OwnerDrawButton)
         return RGB(240, 240, 240);
@@ -387,9 +386,13 @@ void OnQtGeometry(HWND hwnd) {
             SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(cx, cy));
         return;
     }
+    const int old_cw = ClientWidth(*w);
+    const int old_ch = ClientHeight(*w);
+    const int old_cx = w->rect.left + w->insets.left;
+    const int old_cy = w->rect.top + w->insets.top;
     // A maximised MDI child draws no caption or frame of its own (its buttons join the frame's
     // menu bar): its client area becomes the whole window, and it is laid out again.
-    const bool reframed = w->kind == Kind::MdiChild && FitMdiChildDecorations(*w);
+    if (w->kind == Kind::MdiChild) FitMdiChildDecorations(*w);
     RECT r = w->rect;
     if (w->kind == Kind::Frame && w->outer) {
         const QRect g = w->outer->geometry();
@@ -409,17 +412,16 @@ void OnQtGeometry(HWND hwnd) {
     } else {
         return;
     }
-    const bool moved = reframed || r.left != w->rect.left || r.top != w->rect.top;
-    const bool sized = reframed || (r.right - r.left) != (w->rect.right - w->rect.left) ||
-                       (r.bottom - r.top) != (w->rect.bottom - w->rect.top);
-    if (!moved && !sized) return;
     w->rect = r;
-    ResizeImage(*w);
-    PlaceWindowBars(*w);
     const int cw = ClientWidth(*w);
     const int ch = ClientHeight(*w);
     const int cx = w->rect.left + w->insets.left;
     const int cy = w->rect.top + w->insets.top;
+    const bool moved = cx != old_cx || cy != old_cy;
+    const bool sized = cw != old_cw || ch != old_ch;
+    if (!moved && !sized) return;
+    ResizeImage(*w);
+    PlaceWindowBars(*w);
     if (sized) {
         InvalidateRect(hwnd, nullptr, TRUE);
         SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(cw, ch));

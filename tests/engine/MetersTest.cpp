@@ -7,7 +7,6 @@
 #include "engine/Meters.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
-#include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/GdiObjects.h"
@@ -130,81 +129,6 @@ TEST_F(MeterDrawing, InputBarsAndTheWipeRequest) {
     engine::DrawInputMeters(meter, wipe);
     EXPECT_NE(Pixel(12, bottom - 100), RGB(255, 164, 0));
     EXPECT_EQ(Pixel(12, bottom - 4), RGB(255, 164, 0));  // the stub stays
-}
-
-// The meters as the player dialog holds them: static canvases on a dialog-coloured window, wiped
-// by their own erase.
-class MeterCanvas : public MeterDrawing {
-  protected:
-    void SetUp() override {
-        MeterDrawing::SetUp();
-        WNDCLASS wc{};
-        wc.lpfnWndProc = PlainProc;
-        wc.lpszClassName = "EngineMeterDialog";
-        wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-        RegisterClass(&wc);
-        dialog = CreateWindow("EngineMeterDialog", "", WS_VISIBLE, 0, 0, 400, 260, HWND{}, HMENU{},
-                              HINSTANCE{}, nullptr);
-        ASSERT_TRUE(dialog);
-        canvas = CreateWindow("STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 10, 10, 140, 200,
-                              dialog, HMENU::FromIndex(10128), HINSTANCE{}, nullptr);
-        ASSERT_TRUE(canvas);
-        pt::PumpUntilIdle();
-    }
-    void TearDown() override {
-        DestroyWindow(dialog);
-        MeterDrawing::TearDown();
-    }
-    COLORREF CanvasPixel(int x, int y) {
-        HDC dc = GetDC(canvas);
-        const COLORREF c = GetPixel(dc, x, y);
-        ReleaseDC(canvas, dc);
-        return c;
-    }
-    HWND dialog{};
-    HWND canvas{};
-};
-
-// A loud passage, then quiet blocks: every second call wipes the meter, so two quiet blocks leave
-// only the quiet bars, and the dialog's colour where the loud ones stood.
-TEST_F(MeterCanvas, BarsFallToTheLastBlocksAfterALoudPassage) {
-    struct Bank {
-        const char* name;
-        int bars;
-        float loud, quiet;
-        int (*draw)(HWND, const float*);
-        int x;                // bar 0
-        int loud_y, quiet_y;  // pixels above the bottom: inside a loud bar only, inside a quiet one
-    };
-    const Bank banks[] = {
-        {"input", 8, 8000000.0f, 30000.0f, &engine::DrawInputMeters, 4, 120, 5},
-        {"output", 16, 2.1e9f, 1600000.0f, &engine::DrawOutputMeters, 4, 120, 5},
-    };
-    RECT rc{};
-    GetClientRect(canvas, &rc);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    for (const Bank& bank : banks) {
-        SCOPED_TRACE(bank.name);
-        float loud[16], quiet[16];
-        for (int i = 0; i < 16; ++i) loud[i] = bank.loud, quiet[i] = bank.quiet;
-        for (int block = 0; block < 4; ++block) bank.draw(canvas, loud);
-        pt::PumpUntilIdle();
-        EXPECT_NE(CanvasPixel(bank.x, rc.bottom - bank.loud_y), face) << "loud";
-        for (int block = 0; block < 2; ++block) bank.draw(canvas, quiet);
-        pt::PumpUntilIdle();
-        for (int bar = 0; bar < bank.bars; ++bar) {
-            const int x = bank.x + 8 * bar;
-            EXPECT_EQ(CanvasPixel(x, rc.bottom - bank.loud_y), face) << "bar " << bar;
-            EXPECT_NE(CanvasPixel(x, rc.bottom - bank.quiet_y), face) << "bar " << bar;
-        }
-        // The wipe request alone leaves the stubs on an empty meter.
-        for (int block = 0; block < 2; ++block) bank.draw(canvas, loud);
-        float wipe[16] = {};
-        wipe[bank.bars - 1] = -1.0f;
-        bank.draw(canvas, wipe);
-        pt::PumpUntilIdle();
-        EXPECT_EQ(CanvasPixel(bank.x, rc.bottom - bank.loud_y), face) << "after the wipe request";
-    }
 }
 
 }  // namespace

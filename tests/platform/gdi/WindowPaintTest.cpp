@@ -162,65 +162,38 @@ TEST_F(GdiWindowGui, MeterBarsInAStaticControlAreWipedByItsOwnPaint) {
     DestroyWindow(parent);
 }
 
-// A meter canvas (a static the program draws on) in a window of its own colour: a high bar is
-// drawn, the canvas is invalidated one way or another, then a low bar is drawn. The canvas must
-// show the low bar and, where the high bar stood, either the high bar still (nothing erased) or
-// the window's colour, never anything older once it was invalidated with erase.
+// A meter canvas (a static the program draws on): a high bar, an invalidation, then a low bar.
+// The low bar shows; where the high bar stood the canvas shows its parent's colour once it was
+// invalidated with erase, itself or through its parent, even when the low bar came before the
+// erase had run.
 TEST_F(GdiWindowGui, MeterCanvasInvalidatedWithEraseShowsItsParentsColourAndTheLastBarOnly) {
-    constexpr COLORREF kParent = RGB(255, 255, 0);
-    WNDCLASS wc{};
-    wc.lpfnWndProc = TestWindowProc;
-    wc.hbrBackground = CreateSolidBrush(kParent);
-    wc.lpszClassName = "GdiMeterParent";
-    ASSERT_NE(RegisterClass(&wc), 0);
-    enum class Wipe {
-        None,               // nothing invalidated
-        CanvasNoErase,      // the canvas invalidated without erase, then updated
-        CanvasErase,        // the canvas invalidated with erase, then updated (the meters' wipe)
-        ParentErase,        // the parent invalidated with erase; the low bar drawn before a paint
-        ParentEraseUpdate,  // the same, the parent updated before the low bar
-    };
-    const struct Row {
-        Wipe wipe;
-        bool high_stays;
+    const struct {
+        const char* what;
+        bool parent;
+        BOOL erase;
+        bool update;
     } rows[] = {
-        {Wipe::None, true},         {Wipe::CanvasNoErase, true},      {Wipe::CanvasErase, false},
-        {Wipe::ParentErase, false}, {Wipe::ParentEraseUpdate, false},
+        {"canvas, no erase", false, FALSE, true},
+        {"canvas, erase: the meters' wipe", false, TRUE, true},
+        {"parent, erase, not painted yet", true, TRUE, false},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.wipe));
-        HWND parent = CreateWindow("GdiMeterParent", "meters", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                                   10, 200, 240, HWND{}, HMENU{}, HINSTANCE{}, nullptr);
-        ASSERT_NE(parent, HWND{});
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        HWND parent = MakeWindow(10, 10, 200, 240);
         HWND meter = CreateWindow("STATIC", "", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 10, 10, 120,
                                   190, parent, HMENU::FromIndex(10128), HINSTANCE{}, nullptr);
         ASSERT_NE(meter, HWND{});
         platform::testing::PumpUntilIdle();
         ASSERT_NO_FATAL_FAILURE(DrawMeterBar(meter, 20, 188, 20));  // high
-        ASSERT_EQ(Shown(meter, 20, 60), kMeter);
-        switch (row.wipe) {
-            case Wipe::None:
-                break;
-            case Wipe::CanvasNoErase:
-            case Wipe::CanvasErase:
-                InvalidateRect(meter, nullptr, row.wipe == Wipe::CanvasErase);
-                UpdateWindow(meter);
-                break;
-            case Wipe::ParentErase:
-            case Wipe::ParentEraseUpdate:
-                InvalidateRect(parent, nullptr, TRUE);
-                if (row.wipe == Wipe::ParentEraseUpdate) UpdateWindow(parent);
-                break;
-        }
+        InvalidateRect(row.parent ? parent : meter, nullptr, row.erase);
+        if (row.update) UpdateWindow(row.parent ? parent : meter);
         ASSERT_NO_FATAL_FAILURE(DrawMeterBar(meter, 20, 188, 160));  // low
         platform::testing::PumpUntilIdle();
         EXPECT_EQ(Shown(meter, 20, 170), kMeter) << "the last bar shows";
-        EXPECT_EQ(Shown(meter, 20, 60), row.high_stays ? kMeter : kParent);
-        EXPECT_EQ(Shown(meter, 80, 60), kParent) << "away from the bars";
+        EXPECT_EQ(Shown(meter, 20, 60), row.erase ? kBackground : kMeter);
+        EXPECT_EQ(Shown(meter, 80, 60), kBackground) << "away from the bars";
         DestroyWindow(parent);
-        platform::testing::PumpUntilIdle();
     }
-    DeleteObject(wc.hbrBackground);
 }
 
 TEST_F(GdiWindowGui, PaintingIsClippedToTheInvalidRegion) {
