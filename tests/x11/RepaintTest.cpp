@@ -29,10 +29,10 @@ namespace {
 namespace screen = platform::testing;
 using platform::COLORREF;
 
-// A 16-bit stereo WAV at 48 kHz: a full-scale square wave for three seconds, then eight of
-// silence.
+// A 16-bit stereo WAV at 48 kHz: a full-scale square wave for four seconds, then twenty of
+// silence (long enough that a loaded machine still sees both parts while it plays).
 void WriteLoudThenQuietWav(const std::string& path) {
-    constexpr std::uint32_t kRate = 48000, kLoud = 3 * kRate, kFrames = 11 * kRate;
+    constexpr std::uint32_t kRate = 48000, kLoud = 4 * kRate, kFrames = 24 * kRate;
     std::string file = "RIFF";
     const auto put = [&](std::uint32_t v) {
         for (int i = 0; i < 4; ++i) file.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -76,9 +76,11 @@ TEST_F(Repaint, PlayerMetersFallWhenTheWavTurnsQuiet) {
         d.ClickControl(player, engine::kPlayWavFileCheck);
         d.ClickControl(player, shell::kPlayButton);
         ASSERT_TRUE(d.AnswerFileChooser(wav));
-        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(true); })) << "loud: " << d.DescribeModal();
+        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(true); }, 20000))
+            << "loud: " << d.DescribeModal();
         d.Screenshot("player_meters_loud");
-        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(false); })) << "the bars stay up when quiet";
+        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(false); }, 15000))
+            << "the bars stay up when quiet";
         EXPECT_EQ(OnUi([] { return engine::CurrentPlayState(); }), engine::PlayState::Playing)
             << "the bars fell only when the playback ended";
         d.Screenshot("player_meters_quiet");
