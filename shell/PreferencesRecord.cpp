@@ -391,7 +391,7 @@ const PreferencesSection kPreferencesSections[] = {
     {offsetof(P, ImportColumnFlags), offsetof(P, Reserved0248), "measurement-file import options"},
     {offsetof(P, MlsDataSign), offsetof(P, OutputLayout), "MLS channel inversion"},
     {offsetof(P, OutputLayout), offsetof(P, Reserved0264), "sound-card outputs and inputs"},
-    {offsetof(P, Text026C), offsetof(P, LastDriverPath), "MLS output delay and speed of sound"},
+    {offsetof(P, MlsOutputDelayText), offsetof(P, Text0298), "MLS output delay and speed of sound"},
     {offsetof(P, LastDriverPath), offsetof(P, LastProjectPath), "last driver file"},
     {offsetof(P, LastProjectPath), offsetof(P, Text12A3), "last project file"},
     {offsetof(P, AutoLoadProject), offsetof(P, BuffersOutQueueIndex), "start-up options"},
@@ -411,11 +411,6 @@ const PreferencesSection kPreferencesSections[] = {
 }  // namespace
 
 std::string ShortPreferencesText(const char* path, std::size_t length) {
-    if (length >= kPreferencesRecordBytes) return std::string();
-    std::string text = "The preferences file\n";
-    text += path != nullptr ? path : "";
-    text += "\nis short: it ends after " + std::to_string(length) + " of its " +
-            std::to_string(kPreferencesRecordBytes) + " bytes.";
     std::string names;
     for (const PreferencesSection& section : kPreferencesSections) {
         if (length >= section.end) continue;
@@ -423,7 +418,12 @@ std::string ShortPreferencesText(const char* path, std::size_t length) {
         names += section.name;
         if (length > section.first) names += " (in part)";
     }
-    if (names.empty()) return text + " Every setting was in it.";
+    // A file that lacks no more than reserved bytes held every setting: nothing to tell.
+    if (names.empty()) return std::string();
+    std::string text = "The preferences file\n";
+    text += path != nullptr ? path : "";
+    text += "\nis short: it ends after " + std::to_string(length) + " of its " +
+            std::to_string(kPreferencesRecordBytes) + " bytes.";
     return text + " These settings were not in it and have their defaults:\n" + names;
 }
 

@@ -319,7 +319,8 @@ void PreferencesFilePath(char* out, std::size_t capacity);
 
 // What start-up says of a preferences file of `length` bytes that is shorter than the record: the
 // file and its length, then one line per setting it does not hold whole (those keep their
-// defaults; a setting the file holds a part of is marked "(in part)"). Empty for a whole file.
+// defaults; a setting the file holds a part of is marked "(in part)"). Empty when the file holds
+// every setting.
 std::string ShortPreferencesText(const char* path, std::size_t length);
 
 // Start-up: reads the preferences file over *Preferences (a short file overwrites only its own

@@ -2,7 +2,6 @@
 // records, the bin mean with its corrections, and the DAAS pairs.
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include "driverdata/ColumnParser.h"
 #include "tests/driverdata/DriverDataTestSupport.h"
@@ -238,45 +237,6 @@ TEST_F(BinTest, DaasPairsWalkTheBinsOnce) {
     ASSERT_EQ(split.size(), 1u);
     EXPECT_EQ(split[0].frequency, 1.0f);
     EXPECT_EQ(split[0].value, 3.0f);
-}
-
-// What the converters refuse: records or pairs that reach no bin leave every bin without data, and
-// the count of bins with data says so (0), while the curves still hold the empty-bin values.
-TEST_F(BinTest, RecordsThatReachNoBinCountNoBins) {
-    const float* grid = shell::FrequencyGrid;
-    struct Case {
-        const char* name;
-        std::vector<float> frequencies;
-        int bins;
-    };
-    const Case cases[] = {
-        {"none", {}, 0},
-        {"below the grid", {1.0f, 2.0f, 0.5f * grid[0]}, 0},
-        {"above the grid", {1.001f * grid[kGridPoints - 1], 1e6f}, 0},
-        {"the first grid point", {grid[0]}, 1},
-        {"the last grid point", {grid[kGridPoints - 1]}, 1},
-        {"one below and one inside", {1.0f, 0.5f * (grid[10] + grid[11])}, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<Measurement> records;
-        std::vector<ValuePair> pairs;
-        for (float f : c.frequencies) {
-            records.push_back({f, 80.0f, 10.0f});
-            pairs.push_back({f, 80.0f});
-        }
-        float spl[kGridPoints];
-        float phase[kGridPoints];
-        EXPECT_EQ(BinColumnRecords(records, grid, {}, spl, phase), c.bins);
-        if (c.bins == 0) {
-            for (int k = 0; k < kGridPoints; ++k) {
-                ASSERT_EQ(spl[k], 1.0f) << k;
-                ASSERT_EQ(phase[k], 0.0f) << k;
-            }
-            EXPECT_EQ(BinDaasMagnitude(pairs, grid, 0.0f, spl), 0);
-            EXPECT_EQ(BinDaasPhase(pairs, grid, 0.0f, phase), 0);
-        }
-    }
 }
 
 }  // namespace

@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
 #include <memory>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -602,160 +600,6 @@ TEST_F(PreferencesTest, APipeInPlaceOfTheFileCannotBeOpened) {
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_EQ(MessageBoxLog()[0].text, "Unable To OPEN Preferences File");
     EXPECT_EQ(std::memcmp(Preferences, defaults.get(), sizeof(PreferencesRecord)), 0);
-}
-
-}  // namespace
-}  // namespace shell
-
-namespace shell {
-namespace {
-
-// Every setting of the record in file order, as the short-file message names it, with the bytes
-// it spans in the file.
-struct NamedSection {
-    std::size_t first;
-    std::size_t end;
-    const char* name;
-};
-const NamedSection kNamedSections[] = {
-    {0, 8, "plot frequency range"},
-    {16, 456, "graph colour scheme"},
-    {556, 584, "measurement-file import options"},
-    {596, 604, "MLS channel inversion"},
-    {604, 612, "sound-card outputs and inputs"},
-    {620, 675, "MLS output delay and speed of sound"},
-    {675, 2723, "last driver file"},
-    {2723, 4771, "last project file"},
-    {4832, 4840, "start-up options"},
-    {4840, 4852, "buffer size and queues"},
-    {4872, 6312, "window positions and sizes"},
-    {6328, 6392, "audio devices"},
-    {6392, 6440, "plotted curves"},
-    {6472, 22472, "microphone calibration curve"},
-    {22472, 38472, "preamplifier calibration curve"},
-    {38472, 40520, "microphone calibration file"},
-    {40520, 42568, "preamplifier calibration file"},
-    {42568, 42950, "MLS measurement settings"},
-    {42950, 63430, "project profiles"},
-};
-
-// The lines naming the settings below the heading of a short-file message.
-std::vector<std::string> NamedLines(const std::string& text) {
-    std::vector<std::string> lines;
-    const std::string heading = "have their defaults:\n";
-    const std::size_t at = text.find(heading);
-    if (at == std::string::npos) return lines;
-    std::istringstream rest(text.substr(at + heading.size()));
-    std::string line;
-    while (std::getline(rest, line)) {
-        if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
-}
-
-// A file cut anywhere names each setting it does not hold whole, once, in file order; one it
-// holds a part of is marked so; reserved bytes are not settings.
-TEST(ShortPreferencesTextTest, NamesTheSettingsTheFileDoesNotHold) {
-    struct Case {
-        std::size_t length;
-        int first_missing;  // index into kNamedSections; 19: none
-        bool in_part;
-    };
-    const Case cases[] = {
-        {0, 0, false},      {5, 0, true},      {8, 1, false},      {16, 1, false},
-        {300, 1, true},     {600, 3, true},    {4771, 8, false},   {4832, 8, false},
-        {6472, 13, false},  {14472, 13, true}, {22472, 14, false}, {38472, 15, false},
-        {42950, 18, false}, {50000, 18, true}, {63429, 18, true},  {63430, 19, false},
-        {63431, 19, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        const std::string text = ShortPreferencesText("/qv/QV_Preferences.pre", c.length);
-        const std::string heading =
-            "The preferences file\n/qv/QV_Preferences.pre\nis short: it "
-            "ends after " +
-            std::to_string(c.length) + " of its 63432 bytes.";
-        ASSERT_EQ(text.rfind(heading, 0), 0u) << text;
-        std::vector<std::string> expected;
-        for (int i = c.first_missing; i < 19; ++i) {
-            expected.push_back(std::string(kNamedSections[i].name) +
-                               (i == c.first_missing && c.in_part ? " (in part)" : ""));
-        }
-        EXPECT_EQ(NamedLines(text), expected);
-        if (expected.empty()) {
-            EXPECT_EQ(text, heading + " Every setting was in it.");
-        } else {
-            EXPECT_EQ(
-                text.substr(heading.size()),
-                " These settings were not in it and have their defaults:\n\n" + [&expected] {
-                    std::string joined;
-                    for (const std::string& e : expected) {
-                        joined += (joined.empty() ? "" : "\n") + e;
-                    }
-                    return joined;
-                }());
-        }
-    }
-    EXPECT_EQ(ShortPreferencesText("/qv/QV_Preferences.pre", 63432), "");
-    EXPECT_EQ(ShortPreferencesText("/qv/QV_Preferences.pre", 70000), "");
-    // The sections lie in the record where the table above says.
-    EXPECT_EQ(offsetof(PreferencesRecord, MikeCalibration), kNamedSections[13].first);
-    EXPECT_EQ(offsetof(PreferencesRecord, ProfilePaths), kNamedSections[18].first);
-}
-
-// Files cut anywhere, as start-up reads them: the bytes the file holds are applied, the rest keep
-// their defaults, and one message says what was missing (and what was replaced, when the part
-// read held values out of range).
-TEST_F(PreferencesTest, ShortFilesAreReadAsFarAsTheyGoAndSaySo) {
-    auto full = std::make_unique<PreferencesRecord>();
-    InitPreferencesRecord(full.get());
-    full->PlotStartFrequencyIndex = 5;
-    for (int k = 0; k < kGridPoints; ++k) {
-        full->MikeCalibration[k] = {FrequencyGrid[k] > 5000.0f ? 9.9f : 0.5f, 3.0f};
-        full->PreampCalibration[k] = {-1.0f, 2.0f};
-    }
-    full->OutputLayout = 9;  // out of range: replaced and named too
-    const auto defaults = Defaults();
-    struct Case {
-        std::size_t length;
-        bool mike_read;    // the microphone curve came from the file
-        bool preamp_read;  // the preamplifier curve came from the file
-    };
-    const Case cases[] = {
-        {0, false, false},    {1, false, false},   {612, false, false}, {6472, false, false},
-        {22472, true, false}, {38472, true, true}, {63430, true, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        ResetGlobals();
-        CopyTextSlot(ProgramDirectory, (dir_.string() + "/").c_str());
-        InitPreferencesRecord(Preferences);
-        test::WriteBytes(PrefsPath(), full.get(), c.length);
-        ClearMessageBoxLog();
-        ASSERT_EQ(ReadPreferencesFile(platform::HWND{}), 1);
-        ASSERT_EQ(MessageBoxLog().size(), 1u);
-        std::string expected = ShortPreferencesText(PrefsPath().c_str(), c.length);
-        if (c.length >= 608) {
-            expected +=
-                "\n\nSome settings of the preferences file were out of range or not numbers and "
-                "have been replaced by their defaults:\n\noutput layout";
-        }
-        EXPECT_EQ(MessageBoxLog()[0].text, expected);
-        EXPECT_EQ(PlotStartFrequencyIndex, c.length >= 1 ? 5 : 3);  // its low byte comes first
-        EXPECT_EQ(OutputLayout, 1);
-        for (int k = 0; k < kGridPoints; k += 37) {
-            ASSERT_EQ(MikeCalibrationCurve[k].Db, c.mike_read ? full->MikeCalibration[k].Db : 0.0f)
-                << k;
-            ASSERT_EQ(PreampCalibrationCurve[k].Degrees, c.preamp_read ? 2.0f : 0.0f) << k;
-        }
-        // Past the file's end the record holds its defaults.
-        for (std::size_t b = std::max<std::size_t>(c.length, 612); b < sizeof(PreferencesRecord);
-             b += 997) {
-            ASSERT_EQ(reinterpret_cast<const std::uint8_t*>(Preferences)[b],
-                      reinterpret_cast<const std::uint8_t*>(defaults.get())[b])
-                << b;
-        }
-    }
 }
 
 }  // namespace
