@@ -101,22 +101,10 @@ FileStatus Fail(FileStatus status, const std::string& reason) {
 
 const std::string& LastSaveFailure() { return last_save_failure; }
 
-std::string SaveFailureText(const char* path, const char* what, const std::string& reason) {
-    std::string text = path != nullptr ? path : "";
-    text += "\n\nThe ";
-    text += what != nullptr ? what : "file";
-    text += " has not been saved";
-    if (!reason.empty()) text += ": " + reason;
-    return text + ".";
-}
-
-void ShowSaveFailure(platform::HWND owner, const char* path, const char* what) {
-    ShowSaveFailure(owner, path, what, LastSaveFailure());
-}
-
 void ShowSaveFailure(platform::HWND owner, const char* path, const char* what,
                      const std::string& reason) {
-    const std::string text = SaveFailureText(path, what, reason);
+    const std::string text = std::string(path != nullptr ? path : "") + "\n\nThe " + what +
+                             " has not been saved: " + reason + ".";
     platform::MessageBox(owner, text.c_str(), "QV Message",
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }

@@ -39,16 +39,11 @@ FileStatus WriteFileAtomic(const char* path, const void* data, std::size_t size)
 // Why the last WriteFileAtomic failed, in words for the user ("" after a success).
 const std::string& LastSaveFailure();
 
-// The message of a save that did not happen: the path, a blank line, then
-// "The <what> has not been saved: <reason>." (`what` in the user's words: "project", "driver",
-// "capture", ...; without a reason the sentence ends after "saved").
-std::string SaveFailureText(const char* path, const char* what, const std::string& reason);
-
-// Shows SaveFailureText with `reason`, or with LastSaveFailure() when none is given, in a
-// message box owned by `owner` (caption "QV Message", exclamation icon). Every writer reports a
-// failed save through it, so that each says the same: nothing was saved, and why.
-void ShowSaveFailure(platform::HWND owner, const char* path, const char* what);
+// Shows "<path>\n\nThe <what> has not been saved: <reason>." in a message box owned by
+// `owner` (caption "QV Message", exclamation icon); `what` in the user's words ("project",
+// "driver", "capture", ...), `reason` by default why the last WriteFileAtomic failed. Every
+// writer reports a failed save through it, so that each says the same: nothing was saved, and why.
 void ShowSaveFailure(platform::HWND owner, const char* path, const char* what,
-                     const std::string& reason);
+                     const std::string& reason = LastSaveFailure());
 
 }  // namespace shell

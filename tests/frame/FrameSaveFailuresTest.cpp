@@ -1,118 +1,91 @@
-// Saves that fail in the running program: Save Project As, Save Driver As, Export SPL/Phase,
-// Save IR and the calibration export, each on a full disk, a read-only file, a folder in the file's
-// place, a folder that does not exist and a read-only folder. Each says which file was not saved
-// and why, and leaves what was there as it was.
+// Saves that fail in the running program, for every writer: on a full disk and with a folder in
+// the file's place, each says which file was not saved and why, and leaves what was there.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <string>
+#include <vector>
 
-#include "frame/FrameCommands.h"
 #include "measurement/Globals.h"
 #include "measurement/Ids.h"
-#include "measurement/MlsAcquire.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
 #include "platform/audio/VirtualCard.h"
-#include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
 #include "platform/testing/MessageBoxLog.h"
-#include "platform/ui/Window.h"
 #include "shell/Ids.h"
-#include "tests/SaveFailures.h"
 #include "tests/frame/FrameTestSupport.h"
 
 namespace shell::test {
 namespace {
 
 namespace input = platform::testing;
-using platform::HWND;
-
-// The MLS tool open on the virtual card (output 0 loops to input 0, output 1 to input 1), one
-// measurement taken, and only the microphone calibration ticked: every writer can save.
-class FrameSaveFailuresTest : public FrameTest {
-  protected:
-    void SetUp() override {
-        FrameTest::SetUp();
-        platform::VirtualCardReset();
-        const double one = 1.0;
-        ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &one, 1, 100));
-        ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 1, &one, 1, 150));
-        ASSERT_EQ(Start(), kStarted);
-        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
-        input::PumpUntilIdle();
-        ASSERT_TRUE(platform::IsWindow(measurement::MlsControlPage));
-        input::Select(Page(), measurement::kLengthCombo, 0);  // the shortest sequence
-        input::Click(Page(), measurement::kRunButton);
-        ASSERT_TRUE(measurement::MlsRunActive());
-        for (int i = 0; i < 100 && measurement::MlsRunActive(); ++i) {
-            platform::VirtualCardStep(8192, 48000);
-            input::PumpUntilIdle();
-        }
-        ASSERT_FALSE(measurement::MlsRunActive());
-        ASSERT_EQ(measurement::MlsImpulseValid, 1);
-        input::Click(Page(), measurement::kUsePreampBox);
-        ASSERT_EQ(Mls.MlsUseMikeCal, 1);
-        ASSERT_EQ(Mls.MlsUsePreampCal, 0);
-    }
-    void TearDown() override {
-        measurement::StopMlsRun();
-        FileWriteFaultAfterBytes = -1;
-        FrameTest::TearDown();
-    }
-    static HWND Page() { return measurement::MlsControlPage; }
-};
 
 struct Writer {
-    const char* name;  // what the user does
     const char* file;  // the name chosen in the save dialog
     const char* what;  // the file in the message's words
-    void (*save)();
+    int menu, button;  // the frame's menu command, or else the MLS page's button
 };
 
 const Writer kWriters[] = {
-    {"Save Project As", "design.HIF", "project",
-     [] { ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdSaveProjectAs)); }},
-    {"Save Driver As", "woofer.wfr", "driver",
-     [] { ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdSaveDriverAs)); }},
-    {"Export SPL/Phase", "response.trg", "SPL/phase export",
-     [] { ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdExportSplPhase)); }},
-    {"Save IR", "capture.res", "capture",
-     [] { input::Click(measurement::MlsControlPage, measurement::kSaveIrButton); }},
-    {"Export Cal. Files", "mike.trg", "calibration curve",
-     [] { input::Click(measurement::MlsControlPage, measurement::kExportCalButton); }},
+    {"design.HIF", "project", kCmdSaveProjectAs, 0},
+    {"woofer.wfr", "driver", kCmdSaveDriverAs, 0},
+    {"response.trg", "SPL/phase export", kCmdExportSplPhase, 0},
+    {"capture.res", "capture", 0, measurement::kSaveIrButton},
+    {"mike.trg", "calibration curve", 0, measurement::kExportCalButton},
 };
 
-TEST_F(FrameSaveFailuresTest, EveryFailedSaveSaysWhatWasNotSavedAndWhyGui) {
-    int runs = 0;
-    for (const Writer& writer : kWriters) {
-        for (const qvtest::SaveFailureCase& c : qvtest::kSaveFailureCases) {
-            SCOPED_TRACE(std::string(writer.name) + ", " + c.name);
-            const qvtest::SaveFailureSetup setup(dir_ / ("case" + std::to_string(runs++)),
-                                                 writer.file, c.fault);
-            if (!setup.Applies()) continue;
+using FrameSaveFailures = FrameTest;
+
+// The MLS tool with one measurement taken and only the microphone calibration ticked, so that
+// every writer has something to save.
+TEST_F(FrameSaveFailures, EveryFailedSaveSaysWhatWasNotSavedAndWhyGui) {
+    const double one = 1.0;
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(0, 0, &one, 1, 100));
+    ASSERT_TRUE(platform::VirtualCardSetLoopback(1, 1, &one, 1, 150));
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+    input::Select(measurement::MlsControlPage, measurement::kLengthCombo, 0);
+    input::Click(measurement::MlsControlPage, measurement::kRunButton);
+    for (int i = 0; i < 100 && measurement::MlsRunActive(); ++i) {
+        platform::VirtualCardStep(8192, 48000);
+        input::PumpUntilIdle();
+    }
+    ASSERT_EQ(measurement::MlsImpulseValid, 1);
+    input::Click(measurement::MlsControlPage, measurement::kUsePreampBox);
+    ASSERT_EQ(Mls.MlsUseMikeCal + Mls.MlsUsePreampCal, 1);
+
+    for (const Writer& w : kWriters) {
+        for (const bool full_disk : {true, false}) {
+            const std::filesystem::path path =
+                dir_ / ((full_disk ? "full " : "folder ") + std::string(w.file));
+            SCOPED_TRACE(path.string());
+            const std::vector<std::uint8_t> previous = {'o', 'l', 'd'};
+            if (full_disk)
+                WriteBytes(path, previous.data(), previous.size());
+            else
+                std::filesystem::create_directory(path);
             const std::string title = WindowTitle(FrameWindow);
             input::ClearMessageBoxLog();
-            input::ClearFileDialogLog();
-            input::ScriptFileDialogAnswers({setup.Target()});
-            // The save dialog asks before it replaces what has the file's name.
-            if (setup.TargetExists()) input::ScriptMessageBoxAnswers({platform::IDYES});
-            writer.save();
-            ASSERT_EQ(input::FileDialogLog().size(), 1u);
-            ASSERT_TRUE(input::FileDialogLog()[0].chosen);
-            ASSERT_FALSE(input::MessageBoxLog().empty());
-            const auto& box = input::MessageBoxLog().back();
-            EXPECT_EQ(box.text,
-                      qvtest::SaveFailureMessage(setup.Target(), writer.what, setup.Reason()));
-            EXPECT_EQ(box.caption, "QV Message");
-            EXPECT_EQ(box.type, platform::MB_OK | platform::MB_ICONEXCLAMATION);
-            EXPECT_EQ(input::MessageBoxLog().size(), setup.TargetExists() ? 2u : 1u)
-                << "one message about the failure";
-            EXPECT_TRUE(setup.Untouched());
-            // Nothing announces a save that did not happen.
-            EXPECT_EQ(WindowTitle(FrameWindow), title);
-            EXPECT_EQ(ModalDialogOpen, 0);
+            input::ScriptFileDialogAnswers({path.string()});
+            input::ScriptMessageBoxAnswers({platform::IDYES});  // replace what has the name
+            FileWriteFaultAfterBytes = full_disk ? 0 : -1;
+            if (w.menu != 0)
+                input::ChooseMenuItem(FrameWindow, w.menu);
+            else
+                input::Click(measurement::MlsControlPage, w.button);
+            FileWriteFaultAfterBytes = -1;
+            ASSERT_EQ(input::MessageBoxLog().size(), 2u);
+            EXPECT_EQ(input::MessageBoxLog()[1].text,
+                      path.string() + "\n\nThe " + w.what + " has not been saved: " +
+                          (full_disk ? "the disk refused the data." : "it is not a regular file."));
+            EXPECT_EQ(input::MessageBoxLog()[1].caption, "QV Message");
+            EXPECT_TRUE(full_disk ? ReadBytes(path) == previous : std::filesystem::is_empty(path))
+                << "what had the file's name changed";
+            EXPECT_EQ(WindowTitle(FrameWindow), title) << "a save that failed was announced";
         }
     }
 }

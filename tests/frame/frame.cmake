@@ -9,10 +9,8 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameMlsTest.cpp)
 # Files that hold less than their reader needs, through the menus and pages.
 list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameFileRefusalsTest.cpp)
-# Saves that fail, through the program's menus and buttons, and profile keys that load nothing.
-list(APPEND QV_TEST_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/FrameSaveFailuresTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/FrameProfileKeysTest.cpp)
+# Saves that fail, through the program's menus and buttons.
+list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameSaveFailuresTest.cpp)
 # The HBT editor run inside the program, opened by the frame's menu commands.
 list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/HbtEditorTest.cpp)
 # The settings windows and the project profiles dialog.

@@ -114,6 +114,22 @@ TEST_F(RoomEqDialogTest, LoadedLocationIsProcessedSavedAndHandedToTheElement) {
     EXPECT_EQ(shell::AudioBusy, 0);
 }
 
+// A location whose capture cannot be saved says so and why; its measurement stands.
+TEST_F(RoomEqDialogTest, FailedAutoSaveSaysTheCaptureWasNotSavedAndWhy) {
+    const std::string capture = WriteCapture("mode.res");
+    const auto saved = dir_ / "Front_Left_L3.res";
+    std::filesystem::create_directory(saved);
+    platform::testing::ScriptFileDialogAnswers({capture});
+    Run([](HWND d) {
+        Send(d, kFirstLocation + 2);
+        Send(d, 2);
+    });
+    const std::string text = "\n\nThe capture has not been saved: it is not a regular file.";
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{saved.string() + text});
+    EXPECT_TRUE(std::filesystem::is_empty(saved));
+    EXPECT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 1.0f);
+}
+
 TEST_F(RoomEqDialogTest, RefusedLoadsChangeNothing) {
     const std::string capture = WriteCapture("good.res");
     const std::string short_file = PathOf("short.res");

@@ -13,6 +13,5 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/MlsSplTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqLocationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqDialogTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RoomEqSaveFailureTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqMinimumPhaseTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RoomEqTest.cpp)

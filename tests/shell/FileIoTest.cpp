@@ -6,12 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/testing/Harness.h"
-#include "platform/testing/MessageBoxLog.h"
-#include "platform/ui/MessageBox.h"
 #include "shell/FileIo.h"
 #include "shell/Globals.h"
-#include "tests/SaveFailures.h"
 #include "tests/shell/ShellTestSupport.h"
 
 namespace shell {
@@ -132,48 +128,6 @@ TEST_F(FileIoTest, SaveKeepsThePermissionsAndRefusesAReadOnlyFile) {
     EXPECT_NE(LastSaveFailure().find("read-only"), std::string::npos) << LastSaveFailure();
     EXPECT_EQ(test::CountFiles(dir_), 1);
     fs::permissions(path, fs::perms(0644));
-}
-
-// Every writer reports a failed save with one message: the path, then which file was not saved
-// and why; the reason is the one of the save that failed, and none is made up when there is none.
-TEST_F(FileIoTest, SaveFailureMessageNamesThePathWhatAndWhy) {
-    struct Case {
-        const char* path;
-        const char* what;
-        const char* reason;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"/a/b.wfr", "driver", "No space left on device",
-         "/a/b.wfr\n\nThe driver has not been saved: No space left on device."},
-        {"c.res", "capture", "the file is read-only",
-         "c.res\n\nThe capture has not been saved: the file is read-only."},
-        {"d.trg", "calibration curve", "", "d.trg\n\nThe calibration curve has not been saved."},
-        {nullptr, "SPL/phase export", "x", "\n\nThe SPL/phase export has not been saved: x."},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(SaveFailureText(c.path, c.what, c.reason), c.text);
-    }
-
-    platform::testing::ResetLayer();
-    platform::testing::ClearMessageBoxLog();
-    for (const qvtest::SaveFailureCase& c : qvtest::kSaveFailureCases) {
-        SCOPED_TRACE(c.name);
-        const qvtest::SaveFailureSetup setup(dir_ / c.name, "saved.bin", c.fault);
-        if (!setup.Applies()) continue;
-        const std::vector<std::uint8_t> data(100, 7);
-        EXPECT_NE(WriteFileAtomic(setup.Target().c_str(), data.data(), data.size()),
-                  FileStatus::kOk);
-        EXPECT_EQ(LastSaveFailure(), setup.Reason());
-        EXPECT_TRUE(setup.Untouched());
-        platform::testing::ClearMessageBoxLog();
-        ShowSaveFailure(platform::HWND{}, setup.Target().c_str(), "project");
-        ASSERT_EQ(platform::testing::MessageBoxLog().size(), 1u);
-        const auto& box = platform::testing::MessageBoxLog()[0];
-        EXPECT_EQ(box.text, qvtest::SaveFailureMessage(setup.Target(), "project", setup.Reason()));
-        EXPECT_EQ(box.caption, "QV Message");
-        EXPECT_EQ(box.type, platform::MB_OK | platform::MB_ICONEXCLAMATION);
-    }
 }
 
 // The temporary name does not grow with the target's: the longest legal name saves.

@@ -582,44 +582,6 @@ TEST_F(ProjectFileTest, SavesTheReaderWouldRefuseAreNotWritten) {
     ASSERT_EQ(ReadProjectFile(platform::HWND{}, target.c_str()), 1);
 }
 
-// A profile is checked before anything else changes: the read and the checks leave the live
-// project alone, and only the take-over loads what was checked.
-TEST_F(ProjectFileTest, CandidateIsCheckedWithoutTouchingTheLiveProject) {
-    WriteImage(Path("good.hif"), *good_);
-    auto damaged = std::make_unique<ProjectImage>(*good_);
-    damaged->Channels[2].ElementCount = 65;
-    WriteImage(Path("damaged.hif"), *damaged);
-    test::WriteBytes(Path("short.hif"), good_.get(), sizeof(ProjectImage) - 1);
-    struct Case {
-        const char* file;
-        ProjectLoadStatus status;
-    };
-    const Case cases[] = {
-        {"", ProjectLoadStatus::kOpenFailed},
-        {"missing.hif", ProjectLoadStatus::kOpenFailed},
-        {"short.hif", ProjectLoadStatus::kWrongSize},
-        {"damaged.hif", ProjectLoadStatus::kNotRecognized},
-        {"good.hif", ProjectLoadStatus::kLoaded},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        const State before = Capture();
-        std::unique_ptr<ProjectImage> candidate(new ProjectImage);
-        const std::string path = *c.file ? Path(c.file) : std::string();
-        EXPECT_EQ(ReadProjectCandidate(path.c_str(), candidate), c.status);
-        EXPECT_TRUE(Unchanged(before));
-        EXPECT_EQ(candidate != nullptr, c.status == ProjectLoadStatus::kLoaded);
-    }
-    std::unique_ptr<ProjectImage> candidate;
-    ASSERT_EQ(ReadProjectCandidate(Path("good.hif").c_str(), candidate),
-              ProjectLoadStatus::kLoaded);
-    TakeProjectCandidate(*candidate);
-    EXPECT_EQ(PaneStores[6].ElementCount, 4);
-    EXPECT_FLOAT_EQ(Project.Settings.BbmLevel, 0.7f);
-    EXPECT_EQ(SubwooferMode, 2);
-    EXPECT_TRUE(MessageBoxLog().empty());
-}
-
 TEST_F(ProjectFileTest, SettingsDefaults) {
     const ProjectSettings& s = good_->Settings;
     auto fresh = std::make_unique<ProjectImage>();

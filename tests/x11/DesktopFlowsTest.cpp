@@ -744,12 +744,15 @@ TEST_F(DesktopFlows, MissingProfileKeyThenAPresentOneLoadsIt) {
                   1);
         OnUi([&] { return platform::SetFocus(player); });
         ASSERT_TRUE(KeyboardSettlesOn(d, player));
+        const HWND configuration = OnUi([] { return shell::Splitter1Window; });
         d.Input().Key("1");
         ASSERT_TRUE(d.WaitForBox("Requested Profile Not Found"));
         EXPECT_TRUE(QtModalHasKeyboard(d, "message box")) << "the box did not take the keyboard";
         d.Input().Key("Return");
         ASSERT_TRUE(d.WaitNoModal(3000)) << "Return did not close the box; " << d.DescribeModal();
         EXPECT_TRUE(KeyboardSettlesOn(d, player)) << "the player did not get the keyboard back";
+        EXPECT_TRUE(OnUi([&] { return configuration && platform::IsWindow(configuration); }))
+            << "the configuration window was closed";
         d.Input().Key("2");
         EXPECT_TRUE(d.WaitFor([&] {
             char title[512] = {};
