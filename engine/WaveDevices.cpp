@@ -250,11 +250,8 @@ int CheckWaveFile() {
                       "The WAV file is sampled at %u Hz, but the project's sampling rate is %d "
                       "Hz.\nPlease choose a WAV file sampled at %d Hz.",
                       static_cast<unsigned>(rate), project_rate, project_rate);
-        MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
-        ReleaseWaveFile();
-        return 1;
-    }
-    if (rate < 44100 || rate > 48000) {
+        refusal = text;
+    } else if (rate < 44100 || rate > 48000) {
         std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;
     } else if (channels != 2) {

@@ -989,8 +989,7 @@ TEST_P(WavRate, OnlyTheProjectsRatePlays) {
     ASSERT_EQ(pt::MessageBoxLog().size(), 1u);
     EXPECT_EQ(pt::MessageBoxLog()[0].text, c.message);
     EXPECT_EQ(pt::MessageBoxLog()[0].caption, c.caption);
-    EXPECT_EQ(pt::MessageBoxLog()[0].type,
-              std::string(c.caption) == "QV Message" ? MB_OK | MB_ICONEXCLAMATION : MB_OK);
+    EXPECT_EQ(pt::MessageBoxLog()[0].type, MB_OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -1001,31 +1000,31 @@ INSTANTIATE_TEST_SUITE_P(
         WavRateCase{44100, 5, 1024,
                     "The WAV file is sampled at 44100 Hz, but the project's sampling rate is "
                     "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{48000, 4, 1024,
                     "The WAV file is sampled at 48000 Hz, but the project's sampling rate is "
                     "44100 Hz.\nPlease choose a WAV file sampled at 44100 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{46000, 5, 1024,
                     "The WAV file is sampled at 46000 Hz, but the project's sampling rate is "
                     "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{96000, 5, 1024,
                     "The WAV file is sampled at 96000 Hz, but the project's sampling rate is "
                     "48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{44100, 6, 2048,
                     "The WAV file is sampled at 44100 Hz, but the project's sampling rate is "
                     "96000 Hz.\nPlease choose a WAV file sampled at 96000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{2147483648u, 5, 1024,
                     "The WAV file is sampled at 2147483648 Hz, but the project's sampling rate "
                     "is 48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{4294967295u, 5, 1024,
                     "The WAV file is sampled at 4294967295 Hz, but the project's sampling rate "
                     "is 48000 Hz.\nPlease choose a WAV file sampled at 48000 Hz.",
-                    "QV Message"},
+                    "QV MEssage"},
         WavRateCase{96000, 6, 2048, "Sampling = 96000", "QV MEssage"}),
     qvtest::ReadableName());
 
