@@ -895,11 +895,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "Not a WAV-audio file"},
         BadWavCase{"engine_avi.wav", wav::Chunk("RIFF", "AVI " + kSomeData),
                    "Not a WAV-audio file"},
-        // Zeros where the next chunk should start: the chunks end there.
-        BadWavCase{"engine_zero_chunk.wav",
-                   wav::Riff(std::string(8, '\0') + wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
-                             wav::Chunk("data", kSomeData)),
-                   "Unable to locate 'fmt' chunk"},
         BadWavCase{"engine_mono.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 1, 48000, 16)) +
                              wav::Chunk("data", kSomeData)),

@@ -344,69 +344,6 @@ TEST(MmioTest, GarbageNeverReadsOutsideTheFile) {
     }
 }
 
-// A search moves from chunk to chunk by their sizes and ends at a header that is no chunk (its
-// identifier not four printable characters): nothing after it is looked for.
-TEST(MmioTest, ASearchEndsAtAHeaderThatIsNoChunk) {
-    const auto samples = Samples(40);
-    struct Row {
-        const char* name;
-        std::vector<unsigned char> file;
-        bool riff, fmt, data;
-    };
-    std::vector<Row> rows;
-    {
-        std::vector<unsigned char> file(8, 0);  // zeros before the RIFF chunk
-        Riff b;
-        b.Chunk("fmt ", Fmt(2, 48000, 16));
-        b.Chunk("data", samples);
-        const auto wave = Wave(b.bytes);
-        Append(file, wave.begin(), wave.end());
-        rows.push_back({"zeros-then-riff.wav", file, false, false, false});
-    }
-    {
-        Riff b;
-        b.bytes.resize(8, 0);  // an empty chunk of identifier 0 before 'fmt '
-        b.Chunk("fmt ", Fmt(2, 48000, 16));
-        b.Chunk("data", samples);
-        rows.push_back({"zero-chunk.wav", Wave(b.bytes), true, false, false});
-    }
-    {
-        Riff b;
-        b.Chunk("fmt ", Fmt(2, 48000, 16));
-        b.Id(
-            "da\x01"
-            "a");  // a control character in the identifier
-        b.U32(0);
-        b.Chunk("data", samples);
-        rows.push_back({"control-id.wav", Wave(b.bytes), true, true, false});
-    }
-    {
-        Riff b;
-        b.Chunk("fmt ", Fmt(2, 48000, 16));
-        b.Chunk("\xE9t\xE9 ", {1, 2});  // a letter outside ASCII
-        b.Chunk("data", samples);
-        rows.push_back({"accented-id.wav", Wave(b.bytes), true, true, false});
-    }
-    {
-        // Blanks, digits and signs make identifiers: the walk passes them.
-        Riff b;
-        b.Chunk("ab 1", {1, 2, 3});
-        b.Chunk("fmt ", Fmt(2, 48000, 16));
-        b.Chunk("~#[]", {});
-        b.Chunk("data", samples);
-        rows.push_back({"odd-ids.wav", Wave(b.bytes), true, true, true});
-    }
-    for (const Row& row : rows) {
-        Result r = ReadWave(WriteTemp(row.name, row.file));
-        EXPECT_EQ(r.riff, row.riff) << row.name;
-        EXPECT_EQ(r.fmt, row.fmt) << row.name;
-        EXPECT_EQ(r.data, row.data) << row.name;
-        if (row.data) {
-            EXPECT_EQ(r.rest, samples) << row.name;
-        }
-    }
-}
-
 // A search looks at kMmioMaxChunksSearched chunk headers at most.
 TEST(MmioTest, ASearchLooksAtABoundedNumberOfChunks) {
     struct Row {
