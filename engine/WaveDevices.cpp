@@ -89,16 +89,13 @@ WaveSide<HWAVEOUT> OutputSide() {
             &waveOutReset, &waveOutUnprepareHeader, &waveOutClose};
 }
 
-// A handle the layer no longer knows (the device is gone) counts as closed.
-bool Closed(MMRESULT close) { return close == MMSYSERR_NOERROR || close == MMSYSERR_INVALHANDLE; }
-
 // Reset (every queued header comes back), unprepare what was prepared, close; true when closed.
 template <class Handle>
 bool ResetUnprepareClose(const WaveSide<Handle>& side) {
     side.reset(side.handle);
     for (WAVEHDR& h : side.headers)
         if (h.dwFlags & WHDR_PREPARED) side.unprepare(side.handle, &h, sizeof h);
-    return Closed(side.close(side.handle));
+    return shell::DeviceClosed(side.close(side.handle));
 }
 
 // A device that would not close is handed over to the devices left open, which whoever needs a
@@ -142,7 +139,7 @@ int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MM
         if (h.dwFlags & WHDR_PREPARED) step(side.unprepare(side.handle, &h, sizeof h), captions[1]);
     const MMRESULT close = side.close(side.handle);
     step(close, captions[2]);
-    LetGo(side, Closed(close) || ResetUnprepareClose(side));
+    LetGo(side, shell::DeviceClosed(close) || ResetUnprepareClose(side));
     return failed ? 1 : 0;
 }
 

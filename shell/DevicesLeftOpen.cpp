@@ -1,14 +1,11 @@
 #include "shell/DevicesLeftOpen.h"
 
-#include "platform/audio/Wave.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/Globals.h"
 
 namespace shell {
 
 namespace {
-
-using platform::MMRESULT;
 
 // The variables below get their start values from SetStartValues, before main runs and again on
 // every reset. The player holds at most one device of each direction, and opens none while one
@@ -23,19 +20,14 @@ void SetStartValues() {
 
 [[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
 
-// A handle the layer no longer knows (the device is gone) counts as closed.
-bool Closed(MMRESULT close) {
-    return close == platform::MMSYSERR_NOERROR || close == platform::MMSYSERR_INVALHANDLE;
-}
-
 // Reset (every queued header comes back), then close.
 bool ResetAndClose(platform::HWAVEIN d) {
     platform::waveInReset(d);
-    return Closed(platform::waveInClose(d));
+    return DeviceClosed(platform::waveInClose(d));
 }
 bool ResetAndClose(platform::HWAVEOUT d) {
     platform::waveOutReset(d);
-    return Closed(platform::waveOutClose(d));
+    return DeviceClosed(platform::waveOutClose(d));
 }
 
 // Closes the kept device, if any (twice when the close is refused); true when none is left.
@@ -46,6 +38,10 @@ bool CloseKept(Handle& kept) {
 }
 
 }  // namespace
+
+bool DeviceClosed(platform::MMRESULT close) {
+    return close == platform::MMSYSERR_NOERROR || close == platform::MMSYSERR_INVALHANDLE;
+}
 
 void KeepDeviceLeftOpen(platform::HWAVEIN device) {
     if (device) g_input = device;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "platform/audio/Wave.h"
 
 namespace shell {
 
@@ -14,6 +15,10 @@ namespace shell {
 inline constexpr const char* kDeviceLeftOpenText =
     "The player could not close its sound device, which is still in use.\n"
     "Press STOP to try again.";
+
+// True when a wave device's close succeeded or the layer no longer knows its handle (the device is
+// gone): either way it is closed.
+bool DeviceClosed(platform::MMRESULT close);
 
 // Takes over a device whose close failed (ignored when null). One of each direction is kept: the
 // player opens no device while one is kept.
