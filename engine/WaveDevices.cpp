@@ -126,11 +126,9 @@ template <class Handle>
 int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MMRESULT stop,
               const char* stop_caption) {
     bool failed = false;
-    bool quiet = false;
     const auto step = [&](MMRESULT code, const char* caption) {
         if (code == MMSYSERR_NOERROR) return;
-        if (!quiet) ShowDeviceError(code, side.input, caption);
-        quiet = true;
+        if (!failed) ShowDeviceError(code, side.input, caption);
         failed = true;
     };
     step(stop, stop_caption);
