@@ -89,16 +89,13 @@ WaveSide<HWAVEOUT> OutputSide() {
             &waveOutReset, &waveOutUnprepareHeader, &waveOutClose};
 }
 
-// A handle the layer no longer knows (the device is gone) counts as closed.
-bool Closed(MMRESULT close) { return close == MMSYSERR_NOERROR || close == MMSYSERR_INVALHANDLE; }
-
 // Reset (every queued header comes back), unprepare what was prepared, close; true when closed.
 template <class Handle>
 bool ResetUnprepareClose(const WaveSide<Handle>& side) {
     side.reset(side.handle);
     for (WAVEHDR& h : side.headers)
         if (h.dwFlags & WHDR_PREPARED) side.unprepare(side.handle, &h, sizeof h);
-    return Closed(side.close(side.handle));
+    return shell::DeviceClosed(side.close(side.handle));
 }
 
 // A device that would not close is handed over to the devices left open, which whoever needs a
@@ -129,11 +126,9 @@ template <class Handle>
 int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MMRESULT stop,
               const char* stop_caption) {
     bool failed = false;
-    bool quiet = false;
     const auto step = [&](MMRESULT code, const char* caption) {
         if (code == MMSYSERR_NOERROR) return;
-        if (!quiet) ShowDeviceError(code, side.input, caption);
-        quiet = true;
+        if (!failed) ShowDeviceError(code, side.input, caption);
         failed = true;
     };
     step(stop, stop_caption);
@@ -142,7 +137,7 @@ int CloseSide(const WaveSide<Handle>& side, const char* const (&captions)[3], MM
         if (h.dwFlags & WHDR_PREPARED) step(side.unprepare(side.handle, &h, sizeof h), captions[1]);
     const MMRESULT close = side.close(side.handle);
     step(close, captions[2]);
-    LetGo(side, Closed(close) || ResetUnprepareClose(side));
+    LetGo(side, shell::DeviceClosed(close) || ResetUnprepareClose(side));
     return failed ? 1 : 0;
 }
 
@@ -250,11 +245,8 @@ int CheckWaveFile() {
                       "The WAV file is sampled at %u Hz, but the project's sampling rate is %d "
                       "Hz.\nPlease choose a WAV file sampled at %d Hz.",
                       static_cast<unsigned>(rate), project_rate, project_rate);
-        MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
-        ReleaseWaveFile();
-        return 1;
-    }
-    if (rate < 44100 || rate > 48000) {
+        refusal = text;
+    } else if (rate < 44100 || rate > 48000) {
         std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;
     } else if (channels != 2) {

@@ -52,9 +52,6 @@ struct CloseFailure {
     }
 };
 
-// A handle the layer no longer knows (the device is gone) counts as closed.
-bool Closed(MMRESULT r) { return r == 0 || r == platform::MMSYSERR_INVALHANDLE; }
-
 // Stop, reset, unprepare, close; a refused close is tried once more after another reset. The
 // handle is dropped only when the device closed.
 void CloseInput(CloseFailure& failure) {
@@ -69,7 +66,7 @@ void CloseInput(CloseFailure& failure) {
         }
         const MMRESULT r = platform::waveInClose(run.in);
         failure.Note(r, true);
-        if (Closed(r)) run.in = nullptr;
+        if (shell::DeviceClosed(r)) run.in = nullptr;
     }
 }
 
@@ -84,7 +81,7 @@ void CloseOutput(CloseFailure& failure) {
         }
         const MMRESULT r = platform::waveOutClose(run.out);
         failure.Note(r, false);
-        if (Closed(r)) run.out = nullptr;
+        if (shell::DeviceClosed(r)) run.out = nullptr;
     }
 }
 

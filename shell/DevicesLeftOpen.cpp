@@ -1,6 +1,5 @@
 #include "shell/DevicesLeftOpen.h"
 
-#include "platform/audio/Wave.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/Globals.h"
 
@@ -8,79 +7,52 @@ namespace shell {
 
 namespace {
 
-using platform::MMRESULT;
-
 // The variables below get their start values from SetStartValues, before main runs and again on
-// every reset.
-platform::HWAVEIN g_inputs[kMaxDevicesLeftOpen];
-platform::HWAVEOUT g_outputs[kMaxDevicesLeftOpen];
+// every reset. The player holds at most one device of each direction, and opens none while one
+// is kept here, so one of each is all there can be.
+platform::HWAVEIN g_input;
+platform::HWAVEOUT g_output;
 
 void SetStartValues() {
-    for (auto& d : g_inputs) d = 0;
-    for (auto& d : g_outputs) d = 0;
+    g_input = 0;
+    g_output = 0;
 }
 
 [[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);
 
-// A handle the layer no longer knows (the device is gone) counts as closed.
-bool Closed(MMRESULT close) {
-    return close == platform::MMSYSERR_NOERROR || close == platform::MMSYSERR_INVALHANDLE;
-}
-
 // Reset (every queued header comes back), then close.
 bool ResetAndClose(platform::HWAVEIN d) {
     platform::waveInReset(d);
-    return Closed(platform::waveInClose(d));
+    return DeviceClosed(platform::waveInClose(d));
 }
 bool ResetAndClose(platform::HWAVEOUT d) {
     platform::waveOutReset(d);
-    return Closed(platform::waveOutClose(d));
+    return DeviceClosed(platform::waveOutClose(d));
 }
 
+// Closes the kept device, if any (twice when the close is refused); true when none is left.
 template <class Handle>
-void Keep(Handle (&kept)[kMaxDevicesLeftOpen], Handle device) {
-    if (!device) return;
-    for (Handle& slot : kept) {
-        if (slot == device) return;
-        if (!slot) {
-            slot = device;
-            return;
-        }
-    }
-}
-
-// Closes what it can; returns the devices still open.
-template <class Handle>
-int CloseKept(Handle (&kept)[kMaxDevicesLeftOpen]) {
-    int open = 0;
-    for (Handle& slot : kept) {
-        if (!slot) continue;
-        if (ResetAndClose(slot) || ResetAndClose(slot))
-            slot = 0;
-        else
-            ++open;
-    }
-    return open;
-}
-
-template <class Handle>
-int Count(const Handle (&kept)[kMaxDevicesLeftOpen]) {
-    int count = 0;
-    for (const Handle& slot : kept) count += slot ? 1 : 0;
-    return count;
+bool CloseKept(Handle& kept) {
+    if (kept && (ResetAndClose(kept) || ResetAndClose(kept))) kept = 0;
+    return !kept;
 }
 
 }  // namespace
 
-void KeepDeviceLeftOpen(platform::HWAVEIN device) { Keep(g_inputs, device); }
-void KeepDeviceLeftOpen(platform::HWAVEOUT device) { Keep(g_outputs, device); }
+bool DeviceClosed(platform::MMRESULT close) {
+    return close == platform::MMSYSERR_NOERROR || close == platform::MMSYSERR_INVALHANDLE;
+}
 
-int DevicesLeftOpen() { return Count(g_inputs) + Count(g_outputs); }
+void KeepDeviceLeftOpen(platform::HWAVEIN device) {
+    if (device) g_input = device;
+}
+void KeepDeviceLeftOpen(platform::HWAVEOUT device) {
+    if (device) g_output = device;
+}
 
 int CloseDevicesLeftOpen() {
-    if (DevicesLeftOpen() == 0) return 0;
-    const int open = CloseKept(g_inputs) + CloseKept(g_outputs);
-    if (open == 0) return 0;
+    const bool input_closed = CloseKept(g_input);
+    if (CloseKept(g_output) && input_closed) return 0;
     platform::MessageBox(FrameWindow, kDeviceLeftOpenText, "QV Message",
                          platform::MB_OK | platform::MB_ICONEXCLAMATION);
     return 1;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Types.h"
+#include "platform/audio/Wave.h"
 
 namespace shell {
 
@@ -15,15 +16,14 @@ inline constexpr const char* kDeviceLeftOpenText =
     "The player could not close its sound device, which is still in use.\n"
     "Press STOP to try again.";
 
-// Most devices kept per direction; the player holds at most one of each at a time.
-inline constexpr int kMaxDevicesLeftOpen = 8;
+// True when a wave device's close succeeded or the layer no longer knows its handle (the device is
+// gone): either way it is closed.
+bool DeviceClosed(platform::MMRESULT close);
 
-// Takes over a device whose close failed (ignored when null).
+// Takes over a device whose close failed (ignored when null). One of each direction is kept: the
+// player opens no device while one is kept.
 void KeepDeviceLeftOpen(platform::HWAVEIN device);
 void KeepDeviceLeftOpen(platform::HWAVEOUT device);
-
-// Devices kept and not closed yet, both directions.
-int DevicesLeftOpen();
 
 // Tries again to close every kept device: reset and close, and once more when the close is
 // refused; a device the layer no longer knows counts as closed. Returns 0 when none is left;

@@ -52,17 +52,6 @@ std::int64_t PaddedEnd(std::int64_t data_offset, DWORD size) {
     return data_offset + static_cast<std::int64_t>(size) + (size & 1);
 }
 
-// A chunk identifier is four printable characters (letters, digits, blanks and signs). Anything
-// else (zeros, binary data) is no chunk: the chunk list is damaged or ends there, and no size
-// read from it can lead to the next chunk.
-bool IsChunkId(FOURCC id) {
-    for (int i = 0; i < 4; ++i) {
-        const unsigned c = (id >> (8 * i)) & 0xFF;
-        if (c < 0x20 || c > 0x7E) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 HMMIO mmioOpen(const char* path, void* info, DWORD flags) {
@@ -151,7 +140,6 @@ UINT mmioDescend(HMMIO h, MMCKINFO* chunk, const MMCKINFO* parent, UINT flags) {
         if (pos + 8 > limit || !ReadAt(*f, pos, header, 8)) return MMIOERR_CHUNKNOTFOUND;
         const FOURCC id = Le32(header);
         const DWORD size = Le32(header + 4);
-        if (search && !IsChunkId(id)) return MMIOERR_CHUNKNOTFOUND;
         const bool has_type = id == FOURCC_RIFF || id == FOURCC_LIST;
         FOURCC type = 0;
         if (has_type) {

@@ -5,9 +5,8 @@
 // first; a read returns only the bytes the file holds; an ascent stops at the end of the file.
 // Chunks of odd size are followed by one pad byte, which searches and ascents skip. A search
 // moves from chunk to chunk by each chunk's size, reading only the chunk headers, and gives up
-// at a header that is no chunk (an identifier that is not four printable characters, such as
-// zeros) and after kMmioMaxChunksSearched headers: whatever a file holds, a search ends after
-// a bounded number of small reads.
+// after kMmioMaxChunksSearched headers: whatever a file holds (a file of zeros reads as empty
+// chunks eight bytes apart), a search ends after a bounded number of small reads.
 // UI thread (or any single thread per handle).
 #pragma once
 
