@@ -53,54 +53,6 @@ const char* Name(Ending e) {
 }
 constexpr Ending kEndings[] = {Ending::Done, Ending::Cancel, Ending::CloseBox};
 
-// A point on element `kind` of pane `pane` (1-based), on screen: the middle of the element,
-// on the 10-pixel grid the pane snaps clicks to, where no element before it lies.
-bool ElementPoint(Driver& d, int pane, int kind, int* x, int* y) {
-    struct Found {
-        bool ok = false;
-        int px = 0, py = 0;
-        HWND window{};
-    };
-    const Found found = OnUi([&] {
-        Found f;
-        const shell::PaneStore& store = shell::PaneStores[pane - 1];
-        const int count = std::min<int>(store.ElementCount, shell::kMaxElements);
-        const auto hit = [&](int e, int px, int py) {
-            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
-            return (g.y1 == py && g.y2 == py && g.x1 <= px && px <= g.x2) ||
-                   (g.x1 == px && g.x2 == px && g.y1 <= py && py <= g.y2);
-        };
-        for (int e = 0; e < count && !f.ok; ++e) {
-            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
-            if (g.kind != kind) continue;
-            const int px = (g.x1 + g.x2) / 20 * 10;
-            const int py = (g.y1 + g.y2) / 20 * 10;
-            int first = -1;
-            for (int o = 0; o < count && first < 0; ++o)
-                if (hit(o, px, py)) first = o;
-            if (first != e) continue;
-            f = Found{true, px, py, network::PaneWindows[pane - 1]};
-        }
-        return f;
-    });
-    if (!found.ok || !found.window) return false;
-    const RECT client = d.SettledClientRect(found.window);
-    *x = client.left + found.px;
-    *y = client.top + found.py;
-    // Another window (the SPL plot comes to the top after a channel button) may cover the
-    // element: a right click on a free spot low in the pane brings its window to the top first,
-    // as a person would do it.
-    const int px = *x, py = *y;
-    if (OnUi([&] { return screen::WindowAt(px, py) != found.window; })) {
-        const int free_x = client.left + 20;
-        const int free_y = client.bottom - 15;
-        EXPECT_TRUE(OnUi([&] { return screen::WindowAt(free_x, free_y) == found.window; }))
-            << "the pane is covered even at its bottom";
-        d.Input().Click(free_x, free_y, 3);
-    }
-    return d.WaitFor([&] { return screen::WindowAt(px, py) == found.window; }, 3000);
-}
-
 // Ends the dialog the way a person chooses.
 void EndDialog(Driver& d, HWND dialog, Ending ending) {
     switch (ending) {
