@@ -52,7 +52,8 @@ extern char MlsStatusLine[96];
 extern std::uint8_t* MlsCaptureCopy;
 extern std::uint8_t* MlsCaptureSave;
 // 1 while MlsCaptureSave holds the capture the impulses in MlsRefSamples and MlsInSamples were
-// computed from; 0 before the first one and after the copies are freed.
+// computed from; 0 before the first one, from the start of a run until its capture is processed
+// (the run clears those impulses) and after the copies are freed.
 extern std::int32_t MlsCaptureHeld;
 // The sampling-rate index and the MLS length index that capture was processed with: what Save IR
 // writes with it, whatever the settings became since (opening the page or the room equalizer

@@ -243,6 +243,9 @@ void RunMls(HWND page) {
     for (float* buffer : {shell::HadamardWork, shell::FftWorkBuffer, shell::GateWindowRef,
                           shell::GateWindowIn, shell::MlsRefSamples, shell::MlsInSamples})
         if (buffer) std::memset(buffer, 0, floats);
+    // The views no longer show the impulses of the held capture: until this run's capture (or a
+    // loaded file) is processed, Save IR has nothing to write.
+    MlsCaptureHeld = 0;
     if (shell::MlsPlaybackBuffer)
         std::memset(shell::MlsPlaybackBuffer, 0, sizeof(std::int32_t) * kMlsPlayedWords);
     if (shell::CurrentDriverRecord) {

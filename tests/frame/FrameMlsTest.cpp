@@ -515,6 +515,13 @@ TEST_F(FrameMlsTest, SaveIrWritesTheHeldCaptureOrNothingGui) {
         EXPECT_EQ(measurement::MlsOrder, 18) << "the window did not open again";
         EXPECT_TRUE(save_ir("after.res") == before) << "another capture than the one shown";
     }
+    // A later run whose file choice is cancelled has cleared the views: nothing is held then.
+    input::Click(Page(), measurement::kSavedBufferBox);
+    input::ScriptFileDialogAnswers({""});
+    input::Click(Page(), kRunButton);
+    platform::testing::ClearMessageBoxLog();
+    EXPECT_TRUE(save_ir("cleared.res").empty()) << "a capture the views no longer show";
+    EXPECT_EQ(CountBoxes("Please Generate Impulse Response First"), 1);
 }
 
 }  // namespace
