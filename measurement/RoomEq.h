@@ -9,6 +9,7 @@
 
 #include "platform/Types.h"
 #include "shell/Curves.h"
+#include "shell/ProjectImage.h"
 
 namespace measurement {
 
@@ -24,9 +25,10 @@ extern std::int32_t RoomEQThresholdPos;
 inline constexpr int kThresholdTop = 35;
 inline constexpr int kThresholdBottom = 125;
 // What the edits store at most (either sign): Add dB and Slope [dB], Add Delay [ms]. Levels
-// beyond them draw curves that are no longer numbers.
+// beyond them draw curves that are no longer numbers; the delay keeps within what a project
+// holds for a room EQ.
 inline constexpr double kRoomEqMostLevelDb = 200.0;
-inline constexpr double kRoomEqMostDelayMs = 10000.0;
+inline constexpr double kRoomEqMostDelayMs = shell::kDelayLimitMs;
 extern float RoomEQThresholdLine[shell::kGridPoints];
 extern std::int32_t RoomEQShowEqPhase;
 extern std::int32_t RoomEQShowEqSpl;
