@@ -141,9 +141,9 @@ inline constexpr std::int32_t kDeviceWordHigh = 255;
 // keeps. An element parameter is sound when it is a finite number, a filter's gain lies within
 // kLowestFilterGainDb..kHighestFilterGainDb, an output port's gain at most kOutputGainLimitDb
 // and its polarity +1 or -1, an output port's or room EQ's delay within +-kDelayLimitMs (`kind`
-// is the element's ElementKind). Ports, nodes and the other
-// indices into tables are checked by ValidateProjectImage. A transfer point is sound when both
-// parts are finite and within +-kTransferLimit.
+// is the element's ElementKind). Ports, nodes and the other indices into tables are checked by
+// ValidateProjectImage. A transfer point is sound when both parts are finite and within
+// +-kTransferLimit.
 bool ElementParamSound(std::int32_t kind, int position, float value);
 bool TransferPointSound(ComplexPoint point);
 
