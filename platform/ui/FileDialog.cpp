@@ -79,8 +79,17 @@ std::string FirstPatternExtension(const std::string& patterns) {
     return ext;
 }
 
+// The name the caller put in its buffer, read no further than the buffer's declared size: a
+// buffer without a terminating NUL inside it holds no name.
+std::string CallerFile(const OPENFILENAME* ofn) {
+    if (!ofn->lpstrFile || ofn->nMaxFile == 0) return {};
+    const std::size_t length = strnlen(ofn->lpstrFile, ofn->nMaxFile);
+    if (length == ofn->nMaxFile) return {};
+    return std::string(ofn->lpstrFile, length);
+}
+
 std::string InitialPath(const OPENFILENAME* ofn) {
-    std::string file = ofn->lpstrFile ? std::string(ofn->lpstrFile) : std::string();
+    const std::string file = CallerFile(ofn);
     namespace fs = std::filesystem;
     const fs::path p(file);
     if (!file.empty() && p.has_parent_path()) return file;
@@ -137,7 +146,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
     FileDialogRecord entry{save,
                            ofn->hwndOwner,
                            {},
-                           ofn->lpstrFile ? ofn->lpstrFile : "",
+                           CallerFile(ofn),
                            ofn->lpstrInitialDir ? ofn->lpstrInitialDir : "",
                            ofn->Flags,
                            false,
@@ -172,7 +181,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
         if (!selected.isEmpty()) dialog.selectNameFilter(selected);
         // Selecting a filter puts its extension on the name in the save flavour: the caller's
         // name is shown again as it stands, selected, so that typing replaces it.
-        const std::string initial_file = ofn->lpstrFile ? ofn->lpstrFile : "";
+        const std::string initial_file = CallerFile(ofn);
         if (!initial_file.empty()) dialog.selectFile(start);
         dialog.setWindowModality(Qt::ApplicationModal);
         int answer = -1;

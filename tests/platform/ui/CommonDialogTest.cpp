@@ -173,6 +173,7 @@ TEST_F(FileDialogs, SaveAddsTheDefaultExtensionAndRefusesPathsTooLong) {
     ASSERT_TRUE(GetSaveFileName(&ofn_));
     EXPECT_STREQ(title_, "newproject.hif");
     char tiny[8];
+    std::memset(tiny, 'x', sizeof tiny);  // no terminating NUL inside the declared size
     ofn_.lpstrFile = tiny;
     ofn_.nMaxFile = sizeof tiny;
     testing::ScriptFileDialogAnswers({(dir_ / "PROJECT.HIF").string()});
