@@ -13,6 +13,7 @@
 #include "driverdata/Globals.h"
 #include "measurement/Globals.h"
 #include "network/Globals.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/testing/Harness.h"
 #include "shell/FrequencyGrid.h"
 #include "shell/Globals.h"
@@ -41,6 +42,8 @@ class MeasurementTest : public ::testing::Test {
     void SetUp() override {
         dir_ = qvtest::FreshFolder("qv_measurement");
         qvtest::ResetLayerAndLogs();
+        // The card's routes, loopbacks and injected faults are the defaults whatever ran before.
+        ASSERT_TRUE(platform::VirtualCardReset()) << "a wave device was left open";
         if (shell::Preferences == nullptr) {
             ASSERT_EQ(shell::AllocMainBuffers(), 0);
             ASSERT_EQ(shell::AllocCurveBuffers(), 0);

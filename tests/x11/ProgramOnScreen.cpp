@@ -17,6 +17,7 @@
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
+#include "platform/audio/VirtualCard.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
@@ -295,6 +296,8 @@ void ProgramOnScreen::SetUp() {
     std::filesystem::current_path(dir_);
     screen::ResetLayerOnScreen();
     frame::ResetProgram();
+    // The card's routes, loopbacks and injected faults are the defaults whatever ran before.
+    ASSERT_TRUE(platform::VirtualCardReset()) << "a wave device was left open";
     frame::ProgramAllocators() = frame::StartupAllocators{
         &shell::AllocMainBuffers, &shell::AllocCurveBuffers, &shell::AllocDspBuffers};
 }
