@@ -76,7 +76,12 @@ TEST_F(Repaint, PlayerMetersFallWhenTheWavTurnsQuiet) {
         d.ClickControl(player, engine::kPlayWavFileCheck);
         d.ClickControl(player, shell::kPlayButton);
         ASSERT_TRUE(d.AnswerFileChooser(wav));
-        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(true); }, 20000))
+        // While the play is still starting the canvas may not have been painted at all.
+        EXPECT_TRUE(d.WaitFor(
+            [&] {
+                return engine::CurrentPlayState() == engine::PlayState::Playing && bars_lit(true);
+            },
+            20000))
             << "loud: " << d.DescribeModal();
         d.Screenshot("player_meters_loud");
         EXPECT_TRUE(d.WaitFor([&] { return bars_lit(false); }, 15000))
