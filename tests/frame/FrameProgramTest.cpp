@@ -128,29 +128,6 @@ TEST_F(FrameProgramTest, ProfileKeyLoadsTheProjectAndPlaysAgainGui) {
     input::PumpUntilIdle(ComponentCADSelectionDialog);
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
 
-    // A profile that does not load shows why and changes nothing else: the play goes on, the
-    // configuration window stays, the last project stays the one to open at the next start.
-    std::vector<std::uint8_t> damaged = ReadBytes(path);
-    damaged[offsetof(ProjectChannelBlock, ElementCount)] = 65;  // more than a pane holds
-    WriteBytes(dir_ / "damaged.HIF", damaged.data(), damaged.size());
-    std::strcpy(Preferences->ProfilePaths[2], (dir_ / "gone.HIF").string().c_str());
-    std::strcpy(Preferences->ProfilePaths[9], (dir_ / "damaged.HIF").string().c_str());
-    std::strcpy(Preferences->LastProjectPath, "last.HIF");
-    const HWND configuration = Splitter1Window;
-    for (const auto& [key, message] : {std::pair{'2', "Requested Profile Not Found"},
-                                       {'3', "Requested Profile Not Found"},
-                                       {'0', "This Project File Is Not recognized"}}) {
-        SCOPED_TRACE(key);
-        input::ClearMessageBoxLog();
-        input::PressKey(ComponentCADSelectionDialog, key, ComponentCADSelectionDialog);
-        input::PumpUntilIdle(ComponentCADSelectionDialog);
-        EXPECT_EQ(CountBoxes(message), 1);
-        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing) << "the play stopped";
-        EXPECT_TRUE(platform::IsWindow(configuration) && Splitter1Window == configuration);
-        EXPECT_STREQ(Preferences->LastProjectPath, "last.HIF");
-    }
-    input::ClearMessageBoxLog();
-
     input::PressKey(ComponentCADSelectionDialog, '1', ComponentCADSelectionDialog);
     EXPECT_NE(engine::CurrentPlayState(), engine::PlayState::Playing) << "the key did not stop";
     EXPECT_EQ(std::memcmp(&PaneStores[0], saved_left.get(), sizeof(PaneStore)), 0)

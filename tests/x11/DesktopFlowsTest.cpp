@@ -1,10 +1,12 @@
 // A person at the program on a real X server: every modal dialog that the frame, a pane or the
 // player opens, ended by Done, Cancel and the close box, gives every window back; file choosers
-// take typed names; edits take Ctrl+A and typed text; digits typed into an edit load no profile.
+// take typed names; edits take Ctrl+A and typed text; digits typed into an edit load no profile;
+// the player's meters fall when the music turns quiet; nothing stale stays on the screen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "driverdata/Ids.h"
@@ -40,6 +43,7 @@
 #include "shell/ProjectImage.h"
 #include "shell/StartupAllocation.h"
 #include "solver/PlotControlDialog.h"
+#include "tests/shell/ShellTestSupport.h"
 #include "tests/x11/ProgramOnScreen.h"
 
 namespace x11test {
@@ -52,6 +56,54 @@ const char* Name(Ending e) {
     return e == Ending::Done ? "Done" : e == Ending::Cancel ? "Cancel" : "close box";
 }
 constexpr Ending kEndings[] = {Ending::Done, Ending::Cancel, Ending::CloseBox};
+
+// A point on element `kind` of pane `pane` (1-based), on screen: the middle of the element,
+// on the 10-pixel grid the pane snaps clicks to, where no element before it lies.
+bool ElementPoint(Driver& d, int pane, int kind, int* x, int* y) {
+    struct Found {
+        bool ok = false;
+        int px = 0, py = 0;
+        HWND window{};
+    };
+    const Found found = OnUi([&] {
+        Found f;
+        const shell::PaneStore& store = shell::PaneStores[pane - 1];
+        const int count = std::min<int>(store.ElementCount, shell::kMaxElements);
+        const auto hit = [&](int e, int px, int py) {
+            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+            return (g.y1 == py && g.y2 == py && g.x1 <= px && px <= g.x2) ||
+                   (g.x1 == px && g.x2 == px && g.y1 <= py && py <= g.y2);
+        };
+        for (int e = 0; e < count && !f.ok; ++e) {
+            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
+            if (g.kind != kind) continue;
+            const int px = (g.x1 + g.x2) / 20 * 10;
+            const int py = (g.y1 + g.y2) / 20 * 10;
+            int first = -1;
+            for (int o = 0; o < count && first < 0; ++o)
+                if (hit(o, px, py)) first = o;
+            if (first != e) continue;
+            f = Found{true, px, py, network::PaneWindows[pane - 1]};
+        }
+        return f;
+    });
+    if (!found.ok || !found.window) return false;
+    const RECT client = d.SettledClientRect(found.window);
+    *x = client.left + found.px;
+    *y = client.top + found.py;
+    // Another window (the SPL plot comes to the top after a channel button) may cover the
+    // element: a right click on a free spot low in the pane brings its window to the top first,
+    // as a person would do it.
+    const int px = *x, py = *y;
+    if (OnUi([&] { return screen::WindowAt(px, py) != found.window; })) {
+        const int free_x = client.left + 20;
+        const int free_y = client.bottom - 15;
+        EXPECT_TRUE(OnUi([&] { return screen::WindowAt(free_x, free_y) == found.window; }))
+            << "the pane is covered even at its bottom";
+        d.Input().Click(free_x, free_y, 3);
+    }
+    return d.WaitFor([&] { return screen::WindowAt(px, py) == found.window; }, 3000);
+}
 
 // Ends the dialog the way a person chooses.
 void EndDialog(Driver& d, HWND dialog, Ending ending) {
@@ -249,14 +301,32 @@ TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
 }
 
 // The MLS tool on the virtual card (output 0 looped back to input 0 and output 1 to input 1):
-// opened from the Measure menu, one run with the shortest sequence clicked on its page and
-// closed by its close box; then opened again and closed by its close box in the middle of a run
-// with the longest sequence. The devices end closed, the busy word clear, the frame and its menu
-// take input; System Design -> Stereo 2-Way then brings back a player and panes that work.
+// opened from the Measure menu, one run with the shortest sequence clicked on its page, Save IR,
+// and closed by its close box; the room equalizer of a 5-way design opened and cancelled; the tool
+// opened again, where Save IR writes the same file, and closed by its close box in the middle of
+// a run with the longest sequence. The devices end closed, the busy word clear, the frame and its
+// menu take input; the saved file loaded by "Use Saved Buffer" gives the same impulses; System
+// Design -> Stereo 2-Way then brings back a player and panes that work.
 TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
     RunProgram([](Driver& d) {
         PassFirstStartBox(d);
         const HWND frame = OnUi([] { return shell::FrameWindow; });
+        const auto impulses = [] {
+            return OnUi([] {
+                std::vector<float> v(shell::MlsRefSamples, shell::MlsRefSamples + 2100);
+                v.insert(v.end(), shell::MlsInSamples, shell::MlsInSamples + 2100);
+                return v;
+            });
+        };
+        const auto save_ir = [&](HWND page, const char* name) {
+            const std::filesystem::path path = std::filesystem::current_path() / name;
+            d.ClickControl(page, measurement::kSaveIrButton);
+            EXPECT_TRUE(d.AnswerFileChooser(path.string())) << d.DescribeModal();
+            EXPECT_TRUE(d.WaitNoModal()) << d.DescribeModal();
+            return shell::test::ReadBytes(path);
+        };
+        std::vector<float> measured;
+        std::vector<std::uint8_t> saved;
         OnUi([] {
             const double one = 1.0;
             return platform::VirtualCardSetLoopback(0, 0, &one, 1, 64) &&
@@ -264,12 +334,26 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
         });
         for (int way = 0; way < 2; ++way) {
             const std::string context = way == 0 ? "MLS tool, after a run" : "MLS tool, mid-run";
+            if (way == 1) {
+                ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
+                DismissBoxes(d);
+                int x = 0, y = 0;
+                ASSERT_TRUE(ElementPoint(d, 1, shell::kElementRoomEq, &x, &y));
+                d.Input().Click(x, y, 3);
+                const HWND room_eq = d.WaitForDialog("Room_EQ");
+                ASSERT_TRUE(room_eq) << "the room equalizer did not open: " << d.DescribeModal();
+                d.ClickControl(room_eq, platform::IDCANCEL);
+                ASSERT_TRUE(d.WaitNoModal()) << d.DescribeModal();
+            }
             ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls)) << context;
             ASSERT_TRUE(d.WaitFor([] {
                 return shell::MlsControlDialog && measurement::MlsControlPage;
             })) << context;
             const HWND dialog = OnUi([] { return shell::MlsControlDialog; });
             const HWND page = OnUi([] { return measurement::MlsControlPage; });
+            if (way == 1) {
+                EXPECT_TRUE(save_ir(page, "again.res") == saved) << "not the capture shown";
+            }
             const int length = way == 0 ? 0 : 5;
             OnUi([&] {
                 measurement::MlsRefPeak = 0;
@@ -287,6 +371,9 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
                 EXPECT_TRUE(d.WaitFor([] {
                     return !measurement::MlsRunActive() && shell::AudioBusy == 0;
                 })) << context;
+                measured = impulses();
+                saved = save_ir(page, "first.res");
+                EXPECT_EQ(saved.size(), 2108007u);
                 d.CloseBox(dialog);
             } else {
                 EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRunActive(); }, 5000)) << context;
@@ -301,6 +388,17 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
             EXPECT_TRUE(OnUi([] { return screen::MenuBarTakesInput(shell::FrameWindow); }))
                 << context;
         }
+        ASSERT_TRUE(d.ChooseMenu(frame, 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] { return measurement::MlsControlPage.value != 0; }));
+        const HWND page = OnUi([] { return measurement::MlsControlPage; });
+        d.ClickControl(page, measurement::kSavedBufferBox);
+        d.ClickControl(page, measurement::kRunButton);
+        ASSERT_TRUE(d.AnswerFileChooser((std::filesystem::current_path() / "first.res").string()));
+        EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRefPeak > 0; })) << d.DescribeModal();
+        EXPECT_TRUE(impulses() == measured) << "the loaded impulses differ";
+        d.Screenshot("mls_saved_capture_loaded");
+        d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
+        ASSERT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }, 5000));
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo2Way));
         DismissBoxes(d);
         ExpectEverythingWorks(d, "after the MLS tool");
@@ -834,6 +932,143 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
         }
         d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
         EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
+    });
+}
+
+// A 16-bit stereo WAV at 48 kHz: a full-scale square wave for four seconds, then twenty of
+// silence (long enough that a loaded machine still sees both parts while it plays).
+void WriteLoudThenQuietWav(const std::string& path) {
+    constexpr std::uint32_t kRate = 48000, kLoud = 4 * kRate, kFrames = 24 * kRate;
+    std::string file = "RIFF";
+    const auto put = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) file.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    put(36 + 4 * kFrames);
+    file += "WAVEfmt ";
+    for (std::uint32_t v : {16u, 1u | (2u << 16), kRate, 4 * kRate, 4u | (16u << 16)}) put(v);
+    file += "data";
+    put(4 * kFrames);
+    for (std::uint32_t n = 0; n < kFrames; ++n)  // both channels at +32000 and -32000, then 0
+        put(n >= kLoud ? 0u : (n / 24) % 2 ? 0x7D007D00u : 0x83008300u);
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(out.write(file.data(), static_cast<std::streamsize>(file.size()))) << path;
+}
+
+// The bars of inputs 1 and 3 (the file's two channels), probed on screen 100 pixels above the
+// meter's bottom, stand high while the file is loud and fall to their stubs (the dialog's colour
+// there) once it turns quiet, while it still plays.
+TEST_F(DesktopFlows, PlayerMetersFallWhenTheWavTurnsQuiet) {
+    const std::string wav = (std::filesystem::current_path() / "loud then quiet.wav").string();
+    ASSERT_NO_FATAL_FAILURE(WriteLoudThenQuietWav(wav));
+    RunProgram([&](Driver& d) {
+        PassFirstStartBox(d);
+        const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
+        const HWND meter =
+            OnUi([&] { return platform::GetDlgItem(player, engine::kInputMeterControl); });
+        ASSERT_TRUE(meter);
+        const auto bars_lit = [&](bool lit) {
+            RECT c{};
+            platform::GetClientRect(meter, &c);
+            const std::vector<platform::COLORREF> shown = screen::ShownClientPixels(meter, 1);
+            const platform::COLORREF face = platform::GetSysColor(platform::COLOR_BTNFACE);
+            for (int bar : {0, 2}) {
+                const auto at = static_cast<std::size_t>((c.bottom - 100) * c.right + 4 + 8 * bar);
+                if (at >= shown.size() || (shown[at] != face) != lit) return false;
+            }
+            return true;
+        };
+        d.ClickControl(player, engine::kPlayWavFileCheck);
+        d.ClickControl(player, shell::kPlayButton);
+        ASSERT_TRUE(d.AnswerFileChooser(wav));
+        // While the play is still starting the canvas may not have been painted at all.
+        EXPECT_TRUE(d.WaitFor(
+            [&] {
+                return engine::CurrentPlayState() == engine::PlayState::Playing && bars_lit(true);
+            },
+            20000))
+            << "loud: " << d.DescribeModal();
+        d.Screenshot("player_meters_loud");
+        EXPECT_TRUE(d.WaitFor([&] { return bars_lit(false); }, 15000))
+            << "the bars stay up when quiet";
+        EXPECT_EQ(OnUi([] { return engine::CurrentPlayState(); }), engine::PlayState::Playing)
+            << "the bars fell only when the playback ended";
+        d.Screenshot("player_meters_quiet");
+        d.ClickControl(player, engine::kStopCommand);
+        EXPECT_TRUE(
+            d.WaitFor([] { return engine::CurrentPlayState() == engine::PlayState::Stopped; }));
+        d.ClickControl(player, engine::kPlayWavFileCheck);
+    });
+}
+
+// Of the bottom `rows` rows of the Stereo window's client area on screen, every second pixel each
+// way that shows the Stereo window or a pane's client area (not another window over them): how
+// many, and how many differ from what that window holds in its image there (or lie beyond it).
+std::pair<int, int> CompareBottomStrip(HWND stereo, int rows) {
+    RECT c{};
+    if (!screen::ScreenClientRect(stereo, &c)) return {0, 0};
+    const int width = c.right - c.left;
+    const std::vector<platform::COLORREF> shown =
+        screen::ShownScreenPixels(RECT{c.left, c.bottom - rows, c.right, c.bottom});
+    if (shown.size() != static_cast<std::size_t>(width * rows)) return {0, 0};
+    int compared = 0, differing = 0;
+    for (int y = 0; y < rows; y += 2)
+        for (int x = 0; x < width; x += 2) {
+            const HWND under = screen::WindowAt(c.left + x, c.bottom - rows + y);
+            if (under != stereo && platform::GetParent(under) != stereo) continue;
+            platform::POINT p{c.left + x, c.bottom - rows + y};
+            platform::ScreenToClient(under, &p);
+            const platform::HDC dc = platform::GetDC(under);
+            const platform::COLORREF held = platform::GetPixel(dc, p.x, p.y);
+            platform::ReleaseDC(under, dc);
+            if (held == platform::CLR_INVALID && under != stereo) continue;  // a pane's client edge
+            ++compared;
+            differing += held != shown[y * width + x];
+        }
+    return {compared, differing};
+}
+
+// Between the top of the work area and the frame's menu bar lies the frame's caption, drawn by a
+// window manager or, without one, by the frame itself: not the bare black screen. System Design
+// -> Stereo 2 x 8 Way, maximised with a double click on its title bar: after everything is
+// repainted afresh, the bottom strip shows what the windows hold, nothing older.
+TEST_F(DesktopFlows, FrameCaptionAndMaximisedStereoWindowShowNothingStale) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        const RECT work = OnUi([] { return screen::WorkArea(); });
+        const RECT client = d.SettledClientRect(OnUi([] { return shell::FrameWindow; }));
+        const int menu = OnUi([] { return platform::GetSystemMetrics(platform::SM_CYMENU); });
+        const std::vector<platform::COLORREF> top = OnUi([&] {
+            return screen::ShownScreenPixels(
+                RECT{work.left, work.top, work.right, client.top - menu});
+        });
+        ASSERT_FALSE(top.empty());
+        d.Screenshot("frame_top");
+        const auto black = std::count(top.begin(), top.end(), platform::RGB(0, 0, 0));
+        EXPECT_LT(black * 10, std::ssize(top)) << black << " black pixels above the menu bar";
+        ASSERT_TRUE(
+            d.ChooseMenu(OnUi([] { return shell::FrameWindow; }), 1, shell::kCmdStereo8Way));
+        DismissBoxes(d);
+        ASSERT_TRUE(d.WaitFor([] { return shell::Splitter1Window.value != 0; }));
+        const HWND stereo = OnUi([] { return shell::Splitter1Window; });
+        d.SettledClientRect(stereo);
+        const RECT outer = d.WindowRect(stereo);
+        d.Input().DoubleClick(outer.left + 60, outer.top + 10);  // its title bar
+        const RECT area = d.ClientRect(OnUi([] { return shell::MdiClientWindow; }));
+        ASSERT_TRUE(d.WaitFor([&] {
+            RECT now{};
+            return screen::ScreenClientRect(stereo, &now) && now.top == area.top;
+        })) << "the Stereo window was not maximised";
+        d.Screenshot("stereo_8way_maximised");
+        OnUi([&] {
+            for (HWND h : {network::PaneWindows[0], network::PaneWindows[2], stereo}) {
+                platform::InvalidateRect(h, nullptr, platform::TRUE);
+                platform::UpdateWindow(h);
+            }
+        });
+        std::pair<int, int> strip;
+        d.WaitFor([&] { return (strip = CompareBottomStrip(stereo, 60)).second == 0; }, 3000);
+        EXPECT_GT(strip.first, 1000) << "pixels compared";
+        EXPECT_EQ(strip.second, 0) << "of " << strip.first << " pixels of the bottom strip differ";
     });
 }
 

@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <iostream>
@@ -11,9 +10,6 @@
 #include "engine/Globals.h"
 #include "frame/Program.h"
 #include "frame/ResetProgram.h"
-#include "measurement/Globals.h"
-#include "measurement/Ids.h"
-#include "measurement/MlsRun.h"
 #include "network/EditorState.h"
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
@@ -22,7 +18,6 @@
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 #include "shell/Globals.h"
-#include "shell/NetworkTables.h"
 #include "shell/StartupAllocation.h"
 #include "solver/Globals.h"
 
@@ -221,69 +216,6 @@ std::string Driver::Screenshot(const std::string& name) {
     const std::string path = Setup().output_dir + "/" + name + "_" + Setup().Tag() + ".png";
     EXPECT_TRUE(OnUi([&] { return screen::SaveScreenImage(path); })) << path;
     return path;
-}
-
-bool ElementPoint(Driver& d, int pane, int kind, int* x, int* y) {
-    struct Found {
-        bool ok = false;
-        int px = 0, py = 0;
-        HWND window{};
-    };
-    const Found found = OnUi([&] {
-        Found f;
-        const shell::PaneStore& store = shell::PaneStores[pane - 1];
-        const int count = std::min<int>(store.ElementCount, shell::kMaxElements);
-        const auto hit = [&](int e, int px, int py) {
-            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
-            return (g.y1 == py && g.y2 == py && g.x1 <= px && px <= g.x2) ||
-                   (g.x1 == px && g.x2 == px && g.y1 <= py && py <= g.y2);
-        };
-        for (int e = 0; e < count && !f.ok; ++e) {
-            const shell::ElementGeometryRecord& g = store.ElementGeometry[e];
-            if (g.kind != kind) continue;
-            const int px = (g.x1 + g.x2) / 20 * 10;
-            const int py = (g.y1 + g.y2) / 20 * 10;
-            int first = -1;
-            for (int o = 0; o < count && first < 0; ++o)
-                if (hit(o, px, py)) first = o;
-            if (first != e) continue;
-            f = Found{true, px, py, network::PaneWindows[pane - 1]};
-        }
-        return f;
-    });
-    if (!found.ok || !found.window) return false;
-    const RECT client = d.SettledClientRect(found.window);
-    *x = client.left + found.px;
-    *y = client.top + found.py;
-    // Another window (the SPL plot comes to the top after a channel button) may cover the
-    // element: a right click on a free spot low in the pane brings its window to the top first,
-    // as a person would do it.
-    const int px = *x, py = *y;
-    if (OnUi([&] { return screen::WindowAt(px, py) != found.window; })) {
-        const int free_x = client.left + 20;
-        const int free_y = client.bottom - 15;
-        EXPECT_TRUE(OnUi([&] { return screen::WindowAt(free_x, free_y) == found.window; }))
-            << "the pane is covered even at its bottom";
-        d.Input().Click(free_x, free_y, 3);
-    }
-    return d.WaitFor([&] { return screen::WindowAt(px, py) == found.window; }, 3000);
-}
-
-bool MeasureShortestMls(Driver& d, HWND page) {
-    OnUi([&] {
-        measurement::MlsRefPeak = 0;
-        platform::SendDlgItemMessage(page, measurement::kLengthCombo, platform::CB_SETCURSEL, 0, 0);
-        return platform::SendMessage(
-            page, platform::WM_COMMAND,
-            platform::MAKEWPARAM(measurement::kLengthCombo, platform::CBN_SELCHANGE), 0);
-    });
-    d.ClickControl(page, measurement::kRunButton);
-    return d.WaitFor(
-        [] {
-            return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
-                   shell::AudioBusy == 0;
-        },
-        20000);
 }
 
 void ProgramOnScreen::SetUp() {

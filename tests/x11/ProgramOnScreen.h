@@ -97,14 +97,6 @@ class Driver {
     platform::testing::XInput input_;
 };
 
-// A point on element `kind` of pane `pane` (1-based), on screen: the middle of the element,
-// on the 10-pixel grid the pane snaps clicks to, where no element before it lies.
-bool ElementPoint(Driver& d, int pane, int kind, int* x, int* y);
-
-// One run of the shortest sequence clicked on the MLS page `page`; true once the impulse came
-// back and the devices are closed.
-bool MeasureShortestMls(Driver& d, HWND page);
-
 class ProgramOnScreen : public ::testing::Test {
   protected:
     void SetUp() override;

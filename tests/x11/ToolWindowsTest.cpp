@@ -12,6 +12,7 @@
 
 #include "frame/FrameCommands.h"
 #include "measurement/Globals.h"
+#include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
 #include "network/EditorState.h"
 #include "platform/audio/VirtualCard.h"
@@ -203,7 +204,22 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
                     << "the MLS dialog " << Show(opened) << " covers a view " << Show(r);
             }
         }
-        ASSERT_TRUE(MeasureShortestMls(d, page)) << "no impulse came back";
+        OnUi([&] {
+            measurement::MlsRefPeak = 0;
+            platform::SendDlgItemMessage(page, measurement::kLengthCombo, platform::CB_SETCURSEL, 0,
+                                         0);
+            return platform::SendMessage(
+                page, platform::WM_COMMAND,
+                platform::MAKEWPARAM(measurement::kLengthCombo, platform::CBN_SELCHANGE), 0);
+        });
+        d.ClickControl(page, measurement::kRunButton);  // Run MLS
+        ASSERT_TRUE(d.WaitFor(
+            [] {
+                return measurement::MlsRefPeak > 0 && !measurement::MlsRunActive() &&
+                       shell::AudioBusy == 0;
+            },
+            20000))
+            << "no impulse came back";
         EXPECT_EQ(OnUi([] { return measurement::MlsRefPeak; }),
                   100 + platform::kSpeakerReferenceLatency);
         EXPECT_GT(OnUi([] { return measurement::MlsInPeak; }),

@@ -329,30 +329,6 @@ TEST_F(Mdi, CursorsAreTheSystemsAndSetCursorReturnsThePreviousOne) {
     EXPECT_FALSE(LoadCursor(HINSTANCE{}, "#1"));
 }
 
-// Maximised, an MDI child shows no caption or frame of its own: its client area is the whole MDI
-// client, as WM_SIZE tells; restored, it has its former size back.
-TEST_F(Mdi, MaximisedChildFillsTheClientAndRestoredGetsItsSizeBack) {
-    const HWND child = NewChild("Stereo System Configuration", 20, 20, 300, 200);
-    ASSERT_TRUE(child);
-    RECT normal{}, area{};
-    GetClientRect(child, &normal);
-    GetClientRect(mdi_client, &area);
-    ASSERT_LT(normal.bottom, area.bottom);
-    for (const auto& [message, expected] :
-         {std::pair{WM_MDIMAXIMIZE, area}, std::pair{WM_MDIRESTORE, normal}}) {
-        SCOPED_TRACE(message);
-        SendMessage(mdi_client, message, static_cast<WPARAM>(child.value), 0);
-        testing::PumpUntilIdle();
-        RECT client{};
-        GetClientRect(child, &client);
-        EXPECT_EQ(client.right, expected.right);
-        EXPECT_EQ(client.bottom, expected.bottom);
-        const Placement& p = Placements()[child.value];
-        EXPECT_EQ(p.width - 2 * GetSystemMetrics(SM_CXFRAME), client.right) << "WM_SIZE";
-    }
-    DestroyWindow(child);
-}
-
 TEST_F(Mdi, WindowImageOfTheFrameShowsItsChildren) {
     const HWND child = NewChild("Painted", 10, 10, 200, 150);
     ASSERT_TRUE(child);
