@@ -7,10 +7,8 @@ list(APPEND QV_TEST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/FrameMenuTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameProgramTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FrameMlsTest.cpp)
-# Files that hold less than their reader needs, through the menus and pages.
-list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameFileRefusalsTest.cpp)
-# Saves that fail, through the program's menus and buttons.
-list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameSaveFailuresTest.cpp)
+# Input the program cannot take whole: short files, failed saves, devices that will not close.
+list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/FrameRefusalsTest.cpp)
 # The HBT editor run inside the program, opened by the frame's menu commands.
 list(APPEND QV_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/HbtEditorTest.cpp)
 # The settings windows and the project profiles dialog.
