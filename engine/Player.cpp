@@ -16,7 +16,6 @@
 #include "engine/TestTones.h"
 #include "engine/WaveDevices.h"
 #include "engine/Workers.h"
-#include "measurement/MlsRun.h"
 #include "platform/audio/Mmio.h"
 #include "platform/sys/Threads.h"
 #include "platform/ui/Dialog.h"
@@ -479,8 +478,6 @@ void OpenRun(HWND dialog) {
     g_meters_pending = false;
     g_in_queue.Reset(HeaderCount(InputBufferCount));
     g_out_queue.Reset(0);
-    // A measurement's device that would not close is closed now, before this play opens any.
-    measurement::CloseHeldSoundDevices();
     // A measurement started during the start chain holds the sound devices and the busy word:
     // this play gives way.
     if (shell::AudioBusy == 1) {
@@ -491,8 +488,8 @@ void OpenRun(HWND dialog) {
         Message(text);
         return;
     }
-    // A device an earlier run could not close is closed now; while it cannot be, nothing is
-    // opened over it (the user has been told).
+    // A device an earlier play or measurement could not close is closed now; while it cannot
+    // be, nothing is opened over it (the user has been told).
     if (shell::CloseDevicesLeftOpen() != 0) {
         g_state = PlayState::Stopped;
         ReleaseWaveFile();

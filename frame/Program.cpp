@@ -344,8 +344,8 @@ LRESULT FrameWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CloseProgram() {
     if (AudioBusy == 1 || released) return;
-    // A sound device the player could not close is closed before the program goes (the user is
-    // told once when it still will not; the exit question follows either way).
+    // A sound device the player or a measurement could not close is closed before the program goes
+    // (the user is told once when it still will not; the exit question follows either way).
     CloseDevicesLeftOpen();
     WritePreferencesFile(FrameWindow);  // collects the record first
     platform::MessageBeep(platform::MB_ICONEXCLAMATION);

@@ -85,21 +85,22 @@ void CloseOutput(CloseFailure& failure) {
     }
 }
 
-// True after a close left a device open: the next run or Play closes it again first.
-bool devices_held = false;
-
 // Closes whatever the run holds (each step is attempted even after a failure) and clears
-// AudioBusy when the run had set it. With `report`, the first failure is shown, once; a device
-// that would not close keeps its handle and is closed again before the next run or Play.
+// AudioBusy when the run had set it. With `report`, the first failure is shown, once. A device
+// that would not close goes to the devices left open, which whoever needs a sound device next
+// (Play, STOP, Test Tones, the next run, Exit) closes first; the run holds nothing afterwards.
 void CloseAll(bool report) {
     CloseFailure failure;
     if (run.in) CloseInput(failure);
     if (run.out) CloseOutput(failure);
     if (report && failure.result != 0)
         ReportWaveError(run.owner, failure.input, failure.result, nullptr);
-    if (!run.in) run.in_prepared = false;
-    if (!run.out) run.out_prepared = false;
-    devices_held = run.in || run.out;
+    shell::KeepDeviceLeftOpen(run.in);
+    shell::KeepDeviceLeftOpen(run.out);
+    run.in = nullptr;
+    run.out = nullptr;
+    run.in_prepared = false;
+    run.out_prepared = false;
     if (run.active) shell::AudioBusy = 0;
     run.active = false;
     run.window = nullptr;
@@ -124,19 +125,11 @@ void ReportWaveError(platform::HWND owner, bool input, unsigned result, const ch
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-bool HoldsSoundDevices() { return devices_held; }
-
-void CloseHeldSoundDevices() {
-    if (devices_held) CloseAll(false);
-}
-
 int StartMlsRun(platform::HWND window, platform::HWND owner) {
     if (run.active || shell::AudioBusy == 1) return kMlsRunRefused;
-    // A device an earlier run could not close is closed first. Anything still holding a sound
-    // device (the player, another program's window) refuses the measurement, with a message.
-    if (run.in || run.out) CloseAll(false);
-    // So is one the player could not close; while it still will not close, the user is told
-    // (once) and the measurement does not start.
+    // A device the player or an earlier run could not close is closed first; while it still will
+    // not close, the user is told (once) and the measurement does not start. Anything else still
+    // holding a sound device (another program's window) refuses it with the device's text.
     if (shell::CloseDevicesLeftOpen() != 0) return kMlsRunRefused;
     if (platform::OpenWaveDeviceCount() > 0) {
         ReportWaveError(owner, true, platform::MMSYSERR_ALLOCATED, nullptr);
@@ -251,8 +244,7 @@ int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::L
 }
 
 void StopMlsRun() {
-    if (!run.active && !run.in && !run.out) return;
-    CloseAll(run.active);
+    if (run.active) CloseAll(true);
 }
 
 bool MlsRunActive() { return run.active; }

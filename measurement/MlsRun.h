@@ -2,7 +2,7 @@
 // the playback until both are closed again, whichever way it ends (the capture arrives, a wave
 // call fails, or the owner window stops it), and it alone sets and clears AudioBusy for it.
 //
-// Refused while AudioBusy is set (silently), while a device the player could not close still
+// Refused while AudioBusy is set (silently), while a device left open by the player or a run still
 // will not close (shell/DevicesLeftOpen.h, with its message), or while any other sound device is
 // open (with the device's "already in use" text).
 // Use (UI thread only):
@@ -18,9 +18,9 @@
 //      clears AudioBusy when it ran; it does nothing when no run is active.
 // A failing wave call is reported in a message box ("QV Message", the device family's error text,
 // owned by `owner`); the run then closes everything it opened and clears AudioBusy.
-// A device whose close fails is reset and closed once more; if it still will not close, its
-// handle is kept (the user told once) and the close is tried again, quietly, before the next run
-// or Play opens a device (CloseHeldSoundDevices).
+// A device whose close fails is reset and closed once more; if it still will not close, it goes
+// to the devices left open (shell/DevicesLeftOpen.h), which whoever needs a sound device next
+// closes first, and the run holds nothing.
 #pragma once
 
 #include <cstddef>
@@ -44,12 +44,6 @@ inline constexpr int kMlsRunAborted = 3;   // a wave call failed (reported); all
 int StartMlsRun(platform::HWND window, platform::HWND owner);
 int OnMlsRunMessage(platform::UINT message, platform::WPARAM wparam, platform::LPARAM lparam);
 void StopMlsRun();
-
-// True while a device that a finished run could not close is still held.
-bool HoldsSoundDevices();
-// Tries that close again, quietly; whoever is about to open a sound device calls it first. Does
-// nothing when no device is held.
-void CloseHeldSoundDevices();
 
 // True from a successful StartMlsRun until the run ends.
 bool MlsRunActive();

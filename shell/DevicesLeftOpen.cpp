@@ -8,8 +8,8 @@ namespace shell {
 namespace {
 
 // The variables below get their start values from SetStartValues, before main runs and again on
-// every reset. The player holds at most one device of each direction, and opens none while one
-// is kept here, so one of each is all there can be.
+// every reset. The player and a measurement each hold at most one device of each direction, and
+// neither opens one while one is kept here, so one of each is all there can be.
 platform::HWAVEIN g_input;
 platform::HWAVEOUT g_output;
 

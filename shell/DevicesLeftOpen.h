@@ -1,8 +1,9 @@
-// Sound devices the player could not close. When the reset and close of a wave device keep
-// failing at STOP (or when a failed start is undone), the player hands the device over here
-// instead of keeping it: it stays open, and whoever is about to need a sound device first tries
-// again to close it (Play, STOP while stopped, Test Tones, Run MLS and the room equalizer's
-// locations, Exit), so the program never refuses a device that it holds itself. UI thread only.
+// Sound devices the program could not close. When the reset and close of a wave device keep
+// failing at STOP (or when a failed start is undone), or at the end of an MLS measurement, the
+// player or the measurement hands the device over here instead of keeping it: it stays open, and
+// whoever is about to need a sound device first tries again to close it (Play, STOP while
+// stopped, Test Tones, Run MLS and the room equalizer's locations, Exit), so the program never
+// refuses a device that it holds itself. UI thread only.
 #pragma once
 
 #include "platform/Types.h"
@@ -13,15 +14,15 @@ namespace shell {
 // Shown (caption "QV Message", exclamation icon, owner the frame window) when a device still
 // will not close.
 inline constexpr const char* kDeviceLeftOpenText =
-    "The player could not close its sound device, which is still in use.\n"
+    "A sound device could not be closed and is still in use.\n"
     "Press STOP to try again.";
 
 // True when a wave device's close succeeded or the layer no longer knows its handle (the device is
 // gone): either way it is closed.
 bool DeviceClosed(platform::MMRESULT close);
 
-// Takes over a device whose close failed (ignored when null). One of each direction is kept: the
-// player opens no device while one is kept.
+// Takes over a device whose close failed (ignored when null). One of each direction is kept:
+// neither the player nor a measurement opens a device while one is kept.
 void KeepDeviceLeftOpen(platform::HWAVEIN device);
 void KeepDeviceLeftOpen(platform::HWAVEOUT device);
 

@@ -1,7 +1,7 @@
 // What the running program does with input it cannot take whole, on the virtual card: a
 // calibration file that lacks points and a preferences file cut short are refused or told; every
 // writer that fails says which file was not saved and why and leaves what was there; a sound
-// device the player could not close is closed by whatever needs one next.
+// device the player or a measurement could not close is closed by whatever needs one next.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -234,25 +234,52 @@ bool Act(Caller caller) {
     return worked;
 }
 
-class DevicesLeftOpen : public FrameTest, public ::testing::WithParamInterface<Caller> {};
+// Who left both devices open, and who needs one next.
+struct LeftOpenCase {
+    bool by_measurement;  // an MLS run ended with the tool; otherwise the player's STOP
+    Caller caller;
+};
+void PrintTo(const LeftOpenCase& c, std::ostream* os) {
+    *os << (c.by_measurement ? "measurement, " : "player, ");
+    PrintTo(c.caller, os);
+}
+
+class DevicesLeftOpen : public FrameTest, public ::testing::WithParamInterface<LeftOpenCase> {};
 
 TEST_P(DevicesLeftOpen, ClosedBeforeTheDeviceIsNeededAgainGui) {
-    const Caller caller = GetParam();
+    const Caller caller = GetParam().caller;
     ASSERT_EQ(Start(), kStarted);
-    // Play, then STOP while the card refuses the reset and the close of both devices four times
-    // (STOP and its second try, the caller's first try and its second).
-    platform::VirtualCardFollowLayerClock(true);
-    input::Click(ComponentCADSelectionDialog, kPlayButton);
-    input::AdvanceTime(2000);
-    input::PumpUntilIdle(ComponentCADSelectionDialog);
-    platform::VirtualCardFollowLayerClock(false);
-    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
-    for (WaveCall call :
-         {WaveCall::InReset, WaveCall::InClose, WaveCall::OutReset, WaveCall::OutClose})
-        platform::VirtualCardFailCall(call, platform::MMSYSERR_ERROR, 0, 4);
-    input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
-    input::PumpUntilIdle();
-    ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    // The card refuses the reset and the close of both devices four times: the player's STOP (or
+    // the run's end) and its second try, the caller's first try and its second.
+    const auto refuse_closes = [] {
+        for (WaveCall call :
+             {WaveCall::InReset, WaveCall::InClose, WaveCall::OutReset, WaveCall::OutClose})
+            platform::VirtualCardFailCall(call, platform::MMSYSERR_ERROR, 0, 4);
+    };
+    if (GetParam().by_measurement) {
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+        input::PumpUntilIdle();
+        input::Select(measurement::MlsControlPage, measurement::kLengthCombo, 0);
+        input::Click(measurement::MlsControlPage, measurement::kRunButton);
+        ASSERT_TRUE(measurement::MlsRunActive());
+        refuse_closes();
+        input::CloseBox(MlsControlDialog);  // the run ends with the tool
+        input::PumpUntilIdle();
+        ASSERT_FALSE(measurement::MlsRunActive());
+        ASSERT_TRUE(CreatePlayerDialog(FrameWindow));  // the tool closed the player
+        input::PumpUntilIdle();
+    } else {
+        platform::VirtualCardFollowLayerClock(true);
+        input::Click(ComponentCADSelectionDialog, kPlayButton);
+        input::AdvanceTime(2000);
+        input::PumpUntilIdle(ComponentCADSelectionDialog);
+        platform::VirtualCardFollowLayerClock(false);
+        ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        refuse_closes();
+        input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+        input::PumpUntilIdle();
+        ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    }
     ASSERT_EQ(platform::OpenWaveDeviceCount(), 2);
     if (caller == Caller::RunMls) {
         ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
@@ -272,10 +299,13 @@ TEST_P(DevicesLeftOpen, ClosedBeforeTheDeviceIsNeededAgainGui) {
     EXPECT_EQ(AudioBusy, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Callers, DevicesLeftOpen,
-                         ::testing::Values(Caller::StopAgain, Caller::RunMls, Caller::TestTones,
-                                           Caller::Exit),
-                         qvtest::ReadableName());
+INSTANTIATE_TEST_SUITE_P(
+    Callers, DevicesLeftOpen,
+    ::testing::Values(LeftOpenCase{false, Caller::StopAgain}, LeftOpenCase{false, Caller::RunMls},
+                      LeftOpenCase{false, Caller::TestTones}, LeftOpenCase{false, Caller::Exit},
+                      LeftOpenCase{true, Caller::StopAgain}, LeftOpenCase{true, Caller::TestTones},
+                      LeftOpenCase{true, Caller::Exit}),
+    qvtest::ReadableName());
 
 }  // namespace
 }  // namespace shell::test
