@@ -199,13 +199,13 @@ void ComputeGatedSpectrum(const GateInput& input, float* fft, GatedSpectrum* out
     RelativeDegrees(out);
 }
 
-GateInput MlsCaptureGate(const float* grid, int points, int n, int rate, int impulse_start) {
+GateInput MlsCaptureGate(const float* grid, int points, int n, int rate_index, int impulse_start) {
     GateInput gate;
     gate.grid = grid;
     gate.points = points;
     gate.n = n;
-    gate.df = static_cast<double>(rate) / n;
-    gate.fmax = MlsUpperFrequency(shell::Mls.MlsSampleRateIndex);
+    gate.df = static_cast<double>(MlsSampleRateAt(rate_index)) / n;
+    gate.fmax = MlsUpperFrequency(rate_index);
     gate.ref = shell::MlsRefSamples + kMlsLeadingZeros;
     gate.ref_window = shell::GateWindowRef;
     gate.in = shell::MlsInSamples + impulse_start;

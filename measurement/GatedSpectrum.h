@@ -66,8 +66,9 @@ struct GatedSpectrum {
 void ComputeGatedSpectrum(const GateInput& input, float* fft, GatedSpectrum* out);
 
 // The gate of the last MLS capture on `points` grid frequencies with a transform of n points at
-// `rate` Hz: the Ref channel from the end of its leading zeros under its gating window, the In
-// channel from the impulse start. The caller sets how many In samples, their window and the delay.
-GateInput MlsCaptureGate(const float* grid, int points, int n, int rate, int impulse_start);
+// the sampling rate of `rate_index` (its Hz and its fmax): the Ref channel from the end of its
+// leading zeros under its gating window, the In channel from the impulse start. The caller sets
+// how many In samples, their window and the delay.
+GateInput MlsCaptureGate(const float* grid, int points, int n, int rate_index, int impulse_start);
 
 }  // namespace measurement

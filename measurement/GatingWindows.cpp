@@ -69,7 +69,7 @@ void HalfWindow(float* table, int type, float w) {
 }  // namespace
 
 GateWidths MlsGateWidths() {
-    const int n = 1 << MlsOrder;
+    const int n = 1 << MeasuredOrder();
     char text[sizeof(shell::Mls.MlsWindowWidthText) + 1] = {};
     std::memcpy(text, shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText));
     double value = 0.0;
@@ -88,7 +88,8 @@ int BuildMlsWindows() {
     if (ref == nullptr || in == nullptr) return 0;
     std::memset(ref, 0, sizeof(float) * kGateWindowEntries);
     std::memset(in, 0, sizeof(float) * kGateWindowEntries);
-    if (MlsOrder < 2 || MlsOrder > kMlsMaxOrder) return 0;
+    const int order = MeasuredOrder();
+    if (order < 2 || order > kMlsMaxOrder) return 0;
     const int type = shell::Mls.MlsWindowType;
     if (type < 0 || type >= kMlsWindowTypeCount) return 0;
     const GateWidths widths = MlsGateWidths();

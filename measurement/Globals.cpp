@@ -115,6 +115,14 @@ bool KeepMlsCapture() {
     return true;
 }
 
+int MeasuredRateIndex() {
+    return MlsCaptureHeld == 1 ? MlsCaptureRateIndex : shell::Mls.MlsSampleRateIndex;
+}
+
+int MeasuredOrder() {
+    return MlsCaptureHeld == 1 ? MlsCaptureLengthIndex + kMlsMinOrder : MlsOrder;
+}
+
 void UpdateSmoothingPasses() { SmoothingPasses = SmoothingPassesFor(shell::Mls.MlsSmoothingIndex); }
 
 void ResetGlobals() {

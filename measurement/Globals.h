@@ -61,6 +61,13 @@ extern std::int32_t MlsCaptureHeld;
 extern std::int32_t MlsCaptureRateIndex;
 extern std::int32_t MlsCaptureLengthIndex;
 
+// The sampling-rate index and the MLS order the impulses in MlsRefSamples and MlsInSamples were
+// measured with: the held capture's, while one is held, whatever the page's combos or the room
+// equalizer set since; the settings otherwise. Everything that turns those impulses into times
+// or frequencies (Calculate SPL, the gates, the views, the acoustical distance) uses these.
+int MeasuredRateIndex();
+int MeasuredOrder();
+
 // Settings of the calibration sections (family and slope indices of the filter table).
 extern std::int32_t CalHpFamily;
 extern std::int32_t CalHpSlope;

@@ -144,7 +144,7 @@ void WindowsChanged() {
 }
 
 void WidthChanged(HWND page, bool from_ms_edit) {
-    const double fs = MlsSampleRate();
+    const double fs = MeasuredSampleRate();
     if (from_ms_edit) {
         ReadEditSlot(page, kWindowMsEdit, shell::Mls.MlsWindowMsText);
         const double ms = SlotNumber(shell::Mls.MlsWindowMsText, sizeof shell::Mls.MlsWindowMsText);
@@ -244,8 +244,11 @@ void RunMls(HWND page) {
                           shell::GateWindowIn, shell::MlsRefSamples, shell::MlsInSamples})
         if (buffer) std::memset(buffer, 0, floats);
     // The views no longer show the impulses of the held capture: until this run's capture (or a
-    // loaded file) is processed, Save IR has nothing to write.
+    // loaded file) is processed, Save IR has nothing to write, and Calculate SPL no impulse to
+    // read (a run that ends without a capture must not leave the old peaks over cleared samples).
     MlsCaptureHeld = 0;
+    MlsRefPeak = 0;
+    MlsInPeak = 0;
     if (shell::MlsPlaybackBuffer)
         std::memset(shell::MlsPlaybackBuffer, 0, sizeof(std::int32_t) * kMlsPlayedWords);
     if (shell::CurrentDriverRecord) {
@@ -369,7 +372,7 @@ void InitPage(HWND page) {
     platform::SetDlgItemText(page, kWindowWidthEdit, shell::Mls.MlsWindowWidthText);
     platform::SetDlgItemText(page, kPulseDelayEdit, shell::Mls.MlsPulseDelayText);
     {
-        const double fs = MlsSampleRate();
+        const double fs = MeasuredSampleRate();
         const double width =
             SlotNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
         char text[16];

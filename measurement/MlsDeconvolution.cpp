@@ -57,11 +57,14 @@ void SetImpulseCurve(int entry, int colour, const float* x) {
 
 }  // namespace
 
-int MlsSampleRate() {
-    const int index = shell::Mls.MlsSampleRateIndex;
-    if (index < 0 || index >= shell::kSampleRateCount) return 0;
-    return std::atoi(shell::SampleRateNames[index]);
+int MlsSampleRateAt(int rate_index) {
+    if (rate_index < 0 || rate_index >= shell::kSampleRateCount) return 0;
+    return std::atoi(shell::SampleRateNames[rate_index]);
 }
+
+int MlsSampleRate() { return MlsSampleRateAt(shell::Mls.MlsSampleRateIndex); }
+
+int MeasuredSampleRate() { return MlsSampleRateAt(MeasuredRateIndex()); }
 
 void FillMlsWaveFormat(platform::WAVEFORMATEXTENSIBLE* format, platform::DWORD rate) {
     *format = platform::WAVEFORMATEXTENSIBLE{};

@@ -22,8 +22,12 @@ inline constexpr int kMlsLeadingZeros = 50;
 // Scale of a captured 24-bit sample.
 inline constexpr float kMlsSampleScale = 1.0f / 205.0f;
 
-// Numeric sampling rate of shell::Mls.MlsSampleRateIndex; 0 when the index is out of range.
+// Numeric sampling rate of a sampling-rate index (SampleRateNames); 0 when it is out of range.
+int MlsSampleRateAt(int rate_index);
+// The same of shell::Mls.MlsSampleRateIndex, the rate the next measurement runs at.
 int MlsSampleRate();
+// Numeric sampling rate the impulses were measured at (MeasuredRateIndex); 0 when out of range.
+int MeasuredSampleRate();
 
 // The format of both measurement devices: extensible PCM, 2 channels at `rate`, 32-bit
 // containers with 24 valid bits.

@@ -116,7 +116,8 @@ void DrawCurve(HDC hdc, const CurveRecord* pen_of, int wp, int hp, int legend_y,
     platform::DeleteObject(pen);
 }
 
-double SampleRateValue() { return static_cast<double>(MlsSampleRate()); }
+// The rate the impulses shown were measured at.
+double SampleRateValue() { return static_cast<double>(MeasuredSampleRate()); }
 
 int WindowWidthValue() {
     std::int32_t width = 0;
@@ -203,6 +204,10 @@ void SetMlsImpTitle(bool blank) {
     platform::SetWindowText(shell::MlsImpChildWindow, text);
 }
 
+bool BuildMlsSplGrid() {
+    return MlsSplPlotWidth > 80 && shell::BuildPlotFrequencyGrid(MlsSplPlotWidth);
+}
+
 void DrawMlsSplFrame(HDC hdc, int mode) {
     const int wp = MlsSplPlotWidth;
     const int hp = MlsSplPlotHeight;
@@ -213,7 +218,7 @@ void DrawMlsSplFrame(HDC hdc, int mode) {
     platform::Rectangle(hdc, 59, 18, wp - 19, hp - 20);
     platform::SetBkMode(hdc, platform::TRANSPARENT);
     // A plot of 80 pixels or less has no axis: the shared grid keeps its frequencies.
-    const bool axis = wp > 80 && shell::BuildPlotFrequencyGrid(wp);
+    const bool axis = BuildMlsSplGrid();
     if (axis) shell::DrawPlotGrid(hdc, wp, hp);
     const platform::HFONT old_font = platform::SelectObject(hdc, shell::SmallFont);
     if (axis) shell::DrawFrequencyLabels(hdc, wp, hp);

@@ -37,6 +37,11 @@ int MlsTimeZoom();
 // Keeps MlsImpulseStart within 0..kMlsImpulseStartMax.
 void ClampMlsImpulseStart();
 
+// FrequencyGrid as the frequency-domain pages draw it, from their pixel span; false (nothing
+// changes) while they are too narrow for an axis. A curve computed for those pages is computed on
+// this grid, so that it is shown at the frequencies it was computed for.
+bool BuildMlsSplGrid();
+
 void DrawMlsSplFrame(platform::HDC hdc, int mode);
 void DrawMlsSplCurves(platform::HDC hdc, int mode);
 void DrawMlsImpulseFrame(platform::HDC hdc);

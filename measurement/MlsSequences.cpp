@@ -53,9 +53,11 @@ bool ReadOutputDelay(std::int32_t* delay) {
 }
 
 // y = circular convolution of the sequence with g[0..L-1], through the correlation: g is
-// stored time-reversed in MlsRefSamples (free while a signal is generated).
+// stored time-reversed in an overlap tail of the player, free while a measurement runs (the
+// impulses the MLS views show, and Save IR writes, stay as they are until a capture replaces
+// them; the room equalizer starts its runs over them).
 void ConvolveWithSequence(const float* g, float* y, int length) {
-    float* reversed = shell::MlsRefSamples;
+    float* reversed = shell::OutputOverlapTails[3];
     for (int t = 0; t < length; ++t) reversed[length - 1 - t] = g[t];
     MlsCorrelate(reversed, reversed, length);
     for (int m = 0; m < length; ++m) y[length - 1 - m] = reversed[m];
@@ -69,7 +71,9 @@ bool PreEmphasisSignal(int order, double time_constant_ms, float* y) {
     float* response = shell::OutputOverlapTails[0];
     float* impulse = shell::OutputOverlapTails[1];
     float* product = shell::OutputOverlapTails[2];
-    if (response == nullptr || impulse == nullptr || product == nullptr) return false;
+    if (response == nullptr || impulse == nullptr || product == nullptr ||
+        shell::OutputOverlapTails[3] == nullptr)
+        return false;
     const int n = 1 << order;
     const int length = n - 1;
     const double fs = std::atof(shell::SampleRateNames[rate_index]);
@@ -186,8 +190,7 @@ int GenerateMls32(int order, platform::HWND owner) {
         return 1;
     }
     std::int32_t* out = shell::MlsPlaybackBuffer;
-    if (out == nullptr || shell::MlsRefSamples == nullptr || shell::HadamardWork == nullptr)
-        return 1;
+    if (out == nullptr || shell::HadamardWork == nullptr) return 1;
     if (!BuildMlsSequence(order)) return 1;
     const int length = SequenceLength(order);
     const std::int32_t* bits = shell::MlsBitBuffer;
@@ -210,7 +213,6 @@ int GenerateMls32(int order, platform::HWND owner) {
             out[2 * i + delay] = both ? shaped : (MlsBit(bits, i) != 0 ? -plain : plain);
             out[2 * i + delay + 1] = shaped;
         }
-        std::memset(shell::MlsRefSamples, 0, sizeof(float) * kMlsTableEntries);
         return 0;
     }
     for (int i = 0; i < length; ++i) {

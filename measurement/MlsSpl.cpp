@@ -9,6 +9,7 @@
 #include "measurement/GatingWindows.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsDeconvolution.h"
+#include "measurement/MlsPlots.h"
 #include "measurement/MlsWindows.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/DriverRecord.h"
@@ -117,8 +118,9 @@ int CheckMlsSplInputs(platform::HWND owner, int* n, double* add_db) {
         Exclaim(owner, "Please Generate Impulse Response First");
         return 1;
     }
-    if (MlsOrder < 2 || MlsOrder > kMlsMaxOrder) return 1;
-    *n = 1 << MlsOrder;
+    const int order = MeasuredOrder();
+    if (order < 2 || order > kMlsMaxOrder) return 1;
+    *n = 1 << order;
     const double width =
         SlotValue(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText));
     if (width > *n - 1) {
@@ -286,7 +288,10 @@ int CalculateMlsSpl(platform::HWND owner) {
     if (CheckMlsSplInputs(owner, &n, &typed_add_db) != 0) return 1;
     shell::DriverRecord* driver = shell::CurrentDriverRecord;
     float* fft = shell::FftWorkBuffer;
-    const int rate = MlsSampleRate();
+    // The impulses are read at the rate and length they were measured with, whatever the settings
+    // say now.
+    const int rate_index = MeasuredRateIndex();
+    const int rate = MlsSampleRateAt(rate_index);
     if (driver == nullptr || shell::MlsFftBuffers[0] == nullptr ||
         shell::MlsFftBuffers[1] == nullptr || shell::MlsFftBuffers[2] == nullptr ||
         fft == nullptr || shell::MlsRefSamples == nullptr || shell::MlsInSamples == nullptr ||
@@ -305,7 +310,10 @@ int CalculateMlsSpl(platform::HWND owner) {
     BuildMlsWindows();
     ShowGateWindowCurve(MlsImpulseStart);
 
-    GateInput gate = MlsCaptureGate(shell::FrequencyGrid, kPoints, n, rate, MlsImpulseStart);
+    // The curve goes to the SPL view, which draws it on the grid of its own pixel span: it is
+    // computed on that grid, whatever rebuilt the shared grid since the view last painted.
+    BuildMlsSplGrid();
+    GateInput gate = MlsCaptureGate(shell::FrequencyGrid, kPoints, n, rate_index, MlsImpulseStart);
     gate.in_count = n;
     gate.in_window = shell::GateWindowIn;
     gate.delay_ms = SlotValue(shell::Mls.MlsPulseDelayText, sizeof(shell::Mls.MlsPulseDelayText));

@@ -159,9 +159,9 @@ LocationResult DeconvolveLocation(platform::HWND dialog, int location) {
 
 // The gated spectrum on the room grid: the Ref window gates both channels; the In gate ends at
 // the end of the impulse; the element's delay slot is turned out.
-void ComputeRoomEqSpectrum(int n, int rate, const float* params, GatedSpectrum* spectrum) {
+void ComputeRoomEqSpectrum(int n, int rate_index, const float* params, GatedSpectrum* spectrum) {
     const int start = MlsImpulseStart;
-    GateInput gate = MlsCaptureGate(RoomEQFrequencyGrid, kPoints, n, rate, start);
+    GateInput gate = MlsCaptureGate(RoomEQFrequencyGrid, kPoints, n, rate_index, start);
     gate.in_count = std::clamp(kMlsSampleEntries - start, 0, n);
     gate.in_window = shell::GateWindowRef;
     gate.delay_ms = params[shell::kParamDelay];
@@ -238,7 +238,7 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     BuildRoomEqWindowRecord();
     ShowRoomEqRecord(kRoomEqWindow, kPenMlsIn);
 
-    ComputeRoomEqSpectrum(n, rate, params, &g_spectrum);
+    ComputeRoomEqSpectrum(n, shell::Mls.MlsSampleRateIndex, params, &g_spectrum);
     LevelAndPhase(g_spectrum, params[shell::kParamAddDb]);
     StoreLocation(location);
     return LocationResult::kDone;

@@ -9,8 +9,10 @@
 #include <cmath>
 #include <complex>
 #include <cstring>
+#include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
@@ -454,7 +456,8 @@ TEST_F(FrameMlsTest, SavedCaptureReloadsAndAMissingFileChangesNothingGui) {
 }
 
 // Without a capture held (nothing measured yet; a "Use Saved Buffer" run after a measurement,
-// whose file choice was cancelled, cleared the views) Save IR asks for no name and says so.
+// whose file choice was cancelled, cleared the views) Save IR asks for no name and says so, and
+// Calculate SPL has no impulse to read either.
 TEST_F(FrameMlsTest, SaveIrWithoutAHeldCaptureAsksForNoNameGui) {
     for (const bool measured : {false, true}) {
         SCOPED_TRACE(measured ? "views cleared by a later run" : "nothing measured");
@@ -469,8 +472,119 @@ TEST_F(FrameMlsTest, SaveIrWithoutAHeldCaptureAsksForNoNameGui) {
         input::Click(Page(), measurement::kSaveIrButton);
         EXPECT_EQ(input::FileDialogLog().size(), choosers) << "a name was asked for";
         EXPECT_EQ(CountBoxes("Please Generate Impulse Response First"), 1);
+        input::Click(Page(), kCalculateButton);
+        EXPECT_EQ(CountBoxes("Please Generate Impulse Response First"), 2)
+            << "Calculate SPL read the cleared impulses";
     }
 }
+
+}  // namespace
+}  // namespace shell::test
+
+namespace shell::test {
+namespace {
+
+// What may come between a measurement and its Calculate SPL.
+enum class AfterRun { PlayerBack, RoomEqCancelled, RoomEqRunCancelled, OtherRateChosen };
+void PrintTo(AfterRun a, std::ostream* os) {
+    static const char* const kNames[] = {"player dialog back", "room equalizer cancelled",
+                                         "room-EQ run cancelled", "44100 and 262143 chosen"};
+    *os << kNames[static_cast<int>(a)];
+}
+
+class MeasuredRateTest : public FrameMlsTest, public ::testing::WithParamInterface<AfterRun> {};
+
+// A measurement of the loopback loudspeaker at 96 kHz with the 65535 sequence is read at the rate
+// and length it was taken with: whatever sets the MLS settings or rebuilds the shared grid after
+// it, Calculate SPL gives the same curve (the loudspeaker's), and the views keep its impulses.
+TEST_P(MeasuredRateTest, CalculateSplReadsTheMeasurementAsTakenGui) {
+    platform::VirtualCardReset();
+    platform::VirtualCardSetSpeakerLoopback();
+    // A 5-way design beside the tool (with a room-EQ element; it brings the player back, which
+    // rebuilds the shared grid); the SPL view painted anew.
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));
+    input::PumpUntilIdle();
+    for (int tab : {1, 0}) input::SelectTab(MlsSplChildWindow, measurement::kMlsSplTabId, tab);
+    input::PumpUntilIdle();
+    input::Select(Page(), measurement::kRateCombo, 6);        // 96000
+    input::Select(Page(), measurement::kLengthCombo, 3);      // 65535
+    input::Select(Page(), measurement::kWindowTypeCombo, 0);  // the room equalizer's window too
+    input::Select(Page(), measurement::kSmoothingCombo, 5);   // none
+    input::Click(Page(), kRunButton);
+    for (int i = 0; i < 100 && measurement::MlsRunActive(); ++i) {
+        platform::VirtualCardStep(8192, 96000);
+        input::PumpUntilIdle();
+    }
+    ASSERT_FALSE(measurement::MlsRunActive());
+    input::Click(Page(), kCalculateButton);
+    input::PumpUntilIdle();
+    const std::vector<float> spl(CurrentDriverRecord->Spl, CurrentDriverRecord->Spl + kGridPoints);
+    const std::vector<float> ref(MlsRefSamples, MlsRefSamples + 4000);
+    const std::vector<float> in(MlsInSamples, MlsInSamples + 4000);
+    // The loudspeaker: its taps' response at 96 kHz, against the level at 1 kHz.
+    const std::vector<double> taps = platform::SpeakerLoopbackResponse();
+    const auto level = [&](double f) {
+        std::complex<double> h;
+        for (std::size_t t = 0; t < taps.size(); ++t)
+            h += taps[t] * std::polar(1.0, -2.0 * M_PI * f * static_cast<double>(t) / 96000.0);
+        return 20.0 * std::log10(std::abs(h));
+    };
+    int j1k = 0;
+    while (FrequencyGrid[j1k] < 1000.0f) ++j1k;
+    for (int j = 0; FrequencyGrid[j] < 500.0f; ++j) {
+        if (FrequencyGrid[j] < 60.0f) continue;
+        ASSERT_NEAR(spl[j] - spl[j1k], level(FrequencyGrid[j]) - level(FrequencyGrid[j1k]), 0.3)
+            << FrequencyGrid[j] << " Hz";
+    }
+
+    int room_eq = 0;
+    while (PaneStores[0].ElementGeometry[room_eq].kind != kElementRoomEq) ++room_eq;
+    const ElementGeometryRecord g = PaneStores[0].ElementGeometry[room_eq];
+    const auto open_room_eq = [&](const std::function<void(HWND)>& there) {
+        input::OnModalDialog("Room_EQ", there);
+        input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10, (g.y1 + g.y2) / 20 * 10,
+                          input::Button::Right);
+        input::PumpUntilIdle();
+        EXPECT_EQ(input::PendingModalActions(), 0u) << "the room equalizer did not open";
+    };
+    switch (GetParam()) {
+        case AfterRun::PlayerBack:  // it rebuilds the shared grid
+            input::CloseBox(ComponentCADSelectionDialog);
+            input::PumpUntilIdle();
+            ASSERT_TRUE(CreatePlayerDialog(FrameWindow));
+            input::PumpUntilIdle();
+            break;
+        case AfterRun::RoomEqCancelled:
+            open_room_eq([](HWND d) { input::Click(d, platform::IDCANCEL); });
+            break;
+        case AfterRun::RoomEqRunCancelled:
+            input::TypeText(Page(), measurement::kPreEmphasisEdit, "1.0");
+            open_room_eq([](HWND d) {
+                input::Click(d, measurement::kFirstLocation);
+                EXPECT_TRUE(measurement::MlsRunActive());
+                input::Click(d, platform::IDCANCEL);
+            });
+            break;
+        case AfterRun::OtherRateChosen:
+            input::Select(Page(), measurement::kRateCombo, 4);
+            input::Select(Page(), measurement::kLengthCombo, 5);
+            break;
+    }
+    ASSERT_EQ(platform::OpenWaveDeviceCount(), 0);
+    EXPECT_TRUE(std::vector<float>(MlsRefSamples, MlsRefSamples + 4000) == ref &&
+                std::vector<float>(MlsInSamples, MlsInSamples + 4000) == in)
+        << "the views no longer show the measured impulses";
+    input::Click(Page(), kCalculateButton);
+    input::PumpUntilIdle();
+    int differ = 0;
+    for (int j = 0; j < kGridPoints; ++j) differ += CurrentDriverRecord->Spl[j] != spl[j];
+    EXPECT_EQ(differ, 0) << "points of the curve changed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, MeasuredRateTest,
+                         ::testing::Values(AfterRun::PlayerBack, AfterRun::RoomEqCancelled,
+                                           AfterRun::RoomEqRunCancelled, AfterRun::OtherRateChosen),
+                         qvtest::ReadableName());
 
 }  // namespace
 }  // namespace shell::test
