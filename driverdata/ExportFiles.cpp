@@ -74,10 +74,16 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
         return 0;
     }
     std::vector<shell::CalibrationPoint> curve(kGridPoints);
-    // A text cut short (or no calibration at all) would leave the points it lacks at 0 dB.
-    const int held = ParseCalibrationText(data.data(), data.size(), curve.data());
-    if (held < kGridPoints) {
-        Exclaim(owner, CalibrationFileShortMessage(path, held).c_str());
+    // A text cut short (or no calibration at all) would leave the points it lacks at 0 dB; one on
+    // frequencies the grid does not have would put every value at the wrong frequency.
+    const CalibrationTextResult result =
+        ParseCalibrationText(data.data(), data.size(), curve.data());
+    if (result.status == CalibrationTextStatus::kShort) {
+        Exclaim(owner, CalibrationFileShortMessage(path, result.held).c_str());
+        return 0;
+    }
+    if (result.status == CalibrationTextStatus::kOffGrid) {
+        Exclaim(owner, CalibrationFileGridMessage(path).c_str());
         return 0;
     }
     // Levels no driver file could carry would make every driver saved afterwards unsavable.
@@ -168,11 +174,12 @@ int ExportCalFile(HWND owner, const char* path) {
         text += CurveLine(shell::FrequencyGrid[k], curve[k].Db, curve[k].Degrees);
     }
     // The text is read back as the reader will read it (levels taken relative to 1 kHz): one it
-    // would refuse is not written.
+    // would refuse is not written. On the grid it was written on, only its levels can be refused.
     std::vector<shell::CalibrationPoint> read_back(kGridPoints);
-    ParseCalibrationText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
-                         read_back.data());
-    if (!shell::CalibrationInRange(read_back.data())) {
+    const CalibrationTextResult result = ParseCalibrationText(
+        reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), read_back.data());
+    if (result.status != CalibrationTextStatus::kRead ||
+        !shell::CalibrationInRange(read_back.data())) {
         Exclaim(owner, kCalibrationFileOutOfRange);
         return 0;
     }

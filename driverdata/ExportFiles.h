@@ -38,24 +38,41 @@ void InitPreampCalFileDlg(platform::HWND owner);
 int OpenMikeCalFile(platform::HWND owner, char* path, char* title);
 int OpenPreampCalFile(platform::HWND owner, char* path, char* title);
 // 1 when the live curve was filled, 0 when the file could not be read, does not hold a level and
-// a phase for every point of the curve (CalibrationFileShortMessage) or its levels lie beyond the
-// driver level bounds (kCalibrationFileOutOfRange); the curve is then unchanged.
+// a phase for every point of the curve (CalibrationFileShortMessage), its frequencies do not match
+// the FrequencyGrid (CalibrationFileGridMessage) or its levels lie beyond the driver level bounds
+// (kCalibrationFileOutOfRange); the curve is then unchanged.
 int ReadMikeCalFile(platform::HWND owner, const char* path);
 inline constexpr const char* kCalibrationFileOutOfRange =
     "Calibration Levels Out Of Range: Calibration NOT Changed";
 int ReadPreampCalFile(platform::HWND owner, const char* path);
 // The refusal of a calibration file that holds `held` of the 2000 points, naming the file.
 std::string CalibrationFileShortMessage(const char* path, int held);
+// The refusal of a calibration file whose frequencies do not match the grid, naming the file.
+std::string CalibrationFileGridMessage(const char* path);
 
 // One export line for frequency, level and phase.
 std::string CurveLine(float frequency, float level, float phase);
 
-// Reads 2000 (frequency, dB, degrees) triplets of a calibration text into `curve`: phases
-// clamped to +-179.9 beyond +-180, pair 1999 = pair 1998, levels made 0 dB at the first grid bin
-// above 1000 Hz (the last bin when the grid ends at or below 1000 Hz). A missing number or a token
-// that is no number reads as 0. Returns how many of the 2000 triplets the text holds with a
-// number for both level and phase: the readers take a text only when it holds all 2000.
-int ParseCalibrationText(const std::uint8_t* data, std::size_t size,
-                         shell::CalibrationPoint* curve);
+// What a calibration text gave.
+enum class CalibrationTextStatus {
+    kRead,     // the curve is filled
+    kShort,    // its frequencies follow the grid point by point, but `held` < 2000 points have a
+               // level and a phase (a text cut short, a value that is no number, no number at all)
+    kOffGrid,  // its frequencies neither follow the grid point by point nor span it rising
+};
+struct CalibrationTextResult {
+    CalibrationTextStatus status;
+    int held;  // points of the grid, counted by position, with a number for level and phase
+};
+
+// Reads a calibration text of (frequency, dB, degrees) triplets into the 2000 pairs of `curve`
+// on the current FrequencyGrid. A text whose first 2000 frequencies are the grid's (within the
+// two decimals of the export) is read by position; any other text whose frequencies rise and
+// span the grid (each end within a grid step) is interpolated in log frequency, the phase
+// unwrapped along the file. Phases beyond +-180 read as +-179.9, pair 1999 = pair 1998, levels
+// are made 0 dB at the first grid bin above 1000 Hz (the last bin when the grid ends at or below
+// 1000 Hz). `curve` holds the result only when the status is kRead.
+CalibrationTextResult ParseCalibrationText(const std::uint8_t* data, std::size_t size,
+                                           shell::CalibrationPoint* curve);
 
 }  // namespace driverdata

@@ -48,7 +48,6 @@ bool InSet(TokenSet set, char c) {
     if (IsDigit(c) || c == '-' || c == '.') return true;
     switch (set) {
         case TokenSet::kCalibration:
-            return c == '+' || c == 'E';
         case TokenSet::kColumns:
             return c == '+' || c == 'E' || c == 'e';
         case TokenSet::kDaas:
@@ -83,10 +82,18 @@ bool SlotNumber(const char* slot, std::size_t capacity, double* value) {
 }
 
 bool TokenScanner::Next(double* value, bool* valid) {
-    while (pos < size && !InSet(set, static_cast<char>(data[pos]))) ++pos;
-    if (pos >= size) return false;
-    const std::size_t start = pos;
-    while (pos < size && InSet(set, static_cast<char>(data[pos]))) ++pos;
+    std::size_t start = pos;
+    bool digit = false;
+    do {
+        while (pos < size && !InSet(set, static_cast<char>(data[pos]))) ++pos;
+        if (pos >= size) return false;
+        start = pos;
+        digit = false;
+        while (pos < size && InSet(set, static_cast<char>(data[pos]))) {
+            digit = digit || IsDigit(static_cast<char>(data[pos]));
+            ++pos;
+        }
+    } while (set == TokenSet::kCalibration && !digit);
     const std::size_t length = pos - start;
     *value = 0.0;
     *valid = false;

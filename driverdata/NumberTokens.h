@@ -19,8 +19,9 @@ bool LeadingNumber(const char* first, const char* last, double* value);
 // terminator).
 bool SlotNumber(const char* slot, std::size_t capacity, double* value);
 
-// The character sets of the number tokens: digits, '-', '.', '+', 'E' (calibration files);
-// the same with 'e' (column converters); digits, '-', '.' (DAAS files).
+// The character sets of the number tokens: digits, '-', '.', '+', 'E', 'e' (calibration files
+// and column converters); digits, '-', '.' (DAAS files). In a calibration file a token without a
+// digit (the letters of a word such as "Level", a lone dash) is no number and is skipped.
 enum class TokenSet { kCalibration, kColumns, kDaas };
 
 // Walks a buffer token by token. A token starts at the first character of the set and runs while

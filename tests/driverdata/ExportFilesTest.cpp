@@ -142,28 +142,28 @@ struct ReaderCase {
     float degrees0;  // phase of pair 0
 };
 
-// Triplets written so that pair 0 and pair 1 are told apart and every other pair is 0 dB: the
-// file holds all 2000 points.
+// Triplets on the grid's frequencies, the level and phase of pair 0 and pair 1 as given and every
+// other pair 0 dB and 0 degrees: the file holds all 2000 points.
 std::string Triplets(const std::string& first, const std::string& second) {
-    std::string text = first + "\n" + second + "\n";
-    for (int k = 2; k < kGridPoints; ++k) text += "0 0 0\n";
+    std::string text;
+    for (int k = 0; k < kGridPoints; ++k) {
+        char frequency[32];
+        std::snprintf(frequency, sizeof frequency, "%.2f ", shell::FrequencyGrid[k]);
+        text += frequency + (k == 0 ? first : k == 1 ? second : "0 0") + "\n";
+    }
     return text;
 }
 
 TEST_F(ExportFilesTest, CalibrationReaderTokens) {
     // Levels are normalised at the reference bin, which reads 0 here; pair values come through.
     const ReaderCase cases[] = {
-        {"plain", Triplets("10 1.5 20", "11 2.5 30"), 1.5f, 2.5f, 20.0f},
-        {"capital exponent", Triplets("10 1.5E1 20", "11 2.5 30"), 15.0f, 2.5f, 20.0f},
-        // "1.5e1" reads as 1.5 and a separate 1, shifting every later number by one.
-        {"lower-case exponent", Triplets("10 1.5e1 20", "11 2.5 30"), 1.5f, 11.0f, 1.0f},
-        {"header words", "Freq Level Phase\n" + Triplets("10 1.5 20", "11 2.5 30"), 1.5f, 2.5f,
-         20.0f},
-        {"phase 200", Triplets("10 0 200", "11 2.5 30"), 0.0f, 2.5f, 179.9f},
-        {"phase -180", Triplets("10 0 -180", "11 2.5 30"), 0.0f, 2.5f, -180.0f},
-        {"phase -181", Triplets("10 0 -181", "11 2.5 30"), 0.0f, 2.5f, -179.9f},
-        {"signs", Triplets("10 +1 -20", "11 -2.5 30"), 1.0f, -2.5f, -20.0f},
-        {"frequency no number", Triplets("- 1.5 20", "11 2.5 30"), 1.5f, 2.5f, 20.0f},
+        {"plain", Triplets("1.5 20", "2.5 30"), 1.5f, 2.5f, 20.0f},
+        {"capital exponent", Triplets("1.5E1 20", "2.5 30"), 15.0f, 2.5f, 20.0f},
+        {"header words", "Freq Level Phase\n" + Triplets("1.5 20", "2.5 30"), 1.5f, 2.5f, 20.0f},
+        {"phase 200", Triplets("0 200", "2.5 30"), 0.0f, 2.5f, 179.9f},
+        {"phase -180", Triplets("0 -180", "2.5 30"), 0.0f, 2.5f, -180.0f},
+        {"phase -181", Triplets("0 -181", "2.5 30"), 0.0f, 2.5f, -179.9f},
+        {"signs", Triplets("+1 -20", "-2.5 30"), 1.0f, -2.5f, -20.0f},
     };
     for (const ReaderCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,10 +181,8 @@ TEST_F(ExportFilesTest, CalibrationLevelsNoDriverCarriesAreRefused) {
     // Line 1 holds the level under test; every other line 0 dB, so the reference bin is 0.
     for (const char* level : {"700", "-300", "1000000", "251"}) {
         SCOPED_TRACE(level);
-        std::string text = std::string("20 ") + level + " 0\n";
-        for (int k = 1; k < kGridPoints; ++k) text += "100 0 0\n";
         const std::string path = PathOf("loud.frd");
-        WriteText(path, text);
+        WriteText(path, Triplets(std::string(level) + " 0", "0 0"));
         for (int k = 0; k < kGridPoints; ++k) shell::MikeCalibrationCurve[k] = {1.5f, 2.5f};
         platform::testing::ClearMessageBoxLog();
         EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 0);
@@ -195,9 +193,7 @@ TEST_F(ExportFilesTest, CalibrationLevelsNoDriverCarriesAreRefused) {
         }
     }
     const std::string path = PathOf("edge.frd");
-    std::string text = "20 250 0\n";
-    for (int k = 1; k < kGridPoints; ++k) text += "100 0 0\n";
-    WriteText(path, text);
+    WriteText(path, Triplets("250 0", "0 0"));
     EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
     EXPECT_EQ(shell::MikeCalibrationCurve[0].Db, 250.0f);
 }
@@ -213,28 +209,31 @@ TEST_F(ExportFilesTest, CalibrationReaderSurvivesBinaryAndHugeFiles) {
         ASSERT_EQ(MessageTexts().size(), 1u);
         const std::string text = MessageTexts()[0];
         EXPECT_TRUE(text == kCalibrationFileOutOfRange ||
-                    text.rfind("Calibration File Incomplete", 0) == 0);
+                    text.rfind("Calibration File Incomplete", 0) == 0 ||
+                    text == CalibrationFileGridMessage(path.c_str()));
     }
     for (int k = 0; k < kGridPoints; ++k) {
         ASSERT_TRUE(std::isfinite(shell::MikeCalibrationCurve[k].Db)) << k;
         ASSERT_LE(std::fabs(shell::MikeCalibrationCurve[k].Degrees), 180.0f) << k;
     }
     // A long run of digits is one token beyond 40 characters: refused as a number. In the place
-    // of a frequency it does not count.
+    // of a level it leaves that one point without its value.
     platform::testing::ClearMessageBoxLog();
     std::string huge(6u << 20, '7');
-    WriteText(path, huge + " 5 6 7 8 9\n" + Triplets("0 0 0", "0 0 0").substr(12));
-    ASSERT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
-    EXPECT_EQ(shell::MikeCalibrationCurve[0].Db, 5.0f);
-    EXPECT_EQ(shell::MikeCalibrationCurve[0].Degrees, 6.0f);
-    EXPECT_EQ(shell::MikeCalibrationCurve[1].Db, 8.0f);
-    EXPECT_TRUE(platform::testing::MessageBoxLog().empty());
+    WriteText(path, Triplets(huge + " 6", "8 9"));
+    EXPECT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 0);
+    EXPECT_EQ(MessageTexts(),
+              std::vector<std::string>{CalibrationFileShortMessage(path.c_str(), kGridPoints - 1)});
 }
 
 TEST_F(ExportFilesTest, ReferenceBinIsTheLastBinWhenTheGridEndsAtOneKilohertz) {
     shell::BuildFrequencyGrids(3, 1);  // 10 Hz .. 1000 Hz
     std::string text;
-    for (int k = 0; k < kGridPoints; ++k) text += "1 " + std::to_string(k % 7) + " 0\n";
+    for (int k = 0; k < kGridPoints; ++k) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%.2f %d 0\n", shell::FrequencyGrid[k], k % 7);
+        text += line;
+    }
     const std::string path = PathOf("low.trg");
     WriteText(path, text);
     ASSERT_EQ(ReadMikeCalFile(shell::FrameWindow, path.c_str()), 1);
@@ -257,7 +256,7 @@ TEST_F(ExportFilesTest, DialogsCarryTheirFilters) {
     char title[256] = {};
     InitMikeCalFileDlg(shell::FrameWindow);
     const std::string file = PathOf("m.trg");
-    WriteText(file, Triplets("1 2 3", "1 2 3"));
+    WriteText(file, Triplets("2 3", "2 3"));
     platform::testing::ScriptFileDialogAnswers({file});
     EXPECT_EQ(OpenMikeCalFile(shell::FrameWindow, path, title), 1);
     InitExportDlg(shell::FrameWindow);

@@ -1,11 +1,14 @@
 // What the running program does with input it cannot take whole, on the virtual card: a
-// calibration file that lacks points and a preferences file cut short are refused or told; every
-// writer that fails says which file was not saved and why and leaves what was there; a sound
-// device the player or a measurement could not close is closed by whatever needs one next.
+// calibration file that lacks points or whose frequencies are not the grid's and a preferences
+// file cut short are refused or told; every writer that fails says which file was not saved and
+// why and leaves what was there; a sound device the player or a measurement could not close is
+// closed by whatever needs one next.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -45,46 +48,108 @@ using platform::WaveCall;
 using platform::testing::MessageBoxLog;
 
 std::string CalibrationText(int points, const char* level0 = "0") {
-    std::string text = std::string("10 ") + level0 + " -2.5\n";
+    char first[64];
+    std::snprintf(first, sizeof first, "%.2f %s -2.5\n", FrequencyGrid[0], level0);
+    std::string text = first;
     for (int k = 1; k < points; ++k) {
         text += driverdata::CurveLine(FrequencyGrid[k], FrequencyGrid[k] > 5000 ? 9.9f : 0, -2.5f);
     }
     return text;
 }
 
-// A refused calibration text leaves the live curve and the file the page names as the last good
-// import gave them, with one message naming the file and the points it holds.
-TEST_F(FrameTest, IncompleteCalibrationFileChangesNothingGui) {
+// A smooth calibration curve: dB and degrees at f Hz.
+double SmoothDb(double f) { return 6.0 * std::sin(3.0 * std::log10(f)); }
+double SmoothDegrees(double f) { return 80.0 * std::cos(2.0 * std::log10(f)); }
+
+// The smooth curve at `frequencies`, one line each in `format` (the export's unless given).
+std::string SmoothText(const std::vector<double>& frequencies,
+                       const char* format = "%.2f    %.2f    %.2f  \r\n") {
+    std::string text;
+    for (const double f : frequencies) {
+        char line[128];
+        std::snprintf(line, sizeof line, format, f, SmoothDb(f), SmoothDegrees(f));
+        text += line;
+    }
+    return text;
+}
+
+// How far the live curve lies from the smooth curve on the grid (levels taken relative to the
+// first point above 1000 Hz, point 1999 as point 1998), in dB or degrees.
+double SmoothCurveError(const CalibrationPoint* live) {
+    int reference = 0;
+    while (FrequencyGrid[reference] <= 1000.0f) ++reference;
+    double worst = 0.0;
+    for (int k = 0; k < kGridPoints; ++k) {
+        const double f = FrequencyGrid[std::min(k, kGridPoints - 2)];
+        const double db = SmoothDb(f) - SmoothDb(FrequencyGrid[reference]);
+        worst = std::max(
+            {worst, std::fabs(live[k].Db - db), std::fabs(live[k].Degrees - SmoothDegrees(f))});
+    }
+    return worst;
+}
+
+// A calibration file is read as its frequencies say, or refused with one message naming the file
+// while the live curve and the file the page names stay as the last good import gave them.
+TEST_F(FrameTest, CalibrationFileReadAsWrittenOrRefusedGui) {
     ASSERT_EQ(Start(), kStarted);
     ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
     input::PumpUntilIdle();
-    const std::pair<std::string, int> cases[] = {
-        {"", 0},
-        {"Microphone calibration\nserial number on the box\n", 0},
-        {CalibrationText(kGridPoints - 1), kGridPoints - 1},
-        {CalibrationText(kGridPoints, "1E39"), kGridPoints - 1},
+    const std::string path = (dir_ / "cal.trg").string();
+    const std::vector<double> grid(FrequencyGrid, FrequencyGrid + kGridPoints);
+    // The player's grid of the same plot range (10 Hz to 50 kHz), and 2400 points across the grid.
+    std::vector<double> other_form(kGridPoints), denser(2400);
+    for (int k = 0; k < kGridPoints; ++k) other_form[k] = 10.0 * std::pow(5000.0, k / 2000.0);
+    for (int i = 0; i < 2400; ++i) denser[i] = grid[0] * std::pow(grid[1999] / grid[0], i / 2399.0);
+    std::string commas = SmoothText(grid, "%.2f;%.2f;%.2f\n");
+    std::replace(commas.begin(), commas.end(), '.', ',');
+    const std::string short_of = driverdata::CalibrationFileShortMessage(path.c_str(), 0);
+    const std::string off_grid = driverdata::CalibrationFileGridMessage(path.c_str());
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string message;  // empty: the smooth curve is read
+    };
+    const Case cases[] = {
+        {"empty", "", short_of},
+        {"words", "Microphone calibration\nserial number on the box\n", short_of},
+        {"cut short", CalibrationText(kGridPoints - 1),
+         driverdata::CalibrationFileShortMessage(path.c_str(), kGridPoints - 1)},
+        {"level too large", CalibrationText(kGridPoints, "1E39"),
+         driverdata::CalibrationFileShortMessage(path.c_str(), kGridPoints - 1)},
+        {"lower-case exponents", SmoothText(grid, "%e  %e  %e\n"), ""},
+        {"2400 points", SmoothText(denser), ""},
+        {"exported on the other form", SmoothText(other_form), ""},
+        {"decimal commas", commas, off_grid},
+        {"numeric header", "Mic serial 12345 sens -38.2 dBV\n" + SmoothText(grid), off_grid},
+        {"sensitivity header", "Sens Factor =-1.378dB, SERNO: 7023290\n" + SmoothText(grid),
+         off_grid},
     };
     for (const bool mike : {true, false}) {
+        const int button = mike ? measurement::kImportMikeButton : measurement::kImportPreampButton;
+        CalibrationPoint* live = mike ? MikeCalibrationCurve : PreampCalibrationCurve;
+        const char* setting = mike ? Preferences->MikeCalFilePath : Preferences->PreampCalFilePath;
         const std::string good = (dir_ / "good.trg").string();
         const std::string text = CalibrationText(kGridPoints);
         WriteBytes(good, text.data(), text.size());
-        const int button = mike ? measurement::kImportMikeButton : measurement::kImportPreampButton;
-        input::ScriptFileDialogAnswers({good});
-        input::Click(measurement::MlsControlPage, button);
-        CalibrationPoint* live = mike ? MikeCalibrationCurve : PreampCalibrationCurve;
-        ASSERT_EQ(live[kGridPoints - 2].Db, 9.9f);
-        const std::vector<CalibrationPoint> before(live, live + kGridPoints);
-        const char* setting = mike ? Preferences->MikeCalFilePath : Preferences->PreampCalFilePath;
-        for (const auto& [bad, held] : cases) {
-            SCOPED_TRACE(std::string(mike ? "mike " : "preamp ") + std::to_string(bad.size()));
-            const std::string path = (dir_ / "short.trg").string();
-            WriteBytes(path, bad.data(), bad.size());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(mike ? "mike " : "preamp ") + c.name);
+            input::ScriptFileDialogAnswers({good});
+            input::Click(measurement::MlsControlPage, button);
+            ASSERT_EQ(live[kGridPoints - 2].Db, 9.9f);
+            const std::vector<CalibrationPoint> before(live, live + kGridPoints);
+            WriteBytes(path, c.text.data(), c.text.size());
             input::ClearMessageBoxLog();
             input::ScriptFileDialogAnswers({path});
             input::Click(measurement::MlsControlPage, button);
+            if (c.message.empty()) {
+                EXPECT_TRUE(MessageBoxLog().empty());
+                // Two decimals place a frequency within 0.005 Hz: a few hundredths at 10 Hz.
+                EXPECT_LT(SmoothCurveError(live), 0.05) << "the curve read is not the file's";
+                EXPECT_EQ(std::string(setting), path);
+                continue;
+            }
             ASSERT_EQ(MessageBoxLog().size(), 1u);
-            EXPECT_EQ(MessageBoxLog()[0].text,
-                      driverdata::CalibrationFileShortMessage(path.c_str(), held));
+            EXPECT_EQ(MessageBoxLog()[0].text, c.message);
             EXPECT_EQ(std::memcmp(live, before.data(), sizeof(CalibrationCurve)), 0);
             EXPECT_EQ(std::string(setting), good) << "the page names the file in use";
         }
