@@ -201,6 +201,19 @@ void FillDeviceFormat(WAVEFORMATEXTENSIBLE& format, int channels, DWORD mask) {
 
 int CheckWaveFile() {
     if (!WavFile) return 1;
+    // A WAV file plays at the project's rate, and WAV files are taken at 44100..48000 Hz only: at
+    // any other project rate no file can play, whatever it holds.
+    const int project_rate = ConfiguredSampleRate();
+    if (project_rate < 44100 || project_rate > 48000) {
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "The project's sampling rate is %d Hz, but WAV files play only when the "
+                      "project runs at 44100 to 48000 Hz.",
+                      project_rate);
+        ShowWavMessage(text);
+        ReleaseWaveFile();
+        return 1;
+    }
     mmioSeek(WavFile, 0, SEEK_SET_ORIGIN);
     // A WAV file starts with its RIFF chunk of form 'WAVE': any other start is refused at once,
     // without looking further into the file.
@@ -237,17 +250,14 @@ int CheckWaveFile() {
     const std::uint16_t channels = Word16(g_wav_format + 2);
     const std::uint32_t rate = Word32(g_wav_format + 4);
     const std::uint16_t bits = Word16(g_wav_format + 14);
-    const int project_rate = ConfiguredSampleRate();
     const char* refusal = nullptr;
     if (rate != static_cast<std::uint32_t>(project_rate)) {
-        // Played at the project's rate, the file would sound too fast or too slow.
+        // Played at the project's rate, the file would sound too fast or too slow. The project's
+        // rate lies within 44100..48000 here, so a file at that rate lies there too.
         std::snprintf(text, sizeof text,
                       "The WAV file is sampled at %u Hz, but the project's sampling rate is %d "
                       "Hz.\nPlease choose a WAV file sampled at %d Hz.",
                       static_cast<unsigned>(rate), project_rate, project_rate);
-        refusal = text;
-    } else if (rate < 44100 || rate > 48000) {
-        std::snprintf(text, sizeof text, "Sampling = %u", static_cast<unsigned>(rate));
         refusal = text;
     } else if (channels != 2) {
         std::snprintf(text, sizeof text, "Channels = %d", channels);

@@ -62,9 +62,10 @@ int CloseWaveOutput();
 // The message for a WAV file whose 'data' chunk holds not one whole frame.
 inline constexpr const char* kEmptyDataText = "The 'data' chunk of this WAV file is empty";
 
-// WAV file: checks that the file starts with a RIFF 'WAVE' form, then the 'fmt ' chunk (16
-// bytes .. 64 KiB; the project's sampling rate, else a message naming both rates; within 44100 ..
-// 48000 Hz; 2 channels; 16 bits; PCM, or the extensible tag with the PCM sub-format and 16 valid
+// WAV file: checks that the project runs at 44100 .. 48000 Hz (else one message says that WAV
+// files play only there, whatever the file), that the file starts with a RIFF 'WAVE' form, then
+// the 'fmt ' chunk (16 bytes .. 64 KiB; the project's sampling rate, else a message naming both
+// rates; 2 channels; 16 bits; PCM, or the extensible tag with the PCM sub-format and 16 valid
 // bits) and finds the 'data' chunk, which must hold at least one frame; on a refusal shows the
 // message, releases the format copy and closes the file, and returns 1.
 int CheckWaveFile();

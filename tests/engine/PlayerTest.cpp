@@ -892,6 +892,11 @@ std::string OtherRate(const char* file, const char* project) {
            " Hz, but the project's sampling rate is " + project +
            " Hz.\nPlease choose a WAV file sampled at " + project + " Hz.";
 }
+// At a project rate no WAV file can have, whatever the file.
+std::string NoWavRate(const char* project) {
+    return std::string("The project's sampling rate is ") + project +
+           " Hz, but WAV files play only when the project runs at 44100 to 48000 Hz.";
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadWav,
@@ -918,7 +923,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadWavCase{"engine_96k_at_96k.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 96000, 16)) +
                              wav::Chunk("data", kSomeData)),
-                   "Sampling = 96000", 6},
+                   NoWavRate("96000"), 6},
+        BadWavCase{"engine_48k_at_96k.wav",
+                   wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 16)) +
+                             wav::Chunk("data", kSomeData)),
+                   NoWavRate("96000"), 6},
+        BadWavCase{"engine_text_at_96k.wav", std::string("just some text, not a wave file\n"),
+                   NoWavRate("96000"), 6},
         BadWavCase{"engine_24bit.wav",
                    wav::Riff(wav::Chunk("fmt ", wav::Fmt(1, 2, 48000, 24)) +
                              wav::Chunk("data", kSomeData)),
