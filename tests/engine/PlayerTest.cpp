@@ -754,8 +754,10 @@ void PrintTo(const WavEndCase& c, std::ostream* os) {
         << " frames, output layout " << c.output_layout;
 }
 std::string WavEndText(const WavEndCase& c) {
-    return "F" + std::to_string(c.frames) + "_Buffers" + std::to_string(c.buffers) + "_Frames" +
-           std::to_string(c.file_frames) + "_Layout" + std::to_string(c.output_layout);
+    std::string text = "F";
+    text += std::to_string(c.frames) + "_Buffers" + std::to_string(c.buffers) + "_Frames" +
+            std::to_string(c.file_frames) + "_Layout" + std::to_string(c.output_layout);
+    return text;
 }
 std::string WavEndName(const ::testing::TestParamInfo<WavEndCase>& info) {
     return WavEndText(info.param);

@@ -38,8 +38,10 @@ namespace {
 namespace screen = platform::testing;
 
 std::string Show(const RECT& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    std::string text = "(";
+    text += std::to_string(r.left) + ", " + std::to_string(r.top) + ") - (" +
+            std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    return text;
 }
 
 long long Overlap(const RECT& a, const RECT& b) {
