@@ -47,6 +47,36 @@ QWidget* TopWidgetOf(HWND hwnd) {
 
 std::string Plain(QString text) { return text.remove(QLatin1Char('&')).toStdString(); }
 
+// Counts the times a shown Qt modal window loses the keyboard after it first took it.
+class ModalKeyboardWatch : public QObject {
+  public:
+    int losses = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::WindowActivate &&
+            type != QEvent::WindowDeactivate)
+            return false;
+        auto* modal = qobject_cast<QDialog*>(watched);
+        if (!modal || !modal->isModal()) return false;
+        if (type == QEvent::Show) {
+            losses = 0;
+            taken_ = false;
+        } else if (type == QEvent::WindowActivate) {
+            taken_ = true;
+        } else if (taken_ && modal->isVisible()) {
+            ++losses;
+        }
+        return false;
+    }
+
+  private:
+    bool taken_ = false;
+};
+
+ModalKeyboardWatch* modal_watch = nullptr;
+
 }  // namespace
 
 void StartOnScreen(int& argc, char** argv) {
@@ -57,6 +87,8 @@ void StartOnScreen(int& argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     InstallHostHooks();
     ui::EnsureLoopInstalled();
+    modal_watch = new ModalKeyboardWatch;
+    app->installEventFilter(modal_watch);
 }
 
 bool RunOnUiThread(const std::function<void()>& fn, int timeout_ms) {
@@ -224,15 +256,20 @@ bool QtModalButtonRect(const std::string& text, RECT* out) {
     return false;
 }
 
-bool FileNameField(RECT* out, std::string* text) {
+bool FileNameField(NameField* out) {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return false;
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!edit || !edit->isVisible()) return false;
-    if (out) *out = ToRect(GlobalRect(edit, edit->rect()));
-    if (text) *text = edit->text().toStdString();
+    if (!out) return true;
+    out->rect = ToRect(GlobalRect(edit, edit->rect()));
+    out->text = edit->text().toStdString();
+    out->all_selected = !edit->text().isEmpty() && edit->selectedText() == edit->text();
+    out->has_keyboard = dialog->isActiveWindow() && edit->hasFocus();
     return true;
 }
+
+int ModalKeyboardLosses() { return modal_watch ? modal_watch->losses : 0; }
 
 bool QtModalEdit(const std::string& name, RECT* out, std::string* text) {
     QWidget* modal = QApplication::activeModalWidget();

@@ -68,8 +68,19 @@ struct QtModal {
 bool ActiveQtModal(QtModal* out);
 // A button of the Qt modal window by its text (mnemonics ignored), on screen.
 bool QtModalButtonRect(const std::string& text, RECT* out);
-// The file chooser's name field: where it is and what it holds.
-bool FileNameField(RECT* out, std::string* text);
+// The file chooser's name field: where it is, what it holds, whether all of it is selected (typing
+// replaces it), and whether it takes the keys typed now: the chooser is the active window (the X
+// server has given it the keyboard) and the field holds its focus.
+struct NameField {
+    RECT rect{};
+    std::string text;
+    bool all_selected = false;
+    bool has_keyboard = false;
+};
+bool FileNameField(NameField* out);
+// How often the Qt modal window shown last (message box, file chooser) has let the keyboard go
+// while open, after it first took it (its window deactivated): keys typed then reach no window.
+int ModalKeyboardLosses();
 // An enabled edit of the Qt modal window by its object name ("filename" in the print dialog).
 bool QtModalEdit(const std::string& name, RECT* out, std::string* text);
 // Whether the open file chooser lists a file of this name in its folder.

@@ -303,10 +303,11 @@ TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
 // The MLS tool on the virtual card (output 0 looped back to input 0 and output 1 to input 1):
 // opened from the Measure menu, one run with the shortest sequence clicked on its page, Save IR,
 // and closed by its close box; the room equalizer of a 5-way design opened and cancelled; the tool
-// opened again, where Save IR writes the same file, and closed by its close box in the middle of
-// a run with the longest sequence. The devices end closed, the busy word clear, the frame and its
-// menu take input; the saved file loaded by "Use Saved Buffer" gives the same impulses; System
-// Design -> Stereo 2-Way then brings back a player and panes that work.
+// opened again, where Save IR (its chooser offering the first file's name, typed over) writes the
+// same capture, and closed by its close box in the middle of a run with the longest sequence. The
+// devices end closed, the busy word clear, the frame and its menu take input; the saved file loaded
+// by "Use Saved Buffer" gives the same impulses; System Design -> Stereo 2-Way then brings back a
+// player and panes that work.
 TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
     RunProgram([](Driver& d) {
         PassFirstStartBox(d);
@@ -617,10 +618,13 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
 
 // The Qt modal window of this kind is up and has the keyboard.
 bool QtModalHasKeyboard(Driver& d, const std::string& kind) {
-    return d.WaitFor([&] {
+    const bool has = d.WaitFor([&] {
         screen::QtModal modal;
         return screen::ActiveQtModal(&modal) && modal.kind == kind && modal.active;
     });
+    EXPECT_EQ(OnUi([] { return screen::ModalKeyboardLosses(); }), 0)
+        << "the " << kind << " let the keyboard go after taking it";
+    return has;
 }
 
 // `window` has the keyboard as the layer and the X server see it, and still has it a moment
@@ -654,20 +658,14 @@ TEST_F(DesktopFlows, SaveChoosersWriteExactlyTheTypedNames) {
         };
         for (const Row& row : rows) {
             ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdSaveDriverAs)) << row.typed;
-            ASSERT_TRUE(QtModalHasKeyboard(d, "file dialog"))
+            screen::NameField field;
+            ASSERT_TRUE(d.WaitForFileChooser(&field))
                 << row.typed << ": the chooser did not take the keyboard; " << d.DescribeModal();
-            std::string shown;
-            d.WaitFor(
-                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.shown_first; },
-                3000);
             if (!row.shown_first.empty()) {
-                EXPECT_EQ(shown, row.shown_first);
+                EXPECT_EQ(field.text, row.shown_first);
+                EXPECT_TRUE(field.all_selected) << "the offered name is not selected";
             }
-            d.Input().Type(row.typed);
-            EXPECT_TRUE(d.WaitFor(
-                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.typed; }, 5000))
-                << "typed \"" << row.typed << "\", the name field shows \"" << shown << "\"";
-            d.Input().Key("Return");
+            EXPECT_TRUE(d.AnswerFileChooser(row.typed));
             DismissBoxes(d);
             EXPECT_EQ(LastChosenPath(), row.written);
             EXPECT_TRUE(d.WaitFor([&] { return std::filesystem::exists(row.written); }))

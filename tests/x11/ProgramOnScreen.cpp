@@ -23,8 +23,6 @@
 
 namespace x11test {
 
-namespace screen = platform::testing;
-
 ScreenSetup& Setup() {
     static ScreenSetup setup;
     return setup;
@@ -189,25 +187,29 @@ void Driver::CloseBox(HWND hwnd) {
     }
 }
 
+bool Driver::WaitForFileChooser(screen::NameField* field) {
+    screen::NameField seen;
+    const bool ready =
+        WaitFor([&] { return screen::FileNameField(&seen) && seen.has_keyboard; }, 15000);
+    if (field) *field = seen;
+    return ready;
+}
+
 bool Driver::AnswerFileChooser(const std::string& path) {
-    RECT field{};
-    if (!WaitFor([&] { return screen::FileNameField(&field, nullptr); }, 10000)) return false;
-    for (int i = 0; i < 40; ++i) {
-        WaitFor([] { return false; }, 40);
-        RECT now{};
-        if (!OnUi([&] { return screen::FileNameField(&now, nullptr); })) return false;
-        const bool same = now.left == field.left && now.top == field.top;
-        field = now;
-        if (same) break;
-    }
-    ClickAt(field);
-    input_.Key("a", platform::testing::XInput::kControl);
-    input_.Type(path);
-    std::string shown;
-    if (!WaitFor([&] { return screen::FileNameField(nullptr, &shown) && shown == path; }, 5000)) {
-        ADD_FAILURE() << "typed \"" << path << "\", the name field shows \"" << shown << "\"";
+    if (!WaitForFileChooser()) {
+        ADD_FAILURE() << "the file chooser's name field did not take the keyboard; up: "
+                      << DescribeModal();
         return false;
     }
+    input_.Type(path);
+    screen::NameField field;
+    if (!WaitFor([&] { return screen::FileNameField(&field) && field.text == path; }, 5000)) {
+        ADD_FAILURE() << "typed \"" << path << "\", the name field shows \"" << field.text << "\"";
+        return false;
+    }
+    const int losses = OnUi([] { return screen::ModalKeyboardLosses(); });
+    EXPECT_EQ(losses, 0) << "the chooser let the keyboard go " << losses
+                         << " times after taking it";
     input_.Key("Return");
     return true;
 }

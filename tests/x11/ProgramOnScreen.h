@@ -16,6 +16,7 @@
 
 namespace x11test {
 
+namespace screen = platform::testing;
 using platform::HWND;
 using platform::RECT;
 
@@ -87,7 +88,12 @@ class Driver {
     // close box it drew, without one by the delete-window message a window manager would send.
     void CloseBox(HWND hwnd);
 
-    // Types a path into the open file chooser's name field and presses Enter.
+    // Waits until the file chooser is up and its name field takes the keys typed now, as a
+    // person waits for the field to show its cursor; what the field then shows, or false.
+    bool WaitForFileChooser(screen::NameField* field = nullptr);
+    // Types a path into the file chooser once it takes the keys, as a person does: no click into
+    // the field, no select-all (a name the chooser offers is selected, so typing replaces it).
+    // The field must then show exactly the path; then Enter.
     bool AnswerFileChooser(const std::string& path);
 
     // Saves the screen as <output dir>/<name>_<setup>.png; the path.
