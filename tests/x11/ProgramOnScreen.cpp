@@ -14,6 +14,7 @@
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/testing/FileDialogs.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
@@ -196,6 +197,8 @@ bool Driver::WaitForFileChooser(screen::NameField* field) {
 }
 
 bool Driver::AnswerFileChooser(const std::string& path) {
+    // The chooser is open: its answer is not in the log yet.
+    const std::size_t answers = OnUi([] { return screen::FileDialogLog().size(); });
     if (!WaitForFileChooser()) {
         ADD_FAILURE() << "the file chooser's name field did not take the keyboard; up: "
                       << DescribeModal();
@@ -211,6 +214,20 @@ bool Driver::AnswerFileChooser(const std::string& path) {
     EXPECT_EQ(losses, 0) << "the chooser let the keyboard go " << losses
                          << " times after taking it";
     input_.Key("Return");
+    // Done once the chooser has handed the path to the program, or asks first whether to create
+    // or replace the file. What the program does with the path without a window of its own (a
+    // save, a read) is then done too: the UI thread runs nothing else in between.
+    if (!WaitFor(
+            [&] {
+                screen::QtModal box;
+                return screen::FileDialogLog().size() > answers ||
+                       (screen::ActiveQtModal(&box) && box.kind == "message box");
+            },
+            15000)) {
+        ADD_FAILURE() << "the chooser did not hand \"" << path
+                      << "\" over; up: " << DescribeModal();
+        return false;
+    }
     return true;
 }
 

@@ -93,7 +93,8 @@ class Driver {
     bool WaitForFileChooser(screen::NameField* field = nullptr);
     // Types a path into the file chooser once it takes the keys, as a person does: no click into
     // the field, no select-all (a name the chooser offers is selected, so typing replaces it).
-    // The field must then show exactly the path; then Enter.
+    // The field must then show exactly the path; then Enter, and true once the program has the
+    // path (and has done what it does with it without another window) or asks about it in a box.
     bool AnswerFileChooser(const std::string& path);
 
     // Saves the screen as <output dir>/<name>_<setup>.png; the path.
