@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "platform/internal/Clock.h"
+#include "platform/internal/Queue.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/HostScripts.h"
 #include "platform/testing/XInput.h"
@@ -293,6 +294,18 @@ bool FileChooserLists(const std::string& name) {
 std::string FocusedEditText() {
     auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     return edit ? edit->text().toStdString() : std::string();
+}
+
+bool ProgramAtRest() {
+    // A modal dialog's loop runs inside the procedure that opened it.
+    if (internal::PostedCount() != 0 || QApplication::activeModalWidget() ||
+        (ui::SendDepth() != 0 && !ui::CurrentModalDialog()))
+        return false;
+    for (const HWND h : ui::AllWindows()) {
+        const ui::Window* w = ui::Find(h);
+        if (w && w->invalid && IsWindowVisible(h)) return false;
+    }
+    return true;
 }
 
 HWND InnermostModalDialog() { return ui::CurrentModalDialog(); }

@@ -88,6 +88,11 @@ bool FileChooserLists(const std::string& name);
 // The text of the Qt widget that has the keyboard focus when it is an edit ("" otherwise).
 std::string FocusedEditText();
 
+// Whether the program has done everything it was given: the loop its UI thread runs (the
+// program's own, or a modal dialog's) waits for input, with no message posted, no window waiting
+// to be painted, no box or chooser up and, outside a modal dialog, no window procedure running.
+bool ProgramAtRest();
+
 // The innermost modal dialog of the layer running now (0 when none) and its template's name.
 HWND InnermostModalDialog();
 std::string TemplateOf(HWND dialog);

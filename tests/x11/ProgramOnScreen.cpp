@@ -75,6 +75,12 @@ void Driver::ClickControl(HWND dialog, int id, int button) {
 
 void Driver::ReplaceEditText(HWND dialog, int id, const std::string& text) {
     ClickControl(dialog, id);
+    // Typed once the click has put the keyboard into the edit, as a person sees the cursor there.
+    const HWND edit = OnUi([&] { return platform::GetDlgItem(dialog, id); });
+    EXPECT_TRUE(WaitFor([&] {
+        return platform::GetFocus() == edit && screen::HoldsKeyboard(edit);
+    })) << "the click did not put the keyboard into edit "
+        << id;
     input_.Key("a", platform::testing::XInput::kControl);
     input_.Type(text);
 }
@@ -295,14 +301,23 @@ void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
 void ProgramOnScreen::DismissBoxes(Driver& d) {
     for (int i = 0; i < 4; ++i) {
         screen::QtModal modal;
-        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
-                       i == 0 ? 3000 : 1500))
+        bool box = false;
+        if (!d.WaitFor(
+                [&] {
+                    box = screen::ActiveQtModal(&modal) && modal.kind == "message box";
+                    return box || screen::ProgramAtRest();
+                },
+                15000)) {
+            ADD_FAILURE() << "the program did not come to rest; up: " << d.DescribeModal();
             return;
+        }
+        if (!box) return;
         std::cout << "[ note     ] message box: " << modal.text << std::endl;
         if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
-        d.WaitFor([] {
-            screen::QtModal m;
-            return !screen::ActiveQtModal(&m);
+        // This box answered; the program goes on from there.
+        d.WaitFor([&] {
+            screen::QtModal now;
+            return !screen::ActiveQtModal(&now) || now.window != modal.window;
         });
     }
 }

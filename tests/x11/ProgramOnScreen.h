@@ -65,7 +65,8 @@ class Driver {
     void ClickAt(const RECT& r, int button = 1) { input_.Click(CentreX(r), CentreY(r), button); }
     // A click on the control `id` of `dialog`.
     void ClickControl(HWND dialog, int id, int button = 1);
-    // Clicks into an edit, selects all with Ctrl+A and types `text` over it.
+    // Clicks into an edit and, once it holds the keyboard, selects all with Ctrl+A and types
+    // `text` over it.
     void ReplaceEditText(HWND dialog, int id, const std::string& text);
     std::string WindowText(HWND hwnd);
 
@@ -113,8 +114,9 @@ class ProgramOnScreen : public ::testing::Test {
     void RunProgram(const std::function<void(Driver&)>& script);
     // Answers the first start's "Unable To OPEN Preferences File" with a click on OK.
     static void PassFirstStartBox(Driver& driver);
-    // Clicks OK (or No) on every message box that comes up within a short time, as a person
-    // would, and notes each box's text in the log.
+    // Clicks OK (or No) on every message box the program shows until it has done what it was
+    // given (back in its own loop, nothing posted), as a person would, and notes each box's text
+    // in the log.
     static void DismissBoxes(Driver& driver);
 
     std::filesystem::path dir_;
