@@ -590,20 +590,13 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
         const std::string before = d.WindowText(edit);
         ASSERT_FALSE(before.empty());
         d.ReplaceEditText(dialog, 1506, "1234");
-        EXPECT_TRUE(d.WaitFor([&] {
-            char text[64] = {};
-            platform::GetWindowText(edit, text, sizeof text);
-            return std::string(text) == "1234";
-        })) << "Ctrl+A and typing did not replace \""
-            << before << "\", the edit shows \"" << d.WindowText(edit) << "\"";
+        EXPECT_TRUE(d.WaitForText(edit, "1234"))
+            << "Ctrl+A and typing did not replace \"" << before << "\", the edit shows \""
+            << d.WindowText(edit) << "\"";
         d.Input().Key("Home", platform::testing::XInput::kShift);
         d.Input().Type("56");
-        EXPECT_TRUE(d.WaitFor([&] {
-            char text[64] = {};
-            platform::GetWindowText(edit, text, sizeof text);
-            return std::string(text) == "56";
-        })) << "Shift+Home did not select, the edit shows \""
-            << d.WindowText(edit) << "\"";
+        EXPECT_TRUE(d.WaitForText(edit, "56"))
+            << "Shift+Home did not select, the edit shows \"" << d.WindowText(edit) << "\"";
         // No profile load: no "Requested Profile Not Found" once the keys are handled, the
         // dialog is still up.
         screen::QtModal modal;

@@ -93,6 +93,14 @@ std::string Driver::WindowText(HWND hwnd) {
     });
 }
 
+bool Driver::WaitForText(HWND hwnd, const std::string& text) {
+    return WaitFor([&] {
+        char now[1024] = {};
+        platform::GetWindowText(hwnd, now, sizeof now);
+        return text == now;
+    });
+}
+
 bool Driver::WaitFor(const std::function<bool()>& condition, int timeout_ms) {
     return screen::WaitOnUi(condition, timeout_ms);
 }

@@ -69,6 +69,8 @@ class Driver {
     // `text` over it.
     void ReplaceEditText(HWND dialog, int id, const std::string& text);
     std::string WindowText(HWND hwnd);
+    // Waits until the window's text reads `text`; false after the time.
+    bool WaitForText(HWND hwnd, const std::string& text);
 
     // Waits until `condition` (evaluated on the UI thread) holds; false after `timeout_ms`.
     bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 10000);

@@ -228,12 +228,8 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
         d.ReplaceEditText(page, measurement::kWindowWidthEdit, "4096");
         const HWND width =
             OnUi([&] { return platform::GetDlgItem(page, measurement::kWindowWidthEdit); });
-        ASSERT_TRUE(d.WaitFor([&] {
-            char text[16] = {};
-            platform::GetWindowText(width, text, sizeof text);
-            return std::string(text) == "4096";
-        })) << "the gate width edit shows \""
-            << d.WindowText(width) << "\"";
+        ASSERT_TRUE(d.WaitForText(width, "4096"))
+            << "the gate width edit shows \"" << d.WindowText(width) << "\"";
         OnUi([] { measurement::MlsSplCalculated = 0; });
         d.ClickControl(page, measurement::kCalculateButton);  // Calculate SPL
         // Calculated (or refused with a box) once the click has been handled.
