@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <chrono>
 #include <clocale>
 #include <condition_variable>
@@ -220,6 +221,11 @@ std::string WindowTitleAt(int x, int y) {
 unsigned long NativeWindowOf(HWND hwnd) {
     QWidget* top = TopWidgetOf(hwnd);
     return top ? static_cast<unsigned long>(top->winId()) : 0;
+}
+
+bool ShownOnScreen(HWND hwnd) {
+    QWidget* top = TopWidgetOf(hwnd);
+    return top && top->isVisible() && top->windowHandle() && top->windowHandle()->isExposed();
 }
 
 bool HoldsKeyboard(HWND hwnd) {

@@ -51,6 +51,9 @@ std::string WindowTitleAt(int x, int y);
 
 // The X window of the top-level window that holds `hwnd`.
 unsigned long NativeWindowOf(HWND hwnd);
+// Whether the top-level window that holds `hwnd` is on the screen: mapped by the X server (and
+// framed by a window manager) and exposed, so that a click there reaches it.
+bool ShownOnScreen(HWND hwnd);
 // Whether the X server has given the keyboard to the top-level window that holds `hwnd` (Qt has
 // seen its focus arrive), so that a key typed now reaches it. The layer's own focus moves at once;
 // the server's follows a moment later, later still through a window manager.

@@ -66,8 +66,14 @@ void Driver::ClickControl(HWND dialog, int id, int button) {
     const HWND control = OnUi([&] { return platform::GetDlgItem(dialog, id); });
     ASSERT_TRUE(control) << "no control " << id;
     const RECT r = SettledClientRect(control);
-    // Only where the control itself is on top: a click elsewhere would go to another window.
-    EXPECT_TRUE(WaitFor([&] { return screen::WindowAt(CentreX(r), CentreY(r)) == control; }, 3000))
+    // Only where the control itself is on top, on the screen: a click elsewhere would go to
+    // another window.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return screen::WindowAt(CentreX(r), CentreY(r)) == control &&
+                   screen::ShownOnScreen(control);
+        },
+        3000))
         << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r) << ") by \""
         << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); }) << "\"";
     ClickAt(r, button);
@@ -140,6 +146,11 @@ bool Driver::WaitNoModal(int timeout_ms) {
 }
 
 bool Driver::ClickQtModalButton(const std::string& text) {
+    // Clicked once the window is shown and has the keyboard, as a person sees it.
+    WaitFor([] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.active;
+    });
     RECT r{};
     if (!OnUi([&] { return screen::QtModalButtonRect(text, &r); })) return false;
     for (int i = 0; i < 40; ++i) {
