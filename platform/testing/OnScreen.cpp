@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <chrono>
 #include <clocale>
 #include <condition_variable>
@@ -23,6 +24,7 @@
 #include <thread>
 
 #include "platform/internal/Clock.h"
+#include "platform/internal/Queue.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/HostScripts.h"
 #include "platform/testing/XInput.h"
@@ -47,6 +49,36 @@ QWidget* TopWidgetOf(HWND hwnd) {
 
 std::string Plain(QString text) { return text.remove(QLatin1Char('&')).toStdString(); }
 
+// Counts the times a shown Qt modal window loses the keyboard after it first took it.
+class ModalKeyboardWatch : public QObject {
+  public:
+    int losses = 0;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::WindowActivate &&
+            type != QEvent::WindowDeactivate)
+            return false;
+        auto* modal = qobject_cast<QDialog*>(watched);
+        if (!modal || !modal->isModal()) return false;
+        if (type == QEvent::Show) {
+            losses = 0;
+            taken_ = false;
+        } else if (type == QEvent::WindowActivate) {
+            taken_ = true;
+        } else if (taken_ && modal->isVisible()) {
+            ++losses;
+        }
+        return false;
+    }
+
+  private:
+    bool taken_ = false;
+};
+
+ModalKeyboardWatch* modal_watch = nullptr;
+
 }  // namespace
 
 void StartOnScreen(int& argc, char** argv) {
@@ -57,6 +89,8 @@ void StartOnScreen(int& argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     InstallHostHooks();
     ui::EnsureLoopInstalled();
+    modal_watch = new ModalKeyboardWatch;
+    app->installEventFilter(modal_watch);
 }
 
 bool RunOnUiThread(const std::function<void()>& fn, int timeout_ms) {
@@ -189,6 +223,11 @@ unsigned long NativeWindowOf(HWND hwnd) {
     return top ? static_cast<unsigned long>(top->winId()) : 0;
 }
 
+bool ShownOnScreen(HWND hwnd) {
+    QWidget* top = TopWidgetOf(hwnd);
+    return top && top->isVisible() && top->windowHandle() && top->windowHandle()->isExposed();
+}
+
 bool HoldsKeyboard(HWND hwnd) {
     QWidget* top = TopWidgetOf(hwnd);
     return top != nullptr && top->isVisible() && top->isActiveWindow();
@@ -224,15 +263,20 @@ bool QtModalButtonRect(const std::string& text, RECT* out) {
     return false;
 }
 
-bool FileNameField(RECT* out, std::string* text) {
+bool FileNameField(NameField* out) {
     auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     if (!dialog) return false;
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (!edit || !edit->isVisible()) return false;
-    if (out) *out = ToRect(GlobalRect(edit, edit->rect()));
-    if (text) *text = edit->text().toStdString();
+    if (!out) return true;
+    out->rect = ToRect(GlobalRect(edit, edit->rect()));
+    out->text = edit->text().toStdString();
+    out->all_selected = !edit->text().isEmpty() && edit->selectedText() == edit->text();
+    out->has_keyboard = dialog->isActiveWindow() && edit->hasFocus();
     return true;
 }
+
+int ModalKeyboardLosses() { return modal_watch ? modal_watch->losses : 0; }
 
 bool QtModalEdit(const std::string& name, RECT* out, std::string* text) {
     QWidget* modal = QApplication::activeModalWidget();
@@ -256,6 +300,18 @@ bool FileChooserLists(const std::string& name) {
 std::string FocusedEditText() {
     auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     return edit ? edit->text().toStdString() : std::string();
+}
+
+bool ProgramAtRest() {
+    // A modal dialog's loop runs inside the procedure that opened it.
+    if (internal::PostedCount() != 0 || QApplication::activeModalWidget() ||
+        (ui::SendDepth() != 0 && !ui::CurrentModalDialog()))
+        return false;
+    for (const HWND h : ui::AllWindows()) {
+        const ui::Window* w = ui::Find(h);
+        if (w && w->invalid && IsWindowVisible(h)) return false;
+    }
+    return true;
 }
 
 HWND InnermostModalDialog() { return ui::CurrentModalDialog(); }

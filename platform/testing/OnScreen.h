@@ -51,6 +51,9 @@ std::string WindowTitleAt(int x, int y);
 
 // The X window of the top-level window that holds `hwnd`.
 unsigned long NativeWindowOf(HWND hwnd);
+// Whether the top-level window that holds `hwnd` is on the screen: mapped by the X server (and
+// framed by a window manager) and exposed, so that a click there reaches it.
+bool ShownOnScreen(HWND hwnd);
 // Whether the X server has given the keyboard to the top-level window that holds `hwnd` (Qt has
 // seen its focus arrive), so that a key typed now reaches it. The layer's own focus moves at once;
 // the server's follows a moment later, later still through a window manager.
@@ -68,14 +71,30 @@ struct QtModal {
 bool ActiveQtModal(QtModal* out);
 // A button of the Qt modal window by its text (mnemonics ignored), on screen.
 bool QtModalButtonRect(const std::string& text, RECT* out);
-// The file chooser's name field: where it is and what it holds.
-bool FileNameField(RECT* out, std::string* text);
+// The file chooser's name field: where it is, what it holds, whether all of it is selected (typing
+// replaces it), and whether it takes the keys typed now: the chooser is the active window (the X
+// server has given it the keyboard) and the field holds its focus.
+struct NameField {
+    RECT rect{};
+    std::string text;
+    bool all_selected = false;
+    bool has_keyboard = false;
+};
+bool FileNameField(NameField* out);
+// How often the Qt modal window shown last (message box, file chooser) has let the keyboard go
+// while open, after it first took it (its window deactivated): keys typed then reach no window.
+int ModalKeyboardLosses();
 // An enabled edit of the Qt modal window by its object name ("filename" in the print dialog).
 bool QtModalEdit(const std::string& name, RECT* out, std::string* text);
 // Whether the open file chooser lists a file of this name in its folder.
 bool FileChooserLists(const std::string& name);
 // The text of the Qt widget that has the keyboard focus when it is an edit ("" otherwise).
 std::string FocusedEditText();
+
+// Whether the program has done everything it was given: the loop its UI thread runs (the
+// program's own, or a modal dialog's) waits for input, with no message posted, no window waiting
+// to be painted, no box or chooser up and, outside a modal dialog, no window procedure running.
+bool ProgramAtRest();
 
 // The innermost modal dialog of the layer running now (0 when none) and its template's name.
 HWND InnermostModalDialog();

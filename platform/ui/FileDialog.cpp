@@ -3,6 +3,7 @@
 
 #include "platform/ui/FileDialog.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <algorithm>
@@ -140,6 +141,44 @@ BOOL Return(OPENFILENAME* ofn, const std::string& path) {
     return TRUE;
 }
 
+// Keeps the name the chooser offers selected whole until the person first presses a key or a
+// mouse button in the chooser, so that what is typed replaces it. The chooser fills its file list
+// after it is shown; finding the offered file there, it writes the name into the field again
+// while the field does not yet hold the keyboard (the chooser not yet active), which clears the
+// selection and would leave typed text appended to the name.
+class OfferedNameGuard : public QObject {
+  public:
+    OfferedNameGuard(QFileDialog* dialog, QLineEdit* name)
+        : dialog_(dialog), name_(name), offered_(name ? name->text() : QString()) {
+        if (offered_.isEmpty()) return;
+        QObject::connect(name_, &QLineEdit::selectionChanged, this, [this] { Select(); });
+        qApp->installEventFilter(this);
+    }
+    // Selects the offered name whole while the person has not acted in the chooser.
+    void Select() {
+        if (name_ && !offered_.isEmpty() && name_->text() == offered_ &&
+            name_->selectedText() != offered_)
+            name_->selectAll();
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::MouseButtonPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == dialog_) {
+            offered_.clear();
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+  private:
+    QFileDialog* dialog_;
+    QPointer<QLineEdit> name_;
+    QString offered_;
+};
+
 BOOL Run(OPENFILENAME* ofn, bool save) {
     if (!ofn) return FALSE;
     const auto pairs = Pairs(ofn->lpstrFilter);
@@ -183,18 +222,18 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
         // name is shown again as it stands, selected, so that typing replaces it.
         const std::string initial_file = CallerFile(ofn);
         if (!initial_file.empty()) dialog.selectFile(start);
-        dialog.setWindowModality(Qt::ApplicationModal);
         int answer = -1;
         QObject::connect(&dialog, &QDialog::finished, &dialog, [&answer](int r) {
             answer = r;
             PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
         });
-        dialog.open();
-        if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        OfferedNameGuard offered(&dialog, name);
+        ui::ShowModal(&dialog);
+        if (name) {
             name->setFocus(Qt::OtherFocusReason);
-            name->selectAll();
+            offered.Select();
         }
-        ui::TakeKeyboard(&dialog);
         while (answer < 0) {
             MSG msg;
             if (!GetMessage(&msg, HWND{}, 0, 0)) {

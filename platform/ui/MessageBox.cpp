@@ -72,14 +72,12 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
     }
     // The box is modal for the person, while the layer's loop goes on dispatching posted
     // messages and timers (sound buffers keep coming back while a box is up).
-    box.setWindowModality(Qt::ApplicationModal);
     int answer = -1;
     QObject::connect(&box, &QMessageBox::finished, &box, [&answer](int r) {
         answer = r;
         PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
     });
-    box.open();
-    ui::TakeKeyboard(&box);
+    ui::ShowModal(&box);
     while (answer < 0) {
         MSG msg;
         if (!GetMessage(&msg, HWND{}, 0, 0)) {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -74,6 +75,16 @@ void TakeKeyboard(QWidget* window) {
             if (guard && guard->isVisible() && (!modal || modal == guard->window()))
                 Activate(guard);
         });
+}
+
+void ShowModal(QDialog* dialog) {
+    // Shown, not opened: QDialog::open() makes a dialog modal to its parent only, and Qt then
+    // hands the keyboard of a window the dialog blocks (the one that had the keyboard, losing it
+    // now) to the owner it shares with the dialog, the frame, taking it from the dialog just
+    // activated: keys typed then are lost.
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+    TakeKeyboard(dialog);
 }
 
 QPointer<QWidget> KeyboardHolder() {

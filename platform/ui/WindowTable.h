@@ -13,6 +13,8 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Resources.h"
+
+class QDialog;
 #include "platform/ui/Window.h"
 
 namespace platform::ui {
@@ -177,6 +179,8 @@ LRESULT CopyText(const std::string& text, WPARAM size, LPARAM buffer);
 void TakeKeyboard(QWidget* window);
 QPointer<QWidget> KeyboardHolder();
 void GiveKeyboardBack(const QPointer<QWidget>& holder);
+// Shows a Qt dialog (box, chooser) modal to the whole program and gives it the keyboard.
+void ShowModal(QDialog* dialog);
 
 // MDI (Mdi.cpp).
 QWidget* CreateMdiChildWidgets(Window& w, Window& client);

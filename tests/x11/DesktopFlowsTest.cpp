@@ -198,12 +198,12 @@ TEST_F(DesktopFlows, FirstStartBoxTakesEnterAndTheStartWindowsShow) {
             d.ClickQtModalButton("OK");
             ASSERT_TRUE(d.WaitFor([] { return shell::ComponentCADSelectionDialog != 0; }));
         }
-        // Let every start window paint once before the picture is taken.
-        d.WaitFor([] { return false; }, 300);
+        // Every start window painted before the picture is taken.
+        EXPECT_TRUE(d.WaitFor([] { return screen::ProgramAtRest(); }));
         d.Screenshot("start_windows");
         const HWND player = OnUi([] { return shell::ComponentCADSelectionDialog; });
         d.ClickControl(player, shell::kFrontLeftButton);
-        d.WaitFor([] { return false; }, 500);
+        EXPECT_TRUE(d.WaitFor([] { return network::ActivePane == 1 && screen::ProgramAtRest(); }));
         d.Screenshot("spl_plot");
         ExpectEverythingWorks(d, "after the start");
     });
@@ -303,10 +303,11 @@ TEST_F(DesktopFlows, FrameMenuDialogsGiveEverythingBack) {
 // The MLS tool on the virtual card (output 0 looped back to input 0 and output 1 to input 1):
 // opened from the Measure menu, one run with the shortest sequence clicked on its page, Save IR,
 // and closed by its close box; the room equalizer of a 5-way design opened and cancelled; the tool
-// opened again, where Save IR writes the same file, and closed by its close box in the middle of
-// a run with the longest sequence. The devices end closed, the busy word clear, the frame and its
-// menu take input; the saved file loaded by "Use Saved Buffer" gives the same impulses; System
-// Design -> Stereo 2-Way then brings back a player and panes that work.
+// opened again, where Save IR (its chooser offering the first file's name, typed over) writes the
+// same capture, and closed by its close box in the middle of a run with the longest sequence. The
+// devices end closed, the busy word clear, the frame and its menu take input; the saved file loaded
+// by "Use Saved Buffer" gives the same impulses; System Design -> Stereo 2-Way then brings back a
+// player and panes that work.
 TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
     RunProgram([](Driver& d) {
         PassFirstStartBox(d);
@@ -444,7 +445,7 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
                         20000))
                         << context << ": location " << location + 1 << " was not measured";
                 }
-                d.WaitFor([] { return false; }, 300);
+                EXPECT_TRUE(d.WaitFor([] { return screen::ProgramAtRest(); }));
                 d.Screenshot("room_equalizer");
             }
             EndDialog(d, dialog, ending);
@@ -560,7 +561,9 @@ TEST_F(DesktopFlows, WavAndDriverFileChoosersTakeTypedNames) {
         ASSERT_TRUE(dialog);
         d.ClickControl(dialog, 1601);  // Browse
         ASSERT_TRUE(d.AnswerFileChooser(driver));
-        DismissBoxes(d);
+        // The file is no driver file: the program says so.
+        ASSERT_TRUE(d.WaitForBox("This File Is Not Recognized As QV3 File")) << d.DescribeModal();
+        ASSERT_TRUE(d.ClickQtModalButton("OK"));
         EXPECT_EQ(LastChosenPath(), driver) << "the output port's Browse";
         ASSERT_TRUE(d.WaitForDialog("EnterOutputPort"));
         d.ClickControl(dialog, platform::IDCANCEL);
@@ -587,23 +590,19 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
         const std::string before = d.WindowText(edit);
         ASSERT_FALSE(before.empty());
         d.ReplaceEditText(dialog, 1506, "1234");
-        EXPECT_TRUE(d.WaitFor([&] {
-            char text[64] = {};
-            platform::GetWindowText(edit, text, sizeof text);
-            return std::string(text) == "1234";
-        })) << "Ctrl+A and typing did not replace \""
-            << before << "\", the edit shows \"" << d.WindowText(edit) << "\"";
+        EXPECT_TRUE(d.WaitForText(edit, "1234"))
+            << "Ctrl+A and typing did not replace \"" << before << "\", the edit shows \""
+            << d.WindowText(edit) << "\"";
         d.Input().Key("Home", platform::testing::XInput::kShift);
         d.Input().Type("56");
-        EXPECT_TRUE(d.WaitFor([&] {
-            char text[64] = {};
-            platform::GetWindowText(edit, text, sizeof text);
-            return std::string(text) == "56";
-        })) << "Shift+Home did not select, the edit shows \""
-            << d.WindowText(edit) << "\"";
-        // No profile load: no "Requested Profile Not Found", the dialog is still up.
+        EXPECT_TRUE(d.WaitForText(edit, "56"))
+            << "Shift+Home did not select, the edit shows \"" << d.WindowText(edit) << "\"";
+        // No profile load: no "Requested Profile Not Found" once the keys are handled, the
+        // dialog is still up.
         screen::QtModal modal;
-        EXPECT_FALSE(d.WaitFor([&] { return screen::ActiveQtModal(&modal); }, 800))
+        EXPECT_TRUE(
+            d.WaitFor([&] { return screen::ActiveQtModal(&modal) || screen::ProgramAtRest(); }));
+        EXPECT_FALSE(OnUi([&] { return screen::ActiveQtModal(&modal); }))
             << "a message box came up: " << modal.text;
         EXPECT_TRUE(OnUi([&] {
             for (const auto& entry : screen::MessageBoxLog())
@@ -617,10 +616,13 @@ TEST_F(DesktopFlows, EditsTakeSelectAllAndDigitsLoadNoProfile) {
 
 // The Qt modal window of this kind is up and has the keyboard.
 bool QtModalHasKeyboard(Driver& d, const std::string& kind) {
-    return d.WaitFor([&] {
+    const bool has = d.WaitFor([&] {
         screen::QtModal modal;
         return screen::ActiveQtModal(&modal) && modal.kind == kind && modal.active;
     });
+    EXPECT_EQ(OnUi([] { return screen::ModalKeyboardLosses(); }), 0)
+        << "the " << kind << " let the keyboard go after taking it";
+    return has;
 }
 
 // `window` has the keyboard as the layer and the X server see it, and still has it a moment
@@ -654,20 +656,14 @@ TEST_F(DesktopFlows, SaveChoosersWriteExactlyTheTypedNames) {
         };
         for (const Row& row : rows) {
             ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdSaveDriverAs)) << row.typed;
-            ASSERT_TRUE(QtModalHasKeyboard(d, "file dialog"))
+            screen::NameField field;
+            ASSERT_TRUE(d.WaitForFileChooser(&field))
                 << row.typed << ": the chooser did not take the keyboard; " << d.DescribeModal();
-            std::string shown;
-            d.WaitFor(
-                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.shown_first; },
-                3000);
             if (!row.shown_first.empty()) {
-                EXPECT_EQ(shown, row.shown_first);
+                EXPECT_EQ(field.text, row.shown_first);
+                EXPECT_TRUE(field.all_selected) << "the offered name is not selected";
             }
-            d.Input().Type(row.typed);
-            EXPECT_TRUE(d.WaitFor(
-                [&] { return screen::FileNameField(nullptr, &shown) && shown == row.typed; }, 5000))
-                << "typed \"" << row.typed << "\", the name field shows \"" << shown << "\"";
-            d.Input().Key("Return");
+            EXPECT_TRUE(d.AnswerFileChooser(row.typed));
             DismissBoxes(d);
             EXPECT_EQ(LastChosenPath(), row.written);
             EXPECT_TRUE(d.WaitFor([&] { return std::filesystem::exists(row.written); }))
@@ -882,8 +878,18 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
                    measurement::MlsSplPageIndex == 2;
         })) << "the Processing page did not open";
         const HWND page = OnUi([] { return measurement::MlsControlPage; });
-        d.WaitFor([] { return false; }, 500);
-        const auto empty = OnUi([] { return PlotPixels(); });
+        // The plot once the program has painted all it was given and the screen shows it.
+        const auto settled = [&] {
+            std::vector<platform::COLORREF> pixels;
+            EXPECT_TRUE(d.WaitFor([&] {
+                pixels = PlotPixels();
+                const auto half = pixels.begin() + std::ssize(pixels) / 2;
+                return screen::ProgramAtRest() && !pixels.empty() &&
+                       std::equal(pixels.begin(), half, half);
+            })) << "the plot on screen differs from the page's image";
+            return pixels;
+        };
+        const auto empty = settled();
         ASSERT_FALSE(empty.empty());
         struct Row {
             const char* what;
@@ -926,8 +932,7 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
                     3000))
                     << row.what << ": only " << changed << " pixels changed";
             }
-            d.WaitFor([] { return false; }, 200);
-            before = OnUi([] { return PlotPixels(); });
+            before = settled();
             d.Screenshot(row.screenshot);
         }
         d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));

@@ -14,6 +14,7 @@
 #include "network/Globals.h"
 #include "network/PaneEditor.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/testing/FileDialogs.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
@@ -22,8 +23,6 @@
 #include "solver/Globals.h"
 
 namespace x11test {
-
-namespace screen = platform::testing;
 
 ScreenSetup& Setup() {
     static ScreenSetup setup;
@@ -67,8 +66,14 @@ void Driver::ClickControl(HWND dialog, int id, int button) {
     const HWND control = OnUi([&] { return platform::GetDlgItem(dialog, id); });
     ASSERT_TRUE(control) << "no control " << id;
     const RECT r = SettledClientRect(control);
-    // Only where the control itself is on top: a click elsewhere would go to another window.
-    EXPECT_TRUE(WaitFor([&] { return screen::WindowAt(CentreX(r), CentreY(r)) == control; }, 3000))
+    // Only where the control itself is on top, on the screen: a click elsewhere would go to
+    // another window.
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return screen::WindowAt(CentreX(r), CentreY(r)) == control &&
+                   screen::ShownOnScreen(control);
+        },
+        3000))
         << "control " << id << " is covered at (" << CentreX(r) << ", " << CentreY(r) << ") by \""
         << OnUi([&] { return screen::WindowTitleAt(CentreX(r), CentreY(r)); }) << "\"";
     ClickAt(r, button);
@@ -76,6 +81,12 @@ void Driver::ClickControl(HWND dialog, int id, int button) {
 
 void Driver::ReplaceEditText(HWND dialog, int id, const std::string& text) {
     ClickControl(dialog, id);
+    // Typed once the click has put the keyboard into the edit, as a person sees the cursor there.
+    const HWND edit = OnUi([&] { return platform::GetDlgItem(dialog, id); });
+    EXPECT_TRUE(WaitFor([&] {
+        return platform::GetFocus() == edit && screen::HoldsKeyboard(edit);
+    })) << "the click did not put the keyboard into edit "
+        << id;
     input_.Key("a", platform::testing::XInput::kControl);
     input_.Type(text);
 }
@@ -85,6 +96,14 @@ std::string Driver::WindowText(HWND hwnd) {
         char text[1024] = {};
         platform::GetWindowText(hwnd, text, sizeof text);
         return std::string(text);
+    });
+}
+
+bool Driver::WaitForText(HWND hwnd, const std::string& text) {
+    return WaitFor([&] {
+        char now[1024] = {};
+        platform::GetWindowText(hwnd, now, sizeof now);
+        return text == now;
     });
 }
 
@@ -127,6 +146,11 @@ bool Driver::WaitNoModal(int timeout_ms) {
 }
 
 bool Driver::ClickQtModalButton(const std::string& text) {
+    // Clicked once the window is shown and has the keyboard, as a person sees it.
+    WaitFor([] {
+        screen::QtModal modal;
+        return screen::ActiveQtModal(&modal) && modal.active;
+    });
     RECT r{};
     if (!OnUi([&] { return screen::QtModalButtonRect(text, &r); })) return false;
     for (int i = 0; i < 40; ++i) {
@@ -189,26 +213,46 @@ void Driver::CloseBox(HWND hwnd) {
     }
 }
 
+bool Driver::WaitForFileChooser(screen::NameField* field) {
+    screen::NameField seen;
+    const bool ready =
+        WaitFor([&] { return screen::FileNameField(&seen) && seen.has_keyboard; }, 15000);
+    if (field) *field = seen;
+    return ready;
+}
+
 bool Driver::AnswerFileChooser(const std::string& path) {
-    RECT field{};
-    if (!WaitFor([&] { return screen::FileNameField(&field, nullptr); }, 10000)) return false;
-    for (int i = 0; i < 40; ++i) {
-        WaitFor([] { return false; }, 40);
-        RECT now{};
-        if (!OnUi([&] { return screen::FileNameField(&now, nullptr); })) return false;
-        const bool same = now.left == field.left && now.top == field.top;
-        field = now;
-        if (same) break;
-    }
-    ClickAt(field);
-    input_.Key("a", platform::testing::XInput::kControl);
-    input_.Type(path);
-    std::string shown;
-    if (!WaitFor([&] { return screen::FileNameField(nullptr, &shown) && shown == path; }, 5000)) {
-        ADD_FAILURE() << "typed \"" << path << "\", the name field shows \"" << shown << "\"";
+    // The chooser is open: its answer is not in the log yet.
+    const std::size_t answers = OnUi([] { return screen::FileDialogLog().size(); });
+    if (!WaitForFileChooser()) {
+        ADD_FAILURE() << "the file chooser's name field did not take the keyboard; up: "
+                      << DescribeModal();
         return false;
     }
+    input_.Type(path);
+    screen::NameField field;
+    if (!WaitFor([&] { return screen::FileNameField(&field) && field.text == path; }, 5000)) {
+        ADD_FAILURE() << "typed \"" << path << "\", the name field shows \"" << field.text << "\"";
+        return false;
+    }
+    const int losses = OnUi([] { return screen::ModalKeyboardLosses(); });
+    EXPECT_EQ(losses, 0) << "the chooser let the keyboard go " << losses
+                         << " times after taking it";
     input_.Key("Return");
+    // Done once the chooser has handed the path to the program, or asks first whether to create
+    // or replace the file. What the program does with the path without a window of its own (a
+    // save, a read) is then done too: the UI thread runs nothing else in between.
+    if (!WaitFor(
+            [&] {
+                screen::QtModal box;
+                return screen::FileDialogLog().size() > answers ||
+                       (screen::ActiveQtModal(&box) && box.kind == "message box");
+            },
+            15000)) {
+        ADD_FAILURE() << "the chooser did not hand \"" << path
+                      << "\" over; up: " << DescribeModal();
+        return false;
+    }
     return true;
 }
 
@@ -276,14 +320,23 @@ void ProgramOnScreen::RunProgram(const std::function<void(Driver&)>& script) {
 void ProgramOnScreen::DismissBoxes(Driver& d) {
     for (int i = 0; i < 4; ++i) {
         screen::QtModal modal;
-        if (!d.WaitFor([&] { return screen::ActiveQtModal(&modal) && modal.kind == "message box"; },
-                       i == 0 ? 3000 : 1500))
+        bool box = false;
+        if (!d.WaitFor(
+                [&] {
+                    box = screen::ActiveQtModal(&modal) && modal.kind == "message box";
+                    return box || screen::ProgramAtRest();
+                },
+                15000)) {
+            ADD_FAILURE() << "the program did not come to rest; up: " << d.DescribeModal();
             return;
+        }
+        if (!box) return;
         std::cout << "[ note     ] message box: " << modal.text << std::endl;
         if (!d.ClickQtModalButton("OK") && !d.ClickQtModalButton("No")) return;
-        d.WaitFor([] {
-            screen::QtModal m;
-            return !screen::ActiveQtModal(&m);
+        // This box answered; the program goes on from there.
+        d.WaitFor([&] {
+            screen::QtModal now;
+            return !screen::ActiveQtModal(&now) || now.window != modal.window;
         });
     }
 }

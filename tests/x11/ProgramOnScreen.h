@@ -16,6 +16,7 @@
 
 namespace x11test {
 
+namespace screen = platform::testing;
 using platform::HWND;
 using platform::RECT;
 
@@ -64,9 +65,12 @@ class Driver {
     void ClickAt(const RECT& r, int button = 1) { input_.Click(CentreX(r), CentreY(r), button); }
     // A click on the control `id` of `dialog`.
     void ClickControl(HWND dialog, int id, int button = 1);
-    // Clicks into an edit, selects all with Ctrl+A and types `text` over it.
+    // Clicks into an edit and, once it holds the keyboard, selects all with Ctrl+A and types
+    // `text` over it.
     void ReplaceEditText(HWND dialog, int id, const std::string& text);
     std::string WindowText(HWND hwnd);
+    // Waits until the window's text reads `text`; false after the time.
+    bool WaitForText(HWND hwnd, const std::string& text);
 
     // Waits until `condition` (evaluated on the UI thread) holds; false after `timeout_ms`.
     bool WaitFor(const std::function<bool()>& condition, int timeout_ms = 10000);
@@ -87,7 +91,13 @@ class Driver {
     // close box it drew, without one by the delete-window message a window manager would send.
     void CloseBox(HWND hwnd);
 
-    // Types a path into the open file chooser's name field and presses Enter.
+    // Waits until the file chooser is up and its name field takes the keys typed now, as a
+    // person waits for the field to show its cursor; what the field then shows, or false.
+    bool WaitForFileChooser(screen::NameField* field = nullptr);
+    // Types a path into the file chooser once it takes the keys, as a person does: no click into
+    // the field, no select-all (a name the chooser offers is selected, so typing replaces it).
+    // The field must then show exactly the path; then Enter, and true once the program has the
+    // path (and has done what it does with it without another window) or asks about it in a box.
     bool AnswerFileChooser(const std::string& path);
 
     // Saves the screen as <output dir>/<name>_<setup>.png; the path.
@@ -106,8 +116,9 @@ class ProgramOnScreen : public ::testing::Test {
     void RunProgram(const std::function<void(Driver&)>& script);
     // Answers the first start's "Unable To OPEN Preferences File" with a click on OK.
     static void PassFirstStartBox(Driver& driver);
-    // Clicks OK (or No) on every message box that comes up within a short time, as a person
-    // would, and notes each box's text in the log.
+    // Clicks OK (or No) on every message box the program shows until it has done what it was
+    // given (back in its own loop, nothing posted), as a person would, and notes each box's text
+    // in the log.
     static void DismissBoxes(Driver& driver);
 
     std::filesystem::path dir_;

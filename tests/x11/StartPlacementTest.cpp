@@ -208,7 +208,13 @@ TEST_F(StartPlacement, ALaterStartKeepsTheStoredPlacements) {
         // The player dialog keeps the position of its client area (a window manager's frame
         // around it may differ from the estimated one): what it stores back on every move is
         // what was stored, also once the frame is there.
-        d.WaitFor([] { return false; }, 500);
+        EXPECT_TRUE(d.WaitFor([] {
+            RECT outer{}, client{};
+            const HWND dialog = shell::ComponentCADSelectionDialog;
+            return screen::ProgramAtRest() && screen::ScreenWindowRect(dialog, &outer) &&
+                   screen::ScreenClientRect(dialog, &client) &&
+                   (!x11test::Setup().window_manager || outer.top < client.top);
+        })) << "the player dialog's frame did not come";
         const shell::WindowPlacement player = OnUi([] { return shell::WindowPlacements[6]; });
         EXPECT_EQ(player.X, kPlayer.X) << "player dialog";
         EXPECT_EQ(player.Y, kPlayer.Y) << "player dialog";

@@ -228,12 +228,18 @@ TEST_F(ToolWindows, MlsToolMeasuresTheLoopbackLoudspeaker) {
                   OnUi([] { return measurement::MlsRefPeak; }));
         // A gate that fits the shortest sequence, typed as a person would.
         d.ReplaceEditText(page, measurement::kWindowWidthEdit, "4096");
+        const HWND width =
+            OnUi([&] { return platform::GetDlgItem(page, measurement::kWindowWidthEdit); });
+        ASSERT_TRUE(d.WaitForText(width, "4096"))
+            << "the gate width edit shows \"" << d.WindowText(width) << "\"";
+        OnUi([] { measurement::MlsSplCalculated = 0; });
         d.ClickControl(page, measurement::kCalculateButton);  // Calculate SPL
-        d.WaitFor([] { return false; }, 500);
-        EXPECT_FALSE(OnUi([] {
-            screen::QtModal box;
-            return screen::ActiveQtModal(&box);
-        })) << d.DescribeModal();
+        // Calculated (or refused with a box) once the click has been handled.
+        screen::QtModal box;
+        EXPECT_TRUE(d.WaitFor([&] {
+            return measurement::MlsSplCalculated == 1 || screen::ActiveQtModal(&box);
+        })) << "Calculate SPL did nothing";
+        EXPECT_FALSE(OnUi([&] { return screen::ActiveQtModal(&box); })) << d.DescribeModal();
         const float bass_drop = OnUi([] {
             auto at = [](double hz) {
                 int j = 0;
@@ -348,7 +354,7 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
 
         ASSERT_TRUE(d.ChooseMenu(frame, 0, shell::kCmdPreferences));
         ASSERT_TRUE(d.WaitFor([] { return shell::PreferencesChildWindow != 0; }));
-        d.WaitFor([] { return false; }, 300);
+        EXPECT_TRUE(d.WaitFor([] { return screen::ProgramAtRest(); }));
         d.Screenshot("preferences");
         ExpectLabelsApart(d, "preferences", {OnUi([] { return shell::PreferencesChildWindow; })});
 
@@ -369,9 +375,9 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         for (int page = 0; page < 3; ++page) {
             OnUi([page] { measurement::ShowMlsSplPage(page); });
             ASSERT_TRUE(d.WaitFor([page] {
-                return measurement::MlsSplPage && measurement::MlsSplPageIndex == page;
+                return measurement::MlsSplPage && measurement::MlsSplPageIndex == page &&
+                       screen::ProgramAtRest();
             }));
-            d.WaitFor([] { return false; }, 200);
             ExpectLabelsApart(d, "MLS frequency view, page " + std::to_string(page + 1),
                               {OnUi([] { return measurement::MlsSplPage; })});
         }
@@ -380,7 +386,6 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
 
         ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo5Way));
         DismissBoxes(d);
-        d.WaitFor([] { return false; }, 300);
         d.Screenshot("five_way_panes");
         ExpectLabelsApart(d, "5-way panes", OnUi(panes));
         // Nor does the player dialog hide any of them.
@@ -410,7 +415,7 @@ TEST_F(ToolWindows, NoLabelMeetsAnotherOrLeavesItsPane) {
         });
         const HWND room_eq = d.WaitForDialog("Room_EQ");
         ASSERT_TRUE(room_eq) << "the room equalizer did not open: " << d.DescribeModal();
-        d.WaitFor([] { return false; }, 300);
+        EXPECT_TRUE(d.WaitFor([] { return screen::ProgramAtRest(); }));
         d.Screenshot("room_equalizer_labels");
         ExpectLabelsApart(d, "room equalizer", {room_eq});
         d.ClickControl(room_eq, platform::IDCANCEL);
@@ -546,9 +551,9 @@ TEST_F(ToolWindows, ShortMessageBoxKeepsItsCaptionWhole) {
         const RECT client = d.ClientRect(dialog);
         d.Input().Click(client.left + 5, client.top + 4 * 116 + 5);  // on node 0
         ASSERT_TRUE(d.WaitForBox("SLPG Closed"));
-        d.WaitFor([] { return false; }, 400);
+        // Read once it is shown and has the keyboard, as a person sees it.
         screen::QtModal box;
-        ASSERT_TRUE(OnUi([&] { return screen::ActiveQtModal(&box); }));
+        ASSERT_TRUE(d.WaitFor([&] { return screen::ActiveQtModal(&box) && box.active; }));
         EXPECT_EQ(box.title, "QV Message");
         EXPECT_GE(box.frame.right - box.frame.left, 200) << "a box this narrow cuts its caption";
         d.Screenshot("short_message_box");
