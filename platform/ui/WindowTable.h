@@ -13,9 +13,9 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Resources.h"
+#include "platform/ui/Window.h"
 
 class QDialog;
-#include "platform/ui/Window.h"
 
 namespace platform::ui {
 
