@@ -284,6 +284,17 @@ void ClearSpl() {
     InvalidateSplView();
 }
 
+// The driver record's copy of a calibration, which Export Cal. Files writes, follows the curve in
+// use.
+void KeepDriverCopy(bool mike) {
+    shell::DriverRecord* record = shell::CurrentDriverRecord;
+    const shell::CalibrationPoint* live =
+        mike ? shell::MikeCalibrationCurve : shell::PreampCalibrationCurve;
+    if (!record || !live) return;
+    std::memcpy(mike ? record->MikeCalibration : record->PreampCalibration, live,
+                sizeof(shell::CalibrationPoint) * shell::kGridPoints);
+}
+
 void ImportCalibration(HWND page, bool mike) {
     (void)page;
     char* path = mike ? shell::Preferences->MikeCalFilePath : shell::Preferences->PreampCalFilePath;
@@ -305,6 +316,7 @@ void ImportCalibration(HWND page, bool mike) {
         std::memcpy(path, previous, shell::kPathSlot);
         return;
     }
+    KeepDriverCopy(mike);
     if (mike) {
         SetMlsSplTitle();
         FillMikeEntries();
@@ -351,6 +363,9 @@ void ExportCalibration() {
         Message(shell::FrameWindow, "Please Select Either Mike File Or Preamp File For Saving");
         return;
     }
+    // The curve in use may have come from the preferences file, which fills no driver record.
+    if (shell::Mls.MlsUseMikeCal != shell::Mls.MlsUsePreampCal)
+        KeepDriverCopy(shell::Mls.MlsUseMikeCal == 1);
     driverdata::InitExportDlg(shell::FrameWindow);
     driverdata::ExportCalFileAs(shell::FrameWindow, shell::ExportFilePath, shell::ExportFileTitle);
 }

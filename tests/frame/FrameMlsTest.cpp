@@ -11,9 +11,12 @@
 #include <cstring>
 #include <functional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "driverdata/ExportFiles.h"
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
@@ -392,6 +395,54 @@ TEST_F(FrameMlsTest, CalculateSplBringsTheSplPageBackGui) {
     EXPECT_EQ(measurement::MlsSplCalculated, 1);
     EXPECT_EQ(measurement::MlsSplPageIndex, 0);
     EXPECT_EQ(platform::SendMessage(measurement::MlsSplTab, platform::TCM_GETCURSEL, 0, 0), 0);
+}
+
+// Export Cal. Files writes the calibration in use: one imported (a refused import after it changes
+// nothing), or the one the preferences file kept from the last session.
+TEST_F(FrameTest, CalibrationExportWritesTheCurveInUseGui) {
+    // The microphone's (else the preamplifier's); kept (else imported); a refused import after.
+    for (const auto& [mike, kept, refused] :
+         {std::tuple{true, false, false}, {false, false, true}, {true, true, false}}) {
+        SCOPED_TRACE(::testing::Message() << mike << kept << refused);
+        TearDown();
+        SetUp();
+        std::vector<CalibrationPoint> curve(kGridPoints);
+        for (int k = 0; k < kGridPoints; ++k)
+            curve[k] = {k > 1500 ? 1.5f : 0.0f, static_cast<float>(20.0 * std::sin(k / 99.0))};
+        if (kept) {
+            WritePreferencesFile(dir_, [&](PreferencesRecord& p) {
+                std::copy(curve.begin(), curve.end(), p.MikeCalibration);
+            });
+        }
+        ASSERT_EQ(Start(), kStarted);
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+        input::PumpUntilIdle();
+        const HWND page = measurement::MlsControlPage;
+        input::Click(page, mike ? measurement::kUsePreampBox : measurement::kUseMikeBox);
+        const int import = mike ? measurement::kImportMikeButton : measurement::kImportPreampButton;
+        std::string text;  // on the grid the view drew
+        for (int k = 0; k < kGridPoints; ++k)
+            text += driverdata::CurveLine(FrequencyGrid[k], curve[k].Db, curve[k].Degrees);
+        for (const bool good : {true, false}) {
+            if (good ? kept : !refused) continue;
+            WriteBytes(dir_ / "in.trg", good ? text.data() : "1000 0 0\n", good ? text.size() : 9);
+            input::ScriptFileDialogAnswers({(dir_ / "in.trg").string()});
+            input::Click(page, import);
+        }
+        const CalibrationPoint* live = mike ? MikeCalibrationCurve : PreampCalibrationCurve;
+        ASSERT_NEAR(live[1600].Degrees, curve[1600].Degrees, 0.01) << "not the calibration in use";
+        input::ScriptFileDialogAnswers({(dir_ / "out.trg").string()});
+        input::Click(page, measurement::kExportCalButton);
+        // Each line's level and phase (the frequency column follows the plot drawn last).
+        const std::vector<std::uint8_t> bytes = ReadBytes(dir_ / "out.trg");
+        std::istringstream lines(std::string(bytes.begin(), bytes.end()));
+        std::string line;
+        for (int k = 0; k < kGridPoints; ++k) {
+            ASSERT_TRUE(std::getline(lines, line)) << "the export ends at line " << k;
+            const std::string want = driverdata::CurveLine(0, live[k].Db, live[k].Degrees);
+            ASSERT_EQ(line.substr(line.find(' ')) + '\n', want.substr(want.find(' '))) << k;
+        }
+    }
 }
 
 TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
