@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "driverdata/ExportFiles.h"
 #include "driverdata/NumberTokens.h"
@@ -36,9 +38,22 @@ constexpr double kExportRounding = 0.005;
 constexpr double kRelativeTolerance = 1e-5;
 
 // How far the file may fall short of either end of the grid, in grid steps: one step (an export
-// written under the grid's other form, or under a plot's rebuilt grid) and a quarter for the
-// single-precision drift of a plot's rebuilt grid.
-constexpr double kEndSlackSteps = 1.25;
+// written under the grid's other form, or under a plot's rebuilt grid) and the single-precision
+// drift of a plot's rebuilt grid, which reaches about a step at its top on the narrowest plots.
+constexpr double kEndSlackSteps = 2.25;
+
+// Recovering the frequencies of a text written on an even log-frequency grid (the program's own
+// export under any plot range, grid form or plot width): its points lie one step apart, each
+// within the rounding of its written frequency. A point is placed from the written frequencies of
+// its neighbours up to kRecoveryReach points away on either side, allowing for the program's
+// grids' own unevenness: single-precision frequencies (kStepJitter of a step) and a plot's
+// single-precision axis, whose step drifts by up to about a thousandth of a step per point on the
+// narrowest plots (kStepDriftPerPoint).
+constexpr double kStepJitter = 0.002;
+constexpr double kStepDriftPerPoint = 0.002;
+constexpr int kRecoveryReach = 64;
+// More points than this below the grid's top frequency are not the program's own export.
+constexpr std::size_t kMostRecoveredPoints = 4 * kGridPoints;
 
 // One (frequency, dB, degrees) triplet; a number that is missing or is no number reads as 0.
 struct Triplet {
@@ -99,20 +114,89 @@ CalibrationPoint PointAt(const FilePoint& p) {
     return {static_cast<float>(db), PhaseRule(degrees)};
 }
 
+// The frequencies a text written on an even log-frequency grid was written at, recovered from
+// their two-decimal rounding (which near the bottom of a low plot range writes neighbouring points
+// as one frequency): each point is placed one step from its neighbours, inside the rounding of its
+// own and of its neighbours' written frequencies. Only the points up to the first at or above the
+// grid's top frequency are recovered. False, and `frequencies` empty, when the text is not such a
+// text.
+bool RecoverGridFrequencies(const std::uint8_t* data, std::size_t size,
+                            std::vector<double>* frequencies) {
+    std::vector<double>& written = *frequencies;
+    written.clear();
+    TokenScanner scanner{data, size, 0, TokenSet::kCalibration};
+    Triplet t;
+    while (NextTriplet(scanner, &t)) {
+        if (!t.valid[0] || !t.valid[1] || !t.valid[2] || t.value[0] <= 0.0 ||
+            written.size() == kMostRecoveredPoints) {
+            written.clear();
+            return false;
+        }
+        written.push_back(t.value[0]);
+        if (t.value[0] >= FrequencyGrid[kGridPoints - 1]) break;
+    }
+    // The text's own step (an export under another plot range has another), from its upper half,
+    // whose two decimals are finest relative to the frequency.
+    const int n = static_cast<int>(written.size());
+    const int middle = n / 2;
+    const double step = n < 3 ? 0.0 : std::log(written[n - 1] / written[middle]) / (n - 1 - middle);
+    if (!(step > 0.0)) {
+        written.clear();
+        return false;
+    }
+    // On the log-frequency axis with the step taken out, every point of such a text lies at
+    // nearly one height; point i's rounding bounds that height to [low[i], high[i]].
+    std::vector<double> low(n), high(n);
+    for (int i = 0; i < n; ++i) {
+        const double rounding = kExportRounding + kRelativeTolerance * written[i];
+        low[i] = written[i] > rounding ? std::log(written[i] - rounding) - i * step : -HUGE_VAL;
+        high[i] = std::log(written[i] + rounding) - i * step;
+    }
+    std::vector<double> recovered(n);
+    for (int i = 0; i < n; ++i) {
+        double floor_height = -HUGE_VAL;
+        double ceiling_height = HUGE_VAL;
+        for (int j = std::max(0, i - kRecoveryReach); j <= std::min(n - 1, i + kRecoveryReach);
+             ++j) {
+            const double drift =
+                (i == j ? 0.0 : kStepJitter + kStepDriftPerPoint * std::abs(i - j)) * step;
+            floor_height = std::max(floor_height, low[j] - drift);
+            ceiling_height = std::min(ceiling_height, high[j] + drift);
+        }
+        if (floor_height > ceiling_height || !std::isfinite(floor_height)) {
+            written.clear();
+            return false;
+        }
+        recovered[i] = std::exp(0.5 * (floor_height + ceiling_height) + i * step);
+        if (i > 0 && recovered[i] <= recovered[i - 1]) {
+            written.clear();
+            return false;
+        }
+    }
+    written = std::move(recovered);
+    return true;
+}
+
 // Interpolates a text whose frequencies rise and span the grid, each end within kEndSlackSteps
-// grid steps (the grid points beyond an end take that end's values). False when the text is not
-// such a text; `curve` is then partly written.
-bool ReadAcrossGrid(const std::uint8_t* data, std::size_t size, CalibrationPoint* curve) {
+// grid steps (the grid points beyond an end take that end's values). The first points take their
+// frequencies from `frequencies` where it holds them, the rest as written. False when the text is
+// not such a text; `curve` is then partly written.
+bool ReadAcrossGrid(const std::uint8_t* data, std::size_t size,
+                    const std::vector<double>& frequencies, CalibrationPoint* curve) {
     TokenScanner scanner{data, size, 0, TokenSet::kCalibration};
     FilePoint previous{};
     double previous_read = 0.0;  // the last phase as the file gave it
     int k = 0;
+    std::size_t read_points = 0;
     bool first = true;
     Triplet t;
     while (k < kGridPoints && NextTriplet(scanner, &t)) {
         if (!t.valid[0] || !t.valid[1] || !t.valid[2] || t.value[0] <= 0.0) return false;
+        const double frequency =
+            read_points < frequencies.size() ? frequencies[read_points] : t.value[0];
+        ++read_points;
         const double read = PhaseRule(t.value[2]);
-        FilePoint p{std::log(t.value[0]), t.value[1], read};
+        FilePoint p{std::log(frequency), t.value[1], read};
         if (!first) {
             if (p.log_f <= previous.log_f) return false;
             p.degrees = previous.degrees + Wrap(read - previous_read);
@@ -183,8 +267,14 @@ CalibrationTextResult ParseCalibrationText(const std::uint8_t* data, std::size_t
     int held = 0;
     if (OnGridByPosition(data, size, curve, &held)) {
         if (held < kGridPoints) return {CalibrationTextStatus::kShort, held};
-    } else if (!ReadAcrossGrid(data, size, curve)) {
-        return {CalibrationTextStatus::kOffGrid, held};
+    } else {
+        // A text on an even log-frequency grid is read at the frequencies it was written at; any
+        // other at the frequencies it holds.
+        std::vector<double> frequencies;
+        RecoverGridFrequencies(data, size, &frequencies);
+        if (!ReadAcrossGrid(data, size, frequencies, curve)) {
+            return {CalibrationTextStatus::kOffGrid, held};
+        }
     }
     curve[kGridPoints - 1] = curve[kGridPoints - 2];
     // 0 dB at the first bin above 1000 Hz; a grid ending at or below 1000 Hz uses its last bin.

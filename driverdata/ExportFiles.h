@@ -68,10 +68,13 @@ struct CalibrationTextResult {
 // Reads a calibration text of (frequency, dB, degrees) triplets into the 2000 pairs of `curve`
 // on the current FrequencyGrid. A text whose first 2000 frequencies are the grid's (within the
 // two decimals of the export) is read by position; any other text whose frequencies rise and
-// span the grid (each end within a grid step) is interpolated in log frequency, the phase
-// unwrapped along the file. Phases beyond +-180 read as +-179.9, pair 1999 = pair 1998, levels
-// are made 0 dB at the first grid bin above 1000 Hz (the last bin when the grid ends at or below
-// 1000 Hz). `curve` holds the result only when the status is kRead.
+// span the grid (each end within about two grid steps) is interpolated in log frequency, the
+// phase unwrapped along the file. A text written on an even log-frequency grid (the export under
+// another grid form, plot width or plot range) is interpolated at the frequencies it was written
+// at, recovered from their two decimals, which can write neighbouring points as one frequency.
+// Phases beyond +-180 read as +-179.9, pair 1999 = pair 1998, levels are made 0 dB at the first
+// grid bin above 1000 Hz (the last bin when the grid ends at or below 1000 Hz). `curve` holds the
+// result only when the status is kRead.
 CalibrationTextResult ParseCalibrationText(const std::uint8_t* data, std::size_t size,
                                            shell::CalibrationPoint* curve);
 

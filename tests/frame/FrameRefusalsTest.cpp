@@ -73,17 +73,21 @@ std::string SmoothText(const std::vector<double>& frequencies,
     return text;
 }
 
-// How far the live curve lies from the smooth curve on the grid (levels taken relative to the
-// first point above 1000 Hz, point 1999 as point 1998), in dB or degrees.
-double SmoothCurveError(const CalibrationPoint* live) {
+// How far the live curve lies from the smooth curve on `grid` (levels taken relative to the
+// first point above 1000 Hz, or the last point; point 1999 as point 1998; beyond the file's first
+// and last frequencies, their values), in dB or degrees.
+double SmoothCurveError(const CalibrationPoint* live, const float* grid = FrequencyGrid,
+                        double first = 0, double last = 1e9) {
+    const auto f = [&](int k) {
+        return std::clamp<double>(grid[std::min(k, kGridPoints - 2)], first, last);
+    };
     int reference = 0;
-    while (FrequencyGrid[reference] <= 1000.0f) ++reference;
+    while (reference < kGridPoints - 1 && grid[reference] <= 1000.0f) ++reference;
     double worst = 0.0;
     for (int k = 0; k < kGridPoints; ++k) {
-        const double f = FrequencyGrid[std::min(k, kGridPoints - 2)];
-        const double db = SmoothDb(f) - SmoothDb(FrequencyGrid[reference]);
+        const double db = SmoothDb(f(k)) - SmoothDb(f(reference));
         worst = std::max(
-            {worst, std::fabs(live[k].Db - db), std::fabs(live[k].Degrees - SmoothDegrees(f))});
+            {worst, std::fabs(live[k].Db - db), std::fabs(live[k].Degrees - SmoothDegrees(f(k)))});
     }
     return worst;
 }
@@ -153,6 +157,43 @@ TEST_F(FrameTest, CalibrationFileReadAsWrittenOrRefusedGui) {
             EXPECT_EQ(std::memcmp(live, before.data(), sizeof(CalibrationCurve)), 0);
             EXPECT_EQ(std::string(setting), good) << "the page names the file in use";
         }
+    }
+}
+
+// The program reads back its own calibration export written on any of its grids: the one it
+// builds for the plot range (0) or one a plot of that width rebuilt, for the same range or
+// another, although at low ranges two decimals write neighbouring points as one frequency.
+TEST_F(FrameTest, OwnCalibrationExportReadsBackOnEveryGridGui) {
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+    input::PumpUntilIdle();
+    input::Click(measurement::MlsControlPage, measurement::kUsePreampBox);  // the microphone's
+    const auto build = [](int start, int stop, int grid) {
+        BuildFrequencyGrids(PlotStartFrequencyIndex = start, PlotStopFrequencyIndex = stop);
+        return grid == 0 || BuildPlotFrequencyGrid(grid);
+    };
+    // The plot range's indices and the grid, written on and read on.
+    const int cases[][6] = {{0, 5, 0, 0, 5, 700}, {0, 5, 1163, 0, 5, 0}, {1, 4, 512, 1, 4, 1400},
+                            {1, 4, 0, 1, 4, 95},  {0, 0, 300, 0, 0, 0},  {0, 5, 0, 1, 4, 700}};
+    for (const auto& [start, stop, written, read_start, read_stop, read] : cases) {
+        SCOPED_TRACE(::testing::Message() << start << "-" << stop << ", " << written << " read on "
+                                          << read_start << "-" << read_stop << ", " << read);
+        ASSERT_TRUE(build(start, stop, written));
+        const float first = FrequencyGrid[0], last = FrequencyGrid[kGridPoints - 1];
+        for (int k = 0; k < kGridPoints; ++k) {
+            MikeCalibrationCurve[k] = {static_cast<float>(SmoothDb(FrequencyGrid[k])),
+                                       static_cast<float>(SmoothDegrees(FrequencyGrid[k]))};
+        }
+        input::ScriptFileDialogAnswers({(dir_ / "mike.trg").string()});
+        input::Click(measurement::MlsControlPage, measurement::kExportCalButton);
+        ASSERT_TRUE(build(read_start, read_stop, read));
+        // The grid the file is read on; the view draws its own once the import is shown.
+        const std::vector<float> grid(FrequencyGrid, FrequencyGrid + kGridPoints);
+        input::ClearMessageBoxLog();
+        input::ScriptFileDialogAnswers({(dir_ / "mike.trg").string()});
+        input::Click(measurement::MlsControlPage, measurement::kImportMikeButton);
+        EXPECT_TRUE(MessageBoxLog().empty());
+        EXPECT_LT(SmoothCurveError(MikeCalibrationCurve, grid.data(), first, last), 0.02);
     }
 }
 
