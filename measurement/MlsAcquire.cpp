@@ -67,10 +67,13 @@ void Message(HWND owner, const char* text) {
     platform::MessageBox(owner, text, "QV Message", platform::MB_OK | platform::MB_ICONEXCLAMATION);
 }
 
-void FillCombo(HWND page, int id, const char* const* names, int count, int selected) {
+void FillCombo(HWND page, int id, const char* const* names, int count) {
     for (int i = 0; i < count; ++i)
         platform::SendDlgItemMessage(page, id, platform::CB_ADDSTRING, 0,
                                      reinterpret_cast<LPARAM>(names[i]));
+}
+
+void SelectRow(HWND page, int id, int selected, int count) {
     platform::SendDlgItemMessage(page, id, platform::CB_SETCURSEL,
                                  static_cast<WPARAM>(std::clamp(selected, 0, count - 1)), 0);
 }
@@ -370,19 +373,15 @@ void ExportCalibration() {
     driverdata::ExportCalFileAs(shell::FrameWindow, shell::ExportFilePath, shell::ExportFileTitle);
 }
 
-void InitPage(HWND page) {
-    shell::BuildExtendedFrequencyGrid();
-    FillCombo(page, kRateCombo, shell::SampleRateNames, shell::kSampleRateCount,
-              shell::Mls.MlsSampleRateIndex);
-    FillCombo(page, kAmplitudeZoomCombo, kAmplitudeZoomNames, 7, shell::Mls.MlsAmplitudeZoomIndex);
-    FillCombo(page, kTimeZoomCombo, kTimeZoomNames, 4, shell::Mls.MlsTimeZoomIndex);
-    FillCombo(page, kWindowTypeCombo, MlsWindowNames, kMlsWindowTypeCount,
-              shell::Mls.MlsWindowType);
-    // The page always measures with the longest sequence until a length is picked, and shows it.
-    shell::Mls.MlsLengthIndex = kMlsLengthCount - 1;
-    MlsOrder = kMlsMaxOrder;
-    FillCombo(page, kLengthCombo, MlsLengthNames, kMlsLengthCount, shell::Mls.MlsLengthIndex);
-    FillCombo(page, kSmoothingCombo, kSmoothingNames, 6, shell::Mls.MlsSmoothingIndex);
+// The page's combos, edits, boxes and output level as the shared settings stand; the room
+// equalizer sets some of them too.
+void ShowSettings(HWND page) {
+    SelectRow(page, kRateCombo, shell::Mls.MlsSampleRateIndex, shell::kSampleRateCount);
+    SelectRow(page, kAmplitudeZoomCombo, shell::Mls.MlsAmplitudeZoomIndex, 7);
+    SelectRow(page, kTimeZoomCombo, shell::Mls.MlsTimeZoomIndex, 4);
+    SelectRow(page, kWindowTypeCombo, shell::Mls.MlsWindowType, kMlsWindowTypeCount);
+    SelectRow(page, kLengthCombo, shell::Mls.MlsLengthIndex, kMlsLengthCount);
+    SelectRow(page, kSmoothingCombo, shell::Mls.MlsSmoothingIndex, 6);
     g_width_guard = g_ms_guard = true;
     platform::SetDlgItemText(page, kWindowWidthEdit, shell::Mls.MlsWindowWidthText);
     platform::SetDlgItemText(page, kPulseDelayEdit, shell::Mls.MlsPulseDelayText);
@@ -414,6 +413,20 @@ void InitPage(HWND page) {
     platform::SendMessage(bar, platform::SBM_SETPOS, static_cast<WPARAM>(shell::Mls.MlsOutputLevel),
                           platform::TRUE);
     ShowOutputLevel(page);
+}
+
+void InitPage(HWND page) {
+    shell::BuildExtendedFrequencyGrid();
+    FillCombo(page, kRateCombo, shell::SampleRateNames, shell::kSampleRateCount);
+    FillCombo(page, kAmplitudeZoomCombo, kAmplitudeZoomNames, 7);
+    FillCombo(page, kTimeZoomCombo, kTimeZoomNames, 4);
+    FillCombo(page, kWindowTypeCombo, MlsWindowNames, kMlsWindowTypeCount);
+    FillCombo(page, kLengthCombo, MlsLengthNames, kMlsLengthCount);
+    FillCombo(page, kSmoothingCombo, kSmoothingNames, 6);
+    // The page always measures with the longest sequence until a length is picked, and shows it.
+    shell::Mls.MlsLengthIndex = kMlsLengthCount - 1;
+    MlsOrder = kMlsMaxOrder;
+    ShowSettings(page);
     // AudioBusy stays as it is: a page opened while a measurement or playback runs must not
     // release it.
     MlsImpCursorX = 0;
@@ -660,6 +673,11 @@ platform::INT_PTR MlsAcquireDlgProc(HWND page, platform::UINT message, WPARAM wp
             return platform::TRUE;
         case platform::WM_COMMAND:
             Command(page, platform::LOWORD(wparam), platform::HIWORD(wparam));
+            return platform::TRUE;
+        case kMlsSettingsChangedMessage:
+            ShowSettings(page);
+            WindowsChanged();
+            InvalidateSplView();
             return platform::TRUE;
         case platform::WM_HSCROLL:
             if (platform::ParamToHandle(static_cast<std::uintptr_t>(lparam)) ==

@@ -8,6 +8,7 @@
 #include "driverdata/BaffleEdges.h"
 #include "driverdata/EdgeDiffraction.h"
 #include "measurement/Globals.h"
+#include "measurement/MlsWindows.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
@@ -634,6 +635,9 @@ platform::INT_PTR MlsProcessDlgProc(HWND page, platform::UINT message, WPARAM wP
             return platform::TRUE;
         case platform::WM_COMMAND:
             Command(page, platform::LOWORD(wParam), platform::HIWORD(wParam));
+            return platform::TRUE;
+        case kMlsSettingsChangedMessage:
+            platform::CheckDlgButton(page, kProcShowPhase, shell::Mls.MlsShowPhase == 1);
             return platform::TRUE;
         case platform::WM_DESTROY:
             for (HWND& thumb : ProcessThumbWindows) thumb = HWND{};

@@ -187,6 +187,10 @@ platform::INT_PTR SplPageMessage(HWND page, platform::UINT message, LPARAM lpara
 
 }  // namespace
 
+void ShowMlsSettings() {
+    if (MlsControlPage) platform::SendMessage(MlsControlPage, kMlsSettingsChangedMessage, 0, 0);
+}
+
 void ShowMlsSplPage(int index) { RequestSplPage(index); }
 
 platform::INT_PTR MlsControlDlgProc(HWND dialog, platform::UINT message, WPARAM wparam,

@@ -8,6 +8,7 @@
 
 #include "measurement/Ids.h"
 #include "platform/Types.h"
+#include "platform/ui/Messages.h"
 
 namespace measurement {
 
@@ -36,6 +37,14 @@ platform::INT_PTR MlsPostDlgProc(platform::HWND, platform::UINT, platform::WPARA
 // The impulse view's click (x, y in the message) and key handlers.
 void OnMlsImpClick(platform::HWND view, platform::LPARAM lparam);
 void OnMlsImpKey(platform::HWND view, platform::WPARAM key);
+
+// Sent to the open control page when the shared MLS settings have changed under it: the page
+// shows them as they now stand.
+inline constexpr platform::UINT kMlsSettingsChangedMessage = platform::WM_USER + 2;
+
+// The open control page, if any, shows the shared MLS settings as they now stand (the room
+// equalizer sets some of them).
+void ShowMlsSettings();
 
 // Shows page `index` (0..2) of the SPL view when it is open: selects its tab and switches.
 void ShowMlsSplPage(int index);

@@ -11,6 +11,7 @@
 #include "measurement/Ids.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsRun.h"
+#include "measurement/MlsWindows.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
@@ -616,6 +617,8 @@ INT_PTR RoomEQDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             if (MlsRunActive() && MlsRunWindow() == dialog) StopMlsRun();
+            // The shared MLS settings this dialog set stay; an open MLS page shows them.
+            ShowMlsSettings();
             return FALSE;
         case WM_PAINT:
             PaintAll(dialog);

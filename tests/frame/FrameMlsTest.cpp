@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "driverdata/ExportFiles.h"
@@ -102,6 +103,18 @@ class FrameMlsTest : public FrameTest {
         const platform::COLORREF c = platform::GetPixel(hdc, x, y);
         platform::ReleaseDC(window, hdc);
         return c;
+    }
+    // Opens the room equalizer of the first channel's room-EQ element (a design with one is open)
+    // and runs `there` in it.
+    void OnRoomEq(const std::function<void(HWND)>& there) {
+        int room_eq = 0;
+        while (PaneStores[0].ElementGeometry[room_eq].kind != kElementRoomEq) ++room_eq;
+        const ElementGeometryRecord g = PaneStores[0].ElementGeometry[room_eq];
+        input::OnModalDialog("Room_EQ", there);
+        input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10, (g.y1 + g.y2) / 20 * 10,
+                          input::Button::Right);
+        input::PumpUntilIdle();
+        EXPECT_EQ(input::PendingModalActions(), 0u) << "the room equalizer did not open";
     }
     bool GridFinite() {
         for (float f : FrequencyGrid)
@@ -475,6 +488,44 @@ TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
 namespace shell::test {
 namespace {
 
+// The room equalizer sets the shared MLS settings (48000 Hz, 262143, the first window type, the
+// measured phase shown) and they stay when it closes, by Done or Cancel: the MLS page open beside
+// it, on either tab, then shows them.
+TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));
+    input::PumpUntilIdle();
+    const auto row = [&](int id) {
+        return platform::SendDlgItemMessage(Page(), id, platform::CB_GETCURSEL, 0, 0);
+    };
+    const auto text = [&](int id) {
+        char shown[32] = {};
+        platform::GetDlgItemText(Page(), id, shown, sizeof shown);
+        return std::string(shown);
+    };
+    for (const auto& [button, tab] :
+         {std::pair{platform::IDOK, 0}, {platform::IDCANCEL, 0}, {platform::IDCANCEL, 1}}) {
+        SCOPED_TRACE(::testing::Message() << "button " << button << ", tab " << tab);
+        input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 0);
+        input::Select(Page(), measurement::kRateCombo, 6);        // 96000
+        input::Select(Page(), measurement::kLengthCombo, 3);      // 65535
+        input::Select(Page(), measurement::kWindowTypeCombo, 3);  // not the room equalizer's
+        if (Mls.MlsShowPhase == 1) input::Click(Page(), measurement::kShowPhaseBox);
+        input::TypeText(Page(), measurement::kWindowWidthEdit, "4096");
+        const std::string ms = text(measurement::kWindowMsEdit);  // at 96000 Hz
+        input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, tab);
+        OnRoomEq([button = button](HWND d) { input::Click(d, button); });
+        ASSERT_EQ(Mls.MlsShowPhase, 1);
+        EXPECT_EQ(platform::IsDlgButtonChecked(Page(), measurement::kShowPhaseBox),
+                  platform::BST_CHECKED);
+        if (tab == 1) continue;
+        EXPECT_EQ(row(measurement::kRateCombo), Mls.MlsSampleRateIndex);
+        EXPECT_EQ(row(measurement::kLengthCombo), Mls.MlsLengthIndex);
+        EXPECT_EQ(row(measurement::kWindowTypeCombo), Mls.MlsWindowType);
+        EXPECT_EQ(text(measurement::kWindowMsEdit), Mls.MlsWindowMsText);
+        EXPECT_NE(text(measurement::kWindowMsEdit), ms) << "the width's time at 96000 Hz";
+    }
+}
+
 // Save IR writes the capture; with "Use Saved Buffer" Run MLS processes the stored capture
 // again (no device opened) and gives the same impulses; a file that cannot be opened is named
 // and then handled as a Cancel: the stale capture is not processed (Run MLS cleared the impulses
@@ -588,16 +639,6 @@ TEST_P(MeasuredRateTest, CalculateSplReadsTheMeasurementAsTakenGui) {
             << FrequencyGrid[j] << " Hz";
     }
 
-    int room_eq = 0;
-    while (PaneStores[0].ElementGeometry[room_eq].kind != kElementRoomEq) ++room_eq;
-    const ElementGeometryRecord g = PaneStores[0].ElementGeometry[room_eq];
-    const auto open_room_eq = [&](const std::function<void(HWND)>& there) {
-        input::OnModalDialog("Room_EQ", there);
-        input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10, (g.y1 + g.y2) / 20 * 10,
-                          input::Button::Right);
-        input::PumpUntilIdle();
-        EXPECT_EQ(input::PendingModalActions(), 0u) << "the room equalizer did not open";
-    };
     switch (GetParam()) {
         case AfterRun::PlayerBack:  // it rebuilds the shared grid
             input::CloseBox(ComponentCADSelectionDialog);
@@ -606,11 +647,11 @@ TEST_P(MeasuredRateTest, CalculateSplReadsTheMeasurementAsTakenGui) {
             input::PumpUntilIdle();
             break;
         case AfterRun::RoomEqCancelled:
-            open_room_eq([](HWND d) { input::Click(d, platform::IDCANCEL); });
+            OnRoomEq([](HWND d) { input::Click(d, platform::IDCANCEL); });
             break;
         case AfterRun::RoomEqRunCancelled:
             input::TypeText(Page(), measurement::kPreEmphasisEdit, "1.0");
-            open_room_eq([](HWND d) {
+            OnRoomEq([](HWND d) {
                 input::Click(d, measurement::kFirstLocation);
                 EXPECT_TRUE(measurement::MlsRunActive());
                 input::Click(d, platform::IDCANCEL);
