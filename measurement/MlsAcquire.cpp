@@ -653,14 +653,12 @@ void CreateCalibrationCurves() {
     BuildCalibrationCurve(shell::FrequencyGrid, shell::kGridPoints, built);
     if (shell::Mls.MlsUseMikeCal == 1) {
         std::memcpy(shell::MikeCalibrationCurve, built, sizeof built);
-        if (shell::CurrentDriverRecord)
-            std::memcpy(shell::CurrentDriverRecord->MikeCalibration, built, sizeof built);
+        KeepDriverCopy(true);
         FillMikeEntries();
     }
     if (shell::Mls.MlsUsePreampCal == 1) {
         std::memcpy(shell::PreampCalibrationCurve, built, sizeof built);
-        if (shell::CurrentDriverRecord)
-            std::memcpy(shell::CurrentDriverRecord->PreampCalibration, built, sizeof built);
+        KeepDriverCopy(false);
         FillPreampEntries();
     }
 }
