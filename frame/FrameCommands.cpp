@@ -620,39 +620,13 @@ void OpenHelp(HWND frame) {
 }
 
 // Every command of Main_Menu: the busy gate stands in front of each of them.
-constexpr int kMenuCommands[] = {kCmdNew,
-                                 kCmdOpenDriverFile,
-                                 kCmdSaveDriverAs,
-                                 kCmdOpenProjectFile,
-                                 kCmdSaveProjectAs,
-                                 kCmdPrint,
-                                 kCmdExit,
-                                 kCmdCopy,
-                                 kCmdCopyScreen,
-                                 kCmdPreferences,
-                                 kCmdLastDriverFile,
-                                 kCmdLastProjectFile,
-                                 kCmdStereo3Way,
-                                 kCmdStereo4Way,
-                                 kCmdStereo2Way,
-                                 kCmdStereo5Way,
-                                 kCmdStereo6Way,
-                                 kCmdStereo7Way,
-                                 kCmdStereo8Way,
-                                 kCmdAssignProfiles,
-                                 kCmdCurrentSystem,
-                                 kCmdDiffractionModel,
-                                 kCmdFileEditor,
-                                 kCmdPenColours,
-                                 kCmdImportImp,
-                                 kCmdImportLms,
-                                 kCmdImportClio,
-                                 kCmdImportMlssa,
-                                 kCmdImportDaas,
-                                 kCmdImportLaud,
-                                 kCmdExportSplPhase,
-                                 kCmdDigitalMls,
-                                 kCmdHelp};
+constexpr int kMenuCommands[] = {
+    kCmdOpenDriverFile, kCmdSaveDriverAs,   kCmdOpenProjectFile,  kCmdSaveProjectAs, kCmdExit,
+    kCmdPreferences,    kCmdLastDriverFile, kCmdLastProjectFile,  kCmdStereo3Way,    kCmdStereo4Way,
+    kCmdStereo2Way,     kCmdStereo5Way,     kCmdStereo6Way,       kCmdStereo7Way,    kCmdStereo8Way,
+    kCmdAssignProfiles, kCmdCurrentSystem,  kCmdDiffractionModel, kCmdFileEditor,    kCmdPenColours,
+    kCmdImportImp,      kCmdImportLms,      kCmdImportClio,       kCmdImportMlssa,   kCmdImportDaas,
+    kCmdImportLaud,     kCmdExportSplPhase, kCmdDigitalMls,       kCmdHelp};
 
 bool IsMenuCommand(int id) {
     for (int command : kMenuCommands) {

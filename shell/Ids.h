@@ -5,15 +5,11 @@
 namespace shell {
 
 // ---- Main_Menu commands ----
-inline constexpr int kCmdNew = 100;
 inline constexpr int kCmdOpenDriverFile = 101;
 inline constexpr int kCmdSaveDriverAs = 102;
 inline constexpr int kCmdOpenProjectFile = 103;
 inline constexpr int kCmdSaveProjectAs = 104;
-inline constexpr int kCmdPrint = 105;
 inline constexpr int kCmdExit = 106;
-inline constexpr int kCmdCopy = 108;
-inline constexpr int kCmdCopyScreen = 109;
 inline constexpr int kCmdPreferences = 110;
 inline constexpr int kCmdLastDriverFile = 113;
 inline constexpr int kCmdLastProjectFile = 114;

@@ -1,5 +1,6 @@
 // The menu "Main_Menu" of the frame. The File popup comes first: it is also the MDI window list.
-// Item texts keep their spaces.
+// Item texts keep their spaces. Every item has an action: New, Print, Copy and Copy Screen would
+// have none here (each tool prints and copies its own window) and are left out.
 #include "resources/Resources.h"
 
 namespace resources {
@@ -8,16 +9,12 @@ namespace {
 
 const platform::MenuItemTemplate kMainMenuItems[] = {
     {0, "&File", 0},
-    {1, "  New   ", 100},
     {1, "Open Driver File", 101},
     {1, "Save Driver As", 102},
     {1, nullptr, 0},
     {1, "Open Project File ", 103},
     {1, "Save Project As  ", 104},
     {1, nullptr, 0},
-    {1, "  Print  ", 105},
-    {1, "  Copy  ", 108},
-    {1, "  Copy Screen  ", 109},
     {1, "  Preferences ", 110},
     {1, nullptr, 0},
     {1, "Last Driver File", 113},
