@@ -4,6 +4,7 @@
 #include "network/PaneDrawing.h"
 #include "network/PaneEditor.h"
 #include "network/WorkingNetwork.h"
+#include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 
 namespace network {
@@ -27,9 +28,15 @@ void DeactivatePanes() {
     WireDragActive = 0;
 }
 
+void ShowToolInToolbox() {
+    if (platform::IsWindow(shell::ComponentCADSelectionDialog)) {
+        UpdateToolButtons(shell::ComponentCADSelectionDialog);
+    }
+}
+
 void DeactivatePanesAfterLoad() {
     DeactivatePanes();
-    if (shell::ComponentCADSelectionDialog) UpdateToolButtons(shell::ComponentCADSelectionDialog);
+    ShowToolInToolbox();
 }
 
 void ResetEditorState() {

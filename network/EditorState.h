@@ -35,6 +35,10 @@ extern std::int32_t ShowRaster;
 inline constexpr int kCopySpeakerFlagCount = 14;
 extern std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
 
+// The player dialog's tool buttons show ToolMode (when the dialog is open): called wherever the
+// tool changes, so that the ticked box is always the tool the panes use.
+void ShowToolInToolbox();
+
 // What a System Design command or a project load leaves: no active pane, the Draw tool, nothing
 // pending or dragged.
 void DeactivatePanes();

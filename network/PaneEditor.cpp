@@ -78,12 +78,6 @@ void RedrawToolboxPalette() {
     ReleaseDC(target, hdc);
 }
 
-void UpdateToolbox() {
-    if (IsWindow(shell::ComponentCADSelectionDialog)) {
-        UpdateToolButtons(shell::ComponentCADSelectionDialog);
-    }
-}
-
 void HighlightElement(HDC hdc, int e) {
     const ElementGeometryRecord& g = WorkingNetwork.ElementGeometry[e];
     const HPEN old_pen = SelectObject(hdc, shell::GreenPen2);
@@ -396,7 +390,7 @@ void DrawToolDoubleClick(HWND hwnd, int pane, POINT at) {
     ActivePane = pane;
     RestorePaneStore(pane);
     ToolMode = kToolDraw;
-    UpdateToolbox();
+    ShowToolInToolbox();
     const int e = ElementAt(at.x, at.y);
     if (e >= 0) {
         const HDC hdc = GetDC(hwnd);
@@ -474,7 +468,7 @@ void RightClick(HWND hwnd, int pane, LPARAM lParam) {
     ActivePane = pane;
     RestorePaneStore(pane);
     ToolMode = kToolDraw;
-    UpdateToolbox();
+    ShowToolInToolbox();
     const POINT at = SnappedOf(hwnd, lParam);
     const int e = ElementAt(at.x, at.y);
     if (e >= 0) {

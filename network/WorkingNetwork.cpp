@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "network/EditorState.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/NumberText.h"
 
@@ -153,6 +154,7 @@ int RestorePaneStore(int pane) {
     if (pane < 1 || pane > shell::kPaneCount) return 1;
     CopyTables(WorkingNetwork, PaneStores[pane - 1]);
     RestoredPane = pane;
+    ShowToolInToolbox();  // the store brings back its own tool
     return 0;
 }
 

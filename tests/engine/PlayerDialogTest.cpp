@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
@@ -324,6 +325,37 @@ TEST_F(PlayerDialogTest, ChannelButtonsActivateRestoreSolveAndRepaint) {
     EXPECT_EQ(network::ActivePane, 4);
     for (int k = 1; k <= 7; ++k) {
         EXPECT_NE(PixelOf(panes[k - 1], 5, 5), kMarker) << "pane " << k << " repainted";
+    }
+}
+
+// A channel button restores the channel's store with the tool it was saved with: the ticked box
+// follows, so that it is the tool a double click then uses (a cleared store has none).
+TEST_F(PlayerDialogTest, ChannelButtonsTickTheToolTheyRestore) {
+    StoreSimpleNetwork(1, 1.0f);
+    StoreSimpleNetwork(4, 4.0f);
+    shell::PaneStores[0].ToolMode = network::kToolDraw;
+    shell::PaneStores[3].ToolMode = network::kToolMove;
+    network::ClearWorkingNetwork();
+    Open();
+    struct Row {
+        int tool_button, channel_button, tool;
+    };
+    const Row rows[] = {{network::kWipeCompButton, network::kFrontLeftButton, network::kToolDraw},
+                        {network::kMoveButton, network::kFrontLeftButton, network::kToolDraw},
+                        {network::kWipeWireButton, network::kFrontLeftButton, network::kToolDraw},
+                        {network::kWipeCompButton, network::kRearLeftButton, network::kToolMove},
+                        {network::kDrawButton, network::kRearLeftButton, network::kToolMove},
+                        {network::kWipeWireButton, network::kCentreButton, 0}};
+    const std::pair<int, int> boxes[] = {{network::kDrawButton, network::kToolDraw},
+                                         {network::kMoveButton, network::kToolMove},
+                                         {network::kWipeCompButton, network::kToolWipeComp},
+                                         {network::kWipeWireButton, network::kToolWipeWire}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.tool_button << " then " << row.channel_button);
+        Click(dialog_, row.tool_button);
+        Click(dialog_, row.channel_button);
+        EXPECT_EQ(network::ToolMode, row.tool);
+        for (const auto& [box, tool] : boxes) EXPECT_EQ(Checked(dialog_, box), tool == row.tool);
     }
 }
 
