@@ -153,9 +153,19 @@ void AfterStartBinChange(HWND view) {
     }
 }
 
+// A plot page paints only its plot and keeps the rest of what it showed, so that the curves are
+// redrawn without a flicker. After a resize nothing of the old size may stay (title box, axis
+// labels and grid lines drawn for another size): the next paint starts from an erased page, as a
+// page chosen afresh does.
+bool g_spl_page_resized = false;
+
 // What the three plot pages share; `mode` is the page's.
 platform::INT_PTR SplPageMessage(HWND page, platform::UINT message, LPARAM lparam, int mode) {
     switch (message) {
+        case platform::WM_SIZE:
+            g_spl_page_resized = true;
+            platform::InvalidateRect(page, nullptr, platform::TRUE);
+            return platform::TRUE;
         case platform::WM_PAINT: {
             platform::InvalidateRect(page, nullptr, platform::FALSE);
             platform::PAINTSTRUCT ps;
@@ -165,7 +175,9 @@ platform::INT_PTR SplPageMessage(HWND page, platform::UINT message, LPARAM lpara
             return platform::TRUE;
         }
         case platform::WM_ERASEBKGND:
-            return 1;
+            if (!g_spl_page_resized) return 1;
+            g_spl_page_resized = false;
+            return platform::FALSE;  // the default erase: the page's own background
         case platform::WM_LBUTTONUP:
             if (shell::MlsSplChildWindow)
                 platform::InvalidateRect(shell::MlsSplChildWindow, nullptr, platform::TRUE);

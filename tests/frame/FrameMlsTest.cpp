@@ -29,6 +29,7 @@
 #include "measurement/MlsWindows.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/WindowImage.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -224,6 +225,49 @@ TEST_F(FrameMlsTest, EveryClientSizeDownToZeroLeavesTheGridFiniteGui) {
         EXPECT_TRUE(GridFinite()) << size;
         EXPECT_GE(measurement::MlsImpulseStart, 0) << size;
         EXPECT_LE(measurement::MlsImpulseStart, measurement::kMlsImpulseStartMax) << size;
+    }
+}
+
+// What a window shows, pixel by pixel, top row first.
+std::vector<std::uint32_t> ShownPixels(HWND window) {
+    std::vector<std::uint32_t> pixels;
+    const platform::HBITMAP image = platform::CreateWindowImage(window);
+    if (!image) return pixels;
+    platform::BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    const int rows = platform::GetDIBits(platform::HDC{}, image, 0, 0, nullptr, &info, 0);
+    info.biHeight = -rows;
+    pixels.resize(static_cast<std::size_t>(info.biWidth) * rows);
+    platform::GetDIBits(platform::HDC{}, image, 0, rows, pixels.data(), &info, 0);
+    platform::DeleteObject(image);
+    return pixels;
+}
+
+// After the frequency view is resized, each of its pages shows exactly what it shows when its tab
+// is chosen afresh at that size: nothing drawn for the earlier size stays.
+TEST_F(FrameMlsTest, ResizedFrequencyViewShowsWhatAFreshPageShowsGui) {
+    Measure();
+    const int sizes[][4] = {{560, 300, 1300, 620}, {1300, 620, 700, 340}};
+    for (int tab = 0; tab < 3; ++tab) {
+        for (const auto& [w0, h0, w1, h1] : sizes) {
+            SCOPED_TRACE(::testing::Message()
+                         << "tab " << tab << ", " << w0 << "x" << h0 << " to " << w1 << "x" << h1);
+            input::SelectTab(MlsSplChildWindow, measurement::kMlsSplTabId, tab);
+            for (const auto& [w, h] : {std::pair{w0, h0}, std::pair{w1, h1}}) {
+                platform::MoveWindow(MlsSplChildWindow, 0, 0, w, h, platform::TRUE);
+                input::PumpUntilIdle();
+            }
+            const std::vector<std::uint32_t> resized = ShownPixels(measurement::MlsSplPage);
+            input::SelectTab(MlsSplChildWindow, measurement::kMlsSplTabId, (tab + 1) % 3);
+            input::SelectTab(MlsSplChildWindow, measurement::kMlsSplTabId, tab);
+            input::PumpUntilIdle();
+            const std::vector<std::uint32_t> fresh = ShownPixels(measurement::MlsSplPage);
+            ASSERT_GT(fresh.size(), 100000u);
+            ASSERT_EQ(resized.size(), fresh.size());
+            std::size_t differ = 0;
+            for (std::size_t i = 0; i < fresh.size(); ++i) differ += resized[i] != fresh[i];
+            EXPECT_EQ(differ, 0u) << "pixels differ from the page shown afresh";
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -935,6 +936,56 @@ TEST_F(DesktopFlows, ProcessingPlotRepaintsWhenItsDataChange) {
             before = settled();
             d.Screenshot(row.screenshot);
         }
+        d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
+        EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
+    });
+}
+
+// The MLS frequency view resized by a drag of its corner with the mouse shows one clean plot:
+// the page on screen is the page shown afresh at that size (another tab chosen and back).
+TEST_F(DesktopFlows, MlsFrequencyViewDrawsWholeAfterItsCornerIsDragged) {
+    RunProgram([](Driver& d) {
+        PassFirstStartBox(d);
+        ASSERT_TRUE(
+            d.ChooseMenu(OnUi([] { return shell::FrameWindow; }), 5, shell::kCmdDigitalMls));
+        ASSERT_TRUE(d.WaitFor([] {
+            return shell::MlsSplChildWindow && measurement::MlsSplPage &&
+                   platform::IsWindowVisible(shell::MlsSplChildWindow);
+        }));
+        const HWND view = OnUi([] { return shell::MlsSplChildWindow; });
+        const RECT before = d.SettledClientRect(view);
+        const RECT outer = d.WindowRect(view);
+        const RECT area = d.ClientRect(OnUi([] { return shell::MdiClientWindow; }));
+        // Larger where the frame has room, smaller where it has none.
+        const int dx = area.right - outer.right > 220 ? 200 : -200;
+        const int dy = area.bottom - outer.bottom > 140 ? 120 : -120;
+        d.Input().Drag(outer.right - 3, outer.bottom - 3, outer.right - 3 + dx,
+                       outer.bottom - 3 + dy);
+        ASSERT_TRUE(d.WaitFor([&] {
+            RECT now{};
+            return screen::ScreenClientRect(view, &now) &&
+                   std::abs((now.right - now.left) - (before.right - before.left) - dx) < 20 &&
+                   std::abs((now.bottom - now.top) - (before.bottom - before.top) - dy) < 20;
+        })) << "the corner drag did not resize the view";
+        // The page as the screen shows it, once the program has painted all it was given.
+        const auto settled = [&] {
+            std::vector<platform::COLORREF> pixels, last;
+            EXPECT_TRUE(d.WaitFor([&] {
+                last = pixels;
+                pixels = screen::ShownClientPixels(measurement::MlsSplPage, 2);
+                return screen::ProgramAtRest() && !pixels.empty() && pixels == last;
+            })) << "the page did not settle";
+            return pixels;
+        };
+        const auto resized = settled();
+        d.Screenshot("mls_view_corner_dragged");
+        OnUi([] {
+            measurement::ShowMlsSplPage(1);
+            measurement::ShowMlsSplPage(0);
+        });
+        ASSERT_TRUE(d.WaitFor([] { return measurement::MlsSplPageIndex == 0; }));
+        const auto fresh = settled();
+        EXPECT_EQ(ChangedPixels(resized, fresh), 0) << "of " << fresh.size() << " pixels";
         d.CloseBox(OnUi([] { return shell::MlsControlDialog; }));
         EXPECT_TRUE(d.WaitFor([] { return !shell::MlsControlDialog; }));
     });
