@@ -146,6 +146,21 @@ void WindowsChanged() {
     RefreshMlsImpulseCurves();
 }
 
+// Time [ms]: Window Width at the rate the next Calculate SPL gates with (the held capture's, or
+// the chosen one when none is held). The edit is written without its handler, which would turn
+// the 7-character ms text back into a width that is no longer the one typed.
+void ShowWindowMs(HWND page) {
+    const double fs = MeasuredSampleRate();
+    const double width =
+        SlotNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
+    char text[16];
+    FormatCut(text, fs > 0 ? width * 1000.0 / fs : 0.0);
+    shell::CopyTextSlot(shell::Mls.MlsWindowMsText, text);
+    g_ms_guard = false;
+    platform::SetDlgItemText(page, kWindowMsEdit, text);
+    g_ms_guard = true;
+}
+
 void WidthChanged(HWND page, bool from_ms_edit) {
     const double fs = MeasuredSampleRate();
     if (from_ms_edit) {
@@ -161,16 +176,7 @@ void WidthChanged(HWND page, bool from_ms_edit) {
         }
     } else {
         ReadEditSlot(page, kWindowWidthEdit, shell::Mls.MlsWindowWidthText);
-        const double width =
-            SlotNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
-        char text[16];
-        FormatCut(text, fs > 0 ? width * 1000.0 / fs : 0.0);
-        shell::CopyTextSlot(shell::Mls.MlsWindowMsText, text);
-        if (g_width_guard) {
-            g_ms_guard = false;
-            platform::SetDlgItemText(page, kWindowMsEdit, text);
-            g_ms_guard = true;
-        }
+        ShowWindowMs(page);
     }
     WindowsChanged();
 }
@@ -224,6 +230,7 @@ void ProcessCapture(HWND page, bool load) {
                                      static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
     }
     if (ProcessMlsCapture() != 0) return;
+    ShowWindowMs(page);  // the capture held now gates at its own rate
     DrawInputLevelMeter(platform::GetDlgItem(page, kMeter), MlsInPeakLevel / 1200.0f,
                         MlsRefPeakLevel / 1200.0f);
     if (MlsImpulseValid == 1) {
@@ -250,6 +257,7 @@ void RunMls(HWND page) {
     // loaded file) is processed, Save IR has nothing to write, and Calculate SPL no impulse to
     // read (a run that ends without a capture must not leave the old peaks over cleared samples).
     MlsCaptureHeld = 0;
+    ShowWindowMs(page);
     MlsRefPeak = 0;
     MlsInPeak = 0;
     if (shell::MlsPlaybackBuffer)
@@ -385,15 +393,7 @@ void ShowSettings(HWND page) {
     g_width_guard = g_ms_guard = true;
     platform::SetDlgItemText(page, kWindowWidthEdit, shell::Mls.MlsWindowWidthText);
     platform::SetDlgItemText(page, kPulseDelayEdit, shell::Mls.MlsPulseDelayText);
-    {
-        const double fs = MeasuredSampleRate();
-        const double width =
-            SlotNumber(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText);
-        char text[16];
-        FormatCut(text, fs > 0 ? width * 1000.0 / fs : 0.0);
-        shell::CopyTextSlot(shell::Mls.MlsWindowMsText, text);
-        platform::SetDlgItemText(page, kWindowMsEdit, text);
-    }
+    ShowWindowMs(page);
     platform::SetDlgItemText(page, kDelayReadEdit, shell::Mls.TextA778);
     platform::SetDlgItemText(page, kPreEmphasisEdit, shell::Mls.MlsPreEmphasisText);
     platform::SetDlgItemText(page, kAddDbEdit, shell::Mls.MlsAddDbText);
@@ -491,6 +491,7 @@ void Command(HWND page, int id, int code) {
         case kRateCombo:
             if (!selection || shell::AudioBusy == 1) break;
             shell::Mls.MlsSampleRateIndex = std::max(0, ComboRow(page, id));
+            ShowWindowMs(page);
             RedrawDistance();
             break;
         case kLengthCombo:

@@ -570,6 +570,55 @@ TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
     }
 }
 
+// The gate-width boxes keep what was typed: opening the page, choosing a tab or a rate never
+// changes Window Width, and Time [ms] shows it at the rate the next Calculate SPL gates with (the
+// held capture's, or the chosen one when none is held), also right after a run.
+TEST_F(FrameMlsTest, GateWidthBoxesKeepWhatWasTypedGui) {
+    const auto text = [&](int id) {
+        char shown[32] = {};
+        platform::GetDlgItemText(Page(), id, shown, sizeof shown);
+        return std::string(shown);
+    };
+    const auto rate = [&](int index) { input::Select(Page(), measurement::kRateCombo, index); };
+    struct Row {
+        const char* what;
+        std::function<void()> steps;  // from 44100 Hz, Window Width 30000, nothing held
+        const char* width;
+        const char* ms;
+    };
+    const Row rows[] = {
+        {"page opened ten times",
+         [&] {
+             for (int i = 0; i < 10; ++i) {
+                 input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 1);
+                 input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 0);
+             }
+         },
+         "30000", "680.272"},
+        {"48000 chosen", [&] { rate(5); }, "30000", "625.000"},
+        {"48000 chosen, then a run", [&] { rate(5), Measure(); }, "30000", "625.000"},
+        {"run at 44100, then 48000 chosen", [&] { Measure(), rate(5); }, "30000", "680.272"},
+        {"run at 44100, 48000 chosen, then a run", [&] { Measure(), rate(5), Measure(); }, "30000",
+         "625.000"},
+        {"500 ms typed at 48000",
+         [&] { rate(5), input::TypeText(Page(), measurement::kWindowMsEdit, "500"); }, "24000.0",
+         "500"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        measurement::MlsCaptureHeld = 0;  // nothing held
+        input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 1);
+        input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 0);
+        input::Select(Page(), measurement::kLengthCombo, 0);
+        rate(4);
+        input::TypeText(Page(), measurement::kWindowWidthEdit, "30000");
+        row.steps();
+        EXPECT_EQ(text(measurement::kWindowWidthEdit), row.width);
+        EXPECT_STREQ(Mls.MlsWindowWidthText, row.width);
+        EXPECT_EQ(text(measurement::kWindowMsEdit), row.ms);
+    }
+}
+
 // Save IR writes the capture; with "Use Saved Buffer" Run MLS processes the stored capture
 // again (no device opened) and gives the same impulses; a file that cannot be opened is named
 // and then handled as a Cancel: the stale capture is not processed (Run MLS cleared the impulses
