@@ -74,17 +74,26 @@ int ReadCalFile(HWND owner, const char* path, shell::CalibrationPoint* target) {
         return 0;
     }
     std::vector<shell::CalibrationPoint> curve(kGridPoints);
-    // A text cut short (or no calibration at all) would leave the points it lacks at 0 dB; one on
-    // frequencies the grid does not have would put every value at the wrong frequency.
+    // An export cut short would hold the end of the curve it lacks as if it were flat; a text
+    // that is no calibration, or whose frequencies do not rise, would put values at the wrong
+    // frequencies.
     const CalibrationTextResult result =
         ParseCalibrationText(data.data(), data.size(), curve.data());
-    if (result.status == CalibrationTextStatus::kShort) {
-        Exclaim(owner, CalibrationFileShortMessage(path, result.held).c_str());
-        return 0;
-    }
-    if (result.status == CalibrationTextStatus::kOffGrid) {
-        Exclaim(owner, CalibrationFileGridMessage(path).c_str());
-        return 0;
+    switch (result.status) {
+        case CalibrationTextStatus::kRead:
+            break;
+        case CalibrationTextStatus::kShort:
+            Exclaim(owner, CalibrationFileShortMessage(path, result.held).c_str());
+            return 0;
+        case CalibrationTextStatus::kLayout:
+            Exclaim(owner, CalibrationFileLayoutMessage(path).c_str());
+            return 0;
+        case CalibrationTextStatus::kNotRising:
+            Exclaim(owner, CalibrationFileOrderMessage(path).c_str());
+            return 0;
+        case CalibrationTextStatus::kOutOfRange:
+            Exclaim(owner, kCalibrationFileOutOfRange);
+            return 0;
     }
     // Levels no driver file could carry would make every driver saved afterwards unsavable.
     if (!shell::CalibrationInRange(curve.data())) {

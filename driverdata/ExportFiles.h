@@ -1,6 +1,7 @@
 // Curve text files: the SPL/phase export of the current driver's HBT response, the export of one
 // of its calibration copies, and the readers of microphone and preamplifier calibration curves.
-// One line per FrequencyGrid point: "<frequency>    <dB>    <degrees>  " CR LF, two decimals.
+// The exports write one line per FrequencyGrid point: "<frequency>    <dB>    <degrees>  " CR LF,
+// two decimals.
 // UI thread only.
 #pragma once
 
@@ -37,41 +38,51 @@ void InitMikeCalFileDlg(platform::HWND owner);
 void InitPreampCalFileDlg(platform::HWND owner);
 int OpenMikeCalFile(platform::HWND owner, char* path, char* title);
 int OpenPreampCalFile(platform::HWND owner, char* path, char* title);
-// 1 when the live curve was filled, 0 when the file could not be read, does not hold a level and
-// a phase for every point of the curve (CalibrationFileShortMessage), its frequencies do not match
-// the FrequencyGrid (CalibrationFileGridMessage) or its levels lie beyond the driver level bounds
-// (kCalibrationFileOutOfRange); the curve is then unchanged.
+// 1 when the live curve was filled; 0 when the file could not be read or was refused (its message
+// names why: CalibrationFileShortMessage, CalibrationFileLayoutMessage,
+// CalibrationFileOrderMessage, kCalibrationFileOutOfRange); the curve is then unchanged.
 int ReadMikeCalFile(platform::HWND owner, const char* path);
 inline constexpr const char* kCalibrationFileOutOfRange =
     "Calibration Levels Out Of Range: Calibration NOT Changed";
 int ReadPreampCalFile(platform::HWND owner, const char* path);
-// The refusal of a calibration file that holds `held` of the 2000 points, naming the file.
+// The refusal of a calibration file on the grid that holds `held` of the 2000 points (an export
+// cut short), naming the file.
 std::string CalibrationFileShortMessage(const char* path, int held);
-// The refusal of a calibration file whose frequencies do not match the grid, naming the file.
-std::string CalibrationFileGridMessage(const char* path);
+// The refusal of a text whose lines of numbers are no calibration (counts that differ or are not
+// 2 or 3, decimal commas, fewer than two lines), naming the file.
+std::string CalibrationFileLayoutMessage(const char* path);
+// The refusal of a calibration file whose frequencies fall or repeat, naming the file.
+std::string CalibrationFileOrderMessage(const char* path);
 
 // One export line for frequency, level and phase.
 std::string CurveLine(float frequency, float level, float phase);
 
 // What a calibration text gave.
 enum class CalibrationTextStatus {
-    kRead,     // the curve is filled
-    kShort,    // its frequencies follow the grid point by point, but `held` < 2000 points have a
-               // level and a phase (a text cut short, a value that is no number, no number at all)
-    kOffGrid,  // its frequencies neither follow the grid point by point nor span it rising
+    kRead,        // the curve is filled
+    kShort,       // an export on the grid, cut short: `held` of the 2000 points have a level and
+                  // a phase
+    kLayout,      // its lines of numbers are no calibration
+    kNotRising,   // its frequencies fall or repeat
+    kOutOfRange,  // a number beyond single precision
 };
 struct CalibrationTextResult {
     CalibrationTextStatus status;
-    int held;  // points of the grid, counted by position, with a number for level and phase
+    int held;  // points of the grid with a number for level and phase (kShort)
 };
 
-// Reads a calibration text of (frequency, dB, degrees) triplets into the 2000 pairs of `curve`
-// on the current FrequencyGrid. A text whose first 2000 frequencies are the grid's (within the
-// two decimals of the export) is read by position; any other text whose frequencies rise and
-// span the grid (each end within about two grid steps) is interpolated in log frequency, the
-// phase unwrapped along the file. A text written on an even log-frequency grid (the export under
-// another grid form, plot width or plot range) is interpolated at the frequencies it was written
-// at, recovered from their two decimals, which can write neighbouring points as one frequency.
+// Reads a calibration text into the 2000 pairs of `curve` on the current FrequencyGrid. A line
+// with only numbers on it is a point: frequency in Hz, level in dB and, in a file of three
+// columns, phase in degrees (0 in a file of two); lines with words on them (headers, a quoted
+// sensitivity line, comments) are not read. Every point line holds the same count of numbers.
+// A text in the export's layout whose first 2000 frequencies are the grid's (within the export's
+// two decimals) is read by position, and refused when it stops short (kShort). Any other text is
+// interpolated in log frequency at the frequencies it holds, the phase unwrapped along the file,
+// also where it covers only part of the grid: beyond its first and last points the grid takes
+// their values. A text written on an even log-frequency grid (the export under another grid form,
+// plot width or plot range) is read at the frequencies it was written at, recovered from their
+// two decimals, which can write neighbouring points as one frequency; one on the grid's own step
+// that keeps one end of the grid and stops short of the other is an export cut short (kShort).
 // Phases beyond +-180 read as +-179.9, pair 1999 = pair 1998, levels are made 0 dB at the first
 // grid bin above 1000 Hz (the last bin when the grid ends at or below 1000 Hz). `curve` holds the
 // result only when the status is kRead.

@@ -47,7 +47,6 @@ const char* NumberShapeEnd(const char* first, const char* last) {
 bool InSet(TokenSet set, char c) {
     if (IsDigit(c) || c == '-' || c == '.') return true;
     switch (set) {
-        case TokenSet::kCalibration:
         case TokenSet::kColumns:
             return c == '+' || c == 'E' || c == 'e';
         case TokenSet::kDaas:
@@ -81,19 +80,22 @@ bool SlotNumber(const char* slot, std::size_t capacity, double* value) {
     return LeadingNumber(first, last, value);
 }
 
+bool WholeNumber(const char* first, const char* last, double* value, bool* valid) {
+    *value = 0.0;
+    *valid = false;
+    if (first == nullptr || last <= first || NumberShapeEnd(first, last) != last) return false;
+    if (static_cast<std::size_t>(last - first) <= kMaxTokenChars) {
+        *valid = LeadingNumber(first, last, value);
+        if (!*valid) *value = 0.0;
+    }
+    return true;
+}
+
 bool TokenScanner::Next(double* value, bool* valid) {
-    std::size_t start = pos;
-    bool digit = false;
-    do {
-        while (pos < size && !InSet(set, static_cast<char>(data[pos]))) ++pos;
-        if (pos >= size) return false;
-        start = pos;
-        digit = false;
-        while (pos < size && InSet(set, static_cast<char>(data[pos]))) {
-            digit = digit || IsDigit(static_cast<char>(data[pos]));
-            ++pos;
-        }
-    } while (set == TokenSet::kCalibration && !digit);
+    while (pos < size && !InSet(set, static_cast<char>(data[pos]))) ++pos;
+    if (pos >= size) return false;
+    const std::size_t start = pos;
+    while (pos < size && InSet(set, static_cast<char>(data[pos]))) ++pos;
     const std::size_t length = pos - start;
     *value = 0.0;
     *valid = false;

@@ -19,10 +19,14 @@ bool LeadingNumber(const char* first, const char* last, double* value);
 // terminator).
 bool SlotNumber(const char* slot, std::size_t capacity, double* value);
 
-// The character sets of the number tokens: digits, '-', '.', '+', 'E', 'e' (calibration files
-// and column converters); digits, '-', '.' (DAAS files). In a calibration file a token without a
-// digit (the letters of a word such as "Level", a lone dash) is no number and is skipped.
-enum class TokenSet { kCalibration, kColumns, kDaas };
+// Whether [first, last) is one decimal number as a whole (an optional sign, digits with an
+// optional point and exponent). *valid then says whether its value is a finite single-precision
+// value of at most kMaxTokenChars characters, and *value holds it (0 when not).
+bool WholeNumber(const char* first, const char* last, double* value, bool* valid);
+
+// The character sets of the number tokens: digits, '-', '.', '+', 'E', 'e' (column converters);
+// digits, '-', '.' (DAAS files).
+enum class TokenSet { kColumns, kDaas };
 
 // Walks a buffer token by token. A token starts at the first character of the set and runs while
 // the characters stay in it. Bounded by the buffer; never reads past `size`.
