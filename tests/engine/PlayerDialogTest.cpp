@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
@@ -149,27 +148,36 @@ TEST_F(PlayerDialogTest, FullBbmLevelGivesZeroDecibelsInTheTitle) {
     EXPECT_STREQ(title, "BBM 0.0dB ");
 }
 
+// A tool button sets the tool everywhere; a channel button then restores the channel's store with
+// the tool it was saved with (none for an empty one), and the ticked box follows it.
 TEST_F(PlayerDialogTest, ToolButtonsSetTheToolEverywhere) {
+    shell::PaneStores[0].ToolMode = network::kToolDraw;
+    shell::PaneStores[3].ToolMode = network::kToolMove;
     Open();
     struct Case {
-        int id, mode;
+        int id, mode, channel, restored;
     };
-    const Case cases[] = {{network::kMoveButton, 5},
-                          {network::kWipeCompButton, 6},
-                          {network::kWipeWireButton, 8},
-                          {network::kDrawButton, 1}};
-    const int buttons[4] = {network::kDrawButton, network::kMoveButton, network::kWipeCompButton,
-                            network::kWipeWireButton};
+    const Case cases[] = {{network::kMoveButton, 5, network::kFrontLeftButton, 1},
+                          {network::kWipeCompButton, 6, network::kRearLeftButton, 5},
+                          {network::kWipeWireButton, 8, network::kCentreButton, 0},
+                          {network::kDrawButton, 1, network::kFrontLeftButton, 1}};
+    const auto ticked = [&](int mode) {
+        for (const auto& b : cases) EXPECT_EQ(Checked(dialog_, b.id), b.mode == mode) << b.id;
+    };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.id << " then " << c.channel);
         shell::WorkingNetwork.ElementGeometry[5].moveFlag = 1;
         shell::WorkingNetwork.Wire[7].moveMark = 3;
         Click(dialog_, c.id);
-        EXPECT_EQ(network::ToolMode, c.mode) << c.id;
+        EXPECT_EQ(network::ToolMode, c.mode);
         for (int k = 0; k < shell::kPaneCount; ++k) EXPECT_EQ(shell::PaneToolModes[k], c.mode);
-        for (int id : buttons) EXPECT_EQ(Checked(dialog_, id), id == c.id) << c.id << " / " << id;
+        ticked(c.mode);
         const bool move = c.mode == network::kToolMove;
         EXPECT_EQ(shell::WorkingNetwork.ElementGeometry[5].moveFlag, move ? 0 : 1);
         EXPECT_EQ(shell::WorkingNetwork.Wire[7].moveMark, move ? 0 : 3);
+        Click(dialog_, c.channel);
+        EXPECT_EQ(network::ToolMode, c.restored);
+        ticked(c.restored);
     }
     shell::AudioBusy = 1;
     Click(dialog_, network::kWipeWireButton);
@@ -325,37 +333,6 @@ TEST_F(PlayerDialogTest, ChannelButtonsActivateRestoreSolveAndRepaint) {
     EXPECT_EQ(network::ActivePane, 4);
     for (int k = 1; k <= 7; ++k) {
         EXPECT_NE(PixelOf(panes[k - 1], 5, 5), kMarker) << "pane " << k << " repainted";
-    }
-}
-
-// A channel button restores the channel's store with the tool it was saved with: the ticked box
-// follows, so that it is the tool a double click then uses (a cleared store has none).
-TEST_F(PlayerDialogTest, ChannelButtonsTickTheToolTheyRestore) {
-    StoreSimpleNetwork(1, 1.0f);
-    StoreSimpleNetwork(4, 4.0f);
-    shell::PaneStores[0].ToolMode = network::kToolDraw;
-    shell::PaneStores[3].ToolMode = network::kToolMove;
-    network::ClearWorkingNetwork();
-    Open();
-    struct Row {
-        int tool_button, channel_button, tool;
-    };
-    const Row rows[] = {{network::kWipeCompButton, network::kFrontLeftButton, network::kToolDraw},
-                        {network::kMoveButton, network::kFrontLeftButton, network::kToolDraw},
-                        {network::kWipeWireButton, network::kFrontLeftButton, network::kToolDraw},
-                        {network::kWipeCompButton, network::kRearLeftButton, network::kToolMove},
-                        {network::kDrawButton, network::kRearLeftButton, network::kToolMove},
-                        {network::kWipeWireButton, network::kCentreButton, 0}};
-    const std::pair<int, int> boxes[] = {{network::kDrawButton, network::kToolDraw},
-                                         {network::kMoveButton, network::kToolMove},
-                                         {network::kWipeCompButton, network::kToolWipeComp},
-                                         {network::kWipeWireButton, network::kToolWipeWire}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::Message() << row.tool_button << " then " << row.channel_button);
-        Click(dialog_, row.tool_button);
-        Click(dialog_, row.channel_button);
-        EXPECT_EQ(network::ToolMode, row.tool);
-        for (const auto& [box, tool] : boxes) EXPECT_EQ(Checked(dialog_, box), tool == row.tool);
     }
 }
 
