@@ -82,6 +82,11 @@ class FrameMlsTest : public FrameTest {
         ASSERT_EQ(measurement::MlsOrder, 13);
     }
     HWND Page() const { return measurement::MlsControlPage; }
+    std::string PageText(int id) const {
+        char shown[32] = {};
+        platform::GetDlgItemText(Page(), id, shown, sizeof shown);
+        return shown;
+    }
     void StepCard(int steps) {
         for (int i = 0; i < steps && measurement::MlsRunActive(); ++i) {
             platform::VirtualCardStep(8192, 48000);
@@ -539,11 +544,6 @@ TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
     const auto row = [&](int id) {
         return platform::SendDlgItemMessage(Page(), id, platform::CB_GETCURSEL, 0, 0);
     };
-    const auto text = [&](int id) {
-        char shown[32] = {};
-        platform::GetDlgItemText(Page(), id, shown, sizeof shown);
-        return std::string(shown);
-    };
     for (const auto& [button, tab] :
          {std::pair{platform::IDOK, 0}, {platform::IDCANCEL, 0}, {platform::IDCANCEL, 1}}) {
         SCOPED_TRACE(::testing::Message() << "button " << button << ", tab " << tab);
@@ -553,7 +553,7 @@ TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
         input::Select(Page(), measurement::kWindowTypeCombo, 3);  // not the room equalizer's
         if (Mls.MlsShowPhase == 1) input::Click(Page(), measurement::kShowPhaseBox);
         input::TypeText(Page(), measurement::kWindowWidthEdit, "4096");
-        const std::string ms = text(measurement::kWindowMsEdit);  // at 96000 Hz
+        const std::string ms = PageText(measurement::kWindowMsEdit);  // at 96000 Hz
         input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, tab);
         OnRoomEq([button = button](HWND d) { input::Click(d, button); });
         ASSERT_EQ(Mls.MlsShowPhase, 1);
@@ -563,8 +563,8 @@ TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
         EXPECT_EQ(row(measurement::kRateCombo), Mls.MlsSampleRateIndex);
         EXPECT_EQ(row(measurement::kLengthCombo), Mls.MlsLengthIndex);
         EXPECT_EQ(row(measurement::kWindowTypeCombo), Mls.MlsWindowType);
-        EXPECT_EQ(text(measurement::kWindowMsEdit), Mls.MlsWindowMsText);
-        EXPECT_NE(text(measurement::kWindowMsEdit), ms) << "the width's time at 96000 Hz";
+        EXPECT_EQ(PageText(measurement::kWindowMsEdit), Mls.MlsWindowMsText);
+        EXPECT_NE(PageText(measurement::kWindowMsEdit), ms) << "the width's time at 96000 Hz";
     }
 }
 
@@ -572,11 +572,6 @@ TEST_F(FrameMlsTest, PageShowsTheSettingsTheRoomEqualizerLeftGui) {
 // changes Window Width, and Time [ms] shows it at the rate the next Calculate SPL gates with (the
 // held capture's, or the chosen one when none is held), also right after a run.
 TEST_F(FrameMlsTest, GateWidthBoxesKeepWhatWasTypedGui) {
-    const auto text = [&](int id) {
-        char shown[32] = {};
-        platform::GetDlgItemText(Page(), id, shown, sizeof shown);
-        return std::string(shown);
-    };
     const auto rate = [&](int index) { input::Select(Page(), measurement::kRateCombo, index); };
     const auto reopen = [&] {
         input::SelectTab(MlsControlDialog, measurement::kMlsControlTabId, 1);
@@ -610,9 +605,9 @@ TEST_F(FrameMlsTest, GateWidthBoxesKeepWhatWasTypedGui) {
         rate(4);
         input::TypeText(Page(), measurement::kWindowWidthEdit, "30000");
         row.steps();
-        EXPECT_EQ(text(measurement::kWindowWidthEdit), row.width);
+        EXPECT_EQ(PageText(measurement::kWindowWidthEdit), row.width);
         EXPECT_STREQ(Mls.MlsWindowWidthText, row.width);
-        EXPECT_EQ(text(measurement::kWindowMsEdit), row.ms);
+        EXPECT_EQ(PageText(measurement::kWindowMsEdit), row.ms);
     }
 }
 
