@@ -74,9 +74,11 @@ bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f
 bool IsSeparatorChar(char c) { return IsBlankChar(c) || c == ',' || c == ';'; }
 
 enum class LineKind {
-    kNotData,       // blank, or words on it: a header, a sensitivity line, a comment
+    kNotData,       // blank, or starting with words: a header, a sensitivity line, a comment
     kData,          // numbers only, separated by blanks, commas or semicolons
     kDecimalComma,  // numbers written with a decimal comma ("0,35" beside blanks or semicolons)
+    kMixed,         // starts with a number but holds something that is not one: a level written
+                    // with another minus sign, "nan", a comment after the numbers
 };
 
 // Reads the line [first, last): its kind, and for data its numbers (the first three kept in
@@ -95,7 +97,10 @@ LineKind ReadLine(const char* first, const char* last, TextPoint* point, int* co
         while (p < last && !IsSeparatorChar(*p)) ++p;
         double value = 0.0;
         bool valid = false;
-        if (!WholeNumber(token, p, &value, &valid)) return LineKind::kNotData;
+        if (!WholeNumber(token, p, &value, &valid)) {
+            const bool words = *count == 0 && !StartsWithNumber(token, p);
+            return words ? LineKind::kNotData : LineKind::kMixed;
+        }
         if (*count < 3) {
             point->value[*count] = value;
             point->valid[*count] = valid;
@@ -121,7 +126,8 @@ struct TextScan {
     int columns = 0;     // numbers per data line: 2 or 3
     bool layout = true;  // every data line holds `columns` numbers, none a decimal comma
     // The last data line whose frequency is not above the one before it (or not above 0), -1
-    // when there is none.
+    // when there is none. A first point at exactly 0 Hz (the DC bin an FFT tool writes) is no
+    // data line: the list starts after it.
     std::ptrdiff_t last_fall = -1;
     bool too_long = false;
 };
@@ -132,6 +138,7 @@ TextScan ScanText(const std::uint8_t* data, std::size_t size) {
     const double top = FrequencyGrid[kGridPoints - 1];
     double previous = 0.0;
     bool first = true;
+    bool dc_passed = false;
     // A text saved as UTF-8 by some editors starts with the byte-order mark, not with its first
     // line.
     const bool marked = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF;
@@ -143,8 +150,15 @@ TextScan ScanText(const std::uint8_t* data, std::size_t size) {
         const LineKind kind = ReadLine(text + begin, text + end, &point, &count);
         begin = end + 1;
         if (kind == LineKind::kNotData) continue;
-        if (kind == LineKind::kDecimalComma || (count != 2 && count != 3) ||
-            (scan.columns != 0 && count != scan.columns)) {
+        if (kind != LineKind::kData || (count != 2 && count != 3)) {
+            scan.layout = false;
+            break;
+        }
+        if (scan.data_lines == 0 && !dc_passed && point.valid[0] && point.value[0] == 0.0) {
+            dc_passed = true;
+            continue;
+        }
+        if (scan.columns != 0 && count != scan.columns) {
             scan.layout = false;
             break;
         }
@@ -387,6 +401,9 @@ CalibrationTextResult ParseCalibrationText(const std::uint8_t* data, std::size_t
     }
     int held = 0;
     if (OnGridByPosition(scan, curve, &held)) {
+        // The grid's points rise (where two decimals write neighbours as one frequency too);
+        // the lines after them must rise on from them.
+        if (scan.last_fall >= kGridPoints) return {CalibrationTextStatus::kNotRising, 0};
         if (held < kGridPoints) return {CalibrationTextStatus::kShort, held};
     } else {
         for (const TextPoint& t : scan.points) {

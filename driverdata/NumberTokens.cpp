@@ -91,6 +91,10 @@ bool WholeNumber(const char* first, const char* last, double* value, bool* valid
     return true;
 }
 
+bool StartsWithNumber(const char* first, const char* last) {
+    return first != nullptr && last > first && NumberShapeEnd(first, last) != first;
+}
+
 bool TokenScanner::Next(double* value, bool* valid) {
     while (pos < size && !InSet(set, static_cast<char>(data[pos]))) ++pos;
     if (pos >= size) return false;

@@ -24,6 +24,10 @@ bool SlotNumber(const char* slot, std::size_t capacity, double* value);
 // value of at most kMaxTokenChars characters, and *value holds it (0 when not).
 bool WholeNumber(const char* first, const char* last, double* value, bool* valid);
 
+// Whether [first, last) begins with the shape of a decimal number: an optional sign, then a digit
+// or a point and a digit.
+bool StartsWithNumber(const char* first, const char* last);
+
 // The character sets of the number tokens: digits, '-', '.', '+', 'E', 'e' (column converters);
 // digits, '-', '.' (DAAS files).
 enum class TokenSet { kColumns, kDaas };

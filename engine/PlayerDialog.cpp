@@ -151,7 +151,7 @@ void SetTool(HWND dialog, int mode) {
 void ChannelButton(int id) {
     const int pane = PaneOfChannelButton(id);
     if (pane == 0) return;
-    network::ActivePane = pane;
+    network::SetActivePane(pane);
     network::RestorePaneStore(pane);
     if (solver::CheckSystemNetwork() != 0) return;
     solver::SolveNetwork();

@@ -489,11 +489,15 @@ LRESULT SplPlottingWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             platform::SetWindowText(hwnd, kSplPlotTitle);
             break;
         case platform::WM_PAINT: {
-            // Every paint redraws the whole client area.
+            // Every paint redraws the whole client area, at this window's own size: the
+            // diffraction plot, open beside it, keeps the shared plot size of its own window.
             platform::InvalidateRect(hwnd, nullptr, platform::TRUE);
+            platform::RECT client{};
+            platform::GetClientRect(hwnd, &client);
             platform::PAINTSTRUCT ps{};
             const platform::HDC dc = platform::BeginPaint(hwnd, &ps);
-            solver::DrawSplPhaseFrame(dc, SplPlotWidth, SplPlotHeight, hwnd);
+            solver::DrawSplPhaseFrame(dc, client.right - client.left, client.bottom - client.top,
+                                      hwnd);
             platform::EndPaint(hwnd, &ps);
             return 0;
         }

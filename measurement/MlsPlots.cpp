@@ -423,7 +423,9 @@ void DrawMlsImpulseFrame(HDC hdc) {
         const int stride = shell::LabelStride(0.025 * wprime, widest + 4);
         shell::AxisLabelRow row(hdc, h - 15, 51, w - 20);
         for (int t = -150; t <= 1950; t += 50) {
-            const int x = static_cast<int>(0.0005 * t * wprime + 25 + 0.025 * wprime);
+            // The label of screen point t starts on its grid line (column t / 50), where the
+            // curves draw point t.
+            const int x = static_cast<int>(t / 50 * 0.025 * wprime + 60);
             if (x <= 50 || ((t - 50) / 50) % stride != 0) continue;
             label(t);
             row.Draw(x, text);

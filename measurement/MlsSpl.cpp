@@ -121,8 +121,14 @@ int CheckMlsSplInputs(platform::HWND owner, int* n, double* add_db) {
     const int order = MeasuredOrder();
     if (order < 2 || order > kMlsMaxOrder) return 1;
     *n = 1 << order;
-    const double width =
-        SlotValue(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText));
+    double width = 0.0;
+    // A gate of no samples would give curves of nothing, drawn as if measured.
+    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText),
+                              &width) ||
+        !(width >= 1.0)) {
+        Exclaim(owner, kMlsGateTooNarrow);
+        return 1;
+    }
     if (width > *n - 1) {
         Exclaim(owner, "Please reduce Timw Window Length");
         return 1;

@@ -14,10 +14,12 @@ void RepairPhaseFlips(float* degrees, int points);
 
 // The command: 0 when the driver curves were computed; 1 refused with a message (owner `owner`),
 // nothing changed: no impulse yet ("Please Generate Impulse Response First"), a gate wider than
-// the sequence ("Please reduce Timw Window Length"), or a gate start that leaves the impulse.
+// the sequence ("Please reduce Timw Window Length"), a gate width that is not a number of at
+// least one sample (kMlsGateTooNarrow), or a gate start that leaves the impulse.
 // Also refused: an "Add dB To SPL" beyond shell::kMostMlsAddDb (kMlsAddDbOutOfRange), and a
 // result with levels or phases beyond the driver bounds (kMlsResultOutOfRange).
 int CalculateMlsSpl(platform::HWND owner);
+inline constexpr const char* kMlsGateTooNarrow = "Please Enter A Window Width Of At Least 1 Sample";
 inline constexpr const char* kMlsAddDbOutOfRange = "Add dB To SPL Must Lie Within -200...200 dB";
 inline constexpr const char* kMlsResultOutOfRange =
     "SPL Out Of Range: Check Add dB And The Calibrations; Driver NOT Changed";

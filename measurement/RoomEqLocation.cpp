@@ -10,6 +10,7 @@
 #include "measurement/Globals.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSequences.h"
+#include "measurement/MlsSpl.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "platform/ui/MessageBox.h"
 #include "shell/NetworkTables.h"
@@ -227,9 +228,13 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
         MlsRefCorrection[j] = 0.0f;
     }
     double width = 0.0;
+    // The width comes from the MLS page too, where any text may be typed.
     if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText),
-                              &width))
-        width = 0.0;
+                              &width) ||
+        !(width >= 1.0)) {
+        Exclaim(dialog, kMlsGateTooNarrow);
+        return LocationResult::kWindowTooWide;
+    }
     if (width > n - 1) {
         Exclaim(dialog, "Please reduce Timw Window Length");
         return LocationResult::kWindowTooWide;

@@ -1,9 +1,12 @@
 #include "network/EditorState.h"
 
+#include <initializer_list>
+
 #include "network/Ids.h"
 #include "network/PaneDrawing.h"
 #include "network/PaneEditor.h"
 #include "network/WorkingNetwork.h"
+#include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "shell/FrameGlobals.h"
 
@@ -21,8 +24,19 @@ std::int32_t ShowRaster = 0;
 
 std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
 
+void SetActivePane(int pane) {
+    const int previous = ActivePane;
+    ActivePane = pane;
+    if (previous == pane) return;
+    for (const int k : {previous, pane}) {
+        if (k < 1 || k > shell::kPaneCount) continue;
+        const platform::HWND window = PaneWindows[k - 1];
+        if (platform::IsWindow(window)) platform::InvalidateRect(window, nullptr, platform::TRUE);
+    }
+}
+
 void DeactivatePanes() {
-    ActivePane = 0;
+    SetActivePane(0);
     ToolMode = kToolDraw;
     ElementPending = 0;
     WireDragActive = 0;

@@ -35,6 +35,10 @@ extern std::int32_t ShowRaster;
 inline constexpr int kCopySpeakerFlagCount = 14;
 extern std::int32_t CopySpeakerFlags[kCopySpeakerFlagCount];
 
+// Makes `pane` (1..7, 0 none) the channel in use. When that changes, the pane that gave it up
+// and the pane that took it are repainted, so the one red channel title is the channel in use.
+void SetActivePane(int pane);
+
 // The player dialog's tool buttons show ToolMode (when the dialog is open): called wherever the
 // tool changes, so that the ticked box is always the tool the panes use.
 void ShowToolInToolbox();

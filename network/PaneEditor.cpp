@@ -387,7 +387,7 @@ void WipeElementAt(HWND hwnd, int pane, POINT at) {
 void ToggleFlag(float& flag) { flag = flag == 1.0f ? 0.0f : 1.0f; }
 
 void DrawToolDoubleClick(HWND hwnd, int pane, POINT at) {
-    ActivePane = pane;
+    SetActivePane(pane);
     RestorePaneStore(pane);
     ToolMode = kToolDraw;
     ShowToolInToolbox();
@@ -465,7 +465,7 @@ bool RunElementDialog(HWND hwnd, int kind) {
 }
 
 void RightClick(HWND hwnd, int pane, LPARAM lParam) {
-    ActivePane = pane;
+    SetActivePane(pane);
     RestorePaneStore(pane);
     ToolMode = kToolDraw;
     ShowToolInToolbox();

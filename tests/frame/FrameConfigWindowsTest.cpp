@@ -2,7 +2,10 @@
 // window, driven with the mouse as a person would.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/ConfigWindows.h"
@@ -10,9 +13,11 @@
 #include "network/EditorState.h"
 #include "network/ElementDialogs.h"
 #include "network/PaneDrawing.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/testing/DrawnTexts.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
+#include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
 #include "solver/SplPlot.h"
@@ -440,6 +445,95 @@ TEST_F(FrameTest, SplPlotWindowPaintsWithItsClientSizeGui) {
     platform::SendMessage(MdiClientWindow, platform::WM_MDIDESTROY,
                           static_cast<platform::WPARAM>(plot.value), 0);
     EXPECT_FALSE(SplPlottingWindow);
+}
+
+// With the diffraction plot open beside it, the SPL plot draws at its own size however the
+// diffraction plot's window is sized: what it shows is what it showed before.
+TEST_F(FrameTest, SplPlotDrawsAtItsOwnSizeBesideTheDiffractionPlotGui) {
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdDiffractionModel));
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));  // keeps the diffraction
+    input::PumpUntilIdle();
+    ASSERT_TRUE(platform::IsWindow(DiffractionChildWindow));
+    input::Click(ComponentCADSelectionDialog, kFrontLeftButton);  // shows the SPL plot
+    ASSERT_TRUE(platform::IsWindow(SplPlottingWindow));
+    platform::MoveWindow(SplPlottingWindow, 0, 0, 900, 600, platform::TRUE);
+    input::PumpUntilIdle();
+    const std::vector<std::uint32_t> own = ShownPixels(SplPlottingWindow);
+    ASSERT_GT(own.size(), 300000u);
+    for (const auto& [w, h] : {std::pair{300, 220}, std::pair{1300, 760}}) {
+        SCOPED_TRACE(::testing::Message() << "diffraction plot " << w << "x" << h);
+        platform::MoveWindow(DiffractionChildWindow, 20, 20, w, h, platform::TRUE);
+        input::PumpUntilIdle();
+        platform::InvalidateRect(SplPlottingWindow, nullptr, platform::TRUE);
+        input::PumpUntilIdle();
+        const std::vector<std::uint32_t> shown = ShownPixels(SplPlottingWindow);
+        ASSERT_EQ(shown.size(), own.size());
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < own.size(); ++i) differing += shown[i] != own[i];
+        EXPECT_EQ(differing, 0u) << "pixels of the SPL plot drawn at another size";
+    }
+}
+
+// Pixels of a channel title's colour in the title corner of a pane (its lower left).
+int TitlePixels(HWND pane, platform::COLORREF colour) {
+    platform::UpdateWindow(pane);
+    platform::RECT c{};
+    platform::GetClientRect(pane, &c);
+    const platform::HDC dc = platform::GetDC(pane);
+    int count = 0;
+    for (int y = c.bottom - 32; y < c.bottom; ++y)
+        for (int x = 0; x < 200; ++x) count += platform::GetPixel(dc, x, y) == colour;
+    platform::ReleaseDC(pane, dc);
+    return count;
+}
+
+// One red channel title, the channel in use, whichever road made it the one in use and whether
+// or not the check took its network; every other title is green.
+TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(platform::IsWindow(Splitter1Window));
+    const HWND player = ComponentCADSelectionDialog;
+    const HWND panes[2] = {network::PaneWindows[0], network::PaneWindows[2]};
+    ASSERT_TRUE(platform::IsWindow(panes[0]) && platform::IsWindow(panes[1]));
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        int red;  // index into panes
+    };
+    const Step steps[] = {
+        {"Front Left", [&] { input::Click(player, kFrontLeftButton); }, 0},
+        {"Front Right", [&] { input::Click(player, kFrontRightButton); }, 1},
+        {"a right click in Front-Left",
+         [&] {
+             platform::BringWindowToTop(Splitter1Window);
+             platform::RECT c{};
+             platform::GetClientRect(panes[0], &c);
+             input::MouseClick(panes[0], c.right - 10, c.bottom - 10, input::Button::Right);
+         },
+         0},
+        {"Front Right, its network refused",
+         [&] {
+             // A terminal on no node: "Network Disjoined".
+             PaneStores[2].ElementGeometry[1].node2 = -1;
+             input::Click(player, kFrontRightButton);
+             ASSERT_EQ(platform::testing::MessageBoxLog().size(), 1u) << "the check refused it";
+         },
+         1},
+        {"Front Left again", [&] { input::Click(player, kFrontLeftButton); }, 0},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        platform::testing::ClearMessageBoxLog();
+        step.act();
+        input::PumpUntilIdle();
+        for (int p = 0; p < 2; ++p) {
+            const bool in_use = p == step.red;
+            EXPECT_EQ(TitlePixels(panes[p], platform::RGB(228, 0, 0)) > 20, in_use) << "pane " << p;
+            EXPECT_EQ(TitlePixels(panes[p], platform::RGB(0, 128, 0)) > 20, !in_use)
+                << "pane " << p;
+        }
+    }
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 // IR without a capture.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -24,16 +27,20 @@
 #include "frame/FrameCommands.h"
 #include "measurement/Globals.h"
 #include "measurement/MlsAcquire.h"
+#include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsPlots.h"
 #include "measurement/MlsRun.h"
+#include "measurement/MlsSpl.h"
 #include "measurement/MlsWindows.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/WindowImage.h"
 #include "platform/testing/Dialogs.h"
+#include "platform/testing/DrawnTexts.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
+#include "platform/testing/MessageBoxLog.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Paint.h"
 #include "platform/ui/Window.h"
@@ -233,19 +240,47 @@ TEST_F(FrameMlsTest, EveryClientSizeDownToZeroLeavesTheGridFiniteGui) {
     }
 }
 
-// What a window shows, pixel by pixel, top row first.
-std::vector<std::uint32_t> ShownPixels(HWND window) {
-    std::vector<std::uint32_t> pixels;
-    const platform::HBITMAP image = platform::CreateWindowImage(window);
-    if (!image) return pixels;
-    platform::BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    const int rows = platform::GetDIBits(platform::HDC{}, image, 0, 0, nullptr, &info, 0);
-    info.biHeight = -rows;
-    pixels.resize(static_cast<std::size_t>(info.biWidth) * rows);
-    platform::GetDIBits(platform::HDC{}, image, 0, rows, pixels.data(), &info, 0);
-    platform::DeleteObject(image);
-    return pixels;
+// Each time label of the impulse view starts on the grid line of the time it prints, at every
+// width and at two time zooms (labels that would meet are left out).
+TEST_F(FrameMlsTest, ImpulseTimeLabelsStandOnTheGridLinesOfTheirTimesGui) {
+    Measure();
+    const double fs = measurement::MeasuredSampleRate();
+    for (const int zoom : {0, 1}) {
+        input::Select(Page(), measurement::kTimeZoomCombo, zoom);
+        const double z = 1 << zoom;
+        for (const int outer : {520, 900, 1320, 1720}) {
+            platform::MoveWindow(MlsImpChildWindow, 0, 0, outer, 400, platform::TRUE);
+            input::PumpUntilIdle();
+            const int w = measurement::MlsImpClientWidth;
+            const int h = measurement::MlsImpClientHeight;
+            SCOPED_TRACE(::testing::Message() << "zoom " << z << ", client width " << w);
+            // The time the curves draw at each grid line (column j lies at screen point 50 j).
+            std::map<std::string, int> line_of;
+            for (int j = -3; j <= 39; ++j) {
+                const double ms = (1000.0 / z) * (50 * j - 50 * z) / fs +
+                                  2000.0 * measurement::MlsImpScrollPosition * (1000.0 / z) / fs;
+                char text[32];
+                std::snprintf(text, sizeof text, "%.1f", ms);
+                line_of[text] = static_cast<int>(j * 0.025 * (w - 80) + 60);
+            }
+            input::RecordDrawnTexts(true);
+            platform::InvalidateRect(MlsImpChildWindow, nullptr, platform::TRUE);
+            platform::UpdateWindow(MlsImpChildWindow);
+            int labels = 0;
+            for (const auto& t : input::DrawnTexts()) {
+                if (t.window != MlsImpChildWindow || t.ink.top < h - 20 ||
+                    t.text.find('.') == std::string::npos)
+                    continue;
+                ++labels;
+                const auto line = line_of.find(t.text);
+                ASSERT_NE(line, line_of.end()) << t.text << " is the time of no grid line";
+                EXPECT_GE(t.ink.left, line->second) << t.text;
+                EXPECT_LE(t.ink.left, line->second + 2) << t.text;
+            }
+            input::RecordDrawnTexts(false);
+            EXPECT_GE(labels, 5);
+        }
+    }
 }
 
 // After the frequency view is resized, each of its pages shows exactly what it shows when its tab
@@ -608,6 +643,32 @@ TEST_F(FrameMlsTest, GateWidthBoxesKeepWhatWasTypedGui) {
         EXPECT_EQ(PageText(measurement::kWindowWidthEdit), row.width);
         EXPECT_STREQ(Mls.MlsWindowWidthText, row.width);
         EXPECT_EQ(PageText(measurement::kWindowMsEdit), row.ms);
+    }
+}
+
+// Calculate SPL refuses a gate of no samples with a message before it changes anything: the
+// driver's curves and the measured curves stay as the last calculation left them.
+TEST_F(FrameMlsTest, CalculateSplRefusesAGateOfNoSamplesGui) {
+    Measure();
+    input::TypeText(Page(), measurement::kWindowWidthEdit, "4096");
+    input::Click(Page(), kCalculateButton);
+    ASSERT_EQ(measurement::MlsSplCalculated, 1);
+    const std::vector<float> spl(CurrentDriverRecord->Spl, CurrentDriverRecord->Spl + kGridPoints);
+    const std::vector<float> phase(CurrentDriverRecord->Phase,
+                                   CurrentDriverRecord->Phase + kGridPoints);
+    const std::vector<float> shown(MeasuredCurveTable[0]->v,
+                                   MeasuredCurveTable[0]->v + kCurveRecordFloats);
+    for (const char* width : {"abc", "0", "-5", "0.5"}) {
+        SCOPED_TRACE(std::string("width \"") + width + "\"");
+        input::TypeText(Page(), measurement::kWindowWidthEdit, width);
+        EXPECT_EQ(PageText(measurement::kWindowWidthEdit), width) << "typing stays as it is";
+        input::ClearMessageBoxLog();
+        input::Click(Page(), kCalculateButton);
+        ASSERT_EQ(input::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(input::MessageBoxLog()[0].text, measurement::kMlsGateTooNarrow);
+        EXPECT_TRUE(std::equal(spl.begin(), spl.end(), CurrentDriverRecord->Spl));
+        EXPECT_TRUE(std::equal(phase.begin(), phase.end(), CurrentDriverRecord->Phase));
+        EXPECT_TRUE(std::equal(shown.begin(), shown.end(), MeasuredCurveTable[0]->v));
     }
 }
 

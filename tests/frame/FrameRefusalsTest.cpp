@@ -118,6 +118,15 @@ TEST_F(FrameTest, CalibrationFileReadAsWrittenOrRefusedGui) {
     std::replace(commas.begin(), commas.end(), '.', ',');
     std::string export_text = CalibrationText(kGridPoints);
     for (int line = 0; line < 100; ++line) export_text.erase(0, export_text.find('\n') + 1);
+    const std::string whole_export = CalibrationText(kGridPoints);
+    const std::string last_line =
+        whole_export.substr(whole_export.rfind('\n', whole_export.size() - 2) + 1);
+    // Levels written with the Unicode minus sign (U+2212) on the lines that have one.
+    std::string unicode_minus;
+    for (const char c : two_columns)
+        unicode_minus += c == '-' ? std::string("\xE2\x88\x92") : std::string(1, c);
+    std::string remarked = SmoothText(octave_24ths, "%.3f %.4f %.2f\n");
+    remarked.insert(remarked.find('\n', remarked.size() / 2), "  # fitted");
     const std::string layout = driverdata::CalibrationFileLayoutMessage(path.c_str());
     const std::string order = driverdata::CalibrationFileOrderMessage(path.c_str());
     struct Case {
@@ -154,6 +163,13 @@ TEST_F(FrameTest, CalibrationFileReadAsWrittenOrRefusedGui) {
         {"two and three columns", two_columns + "20000 0 0\n", layout},
         {"falling frequencies", "100 0 0\n50 0 0\n200 0 0\n", order},
         {"repeated frequency", "100 0\n200 0\n200 1\n400 0\n", order},
+        {"levels with the Unicode minus sign", unicode_minus, layout},
+        {"a level that is not a number", SmoothText(uneven) + "20000 nan 0\n", layout},
+        {"a comment after the numbers", remarked, layout},
+        {"export, its last line again", whole_export + last_line, order},
+        {"export, then a lower frequency", whole_export + "1000.00 0.00 0.00\n", order},
+        {"a first line at 0 Hz, uneven 10 Hz-20 kHz", "0.0 -3.0 0.0\n" + SmoothText(uneven), "",
+         uneven.front(), uneven.back()},
     };
     for (const bool mike : {true, false}) {
         const int button = mike ? measurement::kImportMikeButton : measurement::kImportPreampButton;

@@ -26,6 +26,8 @@
 #include "network/Templates.h"
 #include "network/WorkingNetwork.h"
 #include "platform/audio/VirtualCard.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gdi/WindowImage.h"
 #include "platform/testing/Dialogs.h"
 #include "platform/testing/FileDialogs.h"
 #include "platform/testing/Harness.h"
@@ -121,6 +123,22 @@ inline std::string WindowTitle(platform::HWND window) {
     char text[kFrameTitleSlot] = {};
     platform::GetWindowText(window, text, sizeof text);
     return text;
+}
+
+// What a window shows, pixel by pixel, top row first (0x00RRGGBB); *width its width in pixels.
+inline std::vector<std::uint32_t> ShownPixels(platform::HWND window, int* width = nullptr) {
+    std::vector<std::uint32_t> pixels;
+    const platform::HBITMAP image = platform::CreateWindowImage(window);
+    if (!image) return pixels;
+    platform::BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    const int rows = platform::GetDIBits(platform::HDC{}, image, 0, 0, nullptr, &info, 0);
+    info.biHeight = -rows;
+    pixels.resize(static_cast<std::size_t>(info.biWidth) * rows);
+    platform::GetDIBits(platform::HDC{}, image, 0, rows, pixels.data(), &info, 0);
+    platform::DeleteObject(image);
+    if (width != nullptr) *width = info.biWidth;
+    return pixels;
 }
 
 inline int CountBoxes(const std::string& text) {

@@ -10,6 +10,7 @@
 #include "measurement/CaptureFile.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/MlsSequences.h"
+#include "measurement/MlsSpl.h"
 #include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "shell/NetworkTables.h"
@@ -110,6 +111,8 @@ TEST_F(RoomEqLocationTest, RefusalsLeaveTheLocationAlone) {
     const Case cases[] = {
         {true, "4000", LocationResult::kNoImpulse, "Please Generate Impulse Response First"},
         {false, "70000", LocationResult::kWindowTooWide, "Please reduce Timw Window Length"},
+        {false, "abc", LocationResult::kWindowTooWide, kMlsGateTooNarrow},
+        {false, "0.5", LocationResult::kWindowTooWide, kMlsGateTooNarrow},
     };
     for (const Case& c : cases) {
         FillCapture(c.silent);
