@@ -22,6 +22,9 @@ namespace {
 
 enum MeterPen { kGreen = 0, kRed = 1, kBlue = 2, kOrange = 3, kMagenta = 4 };
 
+// Where a full-scale input bar ends: 7 + 5 x 33 pixels above the client bottom.
+constexpr int kZeroDbLineAboveBottom = 172;
+
 double g_output_thresholds[kOutputThresholdCount];
 bool g_output_thresholds_built = false;
 int g_input_calls = 0;
@@ -111,8 +114,10 @@ int DrawMeterBank(HWND window, const float* levels, const MeterBank& bank, int& 
     if (!dc) return 0;
     RECT rc{};
     GetClientRect(window, &rc);
-    MoveToEx(dc, rc.left, 23, nullptr);
-    LineTo(dc, rc.right, 23);
+    // The 0 dB line stands where a full-scale input bar ends, counted from the bottom as the
+    // bars are: 23 pixels below the top of a meter 195 pixels tall.
+    MoveToEx(dc, rc.left, rc.bottom - kZeroDbLineAboveBottom, nullptr);
+    LineTo(dc, rc.right, rc.bottom - kZeroDbLineAboveBottom);
     for (int i = 0; i < bank.bars; ++i) {
         const int x = rc.left + 4 + 8 * i;
         const int h = bank.pixels_per_step * StepOf(bank.thresholds, bank.last_step, values[i]);

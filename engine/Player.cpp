@@ -237,8 +237,8 @@ void StopPlayback(HWND dialog) {
     ReleaseRun(dialog);
     g_meters_pending = false;
     RefreshDisplay(dialog);  // the read-outs as the last block left them
-    const float zeros[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, -1.0f};
-    DrawOutputMeters(GetDlgItem(dialog, kOutputMeterControl), zeros);
+    // Both meters show silence: nothing plays any more, in or out.
+    ClearMeters(dialog);
 }
 
 void StopWithMessage(HWND dialog, const char* text) {

@@ -29,6 +29,7 @@ std::int32_t RoomEQShowEqSpl;
 std::int32_t RoomEQShowEqualized;
 float RoomEQRefPeakLevel;
 float RoomEQInPeakLevel;
+std::int32_t RoomEQImpulseRates[kRoomEqLocations];
 
 namespace {
 
@@ -238,6 +239,7 @@ void ClearRoomEqData() {
     RoomEQLocation = 0;
     RoomEQRefPeakLevel = 0.0f;
     RoomEQInPeakLevel = 0.0f;
+    for (std::int32_t& rate : RoomEQImpulseRates) rate = 0;
 }
 
 void ResetRoomEqState() {
@@ -248,6 +250,7 @@ void ResetRoomEqState() {
     RoomEQRefPeakLevel = RoomEQInPeakLevel = 0.0f;
     RoomEQStartFrequencyIndex = kRoomEq10HzIndex;
     RoomEQStopFrequencyIndex = kRoomEq50kHzIndex;
+    for (std::int32_t& rate : RoomEQImpulseRates) rate = 0;
 }
 
 namespace {

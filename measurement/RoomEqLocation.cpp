@@ -147,6 +147,7 @@ LocationResult DeconvolveLocation(platform::HWND dialog, int location) {
 
     DeconvolveMlsChannel(ref, true, &MlsRefPeak);
     SetImpulseRecord(kRoomEqRefImpulse + location, kPenMlsRef, ref);
+    RoomEQImpulseRates[location] = MeasuredSampleRate();
     std::int32_t in_peak = 0;
     DeconvolveMlsChannel(in, false, &in_peak);
     MlsInPeak = in_peak;

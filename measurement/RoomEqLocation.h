@@ -2,6 +2,8 @@
 // measured impulses and the level and phase of the loudspeaker in the room on the room grid.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/Types.h"
 
 namespace measurement {
@@ -23,6 +25,10 @@ inline constexpr int kRoomEqAverage = 32;     // level of the average, dB - 90
 inline constexpr int kRoomEqAveragePh = 33;   // phase of the average, degrees
 inline constexpr int kRoomEqWindow = 34;      // gating window for display
 inline constexpr int kRoomEqLocations = 6;
+
+// The sampling rate in Hz each location's impulses (records 0..5 and 6..11) were measured at, 0
+// while the location holds none: the impulse pane counts its time labels in it.
+extern std::int32_t RoomEQImpulseRates[kRoomEqLocations];
 
 // Rows of CurveColourScheme the records are drawn with.
 inline constexpr int kPenFilterSpl = 1;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "measurement/Globals.h"
+#include "measurement/Ids.h"
 #include "measurement/MlsAcquire.h"
 #include "measurement/MlsDeconvolution.h"
 #include "measurement/RoomEq.h"
@@ -171,10 +172,15 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
         Text(hdc, 30, static_cast<int>(10 + k * ys), text);
     }
     Text(hdc, 3, (h - 15) / 2, "DAC");
-    const int rate = MlsSampleRate();
+    // Time counts in the rate the shown location's impulses were measured at; before any, in the
+    // rate chosen for the next measurement.
+    const int l = (RoomEQLocation >= 0 && RoomEQLocation < kRoomEqLocations) ? RoomEQLocation : 0;
+    const int rate = RoomEQImpulseRates[l] > 0 ? RoomEQImpulseRates[l] : MlsSampleRate();
     shell::AxisLabelRow row(hdc, h - 20, 51, w - 30);
     for (int t = -150; t <= 2000 && rate > 0; t += 50) {
-        const int x = static_cast<int>(t * 0.0005 * (w - 80) + 23 + 0.025 * (w - 80));
+        // The label of sample t starts on its grid line (column t / 50), where the curves draw
+        // sample t.
+        const int x = static_cast<int>(60 + t / 50 * 0.025 * (w - 80));
         if (x <= 50) continue;
         std::snprintf(text, sizeof text, "%.0f", (t - 50) * 1000.0 / rate);
         row.Draw(x, text);
@@ -313,11 +319,23 @@ int DrawRoomEQGroupDelayCurve(HDC hdc) {
 
 int DrawRoomEQLocationMarks(HDC hdc) {
     static const int kTop[kRoomEqLocations] = {8, 32, 54, 77, 98, kLocationMarksHeight - 10};
+    const HWND marks = WindowFromDC(hdc);
+    const HWND dialog = marks.value ? GetParent(marks) : HWND{};
     for (int l = 0; l < kRoomEqLocations; ++l) {
         const float* level = Record(kRoomEqLevel + l);
         const bool measured = level != nullptr && level[shell::kCurveHoldsData] == 1.0f;
+        // Each square stands beside its own "Location" button, its middle on the button's,
+        // whatever size a dialog unit has; the rows above are for a context without the dialog.
+        int top = kTop[l];
+        const HWND button = dialog.value ? GetDlgItem(dialog, kFirstLocation + l) : HWND{};
+        RECT r{};
+        if (button.value && GetWindowRect(button, &r)) {
+            POINT middle{0, (r.top + r.bottom) / 2};
+            ScreenToClient(marks, &middle);
+            top = middle.y - 5;
+        }
         const HBRUSH old = SelectObject(hdc, shell::MeterBrushRamp[measured ? 2 : 17]);
-        Rectangle(hdc, 0, kTop[l], 10, kTop[l] + 10);
+        Rectangle(hdc, 0, top, 10, top + 10);
         SelectObject(hdc, old);
     }
     return 0;

@@ -50,24 +50,26 @@ const platform::ControlTemplate kComponentCADSelectionControls[] = {
     {5034, ControlKind::StaticText, "Fr=XXXXX", 1, 287, 48, 11, 0},
     {5036, ControlKind::StaticText, "In = 0", 51, 287, 48, 11, 0},
     {5031, ControlKind::StaticText, "Out = 0", 100, 287, 48, 11, 0},
-    // Level meters with their scale and channel labels.
+    // Level meters with their scale and channel labels. The meters' painter draws in pixels, for
+    // controls 195 pixels tall, from their bottom up: each scale label stands where an input bar
+    // of its level ends, and the controls are tall enough for both clip marks.
     {40, ControlKind::GroupBox, "Inputs --------------------- Outputs", 0, 299, 149, 141, 0},
-    {70, ControlKind::StaticText, "0dB", 1, 320, 19, 9, 0},
-    {120, ControlKind::StaticText, "-6", 1, 339, 19, 9, 0},
-    {90, ControlKind::StaticText, "-12", 1, 357, 19, 9, 0},
-    {100, ControlKind::StaticText, "-24", 1, 377, 19, 9, 0},
-    {110, ControlKind::StaticText, "-36", 1, 397, 19, 9, 0},
-    {80, ControlKind::StaticText, "-51", 1, 416, 19, 9, 0},
-    {10128, ControlKind::StaticCanvas, "", 20, 309, 45, 120, 0},
-    {10129, ControlKind::StaticCanvas, "", 61, 309, 88, 120, 0},
-    {130, ControlKind::StaticText, "1", 21, 430, 7, 9, 0},
-    {131, ControlKind::StaticText, "4", 37, 430, 7, 9, 0},
-    {132, ControlKind::StaticText, "8", 56, 430, 6, 9, 0},
-    {133, ControlKind::StaticText, "1", 63, 430, 7, 9, 0},
-    {134, ControlKind::StaticText, "4", 79, 430, 7, 9, 0},
-    {135, ControlKind::StaticText, "8", 100, 430, 7, 9, 0},
-    {136, ControlKind::StaticText, "12", 120, 430, 11, 9, 0},
-    {180, ControlKind::StaticText, "16", 140, 430, 9, 9, 0},
+    {70, ControlKind::StaticText, "0dB", 1, 313, 19, 9, 0},
+    {120, ControlKind::StaticText, "-6", 1, 323, 19, 9, 0},
+    {90, ControlKind::StaticText, "-12", 1, 336, 19, 9, 0},
+    {100, ControlKind::StaticText, "-24", 1, 363, 19, 9, 0},
+    {110, ControlKind::StaticText, "-36", 1, 389, 19, 9, 0},
+    {80, ControlKind::StaticText, "-51", 1, 419, 19, 9, 0},
+    {10128, ControlKind::StaticCanvas, "", 20, 308, 45, 124, 0},
+    {10129, ControlKind::StaticCanvas, "", 61, 308, 88, 124, 0},
+    {130, ControlKind::StaticText, "1", 21, 432, 7, 8, 0},
+    {131, ControlKind::StaticText, "4", 37, 432, 7, 8, 0},
+    {132, ControlKind::StaticText, "8", 56, 432, 6, 8, 0},
+    {133, ControlKind::StaticText, "1", 63, 432, 7, 8, 0},
+    {134, ControlKind::StaticText, "4", 79, 432, 7, 8, 0},
+    {135, ControlKind::StaticText, "8", 100, 432, 7, 8, 0},
+    {136, ControlKind::StaticText, "12", 120, 432, 11, 8, 0},
+    {180, ControlKind::StaticText, "16", 140, 432, 9, 8, 0},
 };
 
 }  // namespace

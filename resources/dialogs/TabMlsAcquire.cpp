@@ -63,7 +63,7 @@ const platform::ControlTemplate kControls[] = {
     {7003, ControlKind::PushButton, "Export Cal. Files", 78, 290, 70, 14, 0},
     {1825, ControlKind::PushButton, "Print", 4, 308, 44, 14, 0},
     {310, ControlKind::PushButton, "Pen Colours", 52, 308, 56, 14, 0},
-    {10128, ControlKind::StaticCanvas, "", 152, 170, 36, 128, 0},
+    {10128, ControlKind::StaticCanvas, "", 152, 158, 36, 140, 0},
     {117, ControlKind::StaticText, "In", 158, 300, 10, 8, 0},
     {118, ControlKind::StaticText, "Ref", 170, 300, 16, 8, 0},
 };

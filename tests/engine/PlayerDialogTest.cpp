@@ -8,6 +8,8 @@
 
 #include "engine/Engine.h"
 #include "engine/Globals.h"
+#include "engine/Ids.h"
+#include "engine/Meters.h"
 #include "engine/PlayerDialog.h"
 #include "network/EditorState.h"
 #include "network/Ids.h"
@@ -544,6 +546,82 @@ TEST_F(PlayerDialogTest, MovingTheDialogKeepsItsPlacement) {
     platform::SendMessage(dialog_, platform::WM_MOVE, 0, platform::MAKELPARAM(900, 700));
     EXPECT_EQ(slot.X, 0) << "beyond the frame's client width";
     EXPECT_EQ(slot.Y, 0) << "beyond the frame's client height";
+}
+
+// The meters read true on the dialog's own controls: a full-scale input bar ends on the 0 dB
+// line, each scale label stands where an input bar of its level ends (within 3 dB), and both clip
+// marks show whole, as in a meter with room to spare.
+TEST_F(PlayerDialogTest, MetersReadTrueOnTheDialogsControls) {
+    Open();
+    const HWND in = platform::GetDlgItem(dialog_, kInputMeterControl);
+    const HWND out = platform::GetDlgItem(dialog_, kOutputMeterControl);
+    const HWND roomy =
+        platform::CreateWindow("STATIC", "", platform::WS_VISIBLE, 0, 0, 200, 300, HWND{},
+                               platform::HMENU{}, platform::HINSTANCE{}, nullptr);
+    ASSERT_TRUE(roomy);
+    // Of bar 1's column: the first row in `colour` (-1 for none), and how many rows are.
+    const auto rows_of = [](HWND meter, COLORREF colour, int* count) {
+        platform::RECT c{};
+        platform::GetClientRect(meter, &c);
+        const platform::HDC dc = platform::GetDC(meter);
+        int first = -1;
+        *count = 0;
+        for (int y = 0; y < c.bottom; ++y) {
+            if (platform::GetPixel(dc, 4, y) != colour) continue;
+            if (first < 0) first = y;
+            ++*count;
+        }
+        platform::ReleaseDC(meter, dc);
+        return first;
+    };
+    // Where input bar 1 ends at `db` dB of full scale, below the clip mark's level (the last
+    // level wipes the meter first).
+    const auto bar_end = [&](double db) {
+        const double level = std::min(8388607.0 * std::pow(10.0, db / 20), 7853999.0);
+        const float levels[8] = {static_cast<float>(level), 0, 0, 0, 0, 0, 0, -1.0f};
+        DrawInputMeters(in, levels);
+        int count = 0;
+        return rows_of(in, RGB(0, 164, 0), &count);
+    };
+    const int full = bar_end(0.0);
+    platform::RECT c{};
+    platform::GetClientRect(in, &c);
+    const platform::HDC dc = platform::GetDC(in);
+    int line = -1;
+    for (int y = 0; y < c.bottom && line < 0; ++y)
+        if (platform::GetPixel(dc, c.right - 2, y) == RGB(0, 0, 0)) line = y;
+    platform::ReleaseDC(in, dc);
+    EXPECT_NEAR(full, line, 5) << "a full-scale bar ends on the 0 dB line";
+    struct Label {
+        int id;
+        double db;
+    };
+    for (const Label& label : {Label{70, 0}, Label{120, -6}, Label{90, -12}, Label{100, -24},
+                               Label{110, -36}, Label{80, -51}}) {
+        platform::RECT r{};
+        platform::GetWindowRect(platform::GetDlgItem(dialog_, label.id), &r);
+        platform::POINT middle{0, (r.top + r.bottom) / 2};
+        platform::ScreenToClient(in, &middle);
+        EXPECT_GE(middle.y, bar_end(label.db + 3)) << label.db << " dB stands above its bar";
+        EXPECT_LE(middle.y, bar_end(label.db - 3)) << label.db << " dB stands below its bar";
+    }
+    // The clip marks, in the dialog's meters and in the roomy one.
+    const float loud_in[8] = {8388607.0f, 0, 0, 0, 0, 0, 0, -1.0f};
+    float loud_out[16] = {2147483647.0f};
+    loud_out[15] = -1.0f;
+    int red = 0, whole = 0;
+    DrawInputMeters(roomy, loud_in);
+    rows_of(roomy, RGB(192, 0, 0), &whole);
+    DrawInputMeters(in, loud_in);
+    rows_of(in, RGB(192, 0, 0), &red);
+    EXPECT_EQ(red, whole) << "the input's clip mark";
+    DrawOutputMeters(roomy, loud_out);
+    rows_of(roomy, RGB(192, 0, 0), &whole);
+    DrawOutputMeters(out, loud_out);
+    rows_of(out, RGB(192, 0, 0), &red);
+    EXPECT_GT(whole, 7);
+    EXPECT_EQ(red, whole) << "the output's clip mark";
+    platform::DestroyWindow(roomy);
 }
 
 }  // namespace

@@ -438,9 +438,9 @@ TEST_F(Player, ReadoutsAndTheRingOverflowEdge) {
     EXPECT_EQ(Readout(engine::kBlockCountReadout), "Fr=15") << "STOP shows the last block's";
 }
 
-// Pixels of the output meter's bars above their stubs that differ from its background.
-int OutputMeterBarPixels(HWND dialog) {
-    const HWND meter = GetDlgItem(dialog, engine::kOutputMeterControl);
+// Pixels of a meter's bars above their stubs that differ from its background.
+int MeterBarPixels(HWND dialog, int control) {
+    const HWND meter = GetDlgItem(dialog, control);
     const HDC dc = GetDC(meter);
     RECT rc{};
     GetClientRect(meter, &rc);
@@ -453,7 +453,8 @@ int OutputMeterBarPixels(HWND dialog) {
 }
 
 // A test tone through Play: the workers are never handed a block, every output carries the sine,
-// the meters' peaks are the block's, and the workers leave with their exit codes at STOP.
+// the meters' peaks are the block's, and the workers leave with their exit codes at STOP, which
+// leaves both meters silent.
 TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
     WNDCLASS wc{};
     wc.lpfnWndProc = DefWindowProc;
@@ -461,8 +462,9 @@ TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
     wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
     RegisterClass(&wc);
     ShowWindow(dialog, SW_SHOW);
-    CreateWindow("EnginePlayerMeter", "", WS_CHILD | WS_VISIBLE, 0, 0, 140, 200, dialog,
-                 HMENU::FromIndex(engine::kOutputMeterControl), HINSTANCE{}, nullptr);
+    for (const int control : {engine::kInputMeterControl, engine::kOutputMeterControl})
+        CreateWindow("EnginePlayerMeter", "", WS_CHILD | WS_VISIBLE, 0, 0, 140, 200, dialog,
+                     HMENU::FromIndex(control), HINSTANCE{}, nullptr);
     const std::vector<std::int32_t> level(24 * kF, 40000);
     VirtualCardSetInputSignal(0, level.data(), level.size(), false);
     engine::TestToneSelector = 17;
@@ -481,12 +483,15 @@ TEST_F(Player, TestTonePeaksAndWorkerExitCodes) {
     for (std::size_t t = 0; t < VirtualCardRecordedFrames(); ++t)
         for (int o = 0; o < 16; ++o) sounds[o] = sounds[o] || VirtualCardRecordedSample(o, t) != 0;
     for (int o = 0; o < 16; ++o) EXPECT_TRUE(sounds[o]) << o;
-    // The display timer draws those peaks into the output meter; STOP wipes it.
-    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
+    // The display timer draws those peaks into the meters; STOP wipes both.
+    const int in_meter = engine::kInputMeterControl, out_meter = engine::kOutputMeterControl;
+    EXPECT_EQ(MeterBarPixels(dialog, out_meter), 0);
     pt::AdvanceTime(engine::kDisplayPeriodMs);
-    EXPECT_GT(OutputMeterBarPixels(dialog), 16 * 100) << "sixteen bars";
+    EXPECT_GT(MeterBarPixels(dialog, out_meter), 16 * 100) << "sixteen bars";
+    EXPECT_GT(MeterBarPixels(dialog, in_meter), 0) << "the input's bar";
     SendMessage(dialog, WM_COMMAND, engine::kStopCommand, 0);
-    EXPECT_EQ(OutputMeterBarPixels(dialog), 0);
+    EXPECT_EQ(MeterBarPixels(dialog, out_meter), 0);
+    EXPECT_EQ(MeterBarPixels(dialog, in_meter), 0) << "the input's bar stays after STOP";
     const int codes[4] = {3, 4, 1, 1};  // input A, input B, output Low, High
     for (int w = 0; w < 4; ++w) EXPECT_EQ(engine::WorkerExitCodes[w].load(), codes[w]) << w;
 }

@@ -545,6 +545,19 @@ TEST_F(FrameMlsTest, MeterSegmentsAndTheLinkwitzRefusalsGui) {
     EXPECT_EQ(measurement::LitMeterSegments(0.0f), 1);
     EXPECT_EQ(measurement::LitMeterSegments(2.0f), 2);
     EXPECT_EQ(measurement::LitMeterSegments(35.0f), 18);
+    // Every segment lit: the page's line stands above the top segment, which shows whole.
+    const HWND meter = platform::GetDlgItem(Page(), measurement::kMeter);
+    measurement::DrawInputLevelMeter(meter, 35.0f, 35.0f);
+    int line = 0;
+    while (line < 100 && PixelOf(meter, 1, line) != platform::RGB(0, 0, 0)) ++line;
+    for (const int x : {5 + 6, 22 + 6}) {
+        int top = 0;
+        while (top < 100 && PixelOf(meter, x, top) != platform::RGB(128, 0, 0)) ++top;
+        int rows = 0;
+        while (PixelOf(meter, x, top + rows) == platform::RGB(128, 0, 0)) ++rows;
+        EXPECT_LT(line, top) << "column at " << x;
+        EXPECT_EQ(rows, 9) << "column at " << x;
+    }
     input::Click(Page(), measurement::kUsePreampBox);  // only the microphone calibration
     input::OnModalDialog("EnterCreateCalibration", [](HWND dialog) {
         input::Select(dialog, measurement::kHpFamilyList, 2);  // Linkwitz high-pass

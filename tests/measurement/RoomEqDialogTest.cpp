@@ -4,9 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "MeasurementTestSupport.h"
 #include "measurement/CaptureFile.h"
@@ -15,9 +18,12 @@
 #include "measurement/MlsSequences.h"
 #include "measurement/RoomEq.h"
 #include "measurement/RoomEqLocation.h"
+#include "measurement/RoomEqPlots.h"
 #include "network/EditorState.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/testing/DrawnTexts.h"
+#include "platform/testing/Input.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Paint.h"
@@ -401,17 +407,85 @@ TEST_F(RoomEqDialogTest, MeterLightsOneSegmentPerTwoLevelUnits) {
     shell::DeleteGdiObjects();
 }
 
-// The sixth location mark shows whole, outlined, in its control (red: the location is measured).
-TEST_F(RoomEqDialogTest, AllSixLocationMarksShowWhole) {
+// Each location's mark stands beside its own "Location" button, its middle on the button's, and
+// shows whole and outlined: red where the location is measured, green where not.
+TEST_F(RoomEqDialogTest, EachLocationMarkStandsBesideItsButton) {
     ASSERT_EQ(shell::CreateGdiObjects(), 0);
-    Curve(kRoomEqLevel + 5)[shell::kCurveHoldsData] = 1.0f;
+    for (int l : {1, 3, 5}) Curve(kRoomEqLevel + l)[shell::kCurveHoldsData] = 1.0f;
     Run([](HWND d) {
         const HWND marks = platform::GetDlgItem(d, kMarks);
         platform::UpdateWindow(d);
+        platform::RECT client{};
+        platform::GetClientRect(marks, &client);
         const platform::HDC hdc = platform::GetDC(marks);
-        EXPECT_EQ(platform::GetPixel(hdc, 5, 130), platform::RGB(228, 0, 0));
-        EXPECT_EQ(platform::GetPixel(hdc, 5, 131), platform::RGB(0, 0, 0)) << "the control cuts it";
+        for (int l = 0; l < kRoomEqLocations; ++l) {
+            SCOPED_TRACE(::testing::Message() << "Location " << l + 1);
+            platform::RECT button{};
+            platform::GetWindowRect(platform::GetDlgItem(d, kFirstLocation + l), &button);
+            platform::POINT middle{0, (button.top + button.bottom) / 2};
+            platform::ScreenToClient(marks, &middle);
+            const platform::COLORREF fill =
+                l % 2 == 1 ? platform::RGB(228, 0, 0) : platform::RGB(0, 228, 0);
+            int first = -1, last = -1;
+            for (int y = std::max(0, middle.y - 12); y < middle.y + 12 && y < client.bottom; ++y) {
+                if (platform::GetPixel(hdc, 5, y) != fill) continue;
+                if (first < 0) first = y;
+                last = y;
+            }
+            ASSERT_GE(first, 1) << "no mark beside the button, or one cut at the top";
+            EXPECT_NEAR((first + last + 1) / 2.0, middle.y, 1.0);
+            EXPECT_EQ(last - first, 7) << "the whole square";
+            EXPECT_EQ(platform::GetPixel(hdc, 5, first - 1), platform::RGB(0, 0, 0));
+            EXPECT_EQ(platform::GetPixel(hdc, 5, last + 1), platform::RGB(0, 0, 0));
+            EXPECT_LT(last + 1, client.bottom);
+        }
         platform::ReleaseDC(marks, hdc);
+        Send(d, 2);
+    });
+    shell::DeleteGdiObjects();
+}
+
+// The impulse pane's time labels stand on the grid lines of the times they print, counted in the
+// rate the shown impulse was measured at, also after another rate is chosen for the next one.
+TEST_F(RoomEqDialogTest, ImpulseTimeLabelsStandOnTheirGridLinesInTheMeasuredRate) {
+    ASSERT_EQ(shell::CreateGdiObjects(), 0);
+    platform::testing::ScriptFileDialogAnswers({WriteCapture("mode.res")});  // at 48000 Hz
+    Run([](HWND d) {
+        Send(d, kFirstLocation + 2);
+        ASSERT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 1.0f);
+        const HWND pane = platform::GetDlgItem(d, kImpulsePane);
+        const int w = kImpulsePlotW, h = PaneHeight(pane, kImpulsePlotH);
+        // Grid line j lies at sample 50 j, whose time counts from sample 50.
+        std::map<std::string, int> line_of;
+        for (int j = -3; j <= 40; ++j) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%.0f", (50.0 * j - 50.0) * 1000.0 / 48000.0);
+            line_of[text] = static_cast<int>(60 + j * 0.025 * (w - 80));
+        }
+        for (const char* rate : {"48000", "96000", "44100"}) {
+            SCOPED_TRACE(::testing::Message() << rate << " chosen");
+            int index = 0;
+            while (std::string(shell::SampleRateNames[index]) != rate) ++index;
+            platform::testing::Select(d, kRateCombo, index);
+            platform::testing::RecordDrawnTexts(true);
+            platform::InvalidateRect(d, nullptr, platform::TRUE);
+            platform::UpdateWindow(d);
+            int labels = 0;
+            for (const auto& t : platform::testing::DrawnTexts()) {
+                if (t.window != pane || t.ink.top < h - 22 || t.ink.left <= 50 || t.text == "ms")
+                    continue;
+                ++labels;
+                const auto line = line_of.find(t.text);
+                if (line == line_of.end()) {
+                    ADD_FAILURE() << t.text << " ms is the time of no grid line";
+                    continue;
+                }
+                EXPECT_GE(t.ink.left, line->second) << t.text;
+                EXPECT_LE(t.ink.left, line->second + 2) << t.text;
+            }
+            platform::testing::RecordDrawnTexts(false);
+            EXPECT_GE(labels, 20);
+        }
         Send(d, 2);
     });
     shell::DeleteGdiObjects();

@@ -8,6 +8,7 @@
 #include "measurement/MlsProcess.h"
 #include "measurement/MlsWindows.h"
 #include "measurement/RoomEq.h"
+#include "measurement/RoomEqLocation.h"
 #include "measurement/RoomEqMinimumPhase.h"
 #include "shell/Globals.h"
 #include "tests/StartValues.h"
@@ -52,6 +53,7 @@ const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
     QV_STATE(RoomEQShowEqualized),
     QV_STATE(RoomEQRefPeakLevel),
     QV_STATE(RoomEQInPeakLevel),
+    QV_STATE(RoomEQImpulseRates),
     QV_STATE(RoomEQStartFrequencyIndex),
     QV_STATE(RoomEQStopFrequencyIndex),
     // The process page, the MLS windows and the capture file names
