@@ -23,6 +23,7 @@ std::int32_t TestToneSelector;
 double TestTonePhase;
 std::int32_t PlayWavMode;
 std::int32_t WavModeOfRun;
+PlaySettings PlayOpenedWith;
 std::int32_t* InterleavedOutputBlock = nullptr;
 
 namespace {
@@ -46,6 +47,7 @@ void SetStartValues() {
     TestTonePhase = 0.0;
     PlayWavMode = 0;
     WavModeOfRun = 0;
+    PlayOpenedWith = PlaySettings{0, 0, 0};
 }
 
 [[maybe_unused]] const bool kStartValuesReady = (SetStartValues(), true);

@@ -37,6 +37,16 @@ extern std::int32_t PlayWavMode;
 // at the next Play, so the file is opened and closed exactly once per run).
 extern std::int32_t WavModeOfRun;
 
+// What a play opened its devices with, taken once by TakePlaySettings (WaveDevices.h) when it
+// opens them: the devices, the scheduler, the converters and the test tone read this copy until
+// the play ends, so a layout or rate chosen in Preferences meanwhile takes effect at the next Play.
+struct PlaySettings {
+    std::int32_t input_layout;   // InputLayout: 0 "Inputs 1-2", 1 "Inputs 1-8", 2 "Inputs 1-12"
+    std::int32_t output_layout;  // OutputLayout: 0 "8 Outputs", 1 "16 Outputs", 2 "8 + SPDIF"
+    std::int32_t sample_rate;    // Hz, the project's rate (0 for a bad rate index)
+};
+extern PlaySettings PlayOpenedWith;
+
 // Interleaved output block: F frames of 8, 16 or 10 words, written by the output workers or the
 // test tone, queued by the scheduler. Allocated with Dsp, on a 64-byte line.
 extern std::int32_t* InterleavedOutputBlock;

@@ -141,13 +141,13 @@ void Message(const char* text) {
     MessageBox(shell::FrameWindow, text, "QV Message", MB_OK | MB_ICONEXCLAMATION);
 }
 
-int Channels() { return OutputChannelCount(shell::OutputLayout); }
+int Channels() { return OutputChannelCount(PlayOpenedWith.output_layout); }
 
 // Outputs whose filter the engine refused (values that are not numbers or beyond its bound) play
 // silence; the user is told which before playback starts.
 void ReportRefusedFilters() {
     std::string outputs;
-    const int active = shell::OutputLayout == 1 ? kOutputCount : 8;
+    const int active = PlayOpenedWith.output_layout == 1 ? kOutputCount : 8;
     for (int o = 0; o < active; ++o) {
         if (!Dsp.filter_refused[o] || Dsp.routed_input[o] < 0) continue;
         outputs += (outputs.empty() ? "" : ", ") + std::to_string(o + 1);
@@ -166,7 +166,7 @@ int HeaderCount(std::int32_t count) {
 // Eight block periods, and never less than a quarter of a second: a stalled worker is noticed
 // quickly, a machine that is merely busy for a moment (or a sanitizer build) is not stopped.
 int StageTimeoutMs() {
-    const int rate = ConfiguredSampleRate() > 0 ? ConfiguredSampleRate() : 48000;
+    const int rate = PlayOpenedWith.sample_rate > 0 ? PlayOpenedWith.sample_rate : 48000;
     const int period = static_cast<int>(1000.0 * shell::BlockFrames / rate);
     return period * 8 < 250 ? 250 : period * 8;
 }
@@ -328,7 +328,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
     const auto wall_start = std::chrono::steady_clock::now();
     g_last_block_stamp = start;
     WAVEHDR& h = InputHeaders[index];
-    const bool wav = WavModeOfRun == 1 && shell::InputLayout == 0;
+    const bool wav = PlaysWavClock();
     const int channels = InputDeviceChannels();
     if (wav) {
         const int want = 4 * f;
@@ -421,7 +421,7 @@ bool ProcessInputBlock(HWND dialog, int index) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start)
             .count();
     if (wall_ms > g_worst_block_ms) g_worst_block_ms = wall_ms;
-    const int rate = ConfiguredSampleRate();
+    const int rate = PlayOpenedWith.sample_rate;
     if (rate > 0 && wall_ms > 1000.0 * f / rate) ++g_late_blocks;
     ReadCardXruns();
     const std::int64_t end = Counter();
@@ -433,8 +433,30 @@ bool ProcessInputBlock(HWND dialog, int index) {
     return true;
 }
 
+// Play's checks of the sampling rate; false after the message.
+bool RateAccepted(int rate) {
+    if (rate < 44100 || rate > 96000) {
+        Message(
+            "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
+            "Samples/Second");
+        return false;
+    }
+    if (rate == 96000 && shell::BlockFrames == 1024) {
+        Message("For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
+        return false;
+    }
+    return true;
+}
+
 // Timer 10112: filters, clean buffers, devices, workers, input.
 void OpenRun(HWND dialog) {
+    // The play keeps what it opens with; a rate chosen since Play was pressed is checked again.
+    TakePlaySettings();
+    if (!RateAccepted(PlayOpenedWith.sample_rate)) {
+        g_state = PlayState::Stopped;
+        ReleaseWaveFile();
+        return;
+    }
     if (g_filters.build)
         g_filters.build();
     else
@@ -450,7 +472,7 @@ void OpenRun(HWND dialog) {
         g_filters.spectra ? g_filters.spectra : &shell::FilterSpectra[0][0];
     const std::int32_t(*routing)[16] =
         g_filters.routing ? g_filters.routing : solver::RoutingMatrix;
-    if (PrepareConvolutionRun(Dsp, f, shell::OutputLayout, routing, spectra) != 0) {
+    if (PrepareConvolutionRun(Dsp, f, PlayOpenedWith.output_layout, routing, spectra) != 0) {
         g_state = PlayState::Stopped;
         ReleaseWaveFile();
         Message("The player's block size or output layout is not valid.");
@@ -580,17 +602,7 @@ void InitPlayer(HWND dialog) {
 
 void PlayCommand(HWND dialog) {
     if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return;
-    const int rate = ConfiguredSampleRate();
-    if (rate < 44100 || rate > 96000) {
-        Message(
-            "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
-            "Samples/Second");
-        return;
-    }
-    if (rate == 96000 && shell::BlockFrames == 1024) {
-        Message("For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
-        return;
-    }
+    if (!RateAccepted(ConfiguredSampleRate())) return;
     if (shell::BlockFrames != 1024 && shell::BlockFrames != 2048 && shell::BlockFrames != 4096)
         return;
     WavModeOfRun = PlayWavMode == 1 ? 1 : 0;

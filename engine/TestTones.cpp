@@ -6,7 +6,6 @@
 #include "engine/Convolution.h"
 #include "engine/Globals.h"
 #include "shell/Globals.h"
-#include "shell/NumberText.h"
 #include "shell/ProjectImage.h"
 
 namespace engine {
@@ -47,13 +46,11 @@ void GenerateToneBlock(float frequency, int frames, int channels, int selector, 
 }
 
 void GenerateTestTone(float frequency, int frames) {
-    const int index = shell::Project.Settings.SampleRateIndex;
-    double rate = 48000.0;
-    if (index >= 0 && index < shell::kSampleRateCount)
-        shell::ParseNumberText(shell::SampleRateNames[index], &rate);
-    GenerateToneBlock(frequency, frames, OutputChannelCount(shell::OutputLayout), TestToneSelector,
-                      shell::Project.Settings.VolumeSliderPosition, rate, TestTonePhase,
-                      InterleavedOutputBlock);
+    // The rate and outputs the play opened its devices with.
+    const double rate = PlayOpenedWith.sample_rate > 0 ? PlayOpenedWith.sample_rate : 48000.0;
+    GenerateToneBlock(frequency, frames, OutputChannelCount(PlayOpenedWith.output_layout),
+                      TestToneSelector, shell::Project.Settings.VolumeSliderPosition, rate,
+                      TestTonePhase, InterleavedOutputBlock);
 }
 
 }  // namespace engine

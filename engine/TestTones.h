@@ -24,8 +24,8 @@ platform::INT_PTR TestTonesDlgProc(platform::HWND dialog, platform::UINT message
 void GenerateToneBlock(float frequency, int frames, int channels, int selector, int volume_position,
                        double rate, double& phase, std::int32_t* block);
 
-// The scheduler's call: the current selector, volume, layout and sample rate, TestTonePhase,
-// into InterleavedOutputBlock.
+// The scheduler's call: the current selector and volume, the play's output layout and sample
+// rate (PlayOpenedWith), TestTonePhase, into InterleavedOutputBlock.
 void GenerateTestTone(float frequency, int frames);
 
 }  // namespace engine

@@ -166,27 +166,34 @@ int ConfiguredSampleRate() {
     return rate;
 }
 
+void TakePlaySettings() {
+    PlayOpenedWith = PlaySettings{shell::InputLayout, shell::OutputLayout, ConfiguredSampleRate()};
+}
+
 int InputDeviceChannels() {
-    if (shell::InputLayout == 1) return 8;
-    if (shell::InputLayout == 2) return 12;
+    if (PlayOpenedWith.input_layout == 1) return 8;
+    if (PlayOpenedWith.input_layout == 2) return 12;
     return 2;
 }
 
+bool PlaysWavClock() { return PlayOpenedWith.input_layout == 0 && WavModeOfRun == 1; }
+
 std::uint32_t InputBufferBytes() {
     const std::uint32_t f = static_cast<std::uint32_t>(shell::BlockFrames);
-    if (shell::InputLayout == 0 && (WavModeOfRun == 1)) return 4 * f;
+    if (PlaysWavClock()) return 4 * f;
     return static_cast<std::uint32_t>(InputDeviceChannels()) * 4 * f;
 }
 
 std::uint32_t OutputBufferBytes() {
     const std::uint32_t f = static_cast<std::uint32_t>(shell::BlockFrames);
-    const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
+    const int layout = PlayOpenedWith.output_layout;
+    const int channels = layout == 1 ? 16 : layout == 2 ? 10 : 8;
     return static_cast<std::uint32_t>(channels) * 4 * f;
 }
 
 void FillDeviceFormat(WAVEFORMATEXTENSIBLE& format, int channels, DWORD mask) {
     std::memset(&format, 0, sizeof format);
-    const DWORD rate = static_cast<DWORD>(ConfiguredSampleRate());
+    const DWORD rate = static_cast<DWORD>(PlayOpenedWith.sample_rate);
     format.Format.wFormatTag = WAVE_FORMAT_EXTENSIBLE;
     format.Format.nChannels = static_cast<WORD>(channels);
     format.Format.nSamplesPerSec = rate;
@@ -203,7 +210,7 @@ int CheckWaveFile() {
     if (!WavFile) return 1;
     // A WAV file plays at the project's rate, and WAV files are taken at 44100..48000 Hz only: at
     // any other project rate no file can play, whatever it holds.
-    const int project_rate = ConfiguredSampleRate();
+    const int project_rate = PlayOpenedWith.sample_rate;
     if (project_rate < 44100 || project_rate > 48000) {
         char text[160];
         std::snprintf(text, sizeof text,
@@ -319,14 +326,13 @@ void ReleaseWaveFile() {
 int OpenWaveInput(HWND dialog) {
     if (AllocWaveBuffers() != 0) return 1;
     const int count = CountOf(InputBufferCount);
-    const bool wav_clock = shell::InputLayout == 0 && (WavModeOfRun == 1);
     MMRESULT result;
-    if (wav_clock) {
+    if (PlaysWavClock()) {
         if (CheckWaveFile() != 0) return 1;
         WAVEFORMATEX clock{};
         clock.wFormatTag = WAVE_FORMAT_PCM;
         clock.nChannels = 2;
-        clock.nSamplesPerSec = static_cast<DWORD>(ConfiguredSampleRate());
+        clock.nSamplesPerSec = static_cast<DWORD>(PlayOpenedWith.sample_rate);
         clock.wBitsPerSample = 16;
         clock.nBlockAlign = 4;
         clock.nAvgBytesPerSec = 4 * clock.nSamplesPerSec;
@@ -336,7 +342,7 @@ int OpenWaveInput(HWND dialog) {
     } else {
         WAVEFORMATEXTENSIBLE format;
         FillDeviceFormat(format, InputDeviceChannels(),
-                         shell::InputLayout == 0 ? 0x3u : 0xFFFFFFFFu);
+                         PlayOpenedWith.input_layout == 0 ? 0x3u : 0xFFFFFFFFu);
         result = waveInOpen(&WaveInHandle, static_cast<UINT>(shell::PlayerDeviceWords[0]),
                             &format.Format, dialog, 0, CALLBACK_WINDOW);
     }
@@ -365,10 +371,9 @@ int OpenWaveInput(HWND dialog) {
 int OpenWaveOutput(HWND dialog) {
     if (AllocWaveBuffers() != 0) return 1;
     const int count = CountOf(OutputBufferCount);
-    const int channels = shell::OutputLayout == 1 ? 16 : shell::OutputLayout == 2 ? 10 : 8;
-    const DWORD mask = shell::OutputLayout == 1   ? 0xFFFFu
-                       : shell::OutputLayout == 2 ? 0xFFFFFFFFu
-                                                  : 0x63Fu;
+    const int layout = PlayOpenedWith.output_layout;
+    const int channels = layout == 1 ? 16 : layout == 2 ? 10 : 8;
+    const DWORD mask = layout == 1 ? 0xFFFFu : layout == 2 ? 0xFFFFFFFFu : 0x63Fu;
     WAVEFORMATEXTENSIBLE format;
     FillDeviceFormat(format, channels, mask);
     MMRESULT result = waveOutOpen(&WaveOutHandle, static_cast<UINT>(shell::PlayerDeviceWords[8]),

@@ -33,15 +33,21 @@ extern std::uint32_t WavFormatBytes;
 extern std::uint32_t WavDataSize;
 extern std::uint32_t WavDataLeft;
 
-// Channels of the input side for the current layouts and mode (2, 8, 12; 2 for the WAV clock).
-int InputDeviceChannels();
-// Bytes of one input / output buffer for the current layouts, mode and F.
-std::uint32_t InputBufferBytes();
-std::uint32_t OutputBufferBytes();
 // The configured sample rate (44100 .. 96000 after Play's checks; 0 for a bad index).
 int ConfiguredSampleRate();
+// PlayOpenedWith (Globals.h) from the layouts and the rate as they are now: called once by a
+// play, before it opens its devices. Everything below reads that copy.
+void TakePlaySettings();
 
-// Fills the extensible device format for `channels` and `mask` at the configured rate.
+// Channels of the input side for the play's layouts and mode (2, 8, 12; 2 for the WAV clock).
+int InputDeviceChannels();
+// Whether the play's input is a WAV file, clocked by a two-channel input.
+bool PlaysWavClock();
+// Bytes of one input / output buffer for the play's layouts, mode and F.
+std::uint32_t InputBufferBytes();
+std::uint32_t OutputBufferBytes();
+
+// Fills the extensible device format for `channels` and `mask` at the play's rate.
 void FillDeviceFormat(platform::WAVEFORMATEXTENSIBLE& format, int channels, platform::DWORD mask);
 
 int OpenWaveInput(platform::HWND dialog);

@@ -33,6 +33,7 @@ const qvtest::StartBytes& kEngineStart = qvtest::KeepStartBytes({
     QV_STATE(TestTonePhase),
     QV_STATE(PlayWavMode),
     QV_STATE(WavModeOfRun),
+    QV_STATE(PlayOpenedWith),
     QV_STATE(InputBufferCount),
     QV_STATE(OutputBufferCount),
     QV_STATE(ConvolutionUseWideVectors),

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
+#include "frame/PreferencesWindow.h"
 #include "network/PaneEditor.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
@@ -253,6 +255,73 @@ TEST_P(StereoWavThroughTemplates, EachFrontChannelPlaysItsOwnSideGui) {
     }
     EXPECT_EQ(CountBoxes("Duplicate OUTPUT Ports Found"), 0);
     EXPECT_EQ(CountBoxes("Sound Card Is Selected For 8 Outputs"), 0);
+    platform::VirtualCardRecordOutput(0);
+    platform::VirtualCardFollowLayerClock(false);
+}
+
+// A play keeps the layouts and the rate it opened its devices with: choosing others in the
+// Preferences window, open beside the player, while it plays leaves output 1 as the same play
+// without the change; the change takes effect at the next Play.
+TEST_F(FrameTest, ARunningPlayKeepsTheSettingsItOpenedWithGui) {
+    platform::VirtualCardReset();
+    platform::VirtualCardFollowLayerClock(true);
+    ASSERT_EQ(Start(), kStarted);
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdPreferences));
+    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));  // brings the player back
+    ASSERT_TRUE(platform::IsWindow(PreferencesChildWindow));
+    ASSERT_TRUE(platform::IsWindow(ComponentCADSelectionDialog));
+    // A different tone on each of the first two inputs.
+    std::vector<std::int32_t> tones[2];
+    for (int c = 0; c < 2; ++c)
+        for (int n = 0; n < 4800; ++n)
+            tones[c].push_back(
+                static_cast<std::int32_t>(2e6 * std::sin(2.0 * M_PI * (c + 1) * n / 480.0)));
+    for (int c = 0; c < 2; ++c)
+        platform::VirtualCardSetInputSignal(c, tones[c].data(), tones[c].size(), true);
+    struct Case {
+        const char* what;
+        int tone_port;  // 0: the networks play the inputs
+        std::function<void()> change;
+    };
+    // A radio button's own click, wherever the window lies on the test screen.
+    const auto press = [](int id) {
+        platform::SendDlgItemMessage(PreferencesChildWindow, id, platform::BM_CLICK, 0, 0);
+        input::PumpUntilIdle();
+    };
+    const Case cases[] = {
+        {"Inputs 1-2, then Inputs 1-12", 0, [&] { press(kInputs12Box); }},
+        {"16 Outputs, then 8 Outputs", 0, [&] { press(kOutputs8Box); }},
+        {"a test tone at 48000 Hz, then 44100 Hz", 1,
+         [] { input::Select(PreferencesChildWindow, kSampleRateList, 4); }},
+    };
+    const auto output_1 = [&](const Case& c, bool changed) {
+        InputLayout = 0;
+        OutputLayout = 1;
+        Project.Settings.SampleRateIndex = 5;
+        engine::TestToneSelector = c.tone_port;
+        platform::VirtualCardRecordOutput(48000);
+        input::Click(ComponentCADSelectionDialog, kPlayButton);
+        input::AdvanceTime(2000);
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        if (changed) c.change();
+        input::AdvanceTime(600);
+        input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+        std::vector<std::int32_t> played(platform::VirtualCardRecordedFrames());
+        for (std::size_t t = 0; t < played.size(); ++t)
+            played[t] = platform::VirtualCardRecordedSample(0, t);
+        return played;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<std::int32_t> kept = output_1(c, false);
+        const std::vector<std::int32_t> played = output_1(c, true);
+        ASSERT_GT(kept.size(), 24000u);
+        ASSERT_EQ(played.size(), kept.size());
+        EXPECT_GT(*std::max_element(kept.begin(), kept.end()), 1000) << "output 1 sounds";
+        std::size_t differing = 0;
+        for (std::size_t t = 0; t < kept.size(); ++t) differing += played[t] != kept[t];
+        EXPECT_EQ(differing, 0u) << "frames of output 1 changed by the running play";
+    }
     platform::VirtualCardRecordOutput(0);
     platform::VirtualCardFollowLayerClock(false);
 }
