@@ -109,6 +109,21 @@ void RepairPhaseFlips(float* p, int points) {
     }
 }
 
+bool MlsGateWidthAccepted(platform::HWND owner, int n) {
+    double width = 0.0;
+    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText),
+                              &width) ||
+        !(width >= 1.0)) {
+        Exclaim(owner, kMlsGateTooNarrow);
+        return false;
+    }
+    if (width > n - 1) {
+        Exclaim(owner, "Please reduce Timw Window Length");
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 // The checks that come before any result is touched: 0 when Calculate SPL may go on, with the
@@ -121,18 +136,7 @@ int CheckMlsSplInputs(platform::HWND owner, int* n, double* add_db) {
     const int order = MeasuredOrder();
     if (order < 2 || order > kMlsMaxOrder) return 1;
     *n = 1 << order;
-    double width = 0.0;
-    // A gate of no samples would give curves of nothing, drawn as if measured.
-    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText),
-                              &width) ||
-        !(width >= 1.0)) {
-        Exclaim(owner, kMlsGateTooNarrow);
-        return 1;
-    }
-    if (width > *n - 1) {
-        Exclaim(owner, "Please reduce Timw Window Length");
-        return 1;
-    }
+    if (!MlsGateWidthAccepted(owner, *n)) return 1;
     if (MlsImpulseStart < 0 || MlsImpulseStart > kMlsSampleEntries - *n) {
         Exclaim(owner, "Please Choose A Gate Start Inside The Impulse Response");
         return 1;

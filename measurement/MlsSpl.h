@@ -19,6 +19,11 @@ void RepairPhaseFlips(float* degrees, int points);
 // Also refused: an "Add dB To SPL" beyond shell::kMostMlsAddDb (kMlsAddDbOutOfRange), and a
 // result with levels or phases beyond the driver bounds (kMlsResultOutOfRange).
 int CalculateMlsSpl(platform::HWND owner);
+// The gate width typed in MlsWindowWidthText checked for a sequence of n samples: true when it is
+// a number of 1 .. n - 1 samples; otherwise false after kMlsGateTooNarrow or "Please reduce Timw
+// Window Length" (owner `owner`). A gate of no samples would give curves of nothing, drawn as if
+// measured; the width is typed on the MLS page and used by the room equalizer too.
+bool MlsGateWidthAccepted(platform::HWND owner, int n);
 inline constexpr const char* kMlsGateTooNarrow = "Please Enter A Window Width Of At Least 1 Sample";
 inline constexpr const char* kMlsAddDbOutOfRange = "Add dB To SPL Must Lie Within -200...200 dB";
 inline constexpr const char* kMlsResultOutOfRange =

@@ -165,18 +165,6 @@ void RebuildWindow() {
 
 // ---- Initialisation ----
 
-// The marks' control, sized in dialog units, may come out shorter than the six marks at this
-// dialog's font: it is made tall enough for the last one to show whole.
-void FitLocationMarks(HWND dialog) {
-    const HWND marks = GetDlgItem(dialog, kMarks);
-    RECT client{}, outer{};
-    if (!GetClientRect(marks, &client) || client.bottom >= kLocationMarksHeight) return;
-    GetWindowRect(marks, &outer);
-    SetWindowPos(marks, HWND{}, 0, 0, outer.right - outer.left,
-                 outer.bottom - outer.top + kLocationMarksHeight - client.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER);
-}
-
 void InitDialog(HWND dialog) {
     g_initializing = true;
     RoomEQStartFrequencyIndex = kRoomEq10HzIndex;
@@ -195,7 +183,6 @@ void InitDialog(HWND dialog) {
     AllocMlsCaptureCopies();
     if (MlsCaptureCopy != nullptr) std::memset(MlsCaptureCopy, 0, kMlsCaptureBytes);
 
-    FitLocationMarks(dialog);
     const HWND volume = GetDlgItem(dialog, kLevelBar);
     SetScrollRange(volume, SB_CTL, 0, 100, FALSE);
     SetScrollPos(volume, SB_CTL, shell::Mls.MlsOutputLevel, TRUE);

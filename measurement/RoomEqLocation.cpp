@@ -228,18 +228,7 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
         shell::WorkResponsePairs[j] = {0.0f, 0.0f};
         MlsRefCorrection[j] = 0.0f;
     }
-    double width = 0.0;
-    // The width comes from the MLS page too, where any text may be typed.
-    if (!shell::ReadTypedSlot(shell::Mls.MlsWindowWidthText, sizeof(shell::Mls.MlsWindowWidthText),
-                              &width) ||
-        !(width >= 1.0)) {
-        Exclaim(dialog, kMlsGateTooNarrow);
-        return LocationResult::kWindowTooWide;
-    }
-    if (width > n - 1) {
-        Exclaim(dialog, "Please reduce Timw Window Length");
-        return LocationResult::kWindowTooWide;
-    }
+    if (!MlsGateWidthAccepted(dialog, n)) return LocationResult::kWindowTooWide;
     BuildMlsWindows();
     BuildRoomEqWindowRecord();
     ShowRoomEqRecord(kRoomEqWindow, kPenMlsIn);

@@ -61,7 +61,7 @@ void TenPointMean(const float* in, float* out, int points);
 enum class LocationResult {
     kDone,
     kNoImpulse,      // "Please Generate Impulse Response First" shown
-    kWindowTooWide,  // "Please reduce Timw Window Length" (or kMlsGateTooNarrow) shown
+    kWindowTooWide,  // the gate width refused (MlsGateWidthAccepted), its message shown
     kMissing,        // a buffer or the sequence is missing; nothing shown
 };
 

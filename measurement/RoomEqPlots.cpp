@@ -138,6 +138,11 @@ void FrequencyAxis(HDC hdc, int w, int h) {
     SelectObject(hdc, old_font);
 }
 
+// The location whose impulses the impulse pane shows.
+int ShownLocation() {
+    return (RoomEQLocation >= 0 && RoomEQLocation < kRoomEqLocations) ? RoomEQLocation : 0;
+}
+
 int PointX(int j, int w) { return static_cast<int>(60 + j * FrequencySpan(w) / 2000.0); }
 
 void LegendEntry(HDC hdc, const float* v, int w, int y, const char* text) {
@@ -174,8 +179,8 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
     Text(hdc, 3, (h - 15) / 2, "DAC");
     // Time counts in the rate the shown location's impulses were measured at; before any, in the
     // rate chosen for the next measurement.
-    const int l = (RoomEQLocation >= 0 && RoomEQLocation < kRoomEqLocations) ? RoomEQLocation : 0;
-    const int rate = RoomEQImpulseRates[l] > 0 ? RoomEQImpulseRates[l] : MlsSampleRate();
+    const int measured = RoomEQImpulseRates[ShownLocation()];
+    const int rate = measured > 0 ? measured : MlsSampleRate();
     shell::AxisLabelRow row(hdc, h - 20, 51, w - 30);
     for (int t = -150; t <= 2000 && rate > 0; t += 50) {
         // The label of sample t starts on its grid line (column t / 50), where the curves draw
@@ -193,7 +198,7 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
 int DrawRoomEQImpulseCurves(HDC hdc) {
     const int w = kImpulsePlotW, h = PaneHeightOf(hdc, kImpulsePlotH);
     const double ys = (h - 40) / static_cast<double>(kRows);
-    const int l = (RoomEQLocation >= 0 && RoomEQLocation < kRoomEqLocations) ? RoomEQLocation : 0;
+    const int l = ShownLocation();
     const double zoom = std::ldexp(1.0, shell::Mls.MlsAmplitudeZoomIndex & 7);
     const auto x_of = [&](int j) { return static_cast<int>(60 + j * (w - 80) / 2000.0); };
     const float* ref = Record(kRoomEqRefImpulse + l);
@@ -318,7 +323,7 @@ int DrawRoomEQGroupDelayCurve(HDC hdc) {
 }
 
 int DrawRoomEQLocationMarks(HDC hdc) {
-    static const int kTop[kRoomEqLocations] = {8, 32, 54, 77, 98, kLocationMarksHeight - 10};
+    static const int kTop[kRoomEqLocations] = {8, 32, 54, 77, 98, 122};
     const HWND marks = WindowFromDC(hdc);
     const HWND dialog = marks.value ? GetParent(marks) : HWND{};
     for (int l = 0; l < kRoomEqLocations; ++l) {

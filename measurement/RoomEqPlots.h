@@ -23,8 +23,6 @@ int DrawRoomEQSplCurves(platform::HDC hdc);
 int DrawRoomEQGroupDelayPlot(platform::HDC hdc);
 int DrawRoomEQGroupDelayCurve(platform::HDC hdc);
 int DrawRoomEQLocationMarks(platform::HDC hdc);
-// The height (pixels) the six location marks take in their control: the last mark ends there.
-inline constexpr int kLocationMarksHeight = 132;
 // The two-column input meter of the MLS page (measured left, reference right; 18 segments, one
 // per 2 level units) fitted into a control of width x height pixels.
 int DrawRoomEqLevelMeter(platform::HDC hdc, int width, int height, float in_level, float ref_level);
