@@ -433,15 +433,15 @@ bool ProcessInputBlock(HWND dialog, int index) {
     return true;
 }
 
-// Play's checks of the sampling rate; false after the message.
-bool RateAccepted(int rate) {
+// Play's checks of the sampling rate with the F the devices open with; false after the message.
+bool RateAccepted(int rate, int frames) {
     if (rate < 44100 || rate > 96000) {
         Message(
             "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 "
             "Samples/Second");
         return false;
     }
-    if (rate == 96000 && shell::BlockFrames == 1024) {
+    if (rate == 96000 && frames == 1024) {
         Message("For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n");
         return false;
     }
@@ -450,9 +450,10 @@ bool RateAccepted(int rate) {
 
 // Timer 10112: filters, clean buffers, devices, workers, input.
 void OpenRun(HWND dialog) {
-    // The play keeps what it opens with; a rate chosen since Play was pressed is checked again.
+    // The play keeps what it opens with; a rate or a buffer size chosen since Play was pressed is
+    // checked again.
     TakePlaySettings();
-    if (!RateAccepted(PlayOpenedWith.sample_rate)) {
+    if (!RateAccepted(PlayOpenedWith.sample_rate, shell::BlockFrames)) {
         g_state = PlayState::Stopped;
         ReleaseWaveFile();
         return;
@@ -585,13 +586,7 @@ void InitPlayer(HWND dialog) {
     g_ms_per_count = frequency.QuadPart > 0 ? 1000.0 / double(frequency.QuadPart) : 0.0;
     for (float& p : g_input_peaks) p = 0.0f;
     for (float& p : g_output_peaks) p = 0.0f;
-    if (shell::Preferences) {
-        const int out_index = shell::Preferences->BuffersOutQueueIndex;
-        const int in_index = shell::Preferences->BuffersInQueueIndex;
-        if (out_index >= 0 && out_index <= 8) OutputBufferCount = out_index + 2;
-        if (in_index >= 0 && in_index <= 8) InputBufferCount = in_index + 2;
-        shell::SetBlockFrames(shell::Preferences->BufferSizeIndex);
-    }
+    TakeBufferSettings();
     MasterGain = MasterGainFor(shell::Project.Settings.VolumeSliderPosition);
     for (float& trim : OutputTrims) trim = 1.0f;
     UpdateHotkeyOutputNumbers();
@@ -602,9 +597,9 @@ void InitPlayer(HWND dialog) {
 
 void PlayCommand(HWND dialog) {
     if (g_state != PlayState::Stopped || shell::AudioBusy == 1) return;
-    if (!RateAccepted(ConfiguredSampleRate())) return;
-    if (shell::BlockFrames != 1024 && shell::BlockFrames != 2048 && shell::BlockFrames != 4096)
-        return;
+    const int frames = ConfiguredBlockFrames();
+    if (!RateAccepted(ConfiguredSampleRate(), frames)) return;
+    if (frames != 1024 && frames != 2048 && frames != 4096) return;
     WavModeOfRun = PlayWavMode == 1 ? 1 : 0;
     if (WavModeOfRun == 1) {
         g_wav_dialog = OPENFILENAME{};
@@ -642,6 +637,13 @@ void StopCommand(HWND dialog) {
 }
 
 bool PlayerTimer(HWND dialog, UINT_PTR id) {
+    // A step of the start chain puts another channel's network into the working network: while
+    // a modal window is open (an element dialog or the room equalizer edits the network of the
+    // pane it was opened from, and the pane stores it when it closes) the step waits, its timer
+    // running on, and comes again after one more period.
+    const bool chain_step =
+        id == kStartTimerFrontLeft || id == kStartTimerFrontRight || id == kStartTimerOpen;
+    if (chain_step && g_state == PlayState::Starting && ModalLoopRunning()) return true;
     switch (id) {
         case kStartTimerFrontLeft:
             KillTimer(dialog, id);

@@ -9,7 +9,9 @@
 #include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/NumberText.h"
+#include "shell/PreferencesRecord.h"
 #include "shell/ProjectImage.h"
+#include "shell/StartupAllocation.h"
 
 namespace engine {
 
@@ -166,8 +168,23 @@ int ConfiguredSampleRate() {
     return rate;
 }
 
+int ConfiguredBlockFrames() {
+    if (!shell::Preferences) return shell::BlockFrames;
+    return shell::BlockFramesOf(shell::Preferences->BufferSizeIndex);
+}
+
+void TakeBufferSettings() {
+    if (!shell::Preferences) return;
+    const int out_index = shell::Preferences->BuffersOutQueueIndex;
+    const int in_index = shell::Preferences->BuffersInQueueIndex;
+    if (out_index >= 0 && out_index <= 8) OutputBufferCount = out_index + 2;
+    if (in_index >= 0 && in_index <= 8) InputBufferCount = in_index + 2;
+    shell::SetBlockFrames(shell::Preferences->BufferSizeIndex);
+}
+
 void TakePlaySettings() {
     PlayOpenedWith = PlaySettings{shell::InputLayout, shell::OutputLayout, ConfiguredSampleRate()};
+    TakeBufferSettings();
 }
 
 int InputDeviceChannels() {

@@ -21,7 +21,8 @@ extern platform::HWAVEIN WaveInHandle;
 extern platform::HWAVEOUT WaveOutHandle;
 extern platform::WAVEHDR InputHeaders[kMaxWaveHeaders];
 extern platform::WAVEHDR OutputHeaders[kMaxWaveHeaders];
-// Buffers queued per device, 2..10: from the preferences when the player opens.
+// Buffers queued per device, 2..10: from the preferences when the player opens and when a play
+// opens its devices.
 inline constexpr std::int32_t kStartBufferCount = 2;
 extern std::int32_t InputBufferCount;   // 2..10
 extern std::int32_t OutputBufferCount;  // 2..10
@@ -35,8 +36,13 @@ extern std::uint32_t WavDataLeft;
 
 // The configured sample rate (44100 .. 96000 after Play's checks; 0 for a bad index).
 int ConfiguredSampleRate();
-// PlayOpenedWith (Globals.h) from the layouts and the rate as they are now: called once by a
-// play, before it opens its devices. Everything below reads that copy.
+// F as the preferences ask for it now (BlockFrames without preferences): what a play opens with.
+int ConfiguredBlockFrames();
+// BlockFrames and both queue counts from the preferences as they are now (nothing without them).
+void TakeBufferSettings();
+// PlayOpenedWith (Globals.h) from the layouts and the rate as they are now, and the buffer
+// settings: called once by a play, before it builds its filters and opens its devices.
+// Everything below reads these.
 void TakePlaySettings();
 
 // Channels of the input side for the play's layouts and mode (2, 8, 12; 2 for the WAV clock).

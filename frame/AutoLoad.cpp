@@ -4,6 +4,7 @@
 
 #include "frame/FrameCommands.h"
 #include "network/EditorState.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
@@ -94,6 +95,11 @@ void LoadLastProject(platform::HWND frame) {
 }  // namespace
 
 void AutoStartTimer(platform::HWND frame, platform::UINT_PTR id) {
+    // The chain loads a project into the stores and presses channel buttons, each of which puts
+    // another channel's network into the working network: while a modal window is open (an
+    // element dialog edits the network of the pane it was opened from, which the pane stores
+    // when it closes) every step waits, its timer running on, and comes again a period later.
+    if (platform::ModalLoopRunning()) return;
     if (id == kTimerAutoLoad) {
         platform::KillTimer(frame, id);
         LoadLastProject(frame);

@@ -44,10 +44,13 @@ std::int32_t BlockFrames4;
 PrintoutSettingsRecord PrintoutSettings;
 std::int64_t FileWriteFaultAfterBytes;
 
-void SetBlockFrames(int buffer_size_index) {
+std::int32_t BlockFramesOf(int buffer_size_index) {
     static constexpr std::int32_t kFrames[3] = {1024, 2048, 4096};
-    const int index = (buffer_size_index >= 0 && buffer_size_index <= 2) ? buffer_size_index : 0;
-    BlockFrames = kFrames[index];
+    return kFrames[(buffer_size_index >= 0 && buffer_size_index <= 2) ? buffer_size_index : 0];
+}
+
+void SetBlockFrames(int buffer_size_index) {
+    BlockFrames = BlockFramesOf(buffer_size_index);
     BlockFrames2 = 2 * BlockFrames;
     BlockFrames4 = 4 * BlockFrames;
 }

@@ -42,6 +42,8 @@ extern std::int32_t PlayerDeviceWords[16];  // word 0 PlayerInputDevice, word 8 
 extern std::int32_t BlockFrames;
 extern std::int32_t BlockFrames2;
 extern std::int32_t BlockFrames4;
+// F of a buffer-size index 0, 1, 2 (anything else counts as 0).
+std::int32_t BlockFramesOf(int buffer_size_index);
 // Sets BlockFrames from a buffer-size index 0, 1, 2 (anything else counts as 0).
 void SetBlockFrames(int buffer_size_index);
 

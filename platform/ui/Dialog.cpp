@@ -23,6 +23,7 @@ namespace ui {
 namespace {
 
 std::vector<HWND> modal_stack;
+int modal_loops = 0;  // modal loops running now, nested ones included
 
 constexpr int kDefaultDialogPoints = 8;
 
@@ -158,6 +159,9 @@ HWND Create(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc, LPAR
 
 }  // namespace
 
+ModalLoopScope::ModalLoopScope() { ++modal_loops; }
+ModalLoopScope::~ModalLoopScope() { --modal_loops; }
+
 HWND CurrentModalDialog() {
     while (!modal_stack.empty() && !Find(modal_stack.back())) modal_stack.pop_back();
     return modal_stack.empty() ? HWND{} : modal_stack.back();
@@ -203,6 +207,8 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
         return -1;
     }
     ui::modal_stack.push_back(dialog);
+    // From its first showing: a host's answer to the dialog runs inside its loop.
+    const ui::ModalLoopScope loop;
     if (ui::Window* d = ui::Find(dialog); d && !d->ended) {
         ShowWindow(dialog, SW_SHOW);
         if ((d = ui::Find(dialog)) && !d->ended)
@@ -244,6 +250,8 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
     ui::GiveKeyboardBack(holder);
     return result;
 }
+
+bool ModalLoopRunning() { return ui::modal_loops > 0; }
 
 INT_PTR DialogBox(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc) {
     return DialogBoxParam(instance, name, owner, proc, 0);

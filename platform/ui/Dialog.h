@@ -34,6 +34,11 @@ INT_PTR DialogBoxParam(HINSTANCE instance, const char* name, HWND owner, DLGPROC
                        LPARAM param);
 INT_PTR DialogBox(HINSTANCE instance, const char* name, HWND owner, DLGPROC proc);
 
+// True while a modal loop runs on the UI thread: a modal dialog (DialogBox), or a message box or
+// file chooser shown on screen. Work that runs on timers meanwhile, and would change what such a
+// window was opened on, waits for it to close.
+bool ModalLoopRunning();
+
 // Ends a modal dialog with `result` (hidden now; its loop returns and destroys it); destroys a
 // modeless one at once, so its WM_DESTROY runs before EndDialog returns.
 BOOL EndDialog(HWND dialog, INT_PTR result);

@@ -234,6 +234,7 @@ BOOL Run(OPENFILENAME* ofn, bool save) {
             name->setFocus(Qt::OtherFocusReason);
             offered.Select();
         }
+        const ui::ModalLoopScope loop;
         while (answer < 0) {
             MSG msg;
             if (!GetMessage(&msg, HWND{}, 0, 0)) {

@@ -78,6 +78,7 @@ int ShowOnScreen(HWND owner, const char* text, const char* caption, UINT type) {
         PostMessage(HWND{}, WM_NULL, 0, 0);  // wakes the loop below
     });
     ui::ShowModal(&box);
+    const ui::ModalLoopScope loop;
     while (answer < 0) {
         MSG msg;
         if (!GetMessage(&msg, HWND{}, 0, 0)) {

@@ -207,6 +207,14 @@ int WindowListBuildCount();
 
 // Modal dialogs (Dialog.cpp).
 HWND CurrentModalDialog();  // the innermost modal dialog running, or 0
+// Counts a modal loop (dialog, box or chooser) for ModalLoopRunning while it lives.
+class ModalLoopScope {
+  public:
+    ModalLoopScope();
+    ~ModalLoopScope();
+    ModalLoopScope(const ModalLoopScope&) = delete;
+    ModalLoopScope& operator=(const ModalLoopScope&) = delete;
+};
 LRESULT DialogWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Loop (MessageLoop.cpp).

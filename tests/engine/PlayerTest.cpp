@@ -14,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "engine/Engine.h"
@@ -36,6 +37,7 @@
 #include "shell/DevicesLeftOpen.h"
 #include "shell/Globals.h"
 #include "shell/ProjectImage.h"
+#include "shell/StartupAllocation.h"
 #include "tests/ReadableNames.h"
 #include "tests/engine/EngineTestSupport.h"
 
@@ -89,8 +91,12 @@ int NoBuild() { return 0; }
 class Player : public ::testing::Test {
   protected:
     HWND dialog{};
+    shell::PreferencesRecord* preferences_ = nullptr;
 
     void SetUp() override {
+        // The block size and the queue counts are set here, not by a preferences record that an
+        // earlier test of the process may have allocated (a play would take them from it).
+        preferences_ = std::exchange(shell::Preferences, nullptr);
         g_pane_commands = 0;
         pt::ResetLayer();
         ASSERT_TRUE(VirtualCardReset());
@@ -149,6 +155,7 @@ class Player : public ::testing::Test {
         engine::SetFilterSource({nullptr, nullptr, nullptr});
         VirtualCardRecordOutput(0);
         DestroyWindow(dialog);
+        shell::Preferences = preferences_;
     }
 
     void Play() {

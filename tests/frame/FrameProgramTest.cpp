@@ -16,7 +16,9 @@
 #include "engine/Engine.h"
 #include "engine/Globals.h"
 #include "engine/Ids.h"
+#include "engine/WaveDevices.h"
 #include "frame/PreferencesWindow.h"
+#include "network/ElementDialogs.h"
 #include "network/PaneEditor.h"
 #include "platform/audio/VirtualCard.h"
 #include "platform/testing/FileDialogs.h"
@@ -259,17 +261,31 @@ TEST_P(StereoWavThroughTemplates, EachFrontChannelPlaysItsOwnSideGui) {
     platform::VirtualCardFollowLayerClock(false);
 }
 
+// The program on the virtual card, following the layer's clock, with the Preferences window open
+// beside the player and the 2 x 5-way design.
+class PreferencesBesideThePlayer : public FrameTest {
+  protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        platform::VirtualCardReset();
+        platform::VirtualCardFollowLayerClock(true);
+        ASSERT_EQ(Start(), kStarted);
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdPreferences));
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));  // brings the player back
+        ASSERT_TRUE(platform::IsWindow(PreferencesChildWindow));
+        ASSERT_TRUE(platform::IsWindow(ComponentCADSelectionDialog));
+    }
+    void TearDown() override {
+        platform::VirtualCardRecordOutput(0);
+        platform::VirtualCardFollowLayerClock(false);
+        FrameTest::TearDown();
+    }
+};
+
 // A play keeps the layouts and the rate it opened its devices with: choosing others in the
-// Preferences window, open beside the player, while it plays leaves output 1 as the same play
-// without the change; the change takes effect at the next Play.
-TEST_F(FrameTest, ARunningPlayKeepsTheSettingsItOpenedWithGui) {
-    platform::VirtualCardReset();
-    platform::VirtualCardFollowLayerClock(true);
-    ASSERT_EQ(Start(), kStarted);
-    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdPreferences));
-    ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdStereo5Way));  // brings the player back
-    ASSERT_TRUE(platform::IsWindow(PreferencesChildWindow));
-    ASSERT_TRUE(platform::IsWindow(ComponentCADSelectionDialog));
+// Preferences window while it plays leaves output 1 as the same play without the change; the
+// change takes effect at the next Play.
+TEST_F(PreferencesBesideThePlayer, ARunningPlayKeepsTheSettingsItOpenedWithGui) {
     // A different tone on each of the first two inputs.
     std::vector<std::int32_t> tones[2];
     for (int c = 0; c < 2; ++c)
@@ -322,7 +338,139 @@ TEST_F(FrameTest, ARunningPlayKeepsTheSettingsItOpenedWithGui) {
         for (std::size_t t = 0; t < kept.size(); ++t) differing += played[t] != kept[t];
         EXPECT_EQ(differing, 0u) << "frames of output 1 changed by the running play";
     }
-    platform::VirtualCardRecordOutput(0);
+}
+
+// The buffer size and both queue counts chosen in Preferences, with the player open and stopped,
+// are what the next Play opens its devices with, and its 96 kHz check reads them; a rate or a
+// buffer size chosen while Play starts is checked again when the devices open.
+TEST_F(PreferencesBesideThePlayer, BufferSettingsChosenInPreferencesApplyAtTheNextPlayGui) {
+    OutputLayout = 1;  // the 2 x 5-way design plays on outputs up to 10
+    const char* const k96k = "For 96kHz Sampling Rate, Please select 2048 OR 4096 buffer Size\n";
+    struct Case {
+        const char* what;
+        int rate, size, out, in;  // rows chosen with the player stopped
+        int later, row;           // a list and its row chosen while Play starts (0: none)
+        int frames;               // F of the play; 0: refused with `message`
+        const char* message;
+    };
+    const Case cases[] = {
+        {"4096 frames", 5, 2, 2, 2, 0, 0, 4096, nullptr},
+        {"7 output and 3 input buffers", 5, 0, 5, 1, 0, 0, 1024, nullptr},
+        {"96000 Hz with 2048 frames", 6, 1, 2, 2, 0, 0, 2048, nullptr},
+        {"96000 Hz with 1024 frames", 6, 0, 2, 2, 0, 0, 0, k96k},
+        {"96000 Hz chosen while Play starts", 5, 0, 2, 2, kSampleRateList, 6, 0, k96k},
+        {"1024 frames chosen while Play starts", 6, 1, 2, 2, kBufferSizeList, 0, 0, k96k},
+        {"22050 Hz chosen while Play starts", 5, 1, 2, 2, kSampleRateList, 2, 0,
+         "Sampling Rate In This Release Must Be Set To\n44100 / 48000 / 96000 Samples/Second"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [list, row] : {std::pair{kSampleRateList, c.rate},
+                                        {kBufferSizeList, c.size},
+                                        {kBuffersOutList, c.out},
+                                        {kBuffersInList, c.in}})
+            input::Select(PreferencesChildWindow, list, row);
+        input::ClearMessageBoxLog();
+        input::Click(ComponentCADSelectionDialog, kPlayButton);
+        input::AdvanceTime(600);
+        if (c.later != 0) input::Select(PreferencesChildWindow, c.later, c.row);
+        input::AdvanceTime(1400);
+        EXPECT_EQ(input::MessageBoxLog().size(), c.message ? 1u : 0u);
+        if (c.message) {
+            EXPECT_EQ(input::MessageBoxLog()[0].text, c.message);
+        }
+        EXPECT_EQ(engine::CurrentPlayState() == engine::PlayState::Playing, c.frames != 0);
+        if (c.frames == 0) continue;
+        EXPECT_EQ(engine::InputHeaders[0].dwBufferLength, 2u * 4u * c.frames);
+        EXPECT_EQ(engine::OutputHeaders[0].dwBufferLength, 16u * 4u * c.frames);
+        EXPECT_EQ(engine::OutputBufferCount, c.out + 2);
+        EXPECT_EQ(engine::InputBufferCount, c.in + 2);
+        input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+    }
+}
+
+// A dialog opened from Front-Left while Play, or a project load with auto-load, starts the
+// channels: the start waits for it, so it changes only what the user changed in it, in Front-Left;
+// the room equalizer can be left; then the play runs and STOP stops it.
+TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
+    platform::VirtualCardReset();
+    platform::VirtualCardFollowLayerClock(true);
+    ASSERT_EQ(Start(), kStarted);
+    const std::string project = (dir_ / "auto.HIF").string();
+    struct Case {
+        const char* what;
+        int design;    // the System Design command
+        int kind;      // the kind of Front-Left's element right-clicked
+        bool by_load;  // the chain of a project load, else Play's own
+        std::function<void(HWND)> answer;
+        int port;  // Front-Left's first output port after the dialog (0: every value as it was)
+    };
+    const auto cancel = [](HWND d) { input::Click(d, platform::IDCANCEL); };
+    const Case cases[] = {
+        {"output port, Cancel", kCmdStereo3Way, kElementOutputPort, false, cancel, 0},
+        {"output port 7, OK", kCmdStereo3Way, kElementOutputPort, false,
+         [](HWND d) {
+             input::TypeText(d, network::kInputPortEdit, "7");
+             input::Click(d, platform::IDOK);
+         },
+         7},
+        {"room equalizer, close box", kCmdStereo5Way, kElementRoomEq, false,
+         [](HWND d) { input::CloseBox(d); }, 0},
+        {"room equalizer, project load", kCmdStereo5Way, kElementRoomEq, true, cancel, 0},
+    };
+    // The drawing and the values of a channel's network.
+    const auto network_of = [](int pane) {
+        const PaneStore& s = PaneStores[pane];
+        return std::pair{
+            std::string(reinterpret_cast<const char*>(&s.ElementGeometry),
+                        sizeof s.ElementGeometry),
+            std::string(reinterpret_cast<const char*>(&s.ElementParams), sizeof s.ElementParams)};
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, c.design));
+        OutputLayout = 1;
+        if (c.by_load) {
+            ASSERT_EQ(WriteProjectFile(FrameWindow, project.c_str()), 1);
+            Preferences->AutoLoadProject = 1;
+            input::ScriptMessageBoxAnswers({platform::IDYES});
+            input::ScriptFileDialogAnswers({project});
+            ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, kCmdOpenProjectFile));
+        } else {
+            input::Click(ComponentCADSelectionDialog, kPlayButton);
+        }
+        const auto left = network_of(0), right = network_of(2);
+        std::vector<int> ports = OutputPortsOf(PaneStores[0]);
+        if (c.port != 0) ports[0] = c.port;
+        int slot = 0;
+        while (PaneStores[0].ElementGeometry[slot].kind != c.kind) ++slot;
+        const ElementGeometryRecord g = PaneStores[0].ElementGeometry[slot];
+        bool waited = false;
+        input::OnModalDialog(c.kind == kElementRoomEq ? "Room_EQ" : "EnterOutputPort", [&](HWND d) {
+            input::AdvanceTime(2500);  // the whole start, had it gone on
+            waited = AudioBusy == 0 && network::ActivePane == 1;
+            c.answer(d);
+        });
+        input::AdvanceTime(200);
+        platform::BringWindowToTop(Splitter1Window);
+        input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10, (g.y1 + g.y2) / 20 * 10,
+                          input::Button::Right);
+        input::PumpUntilIdle();
+        EXPECT_EQ(input::PendingModalActions(), 0u) << "the dialog did not open";
+        EXPECT_TRUE(input::UnansweredDialogs().empty()) << "the dialog could not be left";
+        input::ClearDialogScripts();
+        EXPECT_TRUE(waited) << "the start went on under the dialog";
+        input::AdvanceTime(c.by_load ? 3500 : 2000);
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
+        EXPECT_TRUE(network_of(2) == right) << "Front-Right's network changed";
+        EXPECT_TRUE(network_of(0).first == left.first) << "Front-Left's drawing changed";
+        EXPECT_EQ(OutputPortsOf(PaneStores[0]), ports);
+        if (c.port == 0) {
+            EXPECT_TRUE(network_of(0) == left) << "Front-Left's values changed";
+        }
+        input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
+        EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    }
     platform::VirtualCardFollowLayerClock(false);
 }
 

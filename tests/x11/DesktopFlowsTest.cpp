@@ -456,6 +456,34 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
             return shell::RoomEQCurves[measurement::kRoomEqLevel]->v[shell::kCurveHoldsData] ==
                    1.0f;
         }));
+        // Play pressed while the room equalizer is open (as the auto-load chain presses it): the
+        // start waits for it, the close box leaves it, then the play runs with Front-Left's own
+        // network and STOP stops it.
+        const auto front_left = [] {
+            const shell::PaneStore& s = shell::PaneStores[0];
+            return std::string(reinterpret_cast<const char*>(&s.ElementParams),
+                               sizeof s.ElementParams);
+        };
+        const std::string kept = OnUi(front_left);
+        int x = 0, y = 0;
+        ASSERT_TRUE(ElementPoint(d, 1, shell::kElementRoomEq, &x, &y));
+        d.Input().Click(x, y, 3);
+        const HWND dialog = d.WaitForDialog("Room_EQ");
+        ASSERT_TRUE(dialog) << d.DescribeModal();
+        OnUi([] {
+            shell::OutputLayout = 1;  // the 2 x 5-way design plays on outputs up to 10
+            return platform::SendMessage(shell::ComponentCADSelectionDialog, platform::WM_COMMAND,
+                                         shell::kPlayButton, 0);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        EXPECT_EQ(OnUi([] { return engine::CurrentPlayState(); }), engine::PlayState::Starting)
+            << "the play started under the room equalizer";
+        EndDialog(d, dialog, Ending::CloseBox);
+        EXPECT_TRUE(d.WaitFor(
+            [] { return engine::CurrentPlayState() == engine::PlayState::Playing; }, 20000))
+            << d.DescribeModal();
+        EXPECT_EQ(OnUi(front_left), kept) << "Front-Left's network changed";
+        ExpectEverythingWorks(d, "room equalizer opened while Play starts");
     });
 }
 
