@@ -35,6 +35,10 @@ INT_PTR TestTonesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
                             SendDlgItemMessage(dialog, kTestTonePortList, CB_GETCURSEL, 0, 0);
                         if (index >= 0 && index < kTestTonePortCount)
                             TestToneSelector = static_cast<std::int32_t>(index);
+                    } else {
+                        // Refused while something runs: the list shows the tone in use again.
+                        SendDlgItemMessage(dialog, kTestTonePortList, CB_SETCURSEL,
+                                           static_cast<WPARAM>(TestToneSelector), 0);
                     }
                     return TRUE;
                 case kTestToneFrequencyEdit:

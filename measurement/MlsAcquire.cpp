@@ -489,7 +489,13 @@ void Command(HWND page, int id, int code) {
             SaveMlsCaptureAs();
             break;
         case kRateCombo:
-            if (!selection || shell::AudioBusy == 1) break;
+            // The rate of a measurement or a play in flight stays: the box shows it again.
+            if (!selection) break;
+            if (shell::AudioBusy == 1) {
+                platform::SendDlgItemMessage(page, id, platform::CB_SETCURSEL,
+                                             static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
+                break;
+            }
             shell::Mls.MlsSampleRateIndex = std::max(0, ComboRow(page, id));
             ShowWindowMs(page);
             RedrawDistance();

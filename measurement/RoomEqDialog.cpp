@@ -149,6 +149,13 @@ void FillCombo(HWND dialog, int id, const char* const* names, int count, int sel
     SendDlgItemMessage(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
+// The row of "Correct With Driver On" that shows the element's driver-correction port.
+int CorrectionPortRow(const float* p) {
+    const float port = p ? p[shell::kParamCorrectionPort] : -1.0f;
+    return (port >= 0.0f && port < kOutputPortNameCount) ? static_cast<int>(port)
+                                                         : kNoDriverCorrection;
+}
+
 int ComboIndex(HWND dialog, int id) {
     return static_cast<int>(SendDlgItemMessage(dialog, id, CB_GETCURSEL, 0, 0));
 }
@@ -192,9 +199,7 @@ void InitDialog(HWND dialog) {
               shell::Mls.MlsSampleRateIndex);
     FillCombo(dialog, kLengthCombo, MlsLengthNames, kMlsLengthCount, shell::Mls.MlsLengthIndex);
     float* p = Params();
-    const int port = p ? static_cast<int>(p[shell::kParamCorrectionPort]) : kNoDriverCorrection;
-    FillCombo(dialog, kCorrectionPort, OutputPortNames, kOutputPortNameCount,
-              (port >= 0 && port < kOutputPortNameCount) ? port : kNoDriverCorrection);
+    FillCombo(dialog, kCorrectionPort, OutputPortNames, kOutputPortNameCount, CorrectionPortRow(p));
     const HWND bar = GetDlgItem(dialog, kThresholdBar);
     SetScrollRange(bar, SB_CTL, kThresholdTop, kThresholdBottom, FALSE);
     SetScrollPos(bar, SB_CTL, RoomEQThresholdPos, TRUE);
@@ -410,27 +415,38 @@ INT_PTR Command(HWND dialog, int id) {
         case kWindowMsEdit:
             TimeEdited(dialog);
             return TRUE;
+        // While a capture runs these settings stay as it started with, and a box chosen
+        // meanwhile shows its setting again.
         case kCorrectionPort:
-            if (shell::AudioBusy == 0 && p != nullptr) {
+            if (p == nullptr) return TRUE;
+            if (shell::AudioBusy == 0) {
                 const int i = ComboIndex(dialog, id);
                 if (i >= 0 && i < kOutputPortNameCount)
                     p[shell::kParamCorrectionPort] = static_cast<float>(i);
+            } else {
+                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
+                                   static_cast<WPARAM>(CorrectionPortRow(p)), 0);
             }
             return TRUE;
         case kRateCombo:
             if (shell::AudioBusy == 0) {
                 const int i = ComboIndex(dialog, id);
                 if (i >= 0 && i < shell::kSampleRateCount) shell::Mls.MlsSampleRateIndex = i;
+            } else {
+                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
+                                   static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
             }
             return TRUE;
         case kLengthCombo:
-            // The sequence length of a run in flight stays as it started.
             if (shell::AudioBusy == 0) {
                 const int i = ComboIndex(dialog, id);
                 if (i >= 0 && i < kMlsLengthCount) {
                     shell::Mls.MlsLengthIndex = i;
                     MlsOrder = i + kMlsMinOrder;
                 }
+            } else {
+                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
+                                   static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
             }
             return TRUE;
         case kAmplitudeZoomCombo: {

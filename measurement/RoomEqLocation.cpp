@@ -218,17 +218,20 @@ LocationResult ProcessRoomEqLocation(platform::HWND dialog, int location, const 
     if (CurrentMlsOrder() != MlsOrder && !BuildMlsSequence(MlsOrder))
         return LocationResult::kMissing;
 
+    // A gate width that is refused leaves the location as it was: its impulses, their rate and
+    // its curves.
+    const int n = 1 << MlsOrder;
+    if (!MlsGateWidthAccepted(dialog, n)) return LocationResult::kWindowTooWide;
+
     const LocationResult impulses = DeconvolveLocation(dialog, location);
     if (impulses != LocationResult::kDone) return impulses;
 
-    const int n = 1 << MlsOrder;
     for (int j = 0; j < kPoints; ++j) {
         shell::MlsRefResponse[j] = {0.0f, 0.0f};
         shell::MlsInResponse[j] = {0.0f, 0.0f};
         shell::WorkResponsePairs[j] = {0.0f, 0.0f};
         MlsRefCorrection[j] = 0.0f;
     }
-    if (!MlsGateWidthAccepted(dialog, n)) return LocationResult::kWindowTooWide;
     BuildMlsWindows();
     BuildRoomEqWindowRecord();
     ShowRoomEqRecord(kRoomEqWindow, kPenMlsIn);

@@ -181,6 +181,12 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
     // rate chosen for the next measurement.
     const int measured = RoomEQImpulseRates[ShownLocation()];
     const int rate = measured > 0 ? measured : MlsSampleRate();
+    // The strip below the plot holds one row of time labels: it is cleared first, as the pane is
+    // drawn over without an erase, and labels of another rate would stay between the new ones.
+    RECT client{0, 0, w, h};
+    if (!GetClientRect(WindowFromDC(hdc), &client)) client = RECT{0, 0, w, h};
+    const RECT strip{0, h - 20, std::max<int>(client.right, w), h};
+    FillRect(hdc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     shell::AxisLabelRow row(hdc, h - 20, 51, w - 30);
     for (int t = -150; t <= 2000 && rate > 0; t += 50) {
         // The label of sample t starts on its grid line (column t / 50), where the curves draw

@@ -338,7 +338,29 @@ TEST_F(FrameMlsTest, ClosingOrSwitchingPagesMidRunLeavesNothingOpenGui) {
     Measure();
 }
 
+// A play and a measurement refuse each other; the rate and the length chosen on the page while
+// one runs are refused, and the boxes show the settings in use again. A play leaves the impulse
+// view's gating window as the one Calculate SPL gates with.
 TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
+    constexpr int kGateWindowCurve = 22;  // the impulse view's gating window
+    const auto row = [&](int id) {
+        return platform::SendDlgItemMessage(Page(), id, platform::CB_GETCURSEL, 0, 0);
+    };
+    const auto choices_refused = [&] {
+        const int rate = Mls.MlsSampleRateIndex, length = Mls.MlsLengthIndex;
+        input::Select(Page(), measurement::kRateCombo, 4);    // 44100
+        input::Select(Page(), measurement::kLengthCombo, 3);  // 65535
+        EXPECT_EQ(Mls.MlsSampleRateIndex, rate);
+        EXPECT_EQ(Mls.MlsLengthIndex, length);
+        EXPECT_EQ(row(measurement::kRateCombo), rate) << "Sampling shows the rate in use";
+        EXPECT_EQ(row(measurement::kLengthCombo), length) << "MLS Length shows the length in use";
+    };
+    const auto gate_window = [] {
+        input::Select(measurement::MlsControlPage, measurement::kTimeZoomCombo, 1);
+        input::Select(measurement::MlsControlPage, measurement::kTimeZoomCombo, 0);
+        const float* v = MeasuredCurveTable[kGateWindowCurve]->v;
+        return std::vector<float>(v, v + kGridPoints);
+    };
     // The tool closed the player dialog; the player is brought back beside it.
     ASSERT_TRUE(CreatePlayerDialog(FrameWindow));
     input::PumpUntilIdle();
@@ -347,8 +369,14 @@ TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
     input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
     input::PumpUntilIdle();
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
+    {
+        SCOPED_TRACE("during Run MLS");
+        choices_refused();
+    }
     StepCard(100);
     ASSERT_FALSE(measurement::MlsRunActive());
+    const std::vector<float> window = gate_window();
+    ASSERT_GT(*std::max_element(window.begin(), window.end()), 100.0f);
 
     platform::VirtualCardFollowLayerClock(true);
     input::Click(ComponentCADSelectionDialog, engine::kPlayCommand);
@@ -357,10 +385,15 @@ TEST_F(FrameMlsTest, PlayIsRefusedWhileMeasuringAndTheReverseGui) {
     ASSERT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
     input::Click(Page(), kRunButton);
     EXPECT_FALSE(measurement::MlsRunActive());
+    {
+        SCOPED_TRACE("during a play");
+        choices_refused();
+    }
     input::Click(ComponentCADSelectionDialog, engine::kStopCommand);
     input::PumpUntilIdle(ComponentCADSelectionDialog);
     EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Stopped);
     platform::VirtualCardFollowLayerClock(false);
+    EXPECT_TRUE(gate_window() == window) << "the view draws a gating window not in use";
 }
 
 TEST_F(FrameMlsTest, CalibrationCreateExportResetAndImportReadBackGui) {

@@ -66,8 +66,9 @@ class RoomEqDialogTest : public MeasurementTest {
         shell::Mls.MlsUseSavedBuffer = 1;
         std::snprintf(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, "4000");
     }
-    // A capture file of the sequence on the reference and a loud mode on the measured channel.
-    std::string WriteCapture(const char* name) {
+    // A capture file of the sequence on the reference and a loud mode on the measured channel,
+    // taken at the rate of `rate_index` (48000 Hz by default).
+    std::string WriteCapture(const char* name, int rate_index = 5) {
         const int order = kLengthIndex + 13, length = (1 << order) - 1;
         EXPECT_TRUE(BuildMlsSequence(order));
         // The sequence is played once.
@@ -78,7 +79,7 @@ class RoomEqDialogTest : public MeasurementTest {
             PutWord(MlsCaptureSave, 2 * f, 10000 * s(f - 300) * 256);
             PutWord(MlsCaptureSave, 2 * f + 1, (9000 * s(f - 350) - 3000 * s(f - 351)) * 256);
         }
-        shell::Mls.MlsSampleRateIndex = 5;
+        shell::Mls.MlsSampleRateIndex = rate_index;
         shell::Mls.MlsLengthIndex = kLengthIndex;
         const std::string path = PathOf(name);
         EXPECT_TRUE(WriteMlsCaptureFile(HWND{}, path.c_str()));
@@ -181,6 +182,22 @@ TEST_F(RoomEqDialogTest, LiveLocationOnTheVirtualCardWithTheLocationFrozen) {
         Send(d, kFirstLocation + 1);
         EXPECT_EQ(shell::AudioBusy, 1);
         Send(d, kFirstLocation + 4);  // chosen while the capture runs: ignored
+        // So are these settings; their boxes show them again.
+        const struct {
+            int id, row, setting;
+        } boxes[] = {{kRateCombo, 4, shell::Mls.MlsSampleRateIndex},
+                     {kLengthCombo, 3, shell::Mls.MlsLengthIndex},
+                     {kCorrectionPort, 2, 16}};
+        for (const auto& box : boxes) {
+            platform::testing::Select(d, box.id, box.row);
+            EXPECT_EQ(platform::SendDlgItemMessage(d, box.id, platform::CB_GETCURSEL, 0, 0),
+                      box.setting)
+                << "box " << box.id;
+        }
+        EXPECT_EQ(shell::Mls.MlsSampleRateIndex, boxes[0].setting);
+        EXPECT_EQ(shell::Mls.MlsLengthIndex, boxes[1].setting);
+        EXPECT_EQ(shell::WorkingNetwork.ElementParams[kElement][shell::kParamCorrectionPort],
+                  16.0f);
         for (int i = 0; i < 100 && MlsRunActive(); ++i) {
             platform::VirtualCardStep(8192, 48000);
             platform::testing::PumpUntilIdle();
@@ -450,7 +467,7 @@ TEST_F(RoomEqDialogTest, EachLocationMarkStandsBesideItsButton) {
 TEST_F(RoomEqDialogTest, ImpulseTimeLabelsStandOnTheirGridLinesInTheMeasuredRate) {
     ASSERT_EQ(shell::CreateGdiObjects(), 0);
     platform::testing::ScriptFileDialogAnswers({WriteCapture("mode.res")});  // at 48000 Hz
-    Run([](HWND d) {
+    Run([this](HWND d) {
         Send(d, kFirstLocation + 2);
         ASSERT_EQ(Curve(kRoomEqLevel + 2)[shell::kCurveHoldsData], 1.0f);
         const HWND pane = platform::GetDlgItem(d, kImpulsePane);
@@ -486,9 +503,59 @@ TEST_F(RoomEqDialogTest, ImpulseTimeLabelsStandOnTheirGridLinesInTheMeasuredRate
             platform::testing::RecordDrawnTexts(false);
             EXPECT_GE(labels, 20);
         }
+        // A location measured at 96000 Hz is drawn over the labels of the one before: the strip
+        // holds its labels alone, as a fresh paint of the dialog shows them.
+        const auto strip = [&] {
+            std::vector<platform::COLORREF> pixels;
+            const platform::HDC hdc = platform::GetDC(pane);
+            for (int y = h - 20; y < h; ++y)
+                for (int x = 0; x < w; ++x) pixels.push_back(platform::GetPixel(hdc, x, y));
+            platform::ReleaseDC(pane, hdc);
+            return pixels;
+        };
+        platform::testing::ScriptFileDialogAnswers({WriteCapture("fast.res", 6)});
+        Send(d, kFirstLocation + 3);
+        ASSERT_EQ(RoomEQImpulseRates[3], 96000);
+        const std::vector<platform::COLORREF> drawn_over = strip();
+        platform::InvalidateRect(d, nullptr, platform::TRUE);
+        platform::UpdateWindow(d);
+        EXPECT_TRUE(drawn_over == strip()) << "labels of another rate stay in the strip";
         Send(d, 2);
     });
     shell::DeleteGdiObjects();
+}
+
+// A gate width that is refused leaves the location as it was: its impulses, the rate they were
+// measured at, and its level.
+TEST_F(RoomEqDialogTest, RefusedGateWidthLeavesTheLocationAsItWas) {
+    platform::testing::ScriptFileDialogAnswers({WriteCapture("first.res")});
+    Run([](HWND d) {
+        Send(d, kFirstLocation);
+        Send(d, 1);
+    });
+    ASSERT_EQ(Curve(kRoomEqLevel)[shell::kCurveHoldsData], 1.0f);
+    const auto location = [] {
+        std::vector<float> v;
+        for (int r : {kRoomEqRefImpulse, kRoomEqInImpulse, kRoomEqLevel, kRoomEqPhase})
+            v.insert(v.end(), Curve(r), Curve(r) + shell::kCurveRecordFloats);
+        v.push_back(static_cast<float>(RoomEQImpulseRates[0]));
+        return v;
+    };
+    const std::vector<float> kept = location();
+    const std::string fast = WriteCapture("fast.res", 6);  // 96000 Hz
+    for (const char* width : {"abc", "70000"}) {
+        SCOPED_TRACE(width);
+        std::snprintf(shell::Mls.MlsWindowWidthText, sizeof shell::Mls.MlsWindowWidthText, "%s",
+                      width);  // as typed on the MLS page
+        platform::testing::ClearMessageBoxLog();
+        platform::testing::ScriptFileDialogAnswers({fast});
+        Run([](HWND d) {
+            Send(d, kFirstLocation);
+            Send(d, 2);
+        });
+        EXPECT_EQ(MessageTexts().size(), 1u);
+        EXPECT_TRUE(location() == kept) << "the refused capture replaced the location's";
+    }
 }
 
 TEST_F(RoomEqDialogTest, TemplateIsRegisteredWithItsTitle) {
