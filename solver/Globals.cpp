@@ -16,6 +16,7 @@ float ExtendedWorkCurve[shell::kExtendedGridPoints];
 std::int32_t OutputPhasing[kOutputPorts];
 float OutputDelay[kOutputPorts];
 SpectrumStamp FirSpectrumStamps[kOutputPorts];
+std::int32_t PlottedPane;
 shell::ComplexPoint MinimumPhaseResult[shell::kGridPoints];
 
 namespace {
@@ -31,6 +32,7 @@ void SetStartValues() {
     std::fill_n(OutputPhasing, kOutputPorts, 0);
     std::fill_n(OutputDelay, kOutputPorts, 0.0f);
     std::fill_n(FirSpectrumStamps, kOutputPorts, SpectrumStamp{0, 0, 0});
+    PlottedPane = 0;
     std::fill_n(MinimumPhaseResult, shell::kGridPoints, shell::ComplexPoint{0.0f, 0.0f});
 }
 

@@ -46,6 +46,10 @@ struct SpectrumStamp {
 };
 extern SpectrumStamp FirSpectrumStamps[kOutputPorts];
 
+// The pane whose solve the plotted curves show (0 before any): the SPL plot names its channel.
+// A channel whose network the check refuses leaves the curves, and this, as they were.
+extern std::int32_t PlottedPane;
+
 // Result of the output-port minimum-phase correction: 2000 complex points on FrequencyGrid.
 extern shell::ComplexPoint MinimumPhaseResult[shell::kGridPoints];
 

@@ -52,6 +52,7 @@ int Solve(bool show_messages) {
     for (int k = 0; k < shell::kGridPoints; ++k)
         ComputePortStep(SolveLayout, net, k, HotVoltages[k]);
     ComputeSystemSum(SolveLayout, net);
+    PlottedPane = network::ActivePane;
     ResampleSpectra(SolveLayout, network::ActivePane);
     return 0;
 }

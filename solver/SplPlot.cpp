@@ -188,7 +188,8 @@ int DrawSplPhaseFrame(HDC hdc, int w, int h, platform::HWND window) {
 
     const platform::HFONT old_font = platform::SelectObject(hdc, fonts.title);
     platform::SetTextColor(hdc, platform::RGB(228, 0, 0));
-    TextAt(hdc, 67, h - 45, ChannelName(network::ActivePane));
+    // The channel whose solve the curves show; none while no channel is in use.
+    TextAt(hdc, 67, h - 45, ChannelName(network::ActivePane == 0 ? 0 : PlottedPane));
     platform::SelectObject(hdc, old_font);
     platform::SetBkMode(hdc, platform::OPAQUE);
     platform::SetTextColor(hdc, platform::RGB(0, 0, 0));

@@ -488,8 +488,22 @@ int TitlePixels(HWND pane, platform::COLORREF colour) {
     return count;
 }
 
+// The channel the SPL plot names under its curves.
+std::string PlottedChannelName() {
+    platform::testing::RecordDrawnTexts(true);
+    platform::InvalidateRect(SplPlottingWindow, nullptr, platform::TRUE);
+    platform::UpdateWindow(SplPlottingWindow);
+    std::string name;
+    for (const auto& t : platform::testing::DrawnTexts())
+        for (int pane = 0; pane <= 7 && t.window == SplPlottingWindow; ++pane)
+            if (t.text == solver::ChannelName(pane)) name = t.text;
+    platform::testing::RecordDrawnTexts(false);
+    return name;
+}
+
 // One red channel title, the channel in use, whichever road made it the one in use and whether
-// or not the check took its network; every other title is green.
+// or not the check took its network; every other title is green. The SPL plot names the channel
+// whose solve its curves show.
 TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
     ASSERT_EQ(Start(), kStarted);
     ASSERT_TRUE(platform::IsWindow(Splitter1Window));
@@ -499,11 +513,12 @@ TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
     struct Step {
         const char* what;
         std::function<void()> act;
-        int red;  // index into panes
+        int red;              // index into panes
+        const char* plotted;  // the channel the SPL plot names
     };
     const Step steps[] = {
-        {"Front Left", [&] { input::Click(player, kFrontLeftButton); }, 0},
-        {"Front Right", [&] { input::Click(player, kFrontRightButton); }, 1},
+        {"Front Left", [&] { input::Click(player, kFrontLeftButton); }, 0, "Front-Left"},
+        {"Front Right", [&] { input::Click(player, kFrontRightButton); }, 1, "Front-Right"},
         {"a right click in Front-Left",
          [&] {
              platform::BringWindowToTop(Splitter1Window);
@@ -511,7 +526,7 @@ TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
              platform::GetClientRect(panes[0], &c);
              input::MouseClick(panes[0], c.right - 10, c.bottom - 10, input::Button::Right);
          },
-         0},
+         0, "Front-Right"},
         {"Front Right, its network refused",
          [&] {
              // A terminal on no node: "Network Disjoined".
@@ -519,8 +534,10 @@ TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
              input::Click(player, kFrontRightButton);
              ASSERT_EQ(platform::testing::MessageBoxLog().size(), 1u) << "the check refused it";
          },
-         1},
-        {"Front Left again", [&] { input::Click(player, kFrontLeftButton); }, 0},
+         1, "Front-Right"},
+        {"Front Left again", [&] { input::Click(player, kFrontLeftButton); }, 0, "Front-Left"},
+        {"Front Right refused again", [&] { input::Click(player, kFrontRightButton); }, 1,
+         "Front-Left"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -533,6 +550,7 @@ TEST_F(FrameTest, OnlyTheChannelInUseHasARedTitleGui) {
             EXPECT_EQ(TitlePixels(panes[p], platform::RGB(0, 128, 0)) > 20, !in_use)
                 << "pane " << p;
         }
+        EXPECT_EQ(PlottedChannelName(), step.plotted);
     }
 }
 

@@ -17,6 +17,7 @@ const qvtest::StartBytes& kStart = qvtest::KeepStartBytes({
     QV_STATE(OutputPhasing),
     QV_STATE(OutputDelay),
     QV_STATE(FirSpectrumStamps),
+    QV_STATE(PlottedPane),
     QV_STATE(MinimumPhaseResult),
     QV_STATE(OutputPortDriverPath),
 });
