@@ -49,7 +49,8 @@ int ReadPreampCalFile(platform::HWND owner, const char* path);
 // cut short), naming the file.
 std::string CalibrationFileShortMessage(const char* path, int held);
 // The refusal of a text whose lines of numbers are no calibration (counts that differ or are not
-// 2 or 3, decimal commas, fewer than two lines), naming the file.
+// 2 or 3, decimal commas, something after a number that is not one, fewer than two lines), naming
+// the file.
 std::string CalibrationFileLayoutMessage(const char* path);
 // The refusal of a calibration file whose frequencies fall or repeat, naming the file.
 std::string CalibrationFileOrderMessage(const char* path);
@@ -73,8 +74,12 @@ struct CalibrationTextResult {
 
 // Reads a calibration text into the 2000 pairs of `curve` on the current FrequencyGrid. A line
 // with only numbers on it is a point: frequency in Hz, level in dB and, in a file of three
-// columns, phase in degrees (0 in a file of two); lines with words on them (headers, a quoted
-// sensitivity line, comments) are not read. Every point line holds the same count of numbers.
+// columns, phase in degrees (0 in a file of two); lines that start with words (headers, a quoted
+// sensitivity line, comments) are not read. A line that starts with a number and holds anything
+// that is not one (another minus sign, "nan", a comment after the numbers) refuses the text
+// (kLayout). Every point line holds the same count of numbers, and the frequencies rise from line
+// to line, also on the lines after an export's 2000 (kNotRising); a first point at exactly 0 Hz
+// (the DC bin an FFT tool writes) is left out.
 // A text in the export's layout whose first 2000 frequencies are the grid's (within the export's
 // two decimals) is read by position, and refused when it stops short (kShort). Any other text is
 // interpolated in log frequency at the frequencies it holds, the phase unwrapped along the file,

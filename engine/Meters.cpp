@@ -115,7 +115,7 @@ int DrawMeterBank(HWND window, const float* levels, const MeterBank& bank, int& 
     RECT rc{};
     GetClientRect(window, &rc);
     // The 0 dB line stands where a full-scale input bar ends, counted from the bottom as the
-    // bars are: 23 pixels below the top of a meter 195 pixels tall.
+    // bars are: 14 pixels below the top of the player's meters, 186 pixels tall.
     MoveToEx(dc, rc.left, rc.bottom - kZeroDbLineAboveBottom, nullptr);
     LineTo(dc, rc.right, rc.bottom - kZeroDbLineAboveBottom);
     for (int i = 0; i < bank.bars; ++i) {

@@ -50,9 +50,10 @@ const platform::ControlTemplate kComponentCADSelectionControls[] = {
     {5034, ControlKind::StaticText, "Fr=XXXXX", 1, 287, 48, 11, 0},
     {5036, ControlKind::StaticText, "In = 0", 51, 287, 48, 11, 0},
     {5031, ControlKind::StaticText, "Out = 0", 100, 287, 48, 11, 0},
-    // Level meters with their scale and channel labels. The meters' painter draws in pixels, for
-    // controls 195 pixels tall, from their bottom up: each scale label stands where an input bar
-    // of its level ends, and the controls are tall enough for both clip marks.
+    // Level meters with their scale and channel labels. The meters' painter draws in pixels, from
+    // the controls' bottom up (they are 124 units, 186 pixels, tall: the 0 dB line 14 pixels below
+    // their top): each scale label stands where an input bar of its level ends, and the controls
+    // are tall enough for both clip marks.
     {40, ControlKind::GroupBox, "Inputs --------------------- Outputs", 0, 299, 149, 141, 0},
     {70, ControlKind::StaticText, "0dB", 1, 313, 19, 9, 0},
     {120, ControlKind::StaticText, "-6", 1, 323, 19, 9, 0},
