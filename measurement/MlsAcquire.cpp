@@ -477,6 +477,14 @@ void LevelScroll(HWND page, WPARAM wparam) {
 void Command(HWND page, int id, int code) {
     const bool selection = code == platform::CBN_SELCHANGE;
     const bool changed = code == platform::EN_CHANGE;
+    // The rate and the length of a measurement or a play in flight stay (a new length would
+    // process it with the wrong tables): the box chosen meanwhile shows its setting again.
+    if (selection && shell::AudioBusy == 1 && (id == kRateCombo || id == kLengthCombo)) {
+        const int row =
+            id == kRateCombo ? shell::Mls.MlsSampleRateIndex : shell::Mls.MlsLengthIndex;
+        platform::SendDlgItemMessage(page, id, platform::CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        return;
+    }
     switch (id) {
         case kRunButton:
             RunMls(page);
@@ -489,25 +497,13 @@ void Command(HWND page, int id, int code) {
             SaveMlsCaptureAs();
             break;
         case kRateCombo:
-            // The rate of a measurement or a play in flight stays: the box shows it again.
             if (!selection) break;
-            if (shell::AudioBusy == 1) {
-                platform::SendDlgItemMessage(page, id, platform::CB_SETCURSEL,
-                                             static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
-                break;
-            }
             shell::Mls.MlsSampleRateIndex = std::max(0, ComboRow(page, id));
             ShowWindowMs(page);
             RedrawDistance();
             break;
         case kLengthCombo:
-            // A new length while a measurement runs would process it with the wrong tables.
             if (!selection) break;
-            if (shell::AudioBusy == 1) {
-                platform::SendDlgItemMessage(page, id, platform::CB_SETCURSEL,
-                                             static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
-                break;
-            }
             shell::Mls.MlsLengthIndex = std::clamp(ComboRow(page, id), 0, kMlsLengthCount - 1);
             MlsOrder = shell::Mls.MlsLengthIndex + kMlsMinOrder;
             break;

@@ -363,8 +363,31 @@ void ToggleFlag(HWND dialog, int id, std::int32_t& flag, bool repaint) {
     if (repaint) InvalidateRect(dialog, nullptr, TRUE);
 }
 
+// While a capture runs, the settings it started with stay: a box of them chosen meanwhile shows
+// its setting again. True when `id` is such a box and its choice was refused.
+bool RefusedWhileCapturing(HWND dialog, int id, const float* p) {
+    if (shell::AudioBusy == 0) return false;
+    int row = 0;
+    switch (id) {
+        case kCorrectionPort:
+            row = CorrectionPortRow(p);
+            break;
+        case kRateCombo:
+            row = shell::Mls.MlsSampleRateIndex;
+            break;
+        case kLengthCombo:
+            row = shell::Mls.MlsLengthIndex;
+            break;
+        default:
+            return false;
+    }
+    SendDlgItemMessage(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    return true;
+}
+
 INT_PTR Command(HWND dialog, int id) {
     float* p = Params();
+    if (RefusedWhileCapturing(dialog, id, p)) return TRUE;
     if (id >= kFirstLocation && id <= kLastLocation) {
         // While a capture runs the location it belongs to stays as it was chosen.
         if (shell::AudioBusy != 0) return TRUE;
@@ -415,40 +438,26 @@ INT_PTR Command(HWND dialog, int id) {
         case kWindowMsEdit:
             TimeEdited(dialog);
             return TRUE;
-        // While a capture runs these settings stay as it started with, and a box chosen
-        // meanwhile shows its setting again.
         case kCorrectionPort:
-            if (p == nullptr) return TRUE;
-            if (shell::AudioBusy == 0) {
+            if (p != nullptr) {
                 const int i = ComboIndex(dialog, id);
                 if (i >= 0 && i < kOutputPortNameCount)
                     p[shell::kParamCorrectionPort] = static_cast<float>(i);
-            } else {
-                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
-                                   static_cast<WPARAM>(CorrectionPortRow(p)), 0);
             }
             return TRUE;
-        case kRateCombo:
-            if (shell::AudioBusy == 0) {
-                const int i = ComboIndex(dialog, id);
-                if (i >= 0 && i < shell::kSampleRateCount) shell::Mls.MlsSampleRateIndex = i;
-            } else {
-                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
-                                   static_cast<WPARAM>(shell::Mls.MlsSampleRateIndex), 0);
+        case kRateCombo: {
+            const int i = ComboIndex(dialog, id);
+            if (i >= 0 && i < shell::kSampleRateCount) shell::Mls.MlsSampleRateIndex = i;
+            return TRUE;
+        }
+        case kLengthCombo: {
+            const int i = ComboIndex(dialog, id);
+            if (i >= 0 && i < kMlsLengthCount) {
+                shell::Mls.MlsLengthIndex = i;
+                MlsOrder = i + kMlsMinOrder;
             }
             return TRUE;
-        case kLengthCombo:
-            if (shell::AudioBusy == 0) {
-                const int i = ComboIndex(dialog, id);
-                if (i >= 0 && i < kMlsLengthCount) {
-                    shell::Mls.MlsLengthIndex = i;
-                    MlsOrder = i + kMlsMinOrder;
-                }
-            } else {
-                SendDlgItemMessage(dialog, id, CB_SETCURSEL,
-                                   static_cast<WPARAM>(shell::Mls.MlsLengthIndex), 0);
-            }
-            return TRUE;
+        }
         case kAmplitudeZoomCombo: {
             const int i = ComboIndex(dialog, id);
             if (i >= 0 && i < 7) shell::Mls.MlsAmplitudeZoomIndex = i;

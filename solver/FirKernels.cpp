@@ -19,21 +19,16 @@ constexpr double kPi = 3.141592653589793;
 
 using shell::ComplexPoint;
 
-// The build works in FirWorkBuffer alone: the 8F complex points of one output's spectrum, then
-// its 8F taps, then the two windows of 8F values each. The MLS gating windows stay as their
-// views show them.
-float* FirSpectrumScratch() { return shell::FirWorkBuffer; }
-float* FirTapScratch(int frames) { return shell::FirWorkBuffer + 16 * frames; }
-float* FirWindowScratch(int frames) { return shell::FirWorkBuffer + 24 * frames; }
-float* FirFadeInScratch(int frames) { return shell::FirWorkBuffer + 32 * frames; }
+// The build works in FirWorkBuffer alone, so the MLS gating windows stay as their views show
+// them: one output's 8F complex points, then its 8F taps, then the two windows of 8F values.
 static_assert(40 * 4096 <= shell::kFirWorkBufferFloats, "the FIR build's scratch fits");
 
 // One output: bins 0..4F of the port response P and final response Q into the 8F taps of h.
 void BuildOneOutput(int o, int frames, float bw, int rotation, bool spl_only, bool silent,
-                    const float* r, const float* fade_in) {
+                    const float* r, const float* fade_in, float* h) {
     const int n8 = 8 * frames;
     const int half = 4 * frames;
-    float* x = FirSpectrumScratch();  // 8F complex points, interleaved
+    float* x = shell::FirWorkBuffer;  // 8F complex points, interleaved
     const ComplexPoint* p = shell::FirSpectrumTables[0][o];
     const ComplexPoint* q = shell::FirSpectrumTables[1][o];
     const float polarity = static_cast<float>(OutputPhasing[o]);
@@ -63,7 +58,6 @@ void BuildOneOutput(int o, int frames, float bw, int rotation, bool spl_only, bo
     shell::ComplexFft(2 * n8, 1, x, shell::FftBitReverseTable, shell::FftTwiddleTable);
 
     // Rotate the time origin to sample `rotation`, window the real part, cut the partitions.
-    float* h = FirTapScratch(frames);
     for (int s = 0; s < n8; ++s) {
         int src = s - rotation;
         if (src < 0) src += n8;
@@ -136,15 +130,16 @@ int BuildFirKernels() {
     const float bw = static_cast<float>(rate) / static_cast<float>(8 * frames);
     const bool spl_only = shell::Project.Settings.SplOnlyEq == 1;
     const int rotation = spl_only ? 100 : 4 * frames + 1;
-    float* r = FirWindowScratch(frames);
-    float* fade_in = FirFadeInScratch(frames);
+    float* h = shell::FirWorkBuffer + 16 * frames;
+    float* r = h + 8 * frames;
+    float* fade_in = r + 8 * frames;
     BuildFirWindows(frames, shell::Project.Settings.SplOnlyEq, shell::WideWindow, r, fade_in);
     for (int o = 0; o < kOutputPorts; ++o) {
         // Spectra resampled for another rate or F would play at the wrong frequencies.
         const SpectrumStamp& stamp = FirSpectrumStamps[o];
         const bool stale =
             stamp.pane != 0 && (stamp.sample_rate != rate || stamp.block_frames != frames);
-        BuildOneOutput(o, frames, bw, rotation, spl_only, stale, r, fade_in);
+        BuildOneOutput(o, frames, bw, rotation, spl_only, stale, r, fade_in, h);
     }
     return 0;
 }
