@@ -6,22 +6,20 @@
 // by side, for the reader to weigh (no pass or fail). Google Benchmark then times each side on
 // its own.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/app/ProgramInFolder.h"
 #include "driverdata/DiffractionCalculator.h"
 #include "driverdata/EdgeDiffraction.h"
 #include "driverdata/Globals.h"
 #include "driverdata/Ids.h"
-#include "frame/Program.h"
 #include "platform/testing/Harness.h"
 #include "platform/testing/Input.h"
 #include "platform/ui/Window.h"
@@ -92,18 +90,8 @@ BENCHMARK(BM_ComputationAlone)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     int rounds = 15;
     if (argc > 1 && argv[1][0] != '-') rounds = std::max(1, std::atoi(argv[1]));
-    platform::testing::StartHeadless(argc, argv);
-    // The program writes its preferences into the current folder: a folder of its own.
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("qv-diffraction-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
-    if (frame::StartProgram(platform::HINSTANCE::FromIndex(1), platform::HINSTANCE{},
-                            platform::SW_SHOW) != 0) {
-        std::fprintf(stderr, "the program did not start\n");
-        return 1;
-    }
-    platform::testing::PumpUntilIdle();
+    const bench::ProgramInFolder program(argc, argv, "diffraction-bench");
+    if (!program.Started()) return 1;
     platform::SendMessage(shell::FrameWindow, platform::WM_COMMAND, shell::kCmdDiffractionModel, 0);
     platform::testing::PumpUntilIdle();
     dialog = shell::DiffractionCalculatorDialog;
@@ -135,10 +123,5 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    frame::ReleaseProgramResources();
-    platform::testing::PumpUntilIdle();
-    std::filesystem::current_path(dir.parent_path());
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -244,5 +245,18 @@ std::string TypeIntoForeignEdit(HWND owner, const std::string& letters) {
 int MenuBarBuilds() { return ui::MenuBarBuildCount(); }
 
 int WindowListBuilds() { return ui::WindowListBuildCount(); }
+
+SessionCounts CountSession(HWND frame) {
+    PumpUntilIdle();  // menus and widgets let go are deleted when the loop runs
+    SessionCounts counts;
+    const ui::Window* w = ui::Find(frame);
+    if (auto* main = w ? qobject_cast<QMainWindow*>(w->outer.data()) : nullptr)
+        counts.bar_menus = static_cast<int>(
+            main->menuBar()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size());
+    counts.top_level_widgets = static_cast<int>(QApplication::topLevelWidgets().size());
+    counts.window_slots = ui::WindowSlotCount();
+    counts.live_windows = ui::AllWindows().size();
+    return counts;
+}
 
 }  // namespace platform::testing

@@ -2,6 +2,7 @@
 // and notifications as real input. Each call pumps until idle afterwards.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "platform/Types.h"
@@ -46,5 +47,16 @@ bool ChooseMenuItem(HWND frame, UINT id);
 int MenuBarBuilds();
 // How many times an MDI window list was built since the program started.
 int WindowListBuilds();
+// What a long session must not grow with each window it opens and closes: the menus behind the
+// menu bar of `frame`, Qt's top-level widgets (menus are among them), the window table's slots
+// (what a search through every window looks at) and the windows alive.
+struct SessionCounts {
+    int bar_menus = 0;
+    int top_level_widgets = 0;
+    std::size_t window_slots = 0;
+    std::size_t live_windows = 0;
+    bool operator==(const SessionCounts&) const = default;
+};
+SessionCounts CountSession(HWND frame);
 
 }  // namespace platform::testing

@@ -155,6 +155,17 @@ void AttachMenuBar(HWND frame) {
     auto* main = w ? qobject_cast<QMainWindow*>(w->outer.data()) : nullptr;
     if (!main) return;
     QMenuBar* bar = main->menuBar();
+    // The bar's clear() takes its entries away but leaves the menus behind them alive, as the
+    // bar's hidden children: they go with their entries. A menu still open on screen goes when
+    // it closes (a choice made in it is posted first).
+    for (QAction* entry : bar->actions()) {
+        QMenu* menu = QMenu::menuInAction(entry);
+        if (!menu || menu->parent() != bar) continue;
+        if (menu->isVisible())
+            QObject::connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+        else
+            menu->deleteLater();
+    }
     bar->clear();
     ++bar_builds;
     Menu* m = FindMenu(w->menu);

@@ -91,9 +91,10 @@ HWND GetParent(HWND hwnd) {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-    if (!Find(dialog)) return HWND{};
-    for (HWND h : ui::Children(dialog)) {
-        Window* c = Find(h);
+    const Window* d = Find(dialog);
+    if (!d) return HWND{};
+    for (HWND h : d->children) {
+        const Window* c = Find(h);
         if (c && !c->destroying && c->id == id) return h;
     }
     return HWND{};

@@ -1,5 +1,6 @@
-// The layer's window table: one record per window, found by handle. Handles are never reused, so
-// a stale handle finds no record. Private to platform/ui.
+// The layer's window table: one record per window, found by handle. A handle names a slot and
+// the slot's generation: slots are used again, handles never, so a stale handle finds no record.
+// Private to platform/ui.
 #pragma once
 
 #include <QImage>
@@ -56,6 +57,8 @@ struct ScrollState {
 
 struct Window {
     HWND self{};
+    std::uint64_t serial = 0;    // creation number: the order of AllWindows
+    std::vector<HWND> children;  // child windows in creation order
     Kind kind = Kind::Canvas;
     const WindowClass* cls = nullptr;  // registered class (0 for controls and layer windows)
     WNDPROC proc = nullptr;
@@ -129,6 +132,8 @@ Window* FindDialogOf(HWND hwnd);  // the window if it is a dialog, else nullptr
 // Every live window, in creation order.
 std::vector<HWND> AllWindows();
 std::vector<HWND> Children(HWND parent);  // direct children, in creation order
+// How many slots the table holds: the most windows that were alive at one time (for tests).
+std::size_t WindowSlotCount();
 HWND TopLevelOf(HWND hwnd);
 
 // The HWND a widget shows (walking up parents); 0 when none.

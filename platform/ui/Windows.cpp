@@ -8,6 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <memory>
 
 #include "platform/internal/Surface.h"
@@ -18,8 +20,24 @@
 namespace platform::ui {
 namespace {
 
+// A handle is its slot in the table (the low kSlotBits bits) and the slot's generation at
+// creation (the high bits). A destroyed window's slot is used again, under the next generation, so
+// the table stays as large as the most windows alive at once; a handle kept after its window went
+// never finds a newer one. A slot whose generations are used up is not used again.
+constexpr std::uint32_t kSlotBits = 16;
+constexpr std::uint32_t kSlotMask = (1u << kSlotBits) - 1;
+constexpr std::uint32_t kLastGeneration = (1u << (32 - kSlotBits)) - 1;
+
+struct Slot {
+    std::unique_ptr<Window> window;
+    std::uint32_t generation = 0;  // of the window in it, or of the last one it held
+};
+
 struct Table {
-    std::vector<std::unique_ptr<Window>> windows;  // index = handle value; slot 0 unused
+    std::vector<Slot> records;           // slot 0 unused
+    std::deque<std::uint32_t> unused;    // slots free to be used again, the longest free first
+    std::map<std::uint64_t, HWND> live;  // every window in the table by its creation number
+    std::uint64_t created = 0;
     std::vector<std::unique_ptr<Window>> graveyard;
     std::vector<std::unique_ptr<WindowClass>> classes;
     DLGPROC pending_dlgproc = nullptr;
@@ -29,8 +47,39 @@ struct Table {
 
 Table& T() {
     static Table* table = new Table;
-    if (table->windows.empty()) table->windows.emplace_back();
+    if (table->records.empty()) table->records.emplace_back();
     return *table;
+}
+
+// A slot for a new window and the handle it gets there; 0 when every slot is taken.
+HWND TakeSlot() {
+    auto& t = T();
+    std::uint32_t index = 0;
+    if (!t.unused.empty()) {
+        index = t.unused.front();
+        t.unused.pop_front();
+    } else if (t.records.size() <= kSlotMask) {
+        index = static_cast<std::uint32_t>(t.records.size());
+        t.records.emplace_back();
+    } else {
+        return HWND{};
+    }
+    Slot& slot = t.records[index];
+    ++slot.generation;
+    return HWND::FromIndex((slot.generation << kSlotBits) | index);
+}
+
+// Takes a window's record out of the table (it lives on in the graveyard until the loop runs
+// again) and frees its slot.
+void RemoveRecord(HWND hwnd) {
+    auto& t = T();
+    const std::uint32_t index = hwnd.value & kSlotMask;
+    Slot& slot = t.records[index];
+    Window& w = *slot.window;
+    t.live.erase(w.serial);
+    if (Window* parent = Find(w.parent)) std::erase(parent->children, hwnd);
+    t.graveyard.push_back(std::move(slot.window));
+    if (slot.generation < kLastGeneration) t.unused.push_back(index);
 }
 
 bool SameName(const std::string& a, const char* b) {
@@ -153,9 +202,10 @@ RECT BoundedWindowRect(int x, int y, int width, int height) {
 
 Window* Find(HWND hwnd) {
     auto& t = T();
-    if (!hwnd || hwnd.value >= t.windows.size()) return nullptr;
-    Window* w = t.windows[hwnd.value].get();
-    return w;
+    const std::uint32_t index = hwnd.value & kSlotMask;
+    if (index == 0 || index >= t.records.size()) return nullptr;
+    Window* w = t.records[index].window.get();
+    return w && w->self == hwnd ? w : nullptr;
 }
 
 Window* FindDialogOf(HWND hwnd) {
@@ -166,18 +216,18 @@ Window* FindDialogOf(HWND hwnd) {
 std::vector<HWND> AllWindows() {
     std::vector<HWND> out;
     auto& t = T();
-    for (std::size_t i = 1; i < t.windows.size(); ++i)
-        if (t.windows[i] && !t.windows[i]->destroying) out.push_back(t.windows[i]->self);
+    out.reserve(t.live.size());
+    for (const auto& [serial, hwnd] : t.live)
+        if (const Window* w = Find(hwnd); w && !w->destroying) out.push_back(hwnd);
     return out;
 }
 
 std::vector<HWND> Children(HWND parent) {
-    std::vector<HWND> out;
-    auto& t = T();
-    for (std::size_t i = 1; i < t.windows.size(); ++i)
-        if (t.windows[i] && t.windows[i]->parent == parent) out.push_back(t.windows[i]->self);
-    return out;
+    const Window* w = Find(parent);
+    return w ? w->children : std::vector<HWND>{};
 }
+
+std::size_t WindowSlotCount() { return T().records.size() - 1; }
 
 HWND TopLevelOf(HWND hwnd) {
     Window* w = Find(hwnd);
@@ -450,13 +500,19 @@ std::string FromQt(const QString& s) { return s.toLatin1().toStdString(); }
 void DiscardAll() {
     auto& t = T();
     std::vector<QPointer<QWidget>> widgets;
-    for (auto& w : t.windows)
-        if (w && !w->parent && w->outer) widgets.push_back(w->outer);
-    for (auto& w : t.windows)
-        if (w) w->destroying = true;
+    for (Slot& slot : t.records)
+        if (slot.window && !slot.window->parent && slot.window->outer)
+            widgets.push_back(slot.window->outer);
+    for (Slot& slot : t.records)
+        if (slot.window) slot.window->destroying = true;
     for (QPointer<QWidget>& widget : widgets) delete widget.data();
-    t.windows.clear();
-    t.windows.emplace_back();
+    // The slots keep their generations: a handle of a discarded window finds nothing later.
+    for (std::uint32_t i = 1; i < t.records.size(); ++i) {
+        if (!t.records[i].window) continue;
+        t.records[i].window.reset();
+        if (t.records[i].generation < kLastGeneration) t.unused.push_back(i);
+    }
+    t.live.clear();
     t.graveyard.clear();
     ResetTimers();
 }
@@ -545,9 +601,12 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
         (style & WS_CAPTION) == WS_CAPTION)
         kind = Kind::Frame;
 
+    const HWND handle = ui::TakeSlot();
+    if (!handle) return HWND{};
     auto record = std::make_unique<Window>();
     Window& w = *record;
-    w.self = HWND::FromIndex(static_cast<std::uint32_t>(t.windows.size()));
+    w.self = handle;
+    w.serial = ++t.created;
     w.kind = kind;
     w.cls = cls;
     w.is_dialog = is_dialog;
@@ -584,7 +643,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     w.erase = true;
     w.invalid_rect = RECT{0, 0, 0x3FFFFFFF, 0x3FFFFFFF};
     const HWND hwnd = w.self;
-    t.windows.push_back(std::move(record));
+    t.live.emplace(w.serial, hwnd);
+    if (parent_w) parent_w->children.push_back(hwnd);
+    t.records[hwnd.value & ui::kSlotMask].window = std::move(record);
 
     // Widgets.
     QWidget* parent_widget = parent_w ? ui::ClientWidgetOf(*parent_w) : nullptr;
@@ -701,8 +762,7 @@ BOOL DestroyWindow(HWND hwnd) {
     const HWND parent = w->parent;
     const Kind kind = w->kind;
     if (w->outer) w->outer->deleteLater();
-    auto& t = ui::T();
-    t.graveyard.push_back(std::move(t.windows[hwnd.value]));
+    ui::RemoveRecord(hwnd);
     if (kind == Kind::MdiChild) ui::MdiChildGone(parent, hwnd);
     return TRUE;
 }

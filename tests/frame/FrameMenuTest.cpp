@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "measurement/Ids.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/testing/Harness.h"
+#include "platform/testing/Input.h"
 #include "platform/ui/Menu.h"
 #include "platform/ui/Window.h"
 #include "shell/GdiObjects.h"
@@ -98,6 +100,35 @@ TEST_F(FrameTest, WindowListStillWorksWhileAudioIsBusyGui) {
     EXPECT_EQ(platform::SendMessage(MdiClientWindow, platform::WM_MDIGETACTIVE, 0, 0),
               static_cast<platform::LRESULT>(Splitter1Window.value));
     AudioBusy = 0;
+}
+
+// A long session stays as small as a fresh one: each menu-bar rebuild (the window list changes
+// with every window opened and closed) lets go of the menus of the last build, and a destroyed
+// window's slot serves a later window, while a handle kept from the first round finds nothing.
+TEST_F(FrameTest, OpeningAndClosingToolWindowsLeavesTheSessionAsItWasGui) {
+    using platform::testing::ChooseMenuItem;
+    using platform::testing::CountSession;
+    ASSERT_EQ(Start(), kStarted);
+    const auto round = [] {
+        ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDiffractionModel));
+        ASSERT_TRUE(ChooseMenuItem(FrameWindow, kCmdDigitalMls));
+    };
+    for (int i = 0; i < 3; ++i) round();
+    const platform::HWND kept = MlsControlDialog;
+    const platform::HWND kept_tab = platform::GetDlgItem(kept, measurement::kMlsControlTabId);
+    ASSERT_TRUE(platform::IsWindow(kept_tab));
+    const auto warm = CountSession(FrameWindow);
+    for (int i = 0; i < 12; ++i) round();
+    const auto later = CountSession(FrameWindow);
+    EXPECT_EQ(later.bar_menus, warm.bar_menus) << "menus of earlier menu bars are left behind";
+    EXPECT_EQ(later.top_level_widgets, warm.top_level_widgets);
+    EXPECT_EQ(later.window_slots, warm.window_slots) << "the window table grows with each window";
+    EXPECT_EQ(later.live_windows, warm.live_windows);
+    EXPECT_NE(MlsControlDialog, kept);
+    EXPECT_FALSE(platform::IsWindow(kept)) << "a handle of the first round reaches a newer window";
+    EXPECT_FALSE(platform::IsWindow(kept_tab));
+    EXPECT_FALSE(platform::GetDlgItem(kept, measurement::kMlsControlTabId));
+    EXPECT_EQ(platform::SendMessage(kept, platform::WM_GETTEXTLENGTH, 0, 0), 0);
 }
 
 // The colour a brush fills with and the colour and width of a pen's horizontal line.
