@@ -371,6 +371,11 @@ void RefreshMlsImpulseCurves() {
 void DrawMlsImpulseFrame(HDC hdc) {
     const int w = MlsImpClientWidth;
     const int h = MlsImpClientHeight;
+    // The view is painted over without an erase: the margins around the plot are cleared first,
+    // so the time labels of the last zoom or scroll position do not stay under the new ones and
+    // no axis text is drawn over itself.
+    const platform::RECT client{0, 0, w, h};
+    platform::FillRect(hdc, &client, platform::GetSysColorBrush(platform::COLOR_BTNFACE));
     const double wprime = w - 80;
     const double g = RowStep(h);
     const platform::HBRUSH grey = platform::CreateSolidBrush(platform::RGB(212, 212, 212));

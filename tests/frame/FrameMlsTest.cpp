@@ -283,6 +283,38 @@ TEST_F(FrameMlsTest, ImpulseTimeLabelsStandOnTheGridLinesOfTheirTimesGui) {
     }
 }
 
+// After each time zoom and each scroll step the impulse view shows what it shows painted afresh:
+// one row of time labels, those of the span shown, and axis texts not drawn over themselves.
+TEST_F(FrameMlsTest, ZoomedOrScrolledImpulseViewShowsWhatAFreshPaintShowsGui) {
+    Measure();
+    const auto zoom = [this](int row) { input::Select(Page(), measurement::kTimeZoomCombo, row); };
+    const auto scroll = [](platform::UINT code) {
+        input::Scroll(MlsImpChildWindow, -1, code, 0, platform::SB_HORZ);
+    };
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"2xTime", [&] { zoom(1); }},
+        {"4xTime", [&] { zoom(2); }},
+        {"8xTime", [&] { zoom(3); }},
+        {"1xTime", [&] { zoom(0); }},
+        {"one step right", [&] { scroll(platform::SB_LINERIGHT); }},
+        {"one step back", [&] { scroll(platform::SB_LINELEFT); }},
+    };
+    for (const auto& [what, step] : steps) {
+        SCOPED_TRACE(what);
+        step();
+        input::PumpUntilIdle();
+        const std::vector<std::uint32_t> left = ShownPixels(MlsImpChildWindow);
+        platform::InvalidateRect(MlsImpChildWindow, nullptr, platform::TRUE);
+        input::PumpUntilIdle();
+        const std::vector<std::uint32_t> fresh = ShownPixels(MlsImpChildWindow);
+        ASSERT_EQ(left.size(), fresh.size());
+        ASSERT_GT(fresh.size(), 100000u);
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < fresh.size(); ++i) differing += left[i] != fresh[i];
+        EXPECT_EQ(differing, 0u) << "pixels differ from the view painted afresh";
+    }
+}
+
 // After the frequency view is resized, each of its pages shows exactly what it shows when its tab
 // is chosen afresh at that size: nothing drawn for the earlier size stays.
 TEST_F(FrameMlsTest, ResizedFrequencyViewShowsWhatAFreshPageShowsGui) {
