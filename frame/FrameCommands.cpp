@@ -13,6 +13,7 @@
 #include "driverdata/ExportFiles.h"
 #include "driverdata/HbtEditor.h"
 #include "driverdata/HbtInput.h"
+#include "engine/Engine.h"
 #include "engine/PlayerDialog.h"
 #include "frame/ConfigWindows.h"
 #include "frame/ProfilesDialog.h"
@@ -635,6 +636,23 @@ bool IsMenuCommand(int id) {
     return false;
 }
 
+// The commands that put another design into the channels' stores. While Play starts the
+// channels they are refused as while the play runs, so the play that starts is the design on
+// screen.
+bool ReplacesDesign(int id) {
+    if (id == kCmdOpenProjectFile || id == kCmdLastProjectFile) return true;
+    for (const SystemDesign& design : kSystemDesigns) {
+        if (design.command == id) return true;
+    }
+    return false;
+}
+
+bool Refused(int id) {
+    if (!IsMenuCommand(id)) return false;
+    return AudioBusy == 1 ||
+           (ReplacesDesign(id) && engine::CurrentPlayState() == engine::PlayState::Starting);
+}
+
 }  // namespace
 
 HWND CreatePlayerDialog(HWND owner) {
@@ -673,7 +691,7 @@ int ShowComponentCADSelection(HWND owner) {
 
 platform::LRESULT FrameCommand(HWND frame, platform::WPARAM wParam, platform::LPARAM lParam) {
     const int id = platform::LOWORD(wParam);
-    if (IsMenuCommand(id) && AudioBusy == 1) return 1;
+    if (Refused(id)) return 1;
     switch (id) {
         case kCmdOpenProjectFile:
             ProjectLoad(frame);

@@ -390,8 +390,10 @@ TEST_F(PreferencesBesideThePlayer, BufferSettingsChosenInPreferencesApplyAtTheNe
 }
 
 // A dialog opened from Front-Left while Play, or a project load with auto-load, starts the
-// channels: the start waits for it, so it changes only what the user changed in it, in Front-Left;
-// the room equalizer can be left; then the play runs and STOP stops it.
+// channels, before or after a channel's step: the start waits for it, so it changes only what the
+// user changed in it, in Front-Left; the room equalizer can be left; then the play runs and STOP
+// stops it. A design chosen from the menu meanwhile is refused, as while the play runs: the play
+// that starts is the design on screen.
 TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
     platform::VirtualCardReset();
     platform::VirtualCardFollowLayerClock(true);
@@ -400,23 +402,51 @@ TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
     struct Case {
         const char* what;
         int design;    // the System Design command
-        int kind;      // the kind of Front-Left's element right-clicked
+        int at;        // ms after Play or the load when the user acts
+        int kind;      // the kind of Front-Left's element right-clicked (0: `command` is chosen)
         bool by_load;  // the chain of a project load, else Play's own
         std::function<void(HWND)> answer;
         int port;  // Front-Left's first output port after the dialog (0: every value as it was)
+        int command = 0;
     };
     const auto cancel = [](HWND d) { input::Click(d, platform::IDCANCEL); };
+    const auto close_box = [](HWND d) { input::CloseBox(d); };
     const Case cases[] = {
-        {"output port, Cancel", kCmdStereo3Way, kElementOutputPort, false, cancel, 0},
-        {"output port 7, OK", kCmdStereo3Way, kElementOutputPort, false,
+        {"output port, Cancel", kCmdStereo3Way, 200, kElementOutputPort, false, cancel, 0},
+        {"output port 7, OK", kCmdStereo3Way, 200, kElementOutputPort, false,
          [](HWND d) {
              input::TypeText(d, network::kInputPortEdit, "7");
              input::Click(d, platform::IDOK);
          },
          7},
-        {"room equalizer, close box", kCmdStereo5Way, kElementRoomEq, false,
-         [](HWND d) { input::CloseBox(d); }, 0},
-        {"room equalizer, project load", kCmdStereo5Way, kElementRoomEq, true, cancel, 0},
+        {"room equalizer, close box", kCmdStereo5Way, 200, kElementRoomEq, false, close_box, 0},
+        {"room equalizer after Front Right's step", kCmdStereo5Way, 1200, kElementRoomEq, false,
+         close_box, 0},
+        {"room equalizer, project load", kCmdStereo5Way, 200, kElementRoomEq, true, cancel, 0},
+        {"2 x 5 Way chosen after Front Left's step",
+         kCmdStereo3Way,
+         700,
+         0,
+         false,
+         {},
+         0,
+         kCmdStereo5Way},
+        {"2 x 5 Way chosen after Front Right's step",
+         kCmdStereo3Way,
+         1200,
+         0,
+         false,
+         {},
+         0,
+         kCmdStereo5Way},
+        {"Open Project chosen after Front Right's step",
+         kCmdStereo3Way,
+         1200,
+         0,
+         false,
+         {},
+         0,
+         kCmdOpenProjectFile},
     };
     // The drawing and the values of a channel's network.
     const auto network_of = [](int pane) {
@@ -442,24 +472,35 @@ TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
         const auto left = network_of(0), right = network_of(2);
         std::vector<int> ports = OutputPortsOf(PaneStores[0]);
         if (c.port != 0) ports[0] = c.port;
-        int slot = 0;
-        while (PaneStores[0].ElementGeometry[slot].kind != c.kind) ++slot;
-        const ElementGeometryRecord g = PaneStores[0].ElementGeometry[slot];
-        bool waited = false;
-        input::OnModalDialog(c.kind == kElementRoomEq ? "Room_EQ" : "EnterOutputPort", [&](HWND d) {
-            input::AdvanceTime(2500);  // the whole start, had it gone on
-            waited = AudioBusy == 0 && network::ActivePane == 1;
-            c.answer(d);
-        });
-        input::AdvanceTime(200);
-        platform::BringWindowToTop(Splitter1Window);
-        input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10, (g.y1 + g.y2) / 20 * 10,
-                          input::Button::Right);
-        input::PumpUntilIdle();
-        EXPECT_EQ(input::PendingModalActions(), 0u) << "the dialog did not open";
-        EXPECT_TRUE(input::UnansweredDialogs().empty()) << "the dialog could not be left";
-        input::ClearDialogScripts();
-        EXPECT_TRUE(waited) << "the start went on under the dialog";
+        input::AdvanceTime(c.at);
+        if (c.command != 0) {
+            // Answers a load would take, had the command not been refused.
+            input::ClearMessageBoxLog();
+            input::ScriptMessageBoxAnswers({platform::IDYES});
+            input::ScriptFileDialogAnswers({project});
+            ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, c.command));
+            EXPECT_TRUE(input::MessageBoxLog().empty()) << "the command was not refused";
+            input::ClearDialogScripts();
+        } else {
+            int slot = 0;
+            while (PaneStores[0].ElementGeometry[slot].kind != c.kind) ++slot;
+            const ElementGeometryRecord g = PaneStores[0].ElementGeometry[slot];
+            bool waited = false;
+            input::OnModalDialog(c.kind == kElementRoomEq ? "Room_EQ" : "EnterOutputPort",
+                                 [&](HWND d) {
+                                     input::AdvanceTime(2500);  // the whole start, had it gone on
+                                     waited = AudioBusy == 0 && network::ActivePane == 1;
+                                     c.answer(d);
+                                 });
+            platform::BringWindowToTop(Splitter1Window);
+            input::MouseClick(network::PaneWindows[0], (g.x1 + g.x2) / 20 * 10,
+                              (g.y1 + g.y2) / 20 * 10, input::Button::Right);
+            input::PumpUntilIdle();
+            EXPECT_EQ(input::PendingModalActions(), 0u) << "the dialog did not open";
+            EXPECT_TRUE(input::UnansweredDialogs().empty()) << "the dialog could not be left";
+            input::ClearDialogScripts();
+            EXPECT_TRUE(waited) << "the start went on under the dialog";
+        }
         input::AdvanceTime(c.by_load ? 3500 : 2000);
         EXPECT_EQ(engine::CurrentPlayState(), engine::PlayState::Playing);
         EXPECT_TRUE(network_of(2) == right) << "Front-Right's network changed";

@@ -22,6 +22,7 @@
 #include "engine/Engine.h"
 #include "engine/Ids.h"
 #include "measurement/Globals.h"
+#include "measurement/MlsPlots.h"
 #include "measurement/MlsProcess.h"
 #include "measurement/MlsRun.h"
 #include "measurement/MlsWindows.h"
@@ -180,6 +181,24 @@ std::string LastChosenPath() {
         const auto& log = screen::FileDialogLog();
         return log.empty() || !log.back().chosen ? std::string() : log.back().path;
     });
+}
+
+int ChangedPixels(const std::vector<platform::COLORREF>& a,
+                  const std::vector<platform::COLORREF>& b) {
+    if (a.size() != b.size()) return -1;
+    int changed = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) changed += a[i] != b[i];
+    return changed;
+}
+
+// A window's client area as the screen shows it, once the program has painted all it was given.
+std::vector<platform::COLORREF> SettledClientPixels(Driver& d, HWND window) {
+    std::vector<platform::COLORREF> pixels, last;
+    EXPECT_TRUE(d.WaitFor([&] {
+        last = std::exchange(pixels, screen::ShownClientPixels(window, 2));
+        return screen::ProgramAtRest() && !pixels.empty() && pixels == last;
+    })) << "the window did not settle";
+    return pixels;
 }
 
 class DesktopFlows : public ProgramOnScreen {};
@@ -376,6 +395,23 @@ TEST_F(DesktopFlows, MlsToolMeasuresAndClosesEachWay) {
                 measured = impulses();
                 saved = save_ir(page, "first.res");
                 EXPECT_EQ(saved.size(), 2108007u);
+                // One step right on the impulse view's scroll bar: the time axis shows the labels
+                // of the new span alone, as the view painted afresh does.
+                const HWND view = OnUi([] { return shell::MlsImpChildWindow; });
+                const RECT client = d.SettledClientRect(view);
+                const int bar =
+                    OnUi([] { return platform::GetSystemMetrics(platform::SM_CYHSCROLL); });
+                d.Input().Click(client.right - bar / 2 - 1, client.bottom + bar / 2);
+                EXPECT_TRUE(d.WaitFor([] { return measurement::MlsImpScrollPosition == 1; }))
+                    << context << ": the scroll bar's arrow did not scroll";
+                const auto scrolled = SettledClientPixels(d, view);
+                d.Screenshot("mls_impulse_scrolled");
+                OnUi([view] {
+                    platform::InvalidateRect(view, nullptr, platform::TRUE);
+                    return platform::UpdateWindow(view);
+                });
+                const auto fresh = SettledClientPixels(d, view);
+                EXPECT_EQ(ChangedPixels(scrolled, fresh), 0) << context << ": of " << fresh.size();
                 d.CloseBox(dialog);
             } else {
                 EXPECT_TRUE(d.WaitFor([] { return measurement::MlsRunActive(); }, 5000)) << context;
@@ -484,6 +520,18 @@ TEST_F(DesktopFlows, RoomEqualizerMeasuresLocationsAndGivesEverythingBack) {
             << d.DescribeModal();
         EXPECT_EQ(OnUi(front_left), kept) << "Front-Left's network changed";
         ExpectEverythingWorks(d, "room equalizer opened while Play starts");
+        // Another design chosen from the menu right after PLAY is refused, as while the play
+        // runs: the play that starts is the design on screen.
+        d.ClickControl(OnUi([] { return shell::ComponentCADSelectionDialog; }), shell::kPlayButton);
+        ASSERT_TRUE(d.ChooseMenu(frame, 1, shell::kCmdStereo3Way));
+        EXPECT_TRUE(d.WaitFor(
+            [] { return engine::CurrentPlayState() == engine::PlayState::Playing; }, 20000))
+            << d.DescribeModal();
+        EXPECT_EQ(OnUi(front_left), kept) << "a design chosen while Play starts replaced the panes";
+        d.ClickControl(OnUi([] { return shell::ComponentCADSelectionDialog; }),
+                       engine::kStopCommand);
+        EXPECT_TRUE(
+            d.WaitFor([] { return engine::CurrentPlayState() == engine::PlayState::Stopped; }));
     });
 }
 
@@ -853,14 +901,6 @@ std::vector<platform::COLORREF> WindowPixels(HWND hwnd) {
     return pixels;
 }
 
-int ChangedPixels(const std::vector<platform::COLORREF>& a,
-                  const std::vector<platform::COLORREF>& b) {
-    if (a.size() != b.size()) return -1;
-    int changed = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) changed += a[i] != b[i];
-    return changed;
-}
-
 // The plot area of the Post Processing page (inside its frame, where the curves and legends
 // are drawn), as its image holds it and as the screen shows it, side by side. The axis labels
 // outside it are drawn again over themselves without an erase (the page does not erase its
@@ -995,15 +1035,7 @@ TEST_F(DesktopFlows, MlsFrequencyViewDrawsWholeAfterItsCornerIsDragged) {
             return screen::ScreenClientRect(view, &now) &&
                    std::abs(now.right - before.right - dx) < 20;
         })) << "the corner drag did not resize the view";
-        // The page as the screen shows it, once the program has painted all it was given.
-        const auto settled = [&] {
-            std::vector<platform::COLORREF> pixels, last;
-            EXPECT_TRUE(d.WaitFor([&] {
-                last = std::exchange(pixels, screen::ShownClientPixels(measurement::MlsSplPage, 2));
-                return screen::ProgramAtRest() && !pixels.empty() && pixels == last;
-            })) << "the page did not settle";
-            return pixels;
-        };
+        const auto settled = [&] { return SettledClientPixels(d, measurement::MlsSplPage); };
         const auto resized = settled();
         d.Screenshot("mls_view_corner_dragged");
         OnUi([] {
