@@ -419,6 +419,8 @@ TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
              input::Click(d, platform::IDOK);
          },
          7},
+        {"output port after Front Left's step, Cancel", kCmdStereo3Way, 700, kElementOutputPort,
+         false, cancel, 0},
         {"room equalizer, close box", kCmdStereo5Way, 200, kElementRoomEq, false, close_box, 0},
         {"room equalizer after Front Right's step", kCmdStereo5Way, 1200, kElementRoomEq, false,
          close_box, 0},
@@ -480,7 +482,8 @@ TEST_F(FrameTest, ADialogOpenedWhileTheChannelsStartChangesOnlyItsOwnPaneGui) {
             input::ScriptFileDialogAnswers({project});
             ASSERT_TRUE(input::ChooseMenuItem(FrameWindow, c.command));
             EXPECT_TRUE(input::MessageBoxLog().empty()) << "the command was not refused";
-            input::ClearDialogScripts();
+            input::ClearMessageBoxLog();
+            input::ScriptFileDialogAnswers({});
         } else {
             int slot = 0;
             while (PaneStores[0].ElementGeometry[slot].kind != c.kind) ++slot;
