@@ -3,9 +3,10 @@
 // and closed through the menu (Tools > Diffraction Model, then Measurements > Digital MLS) for a
 // warm-up, the costs measured, then many more rounds and the same costs again. The medians of both
 // and their ratio are printed side by side with the session's counts (menus behind the menu bar,
-// top-level widgets, window-table slots), for the reader to weigh (no pass or fail). Google
-// Benchmark then times each cost at the session's end.
+// top-level widgets, window-table slots, the heap in use), for the reader to weigh (no pass or
+// fail). Google Benchmark then times each cost at the session's end.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -82,8 +83,11 @@ Costs Measure(int rounds) {
 
 void PrintCounts(const char* when) {
     const auto c = platform::testing::CountSession(shell::FrameWindow);
-    std::printf("  %-22s %5d bar menus, %6d top-level widgets, %6zu window slots, %6zu windows\n",
-                when, c.bar_menus, c.top_level_widgets, c.window_slots, c.live_windows);
+    std::printf(
+        "  %-22s %5d bar menus, %6d top-level widgets, %6zu window slots, %6zu windows, "
+        "%8zu KB of heap in use\n",
+        when, c.bar_menus, c.top_level_widgets, c.window_slots, c.live_windows,
+        static_cast<std::size_t>(mallinfo2().uordblks) / 1024);
 }
 
 void BM_IdlePeekMessage(benchmark::State& state) {

@@ -1,8 +1,10 @@
 // The MDI client, its children and the window list; the default frame and MDI child procedures.
 
 #include <QCoreApplication>
+#include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 
@@ -45,6 +47,11 @@ QWidget* CreateMdiChildWidgets(Window& w, Window& client) {
     auto* canvas = new CanvasWidget(w.self, nullptr);
     sub->setWidget(canvas);
     sub->setWindowTitle(ToQt(w.text));
+    // Every child shows the one caption icon its style gives: without an icon of its own each
+    // child would make that icon afresh, and its scaled copies would fill the pixmap cache.
+    static const QIcon* caption_icon =
+        new QIcon(sub->style()->standardIcon(QStyle::SP_TitleBarMenuButton, nullptr, sub));
+    sub->setWindowIcon(*caption_icon);
     if (area) area->addSubWindow(sub);
     sub->hide();
     w.outer = sub;
