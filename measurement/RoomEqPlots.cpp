@@ -87,7 +87,12 @@ void Curve(HDC hdc, const float* v, int count, const HPEN* pen, X x_of, Y y_of) 
 }
 
 // Frame, horizontal grid and title box of every pane; the grey plot brush is released again.
+// A pane is drawn over without an erase: it is cleared first, so the labels of another rate,
+// range or location do not stay under the new ones and no text is drawn over itself.
 void Frame(HDC hdc, int w, int h, int right_inset, const char* title, int title_x) {
+    RECT client{0, 0, w, h};
+    if (!GetClientRect(WindowFromDC(hdc), &client)) client = RECT{0, 0, w, h};
+    FillRect(hdc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const HBRUSH grey = CreateSolidBrush(RGB(212, 212, 212));
     const HPEN old_pen = SelectObject(hdc, shell::BluePen2);
     const HBRUSH old_brush = SelectObject(hdc, grey);
@@ -181,12 +186,6 @@ int DrawRoomEQImpulsePlot(HDC hdc) {
     // rate chosen for the next measurement.
     const int measured = RoomEQImpulseRates[ShownLocation()];
     const int rate = measured > 0 ? measured : MlsSampleRate();
-    // The strip below the plot holds one row of time labels: it is cleared first, as the pane is
-    // drawn over without an erase, and labels of another rate would stay between the new ones.
-    RECT client{0, 0, w, h};
-    if (!GetClientRect(WindowFromDC(hdc), &client)) client = RECT{0, 0, w, h};
-    const RECT strip{0, h - 20, std::max<int>(client.right, w), h};
-    FillRect(hdc, &strip, GetSysColorBrush(COLOR_BTNFACE));
     shell::AxisLabelRow row(hdc, h - 20, 51, w - 30);
     for (int t = -150; t <= 2000 && rate > 0; t += 50) {
         // The label of sample t starts on its grid line (column t / 50), where the curves draw

@@ -503,12 +503,12 @@ TEST_F(RoomEqDialogTest, ImpulseTimeLabelsStandOnTheirGridLinesInTheMeasuredRate
             platform::testing::RecordDrawnTexts(false);
             EXPECT_GE(labels, 20);
         }
-        // A location measured at 96000 Hz is drawn over the labels of the one before: the strip
-        // holds its labels alone, as a fresh paint of the dialog shows them.
-        const auto strip = [&] {
+        // A location measured at 96000 Hz is drawn over the labels of the one before: the pane
+        // holds its labels alone, each text drawn once, as a fresh paint of the dialog shows it.
+        const auto shown = [&] {
             std::vector<platform::COLORREF> pixels;
             const platform::HDC hdc = platform::GetDC(pane);
-            for (int y = h - 20; y < h; ++y)
+            for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) pixels.push_back(platform::GetPixel(hdc, x, y));
             platform::ReleaseDC(pane, hdc);
             return pixels;
@@ -516,10 +516,10 @@ TEST_F(RoomEqDialogTest, ImpulseTimeLabelsStandOnTheirGridLinesInTheMeasuredRate
         platform::testing::ScriptFileDialogAnswers({WriteCapture("fast.res", 6)});
         Send(d, kFirstLocation + 3);
         ASSERT_EQ(RoomEQImpulseRates[3], 96000);
-        const std::vector<platform::COLORREF> drawn_over = strip();
+        const std::vector<platform::COLORREF> drawn_over = shown();
         platform::InvalidateRect(d, nullptr, platform::TRUE);
         platform::UpdateWindow(d);
-        EXPECT_TRUE(drawn_over == strip()) << "labels of another rate stay in the strip";
+        EXPECT_TRUE(drawn_over == shown()) << "the pane differs from a fresh paint";
         Send(d, 2);
     });
     shell::DeleteGdiObjects();
